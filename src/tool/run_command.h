@@ -1,0 +1,32 @@
+// Runs one command line through the system's command interpreter and collects its output.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace tool {
+
+// Runs commandLine through the command interpreter ("cmd.exe /C" on Windows, "/bin/sh -c"
+// elsewhere) in workingFolder, and returns everything it printed on standard output and standard
+// error, in the order the pipe delivered it, decoded from the ANSI code page to UTF-8.
+//
+// The pipe is read in pieces of at most 255 bytes, each cut at its first zero byte; the pieces
+// are decoded once, at the end, so a multi-byte character split across two reads stays whole.
+//
+// A command still running after limit is ended with everything it started, and the output then
+// gets a last line "ERROR:命令在N秒内未结束，已被终止。" (N the limit in seconds).
+//
+// whileWaiting, when given, is called about every 50 ms while the command runs; the window uses
+// it to repaint.
+//
+// Returns "" when the command cannot be started or prints nothing. Never throws. No process or
+// handle outlives the call.
+std::string RunCommand(const std::string& commandLine, const std::string& workingFolder,
+                       std::chrono::milliseconds limit,
+                       const std::function<void()>& whileWaiting = {});
+
+// The last line RunCommand adds when it had to end a command after limitSeconds.
+std::string TimeoutLine(long long limitSeconds);
+
+}  // namespace tool

@@ -1,0 +1,47 @@
+// A complete station folder in a temporary folder, laid out as on a line:
+//   bin/nrfjprog[.exe]   a copy of the stand-in programmer
+//   merge.hex            a generated image
+//   merge.crc            its checksum file
+//   config.ini           [log4me] path=logs, level=info
+//   logs/
+// Each piece can be left out to rehearse an incomplete station.
+#pragma once
+
+#include <string>
+
+#include "temp_folder.h"
+
+namespace test_support {
+
+struct StationParts {
+    bool tool = true;
+    bool image = true;
+    bool checksum = true;
+    bool config = true;
+    bool logs = true;
+};
+
+class StationFolder : public TempFolder {
+public:
+    explicit StationFolder(StationParts parts = {});
+
+    std::string BinFolder() const;   // ends in the separator
+    std::string ToolPath() const;    // bin/ + the programmer's file name
+    std::string ImagePath() const;   // merge.hex
+    std::string ChecksumPath() const;  // merge.crc
+
+    // Writes an Intel HEX image of size bytes (a pattern chosen by seed) at path.
+    static void WriteImage(const std::string& path, std::size_t size = 4096, unsigned seed = 1);
+
+    // Rehearsal faults of the stand-in: the content of bin/standin.ini ("key=value" lines).
+    void SetStandIn(const std::string& settings) const;
+    // Every call the stand-in took, one line each (bin/calls.log); "" when it never ran.
+    std::string StandInCalls() const;
+    // How many times the stand-in ran.
+    int StandInCallCount() const;
+
+    // Today's daily log file, or "" when there is none.
+    std::string TodaysLog() const;
+};
+
+}  // namespace test_support
