@@ -1,0 +1,101 @@
+# Shell helpers that lay out a station folder and drive the station window under Xvfb with
+# xdotool. Sourced by scripts/demo and the end-to-end tests; every wait has an upper bound.
+
+# Control centres in window coordinates, from the window's fixed layout: the group boxes stack
+# from the top (heights 73, 80, 80, 208), the bottom panel starts at 441, and a group box's
+# children sit below its 12-pixel caption band.
+declare -A STATION_CONTROL=(
+    [Button_GetJlink]="645 38"
+    [Button_Select]="558 116"
+    [Button_CRC]="647 117"
+    [Button_Help]="646 192"
+    [cb_erase]="104 461"
+    [Button_Start]="357 462"
+    [Button_Exit]="645 460"
+)
+
+station_die() {
+    echo "station: $*" >&2
+    exit 1
+}
+
+# station_layout FOLDER BUILD_DIR: a complete station folder, minus the checksum file, which
+# the station writes itself. The daily logs of earlier runs are kept. ROMTOOL_EXE, STANDIN_EXE
+# and HEXGEN_EXE name the built files when they are not in their usual places under BUILD_DIR.
+station_layout() {
+    local folder=$1 build=$2
+    local romtool=${ROMTOOL_EXE:-$build/src/shell/romtool}
+    local standin=${STANDIN_EXE:-$build/sim/nrfjprog}
+    local hexgen=${HEXGEN_EXE:-$build/sim/hexgen}
+    for f in "$romtool" "$standin" "$hexgen"; do
+        [[ -x $f ]] || station_die "missing $f (build first)"
+    done
+    mkdir -p "$folder/bin" "$folder/logs"
+    rm -f "$folder/merge.crc" "$folder/bin/flash.bin" "$folder/bin/calls.log" "$folder/bin/standin.ini"
+    cp -f "$romtool" "$folder/romtool"
+    cp -f "$standin" "$folder/bin/nrfjprog"
+    "$hexgen" "$folder/merge.hex" --size 24576 --seed 7 >/dev/null
+    printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$folder/config.ini"
+}
+
+# station_start_xvfb: starts a private X server and exports DISPLAY.
+station_start_xvfb() {
+    local fdfile
+    fdfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+    STATION_XVFB_PID=$!
+    for _ in $(seq 100); do
+        [[ -s $fdfile ]] && break
+        sleep 0.1
+    done
+    [[ -s $fdfile ]] || station_die "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$fdfile")"
+    rm -f "$fdfile"
+}
+
+station_stop_xvfb() {
+    [[ -n ${STATION_XVFB_PID:-} ]] && kill "$STATION_XVFB_PID" 2>/dev/null
+    wait "${STATION_XVFB_PID:-}" 2>/dev/null
+    STATION_XVFB_PID=
+}
+
+# station_find_window NAME_PATTERN: prints the id of the first window whose name matches.
+station_find_window() {
+    timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1
+}
+
+# station_click WINDOW CONTROL
+station_click() {
+    local xy=${STATION_CONTROL[$2]:?unknown control $2}
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$1" $xy click 1
+}
+
+# station_today_log FOLDER: path of today's daily log file.
+station_today_log() {
+    echo "$1/logs/$(date +%Y-%m-%d).log"
+}
+
+# station_count FOLDER PATTERN: how many lines of today's log match the extended regular
+# expression PATTERN.
+station_count() {
+    local n
+    n=$(grep -caE "$2" "$(station_today_log "$1")" 2>/dev/null || true)
+    echo "${n:-0}"
+}
+
+# station_wait_log FOLDER PATTERN COUNT [SECONDS]: waits until today's log has COUNT lines
+# matching PATTERN.
+station_wait_log() {
+    for _ in $(seq $((${4:-60} * 10))); do
+        [[ $(station_count "$1" "$2") -ge $3 ]] && return 0
+        sleep 0.1
+    done
+    echo "station: timed out waiting for $3 log lines matching '$2'" >&2
+    return 1
+}
+
+# station_screenshot WINDOW FILE
+station_screenshot() {
+    import -window "$1" "$2"
+}

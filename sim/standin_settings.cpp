@@ -1,0 +1,222 @@
+#include "standin_settings.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace sim {
+
+namespace {
+
+// Upper bounds that keep a mistyped number from filling the disk or stalling a test run for days.
+constexpr unsigned long long kMaxDelayMs = 24ull * 60 * 60 * 1000;
+constexpr unsigned long long kMaxLongOutput = 256ull * 1024 * 1024;
+
+const char* const kKeys[] = {"probe",       "verify",     "marker",     "delay_ms", "hang",
+                             "long_output", "zero_bytes", "split_char", "serial"};
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower;
+}
+
+std::string Upper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return upper;
+}
+
+bool IsKnownKey(const std::string& key) {
+    for (const char* known : kKeys) {
+        if (key == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseNumber(const std::string& text, unsigned long long max, unsigned long long& number) {
+    if (text.empty() || text.size() > 20) {
+        return false;
+    }
+    unsigned long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > max) {
+            return false;
+        }
+    }
+    number = value;
+    return true;
+}
+
+bool ParseFlag(const std::string& text, bool& flag) {
+    if (text == "1" || text == "yes" || text == "true" || text == "on") {
+        flag = true;
+        return true;
+    }
+    if (text == "0" || text == "no" || text == "false" || text == "off" || text.empty()) {
+        flag = false;
+        return true;
+    }
+    return false;
+}
+
+bool ParseChoice(const std::string& text, const char* on, const char* off, bool& flag) {
+    if (text == on) {
+        flag = true;
+        return true;
+    }
+    if (text == off || text.empty()) {
+        flag = false;
+        return true;
+    }
+    return false;
+}
+
+bool ParseHang(const std::string& text, HangIn& hang) {
+    if (text == "1" || text == "program") {
+        hang = HangIn::kProgramming;
+    } else if (text == "probe") {
+        hang = HangIn::kProbeQuery;
+    } else if (text == "all") {
+        hang = HangIn::kEveryRun;
+    } else if (text == "0" || text.empty()) {
+        hang = HangIn::kNoRun;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> SplitSerials(std::string_view text) {
+    std::vector<std::string> serials;
+    while (true) {
+        const std::size_t comma = text.find(',');
+        std::string_view one = Trim(text.substr(0, comma));
+        if (!one.empty()) {
+            serials.emplace_back(one);
+        }
+        if (comma == std::string_view::npos) {
+            return serials;
+        }
+        text.remove_prefix(comma + 1);
+    }
+}
+
+// Applies one known key; returns false when the value is not understood.
+bool Apply(Settings& settings, const std::string& key, const std::string& rawValue) {
+    const std::string value = Lower(rawValue);
+    unsigned long long number = 0;
+    if (key == "probe") {
+        return ParseChoice(value, "absent", "present", settings.probeAbsent);
+    }
+    if (key == "verify") {
+        return ParseChoice(value, "fail", "ok", settings.verifyFails);
+    }
+    if (key == "marker") {
+        return ParseChoice(value, "omit", "print", settings.omitMarker);
+    }
+    if (key == "delay_ms") {
+        if (!ParseNumber(value, kMaxDelayMs, number)) {
+            return false;
+        }
+        settings.delayMs = static_cast<unsigned long>(number);
+        return true;
+    }
+    if (key == "hang") {
+        return ParseHang(value, settings.hang);
+    }
+    if (key == "long_output") {
+        if (!ParseNumber(value, kMaxLongOutput, number)) {
+            return false;
+        }
+        settings.longOutput = static_cast<std::size_t>(number);
+        return true;
+    }
+    if (key == "zero_bytes") {
+        return ParseFlag(value, settings.zeroBytes);
+    }
+    if (key == "split_char") {
+        return ParseFlag(value, settings.splitChar);
+    }
+    // serial: kept as written, letter case included.
+    std::vector<std::string> serials = SplitSerials(rawValue);
+    if (serials.empty()) {
+        return false;
+    }
+    settings.serials = std::move(serials);
+    return true;
+}
+
+void ReadFileLines(Settings& settings, std::string_view text) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    int lineNumber = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = Trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++lineNumber;
+        if (line.empty() || line.front() == ';' || line.front() == '#') {
+            continue;
+        }
+        const std::string where = "standin.ini line " + std::to_string(lineNumber);
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) {
+            settings.problems.push_back(where + ": not a key=value line");
+            continue;
+        }
+        const std::string key = Lower(Trim(line.substr(0, equals)));
+        const std::string value(Trim(line.substr(equals + 1)));
+        if (!IsKnownKey(key)) {
+            settings.problems.push_back(where + ": unknown setting '" + key + "'");
+        } else if (!Apply(settings, key, value)) {
+            settings.problems.push_back(where + ": " + key + " cannot be '" + value + "'");
+        }
+    }
+}
+
+void ReadEnvironment(Settings& settings) {
+    for (const char* key : kKeys) {
+        const std::string name = "STANDIN_" + Upper(key);
+        const char* value = std::getenv(name.c_str());
+        if (value == nullptr || *value == '\0') {
+            continue;
+        }
+        const std::string trimmed(Trim(value));
+        if (!Apply(settings, key, trimmed)) {
+            settings.problems.push_back(name + " cannot be '" + trimmed + "'");
+        }
+    }
+}
+
+}  // namespace
+
+Settings ReadSettings(std::string_view iniText) {
+    Settings settings;
+    ReadFileLines(settings, iniText);
+    ReadEnvironment(settings);
+    return settings;
+}
+
+}  // namespace sim

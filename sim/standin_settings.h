@@ -1,0 +1,47 @@
+// The stand-in programmer's rehearsal faults. They come from "standin.ini" beside the program
+// ("key=value" lines; blank lines and lines starting with ';' or '#' are skipped) and are
+// overridden by environment variables STANDIN_<KEY> (e.g. STANDIN_PROBE=absent); an empty
+// variable counts as unset.
+//
+//   probe=absent        no probe: -i prints nothing at all, other commands print an ERROR: line
+//   verify=fail         programming lands a wrong byte, so --verify reports a mismatch
+//   marker=omit         a good verify prints "Programming complete." instead of "Verify OK"
+//   delay_ms=N          every run waits N ms before it ends
+//   hang=1|program      programming runs never end (after printing everything)
+//   hang=probe|all      probe queries, or every run, never end
+//   long_output=N       N bytes of extra text lines before the result
+//   zero_bytes=1        a line with a zero byte inside it
+//   split_char=1        a multi-byte character written in two separate writes
+//   serial=TEXT[,TEXT]  the serial number(s) -i prints, one per line (default 682123456)
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+enum class HangIn { kNoRun, kProgramming, kProbeQuery, kEveryRun };
+
+struct Settings {
+    bool probeAbsent = false;
+    bool verifyFails = false;
+    bool omitMarker = false;
+    unsigned long delayMs = 0;
+    HangIn hang = HangIn::kNoRun;
+    std::size_t longOutput = 0;
+    bool zeroBytes = false;
+    bool splitChar = false;
+    std::vector<std::string> serials{"682123456"};
+
+    // Lines of the settings file or variables that were not understood, one message each
+    // (e.g. "standin.ini line 3: unknown setting 'probes'"); the program shows them as warnings.
+    std::vector<std::string> problems;
+};
+
+// The settings from the text of the settings file (empty when there is none), then from the
+// environment.
+Settings ReadSettings(std::string_view iniText);
+
+}  // namespace sim

@@ -1,0 +1,191 @@
+#include "log4me.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <mutex>
+#include <utility>
+
+namespace log4me {
+
+namespace {
+
+// The module's state. One lock guards all of it: the station logs from one thread, and holding
+// the lock for the whole line keeps lines of other threads whole and the state consistent.
+struct State {
+    std::mutex logLock;
+    bool running = false;
+    std::string appFolder;       // UTF-8, ends in the separator
+    std::string logDir;          // ANSI bytes, ends in the separator; empty until configured
+    std::string currentLogName;  // ANSI bytes: the file logStream belongs to
+    os::File logStream;
+    std::int64_t lastConfigLoad = 0;  // milliseconds, see Milliseconds
+    bool errorEnabled = false;
+    bool infoEnabled = false;
+    std::function<os::LocalTime()> clock;
+};
+
+State& TheState() {
+    static State state;
+    return state;
+}
+
+os::LocalTime ReadClock(const State& state) { return state.clock ? state.clock() : os::LocalNow(); }
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian calendar).
+std::int64_t DaysFromCivil(int year, int month, int day) {
+    year -= month <= 2 ? 1 : 0;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const std::int64_t yearOfEra = year - era * 400;
+    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// A local date-time as one number, so that times on both sides of midnight compare correctly.
+std::int64_t Milliseconds(const os::LocalTime& t) {
+    const std::int64_t days = DaysFromCivil(t.year, t.month, t.day);
+    return ((days * 24 + t.hour) * 60 + t.minute) * 60000 + t.second * 1000 + t.millisecond;
+}
+
+std::string ToLowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+std::string FormatDateTime(const os::LocalTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second, t.millisecond);
+    return text;
+}
+
+void LoadLogConfig(State& state) {
+    state.errorEnabled = false;
+    state.infoEnabled = false;
+    const std::string ini = state.appFolder + "config.ini";
+    if (os::FileExists(ini)) {
+        const std::string path = os::GetProfileString("log4me", "path", "logs", ini);
+        const std::string level =
+            ToLowerAscii(os::GetProfileString("log4me", "level", "info", ini));
+        // The doubled separator after the folder is part of the name; the file system takes it.
+        state.logDir =
+            os::ToAnsi(state.appFolder + os::kPathSeparator + path + os::kPathSeparator).bytes();
+        state.errorEnabled = level == "debug" || level == "info" || level == "error";
+        state.infoEnabled = level == "debug" || level == "info";
+    }
+    state.lastConfigLoad = Milliseconds(ReadClock(state));
+}
+
+// The logger's own failures go to "log4me_err.log" beside the executable. Failing there too,
+// there is nobody left to tell.
+void ReportFailure(State& state, const std::string& message) {
+    try {
+        const std::string line = FormatDateTime(ReadClock(state)) + " " + message + "\r\n";
+        os::File file = os::OpenForAppending(state.appFolder + "log4me_err.log");
+        file.Write(os::ToAnsi(line).bytes());
+    } catch (...) {
+    }
+}
+
+void AppendToLog(State& state, const std::string& fileName, const std::string& bytes) {
+    try {
+        if (fileName != state.currentLogName) {
+            state.currentLogName = fileName;
+            state.logStream.Close();
+        }
+        if (!state.logStream.IsOpen()) {
+            state.logStream = os::OpenForAppending(os::FromAnsi(fileName));
+        }
+        // Up to the first zero byte, as one write, so that two processes' lines never mix.
+        state.logStream.Write(std::string_view(bytes).substr(0, bytes.find('\0')));
+    } catch (const std::exception& error) {
+        state.logStream.Close();  // the next line opens the file again
+        ReportFailure(state, error.what());
+    }
+}
+
+void WriteLogLine(State& state, const std::string& taggedMessage) {
+    if (Milliseconds(ReadClock(state)) - state.lastConfigLoad > 1000) {
+        LoadLogConfig(state);
+    }
+    const std::string line = FormatLine(ReadClock(state), taggedMessage);
+    const std::string fileName = state.logDir + DailyFileName(ReadClock(state));
+    AppendToLog(state, fileName, line);
+}
+
+// Writes one line at a level if the level is enabled. The flag is tested before WriteLogLine may
+// reload the configuration, so a new level applies from the next line on.
+void Log(bool State::*enabled, const char* tag, const os::AnsiString& message) noexcept {
+    State& state = TheState();
+    try {
+        std::lock_guard<std::mutex> guard(state.logLock);
+        if (!state.running || !(state.*enabled)) {
+            return;
+        }
+        try {
+            WriteLogLine(state, tag + message.bytes());
+        } catch (const std::exception& error) {
+            ReportFailure(state, error.what());
+        }
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+void Start(const std::string& appFolder) {
+    State& state = TheState();
+    try {
+        std::lock_guard<std::mutex> guard(state.logLock);
+        state.appFolder = appFolder;
+        state.running = true;
+        LoadLogConfig(state);
+    } catch (...) {
+    }
+    LogInfo(os::AnsiString("log4me:application starting...."));
+}
+
+void Stop() {
+    LogInfo(os::AnsiString("log4me:application stoping...."));
+    State& state = TheState();
+    try {
+        std::lock_guard<std::mutex> guard(state.logLock);
+        state.running = false;
+        state.logStream.Close();
+        state.currentLogName.clear();
+        state.logDir.clear();
+        state.errorEnabled = false;
+        state.infoEnabled = false;
+    } catch (...) {
+    }
+}
+
+void LogError(const os::AnsiString& message) { Log(&State::errorEnabled, "[error]", message); }
+
+void LogInfo(const os::AnsiString& message) { Log(&State::infoEnabled, "[info ]", message); }
+
+std::string DailyFileName(const os::LocalTime& now) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%04d-%02d-%02d.log", now.year, now.month, now.day);
+    return name;
+}
+
+std::string FormatLine(const os::LocalTime& now, const std::string& taggedMessage) {
+    char time[32];
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d.%03d ", now.hour, now.minute, now.second,
+                  now.millisecond);
+    return time + taggedMessage + "\r\n";
+}
+
+void SetClock(std::function<os::LocalTime()> clock) {
+    State& state = TheState();
+    std::lock_guard<std::mutex> guard(state.logLock);
+    state.clock = std::move(clock);
+}
+
+}  // namespace log4me

@@ -1,0 +1,681 @@
+// The OS layer on Linux: UTF-8 as the ANSI code page, files through open(2), the single-instance
+// claim as an flock'ed file, and commands run by /bin/sh in a process group of their own.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "os.h"
+
+extern char** environ;
+
+namespace os {
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Descriptors
+
+// Owns one file descriptor.
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() { Reset(); }
+
+    int Get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    int Release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    void Reset(int fd = -1) noexcept {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = fd;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(path, flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Moves fd above the standard descriptors, so that the child's dup2 onto 1 and 2 can never
+// overwrite it, also when this process runs with 0, 1 or 2 closed.
+bool LiftAboveStandard(UniqueFd& fd) {
+    if (fd.Get() > STDERR_FILENO) {
+        return true;
+    }
+    int lifted = ::fcntl(fd.Get(), F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    if (lifted < 0) {
+        return false;
+    }
+    fd.Reset(lifted);
+    return true;
+}
+
+// A close-on-exec pipe; both ends above the standard descriptors.
+bool MakePipe(UniqueFd& readEnd, UniqueFd& writeEnd) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        return false;
+    }
+    readEnd.Reset(fds[0]);
+    writeEnd.Reset(fds[1]);
+    return LiftAboveStandard(readEnd) && LiftAboveStandard(writeEnd);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Error texts
+
+// strerror_r returns an int (XSI) or the text itself (GNU), depending on the C library.
+[[maybe_unused]] const char* PickErrorText(int result, const char* buffer) {
+    return result == 0 ? buffer : "Unknown error";
+}
+[[maybe_unused]] const char* PickErrorText(const char* result, const char*) {
+    return result;
+}
+
+// The system's text for error, without trailing blanks, control characters and full stops.
+std::string SystemErrorText(int error) {
+    char buffer[256] = {};
+    std::string text = PickErrorText(::strerror_r(error, buffer, sizeof buffer), buffer);
+    while (!text.empty()) {
+        unsigned char last = static_cast<unsigned char>(text.back());
+        if (last != ' ' && last != '.' && last >= 0x20 && last != 0x7f) {
+            break;
+        }
+        text.pop_back();
+    }
+    return text;
+}
+
+constexpr char kCannotOpen[] = "Cannot open file";
+constexpr char kCannotCreate[] = "Cannot create file";
+
+[[noreturn]] void ThrowFileError(const char* what, const std::string& path, int error) {
+    throw FileError(std::string(what) + " \"" + AbsolutePath(path) + "\". " +
+                    SystemErrorText(error));
+}
+
+// ---------------------------------------------------------------------------------------------
+// UTF-8
+
+// One step through UTF-8 text: a well-formed character, or the longest start of one that cannot
+// be completed (at least one byte), which counts as one bad sequence.
+struct Step {
+    std::size_t length;
+    bool valid;
+};
+
+Step NextStep(std::string_view text, std::size_t at) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80) {
+        return {1, true};
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80;  // range of the second byte; later bytes are always 80..BF
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;   // no overlong forms
+        high = lead == 0xF4 ? 0x8F : 0xBF;  // nothing above U+10FFFF
+    } else {
+        return {1, false};
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if (at + i >= text.size()) {
+            return {i, false};
+        }
+        const unsigned char next = static_cast<unsigned char>(text[at + i]);
+        if (next < low || next > high) {
+            return {i, false};
+        }
+        low = 0x80;
+        high = 0xBF;
+    }
+    return {length, true};
+}
+
+// text with every bad sequence replaced by replacement.
+std::string RepairUtf8(std::string_view text, std::string_view replacement) {
+    std::string repaired;
+    repaired.reserve(text.size());
+    std::size_t goodStart = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const Step step = NextStep(text, at);
+        if (!step.valid) {
+            repaired.append(text.substr(goodStart, at - goodStart));
+            repaired.append(replacement);
+            goodStart = at + step.length;
+        }
+        at += step.length;
+    }
+    repaired.append(text.substr(goodStart));
+    return repaired;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Folders and files
+
+std::string CurrentFolder() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
+            return buffer.data();
+        }
+        if (errno != ERANGE) {
+            return {};
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::optional<struct stat> StatOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return info;
+}
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    UniqueFd fd(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!fd) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
+        if (count == 0) {
+            return bytes;
+        }
+        if (count < 0 && errno != EINTR) {
+            return std::nullopt;
+        }
+        if (count > 0) {
+            bytes.append(buffer, static_cast<std::size_t>(count));
+        }
+    }
+}
+
+// Flushes the file's content to the disk, so that a rename over another file cannot leave an
+// empty file behind after a power cut. Best effort: the rename itself reports real failures.
+void FlushToDisk(const std::string& path) {
+    UniqueFd fd(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (fd) {
+        ::fsync(fd.Get());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Single instance
+
+// The runtime folder when it is usable, otherwise /tmp.
+std::string LockFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/' && FolderExists(runtime) &&
+        ::access(runtime, W_OK | X_OK) == 0) {
+        return runtime;
+    }
+    return "/tmp";
+}
+
+// A file name for the claim on name by this user. Bytes that could break the name are written
+// as %XX, so different names always give different files.
+std::string LockFileName(const std::string& name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string safe;
+    for (char c : name) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' ||
+                           byte == '.' || byte >= 0x80;
+        if (plain) {
+            safe += c;
+        } else {
+            safe += '%';
+            safe += kHex[byte >> 4];
+            safe += kHex[byte & 0xF];
+        }
+    }
+    return "romtool-" + std::to_string(::getuid()) + "-" + safe + ".lock";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Processes
+
+// The forked child: only async-signal-safe calls from here on, since another thread of the
+// parent may have held a lock at the fork. Reports errno through report when the interpreter
+// cannot be started.
+[[noreturn]] void RunInChild(char* const argv[], const char* folder, int output, int report) {
+    // An ignored SIGPIPE and a blocked signal survive exec; give the interpreter the defaults.
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    ::sigaction(SIGPIPE, &byDefault, nullptr);
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+
+    if (::setpgid(0, 0) == 0 && ::chdir(folder) == 0 && ::dup2(output, STDOUT_FILENO) >= 0 &&
+        ::dup2(output, STDERR_FILENO) >= 0) {
+        ::execve(argv[0], argv, environ);
+    }
+    const int error = errno;
+    if (::write(report, &error, sizeof error) < 0) {
+        // Nothing more can be done; the parent then sees the report pipe close.
+    }
+    ::_exit(127);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Text
+
+AnsiString ToAnsi(std::string_view utf8) {
+    return AnsiString(RepairUtf8(utf8, "?"));
+}
+
+std::string FromAnsi(std::string_view ansi) {
+    return RepairUtf8(ansi, "\xEF\xBF\xBD");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Paths
+
+const char kPathSeparator = '/';
+const char* const kExecutableSuffix = "";
+
+bool IsFolderBreak(char c) {
+    return c == '/';
+}
+
+std::string ExecutablePath() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string AbsolutePath(std::string_view path) {
+    if (!path.empty() && path.front() == '/') {
+        return std::string(path);
+    }
+    std::string folder = CurrentFolder();
+    if (folder.empty()) {
+        return std::string(path);
+    }
+    while (path.substr(0, 2) == "./") {
+        path.remove_prefix(2);
+    }
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder.append(path);
+}
+
+// Inside single quotes /bin/sh takes every byte literally; a single quote itself ends the
+// quotes, adds an escaped quote and opens them again.
+std::string QuoteArgument(std::string_view argument) {
+    std::string quoted = "'";
+    for (char c : argument) {
+        if (c == '\'') {
+            quoted += "'\\''";
+        } else {
+            quoted += c;
+        }
+    }
+    quoted += '\'';
+    return quoted;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+bool FileExists(const std::string& path) {
+    const auto info = StatOf(path);
+    return info && !S_ISDIR(info->st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+    const auto info = StatOf(path);
+    return info && S_ISDIR(info->st_mode);
+}
+
+File::File(File&& other) noexcept : handle_(other.handle_), path_(std::move(other.path_)) {
+    other.handle_ = kInvalid;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        other.handle_ = kInvalid;
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+File::~File() {
+    Close();
+}
+
+void File::Close() noexcept {
+    if (handle_ != kInvalid) {
+        ::close(static_cast<int>(handle_));  // never retried: Linux frees the fd even on EINTR
+        handle_ = kInvalid;
+    }
+}
+
+std::size_t File::Read(void* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t count = ::read(static_cast<int>(handle_), buffer, size);
+        if (count >= 0) {
+            return static_cast<std::size_t>(count);
+        }
+        const int error = errno;
+        if (error != EINTR) {
+            ThrowFileError("Cannot read file", path_, error);
+        }
+    }
+}
+
+void File::Write(const void* data, std::size_t size) {
+    const char* next = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t count = ::write(static_cast<int>(handle_), next, size);
+        if (count < 0) {
+            const int error = errno;
+            if (error == EINTR) {
+                continue;
+            }
+            ThrowFileError("Cannot write file", path_, error);
+        }
+        if (count == 0) {
+            ThrowFileError("Cannot write file", path_, ENOSPC);
+        }
+        next += count;
+        size -= static_cast<std::size_t>(count);
+    }
+}
+
+// Share modes are not enforced on Linux: other handles may open the file regardless.
+File OpenForReading(const std::string& path, Share) {
+    std::string name = path;
+    const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        ThrowFileError(kCannotOpen, path, errno);
+    }
+    File file(fd, std::move(name));
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ThrowFileError(kCannotOpen, path, EISDIR);  // as on Windows, a folder is not a file
+    }
+    return file;
+}
+
+File CreateForWriting(const std::string& path, Share) {
+    std::string name = path;
+    const int fd =
+        OpenRetrying(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        ThrowFileError(kCannotCreate, path, errno);
+    }
+    return File(fd, std::move(name));
+}
+
+// O_APPEND makes every write land at the end, also when other processes append meanwhile.
+File OpenForAppending(const std::string& path) {
+    std::string name = path;
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY;
+    int fd = OpenRetrying(path.c_str(), kFlags);
+    if (fd < 0) {
+        const int error = errno;
+        if (error != ENOENT) {
+            ThrowFileError(kCannotOpen, path, error);
+        }
+        fd = OpenRetrying(path.c_str(), kFlags | O_CREAT, 0666);
+        if (fd < 0) {
+            ThrowFileError(kCannotCreate, path, errno);
+        }
+    }
+    return File(fd, std::move(name));
+}
+
+void ReplaceFile(const std::string& from, const std::string& to) {
+    FlushToDisk(from);
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        ThrowFileError(kCannotCreate, to, errno);
+    }
+}
+
+void RemoveFile(const std::string& path) noexcept {
+    ::unlink(path.c_str());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Configuration
+
+std::string GetProfileString(const std::string& section, const std::string& key,
+                             const std::string& defaultValue, const std::string& iniPath) {
+    const std::optional<std::string> bytes = ReadWholeFile(iniPath);
+    // A file that cannot be read counts as empty, so the default comes back trimmed as usual.
+    return ReadProfileString(bytes ? *bytes : std::string(), section, key, defaultValue);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Clock
+
+LocalTime LocalNow() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    std::tm parts{};
+    ::localtime_r(&now.tv_sec, &parts);
+    LocalTime local;
+    local.year = parts.tm_year + 1900;
+    local.month = parts.tm_mon + 1;
+    local.day = parts.tm_mday;
+    local.hour = parts.tm_hour;
+    local.minute = parts.tm_min;
+    local.second = std::min(parts.tm_sec, 59);  // a leap second stays within its minute
+    local.millisecond = static_cast<int>(now.tv_nsec / 1000000);
+    return local;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Single instance
+
+// The lock file is never removed: removing it would let a later copy lock a new file while an
+// earlier one still holds the old.
+InstanceLock::InstanceLock(const std::string& name) {
+    const std::string path = LockFolder() + '/' + LockFileName(name);
+    UniqueFd fd(
+        OpenRetrying(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
+    if (!fd) {
+        return;  // no claim possible: behave as the only copy
+    }
+    while (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EINTR) {
+            alreadyRunning_ = errno == EWOULDBLOCK;
+            return;
+        }
+    }
+    handle_ = fd.Release();
+}
+
+InstanceLock::~InstanceLock() {
+    if (handle_ >= 0) {
+        ::close(static_cast<int>(handle_));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Processes
+
+struct ChildProcess::Impl {
+    pid_t pid = -1;      // the interpreter; also the id of its process group
+    bool reaped = true;  // its exit status has been collected (or it never ran)
+    UniqueFd output;     // read end of the pipe behind its standard output and error
+};
+
+ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+ChildProcess::~ChildProcess() {
+    if (!impl_->reaped) {
+        Terminate();
+        Wait();
+    }
+}
+
+std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine,
+                                                  const std::string& workingFolder) {
+    auto impl = std::make_unique<Impl>();
+    UniqueFd outputWrite;
+    UniqueFd reportRead;
+    UniqueFd reportWrite;
+    if (!MakePipe(impl->output, outputWrite) || !MakePipe(reportRead, reportWrite)) {
+        return nullptr;
+    }
+    // Everything that allocates happens before the fork. The constructor is private, so the
+    // object cannot come from make_unique.
+    std::unique_ptr<ChildProcess> child(new ChildProcess(std::move(impl)));
+    char shell[] = "/bin/sh";
+    char option[] = "-c";
+    char* const argv[] = {shell, option, const_cast<char*>(commandLine.c_str()), nullptr};
+
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        return nullptr;
+    }
+    if (pid == 0) {
+        RunInChild(argv, workingFolder.c_str(), outputWrite.Get(), reportWrite.Get());
+    }
+    child->impl_->pid = pid;
+    child->impl_->reaped = false;
+    ::setpgid(pid, pid);  // the child does the same; this closes the race for Terminate
+    outputWrite.Reset();  // the pipe ends once every process of the command has closed it
+    reportWrite.Reset();
+
+    // The report pipe closes without a word when exec succeeds.
+    int childError = 0;
+    ssize_t count;
+    do {
+        count = ::read(reportRead.Get(), &childError, sizeof childError);
+    } while (count < 0 && errno == EINTR);
+    if (count > 0) {
+        child->Wait();
+        return nullptr;
+    }
+    return child;
+}
+
+long ChildProcess::Read(char* buffer, std::size_t capacity, int waitMs) {
+    UniqueFd& output = impl_->output;
+    if (!output) {
+        return kEnded;
+    }
+    pollfd entry{output.Get(), POLLIN, 0};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        int timeout = -1;
+        if (waitMs >= 0) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+        }
+        const int ready = ::poll(&entry, 1, timeout);
+        if (ready == 0) {
+            return 0;
+        }
+        if (ready > 0 || errno != EINTR) {
+            break;  // data, the end, or an error that read reports
+        }
+    }
+    if (capacity == 0) {
+        return 0;
+    }
+    for (;;) {
+        const ssize_t count = ::read(output.Get(), buffer, capacity);
+        if (count > 0) {
+            return static_cast<long>(count);
+        }
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        output.Reset();  // every writer has gone; nothing more will come
+        return kEnded;
+    }
+}
+
+// The zombie of an unreaped interpreter keeps its process group id from being reused, so the
+// signal can only reach the command's own tree.
+void ChildProcess::Terminate() noexcept {
+    if (!impl_->reaped) {
+        ::kill(-impl_->pid, SIGKILL);
+    }
+}
+
+void ChildProcess::Wait() noexcept {
+    Impl& state = *impl_;
+    if (state.reaped) {
+        return;
+    }
+    // Wait for the interpreter's end without reaping it, end what it left in its group while
+    // the group id is still held, and only then reap it.
+    siginfo_t info{};
+    int waited;
+    do {
+        waited = ::waitid(P_PID, static_cast<id_t>(state.pid), &info, WEXITED | WNOWAIT);
+    } while (waited != 0 && errno == EINTR);
+    if (waited == 0) {
+        ::kill(-state.pid, SIGKILL);
+    }
+    int status = 0;
+    while (::waitpid(state.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    state.reaped = true;
+}
+
+}  // namespace os

@@ -1,0 +1,63 @@
+// The one place that includes <windows.h>, private to the OS layer, plus the two helpers every
+// Win32 call of the layer needs: UTF-8 <-> UTF-16, and a handle that closes itself.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#    define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#    define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace os::win32 {
+
+// UTF-8 to UTF-16 for the W calls; invalid UTF-8 becomes U+FFFD.
+std::wstring Widen(std::string_view utf8);
+// UTF-16 from a W call to UTF-8.
+std::string Narrow(std::wstring_view utf16);
+
+// Owns one kernel handle. Both null and INVALID_HANDLE_VALUE mean "none", since Win32 calls
+// report failure with one or the other.
+class Handle {
+public:
+    Handle() = default;
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(Handle&& other) noexcept : handle_(other.Release()) {}
+    Handle& operator=(Handle&& other) noexcept {
+        if (this != &other) {
+            Reset(other.Release());
+        }
+        return *this;
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { Reset(); }
+
+    HANDLE Get() const { return handle_; }
+    bool IsValid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+    // For out-parameters: closes what is held and hands out the slot.
+    HANDLE* Receive() {
+        Reset();
+        return &handle_;
+    }
+    HANDLE Release() {
+        HANDLE handle = handle_;
+        handle_ = nullptr;
+        return handle;
+    }
+    void Reset(HANDLE handle = nullptr) noexcept {
+        if (IsValid()) {
+            ::CloseHandle(handle_);
+        }
+        handle_ = handle;
+    }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+}  // namespace os::win32

@@ -1,0 +1,14 @@
+// The station's error codes: expected failures, kept in TRomForm::Error_Code; 0 means none.
+#pragma once
+
+enum StationError {
+    kToolMissing = 101,          // no programmer tool in bin
+    kNoProbeAnswer = 102,        // the probe query printed nothing (or never ended)
+    kImageMissing = 103,         // no image file
+    kChecksumFileMissing = 104,  // the image has no checksum file yet
+    kChecksumMismatch = 105,     // the image does not match its checksum file
+    kEraseFailed = 106,          // reserved: no step sets it
+    kProgrammingFailed = 107,    // the programming run did not confirm its verify
+    kConfigMissing = 108,        // no config.ini
+    kLogFolderMissing = 109,     // no logs folder
+};

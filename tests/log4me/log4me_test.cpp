@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "log4me.h"
+#include "os.h"
+#include "temp_folder.h"
+
+namespace {
+
+const std::string kSep(1, os::kPathSeparator);
+
+os::LocalTime At(int year, int month, int day, int hour, int minute, int second,
+                 int millisecond) {
+    return os::LocalTime{year, month, day, hour, minute, second, millisecond};
+}
+
+// Every test runs the logger in a station folder of its own, on a clock it sets by hand.
+class Logger : public ::testing::Test {
+protected:
+    void SetUp() override {
+        now = At(2024, 2, 29, 12, 34, 56, 789);
+        log4me::SetClock([this] { return now; });
+    }
+    void TearDown() override {
+        log4me::Stop();
+        log4me::SetClock({});
+    }
+
+    void WriteConfig(const std::string& path, const std::string& level) const {
+        folder.Write("config.ini", "[log4me]\r\npath=" + path + "\r\nlevel=" + level + "\r\n");
+    }
+    void Start() const { log4me::Start(folder.Path()); }
+    // Moves the clock on within the day.
+    void Advance(int milliseconds) {
+        int total = ((now.hour * 60 + now.minute) * 60 + now.second) * 1000 + now.millisecond +
+                    milliseconds;
+        now.millisecond = total % 1000;
+        now.second = total / 1000 % 60;
+        now.minute = total / 60000 % 60;
+        now.hour = total / 3600000;
+    }
+    // The daily file of the clock's day in the given log folder.
+    std::string DailyFile(const std::string& logFolder = "logs") const {
+        return folder.Read(logFolder + kSep + log4me::DailyFileName(now));
+    }
+    static bool Holds(const std::string& text, const std::string& part) {
+        return text.find(part) != std::string::npos;
+    }
+
+    test_support::TempFolder folder;
+    os::LocalTime now;
+};
+
+TEST_F(Logger, WritesLinesInTheirExactForm) {
+    WriteConfig("logs", "info");
+    folder.MakeFolder("logs");
+    Start();
+    log4me::LogInfo(os::AnsiString("text"));
+    log4me::LogError(os::AnsiString("boom"));
+    log4me::Stop();
+
+    EXPECT_EQ(folder.Read("logs" + kSep + "2024-02-29.log"),
+              "12:34:56.789 [info ]log4me:application starting....\r\n"
+              "12:34:56.789 [info ]text\r\n"
+              "12:34:56.789 [error]boom\r\n"
+              "12:34:56.789 [info ]log4me:application stoping....\r\n");
+}
+
+TEST_F(Logger, NamesAndTimesAreZeroPadded) {
+    const os::LocalTime early = At(2013, 1, 5, 1, 2, 3, 4);
+    EXPECT_EQ(log4me::DailyFileName(early), "2013-01-05.log");
+    EXPECT_EQ(log4me::FormatLine(early, "[info ]x"), "01:02:03.004 [info ]x\r\n");
+}
+
+TEST_F(Logger, AnsiBytesAreWrittenAsTheyAre) {
+    WriteConfig("logs", "info");
+    folder.MakeFolder("logs");
+    Start();
+    const std::string bytes = "\xD0\xB4\xC8\xEB hex";  // code page 936 bytes, not UTF-8
+    log4me::LogInfo(os::AnsiString(bytes));
+    EXPECT_TRUE(Holds(DailyFile(), "[info ]" + bytes + "\r\n"));
+}
+
+TEST_F(Logger, LineEndsAtAZeroByte) {
+    WriteConfig("logs", "info");
+    folder.MakeFolder("logs");
+    Start();
+    log4me::LogInfo(os::AnsiString(std::string("ab\0cd", 5)));
+    const std::string file = DailyFile();
+    EXPECT_EQ(file.substr(file.size() - 9), "[info ]ab");
+}
+
+// --- Levels ----------------------------------------------------------------------------------
+
+struct LevelCase {
+    const char* level;
+    bool errorLines;
+    bool infoLines;
+};
+
+class LoggerLevel : public Logger, public ::testing::WithParamInterface<LevelCase> {};
+
+TEST_P(LoggerLevel, EnablesLinesByTheLevelTable) {
+    WriteConfig("logs", GetParam().level);
+    folder.MakeFolder("logs");
+    Start();
+    log4me::LogError(os::AnsiString("an error"));
+    log4me::LogInfo(os::AnsiString("some info"));
+    const std::string file = DailyFile();
+    EXPECT_EQ(Holds(file, "[error]an error\r\n"), GetParam().errorLines);
+    EXPECT_EQ(Holds(file, "[info ]some info\r\n"), GetParam().infoLines);
+    EXPECT_EQ(Holds(file, "starting"), GetParam().infoLines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LoggerLevel,
+                         ::testing::Values(LevelCase{"debug", true, true},
+                                           LevelCase{"info", true, true},
+                                           LevelCase{"Info", true, true},
+                                           LevelCase{"error", true, false},
+                                           LevelCase{"ERROR", true, false},
+                                           LevelCase{"warning", false, false},
+                                           LevelCase{"", false, false}));
+
+// --- Configuration ---------------------------------------------------------------------------
+
+TEST_F(Logger, MissingConfigurationTurnsLoggingOffForTheRun) {
+    folder.MakeFolder("logs");
+    Start();
+    log4me::LogError(os::AnsiString("lost"));
+    // Mending the configuration later does not help: no line is written, so none reloads it.
+    WriteConfig("logs", "info");
+    Advance(5000);
+    log4me::LogError(os::AnsiString("lost too"));
+    log4me::Stop();
+
+    EXPECT_FALSE(folder.Exists("logs" + kSep + log4me::DailyFileName(now)));
+    EXPECT_FALSE(folder.Exists("log4me_err.log"));
+}
+
+TEST_F(Logger, ConfigurationWithoutSectionGivesDefaults) {
+    folder.Write("config.ini", "[other]\r\npath=elsewhere\r\nlevel=error\r\n");
+    folder.MakeFolder("logs");
+    Start();
+    log4me::LogInfo(os::AnsiString("x"));
+    EXPECT_TRUE(Holds(DailyFile("logs"), "[info ]x\r\n"));
+}
+
+TEST_F(Logger, ConfigurationWithoutKeysGivesDefaults) {
+    folder.Write("config.ini", "[log4me]\r\n");
+    folder.MakeFolder("logs");
+    Start();
+    log4me::LogInfo(os::AnsiString("x"));
+    EXPECT_TRUE(Holds(DailyFile("logs"), "[info ]x\r\n"));
+}
+
+TEST_F(Logger, ReloadsOnlyWhenMoreThanASecondHasPassed) {
+    WriteConfig("logs", "info");
+    folder.MakeFolder("logs");
+    folder.MakeFolder("moved");
+    Start();
+    WriteConfig("moved", "info");
+
+    Advance(1000);
+    log4me::LogInfo(os::AnsiString("within the second"));
+    Advance(1);
+    log4me::LogInfo(os::AnsiString("after the second"));
+
+    EXPECT_TRUE(Holds(DailyFile("logs"), "within the second"));
+    EXPECT_FALSE(Holds(DailyFile("logs"), "after the second"));
+    EXPECT_TRUE(Holds(DailyFile("moved"), "after the second"));
+}
+
+TEST_F(Logger, NewLevelAppliesFromTheLineAfterTheReload) {
+    WriteConfig("logs", "info");
+    folder.MakeFolder("logs");
+    Start();
+    WriteConfig("logs", "error");
+    Advance(1001);
+    log4me::LogInfo(os::AnsiString("reloads"));
+    log4me::LogInfo(os::AnsiString("dropped"));
+    log4me::LogError(os::AnsiString("kept"));
+
+    const std::string file = DailyFile();
+    EXPECT_TRUE(Holds(file, "[info ]reloads"));
+    EXPECT_FALSE(Holds(file, "dropped"));
+    EXPECT_TRUE(Holds(file, "[error]kept"));
+}
+
+TEST_F(Logger, DisabledInfoLinesNeverReload) {
+    WriteConfig("logs", "error");
+    folder.MakeFolder("logs");
+    Start();
+    WriteConfig("logs", "info");
+    Advance(5000);
+    log4me::LogInfo(os::AnsiString("first info"));
+    log4me::LogInfo(os::AnsiString("second info"));  // would pass had the first one reloaded
+    log4me::LogError(os::AnsiString("reloads"));
+    log4me::LogInfo(os::AnsiString("third info"));
+
+    const std::string file = DailyFile();
+    EXPECT_FALSE(Holds(file, "first info"));
+    EXPECT_FALSE(Holds(file, "second info"));
+    EXPECT_TRUE(Holds(file, "[error]reloads"));
+    EXPECT_TRUE(Holds(file, "[info ]third info"));
+}
+
+// --- Files -----------------------------------------------------------------------------------
+
+TEST_F(Logger, DailyFileChangesAtMidnight) {
+    WriteConfig("logs", "info");
+    folder.MakeFolder("logs");
+    now = At(2023, 12, 31, 23, 59, 59, 500);
+    Start();
+    now = At(2023, 12, 31, 23, 59, 59, 999);
+    log4me::LogInfo(os::AnsiString("old year"));
+    now = At(2024, 1, 1, 0, 0, 0, 0);
+    log4me::LogInfo(os::AnsiString("new year"));
+
+    const std::string oldDay = folder.Read("logs" + kSep + "2023-12-31.log");
+    const std::string newDay = folder.Read("logs" + kSep + "2024-01-01.log");
+    EXPECT_TRUE(Holds(oldDay, "23:59:59.999 [info ]old year\r\n"));
+    EXPECT_FALSE(Holds(oldDay, "new year"));
+    EXPECT_EQ(newDay, "00:00:00.000 [info ]new year\r\n");
+}
+
+TEST_F(Logger, StartLineFirstAndStopLineLast) {
+    WriteConfig("logs", "debug");
+    folder.MakeFolder("logs");
+    folder.Write("logs" + kSep + log4me::DailyFileName(now), "earlier run\r\n");
+    Start();
+    log4me::LogInfo(os::AnsiString("work"));
+    log4me::Stop();
+    log4me::LogInfo(os::AnsiString("after stop"));
+
+    EXPECT_EQ(DailyFile(),
+              "earlier run\r\n"
+              "12:34:56.789 [info ]log4me:application starting....\r\n"
+              "12:34:56.789 [info ]work\r\n"
+              "12:34:56.789 [info ]log4me:application stoping....\r\n");
+}
+
+TEST_F(Logger, LinesBeforeStartAreHarmless) {
+    log4me::LogError(os::AnsiString("too early"));
+    log4me::LogInfo(os::AnsiString("too early"));
+    EXPECT_FALSE(folder.Exists("log4me_err.log"));
+}
+
+TEST_F(Logger, MissingLogFolderLosesTheLineAndReportsIt) {
+    WriteConfig("logs", "info");
+    Start();  // the start line cannot be written
+
+    const std::string dailyPath = folder.Path() + kSep + "logs" + kSep + "2024-02-29.log";
+    const std::string report = folder.Read("log4me_err.log");
+    const std::string start =
+        "2024-02-29 12:34:56.789 Cannot create file \"" + os::AbsolutePath(dailyPath) + "\". ";
+    ASSERT_EQ(report.substr(0, start.size()), start) << report;
+    EXPECT_GT(report.size(), start.size() + 2);
+    EXPECT_EQ(report.substr(report.size() - 2), "\r\n");
+    EXPECT_EQ(report.find("\r\n"), report.size() - 2) << "one line only";
+
+    // The stream stayed closed, so the next line tries again.
+    folder.MakeFolder("logs");
+    log4me::LogInfo(os::AnsiString("next"));
+    EXPECT_EQ(DailyFile(), "12:34:56.789 [info ]next\r\n");
+    EXPECT_EQ(folder.Read("log4me_err.log"), report);
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+// Commands run through cmd.exe: what comes back through the pipe, what reaches the program, and
+// that ending a run ends everything it started.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "os.h"
+#include "programmer.h"
+#include "run_command.h"
+#include "temp_folder.h"
+#include "win32.h"
+#include "win_helper.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+// Far beyond what any of these commands needs; only a fault ever reaches it.
+constexpr std::chrono::milliseconds kGenerousLimit{60000};
+
+std::string Run(const std::string& arguments) {
+    test_support::TempFolder folder;
+    return tool::RunCommand(win_helper::Command(arguments), folder.Path(), kGenerousLimit);
+}
+
+// The process id from the helper's "child <id>" line, 0 when there is none.
+DWORD ChildId(const std::string& output) {
+    const std::size_t at = output.find("child ");
+    return at == std::string::npos ? 0 : std::stoul(output.substr(at + 6));
+}
+
+// True once the process has ended (or is gone already), waiting for it up to a generous bound.
+bool ProcessEnds(DWORD id) {
+    os::win32::Handle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    return !process.IsValid() || WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0;
+}
+
+// Reads from the child until its output contains text or the pipe ends; returns what came.
+std::string ReadUntil(os::ChildProcess& child, const std::string& text) {
+    std::string output;
+    char buffer[256];
+    for (int wait = 0; wait < 60 && output.find(text) == std::string::npos; ++wait) {
+        const long count = child.Read(buffer, sizeof buffer, 1000);
+        if (count == os::ChildProcess::kEnded) {
+            break;
+        }
+        output.append(buffer, static_cast<std::size_t>(count));
+    }
+    return output;
+}
+
+// True when the pipe reports its end, i.e. every process holding its write end has ended.
+bool PipeEnds(os::ChildProcess& child) {
+    char buffer[256];
+    for (int wait = 0; wait < 60; ++wait) {
+        if (child.Read(buffer, sizeof buffer, 1000) == os::ChildProcess::kEnded) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(RunCommandOnWindows, StandardOutputAndErrorArriveInterleavedInOneText) {
+    EXPECT_EQ(Run("interleave"), "out 1\r\nerr 1\r\nout 2\r\nerr 2\r\n");
+}
+
+TEST(RunCommandOnWindows, LongOutputArrivesWhole) {
+    // Far more than the pipe holds, so it must be drained while the program still writes.
+    const int count = 20000;
+    std::string expected;
+    for (int i = 0; i < count; ++i) {
+        char line[32];
+        std::snprintf(line, sizeof line, "line %06d\r\n", i);
+        expected += line;
+    }
+    EXPECT_EQ(Run("lines " + std::to_string(count)), expected);
+}
+
+TEST(RunCommandOnWindows, ZeroByteCutsItsPiece) {
+    EXPECT_EQ(Run("bytes 6f6e650074776f0d0a"), "one");
+}
+
+TEST(RunCommandOnWindows, GbkCharacterSplitAcrossTwoReadsIsDecodedWhole) {
+    // 254 bytes, then the two bytes of "已" in code page 936: the first read of 255 bytes ends
+    // after the character's lead byte.
+    std::string hex;
+    for (int i = 0; i < 254; ++i) {
+        hex += "61";
+    }
+    hex += "d2d1";
+    EXPECT_EQ(Run("bytes " + hex), std::string(254, 'a') + "已");
+}
+
+TEST(RunCommandOnWindows, QuotedPathsReachTheProgramAsOneArgumentEach) {
+    test_support::TempFolder folder;
+    folder.MakeFolder("烧写 工具 & (2)");
+    const std::string program = folder / "烧写 工具 & (2)\\nrfjprog.exe";
+    fs::copy_file(fs::u8path(win_helper::Path()), fs::u8path(program));
+    const std::string image = folder / "merge & echo injected (v2) ^ | x.hex";
+
+    const std::string output =
+        tool::RunCommand(tool::ProgrammingCommand(program, image, true), folder.Path(),
+                         kGenerousLimit);
+
+    EXPECT_EQ(output, "[-e]\r\n[--program]\r\n[" + image +
+                          "]\r\n[--verify]\r\n[--rbp]\r\n[ALL]\r\n[--pinreset]\r\n");
+}
+
+TEST(RunCommandOnWindows, RunsInTheWorkingFolder) {
+    test_support::TempFolder folder;
+    folder.MakeFolder("bin");
+    EXPECT_EQ(tool::RunCommand("cd", folder / "bin", kGenerousLimit), folder / "bin\r\n");
+}
+
+TEST(RunCommandOnWindows, TimeLimitEndsTheWholeTree) {
+    test_support::TempFolder folder;
+    const std::string output = tool::RunCommand(win_helper::Command("tree"), folder.Path(),
+                                                std::chrono::milliseconds(5000));
+
+    EXPECT_THAT(output, StartsWith("child "));
+    EXPECT_THAT(output, EndsWith("\n" + tool::TimeoutLine(5) + "\n"));
+    const DWORD child = ChildId(output);
+    ASSERT_NE(child, 0u);
+    EXPECT_TRUE(ProcessEnds(child));
+}
+
+TEST(ChildProcessOnWindows, TerminateEndsEveryProcessOfTheTree) {
+    test_support::TempFolder folder;
+    auto child = os::ChildProcess::Start(win_helper::Command("tree"), folder.Path());
+    ASSERT_TRUE(child);
+    const DWORD grandchild = ChildId(ReadUntil(*child, "\n"));
+    ASSERT_NE(grandchild, 0u);
+
+    child->Terminate();
+
+    // The grandchild holds the pipe's write end too: the pipe ends only when it has gone.
+    EXPECT_TRUE(PipeEnds(*child));
+    EXPECT_TRUE(ProcessEnds(grandchild));
+}
+
+TEST(ChildProcessOnWindows, DestroyingItEndsEveryProcessOfTheTree) {
+    test_support::TempFolder folder;
+    auto child = os::ChildProcess::Start(win_helper::Command("tree"), folder.Path());
+    ASSERT_TRUE(child);
+    const DWORD grandchild = ChildId(ReadUntil(*child, "\n"));
+    ASSERT_NE(grandchild, 0u);
+
+    child.reset();
+
+    EXPECT_TRUE(ProcessEnds(grandchild));
+}
+
+TEST(ChildProcessOnWindows, MissingWorkingFolderStartsNothing) {
+    test_support::TempFolder folder;
+    EXPECT_FALSE(os::ChildProcess::Start("echo x", folder / "missing"));
+}
+
+TEST(ChildProcessOnWindows, ReadEndIsNotInherited) {
+    // Were the read end inherited, the grandchild would hold it too; the only visible effect
+    // on this side is that the pipe still ends once the tree has gone.
+    test_support::TempFolder folder;
+    auto child = os::ChildProcess::Start(win_helper::Command("interleave"), folder.Path());
+    ASSERT_TRUE(child);
+    EXPECT_THAT(ReadUntil(*child, "err 2"), HasSubstr("err 2"));
+    EXPECT_TRUE(PipeEnds(*child));
+}
+
+}  // namespace

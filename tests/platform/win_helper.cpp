@@ -1,0 +1,94 @@
+// A small program that the Windows tests run through cmd.exe, so that they see exactly what a
+// program started by the station receives and what its output does on the way back.
+//
+//   win_helper A B ...         prints each argument as "[A]" on a line of its own, unless A is
+//                              one of the words below
+//   win_helper bytes HEX       writes the bytes HEX stands for to standard output, in one write
+//   win_helper interleave      writes two lines each to standard output and standard error, in turn
+//   win_helper lines N         writes N numbered lines to standard output, in one write
+//   win_helper tree            starts "win_helper hang" with our standard handles, prints
+//                              "child <process id>", then never ends
+//   win_helper hang            never ends
+//   win_helper instance NAME   prints "already running" or "only copy" for os::InstanceLock(NAME)
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "os.h"
+#include "win32.h"
+
+namespace {
+
+void WriteTo(DWORD stdHandle, const std::string& bytes) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(stdHandle), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+              nullptr);
+}
+
+void Print(const std::string& utf8Line) {
+    WriteTo(STD_OUTPUT_HANDLE, os::ToAnsi(utf8Line).bytes() + "\r\n");
+}
+
+std::string FromHex(const std::string& hex) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    }
+    return bytes;
+}
+
+int StartHangingChild() {
+    std::wstring command = L"\"" + os::win32::Widen(os::ExecutablePath()) + L"\" hang";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &child)) {
+        Print("cannot start child");
+        return 1;
+    }
+    os::win32::Handle process(child.hProcess);
+    os::win32::Handle thread(child.hThread);
+    Print("child " + std::to_string(child.dwProcessId));
+    Sleep(INFINITE);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        args.push_back(os::win32::Narrow(argv[i]));
+    }
+    const std::string mode = args.empty() ? "" : args[0];
+    if (mode == "bytes" && args.size() == 2) {
+        WriteTo(STD_OUTPUT_HANDLE, FromHex(args[1]));
+    } else if (mode == "interleave") {
+        WriteTo(STD_OUTPUT_HANDLE, "out 1\r\n");
+        WriteTo(STD_ERROR_HANDLE, "err 1\r\n");
+        WriteTo(STD_OUTPUT_HANDLE, "out 2\r\n");
+        WriteTo(STD_ERROR_HANDLE, "err 2\r\n");
+    } else if (mode == "lines" && args.size() == 2) {
+        std::string text;
+        const int count = std::stoi(args[1]);
+        for (int i = 0; i < count; ++i) {
+            char line[32];
+            std::snprintf(line, sizeof line, "line %06d\r\n", i);
+            text += line;
+        }
+        WriteTo(STD_OUTPUT_HANDLE, text);
+    } else if (mode == "tree") {
+        return StartHangingChild();
+    } else if (mode == "hang") {
+        Sleep(INFINITE);
+    } else if (mode == "instance" && args.size() == 2) {
+        os::InstanceLock lock(args[1]);
+        Print(lock.AlreadyRunning() ? "already running" : "only copy");
+    } else {
+        for (const std::string& arg : args) {
+            Print("[" + arg + "]");
+        }
+    }
+    return 0;
+}

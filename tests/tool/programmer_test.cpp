@@ -1,0 +1,45 @@
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "programmer.h"
+#include "run_command.h"
+
+namespace {
+
+TEST(ProgrammingSucceeded, NeedsVerifyOkAndNoError) {
+    const std::vector<std::pair<std::string, bool>> outputs = {
+        {"Parsing image file.\nVerifying programming.\nVerify OK\n", true},
+        {"Verify OK", true},
+        {"error: lower case is no marker\nVerify OK\n", true},
+        {"", false},
+        {"Programming done.\n", false},  // success claimed without the marker
+        {"verify ok\n", false},          // markers are case-sensitive
+        {"Verify  OK\n", false},
+        {"Verify OK\nERROR: Write failed.\n", false},
+        {"ERROR:x\nVerify OK\n", false},
+        {"Verify OK\n" + tool::TimeoutLine(300) + "\n", false},
+    };
+    for (const auto& [output, succeeded] : outputs) {
+        EXPECT_EQ(tool::ProgrammingSucceeded(output), succeeded) << output;
+    }
+}
+
+TEST(TimeoutLine, NamesTheLimitInSeconds) {
+    EXPECT_EQ(tool::TimeoutLine(30), "ERROR:命令在30秒内未结束，已被终止。");
+    EXPECT_EQ(tool::TimeoutLine(300), "ERROR:命令在300秒内未结束，已被终止。");
+}
+
+TEST(CommandLines, EraseOnlyAddsItsOption) {
+    const std::string prog = "nrfjprog";
+    const std::string hex = "merge.hex";
+    std::string plain = tool::ProgrammingCommand(prog, hex, false);
+    const std::string erase = tool::ProgrammingCommand(prog, hex, true);
+    ASSERT_NE(plain.find(" --program "), std::string::npos);
+    EXPECT_EQ(plain.replace(plain.find(" --program "), 11, " -e --program "), erase);
+    EXPECT_EQ(erase.substr(erase.size() - std::string(tool::kProgPara).size()), tool::kProgPara);
+}
+
+}  // namespace

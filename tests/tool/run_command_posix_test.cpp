@@ -1,0 +1,168 @@
+// RunCommand and the tool's command lines with the real /bin/sh.
+#ifndef _WIN32  // the commands below are shell commands; the Windows side has its own tests
+
+#    include <fcntl.h>
+#    include <poll.h>
+#    include <sys/syscall.h>
+#    include <sys/wait.h>
+#    include <unistd.h>
+
+#    include <cerrno>
+#    include <chrono>
+#    include <filesystem>
+#    include <string>
+
+#    include <gtest/gtest.h>
+
+#    include "programmer.h"
+#    include "run_command.h"
+#    include "temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test_support::TempFolder;
+
+int OpenDescriptorCount() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
+// Waits (at most 10 s) until process pid has ended; a zombie counts as ended.
+bool EndsSoon(pid_t pid) {
+    const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (fd < 0) {
+        return errno == ESRCH;
+    }
+    pollfd entry{fd, POLLIN, 0};
+    const bool ended = ::poll(&entry, 1, 10000) == 1;
+    ::close(fd);
+    return ended;
+}
+
+// Every run must leave no descriptor open and no child behind.
+class RunCommandTest : public testing::Test {
+protected:
+    void SetUp() override { descriptors_ = OpenDescriptorCount(); }
+    void TearDown() override {
+        EXPECT_EQ(OpenDescriptorCount(), descriptors_);
+        EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD);
+    }
+
+    std::string Run(const std::string& command, std::chrono::milliseconds limit = 30s,
+                    const std::function<void()>& whileWaiting = {}) {
+        return tool::RunCommand(command, folder_.Path(), limit, whileWaiting);
+    }
+    pid_t PidFrom(const std::string& name) const { return std::stoi(folder_.Read(name)); }
+
+    TempFolder folder_;
+    int descriptors_ = 0;
+};
+
+TEST_F(RunCommandTest, OutputAndErrorArriveInPipeOrder) {
+    EXPECT_EQ(Run("echo out1; echo err1 >&2; echo out2; echo err2 >&2"),
+              "out1\nerr1\nout2\nerr2\n");
+}
+
+TEST_F(RunCommandTest, LongOutputIsJoinedWithoutLoss) {
+    std::string expected;
+    for (int n = 1; n <= 200000; ++n) {
+        expected += std::to_string(n) + "\n";
+    }
+    ASSERT_GT(expected.size(), 1000000u);
+    EXPECT_EQ(Run("seq 1 200000"), expected);
+}
+
+TEST_F(RunCommandTest, ZeroByteCutsItsPiece) {
+    // The second half is only written once the first piece has been read: the command waits
+    // for "go", which the callback makes one call after the first half is in the pipe.
+    bool firstHalfSent = false;
+    const auto release = [&] {
+        if (firstHalfSent) {
+            test_support::WriteFile(folder_ / "go", "");
+        }
+        firstHalfSent = folder_.Exists("sent");
+    };
+    EXPECT_EQ(Run("printf 'ab\\000cd'; : > sent; while [ ! -e go ]; do sleep 0.01; done; "
+                  "printf 'ef\\n'",
+                  30s, release),
+              "abef\n");
+}
+
+TEST_F(RunCommandTest, CharacterSplitAcrossReadsStaysWhole) {
+    EXPECT_EQ(Run("printf '\\344'; sleep 0.2; printf '\\270\\255\\n'"), "中\n");
+    EXPECT_EQ(Run("printf 'a\\377b'"),
+              "a\xEF\xBF\xBD"
+              "b");
+}
+
+TEST_F(RunCommandTest, CommandRunsInTheWorkingFolder) {
+    EXPECT_EQ(Run("printf here > here.txt"), "");
+    EXPECT_EQ(folder_.Read("here.txt"), "here");
+}
+
+TEST_F(RunCommandTest, MissingWorkingFolderGivesEmptyText) {
+    EXPECT_EQ(tool::RunCommand("echo started", folder_ / "missing", 30s), "");
+}
+
+TEST_F(RunCommandTest, NeverEndingCommandIsEndedWithItsTreeAtTheLimit) {
+    EXPECT_EQ(
+        Run("printf partial; echo $$ > shell.pid; sleep 1000 & echo $! > child.pid; wait", 1s),
+        "partial\n" + tool::TimeoutLine(1) + "\n");
+    EXPECT_TRUE(EndsSoon(PidFrom("shell.pid")));
+    EXPECT_TRUE(EndsSoon(PidFrom("child.pid")));
+
+    EXPECT_EQ(Run("echo line; sleep 1000", 1s), "line\n" + tool::TimeoutLine(1) + "\n");
+}
+
+TEST_F(RunCommandTest, CallbackRunsWhileWaitingAndWhileOutputStreams) {
+    // The commands only end once the callback has made "go".
+    int calls = 0;
+    const auto go = [&] {
+        ++calls;
+        test_support::WriteFile(folder_ / "go", "");
+    };
+    EXPECT_EQ(Run("while [ ! -e go ]; do sleep 0.01; done; printf done", 30s, go), "done");
+    ASSERT_GT(calls, 0);
+
+    fs::remove(fs::u8path(folder_ / "go"));
+    const std::string streamed =
+        Run("while [ ! -e go ]; do printf x; sleep 0.001; done; printf done", 30s, go);
+    EXPECT_EQ(streamed.substr(streamed.size() - 4), "done");
+    EXPECT_EQ(streamed.find("ERROR:"), std::string::npos);
+}
+
+TEST(CommandLines, ExactTextForASimplePath) {
+    const std::string prog = "/st/bin/nrfjprog";
+    EXPECT_EQ(tool::ProgrammerFileName(), "nrfjprog");
+    EXPECT_EQ(tool::ProbeQueryCommand(prog), "'/st/bin/nrfjprog' -i ");
+    EXPECT_EQ(tool::ProgrammingCommand(prog, "/st/merge.hex", false),
+              "'/st/bin/nrfjprog' --program '/st/merge.hex'  --verify --rbp ALL --pinreset  ");
+    EXPECT_EQ(tool::ProgrammingCommand(prog, "/st/merge.hex", true),
+              "'/st/bin/nrfjprog' -e --program '/st/merge.hex'  --verify --rbp ALL --pinreset  ");
+    EXPECT_EQ(tool::HelpCommand(prog), "'/st/bin/nrfjprog' -h ");
+    EXPECT_EQ(tool::CommandTemplate(prog),
+              "'/st/bin/nrfjprog' --programs @hex   --verify --rbp ALL --pinreset  ");
+}
+
+TEST_F(RunCommandTest, ToolAndImagePathsReachTheToolWhole) {
+    const std::string station = folder_ / "line 1 & $(touch injected); `touch injected`/";
+    fs::create_directories(fs::u8path(station));
+    const std::string prog = station + tool::ProgrammerFileName();
+    test_support::WriteFile(prog, "#!/bin/sh\nfor a; do printf '[%s]' \"$a\"; done\n");
+    fs::permissions(fs::u8path(prog), fs::perms::owner_all);
+    const std::string hex = station + "it's \"merge\".hex";
+
+    EXPECT_EQ(Run(tool::ProgrammingCommand(prog, hex, true)),
+              "[-e][--program][" + hex + "][--verify][--rbp][ALL][--pinreset]");
+    EXPECT_EQ(Run(tool::ProbeQueryCommand(prog)), "[-i]");
+    EXPECT_FALSE(folder_.Exists("injected"));
+}
+
+}  // namespace
+
+#endif  // _WIN32
