@@ -202,8 +202,8 @@ private:
     std::vector<std::uint8_t> DecodeDigits(std::string_view line) const {
         for (std::size_t i = 1; i < line.size(); ++i) {
             if (HexValue(line[i]) < 0) {
-                throw LineError{"invalid hexadecimal digit " + Printable(line[i]) +
-                                " at column " + std::to_string(i + 1)};
+                throw LineError{"invalid hexadecimal digit " + Printable(line[i]) + " at column " +
+                                std::to_string(i + 1)};
             }
         }
         const std::size_t digits = line.size() - 1;
@@ -308,6 +308,8 @@ std::string MakeIntelHex(const std::vector<std::uint8_t>& bytes, std::uint32_t b
     return out;
 }
 
-ParsedHex ParseIntelHex(std::string_view text) { return Parser().Run(text); }
+ParsedHex ParseIntelHex(std::string_view text) {
+    return Parser().Run(text);
+}
 
 }  // namespace sim

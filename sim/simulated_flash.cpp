@@ -39,8 +39,9 @@ std::optional<std::uint32_t> SimulatedFlash::FirstUnerased(
     const std::vector<HexSegment>& image) const {
     for (const HexSegment& segment : image) {
         const auto begin = bytes_.begin() + segment.address;
-        const auto found = std::find_if(begin, begin + static_cast<std::ptrdiff_t>(segment.bytes.size()),
-                                        [](std::uint8_t b) { return b != kErased; });
+        const auto found =
+            std::find_if(begin, begin + static_cast<std::ptrdiff_t>(segment.bytes.size()),
+                         [](std::uint8_t b) { return b != kErased; });
         if (found != begin + static_cast<std::ptrdiff_t>(segment.bytes.size())) {
             return static_cast<std::uint32_t>(found - bytes_.begin());
         }
@@ -48,7 +49,9 @@ std::optional<std::uint32_t> SimulatedFlash::FirstUnerased(
     return std::nullopt;
 }
 
-void SimulatedFlash::EraseAll() { std::fill(bytes_.begin(), bytes_.end(), kErased); }
+void SimulatedFlash::EraseAll() {
+    std::fill(bytes_.begin(), bytes_.end(), kErased);
+}
 
 void SimulatedFlash::ErasePages(const std::vector<HexSegment>& image) {
     for (const HexSegment& segment : image) {
@@ -68,7 +71,9 @@ void SimulatedFlash::Write(const std::vector<HexSegment>& image) {
     }
 }
 
-void SimulatedFlash::Damage(std::uint32_t address) { bytes_.at(address) ^= 0x01; }
+void SimulatedFlash::Damage(std::uint32_t address) {
+    bytes_.at(address) ^= 0x01;
+}
 
 std::optional<SimulatedFlash::Mismatch> SimulatedFlash::Compare(
     const std::vector<HexSegment>& image) const {

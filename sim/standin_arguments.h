@@ -10,9 +10,9 @@ enum class Command {
     kProbeQuery,  // -i, --ids
     kHelp,        // -h, --help
     kVersion,     // -v, --version
-    kProgram,     // --program <hexfile> [-e | --sectorerase] [--verify] [--rbp ALL|CR0] [--pinreset]
-    kErase,       // -e [--pinreset] without --program
-    kReset,       // --pinreset alone
+    kProgram,  // --program <hexfile> [-e | --sectorerase] [--verify] [--rbp ALL|CR0] [--pinreset]
+    kErase,    // -e [--pinreset] without --program
+    kReset,    // --pinreset alone
 };
 
 struct Request {

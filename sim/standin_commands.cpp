@@ -155,9 +155,10 @@ int RunOnDevice(const Request& request, const Settings& settings, const std::str
         PrintLine("Applying pin reset.");
         return kExitOk;
     }
-    PrintWarning("This is a stand-in programmer: no probe is used and the device's flash is "
-                 "simulated in " +
-                 flashPath + ".");
+    PrintWarning(
+        "This is a stand-in programmer: no probe is used and the device's flash is "
+        "simulated in " +
+        flashPath + ".");
     try {
         SimulatedFlash flash = SimulatedFlash::Load(flashPath);
         return request.command == Command::kErase ? Erase(request, settings, flash)

@@ -42,9 +42,13 @@ void PrintRawLine(std::string_view bytes) {
     Write(stdout, line);
 }
 
-void PrintError(std::string_view text) { WriteTagged("ERROR: ", text); }
+void PrintError(std::string_view text) {
+    WriteTagged("ERROR: ", text);
+}
 
-void PrintWarning(std::string_view text) { WriteTagged("WARNING: ", text); }
+void PrintWarning(std::string_view text) {
+    WriteTagged("WARNING: ", text);
+}
 
 void PrintLongOutput(std::size_t count) {
     constexpr std::size_t kLineLength = 64;  // line end included
@@ -53,7 +57,8 @@ void PrintLongOutput(std::size_t count) {
     chunk.reserve(kChunk + kLineLength);
     for (std::size_t written = 0, number = 1; written < count; ++number) {
         char text[kLineLength + 1];
-        std::snprintf(text, sizeof text, "Reading back flash block %08zu: 0123456789ABCDEF", number);
+        std::snprintf(text, sizeof text, "Reading back flash block %08llu: 0123456789ABCDEF",
+                      static_cast<unsigned long long>(number));
         std::string line(text);
         line.resize(kLineLength - 1, '.');
         line += '\n';

@@ -64,6 +64,34 @@ station_find_window() {
     timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1
 }
 
+# station_box TITLE [SECONDS]: the id of the visible message box titled TITLE (the application
+# title), waiting up to SECONDS (default 30) for it to appear; prints nothing when none appears.
+station_box() {
+    local w
+    for _ in $(seq $((${2:-30} * 10))); do
+        for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+            # xdotool matches names without regard to case; the title is compared exactly.
+            if [[ $(xdotool getwindowname "$w" 2>/dev/null) == "$1" ]]; then
+                echo "$w"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# station_confirm_box TITLE: presses Return in the message box titled TITLE until it is gone.
+station_confirm_box() {
+    local w
+    for _ in $(seq 30); do
+        w=$(station_box "$1" 1) || return 0
+        xdotool key --window "$w" Return 2>/dev/null || true
+        sleep 0.2
+    done
+    station_die "the box '$1' did not close"
+}
+
 # station_click WINDOW CONTROL
 station_click() {
     local xy=${STATION_CONTROL[$2]:?unknown control $2}
@@ -95,7 +123,9 @@ station_wait_log() {
     return 1
 }
 
-# station_screenshot WINDOW FILE
+# station_screenshot WINDOW FILE: the screen where the window is, message boxes over it included.
 station_screenshot() {
-    import -window "$1" "$2"
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
 }

@@ -48,7 +48,9 @@ std::string FileChecksum(const std::string& path) {
     return Salted(ToUpperHex(md5.Final()));
 }
 
-std::string BytesChecksum(const std::string& bytes) { return Salted(Md5Hex(bytes)); }
+std::string BytesChecksum(const std::string& bytes) {
+    return Salted(Md5Hex(bytes));
+}
 
 std::string ReadChecksumFile(const std::string& path) {
     os::File file = os::OpenForReading(path, os::Share::kRead);

@@ -30,7 +30,9 @@ State& TheState() {
     return state;
 }
 
-os::LocalTime ReadClock(const State& state) { return state.clock ? state.clock() : os::LocalNow(); }
+os::LocalTime ReadClock(const State& state) {
+    return state.clock ? state.clock() : os::LocalNow();
+}
 
 // Days since 1970-01-01 of a civil date (proleptic Gregorian calendar).
 std::int64_t DaysFromCivil(int year, int month, int day) {
@@ -165,9 +167,13 @@ void Stop() {
     }
 }
 
-void LogError(const os::AnsiString& message) { Log(&State::errorEnabled, "[error]", message); }
+void LogError(const os::AnsiString& message) {
+    Log(&State::errorEnabled, "[error]", message);
+}
 
-void LogInfo(const os::AnsiString& message) { Log(&State::infoEnabled, "[info ]", message); }
+void LogInfo(const os::AnsiString& message) {
+    Log(&State::infoEnabled, "[info ]", message);
+}
 
 std::string DailyFileName(const os::LocalTime& now) {
     char name[32];

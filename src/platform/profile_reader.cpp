@@ -38,9 +38,13 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 // The profile call's white space: ASCII blanks and control spacing, and ^Z, an old end-of-file
 // mark.
-bool IsSpace(char32_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
+bool IsSpace(char32_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
+}
 
-char32_t FoldCase(char32_t c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+char32_t FoldCase(char32_t c) {
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
 
 // --- Decoding and encoding -------------------------------------------------------------------
 
@@ -160,7 +164,9 @@ Text Trim(Text text) {
 }
 
 // The text up to its first zero character, where the system's C strings would end.
-Text UpToZero(Text text) { return text.substr(0, text.find(U'\0')); }
+Text UpToZero(Text text) {
+    return text.substr(0, text.find(U'\0'));
+}
 
 bool SameName(Text stored, Text wanted) {
     stored = UpToZero(stored);

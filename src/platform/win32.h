@@ -10,6 +10,10 @@
 #endif
 #include <windows.h>
 
+// Names of the OS layer that <windows.h> also defines as macros for its own A/W calls.
+#undef GetProfileString
+#undef ReplaceFile
+
 #include <string>
 #include <string_view>
 

@@ -33,8 +33,7 @@ TRomForm::TRomForm(StationSetup setup, QWidget* parent)
     : QWidget(parent),
       executablePath_(setup.executablePath.empty() ? os::ExecutablePath()
                                                    : std::move(setup.executablePath)),
-      dialogs_(setup.dialogs ? std::move(setup.dialogs)
-                             : std::make_shared<QtStationDialogs>()) {
+      dialogs_(setup.dialogs ? std::move(setup.dialogs) : std::make_shared<QtStationDialogs>()) {
     BuildLayout();
     ConnectHandlers();
     FormCreate();

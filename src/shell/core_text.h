@@ -5,7 +5,9 @@
 #include <QString>
 #include <string>
 
-inline std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+inline std::string Utf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 inline QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

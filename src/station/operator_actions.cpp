@@ -47,4 +47,6 @@ void TRomForm::Button_HelpClick() {
     SetMemoText(RunTool(tool::HelpCommand(Utf8(Prog_Path)), limits_.help));
 }
 
-void TRomForm::Button_ExitClick() { close(); }
+void TRomForm::Button_ExitClick() {
+    close();
+}

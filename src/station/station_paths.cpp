@@ -1,6 +1,6 @@
 // Init: every station path derived again from the station folder and the image in use.
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <algorithm>
 
 #include "MainForm.h"
@@ -10,8 +10,12 @@
 
 namespace {
 
-QString FolderOf(const QString& path) { return FromUtf8(os::FolderPart(Utf8(path))); }
-QString NameOf(const QString& path) { return FromUtf8(os::NamePart(Utf8(path))); }
+QString FolderOf(const QString& path) {
+    return FromUtf8(os::FolderPart(Utf8(path)));
+}
+QString NameOf(const QString& path) {
+    return FromUtf8(os::NamePart(Utf8(path)));
+}
 
 }  // namespace
 

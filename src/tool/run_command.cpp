@@ -15,7 +15,7 @@ using Clock = std::chrono::steady_clock;
 // How often whileWaiting runs, and so the longest single wait for output.
 constexpr std::chrono::milliseconds kTick{50};
 
-// The pipe is read in pieces of at most this many bytes, one more for the closing zero.
+// The pipe is read in pieces of at most this many bytes.
 constexpr std::size_t kPieceSize = 255;
 
 // Milliseconds from now until then, at least 0; rounded up so a wait never ends early.
@@ -40,7 +40,7 @@ std::string RunCommand(const std::string& commandLine, const std::string& workin
 
     // Raw bytes, decoded once at the end, so a character split across two pieces stays whole.
     std::string raw;
-    char piece[kPieceSize + 1];
+    char piece[kPieceSize];
     const Clock::time_point deadline = Clock::now() + limit;
     Clock::time_point nextTick = Clock::now() + kTick;
     bool timedOut = false;

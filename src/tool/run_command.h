@@ -20,8 +20,9 @@ namespace tool {
 // whileWaiting, when given, is called about every 50 ms while the command runs; the window uses
 // it to repaint.
 //
-// Returns "" when the command cannot be started or prints nothing. Never throws. No process or
-// handle outlives the call.
+// Returns "" when the command cannot be started or prints nothing. Throws nothing of its own;
+// an exception from whileWaiting passes through after the command has been ended. No process
+// or handle outlives the call.
 std::string RunCommand(const std::string& commandLine, const std::string& workingFolder,
                        std::chrono::milliseconds limit,
                        const std::function<void()>& whileWaiting = {});

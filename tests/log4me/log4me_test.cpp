@@ -11,8 +11,7 @@ namespace {
 
 const std::string kSep(1, os::kPathSeparator);
 
-os::LocalTime At(int year, int month, int day, int hour, int minute, int second,
-                 int millisecond) {
+os::LocalTime At(int year, int month, int day, int hour, int minute, int second, int millisecond) {
     return os::LocalTime{year, month, day, hour, minute, second, millisecond};
 }
 
@@ -114,14 +113,12 @@ TEST_P(LoggerLevel, EnablesLinesByTheLevelTable) {
     EXPECT_EQ(Holds(file, "starting"), GetParam().infoLines);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, LoggerLevel,
-                         ::testing::Values(LevelCase{"debug", true, true},
-                                           LevelCase{"info", true, true},
-                                           LevelCase{"Info", true, true},
-                                           LevelCase{"error", true, false},
-                                           LevelCase{"ERROR", true, false},
-                                           LevelCase{"warning", false, false},
-                                           LevelCase{"", false, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, LoggerLevel,
+    ::testing::Values(LevelCase{"debug", true, true}, LevelCase{"info", true, true},
+                      LevelCase{"Info", true, true}, LevelCase{"error", true, false},
+                      LevelCase{"ERROR", true, false}, LevelCase{"warning", false, false},
+                      LevelCase{"", false, false}));
 
 // --- Configuration ---------------------------------------------------------------------------
 
@@ -223,6 +220,18 @@ TEST_F(Logger, DailyFileChangesAtMidnight) {
     EXPECT_TRUE(Holds(oldDay, "23:59:59.999 [info ]old year\r\n"));
     EXPECT_FALSE(Holds(oldDay, "new year"));
     EXPECT_EQ(newDay, "00:00:00.000 [info ]new year\r\n");
+}
+
+TEST_F(Logger, SecondCountsAcrossMidnightAndMonthEnd) {
+    WriteConfig("logs", "info");
+    folder.MakeFolder("logs");
+    folder.MakeFolder("moved");
+    now = At(2023, 12, 31, 23, 59, 59, 500);
+    Start();
+    WriteConfig("moved", "info");
+    now = At(2024, 1, 1, 0, 0, 0, 501);  // 1001 ms later
+    log4me::LogInfo(os::AnsiString("reloaded"));
+    EXPECT_TRUE(Holds(DailyFile("moved"), "reloaded"));
 }
 
 TEST_F(Logger, StartLineFirstAndStopLineLast) {

@@ -433,12 +433,6 @@ TEST(ChildProcess, WaitEndsWhatTheInterpreterLeftRunning) {
     EXPECT_TRUE(NoChildLeft());
 }
 
-TEST(ChildProcess, OutputAndErrorShareOnePipeInTheGivenFolder) {
-    TempFolder folder;
-    EXPECT_EQ(RunToEnd("echo out; echo err >&2; pwd -P", folder.Path()),
-              "out\nerr\n" + fs::canonical(FolderOf(folder)).string() + "\n");
-}
-
 }  // namespace
 
 #endif  // _WIN32

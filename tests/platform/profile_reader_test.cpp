@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "os.h"
 #include "profile_cases.h"
+
+namespace profile_cases {
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const ProfileCase& c, std::ostream* out) {
+    *out << c.name;
+}
+}  // namespace profile_cases
 
 namespace {
 
@@ -62,6 +70,10 @@ TEST(ProfileReader, Utf16BigEndianFile) {
 
 TEST(ProfileReader, NamelessSectionHoldsKeysBeforeTheFirstHeader) {
     EXPECT_EQ(os::ReadProfileString("k=top\n[s]\nk=inner\n", "", "k", "d"), "top");
+}
+
+TEST(ProfileReader, DefaultOfBlanksOnlyKeepsOneBlank) {
+    EXPECT_EQ(os::ReadProfileString("", "s", "k", "   "), " ");
 }
 
 TEST(ProfileReader, QuotedDefaultLosesItsQuotes) {

@@ -1,0 +1,159 @@
+// The refresh the window runs when it is first shown: the pre-flight check in its fixed order.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <cctype>
+
+#include "checksum.h"
+#include "core_text.h"
+#include "run_command.h"
+#include "station_window.h"
+#include "verdict_text.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+using FirstRefresh = StationWindowTest;
+
+TEST_F(FirstRefresh, CompleteStationIsReadyWithTheProbeOutput) {
+    auto& station = Station();
+    station.SetStandIn("serial=682123456,682654321\n");
+    TRomForm& form = Window();
+
+    EXPECT_EQ(form.Panel_Result->text(), "Ready");
+    EXPECT_EQ(TextColour(*form.Panel_Result), kVerdictGreen);
+    EXPECT_EQ(form.Error_Code, 0);
+    EXPECT_EQ(form.Prog_Sn, "682123456\n682654321\n");
+    EXPECT_EQ(form.MemoText(), form.Prog_Sn);
+    EXPECT_EQ(form.Label_SN->text(), "682123456\n682654321\n");  // several lines, as it came
+    EXPECT_EQ(Utf8(form.Hex_Md5), integrity::FileChecksum(station.ImagePath()));
+    EXPECT_FALSE(form.Button_CRC->isEnabled());
+    EXPECT_THAT(ToolCalls(), ElementsAre("-i"));
+    const std::string log = Log();
+    const auto selfCheck = log.find(InfoLine("程序启动自检"));
+    ASSERT_NE(selfCheck, std::string::npos) << log;
+    EXPECT_NE(log.find(InfoLine(form.Prog_Sn), selfCheck), std::string::npos) << log;
+    EXPECT_THAT(log, ::testing::Not(HasSubstr("[error]")));
+}
+
+TEST_F(FirstRefresh, ProbeErrorTextStillCountsAsAnAnswer) {
+    Station().SetStandIn("serial=ERROR: probe not connected\n");
+    TRomForm& form = Window();
+    EXPECT_EQ(form.Panel_Result->text(), "Ready");
+    EXPECT_EQ(form.Prog_Sn, "ERROR: probe not connected\n");
+}
+
+struct MissingPiece {
+    const char* name;
+    test_support::StationParts parts;
+    const char* standIn;
+    std::string checksumFile;  // replaces merge.crc when not empty
+    int code;
+    int toolRuns;
+
+    friend void PrintTo(const MissingPiece& p, std::ostream* out) { *out << p.name; }
+};
+
+class FirstRefreshFails : public StationWindowTest,
+                          public ::testing::WithParamInterface<MissingPiece> {};
+
+TEST_P(FirstRefreshFails, WithTheFirstMissingPiecesCode) {
+    const MissingPiece& piece = GetParam();
+    auto& station = Station(piece.parts);
+    station.SetStandIn(piece.standIn);
+    if (!piece.checksumFile.empty()) {
+        station.Write("merge.crc", piece.checksumFile);
+    }
+    TRomForm& form = Window();
+
+    EXPECT_EQ(form.Error_Code, piece.code);
+    EXPECT_EQ(form.Panel_Result->text(), "FAIL");
+    EXPECT_EQ(TextColour(*form.Panel_Result), kVerdictRed);
+    EXPECT_EQ(form.MemoText(), WithLastLine(form.Prog_Sn, form.ErrorText(piece.code)));
+    EXPECT_EQ(station.StandInCallCount(), piece.toolRuns);
+    EXPECT_TRUE(form.Hex_Md5.isEmpty());
+    if (piece.parts.config && piece.parts.logs) {
+        EXPECT_THAT(Log(), HasSubstr(ErrorLine(form.MemoText())));
+        EXPECT_THAT(Log(), HasSubstr(InfoLine(form.MemoText())));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InFixedOrder, FirstRefreshFails,
+    ::testing::Values(
+        MissingPiece{"NothingButTheFolder", {false, false, false, false, false}, "", "", 101, 0},
+        MissingPiece{"Tool", {false, true, true, true, true}, "", "", 101, 0},
+        MissingPiece{"ProbeAnswerAndEverythingElse",
+                     {true, false, false, false, false},
+                     "probe=absent\n",
+                     "",
+                     102,
+                     1},
+        MissingPiece{"ImageAndChecksumFile", {true, false, false, true, true}, "", "", 103, 1},
+        MissingPiece{"ChecksumFile", {true, true, false, true, true}, "", "", 104, 1},
+        MissingPiece{"ConfigWithWrongChecksum",
+                     {true, true, true, false, true},
+                     "",
+                     std::string(32, 'A'),
+                     108,
+                     1},
+        MissingPiece{"LogFolder", {true, true, true, true, false}, "", "", 109, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The right checksum, edited.
+class ChecksumFileEdited : public StationWindowTest,
+                           public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ChecksumFileEdited, NoLongerMatches) {
+    auto& station = Station();
+    std::string stored = station.Read("merge.crc");
+    ASSERT_EQ(stored, integrity::FileChecksum(station.ImagePath()));
+    if (std::string(GetParam()) == "lower") {
+        for (char& c : stored) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    } else {
+        stored += "\r\n";
+    }
+    station.Write("merge.crc", stored);
+    TRomForm& form = Window();
+    EXPECT_EQ(form.Error_Code, 105);
+    EXPECT_EQ(form.MemoText(),
+              form.Prog_Sn + "ERROR:hex文件CRC校验不通过，请确定hex文件版本。\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(LowerCaseOrLineEnd, ChecksumFileEdited,
+                         ::testing::Values("lower", "crlf"));
+
+TEST_F(FirstRefresh, ProbeQueryThatNeverEndsIsNoAnswer) {
+    Station().SetStandIn("hang=probe\n");
+    RunLimits limits;
+    limits.probeQuery = std::chrono::seconds(1);
+    TRomForm& form = Window(limits);
+    EXPECT_EQ(form.Error_Code, 102);
+    EXPECT_THAT(Utf8(form.MemoText()), HasSubstr(tool::TimeoutLine(1)));
+    EXPECT_THAT(Utf8(form.MemoText()), HasSubstr("ERROR:请检查Jink是否已经正确安装。"));
+}
+
+TEST_F(FirstRefresh, MessagesNameTheStationsPaths) {
+    TRomForm& form = Window();
+    EXPECT_EQ(form.ErrorText(101), "ERROR:" + form.Prog_Path + "文件不存在。");
+    EXPECT_EQ(form.ErrorText(103), "ERROR:" + form.Hex_Path + "文件不存在。");
+    EXPECT_EQ(form.ErrorText(104),
+              "ERROR:" + form.Hex_Path + "的crc文件不存在，请先生成校验文件。");
+    EXPECT_EQ(form.ErrorText(106), "ERROR:擦除Flash失败。");
+    EXPECT_EQ(form.ErrorText(107), "ERROR:写入hex文件失败。");
+    EXPECT_EQ(form.ErrorText(108), "ERROR:config.ini文件不存在。");
+    EXPECT_EQ(form.ErrorText(109), "ERROR:logs目录不存在。");
+    EXPECT_EQ(form.ErrorText(0), "ERROR:未知错误");
+    EXPECT_EQ(form.ErrorText(110), "ERROR:未知错误");
+}
+
+}  // namespace
