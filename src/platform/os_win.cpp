@@ -68,7 +68,9 @@ std::wstring Widen(std::string_view utf8) {
     return wide;
 }
 
-std::string Narrow(std::wstring_view utf16) { return FromWide(CP_UTF8, utf16); }
+std::string Narrow(std::wstring_view utf16) {
+    return FromWide(CP_UTF8, utf16);
+}
 
 }  // namespace win32
 
@@ -116,7 +118,9 @@ std::string FromAnsi(std::string_view ansi) {
 const char kPathSeparator = '\\';
 const char* const kExecutableSuffix = ".exe";
 
-bool IsFolderBreak(char c) { return c == '\\' || c == ':'; }
+bool IsFolderBreak(char c) {
+    return c == '\\' || c == ':';
+}
 
 std::string ExecutablePath() {
     // The path may be longer than MAX_PATH; a result that fills the buffer may be cut short.
@@ -138,7 +142,9 @@ std::string ExecutablePath() {
 
 namespace {
 
-bool IsSlash(char c) { return c == '\\' || c == '/'; }
+bool IsSlash(char c) {
+    return c == '\\' || c == '/';
+}
 
 // "C:\..." or a UNC or device path "\\...". "\x" and "C:x" depend on the current drive or
 // folder and are not absolute.
@@ -195,8 +201,8 @@ bool DroppedAtTheEnd(wchar_t c) {
 std::string SystemMessage(DWORD code) {
     wchar_t text[1024];
     DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                       0, text, static_cast<DWORD>(std::size(text)), nullptr);
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                       text, static_cast<DWORD>(std::size(text)), nullptr);
     while (length > 0 && DroppedAtTheEnd(text[length - 1])) {
         --length;
     }
@@ -210,7 +216,9 @@ std::string SystemMessage(DWORD code) {
     throw FileError(std::string(what) + " \"" + AbsolutePath(path) + "\". " + SystemMessage(code));
 }
 
-HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE AsHandle(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
 
 DWORD ShareFlags(Share share) {
     switch (share) {
@@ -253,7 +261,9 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-File::~File() { Close(); }
+File::~File() {
+    Close();
+}
 
 void File::Close() noexcept {
     if (handle_ != kInvalid) {
@@ -339,7 +349,9 @@ void RemoveFile(const std::string& path) noexcept {
 
 namespace {
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()); }
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesW(Widen(path).c_str());
+}
 
 }  // namespace
 
@@ -484,10 +496,10 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = input.Get();
         startup.hStdError = input.Get();
-        const BOOL started = CreateProcessW(
-            interpreter.empty() ? nullptr : interpreter.c_str(), command.data(), nullptr, nullptr,
-            TRUE, CREATE_SUSPENDED, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
-            &created);
+        const BOOL started =
+            CreateProcessW(interpreter.empty() ? nullptr : interpreter.c_str(), command.data(),
+                           nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                           folder.empty() ? nullptr : folder.c_str(), &startup, &created);
         // Our copy of the write end closes here on both paths, so the pipe reports its end once
         // the tree has closed its copies.
         if (!started) {
@@ -497,7 +509,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine
     win32::Handle thread(created.hThread);
     impl->process.Reset(created.hProcess);
     // Assigned while still suspended, so everything the interpreter starts is in the job too.
-    if (impl->job.IsValid()) {
+    if (impl->job.IsValid() && !AssignProcessToJobObject(impl->job.Get(), created.hProcess)) {
         impl->job.Reset();  // e.g. an old system that does not nest jobs: end the interpreter only
     }
     if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {

@@ -9,10 +9,10 @@
 //   White space (blank, tab, '\r', other ASCII control spacing, ^Z) is trimmed at both ends
 //   of every line.
 // - A line starting with '[' that holds a ']' is a section header; the name runs to the last ']'
-//   and is not trimmed inside the brackets. A '[' line without ']' is an ordinary key line.
+//   and is trimmed inside the brackets. A '[' line without ']' is an ordinary key line.
 // - Keys before the first header belong to a nameless section.
 // - A key line splits at its first '='; the name is trimmed at its end, the value at its start.
-//   A line without '=' is a key without a value, read as "".
+//   A line without '=' is a key without a value: the default is returned.
 // - Section and key names are compared without regard to ASCII letter case, after trimming the
 //   requested names. Only the first section of a name is searched, and in it the first key.
 // - A value (or the default) that starts with ' or ", is longer than one character and ends in
@@ -207,19 +207,20 @@ bool SectionName(Text line, Text& name) {
     if (close == Text::npos) {
         return false;
     }
-    name = line.substr(1, close - 1);
+    name = Trim(line.substr(1, close - 1));
     return true;
 }
 
 struct Entry {
     Text name;
-    Text value;  // empty for a key without '='
+    Text value;
+    bool hasValue = true;  // false for a line without '='
 };
 
 Entry SplitKeyLine(Text line) {
     std::size_t equals = line.find(U'=');
     if (equals == Text::npos) {
-        return {line, Text()};
+        return {line, Text(), false};
     }
     Text name = line.substr(0, equals);
     while (!name.empty() && IsSpace(name.back())) {
@@ -229,7 +230,7 @@ Entry SplitKeyLine(Text line) {
     while (!value.empty() && IsSpace(value.front())) {
         value.remove_prefix(1);
     }
-    return {name, value};
+    return {name, value, true};
 }
 
 // Finds the value of key in the first section called section. False when either is missing.
@@ -255,7 +256,7 @@ bool FindValue(Text file, Text section, Text key, Text& value) {
             Entry entry = SplitKeyLine(line);
             if (SameName(entry.name, key)) {
                 value = entry.value;
-                return true;
+                return entry.hasValue;
             }
         }
     }

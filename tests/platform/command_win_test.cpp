@@ -105,9 +105,8 @@ TEST(RunCommandOnWindows, QuotedPathsReachTheProgramAsOneArgumentEach) {
     fs::copy_file(fs::u8path(win_helper::Path()), fs::u8path(program));
     const std::string image = folder / "merge & echo injected (v2) ^ | x.hex";
 
-    const std::string output =
-        tool::RunCommand(tool::ProgrammingCommand(program, image, true), folder.Path(),
-                         kGenerousLimit);
+    const std::string output = tool::RunCommand(tool::ProgrammingCommand(program, image, true),
+                                                folder.Path(), kGenerousLimit);
 
     EXPECT_EQ(output, "[-e]\r\n[--program]\r\n[" + image +
                           "]\r\n[--verify]\r\n[--rbp]\r\n[ALL]\r\n[--pinreset]\r\n");

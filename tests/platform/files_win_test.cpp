@@ -80,8 +80,9 @@ TEST(ShareModesOnWindows, ReplacingAFileThatIsHeldOpenFailsAndKeepsIt) {
     folder.Write("merge.crc.tmp", "new");
     os::File reader = os::OpenForReading(folder / "merge.crc", os::Share::kReadWrite);
 
-    EXPECT_THAT(FileErrorOf([&] { os::ReplaceFile(folder / "merge.crc.tmp", folder / "merge.crc"); }),
-                StartsWith("Cannot create file \"" + folder / "merge.crc" + "\". "));
+    EXPECT_THAT(
+        FileErrorOf([&] { os::ReplaceFile(folder / "merge.crc.tmp", folder / "merge.crc"); }),
+        StartsWith("Cannot create file \"" + folder / "merge.crc" + "\". "));
     reader.Close();
     EXPECT_EQ(folder.Read("merge.crc"), "old");
 }

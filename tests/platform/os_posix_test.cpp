@@ -1,27 +1,26 @@
 // The Linux side of the OS layer: what it does with the real shell, files and processes.
-#ifndef _WIN32  // POSIX calls throughout; the Windows side has its own tests
 
-#    include <fcntl.h>
-#    include <poll.h>
-#    include <signal.h>
-#    include <sys/syscall.h>
-#    include <sys/wait.h>
-#    include <unistd.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#    include <cerrno>
-#    include <cstdlib>
-#    include <ctime>
-#    include <filesystem>
-#    include <functional>
-#    include <map>
-#    include <sstream>
-#    include <string>
-#    include <vector>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
 
-#    include <gtest/gtest.h>
+#include <gtest/gtest.h>
 
-#    include "os.h"
-#    include "temp_folder.h"
+#include "os.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -434,5 +433,3 @@ TEST(ChildProcess, WaitEndsWhatTheInterpreterLeftRunning) {
 }
 
 }  // namespace
-
-#endif  // _WIN32

@@ -11,14 +11,18 @@ namespace fs = std::filesystem;
 namespace {
 
 TEST(AnsiOnWindows, ChineseTextIsGbk) {
-    EXPECT_EQ(os::ToAnsi("程序启动自检").bytes(), "\xB3\xCC\xD0\xF2\xC6\xF4\xB6\xAF\xD7\xD4\xBC\xEC");
+    EXPECT_EQ(os::ToAnsi("程序启动自检").bytes(),
+              "\xB3\xCC\xD0\xF2\xC6\xF4\xB6\xAF\xD7\xD4\xBC\xEC");
     EXPECT_EQ(os::FromAnsi("\xD2\xD1"), "已");
     EXPECT_EQ(os::FromAnsi(os::ToAnsi("ERROR:写入hex文件失败。").bytes()),
               "ERROR:写入hex文件失败。");
 }
 
 TEST(AnsiOnWindows, CharacterOutsideTheCodePageBecomesQuestionMark) {
-    EXPECT_EQ(os::ToAnsi("a\xE0\xB8\x81" "b").bytes(), "a?b");  // THAI CHARACTER KO KAI
+    EXPECT_EQ(os::ToAnsi("a\xE0\xB8\x81"
+                         "b")
+                  .bytes(),
+              "a?b");  // THAI CHARACTER KO KAI
 }
 
 TEST(AnsiOnWindows, BytesThatDoNotDecodeBecomeReplacementCharacters) {

@@ -1,22 +1,21 @@
 // RunCommand and the tool's command lines with the real /bin/sh.
-#ifndef _WIN32  // the commands below are shell commands; the Windows side has its own tests
 
-#    include <fcntl.h>
-#    include <poll.h>
-#    include <sys/syscall.h>
-#    include <sys/wait.h>
-#    include <unistd.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#    include <cerrno>
-#    include <chrono>
-#    include <filesystem>
-#    include <string>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <string>
 
-#    include <gtest/gtest.h>
+#include <gtest/gtest.h>
 
-#    include "programmer.h"
-#    include "run_command.h"
-#    include "temp_folder.h"
+#include "programmer.h"
+#include "run_command.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -164,5 +163,3 @@ TEST_F(RunCommandTest, ToolAndImagePathsReachTheToolWhole) {
 }
 
 }  // namespace
-
-#endif  // _WIN32
