@@ -58,18 +58,6 @@ void AppendUpperAddress(std::string& out, std::uint32_t upper) {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-std::string Hex32(std::uint64_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(value));
-    return text;
-}
-
-std::string Hex8(unsigned value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
-    return text;
-}
-
 int HexValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
@@ -310,6 +298,18 @@ std::string MakeIntelHex(const std::vector<std::uint8_t>& bytes, std::uint32_t b
 
 ParsedHex ParseIntelHex(std::string_view text) {
     return Parser().Run(text);
+}
+
+std::string Hex32(std::uint64_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(value));
+    return text;
+}
+
+std::string Hex8(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
+    return text;
 }
 
 }  // namespace sim

@@ -15,6 +15,11 @@ namespace sim {
 // records of at most 16 bytes that never cross a 64 KiB boundary, and the end-of-file record
 // ":00000001FF". Upper-case hexadecimal digits, every line ends in CR LF.
 // Throws std::length_error when the bytes would run past the 32-bit address space.
+// An address as "0x" and eight upper-case hexadecimal digits, a byte as "0x" and two; for
+// messages.
+std::string Hex32(std::uint64_t value);
+std::string Hex8(unsigned value);
+
 std::string MakeIntelHex(const std::vector<std::uint8_t>& bytes, std::uint32_t baseAddress);
 
 // A run of bytes at consecutive addresses.

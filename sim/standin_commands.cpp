@@ -15,18 +15,6 @@ namespace {
 
 const char kVersion[] = "nrfjprog stand-in 1.0.0 (simulated probe and flash, no hardware)";
 
-std::string Hex32(std::uint64_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(value));
-    return text;
-}
-
-std::string Hex8(unsigned value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
-    return text;
-}
-
 // The output faults go before a command's result.
 void PrintRehearsalOutput(const Settings& settings) {
     if (settings.longOutput > 0) {

@@ -384,24 +384,6 @@ bool FolderExists(const std::string& path) {
     return info && S_ISDIR(info->st_mode);
 }
 
-File::File(File&& other) noexcept : handle_(other.handle_), path_(std::move(other.path_)) {
-    other.handle_ = kInvalid;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kInvalid;
-        path_ = std::move(other.path_);
-    }
-    return *this;
-}
-
-File::~File() {
-    Close();
-}
-
 void File::Close() noexcept {
     if (handle_ != kInvalid) {
         ::close(static_cast<int>(handle_));  // never retried: Linux frees the fd even on EINTR

@@ -249,22 +249,6 @@ constexpr std::size_t kLargestTransfer = std::size_t{1} << 30;
 
 }  // namespace
 
-File::File(File&& other) noexcept
-    : handle_(std::exchange(other.handle_, kInvalid)), path_(std::move(other.path_)) {}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, kInvalid);
-        path_ = std::move(other.path_);
-    }
-    return *this;
-}
-
-File::~File() {
-    Close();
-}
-
 void File::Close() noexcept {
     if (handle_ != kInvalid) {
         CloseHandle(AsHandle(handle_));

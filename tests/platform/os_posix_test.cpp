@@ -20,37 +20,17 @@
 #include <gtest/gtest.h>
 
 #include "os.h"
+#include "process_checks.h"
 #include "temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::EndsSoon;
+using test_support::NoChildLeft;
+using test_support::OpenDescriptorCount;
 using test_support::ReadFile;
 using test_support::TempFolder;
-
-int OpenDescriptorCount() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) {
-        ++count;
-    }
-    return count;
-}
-
-bool NoChildLeft() {
-    return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
-}
-
-// Waits (at most 10 s) until process pid has ended; a zombie counts as ended.
-bool EndsSoon(pid_t pid) {
-    const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-    if (fd < 0) {
-        return errno == ESRCH;
-    }
-    pollfd entry{fd, POLLIN, 0};
-    const bool ended = ::poll(&entry, 1, 10000) == 1;
-    ::close(fd);
-    return ended;
-}
 
 // Everything the command prints, read to the end of the pipe.
 std::string RunToEnd(const std::string& command, const std::string& folder) {

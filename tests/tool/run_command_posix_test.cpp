@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "process_checks.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "temp_folder.h"
@@ -20,28 +21,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::EndsSoon;
+using test_support::NoChildLeft;
+using test_support::OpenDescriptorCount;
 using namespace std::chrono_literals;
 using test_support::TempFolder;
-
-int OpenDescriptorCount() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) {
-        ++count;
-    }
-    return count;
-}
-
-// Waits (at most 10 s) until process pid has ended; a zombie counts as ended.
-bool EndsSoon(pid_t pid) {
-    const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-    if (fd < 0) {
-        return errno == ESRCH;
-    }
-    pollfd entry{fd, POLLIN, 0};
-    const bool ended = ::poll(&entry, 1, 10000) == 1;
-    ::close(fd);
-    return ended;
-}
 
 // Every run must leave no descriptor open and no child behind.
 class RunCommandTest : public testing::Test {
@@ -49,7 +33,7 @@ protected:
     void SetUp() override { descriptors_ = OpenDescriptorCount(); }
     void TearDown() override {
         EXPECT_EQ(OpenDescriptorCount(), descriptors_);
-        EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD);
+        EXPECT_TRUE(NoChildLeft());
     }
 
     std::string Run(const std::string& command, std::chrono::milliseconds limit = 30s,
