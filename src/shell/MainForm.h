@@ -13,6 +13,7 @@
 
 #include "dialogs.h"
 #include "programmer.h"
+#include "run_command.h"
 
 class QCheckBox;
 class QCloseEvent;
@@ -134,8 +135,8 @@ private:
     void BuildLayout();
     void ConnectHandlers();
     void ShowErrorBox(const QString& message);
-    // Runs a programmer command in Bin_Path, repainting while it runs; returns its output.
-    QString RunTool(const std::string& commandLine, std::chrono::milliseconds limit);
+    // Runs a programmer command in Bin_Path, repainting while it runs.
+    tool::CommandResult RunTool(const std::string& commandLine, std::chrono::milliseconds limit);
 
     std::string executablePath_;
     std::shared_ptr<StationDialogs> dialogs_;

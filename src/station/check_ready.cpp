@@ -1,6 +1,5 @@
 // The pre-flight check and the messages of its error codes.
 #include <QLabel>
-#include <chrono>
 
 #include "MainForm.h"
 #include "checksum.h"
@@ -10,16 +9,6 @@
 #include "programmer.h"
 #include "run_command.h"
 
-namespace {
-
-// A query ended at its limit printed our own timeout line, which is no answer from a probe.
-bool TimedOut(const QString& output, std::chrono::milliseconds limit) {
-    const auto seconds = std::chrono::ceil<std::chrono::seconds>(limit).count();
-    return output.contains(FromUtf8(tool::TimeoutLine(seconds)));
-}
-
-}  // namespace
-
 bool TRomForm::CheckReady() {
     Panel_Result->setText(QStringLiteral("--"));
     Error_Code = 0;
@@ -28,8 +17,11 @@ bool TRomForm::CheckReady() {
         return false;
     }
     // The probe query runs on every check, before any other file is looked at.
-    Prog_Sn = RunTool(tool::ProbeQueryCommand(Utf8(Prog_Path)), limits_.probeQuery);
-    if (Prog_Sn.isEmpty() || TimedOut(Prog_Sn, limits_.probeQuery)) {
+    const tool::CommandResult query =
+        RunTool(tool::ProbeQueryCommand(Utf8(Prog_Path)), limits_.probeQuery);
+    Prog_Sn = FromUtf8(query.output);
+    // A query ended at its limit is no answer from a probe, whatever it printed before.
+    if (Prog_Sn.isEmpty() || query.timedOut) {
         Error_Code = kNoProbeAnswer;
         return false;
     }

@@ -44,7 +44,7 @@ void TRomForm::Button_CRCClick() {
 }
 
 void TRomForm::Button_HelpClick() {
-    SetMemoText(RunTool(tool::HelpCommand(Utf8(Prog_Path)), limits_.help));
+    SetMemoText(FromUtf8(RunTool(tool::HelpCommand(Utf8(Prog_Path)), limits_.help).output));
 }
 
 void TRomForm::Button_ExitClick() {

@@ -45,9 +45,9 @@ void TRomForm::Button_StartClick() {
         tool::ProgrammingCommand(Utf8(Prog_Path), Utf8(Hex_Path), cb_erase->isChecked());
     LogInfoText(QStringLiteral("CRC=") + Hex_Md5);
     LogInfoText(QStringLiteral("Para=") + FromUtf8(command));
-    const QString output = RunTool(command, limits_.programming);
-    if (!tool::ProgrammingSucceeded(Utf8(output))) {
+    const tool::CommandResult run = RunTool(command, limits_.programming);
+    if (run.timedOut || !tool::ProgrammingSucceeded(run.output)) {
         Error_Code = kProgrammingFailed;
     }
-    ShowResult(QStringLiteral("PASS"), output);
+    ShowResult(QStringLiteral("PASS"), FromUtf8(run.output));
 }

@@ -6,10 +6,10 @@
 #include "core_text.h"
 #include "run_command.h"
 
-QString TRomForm::RunTool(const std::string& commandLine, std::chrono::milliseconds limit) {
-    const std::string output = tool::RunCommand(commandLine, Utf8(Bin_Path), limit, [] {
+tool::CommandResult TRomForm::RunTool(const std::string& commandLine,
+                                      std::chrono::milliseconds limit) {
+    return tool::RunCommand(commandLine, Utf8(Bin_Path), limit, [] {
         // Paint, but leave clicks and keys queued until the operation has ended.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
-    return FromUtf8(output);
 }

@@ -31,11 +31,12 @@ std::string TimeoutLine(long long limitSeconds) {
     return "ERROR:命令在" + std::to_string(limitSeconds) + "秒内未结束，已被终止。";
 }
 
-std::string RunCommand(const std::string& commandLine, const std::string& workingFolder,
-                       std::chrono::milliseconds limit, const std::function<void()>& whileWaiting) {
+CommandResult RunCommand(const std::string& commandLine, const std::string& workingFolder,
+                         std::chrono::milliseconds limit,
+                         const std::function<void()>& whileWaiting) {
     std::unique_ptr<os::ChildProcess> child = os::ChildProcess::Start(commandLine, workingFolder);
     if (!child) {
-        return "";
+        return {};
     }
 
     // Raw bytes, decoded once at the end, so a character split across two pieces stays whole.
@@ -73,15 +74,17 @@ std::string RunCommand(const std::string& commandLine, const std::string& workin
     child->Wait();
     child.reset();
 
-    std::string output = os::FromAnsi(raw);
+    CommandResult result;
+    result.output = os::FromAnsi(raw);
+    result.timedOut = timedOut;
     if (timedOut) {
-        if (!output.empty() && output.back() != '\n') {
-            output += '\n';
+        if (!result.output.empty() && result.output.back() != '\n') {
+            result.output += '\n';
         }
         const auto seconds = std::chrono::ceil<std::chrono::seconds>(limit);
-        output += TimeoutLine(seconds.count()) + "\n";
+        result.output += TimeoutLine(seconds.count()) + "\n";
     }
-    return output;
+    return result;
 }
 
 }  // namespace tool

@@ -7,6 +7,13 @@
 
 namespace tool {
 
+// What one command run gave. Results that matter are values here, never text to search later.
+struct CommandResult {
+    std::string output;     // everything printed, UTF-8; with the timeout line when timedOut
+    bool timedOut = false;  // the limit ended the run
+    int exitCode = -1;      // the interpreter's exit code; -1 when it was ended or not started
+};
+
 // Runs commandLine through the command interpreter ("cmd.exe /C" on Windows, "/bin/sh -c"
 // elsewhere) in workingFolder, and returns everything it printed on standard output and standard
 // error, in the order the pipe delivered it, decoded from the ANSI code page to UTF-8.
@@ -20,12 +27,12 @@ namespace tool {
 // whileWaiting, when given, is called about every 50 ms while the command runs; the window uses
 // it to repaint.
 //
-// Returns "" when the command cannot be started or prints nothing. Throws nothing of its own;
-// an exception from whileWaiting passes through after the command has been ended. No process
-// or handle outlives the call.
-std::string RunCommand(const std::string& commandLine, const std::string& workingFolder,
-                       std::chrono::milliseconds limit,
-                       const std::function<void()>& whileWaiting = {});
+// The output is "" when the command cannot be started or prints nothing. Throws nothing of its
+// own; an exception from whileWaiting passes through after the command has been ended. No
+// process or handle outlives the call.
+CommandResult RunCommand(const std::string& commandLine, const std::string& workingFolder,
+                         std::chrono::milliseconds limit,
+                         const std::function<void()>& whileWaiting = {});
 
 // The last line RunCommand adds when it had to end a command after limitSeconds.
 std::string TimeoutLine(long long limitSeconds);

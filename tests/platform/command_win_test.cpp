@@ -27,7 +27,7 @@ constexpr std::chrono::milliseconds kGenerousLimit{60000};
 
 std::string RunHelper(const std::string& arguments) {
     test_support::TempFolder folder;
-    return tool::RunCommand(win_helper::Command(arguments), folder.Path(), kGenerousLimit);
+    return tool::RunCommand(win_helper::Command(arguments), folder.Path(), kGenerousLimit).output;
 }
 
 // The process id from the helper's "child <id>" line, 0 when there is none.
@@ -106,7 +106,8 @@ TEST(RunCommandOnWindows, QuotedPathsReachTheProgramAsOneArgumentEach) {
     const std::string image = folder / "merge & echo injected (v2) ^ | x.hex";
 
     const std::string output = tool::RunCommand(tool::ProgrammingCommand(program, image, true),
-                                                folder.Path(), kGenerousLimit);
+                                                folder.Path(), kGenerousLimit)
+                                   .output;
 
     EXPECT_EQ(output, "[-e]\r\n[--program]\r\n[" + image +
                           "]\r\n[--verify]\r\n[--rbp]\r\n[ALL]\r\n[--pinreset]\r\n");
@@ -115,13 +116,14 @@ TEST(RunCommandOnWindows, QuotedPathsReachTheProgramAsOneArgumentEach) {
 TEST(RunCommandOnWindows, RunsInTheWorkingFolder) {
     test_support::TempFolder folder;
     folder.MakeFolder("bin");
-    EXPECT_EQ(tool::RunCommand("cd", folder / "bin", kGenerousLimit), folder / "bin\r\n");
+    EXPECT_EQ(tool::RunCommand("cd", folder / "bin", kGenerousLimit).output, folder / "bin\r\n");
 }
 
 TEST(RunCommandOnWindows, TimeLimitEndsTheWholeTree) {
     test_support::TempFolder folder;
     const std::string output = tool::RunCommand(win_helper::Command("tree"), folder.Path(),
-                                                std::chrono::milliseconds(5000));
+                                                std::chrono::milliseconds(5000))
+                                   .output;
 
     EXPECT_THAT(output, StartsWith("child "));
     EXPECT_THAT(output, EndsWith("\n" + tool::TimeoutLine(5) + "\n"));

@@ -22,7 +22,8 @@ std::string UniqueName() {
 std::string OtherProcessClaims(const std::string& name) {
     test_support::TempFolder folder;
     return tool::RunCommand(win_helper::Command("instance " + name), folder.Path(),
-                            std::chrono::milliseconds(60000));
+                            std::chrono::milliseconds(60000))
+        .output;
 }
 
 TEST(InstanceLockOnWindows, SecondClaimInThisProcessFindsTheFirst) {

@@ -24,7 +24,8 @@ TEST(StandInOnWindows, ProgramsAnImageWhosePathHasBlanksAndSpecialCharacters) {
 
     const std::string output =
         tool::RunCommand(tool::ProgrammingCommand(station.ToolPath(), image, true),
-                         station.BinFolder(), kGenerousLimit);
+                         station.BinFolder(), kGenerousLimit)
+            .output;
 
     EXPECT_TRUE(tool::ProgrammingSucceeded(output)) << output;
     EXPECT_THAT(station.StandInCalls(), HasSubstr("\t" + image + "\t"));
@@ -34,7 +35,8 @@ TEST(StandInOnWindows, ProgramsAnImageWhosePathHasBlanksAndSpecialCharacters) {
 TEST(StandInOnWindows, ProbeQueryAnswersInTheBinFolder) {
     test_support::StationFolder station;
     const std::string output = tool::RunCommand(tool::ProbeQueryCommand(station.ToolPath()),
-                                                station.BinFolder(), kGenerousLimit);
+                                                station.BinFolder(), kGenerousLimit)
+                                   .output;
     EXPECT_FALSE(output.empty());
     EXPECT_EQ(station.StandInCalls().rfind(station.BinFolder() + "\t", 0), 0u);
 }

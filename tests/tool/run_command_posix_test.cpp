@@ -38,7 +38,7 @@ protected:
 
     std::string Run(const std::string& command, std::chrono::milliseconds limit = 30s,
                     const std::function<void()>& whileWaiting = {}) {
-        return tool::RunCommand(command, folder_.Path(), limit, whileWaiting);
+        return tool::RunCommand(command, folder_.Path(), limit, whileWaiting).output;
     }
     pid_t PidFrom(const std::string& name) const { return std::stoi(folder_.Read(name)); }
 
@@ -89,7 +89,7 @@ TEST_F(RunCommandTest, CommandRunsInTheWorkingFolder) {
 }
 
 TEST_F(RunCommandTest, MissingWorkingFolderGivesEmptyText) {
-    EXPECT_EQ(tool::RunCommand("echo started", folder_ / "missing", 30s), "");
+    EXPECT_EQ(tool::RunCommand("echo started", folder_ / "missing", 30s).output, "");
 }
 
 TEST_F(RunCommandTest, NeverEndingCommandIsEndedWithItsTreeAtTheLimit) {
