@@ -1,14 +1,18 @@
 #include "log4me.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <mutex>
+#include <string_view>
 #include <utility>
 
 namespace log4me {
 
 namespace {
+
+constexpr std::int64_t kNoDay = INT64_MIN;
 
 // The module's state. One lock guards all of it: the station logs from one thread, and holding
 // the lock for the whole line keeps lines of other threads whole and the state consistent.
@@ -19,6 +23,11 @@ struct State {
     std::string logDir;          // ANSI bytes, ends in the separator; empty until configured
     std::string currentLogName;  // ANSI bytes: the file logStream belongs to
     os::File logStream;
+    // The daily file's name for one day in logDir, kept so that a line need not build it.
+    std::string dailyPath;
+    std::int64_t dailyPathDay = kNoDay;
+    std::string line;                 // the line being written, kept to reuse its memory
+    std::int64_t nameChecked = 0;     // when logStream was last found under its name
     std::int64_t lastConfigLoad = 0;  // milliseconds, see Milliseconds
     bool errorEnabled = false;
     bool infoEnabled = false;
@@ -50,6 +59,33 @@ std::int64_t Milliseconds(const os::LocalTime& t) {
     return ((days * 24 + t.hour) * 60 + t.minute) * 60000 + t.second * 1000 + t.millisecond;
 }
 
+// Appends value as exactly width decimal digits.
+void AppendDigits(std::string& out, int value, int width) {
+    char digits[4];
+    for (int i = width - 1; i >= 0; --i) {
+        digits[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    out.append(digits, static_cast<std::size_t>(width));
+}
+
+// "hh:nn:ss.zzz " + tag + message + CR LF, built in place without a formatting call.
+void BuildLine(std::string& line, const os::LocalTime& now, std::string_view tag,
+               std::string_view message) {
+    line.clear();
+    AppendDigits(line, now.hour, 2);
+    line += ':';
+    AppendDigits(line, now.minute, 2);
+    line += ':';
+    AppendDigits(line, now.second, 2);
+    line += '.';
+    AppendDigits(line, now.millisecond, 3);
+    line += ' ';
+    line += tag;
+    line += message;
+    line += "\r\n";
+}
+
 std::string ToLowerAscii(std::string text) {
     for (char& c : text) {
         if (c >= 'A' && c <= 'Z') {
@@ -66,7 +102,7 @@ std::string FormatDateTime(const os::LocalTime& t) {
     return text;
 }
 
-void LoadLogConfig(State& state) {
+void LoadLogConfig(State& state, std::int64_t now) {
     state.errorEnabled = false;
     state.infoEnabled = false;
     const std::string ini = state.appFolder + "config.ini";
@@ -77,10 +113,11 @@ void LoadLogConfig(State& state) {
         // The doubled separator after the folder is part of the name; the file system takes it.
         state.logDir =
             os::ToAnsi(state.appFolder + os::kPathSeparator + path + os::kPathSeparator).bytes();
+        state.dailyPathDay = kNoDay;
         state.errorEnabled = level == "debug" || level == "info" || level == "error";
         state.infoEnabled = level == "debug" || level == "info";
     }
-    state.lastConfigLoad = Milliseconds(ReadClock(state));
+    state.lastConfigLoad = now;
 }
 
 // The logger's own failures go to "log4me_err.log" beside the executable. Failing there too,
@@ -94,14 +131,25 @@ void ReportFailure(State& state, const std::string& message) {
     }
 }
 
-void AppendToLog(State& state, const std::string& fileName, const std::string& bytes) {
+void AppendToLog(State& state, const std::string& fileName, const std::string& bytes,
+                 std::int64_t now) {
     try {
         if (fileName != state.currentLogName) {
             state.currentLogName = fileName;
             state.logStream.Close();
         }
+        // A deleted or replaced daily file would swallow every line without a trace. Asking
+        // costs two system calls, as much as the write itself, so lines of the same
+        // millisecond as the last answer share it.
+        if (state.logStream.IsOpen() && now != state.nameChecked) {
+            state.nameChecked = now;
+            if (!state.logStream.IsStillNamed()) {
+                state.logStream.Close();
+            }
+        }
         if (!state.logStream.IsOpen()) {
             state.logStream = os::OpenForAppending(os::FromAnsi(fileName));
+            state.nameChecked = now;
         }
         // Up to the first zero byte, as one write, so that two processes' lines never mix.
         state.logStream.Write(std::string_view(bytes).substr(0, bytes.find('\0')));
@@ -111,13 +159,26 @@ void AppendToLog(State& state, const std::string& fileName, const std::string& b
     }
 }
 
-void WriteLogLine(State& state, const std::string& taggedMessage) {
-    if (Milliseconds(ReadClock(state)) - state.lastConfigLoad > 1000) {
-        LoadLogConfig(state);
+// LogDir + "yyyy-mm-dd.log" for the day of now, built once a day (or folder).
+const std::string& DailyPath(State& state, const os::LocalTime& now) {
+    const std::int64_t day = DaysFromCivil(now.year, now.month, now.day);
+    if (day != state.dailyPathDay) {
+        state.dailyPath = state.logDir + DailyFileName(now);
+        state.dailyPathDay = day;
     }
-    const std::string line = FormatLine(ReadClock(state), taggedMessage);
-    const std::string fileName = state.logDir + DailyFileName(ReadClock(state));
-    AppendToLog(state, fileName, line);
+    return state.dailyPath;
+}
+
+// One reading of the clock serves the reload, the line's time and the file's day, so a line
+// stamped 00:00:00.000 always lands in the new day's file.
+void WriteLogLine(State& state, std::string_view tag, std::string_view message) {
+    const os::LocalTime now = ReadClock(state);
+    const std::int64_t nowMs = Milliseconds(now);
+    if (nowMs - state.lastConfigLoad > 1000) {
+        LoadLogConfig(state, nowMs);
+    }
+    BuildLine(state.line, now, tag, message);
+    AppendToLog(state, DailyPath(state, now), state.line, nowMs);
 }
 
 // Writes one line at a level if the level is enabled. The flag is tested before WriteLogLine may
@@ -130,7 +191,7 @@ void Log(bool State::*enabled, const char* tag, const os::AnsiString& message) n
             return;
         }
         try {
-            WriteLogLine(state, tag + message.bytes());
+            WriteLogLine(state, tag, message.bytes());
         } catch (const std::exception& error) {
             ReportFailure(state, error.what());
         }
@@ -146,7 +207,7 @@ void Start(const std::string& appFolder) {
         std::lock_guard<std::mutex> guard(state.logLock);
         state.appFolder = appFolder;
         state.running = true;
-        LoadLogConfig(state);
+        LoadLogConfig(state, Milliseconds(ReadClock(state)));
     } catch (...) {
     }
     LogInfo(os::AnsiString("log4me:application starting...."));
@@ -161,6 +222,7 @@ void Stop() {
         state.logStream.Close();
         state.currentLogName.clear();
         state.logDir.clear();
+        state.dailyPathDay = kNoDay;
         state.errorEnabled = false;
         state.infoEnabled = false;
     } catch (...) {
@@ -182,10 +244,9 @@ std::string DailyFileName(const os::LocalTime& now) {
 }
 
 std::string FormatLine(const os::LocalTime& now, const std::string& taggedMessage) {
-    char time[32];
-    std::snprintf(time, sizeof time, "%02d:%02d:%02d.%03d ", now.hour, now.minute, now.second,
-                  now.millisecond);
-    return time + taggedMessage + "\r\n";
+    std::string line;
+    BuildLine(line, now, taggedMessage, {});
+    return line;
 }
 
 void SetClock(std::function<os::LocalTime()> clock) {

@@ -28,7 +28,9 @@ public:
     const std::string& bytes() const { return bytes_; }
     bool empty() const { return bytes_.empty(); }
 
-    friend bool operator==(const AnsiString& a, const AnsiString& b) { return a.bytes_ == b.bytes_; }
+    friend bool operator==(const AnsiString& a, const AnsiString& b) {
+        return a.bytes_ == b.bytes_;
+    }
     friend bool operator!=(const AnsiString& a, const AnsiString& b) { return !(a == b); }
 
 private:
@@ -109,6 +111,10 @@ public:
     void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
     // Closes the handle now; harmless when already closed.
     void Close() noexcept;
+    // False once the file was deleted or another file took its name (Path()), so that a
+    // long-lived handle notices it writes into a file nobody will find. Always true on Windows,
+    // where a file open with sharing cannot be replaced and its deletion waits for the close.
+    bool IsStillNamed() const noexcept;
 
     // For the platform implementations only.
     File(std::intptr_t handle, std::string path) : handle_(handle), path_(std::move(path)) {}

@@ -391,6 +391,14 @@ void File::Close() noexcept {
     }
 }
 
+bool File::IsStillNamed() const noexcept {
+    struct stat open {};
+    struct stat named {};
+    return ::fstat(static_cast<int>(handle_), &open) == 0 && open.st_nlink > 0 &&
+           ::stat(path_.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+           open.st_ino == named.st_ino;
+}
+
 std::size_t File::Read(void* buffer, std::size_t size) {
     for (;;) {
         const ssize_t count = ::read(static_cast<int>(handle_), buffer, size);

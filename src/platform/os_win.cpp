@@ -256,6 +256,10 @@ void File::Close() noexcept {
     }
 }
 
+bool File::IsStillNamed() const noexcept {
+    return IsOpen();
+}
+
 std::size_t File::Read(void* buffer, std::size_t size) {
     if (!IsOpen()) {
         ThrowFileError("Cannot read file", path_, ERROR_INVALID_HANDLE);

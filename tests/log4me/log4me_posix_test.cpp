@@ -1,8 +1,14 @@
-// Two running copies of the station writing the same daily file.
+// The daily file on Linux: two running copies writing it, and a log folder that fails while
+// the station runs.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -56,6 +62,136 @@ TEST(LoggerTwoProcesses, NoLineOfEitherIsLost) {
     EXPECT_EQ(parentLines, kLines);
     EXPECT_EQ(childLines, kLines);
     EXPECT_EQ(startLines, 2);
+}
+
+// --- A log folder that fails while the station runs --------------------------------------------
+
+namespace fs = std::filesystem;
+
+// Makes the folder read-only for this process, root included: root ignores the mode bits, so
+// it gets a read-only file system mounted over the folder instead. Undone on destruction.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::string& path) : path_(path) {
+        fs::create_directories(path);
+        mounted_ = geteuid() == 0 &&
+                   ::mount("romtool-test", path.c_str(), "tmpfs", MS_RDONLY, "size=16k") == 0;
+        ::chmod(path.c_str(), 0555);
+    }
+    ~ReadOnlyFolder() {
+        if (mounted_) {
+            ::umount(path_.c_str());
+        }
+        ::chmod(path_.c_str(), 0755);
+    }
+    bool Works() const { return mounted_ || geteuid() != 0; }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+};
+
+struct FolderFault {
+    const char* name;
+    // Done to the station folder after the first line was written.
+    std::function<void(const test_support::TempFolder&, const std::string& dailyFile)> fault;
+    bool secondLineKept;
+    const char* reportStart;  // the start of the failure's line in log4me_err.log; "" for none
+};
+
+void PrintTo(const FolderFault& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class LoggerFolderFault : public ::testing::TestWithParam<FolderFault> {};
+
+TEST_P(LoggerFolderFault, SecondLineLandsOrItsLossIsReported) {
+    test_support::TempFolder folder;
+    folder.Write("config.ini", "[log4me]\r\npath=logs\r\nlevel=info\r\n");
+    folder.MakeFolder("logs");
+    os::LocalTime now{2024, 5, 6, 7, 8, 9, 10};
+    log4me::SetClock([&now] { return now; });
+    const std::string dailyFile = folder.Path() + "/logs/" + log4me::DailyFileName(now);
+    log4me::Start(folder.Path());
+    GetParam().fault(folder, dailyFile);
+    now.millisecond = 11;  // lines of one millisecond share one look at the file's name
+    log4me::LogError(os::AnsiString("second line"));
+    log4me::Stop();
+    log4me::SetClock({});
+
+    const std::string report = folder.Read("log4me_err.log");
+    // Never read through the link to /dev/full: it has no end.
+    const std::string daily = fs::is_symlink(dailyFile) ? "" : test_support::ReadFile(dailyFile);
+    EXPECT_EQ(daily.find("07:08:09.011 [error]second line\r\n") != std::string::npos,
+              GetParam().secondLineKept)
+        << daily;
+    const std::string start = GetParam().reportStart;
+    if (start.empty()) {
+        EXPECT_EQ(report, "");
+    } else {
+        const std::string expected =
+            "2024-05-06 07:08:09.011 " + start + " \"" + os::AbsolutePath(dailyFile) + "\". ";
+        EXPECT_EQ(report.substr(0, expected.size()), expected) << report;
+    }
+}
+
+void RemoveLogs(const test_support::TempFolder& folder, const std::string&) {
+    fs::remove_all(folder / "logs");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LoggerFolderFault,
+    ::testing::Values(
+        FolderFault{"FolderRemoved", RemoveLogs, false, "Cannot create file"},
+        FolderFault{"FolderRemovedAndMadeAgain",
+                    [](const test_support::TempFolder& folder, const std::string& file) {
+                        RemoveLogs(folder, file);
+                        folder.MakeFolder("logs");
+                    },
+                    true, ""},
+        FolderFault{"DailyFileDeleted",
+                    [](const test_support::TempFolder&, const std::string& file) {
+                        std::remove(file.c_str());
+                    },
+                    true, ""},
+        FolderFault{"DailyFileReplaced",
+                    [](const test_support::TempFolder& folder, const std::string& file) {
+                        folder.Write("other.log", "another file\r\n");
+                        std::rename((folder / "other.log").c_str(), file.c_str());
+                    },
+                    true, ""},
+        FolderFault{"DiskFull",
+                    [](const test_support::TempFolder&, const std::string& file) {
+                        std::remove(file.c_str());
+                        fs::create_symlink("/dev/full", file);
+                    },
+                    false, "Cannot write file"}),
+    [](const ::testing::TestParamInfo<FolderFault>& info) { return info.param.name; });
+
+TEST(LoggerReadOnlyFolder, LineIsLostAndReported) {
+    test_support::TempFolder folder;
+    folder.Write("config.ini", "[log4me]\r\npath=logs\r\nlevel=info\r\n");
+    ReadOnlyFolder readOnly(folder / "logs");
+    if (!readOnly.Works()) {
+        GTEST_SKIP() << "running as root without the right to mount: no read-only folder";
+    }
+    const os::LocalTime now{2024, 5, 6, 7, 8, 9, 10};
+    log4me::SetClock([now] { return now; });
+    log4me::Start(folder.Path());
+    log4me::LogError(os::AnsiString("lost"));
+    log4me::Stop();
+    log4me::SetClock({});
+
+    const std::string dailyFile = os::AbsolutePath(folder.Path() + "/logs/2024-05-06.log");
+    std::istringstream report(folder.Read("log4me_err.log"));
+    int lines = 0;
+    for (std::string line; std::getline(report, line); ++lines) {
+        EXPECT_EQ(
+            line.rfind("2024-05-06 07:08:09.010 Cannot create file \"" + dailyFile + "\". ", 0), 0u)
+            << line;
+    }
+    EXPECT_EQ(lines, 3) << "start line, error line, stop line";
+    EXPECT_FALSE(fs::exists(dailyFile));
 }
 
 }  // namespace

@@ -88,6 +88,8 @@ inline const std::vector<ProfileCase>& Cases() {
         {"LfLineEnds", "[log4me]\npath=logs2\nlevel=error\n", "log4me", "level", "d", "error"},
         {"NoFinalLineEnd", "[log4me]\r\npath=logs2", "log4me", "path", "d", "logs2"},
         {"CrLineEnds", "[log4me]\rpath=logs2\rlevel=error\r", "log4me", "level", "d", "error"},
+        {"LoneCrEndsHeaderAmongLfLines", "[log4me]\rlevel=\n", "log4me", "level", "info", ""},
+        {"LoneCrEndsKeyLineAmongLfLines", "=\r[log4me]\npath=", "log4me", "path", "logs", ""},
         {"Utf8ByteOrderMark", "\xEF\xBB\xBF[log4me]\r\npath=logs2\r\n", "log4me", "path", "d",
          "logs2"},
         {"Utf16ByteOrderMark", Utf16LittleEndian("[log]\r\npath=x\r\n"), "log", "path", "d", "x"},
