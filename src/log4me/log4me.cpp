@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -29,6 +30,13 @@ struct State {
     std::string line;                 // the line being written, kept to reuse its memory
     std::int64_t nameChecked = 0;     // when logStream was last found under its name
     std::int64_t lastConfigLoad = 0;  // milliseconds, see Milliseconds
+    // The configuration file's values as last read, and the version of the file they came
+    // from: re-read only when the file changed, or when its last read was too close to a
+    // change to tell the next one apart.
+    std::string configPath;
+    std::string configLevel;
+    os::FileStamp configStamp;
+    bool configStampTrusted = false;
     bool errorEnabled = false;
     bool infoEnabled = false;
     std::function<os::LocalTime()> clock;
@@ -106,16 +114,24 @@ void LoadLogConfig(State& state, std::int64_t now) {
     state.errorEnabled = false;
     state.infoEnabled = false;
     const std::string ini = state.appFolder + "config.ini";
-    if (os::FileExists(ini)) {
-        const std::string path = os::GetProfileString("log4me", "path", "logs", ini);
-        const std::string level =
-            ToLowerAscii(os::GetProfileString("log4me", "level", "info", ini));
+    const std::optional<os::FileStamp> stamp = os::StampOf(ini);
+    if (stamp) {
+        if (!state.configStampTrusted || !stamp->SameVersion(state.configStamp)) {
+            state.configPath = os::GetProfileString("log4me", "path", "logs", ini);
+            state.configLevel = ToLowerAscii(os::GetProfileString("log4me", "level", "info", ini));
+            state.configStamp = *stamp;
+            state.configStampTrusted = stamp->settled;
+        }
+        const std::string& path = state.configPath;
+        const std::string& level = state.configLevel;
         // The doubled separator after the folder is part of the name; the file system takes it.
         state.logDir =
             os::ToAnsi(state.appFolder + os::kPathSeparator + path + os::kPathSeparator).bytes();
         state.dailyPathDay = kNoDay;
         state.errorEnabled = level == "debug" || level == "info" || level == "error";
         state.infoEnabled = level == "debug" || level == "info";
+    } else {
+        state.configStampTrusted = false;
     }
     state.lastConfigLoad = now;
 }
@@ -223,6 +239,7 @@ void Stop() {
         state.currentLogName.clear();
         state.logDir.clear();
         state.dailyPathDay = kNoDay;
+        state.configStampTrusted = false;
         state.errorEnabled = false;
         state.infoEnabled = false;
     } catch (...) {

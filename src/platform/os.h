@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -79,7 +80,24 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-bool FileExists(const std::string& path);    // a file (not a folder) exists at path
+bool FileExists(const std::string& path);  // a file (not a folder) exists at path
+
+// What tells one version of a file from another without reading it. settled is true once the
+// last change is more than two seconds old: a later change cannot share its time stamp then,
+// so an unchanged stamp means unchanged content.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t identity =
+        0;                     // the file itself: its inode on Linux, its creation time on Windows
+    std::int64_t changed = 0;  // the last change of content or name, in the system's units
+    bool settled = false;
+
+    bool SameVersion(const FileStamp& other) const {
+        return size == other.size && identity == other.identity && changed == other.changed;
+    }
+};
+// The stamp of the file (not a folder) at path; nothing when there is none.
+std::optional<FileStamp> StampOf(const std::string& path);
 bool FolderExists(const std::string& path);  // a folder exists at path
 
 // What other handles may do with a file while this handle has it open. Honoured on Windows;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "os.h"
+#include "profile_reader.h"
 
 extern char** environ;
 
@@ -211,28 +212,6 @@ std::optional<struct stat> StatOf(const std::string& path) {
     return info;
 }
 
-// The whole file, or nothing when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    UniqueFd fd(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-    if (!fd) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[8192];
-    for (;;) {
-        const ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
-        if (count == 0) {
-            return bytes;
-        }
-        if (count < 0 && errno != EINTR) {
-            return std::nullopt;
-        }
-        if (count > 0) {
-            bytes.append(buffer, static_cast<std::size_t>(count));
-        }
-    }
-}
-
 // Flushes the file's content to the disk, so that a rename over another file cannot leave an
 // empty file behind after a power cut. Best effort: the rename itself reports real failures.
 void FlushToDisk(const std::string& path) {
@@ -379,6 +358,26 @@ bool FileExists(const std::string& path) {
     return info && !S_ISDIR(info->st_mode);
 }
 
+std::optional<FileStamp> StampOf(const std::string& path) {
+    const auto info = StatOf(path);
+    if (!info || S_ISDIR(info->st_mode)) {
+        return std::nullopt;
+    }
+    // The change time moves with every write and rename and cannot be set back by hand.
+    auto nanoseconds = [](const timespec& t) {
+        return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+    };
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    FileStamp stamp;
+    stamp.size = static_cast<std::uint64_t>(info->st_size);
+    stamp.identity =
+        static_cast<std::uint64_t>(info->st_ino) ^ (static_cast<std::uint64_t>(info->st_dev) << 40);
+    stamp.changed = std::max(nanoseconds(info->st_mtim), nanoseconds(info->st_ctim));
+    stamp.settled = nanoseconds(now) - stamp.changed > std::int64_t{2000000000};
+    return stamp;
+}
+
 bool FolderExists(const std::string& path) {
     const auto info = StatOf(path);
     return info && S_ISDIR(info->st_mode);
@@ -490,9 +489,22 @@ void RemoveFile(const std::string& path) noexcept {
 
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& defaultValue, const std::string& iniPath) {
-    const std::optional<std::string> bytes = ReadWholeFile(iniPath);
-    // A file that cannot be read counts as empty, so the default comes back trimmed as usual.
-    return ReadProfileString(bytes ? *bytes : std::string(), section, key, defaultValue);
+    // Read in pieces, and only as far as the answer needs. A file that cannot be read counts as
+    // empty (or ending where reading failed), so the default comes back trimmed as usual.
+    ProfileSearch search(section, key);
+    UniqueFd fd(OpenRetrying(iniPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    std::string buffer(64 * 1024, '\0');
+    while (fd) {
+        const ssize_t count = ::read(fd.Get(), buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0 ||
+            search.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(count)))) {
+            break;
+        }
+    }
+    return search.Result(defaultValue);
 }
 
 // ---------------------------------------------------------------------------------------------

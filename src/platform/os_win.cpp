@@ -348,6 +348,25 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::optional<FileStamp> StampOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    auto units = [](const FILETIME& t) {  // 100 ns since 1601
+        return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
+    };
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    FileStamp stamp;
+    stamp.size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    stamp.identity = units(data.ftCreationTime);
+    stamp.changed = static_cast<std::int64_t>(units(data.ftLastWriteTime));
+    stamp.settled = static_cast<std::int64_t>(units(now)) - stamp.changed > 20000000;
+    return stamp;
+}
+
 bool FolderExists(const std::string& path) {
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -1,12 +1,13 @@
 // The INI reader used where the system has no profile-string call. It returns what
 // GetPrivateProfileStringW returns for the same file with a 2048-character buffer, as Wine
-// implements that call:
+// implements that call. It works on UTF-8 throughout, a line at a time, so memory follows the
+// longest line, not four bytes for every character of the file:
 //
 // - Encoding: a UTF-8 byte-order mark is skipped; a UTF-16 byte-order mark (either byte order)
 //   makes the file UTF-16; otherwise the bytes are taken as UTF-8, the ANSI code page on Linux.
 //   Bytes that do not decode become U+FFFD. The result is UTF-8.
-// - Lines end at '\n'; a file (or the rest of one) without any '\n' has its lines end at '\r'.
-//   White space (blank, tab, '\r', other ASCII control spacing, ^Z) is trimmed at both ends
+// - Lines end at '\n' and at '\r', also at a lone '\r' among LF line ends. White space (blank, tab,
+// '\r', other ASCII control spacing, ^Z) is trimmed at both ends
 //   of every line.
 // - A line starting with '[' that holds a ']' is a section header; the name runs to the last ']'
 //   and is trimmed inside the brackets. A '[' line without ']' is an ordinary key line.
@@ -22,7 +23,8 @@
 // - The default loses its trailing blanks (' ', not other white space), though a default made
 //   of blanks only keeps its first one.
 // - Like the system's string copy, names and values end at a zero character.
-#include <algorithm>
+#include "profile_reader.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -33,34 +35,56 @@ namespace os {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 2048;  // characters, the terminating zero included
-constexpr char32_t kReplacement = 0xFFFD;
+constexpr std::size_t kBufferSize = 2048;        // characters, the terminating zero included
+constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
 // The profile call's white space: ASCII blanks and control spacing, and ^Z, an old end-of-file
-// mark.
-bool IsSpace(char32_t c) {
+// mark. All of it is ASCII, so it is found byte by byte in UTF-8.
+bool IsSpace(char c) {
     return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
 }
 
-char32_t FoldCase(char32_t c) {
-    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+char FoldCase(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// --- Decoding and encoding -------------------------------------------------------------------
+bool IsContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
-std::u32string DecodeUtf8(std::string_view bytes) {
-    std::u32string text;
-    text.reserve(bytes.size());
+void AppendUtf8(std::string& out, std::uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Appends the valid UTF-8 of bytes to out, each byte that does not start a valid sequence
+// becoming U+FFFD. Returns how many bytes were used: a sequence cut by the end of bytes is left
+// for the next call unless last is set.
+std::size_t NormalizeUtf8(std::string_view bytes, bool last, std::string& out) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = 0;
-        char32_t c = 0;
-        char32_t minimum = 0;
         if (lead < 0x80) {
-            length = 1;
-            c = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            out += bytes[i++];
+            continue;
+        }
+        std::size_t length = 0;
+        std::uint32_t c = 0;
+        std::uint32_t minimum = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
             length = 2;
             c = lead & 0x1F;
             minimum = 0x80;
@@ -73,87 +97,33 @@ std::u32string DecodeUtf8(std::string_view bytes) {
             c = lead & 0x07;
             minimum = 0x10000;
         }
+        if (length != 0 && i + length > bytes.size() && !last) {
+            break;  // the rest of this character comes with the next bytes
+        }
         bool valid = length != 0 && i + length <= bytes.size();
         for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
+            valid = IsContinuation(bytes[i + k]);
+            c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
         }
         valid = valid && c >= minimum && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
         if (valid) {
-            text += c;
+            out.append(bytes.data() + i, length);
             i += length;
         } else {
-            text += kReplacement;
+            out += kReplacement;
             ++i;
         }
     }
+    return i;
+}
+
+std::string NormalizedUtf8(std::string_view bytes) {
+    std::string text;
+    NormalizeUtf8(bytes, true, text);
     return text;
 }
 
-std::u32string DecodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u32string text;
-    const std::size_t count = bytes.size() / 2;
-    auto unit = [&](std::size_t k) -> char32_t {
-        const auto first = static_cast<unsigned char>(bytes[2 * k]);
-        const auto second = static_cast<unsigned char>(bytes[2 * k + 1]);
-        return bigEndian ? (first << 8 | second) : (second << 8 | first);
-    };
-    for (std::size_t k = 0; k < count; ++k) {
-        char32_t c = unit(k);
-        if (c >= 0xD800 && c <= 0xDBFF && k + 1 < count && unit(k + 1) >= 0xDC00 &&
-            unit(k + 1) <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (unit(k + 1) - 0xDC00);
-            ++k;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = kReplacement;
-        }
-        text += c;
-    }
-    return text;
-}
-
-std::u32string DecodeFile(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        return DecodeUtf8(bytes.substr(3));
-    }
-    if (bytes.substr(0, 2) == "\xFF\xFE") {
-        return DecodeUtf16(bytes.substr(2), false);
-    }
-    if (bytes.substr(0, 2) == "\xFE\xFF") {
-        return DecodeUtf16(bytes.substr(2), true);
-    }
-    return DecodeUtf8(bytes);
-}
-
-std::string EncodeUtf8(std::u32string_view text) {
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            bytes += static_cast<char>(c);
-        } else if (c < 0x800) {
-            bytes += static_cast<char>(0xC0 | c >> 6);
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            bytes += static_cast<char>(0xE0 | c >> 12);
-            bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            bytes += static_cast<char>(0xF0 | c >> 18);
-            bytes += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return bytes;
-}
-
-// --- Parsing ---------------------------------------------------------------------------------
-
-using Text = std::u32string_view;
-
-Text Trim(Text text) {
+std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsSpace(text.front())) {
         text.remove_prefix(1);
     }
@@ -164,108 +134,45 @@ Text Trim(Text text) {
 }
 
 // The text up to its first zero character, where the system's C strings would end.
-Text UpToZero(Text text) {
-    return text.substr(0, text.find(U'\0'));
+std::string_view UpToZero(std::string_view text) {
+    return text.substr(0, text.find('\0'));
 }
 
-bool SameName(Text stored, Text wanted) {
+bool SameName(std::string_view stored, std::string_view wanted) {
     stored = UpToZero(stored);
-    return stored.size() == wanted.size() &&
-           std::equal(stored.begin(), stored.end(), wanted.begin(),
-                      [](char32_t a, char32_t b) { return FoldCase(a) == FoldCase(b); });
-}
-
-// Splits the file into lines as the profile call does: at '\n', or at '\r' once no '\n' is left.
-class Lines {
-public:
-    explicit Lines(Text text) : rest_(text) {}
-
-    bool Next(Text& line) {
-        if (rest_.empty()) {
+    if (stored.size() != wanted.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        if (FoldCase(stored[i]) != FoldCase(wanted[i])) {
             return false;
         }
-        std::size_t end = rest_.find(U'\n');
-        if (end == Text::npos) {
-            end = rest_.find(U'\r');
-        }
-        end = end == Text::npos ? rest_.size() : end + 1;
-        line = Trim(rest_.substr(0, end));
-        rest_.remove_prefix(end);
-        return true;
     }
-
-private:
-    Text rest_;
-};
-
-// A section header's name, or false when the line is not a header.
-bool SectionName(Text line, Text& name) {
-    if (line.empty() || line.front() != U'[') {
-        return false;
-    }
-    std::size_t close = line.rfind(U']');
-    if (close == Text::npos) {
-        return false;
-    }
-    name = Trim(line.substr(1, close - 1));
     return true;
 }
 
-struct Entry {
-    Text name;
-    Text value;
-    bool hasValue = true;  // false for a line without '='
-};
-
-Entry SplitKeyLine(Text line) {
-    std::size_t equals = line.find(U'=');
-    if (equals == Text::npos) {
-        return {line, Text(), false};
+std::size_t CodePoints(std::string_view utf8) {
+    std::size_t count = 0;
+    for (char c : utf8) {
+        count += IsContinuation(c) ? 0 : 1;
     }
-    Text name = line.substr(0, equals);
-    while (!name.empty() && IsSpace(name.back())) {
-        name.remove_suffix(1);
-    }
-    Text value = line.substr(equals + 1);
-    while (!value.empty() && IsSpace(value.front())) {
-        value.remove_prefix(1);
-    }
-    return {name, value, true};
+    return count;
 }
 
-// Finds the value of key in the first section called section. False when either is missing.
-bool FindValue(Text file, Text section, Text key, Text& value) {
-    Lines lines(file);
-    Text line;
-    Text current;  // keys before the first header are in the nameless section
-    bool inWantedSection = SameName(current, section);
-    bool sectionSeen = inWantedSection;
-    while (lines.Next(line)) {
-        if (line.empty()) {
-            continue;
-        }
-        Text name;
-        if (SectionName(line, name)) {
-            if (sectionSeen) {
-                return false;  // only the first section of that name counts
-            }
-            inWantedSection = sectionSeen = SameName(name, section);
-            continue;
-        }
-        if (inWantedSection) {
-            Entry entry = SplitKeyLine(line);
-            if (SameName(entry.name, key)) {
-                value = entry.value;
-                return entry.hasValue;
-            }
+// The first count characters of valid UTF-8.
+std::string_view FirstCharacters(std::string_view utf8, std::size_t count) {
+    std::size_t end = 0;
+    for (; end < utf8.size(); ++end) {
+        if (!IsContinuation(utf8[end]) && count-- == 0) {
+            break;
         }
     }
-    return false;
+    return utf8.substr(0, end);
 }
 
 // The default without its trailing blanks; one blank is kept of a default made of blanks only.
-Text StripDefault(Text text) {
-    while (text.size() > 1 && text.back() == U' ') {
+std::string_view StripDefault(std::string_view text) {
+    while (text.size() > 1 && text.back() == ' ') {
         text.remove_suffix(1);
     }
     return text;
@@ -274,16 +181,19 @@ Text StripDefault(Text text) {
 // Copies a value into the 2048-character buffer the way the profile call does, removing
 // matching quotes. A quoted value whose closing quote falls exactly on the buffer's end loses
 // its last character instead, as it does with the system.
-std::u32string CopyToBuffer(Text value) {
+std::string CopyToBuffer(std::string_view value) {
     value = UpToZero(value);
     bool quoted = false;
-    if (value.size() > 1 && (value.front() == U'\'' || value.front() == U'"') &&
+    if (value.size() > 1 && (value.front() == '\'' || value.front() == '"') &&
         value.back() == value.front()) {
         quoted = true;
         value.remove_prefix(1);
     }
-    std::u32string copy(value.substr(0, kBufferSize - 1));
-    if (quoted && value.size() <= kBufferSize && !copy.empty()) {
+    std::string copy(FirstCharacters(value, kBufferSize - 1));
+    if (quoted && !copy.empty() && CodePoints(value) <= kBufferSize) {
+        while (IsContinuation(copy.back())) {  // the whole last character goes
+            copy.pop_back();
+        }
         copy.pop_back();
     }
     return copy;
@@ -291,20 +201,190 @@ std::u32string CopyToBuffer(Text value) {
 
 }  // namespace
 
+ProfileSearch::ProfileSearch(std::string_view section, std::string_view key)
+    : section_(UpToZero(Trim(NormalizedUtf8(section)))),
+      key_(UpToZero(Trim(NormalizedUtf8(key)))),
+      noKey_(NormalizedUtf8(key).empty()) {
+    // Keys before the first header are in the nameless section.
+    inWantedSection_ = sectionSeen_ = section_.empty();
+    done_ = noKey_;
+}
+
+bool ProfileSearch::Feed(std::string_view bytes) {
+    if (!done_) {
+        Decode(bytes, false);
+    }
+    return done_;
+}
+
+std::string ProfileSearch::Result(std::string_view defaultValue) {
+    if (!done_) {
+        Decode({}, true);
+        EndLine();
+        done_ = true;
+    }
+    if (found_) {
+        return CopyToBuffer(value_);
+    }
+    return CopyToBuffer(StripDefault(NormalizedUtf8(defaultValue)));
+}
+
+void ProfileSearch::Decode(std::string_view bytes, bool last) {
+    if (encoding_ == Encoding::kUnknown) {
+        // The byte-order mark, if any, is in the first three bytes.
+        pending_.append(bytes);
+        if (pending_.size() < 3 && !last) {
+            return;
+        }
+        std::string_view start = pending_;
+        encoding_ = Encoding::kUtf8;
+        std::size_t mark = 0;
+        if (start.substr(0, 3) == "\xEF\xBB\xBF") {
+            mark = 3;
+        } else if (start.substr(0, 2) == "\xFF\xFE") {
+            encoding_ = Encoding::kUtf16Little;
+            mark = 2;
+        } else if (start.substr(0, 2) == "\xFE\xFF") {
+            encoding_ = Encoding::kUtf16Big;
+            mark = 2;
+        }
+        std::string first = pending_.substr(mark);
+        pending_.clear();
+        Decode(first, last);
+        return;
+    }
+    std::string joined;
+    if (!pending_.empty()) {
+        joined = pending_ + std::string(bytes);
+        pending_.clear();
+        bytes = joined;
+    }
+    if (encoding_ == Encoding::kUtf8) {
+        DecodeUtf8(bytes, last);
+    } else {
+        DecodeUtf16(bytes, last);
+    }
+}
+
+void ProfileSearch::DecodeUtf8(std::string_view bytes, bool last) {
+    std::string text;
+    text.reserve(bytes.size());
+    const std::size_t used = NormalizeUtf8(bytes, last, text);
+    pending_.assign(bytes.substr(used));
+    AddText(text);
+}
+
+void ProfileSearch::DecodeUtf16(std::string_view bytes, bool last) {
+    const bool big = encoding_ == Encoding::kUtf16Big;
+    const std::size_t count = bytes.size() / 2;
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto first = static_cast<unsigned char>(bytes[2 * k]);
+        const auto second = static_cast<unsigned char>(bytes[2 * k + 1]);
+        const std::uint32_t unit = big ? (first << 8 | second) : (second << 8 | first);
+        if (highSurrogate_ != 0) {
+            const std::uint32_t high = highSurrogate_;
+            highSurrogate_ = 0;
+            if (unit >= 0xDC00 && unit <= 0xDFFF) {
+                AppendUtf8(text, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+                continue;
+            }
+            text += kReplacement;
+        }
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            highSurrogate_ = unit;
+        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+            text += kReplacement;
+        } else {
+            AppendUtf8(text, unit);
+        }
+    }
+    if (last) {
+        if (highSurrogate_ != 0) {
+            text += kReplacement;
+            highSurrogate_ = 0;
+        }
+    } else {
+        pending_.assign(bytes.substr(2 * count));  // an odd byte waits for its pair
+    }
+    AddText(text);
+}
+
+void ProfileSearch::AddText(std::string_view text) {
+    while (!text.empty() && !done_) {
+        const std::size_t end = text.find_first_of("\r\n");
+        std::string_view piece = text.substr(0, end);
+        if (!skipLine_) {
+            if (line_.empty()) {
+                while (!piece.empty() && IsSpace(piece.front())) {
+                    piece.remove_prefix(1);
+                }
+            }
+            line_.append(piece);
+            // Outside the wanted section only a header can matter.
+            if (!line_.empty() && !inWantedSection_ && line_.front() != '[') {
+                skipLine_ = true;
+                line_.clear();
+            }
+        }
+        if (end == std::string_view::npos) {
+            return;
+        }
+        EndLine();
+        text.remove_prefix(end + 1);
+    }
+}
+
+void ProfileSearch::EndLine() {
+    if (!skipLine_ && !done_) {
+        TakeLine(Trim(line_));
+    }
+    line_.clear();
+    skipLine_ = false;
+}
+
+void ProfileSearch::TakeLine(std::string_view line) {
+    if (line.empty()) {
+        return;
+    }
+    // A line starting with '[' that holds a ']' is a header; its name runs to the last ']'.
+    const std::size_t close = line.front() == '[' ? line.rfind(']') : std::string_view::npos;
+    if (close != std::string_view::npos) {
+        if (sectionSeen_) {
+            done_ = true;  // only the first section of that name counts
+            return;
+        }
+        inWantedSection_ = sectionSeen_ = SameName(Trim(line.substr(1, close - 1)), section_);
+        return;
+    }
+    if (!inWantedSection_) {
+        return;
+    }
+    // A key line splits at its first '='; a line without one is a key without a value.
+    const std::size_t equals = line.find('=');
+    std::string_view name = line.substr(0, equals);
+    while (!name.empty() && IsSpace(name.back())) {
+        name.remove_suffix(1);
+    }
+    if (SameName(name, key_)) {
+        done_ = true;
+        found_ = equals != std::string_view::npos;
+        if (found_) {
+            std::string_view value = line.substr(equals + 1);
+            while (!value.empty() && IsSpace(value.front())) {
+                value.remove_prefix(1);
+            }
+            value_.assign(value);
+        }
+    }
+}
+
 std::string ReadProfileString(std::string_view fileBytes, const std::string& section,
                               const std::string& key, const std::string& defaultValue) {
-    const std::u32string wantedKey = DecodeUtf8(key);
-    if (wantedKey.empty()) {
-        return EncodeUtf8(CopyToBuffer(StripDefault(DecodeUtf8(defaultValue))));
-    }
-    const std::u32string file = DecodeFile(fileBytes);
-    const std::u32string wantedSection = DecodeUtf8(section);
-    const std::u32string defaultText = DecodeUtf8(defaultValue);
-    Text value;
-    if (!FindValue(file, UpToZero(Trim(wantedSection)), UpToZero(Trim(wantedKey)), value)) {
-        value = StripDefault(defaultText);
-    }
-    return EncodeUtf8(CopyToBuffer(value));
+    ProfileSearch search(section, key);
+    search.Feed(fileBytes);
+    return search.Result(defaultValue);
 }
 
 }  // namespace os

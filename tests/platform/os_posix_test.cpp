@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -255,15 +256,52 @@ TEST(Files, AppendsOfTwoProcessesAllArriveWhole) {
     EXPECT_EQ(next['B'], kLines);
 }
 
-TEST(Profile, FileIsReadWholeAndMissingFileGivesTheDefault) {
+TEST(Profile, FileIsReadInPiecesAndMissingFileGivesTheDefault) {
     TempFolder folder;
-    const std::string bytes =
-        "[log4me]\r\n;" + std::string(20000, 'x') + "\r\npath=logs\r\nlevel=info\r\n";
+    const std::string bytes = "[log4me]\r\n;" + std::string(200000, 'x') +
+                              "\r\npath=\xE6\x97\xA5\xE5\xBF\x97\r\n" + std::string(70000, ';') +
+                              "\r\nlevel=info\r\n";
     folder.Write("config.ini", bytes);
     EXPECT_EQ(os::GetProfileString("log4me", "level", "error", folder / "config.ini"),
               os::ReadProfileString(bytes, "log4me", "level", "error"));
     EXPECT_EQ(os::GetProfileString("log4me", "level", "error  ", folder / "missing.ini"),
               os::ReadProfileString("", "log4me", "level", "error  "));
+}
+
+TEST(Profile, ReadingStopsOnceTheValueIsFound) {
+    // A pipe that never ends stands for a file of any size: the answer comes all the same.
+    TempFolder folder;
+    const std::string fifo = folder / "config.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        const int fd = ::open(fifo.c_str(), O_WRONLY);
+        const std::string head = "[log4me]\npath=first\n[log4me]\nlevel=x\n";
+        (void)!::write(fd, head.data(), head.size());
+        ::pause();  // keeps the pipe open until killed
+        ::_exit(0);
+    }
+    EXPECT_EQ(os::GetProfileString("log4me", "path", "d", fifo), "first");
+    ::kill(writer, SIGKILL);
+    ASSERT_EQ(::waitpid(writer, nullptr, 0), writer);
+}
+
+TEST(FileStamp, TellsVersionsApartOrSaysItCannotYet) {
+    TempFolder folder;
+    EXPECT_FALSE(os::StampOf(folder / "missing"));
+    folder.MakeFolder("sub");
+    EXPECT_FALSE(os::StampOf(folder / "sub"));
+    folder.Write("config.ini", "level=info");
+    const auto first = os::StampOf(folder / "config.ini");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->size, 10u);
+    // Just written: a second write of the same size may share the time stamp, so the stamp
+    // must not be trusted yet.
+    EXPECT_FALSE(first->settled);
+    folder.Write("other.ini", "level=warn");
+    fs::rename(folder / "other.ini", folder / "config.ini");
+    EXPECT_FALSE(first->SameVersion(*os::StampOf(folder / "config.ini")));
 }
 
 TEST(Clock, LocalNowIsTheCurrentLocalTime) {
