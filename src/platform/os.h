@@ -190,24 +190,28 @@ LocalTime LocalNow();
 // ---------------------------------------------------------------------------------------------
 // Single instance
 
-// A process-wide claim on a name: a named mutex on Windows, an flock'ed file in the user's
-// runtime folder elsewhere. The claim lasts as long as this object, and the OS drops it when
-// the process ends in any way.
+// A process-wide claim on a name: a named mutex on Windows; elsewhere an abstract-namespace
+// unix socket named by the user id and the name, which no other user can hold for this one.
+// The claim lasts as long as this object, and the OS drops it when the process ends in any way.
 class InstanceLock {
 public:
-    // Claims the name. When the claim itself cannot be made (not because another process holds
-    // it), the result is as if this were the only copy.
+    // Claims the name. When the claim itself cannot be made (not because another copy holds
+    // it), the result is as if this were the only copy, and Problem() says why; on Linux that
+    // line also goes to standard error.
     explicit InstanceLock(const std::string& name);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // True when another process already holds the name.
+    // True when another process of this user already holds the name.
     bool AlreadyRunning() const { return alreadyRunning_; }
+    // Why the check could not be made; empty when it was.
+    const std::string& Problem() const { return problem_; }
 
 private:
     std::intptr_t handle_ = -1;
     bool alreadyRunning_ = false;
+    std::string problem_;
 };
 
 // ---------------------------------------------------------------------------------------------

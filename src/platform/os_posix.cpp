@@ -4,8 +4,10 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -13,6 +15,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -224,35 +229,21 @@ void FlushToDisk(const std::string& path) {
 // ---------------------------------------------------------------------------------------------
 // Single instance
 
-// The runtime folder when it is usable, otherwise /tmp.
-std::string LockFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && runtime[0] == '/' && FolderExists(runtime) &&
-        ::access(runtime, W_OK | X_OK) == 0) {
-        return runtime;
+// The claim is an abstract-namespace unix socket (Linux): no file another user could make or
+// hold first, and the kernel frees the name when the process ends in any way. The name holds
+// the user id and the title; a title too long for a socket name is replaced by its hash.
+std::string InstanceSocketName(const std::string& title) {
+    const std::string prefix =
+        std::string(1, '\0') + "romtool-instance-" + std::to_string(::getuid()) + "-";
+    constexpr std::size_t kMaxName = sizeof(sockaddr_un::sun_path);
+    if (prefix.size() + title.size() <= kMaxName) {
+        return prefix + title;
     }
-    return "/tmp";
-}
-
-// A file name for the claim on name by this user. Bytes that could break the name are written
-// as %XX, so different names always give different files.
-std::string LockFileName(const std::string& name) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string safe;
-    for (char c : name) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' ||
-                           byte == '.' || byte >= 0x80;
-        if (plain) {
-            safe += c;
-        } else {
-            safe += '%';
-            safe += kHex[byte >> 4];
-            safe += kHex[byte & 0xF];
-        }
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (char c : title) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     }
-    return "romtool-" + std::to_string(::getuid()) + "-" + safe + ".lock";
+    return prefix + "#" + std::to_string(hash);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -529,22 +520,44 @@ LocalTime LocalNow() {
 // ---------------------------------------------------------------------------------------------
 // Single instance
 
-// The lock file is never removed: removing it would let a later copy lock a new file while an
-// earlier one still holds the old.
 InstanceLock::InstanceLock(const std::string& name) {
-    const std::string path = LockFolder() + '/' + LockFileName(name);
-    UniqueFd fd(
-        OpenRetrying(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
-    if (!fd) {
-        return;  // no claim possible: behave as the only copy
+    const std::string socketName = InstanceSocketName(name);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, socketName.data(), socketName.size());
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + socketName.size());
+
+    UniqueFd claim(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (claim && ::bind(claim.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
+        ::listen(claim.Get(), SOMAXCONN) == 0) {
+        handle_ = claim.Release();
+        return;
     }
-    while (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EINTR) {
-            alreadyRunning_ = errno == EWOULDBLOCK;
-            return;
+    const int bindError = errno;
+    if (claim && bindError == EADDRINUSE) {
+        // Somebody holds the name: a copy of ours only if it runs as this user.
+        UniqueFd probe(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+        ucred holder{};
+        socklen_t size = sizeof holder;
+        if (probe &&
+            ::connect(probe.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
+            ::getsockopt(probe.Get(), SOL_SOCKET, SO_PEERCRED, &holder, &size) == 0) {
+            if (holder.uid == ::getuid()) {
+                alreadyRunning_ = true;
+                return;
+            }
+            problem_ = "the name is held by another user (uid " + std::to_string(holder.uid) +
+                       ", process " + std::to_string(holder.pid) + ")";
+        } else {
+            problem_ =
+                std::string("the holder of the name cannot be asked: ") + std::strerror(errno);
         }
+    } else {
+        problem_ = std::string("the name cannot be claimed: ") + std::strerror(bindError);
     }
-    handle_ = fd.Release();
+    // Not silent: the station runs as the only copy, and says why it could not make sure.
+    std::fprintf(stderr, "romtool: single-instance check for \"%s\" not made, %s\n", name.c_str(),
+                 problem_.c_str());
 }
 
 InstanceLock::~InstanceLock() {

@@ -417,6 +417,8 @@ InstanceLock::InstanceLock(const std::string& name) {
     if (mutex != nullptr) {
         handle_ = reinterpret_cast<std::intptr_t>(mutex);
         alreadyRunning_ = error == ERROR_ALREADY_EXISTS;
+    } else {
+        problem_ = "the mutex cannot be created (system error " + std::to_string(error) + ")";
     }
 }
 

@@ -3,13 +3,18 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -63,11 +68,6 @@ std::string FileErrorOf(const std::function<void()>& action) {
     return "<no error>";
 }
 
-std::string FolderOf(const TempFolder& folder) {
-    std::string path = folder.Path();
-    path.pop_back();  // the trailing separator
-    return path;
-}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -325,23 +325,8 @@ TEST(Clock, LocalNowIsTheCurrentLocalTime) {
 
 // ---------------------------------------------------------------------------------------------
 
-// Lock files go to a runtime folder of the test's own.
 class InstanceLockTest : public testing::Test {
 protected:
-    void SetUp() override {
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        hadRuntime_ = old != nullptr;
-        oldRuntime_ = hadRuntime_ ? old : "";
-        ::setenv("XDG_RUNTIME_DIR", FolderOf(runtime_).c_str(), 1);
-    }
-    void TearDown() override {
-        if (hadRuntime_) {
-            ::setenv("XDG_RUNTIME_DIR", oldRuntime_.c_str(), 1);
-        } else {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        }
-    }
-
     // Whether a new process finds name already claimed.
     static bool ClaimedElsewhere(const std::string& name) {
         const pid_t pid = ::fork();
@@ -353,17 +338,62 @@ protected:
         return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
                WEXITSTATUS(status) == 1;
     }
-
-    TempFolder runtime_;
-    bool hadRuntime_ = false;
-    std::string oldRuntime_;
 };
+
+// Another user takes what the claim of this user would use: the lock file an older station used
+// in /tmp (flock'ed), or the socket name itself. Neither may make this copy give up, and a
+// claim that cannot be checked says so.
+TEST_F(InstanceLockTest, AnotherUserCannotClaimTheNameForUs) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to act as another user";
+    }
+    const std::string title = "Squatted" + std::to_string(::getpid());
+    const std::string file = "/tmp/romtool-0-" + title + ".lock";
+    const std::string socketName = std::string(1, '\0') + "romtool-instance-0-" + title;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t squatter = ::fork();
+    ASSERT_GE(squatter, 0);
+    if (squatter == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            ::_exit(1);
+        }
+        const int fd = ::open(file.c_str(), O_RDONLY | O_CREAT, 0644);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, socketName.data(), socketName.size());
+        const int claim = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool held =
+            fd >= 0 && ::flock(fd, LOCK_EX) == 0 &&
+            ::bind(claim, reinterpret_cast<const sockaddr*>(&address),
+                   static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + socketName.size())) ==
+                0 &&
+            ::listen(claim, 4) == 0;
+        const char done = held ? 1 : 0;
+        (void)!::write(ready[1], &done, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char done = 0;
+    ASSERT_EQ(::read(ready[0], &done, 1), 1);
+    ::close(ready[0]);
+    ASSERT_EQ(done, 1);
+
+    const os::InstanceLock lock(title);
+    EXPECT_FALSE(lock.AlreadyRunning());
+    EXPECT_NE(lock.Problem().find("another user (uid 65534"), std::string::npos) << lock.Problem();
+    ::kill(squatter, SIGKILL);
+    ASSERT_EQ(::waitpid(squatter, nullptr, 0), squatter);
+    ::unlink(file.c_str());
+}
 
 TEST_F(InstanceLockTest, NameIsClaimedWhileTheObjectLives) {
     const std::string title = "ROM/Tool 烧录";  // characters that cannot stand in a file name
     {
         const os::InstanceLock first(title);
         EXPECT_FALSE(first.AlreadyRunning());
+        EXPECT_EQ(first.Problem(), "");
         EXPECT_TRUE(ClaimedElsewhere(title));
         EXPECT_FALSE(ClaimedElsewhere("ROM_Tool 烧录"));
         EXPECT_FALSE(ClaimedElsewhere("ROM%2FTool 烧录"));
