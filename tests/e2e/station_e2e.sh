@@ -82,6 +82,24 @@ check "the stand-in got the image as one argument" grep -qaP \
 check "the run passed" grep -qa 'Verify OK' "$log"
 check "no error line after the first refresh" test "$(station_count "$station" '\[error\]')" -eq 1
 
+# The log folder removed while the station runs: the refresh says so on screen (109), its lines
+# cannot be written and log4me_err.log tells why. Made again, the next refresh's lines land in
+# a new daily file instead of the deleted one.
+err_lines() { grep -caF "Cannot create file" "$station/log4me_err.log" 2>/dev/null || echo 0; }
+rm -rf "$station/logs"
+station_click "$win" Button_GetJlink
+for _ in $(seq 300); do
+    [[ $(err_lines) -ge 2 ]] && break
+    sleep 0.1
+done
+check "the lines lost with the log folder are reported" test "$(err_lines)" -ge 2
+check "the report names the daily file" grep -qaF "/logs/$(date +%Y-%m-%d).log\"" \
+    "$station/log4me_err.log"
+mkdir "$station/logs"
+station_click "$win" Button_GetJlink
+station_wait_log "$station" "$info" 1
+check "after the folder is made again the refresh is logged" test "$(station_count "$station" "$info")" -ge 1
+
 # The exit button closes the window; the stop line is the last line of the log.
 station_click "$win" Button_Exit
 set +e

@@ -172,4 +172,48 @@ TEST(ChecksumFile, FailedReplaceLeavesNoTemporaryFile) {
     EXPECT_FALSE(folder.Exists("merge.crc.tmp"));
 }
 
+// --- A station folder that turned hostile ----------------------------------------------------
+
+TEST(ChecksumFaults, FolderInPlaceOfImageOrChecksumFileRaisesCannotOpen) {
+    TempFolder folder;
+    folder.MakeFolder("merge.hex");
+    folder.MakeFolder("merge.crc");
+    const struct {
+        const char* name;
+        std::string (*read)(const std::string&);
+    } readers[] = {{"merge.hex", integrity::FileChecksum},
+                   {"merge.crc", integrity::ReadChecksumFile}};
+    for (const auto& reader : readers) {
+        try {
+            reader.read(folder / reader.name);
+            ADD_FAILURE() << reader.name << ": no error raised";
+        } catch (const os::FileError& error) {
+            ExpectFileError(error, "open", folder / reader.name);
+        }
+    }
+}
+
+TEST(ChecksumFaults, ImageChangedAfterTheChecksumWasWrittenNoLongerMatches) {
+    TempFolder folder;
+    folder.Write("merge.hex", Pattern(4096));
+    integrity::WriteChecksumFile(folder / "merge.crc",
+                                 integrity::FileChecksum(folder / "merge.hex"));
+    std::string changed = Pattern(4096);
+    changed[2048] ^= 1;  // same size, one bit
+    folder.Write("merge.hex", changed);
+    EXPECT_NE(integrity::ReadChecksumFile(folder / "merge.crc"),
+              integrity::FileChecksum(folder / "merge.hex"));
+}
+
+TEST(ChecksumFaults, TemporaryFileLeftByACrashIsHarmlessAndReplaced) {
+    TempFolder folder;
+    const std::string checksum = integrity::BytesChecksum("image");
+    folder.Write("merge.crc", checksum);
+    folder.Write("merge.crc.tmp", "9F1C0A");  // a write that died half way
+    EXPECT_EQ(integrity::ReadChecksumFile(folder / "merge.crc"), checksum);
+    integrity::WriteChecksumFile(folder / "merge.crc", integrity::BytesChecksum("other"));
+    EXPECT_EQ(folder.Read("merge.crc"), integrity::BytesChecksum("other"));
+    EXPECT_FALSE(folder.Exists("merge.crc.tmp"));
+}
+
 }  // namespace
