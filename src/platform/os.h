@@ -28,7 +28,9 @@ public:
     const std::string& bytes() const { return bytes_; }
     bool empty() const { return bytes_.empty(); }
 
-    friend bool operator==(const AnsiString& a, const AnsiString& b) { return a.bytes_ == b.bytes_; }
+    friend bool operator==(const AnsiString& a, const AnsiString& b) {
+        return a.bytes_ == b.bytes_;
+    }
     friend bool operator!=(const AnsiString& a, const AnsiString& b) { return !(a == b); }
 
 private:
@@ -133,6 +135,10 @@ File OpenForAppending(const std::string& path);
 void ReplaceFile(const std::string& from, const std::string& to);
 // Removes the file if it exists; never throws.
 void RemoveFile(const std::string& path) noexcept;
+// Renames from to to unless a file is already at to, in one step: of two processes racing to
+// the same name, exactly one wins. Returns false, leaving from in place, when to exists. Throws
+// FileError "Cannot create file <to> ..." on any other failure.
+bool MoveUnlessExists(const std::string& from, const std::string& to);
 
 // ---------------------------------------------------------------------------------------------
 // Configuration
