@@ -28,9 +28,7 @@ public:
     const std::string& bytes() const { return bytes_; }
     bool empty() const { return bytes_.empty(); }
 
-    friend bool operator==(const AnsiString& a, const AnsiString& b) {
-        return a.bytes_ == b.bytes_;
-    }
+    friend bool operator==(const AnsiString& a, const AnsiString& b) { return a.bytes_ == b.bytes_; }
     friend bool operator!=(const AnsiString& a, const AnsiString& b) { return !(a == b); }
 
 private:
