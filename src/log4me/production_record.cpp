@@ -26,7 +26,7 @@ std::string IsoTime(const os::LocalTime& t) {
 }
 
 std::string_view Trimmed(std::string_view text) {
-    constexpr std::string_view kBlanks = " \t\r\n";
+    constexpr std::string_view kBlanks = " \t";
     const auto first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) {
         return {};
@@ -36,9 +36,9 @@ std::string_view Trimmed(std::string_view text) {
 
 // A name no other copy picks at the same moment, for the file that becomes the day's file.
 std::string NewFileName(const std::string& path) {
-    std::random_device random;
+    std::random_device device;
     char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08x.new", static_cast<unsigned>(random()));
+    std::snprintf(suffix, sizeof suffix, ".%08x.new", static_cast<unsigned>(device()));
     return path + suffix;
 }
 
