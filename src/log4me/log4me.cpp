@@ -194,4 +194,31 @@ void SetClock(std::function<os::LocalTime()> clock) {
     state.clock = std::move(clock);
 }
 
+std::optional<InfoPlace> WhereInfoGoes() noexcept {
+    State& state = TheState();
+    try {
+        std::lock_guard<std::mutex> guard(state.logLock);
+        if (!state.running || !state.infoEnabled) {
+            return std::nullopt;
+        }
+        if (Milliseconds(ReadClock(state)) - state.lastConfigLoad > 1000) {
+            LoadLogConfig(state);
+        }
+        return InfoPlace{os::FromAnsi(state.logDir), ReadClock(state)};
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+void ReportFailure(const std::string& message) noexcept {
+    State& state = TheState();
+    try {
+        std::lock_guard<std::mutex> guard(state.logLock);
+        if (state.running) {
+            ReportFailure(state, message);
+        }
+    } catch (...) {
+    }
+}
+
 }  // namespace log4me

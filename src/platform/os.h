@@ -133,6 +133,10 @@ File OpenForAppending(const std::string& path);
 void ReplaceFile(const std::string& from, const std::string& to);
 // Removes the file if it exists; never throws.
 void RemoveFile(const std::string& path) noexcept;
+// Renames from to to unless a file is already at to, in one step: of two processes racing to
+// the same name, exactly one wins. Returns false, leaving from in place, when to exists. Throws
+// FileError "Cannot create file <to> ..." on any other failure.
+bool MoveUnlessExists(const std::string& from, const std::string& to);
 
 // ---------------------------------------------------------------------------------------------
 // Configuration

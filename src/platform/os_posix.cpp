@@ -477,6 +477,18 @@ void RemoveFile(const std::string& path) noexcept {
     ::unlink(path.c_str());
 }
 
+// link(2) fails when the new name exists, where rename(2) would replace it.
+bool MoveUnlessExists(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        if (errno == EEXIST) {
+            return false;
+        }
+        ThrowFileError(kCannotCreate, to, errno);
+    }
+    ::unlink(from.c_str());
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Configuration
 

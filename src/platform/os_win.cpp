@@ -331,6 +331,18 @@ void RemoveFile(const std::string& path) noexcept {
     }
 }
 
+// Without MOVEFILE_REPLACE_EXISTING the move fails when the new name exists.
+bool MoveUnlessExists(const std::string& from, const std::string& to) {
+    if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+            return false;
+        }
+        ThrowFileError("Cannot create file", to, error);
+    }
+    return true;
+}
+
 namespace {
 
 DWORD Attributes(const std::string& path) {
