@@ -52,8 +52,8 @@ int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     pid_t pid = -1;
-    const int error =
-        posix_spawnp(&pid, argv.at(0).c_str(), &actions, nullptr, arguments.Argv(), arguments.Envp());
+    const int error = posix_spawnp(&pid, argv.at(0).c_str(), &actions, nullptr, arguments.Argv(),
+                                   arguments.Envp());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
         throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(error));
@@ -67,6 +67,9 @@ ChildRun Wait(int pid) {
     while (::wait4(pid, &run.status, 0, &usage) < 0 && errno == EINTR) {
     }
     run.maxRssKib = usage.ru_maxrss;
+    for (const timeval& t : {usage.ru_utime, usage.ru_stime}) {
+        run.cpu += std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
+    }
     return run;
 }
 
@@ -104,8 +107,7 @@ ChildRun SpawnAndWait(const std::vector<std::string>& argv,
     return run;
 }
 
-Child::Child(const std::vector<std::string>& argv,
-             const std::vector<std::string>& extraEnvironment)
+Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment)
     : pid_(Spawn(argv, extraEnvironment)) {}
 
 Child::~Child() {

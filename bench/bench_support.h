@@ -16,6 +16,7 @@ std::string DataFile(std::size_t size);
 // How a child that was started and waited for went.
 struct ChildRun {
     std::chrono::nanoseconds elapsed{};  // from posix_spawn to the end of the wait
+    std::chrono::nanoseconds cpu{};      // the child's processor time, user and system
     long maxRssKib = 0;                  // the child's peak resident memory
     int status = -1;                     // as waitpid reports it
 };

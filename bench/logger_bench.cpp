@@ -57,8 +57,8 @@ BENCHMARK(BM_LogInfo)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_WriteAppend(benchmark::State& state) {
     const LoggerFolder folder;
-    const int fd = ::open(folder.File("lines.log").c_str(),
-                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int fd =
+        ::open(folder.File("lines.log").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
         state.SkipWithError("cannot open the file");
         return;

@@ -41,8 +41,12 @@ void BM_RunCommandTrue(benchmark::State& state) {
         benchmark::DoNotOptimize(tool::RunCommand("true", folder, kLimit));
     }
 }
-BENCHMARK(BM_RunCommandTrue)->ArgName("heap_mib")->Arg(0)->Arg(100)->UseRealTime()->Unit(
-    benchmark::kMicrosecond);
+BENCHMARK(BM_RunCommandTrue)
+    ->ArgName("heap_mib")
+    ->Arg(0)
+    ->Arg(100)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_SpawnShellTrue(benchmark::State& state) {
     const std::vector<char> ballast = Ballast(state);
@@ -50,8 +54,12 @@ void BM_SpawnShellTrue(benchmark::State& state) {
         benchmark::DoNotOptimize(bench::SpawnAndWait({"/bin/sh", "-c", "true"}));
     }
 }
-BENCHMARK(BM_SpawnShellTrue)->ArgName("heap_mib")->Arg(0)->Arg(100)->UseRealTime()->Unit(
-    benchmark::kMicrosecond);
+BENCHMARK(BM_SpawnShellTrue)
+    ->ArgName("heap_mib")
+    ->Arg(0)
+    ->Arg(100)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_RunCommandCapture(benchmark::State& state) {
     const std::string folder = WorkingFolder();

@@ -41,7 +41,8 @@ std::string Logs(const fs::path& folder) {
 bool HasFirstVerdict(const std::string& log) {
     const std::string selfCheck = "[info ]程序启动自检\r\n";
     const std::size_t at = log.find(selfCheck);
-    return at != std::string::npos && log.find("[info ]", at + selfCheck.size()) != std::string::npos;
+    return at != std::string::npos &&
+           log.find("[info ]", at + selfCheck.size()) != std::string::npos;
 }
 
 void BM_StationFirstVerdict(benchmark::State& state) {
