@@ -26,10 +26,11 @@ public:
     SpawnArguments(const std::vector<std::string>& argv,
                    const std::vector<std::string>& extraEnvironment)
         : strings_(argv) {
+        // The extra entries come first: getenv takes the first entry of a name.
+        strings_.insert(strings_.end(), extraEnvironment.begin(), extraEnvironment.end());
         for (char** entry = environ; *entry != nullptr; ++entry) {
             strings_.emplace_back(*entry);
         }
-        strings_.insert(strings_.end(), extraEnvironment.begin(), extraEnvironment.end());
         for (std::size_t i = 0; i < strings_.size(); ++i) {
             (i < argv.size() ? argv_ : envp_).push_back(strings_[i].data());
         }
