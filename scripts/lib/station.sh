@@ -24,7 +24,7 @@ station_die() {
 # and HEXGEN_EXE name the built files when they are not in their usual places under BUILD_DIR.
 station_layout() {
     local folder=$1 build=$2
-    local romtool=${ROMTOOL_EXE:-$build/src/shell/romtool}
+    local romtool=${ROMTOOL_EXE:-$build/src/shell/qt/romtool}
     local standin=${STANDIN_EXE:-$build/sim/nrfjprog}
     local hexgen=${HEXGEN_EXE:-$build/sim/hexgen}
     for f in "$romtool" "$standin" "$hexgen"; do

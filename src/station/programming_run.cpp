@@ -1,53 +1,45 @@
 // The programming run: check the station, program and verify the image, show PASS or FAIL.
-#include <QCheckBox>
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-
 #include "MainForm.h"
-#include "core_text.h"
 #include "error_codes.h"
 #include "programmer.h"
+#include "station_log.h"
 
 namespace {
 
-// Keeps a button disabled while it lives, so a run cannot be started twice and the button
-// comes back on every way out, errors included.
-class DisabledWhileRunning {
+// Keeps the start button disabled while it lives, so a run cannot be started twice and the
+// button comes back on every way out, errors included.
+class StartDisabledWhileRunning {
 public:
-    explicit DisabledWhileRunning(QPushButton* button) : button_(button) {
-        button_->setEnabled(false);
+    explicit StartDisabledWhileRunning(StationView& view) : view_(view) {
+        view_.SetStartEnabled(false);
     }
-    ~DisabledWhileRunning() { button_->setEnabled(true); }
-    DisabledWhileRunning(const DisabledWhileRunning&) = delete;
-    DisabledWhileRunning& operator=(const DisabledWhileRunning&) = delete;
+    ~StartDisabledWhileRunning() { view_.SetStartEnabled(true); }
+    StartDisabledWhileRunning(const StartDisabledWhileRunning&) = delete;
+    StartDisabledWhileRunning& operator=(const StartDisabledWhileRunning&) = delete;
 
 private:
-    QPushButton* button_;
+    StationView& view_;
 };
 
 }  // namespace
 
 void TRomForm::Button_StartClick() {
-    SetMemoText(QString());
-    const DisabledWhileRunning startDisabled(Button_Start);
+    SetMemoText("");
+    const StartDisabledWhileRunning startDisabled(view_);
     if (!CheckReady()) {
-        ShowResult(QStringLiteral("FAIL"), Prog_Sn);
+        ShowResult("FAIL", Prog_Sn);
         return;
     }
-    Panel_Result->setText(QStringLiteral("Working"));
+    view_.SetVerdictCaption("Working");
     // Paint "Working"; input stays queued, so nothing can change the image between the check
     // and the run.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    const std::string command =
-        tool::ProgrammingCommand(Utf8(Prog_Path), Utf8(Hex_Path), cb_erase->isChecked());
-    LogInfoText(QStringLiteral("CRC=") + Hex_Md5);
-    LogInfoText(QStringLiteral("Para=") + FromUtf8(command));
+    view_.RepaintKeepingInput();
+    const std::string command = tool::ProgrammingCommand(Prog_Path, Hex_Path, view_.EraseChecked());
+    LogInfoText("CRC=" + Hex_Md5);
+    LogInfoText("Para=" + command);
     const tool::CommandResult run = RunTool(command, limits_.programming);
     if (run.timedOut || !tool::ProgrammingSucceeded(run.output)) {
         Error_Code = kProgrammingFailed;
     }
-    ShowResult(QStringLiteral("PASS"), FromUtf8(run.output));
+    ShowResult("PASS", run.output);
 }
