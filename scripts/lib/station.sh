@@ -92,11 +92,13 @@ station_confirm_box() {
     station_die "the box '$1' did not close"
 }
 
-# station_click WINDOW CONTROL
+# station_click WINDOW CONTROL. STATION_CLIENT_OFFSET ("X Y") is where the client area starts
+# in the window, for windows that draw their own frame (Wine's, without a window manager).
 station_click() {
-    local xy=${STATION_CONTROL[$2]:?unknown control $2}
-    # shellcheck disable=SC2086
-    xdotool mousemove --window "$1" $xy click 1
+    local xy offset
+    read -r -a xy <<<"${STATION_CONTROL[$2]:?unknown control $2}"
+    read -r -a offset <<<"${STATION_CLIENT_OFFSET:-0 0}"
+    xdotool mousemove --window "$1" $((xy[0] + offset[0])) $((xy[1] + offset[1])) click 1
 }
 
 # station_today_log FOLDER: path of today's daily log file.
