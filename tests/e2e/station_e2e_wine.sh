@@ -2,7 +2,8 @@
 # End to end on Windows: the cross-built romtool.exe under Wine (zh_CN locale, ANSI code page
 # 936) in Xvfb, in the station folder C:\Station with the stand-in nrfjprog.exe, driven by clicks.
 # Checks the daily log's bytes (GBK), the checksum file and the stand-in's calls, that a second
-# copy ends without running the tool, and saves screenshots of Ready, PASS and FAIL.
+# copy ends without running the tool, that Alt+S starts a run, that input and a close during a
+# run wait for its end, and saves screenshots of Ready, PASS and FAIL.
 #   station_e2e_wine.sh BUILD_DIR SCREENSHOT_DIR
 # Uses its own Wine prefix, BUILD_DIR/wine-e2e, and ends its Wine server when done.
 set -euo pipefail
@@ -29,6 +30,14 @@ check() {
     fi
 }
 calls() { wc -l <"$station/bin/calls.log" 2>/dev/null || echo 0; }
+# wait_calls N: until the stand-in has been started N times in all.
+wait_calls() {
+    for _ in $(seq 600); do
+        [[ $(calls) -ge $1 ]] && return 0
+        sleep 0.1
+    done
+    echo "e2e: the stand-in was not started $1 times" >&2
+}
 gbk() { printf '%s' "$1" | iconv -f UTF-8 -t GBK; }
 # Repaints are asynchronous: give the window a moment before each screenshot.
 settle() { sleep 0.5; }
@@ -148,14 +157,36 @@ check "the option list ran the tool with -h" grep -qaP '\t-h\r?$' <(tail -n 1 "$
 settle
 check "the option list logged nothing" test "$(wc -l <"$log")" -eq "$lines"
 
-# The exit button closes the window; the stop line is the last line of the log.
+# Input during a run waits: Alt+S starts a slow run, and a click on 刷新信息 while the tool
+# programs runs after the run has shown its verdict.
+printf 'delay_ms=2000\r\n' >"$station/bin/standin.ini"
+runs=$(calls)
+infos=$(station_count "$station" "$info")
+xdotool key --window "$win" alt+s 2>/dev/null
+wait_calls $((runs + 2))
+station_click "$win" Button_GetJlink
+station_wait_log "$station" "$info" $((infos + 4)) 330
+check "Alt+S started a run, and the click during it refreshed after it" test \
+    "$(tail -n 3 "$station/bin/calls.log" | cut -f2 | tr -d '\r' | tr '\n' ' ')" = "-i -e -i "
+check "the run's PASS was logged before the refresh ran" \
+    grep -qa 'Verify OK' <(tail -n +"$((lines + 1))" "$log")
+
+# A close during a run takes effect after it: the run ends, its verdict is logged, then the
+# stop line.
+runs=$(calls)
+lines=$(wc -l <"$log")
+station_click "$win" Button_Start
+wait_calls $((runs + 2))
 station_click "$win" Button_Exit
 set +e
-timeout 30 tail --pid="$first_pid" -f /dev/null
+timeout 60 tail --pid="$first_pid" -f /dev/null
 wait "$first_pid"
 status=$?
 set -e
 check "the program ends with status 0 (was $status)" test "$status" -eq 0
+check "the run finished before the window closed" \
+    grep -qa 'Verify OK' <(tail -n +"$((lines + 1))" "$log")
+check "nothing ran after the close" test "$(calls)" -eq $((runs + 2))
 check "the stop line comes last" test \
     "$(tail -n 1 "$log" | tr -d '\r' | cut -d' ' -f2-)" = "[info ]log4me:application stoping...."
 
