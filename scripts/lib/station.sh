@@ -14,6 +14,26 @@ declare -A STATION_CONTROL=(
     [Button_Exit]="645 460"
 )
 
+# station_check WHAT COMMAND...: runs COMMAND as one check of an end-to-end run and counts it
+# in STATION_PASSED or STATION_FAILED; a failure is named on standard error.
+STATION_PASSED=0
+STATION_FAILED=0
+station_check() {
+    local what=$1
+    shift
+    if "$@"; then
+        STATION_PASSED=$((STATION_PASSED + 1))
+    else
+        STATION_FAILED=$((STATION_FAILED + 1))
+        echo "FAILED: $what" >&2
+    fi
+}
+
+# station_calls FOLDER: how many times the stand-in in FOLDER/bin was started.
+station_calls() {
+    wc -l <"$1/bin/calls.log" 2>/dev/null || echo 0
+}
+
 station_die() {
     echo "station: $*" >&2
     exit 1

@@ -17,19 +17,7 @@ shots=$(cd "$2" && pwd)
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export WINEPREFIX=$build/wine-e2e WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-passed=0
-failed=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what" >&2
-    fi
-}
-calls() { wc -l <"$station/bin/calls.log" 2>/dev/null || echo 0; }
+calls() { station_calls "$station"; }
 # wait_calls N: until the stand-in has been started N times in all.
 wait_calls() {
     for _ in $(seq 600); do
@@ -83,14 +71,14 @@ win=$(station_find_window "NRF系列芯片ROM烧写工具") || true
 eval "$(xdotool getwindowgeometry --shell "$win")"
 border=$(((WIDTH - 704) / 2))
 export STATION_CLIENT_OFFSET="$border $((HEIGHT - 491 - border))"
-check "the window's client area is 704 x 491 (window ${WIDTH}x${HEIGHT})" \
+station_check "the window's client area is 704 x 491 (window ${WIDTH}x${HEIGHT})" \
     test $((WIDTH - 2 * border)) -eq 704 -a $((HEIGHT - 491 - 2 * border)) -gt 0
 station_wait_log "$station" "$info" 3
-check "the start line comes first" grep -qa '\[info \]log4me:application starting\.\.\.\.' <(head -n1 "$log")
-check "the self-check line is logged in GBK" grep -qaF "[info ]$(gbk 程序启动自检)" "$log"
-check "the first refresh reports the missing checksum file at both levels" test \
+station_check "the start line comes first" grep -qa '\[info \]log4me:application starting\.\.\.\.' <(head -n1 "$log")
+station_check "the self-check line is logged in GBK" grep -qaF "[info ]$(gbk 程序启动自检)" "$log"
+station_check "the first refresh reports the missing checksum file at both levels" test \
     "$(grep -caF "$(gbk 'ERROR:C:\Station\merge.hex的crc文件不存在，请先生成校验文件。')" "$log")" -eq 2
-check "the first refresh ran the probe query once, in bin\\" \
+station_check "the first refresh ran the probe query once, in bin\\" \
     test "$(tr -d '\r' <"$station/bin/calls.log")" = $'C:\\Station\\bin\\\t-i'
 shot no-checksum
 
@@ -99,23 +87,23 @@ set +e
 (cd "$station" && timeout 60 wine 'C:\Station\romtool.exe' </dev/null >/dev/null 2>&1)
 second=$?
 set -e
-check "the second copy ends by itself (status $second)" test "$second" -eq 0
-check "the second copy did not run the programmer" test "$(calls)" -eq 1
-check "the first copy still runs" kill -0 "$first_pid"
+station_check "the second copy ends by itself (status $second)" test "$second" -eq 0
+station_check "the second copy did not run the programmer" test "$(calls)" -eq 1
+station_check "the first copy still runs" kill -0 "$first_pid"
 
 # Write the checksum: the box titled with the application title, then the refresh says Ready.
 infos=$(station_count "$station" "$info")
 station_click "$win" Button_CRC
 box=$(station_box romtool) || true
-check "the checksum box appears" test -n "$box"
-check "the checksum file holds the 32 upper-case hexadecimal characters" \
+station_check "the checksum box appears" test -n "$box"
+station_check "the checksum file holds the 32 upper-case hexadecimal characters" \
     grep -qxE '[0-9A-F]{32}' <(cat "$station/merge.crc" 2>/dev/null; echo)
-check "the checksum file has no line end" test "$(stat -c %s "$station/merge.crc" 2>/dev/null)" = 32
+station_check "the checksum file has no line end" test "$(stat -c %s "$station/merge.crc" 2>/dev/null)" = 32
 shot_with_box crc-ok
 station_confirm_box romtool
 station_wait_log "$station" "$info" $((infos + 4))
-check "the refresh after writing the checksum ran the probe query" test "$(calls)" -eq 2
-check "the refresh after writing the checksum found nothing missing" \
+station_check "the refresh after writing the checksum ran the probe query" test "$(calls)" -eq 2
+station_check "the refresh after writing the checksum found nothing missing" \
     test "$(station_count "$station" '\[error\]')" -eq 1
 shot ready
 
@@ -123,14 +111,14 @@ shot ready
 infos=$(station_count "$station" "$info")
 station_click "$win" Button_Start
 station_wait_log "$station" "$info" $((infos + 3)) 330
-check "the run logs the verified checksum" \
+station_check "the run logs the verified checksum" \
     grep -qaF "[info ]CRC=$(cat "$station/merge.crc")" "$log"
-check "the run logs the exact command" grep -qaF \
+station_check "the run logs the exact command" grep -qaF \
     '[info ]Para="C:\Station\bin\nrfjprog.exe" -e --program "C:\Station\merge.hex"  --verify --rbp ALL --pinreset  ' "$log"
-check "the stand-in got the image as one argument" grep -qaF \
+station_check "the stand-in got the image as one argument" grep -qaF \
     $'\t-e\t--program\tC:\\Station\\merge.hex\t--verify\t--rbp\tALL\t--pinreset' "$station/bin/calls.log"
-check "the run passed" grep -qa 'Verify OK' "$log"
-check "no error line after the first refresh" test "$(station_count "$station" '\[error\]')" -eq 1
+station_check "the run passed" grep -qa 'Verify OK' "$log"
+station_check "no error line after the first refresh" test "$(station_count "$station" '\[error\]')" -eq 1
 shot pass
 
 # Program again without erasing: the stand-in refuses unerased flash, the verdict is FAIL.
@@ -139,10 +127,10 @@ infos=$(station_count "$station" "$info")
 errors=$(station_count "$station" '\[error\]')
 station_click "$win" Button_Start
 station_wait_log "$station" "$info" $((infos + 3)) 330
-check "the run without erase left the option out" grep -qaF \
+station_check "the run without erase left the option out" grep -qaF \
     $'\t--program\tC:\\Station\\merge.hex\t--verify' <(tail -n 1 "$station/bin/calls.log")
-check "the failed run is logged as an error" test "$(station_count "$station" '\[error\]')" -eq $((errors + 1))
-check "the failure's last line is message 107" grep -qaF "$(gbk 'ERROR:写入hex文件失败。')" "$log"
+station_check "the failed run is logged as an error" test "$(station_count "$station" '\[error\]')" -eq $((errors + 1))
+station_check "the failure's last line is message 107" grep -qaF "$(gbk 'ERROR:写入hex文件失败。')" "$log"
 shot fail
 station_click "$win" cb_erase
 
@@ -153,9 +141,9 @@ for _ in $(seq 300); do
     [[ $(tail -n 1 "$station/bin/calls.log" | tr -d '\r') == *$'\t-h' ]] && break
     sleep 0.1
 done
-check "the option list ran the tool with -h" grep -qaP '\t-h\r?$' <(tail -n 1 "$station/bin/calls.log")
+station_check "the option list ran the tool with -h" grep -qaP '\t-h\r?$' <(tail -n 1 "$station/bin/calls.log")
 settle
-check "the option list logged nothing" test "$(wc -l <"$log")" -eq "$lines"
+station_check "the option list logged nothing" test "$(wc -l <"$log")" -eq "$lines"
 
 # Input during a run waits: Alt+S starts a slow run, and a click on 刷新信息 while the tool
 # programs runs after the run has shown its verdict.
@@ -166,9 +154,9 @@ xdotool key --window "$win" alt+s 2>/dev/null
 wait_calls $((runs + 2))
 station_click "$win" Button_GetJlink
 station_wait_log "$station" "$info" $((infos + 4)) 330
-check "Alt+S started a run, and the click during it refreshed after it" test \
+station_check "Alt+S started a run, and the click during it refreshed after it" test \
     "$(tail -n 3 "$station/bin/calls.log" | cut -f2 | tr -d '\r' | tr '\n' ' ')" = "-i -e -i "
-check "the run's PASS was logged before the refresh ran" \
+station_check "the run's PASS was logged before the refresh ran" \
     grep -qa 'Verify OK' <(tail -n +"$((lines + 1))" "$log")
 
 # A close during a run takes effect after it: the run ends, its verdict is logged, then the
@@ -183,12 +171,12 @@ timeout 60 tail --pid="$first_pid" -f /dev/null
 wait "$first_pid"
 status=$?
 set -e
-check "the program ends with status 0 (was $status)" test "$status" -eq 0
-check "the run finished before the window closed" \
+station_check "the program ends with status 0 (was $status)" test "$status" -eq 0
+station_check "the run finished before the window closed" \
     grep -qa 'Verify OK' <(tail -n +"$((lines + 1))" "$log")
-check "nothing ran after the close" test "$(calls)" -eq $((runs + 2))
-check "the stop line comes last" test \
+station_check "nothing ran after the close" test "$(calls)" -eq $((runs + 2))
+station_check "the stop line comes last" test \
     "$(tail -n 1 "$log" | tr -d '\r' | cut -d' ' -f2-)" = "[info ]log4me:application stoping...."
 
-echo "e2e (Wine): $passed passed, $failed failed; screenshots in $shots"
-[[ $failed -eq 0 ]]
+echo "e2e (Wine): $STATION_PASSED passed, $STATION_FAILED failed; screenshots in $shots"
+[[ $STATION_FAILED -eq 0 ]]

@@ -73,8 +73,8 @@ void QtStationWindow::BuildLayout() {
         if (spec.colour) {
             SetTextColour(*control, *spec.colour);
         }
-        if (spec.handler) {
-            connect(static_cast<QPushButton*>(control), &QPushButton::clicked, this,
+        if (auto* button = qobject_cast<QPushButton*>(control); button && spec.handler) {
+            connect(button, &QPushButton::clicked, this,
                     [this, handler = spec.handler] { form_.Handle(handler); });
         }
         controls_[static_cast<std::size_t>(spec.id)] = control;
