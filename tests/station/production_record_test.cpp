@@ -2,18 +2,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QPushButton>
 #include <filesystem>
 #include <ostream>
 
 #include "checksum.h"
-#include "core_text.h"
 #include "csv_reader.h"
 #include "log4me.h"
 #include "os.h"
 #include "production_record.h"
-#include "station_window.h"
+#include "station_fixture.h"
 
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
@@ -38,7 +35,7 @@ struct PressCase {
 
 void Intact(test_support::StationFolder&) {}
 
-class PressRecord : public StationWindowTest, public ::testing::WithParamInterface<PressCase> {
+class PressRecord : public StationTest, public ::testing::WithParamInterface<PressCase> {
 protected:
     test_support::CsvRows Rows() const {
         const std::string file =
@@ -53,10 +50,10 @@ TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
     station.SetStandIn(std::string(kSerials) + c.standIn);
     RunLimits limits;
     limits.programming = std::chrono::seconds(1);
-    TRomForm& form = Window(limits);
+    TRomForm& form = Shown(limits);
     EXPECT_EQ(Rows().size(), 0u) << "a refresh is not a press";
     c.breakStation(station);
-    Click(form.Button_Start);
+    form.Handle(&TRomForm::Button_StartClick);
 
     const test_support::CsvRows rows = Rows();
     ASSERT_EQ(rows.size(), 2u);
@@ -83,7 +80,7 @@ TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
         EXPECT_EQ(row[9], "");
         EXPECT_EQ(row[11], "");
     }
-    EXPECT_TRUE(form.Button_Start->isEnabled());
+    EXPECT_TRUE(view_.startEnabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -114,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "FAIL", "", true, false, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-using UnwritableRecord = StationWindowTest;
+using UnwritableRecord = StationTest;
 
 TEST_F(UnwritableRecord, LeavesThePressAlone) {
     auto& station = Station();
@@ -122,11 +119,11 @@ TEST_F(UnwritableRecord, LeavesThePressAlone) {
     log4me::Stop();
     station.Write("config.ini", "[log4me]\r\npath=records\r\nlevel=info\r\n");
     log4me::Start(station.Path());
-    TRomForm& form = Window();
-    Click(form.Button_Start);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
 
-    EXPECT_EQ(form.Panel_Result->text(), "PASS");
-    EXPECT_TRUE(dialogs_->boxes.empty());
+    EXPECT_EQ(view_.verdict, "PASS");
+    EXPECT_TRUE(view_.boxes.empty());
     EXPECT_THAT(station.Read("log4me_err.log"), HasSubstr(log4me::RecordFileName(os::LocalNow())));
 }
 
