@@ -5,6 +5,7 @@
 
 #include "MainForm.h"
 #include "core_text.h"
+#include "serial_label.h"
 #include "verdict_text.h"
 
 namespace {
@@ -38,6 +39,6 @@ void TRomForm::ShowResult(const QString& status, const QString& detail) {
     SetTextColour(*Panel_Result, colour);
     // Every verdict's text is logged as info, so a failure's text is logged at both levels.
     LogInfoText(memoText_);
-    Label_SN->setText(DisplayText(Prog_Sn));
+    Label_SN->setText(DisplayText(FromUtf8(tool::SerialLabelText(Utf8(Prog_Sn)))));
     Label_SN->adjustSize();
 }

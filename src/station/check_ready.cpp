@@ -16,6 +16,11 @@ bool TRomForm::CheckReady() {
         Error_Code = kToolMissing;
         return false;
     }
+    // Nothing is run with a path the command interpreter would change.
+    if (!tool::PathRefusal({Utf8(Prog_Path), Utf8(Hex_Path)}).empty()) {
+        Error_Code = kPathRefused;
+        return false;
+    }
     // The probe query runs on every check, before any other file is looked at.
     const tool::CommandResult query =
         RunTool(tool::ProbeQueryCommand(Utf8(Prog_Path)), limits_.probeQuery);
@@ -73,6 +78,8 @@ QString TRomForm::ErrorText(int code) const {
             return QStringLiteral("ERROR:config.ini文件不存在。");
         case kLogFolderMissing:
             return QStringLiteral("ERROR:logs目录不存在。");
+        case kPathRefused:
+            return FromUtf8(tool::PathRefusal({Utf8(Prog_Path), Utf8(Hex_Path)}));
         default:
             return QStringLiteral("ERROR:未知错误");
     }

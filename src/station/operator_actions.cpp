@@ -44,7 +44,10 @@ void TRomForm::Button_CRCClick() {
 }
 
 void TRomForm::Button_HelpClick() {
-    SetMemoText(FromUtf8(RunTool(tool::HelpCommand(Utf8(Prog_Path)), limits_.help).output));
+    const std::string refusal = tool::PathRefusal({Utf8(Prog_Path)});
+    SetMemoText(FromUtf8(refusal.empty()
+                             ? RunTool(tool::HelpCommand(Utf8(Prog_Path)), limits_.help).output
+                             : refusal));
 }
 
 void TRomForm::Button_ExitClick() {

@@ -153,7 +153,7 @@ TEST_F(FirstRefresh, MessagesNameTheStationsPaths) {
     EXPECT_EQ(form.ErrorText(108), "ERROR:config.ini文件不存在。");
     EXPECT_EQ(form.ErrorText(109), "ERROR:logs目录不存在。");
     EXPECT_EQ(form.ErrorText(0), "ERROR:未知错误");
-    EXPECT_EQ(form.ErrorText(110), "ERROR:未知错误");
+    EXPECT_EQ(form.ErrorText(111), "ERROR:未知错误");
 }
 
 }  // namespace
