@@ -11,6 +11,7 @@
 
 #include "checksum.h"
 #include "core_text.h"
+#include "output_capture.h"
 #include "run_command.h"
 #include "station_window.h"
 #include "verdict_text.h"
@@ -48,6 +49,21 @@ TEST_F(FirstRefresh, ProbeErrorTextStillCountsAsAnAnswer) {
     TRomForm& form = Window();
     EXPECT_EQ(form.Panel_Result->text(), "Ready");
     EXPECT_EQ(form.Prog_Sn, "ERROR: probe not connected\n");
+}
+
+TEST_F(FirstRefresh, HugeProbeOutputIsCutAndTheLabelShowsItsFirstLines) {
+    Station().SetStandIn("long_output=200000000\n");
+    TRomForm& form = Window();
+
+    EXPECT_EQ(form.Panel_Result->text(), "Ready");
+    const QString label = form.Label_SN->text();
+    EXPECT_LE(label.size(), 4097);
+    const QString note = FromUtf8(tool::OutputCapture::CutNote(tool::OutputCapture::kDefaultBound));
+    EXPECT_TRUE(label.startsWith(note + "Reading back flash block ")) << Utf8(label.left(80));
+    EXPECT_TRUE(label.endsWith("…")) << Utf8(label.right(80));
+    // The text area keeps the end, where the serial number is.
+    EXPECT_TRUE(form.MemoText().endsWith("\n682123456\n"));
+    EXPECT_LE(form.MemoText().size(), 16 << 20);
 }
 
 struct MissingPiece {

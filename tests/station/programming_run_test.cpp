@@ -82,6 +82,20 @@ TEST_F(ProgrammingRun, WithoutEraseLeavesTheOptionOut) {
                                               Utf8(form.Prog_Path), station.ImagePath(), false)))));
 }
 
+class ProgrammingRunPasses : public StationWindowTest,
+                             public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ProgrammingRunPasses, WithEachVerifySuccessText) {
+    Station().SetStandIn(GetParam());
+    TRomForm& form = Window();
+    Click(form.Button_Start);
+    EXPECT_EQ(form.Panel_Result->text(), "PASS");
+    EXPECT_EQ(form.Error_Code, 0) << Utf8(form.MemoText());
+}
+
+INSTANTIATE_TEST_SUITE_P(OfThePublishedProgrammers, ProgrammingRunPasses,
+                         ::testing::Values("marker=verified\n", "marker=done\n"));
+
 struct FailingRun {
     const char* name;
     const char* standIn;
