@@ -680,6 +680,8 @@ private:
 
 }  // namespace
 
+constexpr int kPipeSize = 1 << 20;
+
 // posix_spawn starts the interpreter without copying the station's memory map, so starting costs
 // the same however much memory the station holds. A folder that cannot be entered fails the
 // spawn itself: nothing runs then.
@@ -694,6 +696,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine
         !setup.Prepare(workingFolder.c_str(), outputWrite.Get())) {
         return nullptr;
     }
+    // A larger pipe lets a tool that prints a lot write on while the station reads; best effort.
+    ::fcntl(impl->output.Get(), F_SETPIPE_SZ, kPipeSize);
     char shell[] = "/bin/sh";
     char option[] = "-c";
     char* const argv[] = {shell, option, const_cast<char*>(commandLine.c_str()), nullptr};

@@ -43,24 +43,32 @@ void OutputCapture::Append(const char* data, std::size_t size) {
     }
 }
 
-// Bytes are dropped from the front only once twice the bound is held, so each byte is moved at
-// most once more, however the output arrives.
+// Up to the bound the bytes are appended; from then on kept_ is a ring whose oldest byte is at
+// ringStart_, so every byte is copied once, however much arrives.
 void OutputCapture::Keep(const char* data, std::size_t size) {
-    if (kept_.size() + size <= 2 * bound_) {
-        kept_.append(data, size);
+    constexpr std::size_t kReserveFrom = std::size_t{1} << 20;
+    if (kept_.size() < bound_) {
+        const std::size_t room = bound_ - kept_.size();
+        if (kept_.size() + size > kReserveFrom && kept_.capacity() < bound_) {
+            kept_.reserve(bound_);  // no copies while it grows to the bound
+        }
+        const std::size_t appended = std::min(size, room);
+        kept_.append(data, appended);
+        data += appended;
+        size -= appended;
+    }
+    if (size == 0) {
         return;
     }
     dropped_ = true;
     if (size >= bound_) {
-        kept_.assign(data + size - bound_, bound_);
-    } else {
-        kept_.erase(0, kept_.size() + size - bound_);
-        kept_.append(data, size);
+        data += size - bound_;
+        size = bound_;
     }
-}
-
-bool OutputCapture::Cut() const {
-    return dropped_ || kept_.size() > bound_;
+    const std::size_t first = std::min(size, bound_ - ringStart_);
+    std::memcpy(&kept_[ringStart_], data, first);
+    std::memcpy(&kept_[0], data + first, size - first);
+    ringStart_ = (ringStart_ + size) % bound_;
 }
 
 std::string OutputCapture::CutNote(std::size_t bound) {
@@ -73,19 +81,21 @@ std::string OutputCapture::CutNote(std::size_t bound) {
 }
 
 std::string OutputCapture::Text() const {
-    std::string_view bytes(kept_);
-    if (bytes.size() > bound_) {
-        bytes.remove_prefix(bytes.size() - bound_);
+    if (!dropped_) {
+        return os::FromAnsi(kept_);
     }
-    if (!Cut()) {
-        return os::FromAnsi(bytes);
-    }
+    std::string inOrder;
+    inOrder.reserve(kept_.size());
+    inOrder.append(kept_, ringStart_).append(kept_, 0, ringStart_);
+    std::string_view bytes(inOrder);
     // The first kept line is most likely a part of one, maybe cut inside a character.
     const std::size_t lineEnd = bytes.substr(0, kLongestSkippedLine).find('\n');
     if (lineEnd != std::string_view::npos) {
         bytes.remove_prefix(lineEnd + 1);
     }
-    return CutNote(bound_) + os::FromAnsi(bytes);
+    std::string text = CutNote(bound_);
+    text += os::FromAnsi(bytes);
+    return text;
 }
 
 }  // namespace tool

@@ -12,7 +12,7 @@ namespace tool {
 // the bytes, never on how they were split into reads.
 //
 // At most `bound` bytes are kept: when more arrive, the oldest are dropped, since the end of the
-// output is where the tool's verdict is. Memory stays below twice the bound.
+// output is where the tool's verdict is.
 class OutputCapture {
 public:
     static constexpr std::size_t kPieceSize = 255;
@@ -23,7 +23,7 @@ public:
     void Append(const char* data, std::size_t size);
 
     // True when older output was dropped to stay within the bound.
-    bool Cut() const;
+    bool Cut() const { return dropped_; }
 
     // The kept bytes decoded from the ANSI code page to UTF-8. When output was cut, the text
     // starts at the first full line that was kept, after a note saying so (CutNote()).
@@ -36,7 +36,8 @@ private:
     void Keep(const char* data, std::size_t size);
 
     std::size_t bound_;
-    std::string kept_;             // the newest bytes; only the last bound_ of them count
+    std::string kept_;             // the newest bytes, at most bound_; a ring once it is full
+    std::size_t ringStart_ = 0;    // where the oldest byte of a full ring is
     std::size_t pieceOffset_ = 0;  // position of the next byte within its 255-byte piece
     bool pieceCut_ = false;        // the current piece has met its zero byte
     bool dropped_ = false;         // bytes were dropped from kept_
