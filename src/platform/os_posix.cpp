@@ -1,5 +1,6 @@
 // The OS layer on Linux: UTF-8 as the ANSI code page, files through open(2), the single-instance
-// claim as an flock'ed file, and commands run by /bin/sh in a process group of their own.
+// claim as an flock'ed file, and commands run by /bin/sh in a process group of their own, with
+// the station as the subreaper of everything they start.
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -678,9 +679,11 @@ private:
     posix_spawn_file_actions_t actions_;
 };
 
-}  // namespace
-
+// A larger pipe than the default 64 KiB lets a tool that prints a lot write on while the
+// station reads.
 constexpr int kPipeSize = 1 << 20;
+
+}  // namespace
 
 // posix_spawn starts the interpreter without copying the station's memory map, so starting costs
 // the same however much memory the station holds. A folder that cannot be entered fails the
@@ -696,8 +699,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine
         !setup.Prepare(workingFolder.c_str(), outputWrite.Get())) {
         return nullptr;
     }
-    // A larger pipe lets a tool that prints a lot write on while the station reads; best effort.
-    ::fcntl(impl->output.Get(), F_SETPIPE_SZ, kPipeSize);
+    ::fcntl(impl->output.Get(), F_SETPIPE_SZ, kPipeSize);  // best effort
     char shell[] = "/bin/sh";
     char option[] = "-c";
     char* const argv[] = {shell, option, const_cast<char*>(commandLine.c_str()), nullptr};
@@ -798,7 +800,7 @@ void ChildProcess::Terminate() noexcept {
         return;
     }
     ::kill(-state.pid, SIGKILL);
-    ::kill(state.pid, SIGKILL);
+    ::kill(state.pid, SIGKILL);  // also when the interpreter itself left its group
     EndDescendants(state.pid);
     int status = 0;
     while (::waitpid(state.pid, &status, 0) < 0 && errno == EINTR) {

@@ -82,19 +82,28 @@ TEST_F(ProgrammingRun, WithoutEraseLeavesTheOptionOut) {
                                               Utf8(form.Prog_Path), station.ImagePath(), false)))));
 }
 
+struct PublishedMarker {
+    const char* standIn;
+    const char* text;
+};
+
 class ProgrammingRunPasses : public StationWindowTest,
-                             public ::testing::WithParamInterface<const char*> {};
+                             public ::testing::WithParamInterface<PublishedMarker> {};
 
 TEST_P(ProgrammingRunPasses, WithEachVerifySuccessText) {
-    Station().SetStandIn(GetParam());
+    Station().SetStandIn(GetParam().standIn);
     TRomForm& form = Window();
     Click(form.Button_Start);
     EXPECT_EQ(form.Panel_Result->text(), "PASS");
-    EXPECT_EQ(form.Error_Code, 0) << Utf8(form.MemoText());
+    EXPECT_EQ(form.Error_Code, 0);
+    EXPECT_THAT(Utf8(form.MemoText()), HasSubstr(GetParam().text));
+    EXPECT_THAT(Utf8(form.MemoText()), Not(HasSubstr("Verify OK")));
 }
 
 INSTANTIATE_TEST_SUITE_P(OfThePublishedProgrammers, ProgrammingRunPasses,
-                         ::testing::Values("marker=verified\n", "marker=done\n"));
+                         ::testing::Values(PublishedMarker{"marker=verified\n", "\nVerified OK.\n"},
+                                           PublishedMarker{"marker=done\n",
+                                                           "\nVerify file - Done verifying\n"}));
 
 struct FailingRun {
     const char* name;
