@@ -362,29 +362,38 @@ std::vector<pid_t> DescendantsOfTheRun(pid_t interpreter) {
     return found;
 }
 
-// Ends every process of the run but the interpreter, which stays unreaped, and reaps those that
-// came to the station. A process killed a moment ago may still be listed by its parent, so the
-// lists are read again until they are empty, for at most a few seconds.
+// True once pid, killed before, is gone for good: reaped here (it came to the station) or by its
+// own parent. Until then its pid cannot be reused.
+bool Gone(pid_t pid) {
+    const pid_t reaped = ::waitpid(pid, nullptr, WNOHANG);
+    return reaped == pid || (reaped < 0 && errno == ECHILD && ::kill(pid, 0) != 0);
+}
+
+// Ends every process of the run but the interpreter, which has ended but stays unreaped, and
+// reaps those that came to the station. A process that ends hands its children to the station
+// first, and the kernel's child lists may miss a process that changes meanwhile; so the lists
+// are read again, each time after every process killed so far is gone, until they show nothing
+// more (for at most a few seconds).
 void EndDescendants(pid_t interpreter) {
     constexpr auto kLongest = std::chrono::seconds(5);
     constexpr timespec kPause{0, 1000000};  // 1 ms for the killed ones to go
-    const pid_t self = ::getpid();
     const auto giveUp = std::chrono::steady_clock::now() + kLongest;
-    for (;;) {
-        std::vector<pid_t> left = DescendantsOfTheRun(interpreter);
-        left.erase(std::remove(left.begin(), left.end(), interpreter), left.end());
-        if (left.empty() || std::chrono::steady_clock::now() >= giveUp) {
-            return;
+    std::vector<pid_t> killed;
+    while (std::chrono::steady_clock::now() < giveUp) {
+        killed.erase(std::remove_if(killed.begin(), killed.end(), Gone), killed.end());
+        if (!killed.empty()) {
+            ::nanosleep(&kPause, nullptr);
+            continue;
         }
-        for (pid_t pid : left) {
-            ::kill(pid, SIGKILL);
-        }
-        for (pid_t orphan : ChildrenOf(self)) {
-            if (orphan != interpreter && !LiveInterpreters::Get().Contains(orphan)) {
-                ::waitpid(orphan, nullptr, WNOHANG);
+        for (pid_t pid : DescendantsOfTheRun(interpreter)) {
+            if (pid != interpreter) {
+                ::kill(pid, SIGKILL);
+                killed.push_back(pid);
             }
         }
-        ::nanosleep(&kPause, nullptr);
+        if (killed.empty()) {
+            return;
+        }
     }
 }
 
@@ -801,6 +810,8 @@ void ChildProcess::Terminate() noexcept {
     }
     ::kill(-state.pid, SIGKILL);
     ::kill(state.pid, SIGKILL);  // also when the interpreter itself left its group
+    constexpr int kEndLimitMs = 5000;
+    WaitForEnd(kEndLimitMs);  // once it has ended, all its children have come to the station
     EndDescendants(state.pid);
     int status = 0;
     while (::waitpid(state.pid, &status, 0) < 0 && errno == EINTR) {
