@@ -181,6 +181,16 @@ std::string RepairUtf8(std::string_view text, std::string_view replacement) {
     std::size_t goodStart = 0;
     std::size_t at = 0;
     while (at < text.size()) {
+        // Plain ASCII, the bulk of a tool's output, is passed over eight bytes at a time.
+        constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+        std::uint64_t eight = 0;
+        while (at + sizeof eight <= text.size() &&
+               (std::memcpy(&eight, text.data() + at, sizeof eight), (eight & kHighBits) == 0)) {
+            at += sizeof eight;
+        }
+        if (at >= text.size()) {
+            break;
+        }
         const Step step = NextStep(text, at);
         if (!step.valid) {
             repaired.append(text.substr(goodStart, at - goodStart));

@@ -84,18 +84,25 @@ std::string OutputCapture::Text() const {
     if (!dropped_) {
         return os::FromAnsi(kept_);
     }
-    std::string inOrder;
-    inOrder.reserve(kept_.size());
-    inOrder.append(kept_, ringStart_).append(kept_, 0, ringStart_);
-    std::string_view bytes(inOrder);
-    // The first kept line is most likely a part of one, maybe cut inside a character.
-    const std::size_t lineEnd = bytes.substr(0, kLongestSkippedLine).find('\n');
-    if (lineEnd != std::string_view::npos) {
-        bytes.remove_prefix(lineEnd + 1);
+    // The oldest kept line is most likely a part of one, maybe cut inside a character: the text
+    // starts after it. The note goes in in the output's code page, so the whole is decoded once.
+    const std::string_view older = std::string_view(kept_).substr(ringStart_);
+    const std::string_view newer = std::string_view(kept_).substr(0, ringStart_);
+    std::size_t skipped = 0;
+    for (std::size_t i = 0; i < std::min(kLongestSkippedLine, kept_.size()); ++i) {
+        if (kept_[(ringStart_ + i) % kept_.size()] == '\n') {
+            skipped = i + 1;
+            break;
+        }
     }
-    std::string text = CutNote(bound_);
-    text += os::FromAnsi(bytes);
-    return text;
+    std::string inOrder = os::ToAnsi(CutNote(bound_)).bytes();
+    inOrder.reserve(inOrder.size() + kept_.size());
+    if (skipped < older.size()) {
+        inOrder.append(older.substr(skipped)).append(newer);
+    } else {
+        inOrder.append(newer.substr(skipped - older.size()));
+    }
+    return os::FromAnsi(inOrder);
 }
 
 }  // namespace tool
