@@ -2,6 +2,7 @@
 #include "verdict.h"
 
 #include "MainForm.h"
+#include "serial_label.h"
 #include "station_log.h"
 
 std::string WithLastLine(const std::string& text, const std::string& line) {
@@ -28,5 +29,5 @@ void TRomForm::ShowResult(const std::string& status, const std::string& detail) 
     }
     // Every verdict's text is logged as info, so a failure's text is logged at both levels.
     LogInfoText(memoText_);
-    view_.SetSerialText(Prog_Sn);
+    view_.SetSerialText(tool::SerialLabelText(Prog_Sn));
 }

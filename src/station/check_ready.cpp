@@ -13,6 +13,11 @@ bool TRomForm::CheckReady() {
         Error_Code = kToolMissing;
         return false;
     }
+    // Nothing is run with a path the command interpreter would change.
+    if (!tool::PathRefusal({Prog_Path, Hex_Path}).empty()) {
+        Error_Code = kPathRefused;
+        return false;
+    }
     // The probe query runs on every check, before any other file is looked at.
     const tool::CommandResult query =
         RunTool(tool::ProbeQueryCommand(Prog_Path), limits_.probeQuery);
@@ -69,6 +74,8 @@ std::string TRomForm::ErrorText(int code) const {
             return "ERROR:config.ini文件不存在。";
         case kLogFolderMissing:
             return "ERROR:logs目录不存在。";
+        case kPathRefused:
+            return tool::PathRefusal({Prog_Path, Hex_Path});
         default:
             return "ERROR:未知错误";
     }

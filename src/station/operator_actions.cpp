@@ -39,7 +39,9 @@ void TRomForm::Button_CRCClick() {
 }
 
 void TRomForm::Button_HelpClick() {
-    SetMemoText(RunTool(tool::HelpCommand(Prog_Path), limits_.help).output);
+    const std::string refusal = tool::PathRefusal({Prog_Path});
+    SetMemoText(refusal.empty() ? RunTool(tool::HelpCommand(Prog_Path), limits_.help).output
+                                : refusal);
 }
 
 void TRomForm::Button_ExitClick() {

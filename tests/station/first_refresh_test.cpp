@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "checksum.h"
+#include "output_capture.h"
 #include "run_command.h"
 #include "station_fixture.h"
 #include "verdict.h"
@@ -44,6 +45,23 @@ TEST_F(FirstRefresh, ProbeErrorTextStillCountsAsAnAnswer) {
     TRomForm& form = Shown();
     EXPECT_EQ(view_.verdict, "Ready");
     EXPECT_THAT(form.Prog_Sn, ::testing::MatchesRegex("ERROR: probe not connected\r?\n"));
+}
+
+TEST_F(FirstRefresh, HugeProbeOutputIsCutAndTheLabelShowsItsFirstLines) {
+    Station().SetStandIn("long_output=200000000\n");
+    TRomForm& form = Shown();
+
+    EXPECT_EQ(view_.verdict, "Ready");
+    const std::string& label = view_.serial;
+    EXPECT_LE(label.size(), 4096u + std::string("…").size());
+    const std::string note = tool::OutputCapture::CutNote(tool::OutputCapture::kDefaultBound);
+    EXPECT_THAT(label, ::testing::StartsWith(note + "Reading back flash block "))
+        << label.substr(0, 80);
+    EXPECT_THAT(label, ::testing::EndsWith("…"));
+    // The text area keeps the end, where the serial number is.
+    const std::string& memo = form.MemoText();
+    EXPECT_GE(memo.rfind("682123456"), memo.size() - std::string("682123456\r\n").size());
+    EXPECT_LE(form.MemoText().size(), (16u << 20) + note.size());
 }
 
 struct MissingPiece {
@@ -144,7 +162,7 @@ TEST_F(FirstRefresh, MessagesNameTheStationsPaths) {
     EXPECT_EQ(form.ErrorText(108), "ERROR:config.ini文件不存在。");
     EXPECT_EQ(form.ErrorText(109), "ERROR:logs目录不存在。");
     EXPECT_EQ(form.ErrorText(0), "ERROR:未知错误");
-    EXPECT_EQ(form.ErrorText(110), "ERROR:未知错误");
+    EXPECT_EQ(form.ErrorText(111), "ERROR:未知错误");
 }
 
 }  // namespace

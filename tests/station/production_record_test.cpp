@@ -35,6 +35,13 @@ struct PressCase {
 
 void Intact(test_support::StationFolder&) {}
 
+// A whole number, optionally negative (gtest's regular expressions on Windows know no classes).
+bool IsNumber(const std::string& text) {
+    const std::size_t digits = text.rfind('-', 0) == 0 ? 1 : 0;
+    return text.size() > digits &&
+           text.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
 class PressRecord : public StationTest, public ::testing::WithParamInterface<PressCase> {
 protected:
     test_support::CsvRows Rows() const {
@@ -74,8 +81,8 @@ TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
     EXPECT_EQ(row[8], c.errorCode);
     EXPECT_EQ(row[10], c.timedOut);
     if (*c.timedOut) {
-        EXPECT_THAT(row[9], MatchesRegex("[0-9]+"));
-        EXPECT_THAT(row[11], MatchesRegex("-?[0-9]+"));  // recorded, never judged
+        EXPECT_TRUE(IsNumber(row[9])) << row[9];
+        EXPECT_TRUE(IsNumber(row[11])) << row[11];  // recorded, never judged
     } else {
         EXPECT_EQ(row[9], "");
         EXPECT_EQ(row[11], "");

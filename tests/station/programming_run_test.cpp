@@ -50,6 +50,29 @@ TEST_F(ProgrammingRun, WithAndWithoutEraseLogsTheCommandAndPasses) {
     }
 }
 
+struct PublishedMarker {
+    const char* standIn;
+    const char* text;
+};
+
+class ProgrammingRunPasses : public StationTest,
+                             public ::testing::WithParamInterface<PublishedMarker> {};
+
+TEST_P(ProgrammingRunPasses, WithEachVerifySuccessText) {
+    Station().SetStandIn(GetParam().standIn);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(view_.verdict, "PASS");
+    EXPECT_EQ(form.Error_Code, 0);
+    EXPECT_THAT(form.MemoText(), HasSubstr(GetParam().text));
+    EXPECT_THAT(form.MemoText(), Not(HasSubstr("Verify OK")));
+}
+
+INSTANTIATE_TEST_SUITE_P(OfThePublishedProgrammers, ProgrammingRunPasses,
+                         ::testing::Values(PublishedMarker{"marker=verified\n", "Verified OK."},
+                                           PublishedMarker{"marker=done\n",
+                                                           "Verify file - Done verifying"}));
+
 struct FailingRun {
     const char* name;
     const char* standIn;
