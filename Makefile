@@ -28,6 +28,7 @@ asan: setup
 
 windows:
 	scripts/test-windows
+	scripts/package-windows
 
 bench: release
 	scripts/bench

@@ -13,6 +13,20 @@ namespace sim {
 
 namespace {
 
+const char* VerifyMarker(Marker marker) {
+    switch (marker) {
+        case Marker::kVerifiedOk:
+            return "Verified OK.";
+        case Marker::kDoneVerifying:
+            return "Verify file - Done verifying";
+        case Marker::kOmitted:
+            return "Programming complete.";
+        case Marker::kVerifyOk:
+            break;
+    }
+    return "Verify OK";
+}
+
 const char kVersion[] = "nrfjprog stand-in 1.0.0 (simulated probe and flash, no hardware)";
 
 // The output faults go before a command's result.
@@ -111,7 +125,7 @@ int Program(const Request& request, const Settings& settings, SimulatedFlash& fl
                        Hex8(mismatch->found) + ".");
             return kExitVerifyFailed;
         }
-        PrintLine(settings.omitMarker ? "Programming complete." : "Verify OK");
+        PrintLine(VerifyMarker(settings.marker));
     } else {
         PrintLine("Programming complete.");
     }
@@ -183,9 +197,9 @@ const char* HelpText() {
            "                         separated.\n"
            "  standin.ini            Rehearsal faults, key=value lines; a variable\n"
            "                         STANDIN_<KEY> overrides a key:\n"
-           "                           probe=absent, verify=fail, marker=omit, delay_ms=N,\n"
-           "                           hang=1|program|probe|all, long_output=N, zero_bytes=1,\n"
-           "                           split_char=1, serial=TEXT[,TEXT...]\n";
+           "                           probe=absent, verify=fail, marker=omit|verified|done,\n"
+           "                           delay_ms=N, hang=1|program|probe|all, long_output=N,\n"
+           "                           zero_bytes=1, split_char=1, serial=TEXT[,TEXT...]\n";
 }
 
 int RunRequest(const Request& request, const Settings& settings, const std::string& flashPath) {

@@ -91,6 +91,21 @@ bool ParseChoice(const std::string& text, const char* on, const char* off, bool&
     return false;
 }
 
+bool ParseMarker(const std::string& text, Marker& marker) {
+    if (text == "print" || text.empty()) {
+        marker = Marker::kVerifyOk;
+    } else if (text == "verified") {
+        marker = Marker::kVerifiedOk;
+    } else if (text == "done") {
+        marker = Marker::kDoneVerifying;
+    } else if (text == "omit") {
+        marker = Marker::kOmitted;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 bool ParseHang(const std::string& text, HangIn& hang) {
     if (text == "1" || text == "program") {
         hang = HangIn::kProgramming;
@@ -132,7 +147,7 @@ bool Apply(Settings& settings, const std::string& key, const std::string& rawVal
         return ParseChoice(value, "fail", "ok", settings.verifyFails);
     }
     if (key == "marker") {
-        return ParseChoice(value, "omit", "print", settings.omitMarker);
+        return ParseMarker(value, settings.marker);
     }
     if (key == "delay_ms") {
         if (!ParseNumber(value, kMaxDelayMs, number)) {

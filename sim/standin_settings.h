@@ -6,6 +6,8 @@
 //   probe=absent        no probe: -i prints nothing at all, other commands print an ERROR: line
 //   verify=fail         programming lands a wrong byte, so --verify reports a mismatch
 //   marker=omit         a good verify prints "Programming complete." instead of "Verify OK"
+//   marker=verified     a good verify prints "Verified OK." (as programmer 9.x and early 10.x)
+//   marker=done         a good verify prints "Verify file - Done verifying" (as later 10.x)
 //   delay_ms=N          every run waits N ms before it ends
 //   hang=1|program      programming runs never end (after printing everything)
 //   hang=probe|all      probe queries, or every run, never end
@@ -24,10 +26,13 @@ namespace sim {
 
 enum class HangIn { kNoRun, kProgramming, kProbeQuery, kEveryRun };
 
+// What a good verify prints.
+enum class Marker { kVerifyOk, kVerifiedOk, kDoneVerifying, kOmitted };
+
 struct Settings {
     bool probeAbsent = false;
     bool verifyFails = false;
-    bool omitMarker = false;
+    Marker marker = Marker::kVerifyOk;
     unsigned long delayMs = 0;
     HangIn hang = HangIn::kNoRun;
     std::size_t longOutput = 0;

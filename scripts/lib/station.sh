@@ -14,6 +14,26 @@ declare -A STATION_CONTROL=(
     [Button_Exit]="645 460"
 )
 
+# station_check WHAT COMMAND...: runs COMMAND as one check of an end-to-end run and counts it
+# in STATION_PASSED or STATION_FAILED; a failure is named on standard error.
+STATION_PASSED=0
+STATION_FAILED=0
+station_check() {
+    local what=$1
+    shift
+    if "$@"; then
+        STATION_PASSED=$((STATION_PASSED + 1))
+    else
+        STATION_FAILED=$((STATION_FAILED + 1))
+        echo "FAILED: $what" >&2
+    fi
+}
+
+# station_calls FOLDER: how many times the stand-in in FOLDER/bin was started.
+station_calls() {
+    wc -l <"$1/bin/calls.log" 2>/dev/null || echo 0
+}
+
 station_die() {
     echo "station: $*" >&2
     exit 1
@@ -24,7 +44,7 @@ station_die() {
 # and HEXGEN_EXE name the built files when they are not in their usual places under BUILD_DIR.
 station_layout() {
     local folder=$1 build=$2
-    local romtool=${ROMTOOL_EXE:-$build/src/shell/romtool}
+    local romtool=${ROMTOOL_EXE:-$build/src/shell/qt/romtool}
     local standin=${STANDIN_EXE:-$build/sim/nrfjprog}
     local hexgen=${HEXGEN_EXE:-$build/sim/hexgen}
     for f in "$romtool" "$standin" "$hexgen"; do
@@ -92,11 +112,13 @@ station_confirm_box() {
     station_die "the box '$1' did not close"
 }
 
-# station_click WINDOW CONTROL
+# station_click WINDOW CONTROL. STATION_CLIENT_OFFSET ("X Y") is where the client area starts
+# in the window, for windows that draw their own frame (Wine's, without a window manager).
 station_click() {
-    local xy=${STATION_CONTROL[$2]:?unknown control $2}
-    # shellcheck disable=SC2086
-    xdotool mousemove --window "$1" $xy click 1
+    local xy offset
+    read -r -a xy <<<"${STATION_CONTROL[$2]:?unknown control $2}"
+    read -r -a offset <<<"${STATION_CLIENT_OFFSET:-0 0}"
+    xdotool mousemove --window "$1" $((xy[0] + offset[0])) $((xy[1] + offset[1])) click 1
 }
 
 # station_today_log FOLDER: path of today's daily log file.

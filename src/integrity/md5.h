@@ -20,7 +20,8 @@ public:
     Digest Final();
 
 private:
-    void Transform(const std::uint8_t* block);
+    // Hashes count consecutive 64-byte blocks into state_.
+    void Transform(const std::uint8_t* block, std::size_t count);
 
     std::array<std::uint32_t, 4> state_;
     std::uint64_t length_ = 0;  // bytes hashed so far

@@ -272,4 +272,34 @@ void SetClock(std::function<os::LocalTime()> clock) {
     state.clock = std::move(clock);
 }
 
+std::optional<InfoPlace> WhereInfoGoes() noexcept {
+    State& state = TheState();
+    try {
+        std::lock_guard<std::mutex> guard(state.logLock);
+        if (!state.running || !state.infoEnabled) {
+            return std::nullopt;
+        }
+        // The same reload rule as a log line's, with one reading of the clock.
+        const os::LocalTime now = ReadClock(state);
+        const std::int64_t nowMs = Milliseconds(now);
+        if (nowMs - state.lastConfigLoad > 1000) {
+            LoadLogConfig(state, nowMs);
+        }
+        return InfoPlace{os::FromAnsi(state.logDir), now};
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+void ReportFailure(const std::string& message) noexcept {
+    State& state = TheState();
+    try {
+        std::lock_guard<std::mutex> guard(state.logLock);
+        if (state.running) {
+            ReportFailure(state, message);
+        }
+    } catch (...) {
+    }
+}
+
 }  // namespace log4me

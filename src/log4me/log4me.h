@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "os.h"
@@ -36,6 +37,20 @@ void LogInfo(const os::AnsiString& message);
 std::string DailyFileName(const os::LocalTime& now);
 // One line of the daily file: the time as "hh:nn:ss.zzz", a blank, the tagged message, CR LF.
 std::string FormatLine(const os::LocalTime& now, const std::string& taggedMessage);
+
+// Where a file kept beside the daily log (the production record) goes now: the daily files'
+// folder (UTF-8, ending in the separator) and the logger's clock.
+struct InfoPlace {
+    std::string folder;
+    os::LocalTime now;
+};
+// Follows an info line's rule: nothing when info lines are off or the logger is not running;
+// otherwise the configuration is re-read first when more than a second has passed since it was
+// last read. Never throws.
+std::optional<InfoPlace> WhereInfoGoes() noexcept;
+// Writes "yyyy-mm-dd hh:nn:ss.zzz <message>" to "log4me_err.log", as the logger does for its own
+// failures; nothing when the logger is not running. Never throws.
+void ReportFailure(const std::string& message) noexcept;
 
 // For tests: the clock the logger reads (os::LocalNow by default; an empty function restores it).
 void SetClock(std::function<os::LocalTime()> clock);

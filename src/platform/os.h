@@ -51,6 +51,11 @@ std::string FromAnsi(std::string_view ansi);
 extern const char kPathSeparator;
 // The suffix of an executable file: ".exe" on Windows, "" elsewhere.
 extern const char* const kExecutableSuffix;
+// The line break of the platform's text: "\r\n" on Windows, "\n" elsewhere.
+extern const char* const kLineBreak;
+// The characters the command interpreter still acts on inside an argument quoted by
+// QuoteArgument: "%" for cmd.exe, which expands %NAME% even there; none for /bin/sh.
+extern const char* const kExpandedInQuotes;
 
 // True where a path's folder part ends: '\\' or ':' on Windows, '/' elsewhere.
 bool IsFolderBreak(char c);
@@ -157,6 +162,10 @@ File OpenForAppending(const std::string& path);
 void ReplaceFile(const std::string& from, const std::string& to);
 // Removes the file if it exists; never throws.
 void RemoveFile(const std::string& path) noexcept;
+// Renames from to to unless a file is already at to, in one step: of two processes racing to
+// the same name, exactly one wins. Returns false, leaving from in place, when to exists. Throws
+// FileError "Cannot create file <to> ..." on any other failure.
+bool MoveUnlessExists(const std::string& from, const std::string& to);
 
 // ---------------------------------------------------------------------------------------------
 // Configuration
@@ -219,15 +228,17 @@ private:
 
 // A command run through the system's command interpreter ("cmd.exe /C" on Windows, "/bin/sh -c"
 // elsewhere) in a given working folder, with its standard output and standard error both going
-// into one pipe that this object reads. The command and everything it starts form one tree
-// (a Job object on Windows, a process group elsewhere) that Terminate ends as a whole.
+// into one pipe that this object reads. The command and everything it starts form one tree that
+// Terminate ends as a whole: a Job object on Windows; elsewhere the interpreter's process group
+// and every other descendant, found by parent links (the station makes itself the subreaper of
+// its descendants, so processes that left the group or session are found too).
 //
 // The destructor ends the tree if it still runs, reaps it and closes every handle, so no child
 // or descriptor outlives the object on any path.
 class ChildProcess {
 public:
     // Starts the command. Returns nullptr when it cannot be started (e.g. the working folder
-    // does not exist); nothing is left open then.
+    // does not exist); nothing is left open or running then.
     static std::unique_ptr<ChildProcess> Start(const std::string& commandLine,
                                                const std::string& workingFolder);
 
@@ -237,14 +248,17 @@ public:
 
     static constexpr long kEnded = -1;  // Read: every writer has closed the pipe
 
-    // Waits at most waitMs milliseconds for output, then reads up to capacity bytes.
-    // Returns the count read (> 0), 0 when nothing arrived in time, or kEnded.
+    // Reads up to capacity bytes of output, waiting at most waitMs milliseconds for some to
+    // arrive. Returns the count read (> 0); 0 when nothing arrived in time or the interpreter
+    // ended meanwhile; kEnded once every writer has closed the pipe.
     long Read(char* buffer, std::size_t capacity, int waitMs);
-    // Ends the whole tree at once.
+    // Waits at most waitMs milliseconds for the interpreter to end; true once it has. What it
+    // started may still run.
+    bool WaitForEnd(int waitMs) noexcept;
+    // The interpreter's exit code once it has ended by itself; -1 otherwise.
+    int ExitCode() const;
+    // Ends the whole tree at once and reaps the interpreter; harmless when it has ended.
     void Terminate() noexcept;
-    // Waits until the interpreter itself has ended, then ends whatever it left running in its
-    // tree.
-    void Wait() noexcept;
 
     struct Impl;
 

@@ -1,11 +1,16 @@
 // The OS layer on Linux: UTF-8 as the ANSI code page, files through open(2), the single-instance
-// claim as an flock'ed file, and commands run by /bin/sh in a process group of their own.
+// claim as an flock'ed file, and commands run by /bin/sh in a process group of their own, with
+// the station as the subreaper of everything they start.
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -20,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -181,6 +187,16 @@ std::string RepairUtf8(std::string_view text, std::string_view replacement) {
     std::size_t goodStart = 0;
     std::size_t at = 0;
     while (at < text.size()) {
+        // Plain ASCII, the bulk of a tool's output, is passed over eight bytes at a time.
+        constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+        std::uint64_t eight = 0;
+        while (at + sizeof eight <= text.size() &&
+               (std::memcpy(&eight, text.data() + at, sizeof eight), (eight & kHighBits) == 0)) {
+            at += sizeof eight;
+        }
+        if (at >= text.size()) {
+            break;
+        }
         const Step step = NextStep(text, at);
         if (!step.valid) {
             repaired.append(text.substr(goodStart, at - goodStart));
@@ -217,6 +233,28 @@ std::optional<struct stat> StatOf(const std::string& path) {
     return info;
 }
 
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    UniqueFd fd(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!fd) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
+        if (count == 0) {
+            return bytes;
+        }
+        if (count < 0 && errno != EINTR) {
+            return std::nullopt;
+        }
+        if (count > 0) {
+            bytes.append(buffer, static_cast<std::size_t>(count));
+        }
+    }
+}
+
 // Flushes the file's content to the disk, so that a rename over another file cannot leave an
 // empty file behind after a power cut. Best effort: the rename itself reports real failures.
 void FlushToDisk(const std::string& path) {
@@ -249,27 +287,116 @@ std::string InstanceSocketName(const std::string& title) {
 // ---------------------------------------------------------------------------------------------
 // Processes
 
-// The forked child: only async-signal-safe calls from here on, since another thread of the
-// parent may have held a lock at the fork. Reports errno through report when the interpreter
-// cannot be started.
-[[noreturn]] void RunInChild(char* const argv[], const char* folder, int output, int report) {
-    // An ignored SIGPIPE and a blocked signal survive exec; give the interpreter the defaults.
-    struct sigaction byDefault {};
-    byDefault.sa_handler = SIG_DFL;
-    ::sigaction(SIGPIPE, &byDefault, nullptr);
-    sigset_t none;
-    ::sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+// The interpreters of the runs now going on. Orphans of a run come to the station (it is their
+// subreaper), so ending a run's tree must not reach into another run's tree.
+class LiveInterpreters {
+public:
+    static LiveInterpreters& Get() {
+        static LiveInterpreters live;
+        return live;
+    }
+    void Add(pid_t pid) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pids_.push_back(pid);
+    }
+    void Remove(pid_t pid) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pids_.erase(std::remove(pids_.begin(), pids_.end(), pid), pids_.end());
+    }
+    bool Contains(pid_t pid) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return std::find(pids_.begin(), pids_.end(), pid) != pids_.end();
+    }
 
-    if (::setpgid(0, 0) == 0 && ::chdir(folder) == 0 && ::dup2(output, STDOUT_FILENO) >= 0 &&
-        ::dup2(output, STDERR_FILENO) >= 0) {
-        ::execve(argv[0], argv, environ);
+private:
+    mutable std::mutex mutex_;
+    std::vector<pid_t> pids_;
+};
+
+// Makes the station the reaper of every orphan among its descendants, so that a process that
+// left the command's group and session (setsid) is still found by its parent links.
+void BecomeSubreaperOnce() {
+    static const bool done = ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
+    (void)done;
+}
+
+// The children of process pid, from the lists the kernel keeps per thread.
+std::vector<pid_t> ChildrenOf(pid_t pid) {
+    std::vector<pid_t> children;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR* folder = ::opendir(tasks.c_str());
+    if (folder == nullptr) {
+        return children;
     }
-    const int error = errno;
-    if (::write(report, &error, sizeof error) < 0) {
-        // Nothing more can be done; the parent then sees the report pipe close.
+    while (const dirent* entry = ::readdir(folder)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9') {
+            continue;
+        }
+        const std::optional<std::string> list =
+            ReadWholeFile(tasks + '/' + entry->d_name + "/children");
+        if (!list) {
+            continue;
+        }
+        const char* at = list->c_str();
+        char* end = nullptr;
+        for (long child; (child = std::strtol(at, &end, 10)) > 0; at = end) {
+            children.push_back(static_cast<pid_t>(child));
+        }
     }
-    ::_exit(127);
+    ::closedir(folder);
+    return children;
+}
+
+// Every descendant of the station that belongs to the run of interpreter: its own tree and the
+// orphans that came to the station, but not the trees of other runs.
+std::vector<pid_t> DescendantsOfTheRun(pid_t interpreter) {
+    std::vector<pid_t> found;
+    for (pid_t child : ChildrenOf(::getpid())) {
+        if (child == interpreter || !LiveInterpreters::Get().Contains(child)) {
+            found.push_back(child);
+        }
+    }
+    for (std::size_t next = 0; next < found.size(); ++next) {
+        for (pid_t grandchild : ChildrenOf(found[next])) {
+            found.push_back(grandchild);
+        }
+    }
+    return found;
+}
+
+// True once pid, killed before, is gone for good: reaped here (it came to the station) or by its
+// own parent. Until then its pid cannot be reused.
+bool Gone(pid_t pid) {
+    const pid_t reaped = ::waitpid(pid, nullptr, WNOHANG);
+    return reaped == pid || (reaped < 0 && errno == ECHILD && ::kill(pid, 0) != 0);
+}
+
+// Ends every process of the run but the interpreter, which has ended but stays unreaped, and
+// reaps those that came to the station. A process that ends hands its children to the station
+// first, and the kernel's child lists may miss a process that changes meanwhile; so the lists
+// are read again, each time after every process killed so far is gone, until they show nothing
+// more (for at most a few seconds).
+void EndDescendants(pid_t interpreter) {
+    constexpr auto kLongest = std::chrono::seconds(5);
+    constexpr timespec kPause{0, 1000000};  // 1 ms for the killed ones to go
+    const auto giveUp = std::chrono::steady_clock::now() + kLongest;
+    std::vector<pid_t> killed;
+    while (std::chrono::steady_clock::now() < giveUp) {
+        killed.erase(std::remove_if(killed.begin(), killed.end(), Gone), killed.end());
+        if (!killed.empty()) {
+            ::nanosleep(&kPause, nullptr);
+            continue;
+        }
+        for (pid_t pid : DescendantsOfTheRun(interpreter)) {
+            if (pid != interpreter) {
+                ::kill(pid, SIGKILL);
+                killed.push_back(pid);
+            }
+        }
+        if (killed.empty()) {
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -289,6 +416,8 @@ std::string FromAnsi(std::string_view ansi) {
 // Paths
 
 const char kPathSeparator = '/';
+const char* const kLineBreak = "\n";
+const char* const kExpandedInQuotes = "";
 const char* const kExecutableSuffix = "";
 
 bool IsFolderBreak(char c) {
@@ -475,6 +604,18 @@ void RemoveFile(const std::string& path) noexcept {
     ::unlink(path.c_str());
 }
 
+// link(2) fails when the new name exists, where rename(2) would replace it.
+bool MoveUnlessExists(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        if (errno == EEXIST) {
+            return false;
+        }
+        ThrowFileError(kCannotCreate, to, errno);
+    }
+    ::unlink(from.c_str());
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Configuration
 
@@ -572,125 +713,189 @@ InstanceLock::~InstanceLock() {
 struct ChildProcess::Impl {
     pid_t pid = -1;      // the interpreter; also the id of its process group
     bool reaped = true;  // its exit status has been collected (or it never ran)
-    UniqueFd output;     // read end of the pipe behind its standard output and error
+    bool ended = false;  // it has ended (maybe not yet reaped)
+    int exitCode = -1;   // its exit code when it ended by itself
+    UniqueFd output;     // read end of the pipe behind its standard output and error; non-blocking
+    UniqueFd endSignal;  // a pidfd that becomes readable when the interpreter ends, if available
 };
 
 ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 ChildProcess::~ChildProcess() {
-    if (!impl_->reaped) {
-        Terminate();
-        Wait();
-    }
+    Terminate();
 }
 
+namespace {
+
+// Spawn attributes for the interpreter: a process group of its own, and the default action and
+// an empty mask for every signal, since ignored and blocked signals would survive exec.
+class SpawnSetup {
+public:
+    SpawnSetup() {
+        ::posix_spawnattr_init(&attributes_);
+        ::posix_spawn_file_actions_init(&actions_);
+    }
+    ~SpawnSetup() {
+        ::posix_spawn_file_actions_destroy(&actions_);
+        ::posix_spawnattr_destroy(&attributes_);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+    bool Prepare(const char* folder, int output) {
+        sigset_t all;
+        sigset_t none;
+        ::sigfillset(&all);
+        ::sigemptyset(&none);
+        return ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETPGROUP |
+                                                            POSIX_SPAWN_SETSIGDEF |
+                                                            POSIX_SPAWN_SETSIGMASK) == 0 &&
+               ::posix_spawnattr_setpgroup(&attributes_, 0) == 0 &&
+               ::posix_spawnattr_setsigdefault(&attributes_, &all) == 0 &&
+               ::posix_spawnattr_setsigmask(&attributes_, &none) == 0 &&
+               ::posix_spawn_file_actions_addchdir_np(&actions_, folder) == 0 &&
+               ::posix_spawn_file_actions_adddup2(&actions_, output, STDOUT_FILENO) == 0 &&
+               ::posix_spawn_file_actions_adddup2(&actions_, output, STDERR_FILENO) == 0;
+    }
+    const posix_spawnattr_t* Attributes() const { return &attributes_; }
+    const posix_spawn_file_actions_t* Actions() const { return &actions_; }
+
+private:
+    posix_spawnattr_t attributes_;
+    posix_spawn_file_actions_t actions_;
+};
+
+// A larger pipe than the default 64 KiB lets a tool that prints a lot write on while the
+// station reads.
+constexpr int kPipeSize = 1 << 20;
+
+}  // namespace
+
+// posix_spawn starts the interpreter without copying the station's memory map, so starting costs
+// the same however much memory the station holds. A folder that cannot be entered fails the
+// spawn itself: nothing runs then.
 std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine,
                                                   const std::string& workingFolder) {
+    BecomeSubreaperOnce();
     auto impl = std::make_unique<Impl>();
     UniqueFd outputWrite;
-    UniqueFd reportRead;
-    UniqueFd reportWrite;
-    if (!MakePipe(impl->output, outputWrite) || !MakePipe(reportRead, reportWrite)) {
+    SpawnSetup setup;
+    if (!MakePipe(impl->output, outputWrite) ||
+        ::fcntl(impl->output.Get(), F_SETFL, O_NONBLOCK) != 0 ||
+        !setup.Prepare(workingFolder.c_str(), outputWrite.Get())) {
         return nullptr;
     }
-    // Everything that allocates happens before the fork. The constructor is private, so the
-    // object cannot come from make_unique.
-    std::unique_ptr<ChildProcess> child(new ChildProcess(std::move(impl)));
+    ::fcntl(impl->output.Get(), F_SETPIPE_SZ, kPipeSize);  // best effort
     char shell[] = "/bin/sh";
     char option[] = "-c";
     char* const argv[] = {shell, option, const_cast<char*>(commandLine.c_str()), nullptr};
-
-    const pid_t pid = ::fork();
-    if (pid < 0) {
+    pid_t pid = -1;
+    if (::posix_spawn(&pid, shell, setup.Actions(), setup.Attributes(), argv, environ) != 0) {
         return nullptr;
     }
-    if (pid == 0) {
-        RunInChild(argv, workingFolder.c_str(), outputWrite.Get(), reportWrite.Get());
-    }
-    child->impl_->pid = pid;
-    child->impl_->reaped = false;
-    ::setpgid(pid, pid);  // the child does the same; this closes the race for Terminate
     outputWrite.Reset();  // the pipe ends once every process of the command has closed it
-    reportWrite.Reset();
-
-    // The report pipe closes without a word when exec succeeds.
-    int childError = 0;
-    ssize_t count;
-    do {
-        count = ::read(reportRead.Get(), &childError, sizeof childError);
-    } while (count < 0 && errno == EINTR);
-    if (count > 0) {
-        child->Wait();
-        return nullptr;
-    }
-    return child;
+    impl->pid = pid;
+    impl->reaped = false;
+    impl->endSignal.Reset(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+    LiveInterpreters::Get().Add(pid);
+    // The constructor is private, so the object cannot come from make_unique.
+    return std::unique_ptr<ChildProcess>(new ChildProcess(std::move(impl)));
 }
 
 long ChildProcess::Read(char* buffer, std::size_t capacity, int waitMs) {
-    UniqueFd& output = impl_->output;
-    if (!output) {
+    Impl& state = *impl_;
+    if (!state.output) {
         return kEnded;
-    }
-    pollfd entry{output.Get(), POLLIN, 0};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-    for (;;) {
-        int timeout = -1;
-        if (waitMs >= 0) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
-        }
-        const int ready = ::poll(&entry, 1, timeout);
-        if (ready == 0) {
-            return 0;
-        }
-        if (ready > 0 || errno != EINTR) {
-            break;  // data, the end, or an error that read reports
-        }
     }
     if (capacity == 0) {
         return 0;
     }
-    for (;;) {
-        const ssize_t count = ::read(output.Get(), buffer, capacity);
+    // Output that is there already is read without asking first; poll only when there is none.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (bool waited = false;;) {
+        const ssize_t count = ::read(state.output.Get(), buffer, capacity);
         if (count > 0) {
             return static_cast<long>(count);
         }
         if (count < 0 && errno == EINTR) {
             continue;
         }
-        output.Reset();  // every writer has gone; nothing more will come
-        return kEnded;
+        if (count == 0 || errno != EAGAIN) {
+            state.output.Reset();  // every writer has gone; nothing more will come
+            return kEnded;
+        }
+        if (waited) {
+            return 0;  // the time is up, or the interpreter has ended
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd entries[2] = {{state.output.Get(), POLLIN, 0}, {state.endSignal.Get(), POLLIN, 0}};
+        const nfds_t watched = state.endSignal && !state.ended ? 2 : 1;
+        const int ready =
+            ::poll(entries, watched, static_cast<int>(std::max<long long>(left.count(), 0)));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (watched == 2 && entries[1].revents != 0) {
+            WaitForEnd(0);
+        }
+        waited = true;
     }
+}
+
+bool ChildProcess::WaitForEnd(int waitMs) noexcept {
+    Impl& state = *impl_;
+    if (state.ended || state.reaped) {
+        return true;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        // WNOWAIT keeps the interpreter unreaped, so its group id cannot be reused yet.
+        siginfo_t info{};
+        if (::waitid(P_PID, static_cast<id_t>(state.pid), &info, WEXITED | WNOHANG | WNOWAIT) ==
+                0 &&
+            info.si_pid == state.pid) {
+            state.ended = true;
+            state.exitCode = info.si_code == CLD_EXITED ? info.si_status : -1;
+            return true;
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        if (state.endSignal) {
+            pollfd entry{state.endSignal.Get(), POLLIN, 0};
+            ::poll(&entry, 1, static_cast<int>(left.count()));
+        } else {
+            const timespec pause{0, 2000000};  // no pidfd on this kernel: look every 2 ms
+            ::nanosleep(&pause, nullptr);
+        }
+    }
+}
+
+int ChildProcess::ExitCode() const {
+    return impl_->exitCode;
 }
 
 // The zombie of an unreaped interpreter keeps its process group id from being reused, so the
-// signal can only reach the command's own tree.
+// group signal can only reach the command's own tree.
 void ChildProcess::Terminate() noexcept {
-    if (!impl_->reaped) {
-        ::kill(-impl_->pid, SIGKILL);
-    }
-}
-
-void ChildProcess::Wait() noexcept {
     Impl& state = *impl_;
     if (state.reaped) {
         return;
     }
-    // Wait for the interpreter's end without reaping it, end what it left in its group while
-    // the group id is still held, and only then reap it.
-    siginfo_t info{};
-    int waited;
-    do {
-        waited = ::waitid(P_PID, static_cast<id_t>(state.pid), &info, WEXITED | WNOWAIT);
-    } while (waited != 0 && errno == EINTR);
-    if (waited == 0) {
-        ::kill(-state.pid, SIGKILL);
-    }
+    ::kill(-state.pid, SIGKILL);
+    ::kill(state.pid, SIGKILL);  // also when the interpreter itself left its group
+    constexpr int kEndLimitMs = 5000;
+    WaitForEnd(kEndLimitMs);  // once it has ended, all its children have come to the station
+    EndDescendants(state.pid);
     int status = 0;
     while (::waitpid(state.pid, &status, 0) < 0 && errno == EINTR) {
     }
     state.reaped = true;
+    state.ended = true;
+    LiveInterpreters::Get().Remove(state.pid);
 }
 
 }  // namespace os

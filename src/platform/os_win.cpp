@@ -117,6 +117,8 @@ std::string FromAnsi(std::string_view ansi) {
 
 const char kPathSeparator = '\\';
 const char* const kExecutableSuffix = ".exe";
+const char* const kLineBreak = "\r\n";
+const char* const kExpandedInQuotes = "%";
 
 bool IsFolderBreak(char c) {
     return c == '\\' || c == ':';
@@ -319,10 +321,20 @@ File OpenForAppending(const std::string& path) {
     return File(reinterpret_cast<std::intptr_t>(opened.handle), path);
 }
 
+// The new content reaches the disk before the rename, and the rename before the call returns,
+// so a power cut leaves the old file or the new one, never an empty or zero-filled one.
 void ReplaceFile(const std::string& from, const std::string& to) {
     const std::wstring wideFrom = Widen(from);
     const std::wstring wideTo = Widen(to);
-    if (!MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    {
+        win32::Handle written(CreateFileW(wideFrom.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (written.IsValid()) {
+            FlushFileBuffers(written.Get());  // best effort: the rename reports real failures
+        }
+    }
+    if (!MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ThrowFileError("Cannot create file", to, GetLastError());
     }
 }
@@ -333,6 +345,18 @@ void RemoveFile(const std::string& path) noexcept {
     } catch (...) {
         // A path too long to convert names no file.
     }
+}
+
+// Without MOVEFILE_REPLACE_EXISTING the move fails when the new name exists.
+bool MoveUnlessExists(const std::string& from, const std::string& to) {
+    if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+            return false;
+        }
+        ThrowFileError("Cannot create file", to, error);
+    }
+    return true;
 }
 
 namespace {
@@ -435,6 +459,8 @@ struct ChildProcess::Impl {
     win32::Handle process;  // the command interpreter
     win32::Handle job;      // its tree; none when the system refused to put it in a job
     win32::Handle output;   // read end of the pipe
+    bool ended = false;     // the interpreter has ended
+    int exitCode = -1;      // its exit code when it ended by itself
 };
 
 namespace {
@@ -530,11 +556,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine
 }
 
 ChildProcess::~ChildProcess() {
-    // Ends whatever still runs of the tree, and waits for the interpreter so that nothing it
-    // holds open survives this object for long.
-    constexpr DWORD kEndLimitMs = 10000;
     Terminate();
-    WaitForSingleObject(impl_->process.Get(), kEndLimitMs);
 }
 
 long ChildProcess::Read(char* buffer, std::size_t capacity, int waitMs) {
@@ -568,26 +590,46 @@ long ChildProcess::Read(char* buffer, std::size_t capacity, int waitMs) {
             return 0;
         }
         const DWORD step = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kStepMs));
-        if (WaitForSingleObject(impl_->process.Get(), step) != WAIT_TIMEOUT) {
-            // The interpreter has ended, but something it started still holds the pipe open.
-            Sleep(std::min(step, kStepAfterEndMs));
+        if (impl_->ended) {
+            Sleep(std::min(step, kStepAfterEndMs));  // something it started holds the pipe
+        } else if (WaitForEnd(static_cast<int>(step))) {
+            return 0;  // the caller learns of the end at once
         }
     }
 }
 
-void ChildProcess::Terminate() noexcept {
-    if (impl_->job.IsValid()) {
-        TerminateJobObject(impl_->job.Get(), 1);
-    } else {
-        TerminateProcess(impl_->process.Get(), 1);
+bool ChildProcess::WaitForEnd(int waitMs) noexcept {
+    Impl& state = *impl_;
+    if (state.ended) {
+        return true;
     }
+    if (WaitForSingleObject(state.process.Get(), static_cast<DWORD>(std::max(waitMs, 0))) !=
+        WAIT_OBJECT_0) {
+        return false;
+    }
+    state.ended = true;
+    DWORD code = 0;
+    if (GetExitCodeProcess(state.process.Get(), &code)) {
+        state.exitCode = static_cast<int>(code);
+    }
+    return true;
 }
 
-void ChildProcess::Wait() noexcept {
-    WaitForSingleObject(impl_->process.Get(), INFINITE);
+int ChildProcess::ExitCode() const {
+    return impl_->exitCode;
+}
+
+// Ends the tree, then waits a bounded time for the interpreter, so that nothing it holds open
+// survives this object for long.
+void ChildProcess::Terminate() noexcept {
+    constexpr DWORD kEndLimitMs = 10000;
     if (impl_->job.IsValid()) {
         TerminateJobObject(impl_->job.Get(), 1);
+    } else if (!impl_->ended) {
+        TerminateProcess(impl_->process.Get(), 1);
     }
+    WaitForSingleObject(impl_->process.Get(), kEndLimitMs);
+    impl_->ended = true;
 }
 
 }  // namespace os

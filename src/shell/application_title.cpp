@@ -1,16 +1,18 @@
 #include "application_title.h"
 
-#include "core_text.h"
+#include <cctype>
+
 #include "os.h"
 
-QString ApplicationTitle(const std::string& executablePath) {
-    QString name = FromUtf8(os::NamePart(executablePath));
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0) {
-        name.truncate(dot);
+std::string ApplicationTitle(const std::string& executablePath) {
+    std::string name = os::NamePart(executablePath);
+    name = name.substr(0, name.find('.'));
+    // Only ASCII letters change case; the bytes of other characters are left as they are.
+    for (std::size_t i = 1; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c < 0x80) {
+            name[i] = static_cast<char>(std::tolower(c));
+        }
     }
-    if (name.isEmpty()) {
-        return name;
-    }
-    return name.left(1) + name.mid(1).toLower();
+    return name;
 }

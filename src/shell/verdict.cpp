@@ -1,43 +1,33 @@
 // ShowResult: the one routine that paints a verdict.
-#include <QLabel>
-#include <QPalette>
-#include <QPlainTextEdit>
+#include "verdict.h"
 
 #include "MainForm.h"
-#include "core_text.h"
-#include "verdict_text.h"
+#include "serial_label.h"
+#include "station_log.h"
 
-namespace {
-
-void SetTextColour(QLabel& label, const QColor& colour) {
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label.setPalette(palette);
+std::string WithLastLine(const std::string& text, const std::string& line) {
+    if (text.empty() || text.back() == '\n' || text.back() == '\r') {
+        return text + line + "\r\n";
+    }
+    return text + "\r\n" + line;
 }
 
-}  // namespace
-
-void TRomForm::SetMemoText(const QString& text) {
-    memoText_ = text;
-    Memo_Output->setPlainText(DisplayText(text));
-}
-
-void TRomForm::ShowResult(const QString& status, const QString& detail) {
-    SetMemoText(QString());
-    const QFont font = VerdictFont();
-    QColor colour = kVerdictGreen;
-    Panel_Result->setFont(font);
-    Panel_Result->setText(status);
-    SetMemoText(detail);
+void TRomForm::ShowResult(const std::string& status, const std::string& detail) {
+    std::string caption = status;
+    std::string text = detail;
+    Rgb colour = kVerdictGreen;
     if (Error_Code != 0) {
-        Panel_Result->setText(QStringLiteral("FAIL"));
-        SetMemoText(WithLastLine(memoText_, ErrorText(Error_Code)));
+        caption = "FAIL";
+        text = WithLastLine(text, ErrorText(Error_Code));
         colour = kVerdictRed;
+    }
+    view_.SetVerdictFont(kVerdictFont, colour);
+    view_.SetVerdictCaption(caption);
+    SetMemoText(text);
+    if (Error_Code != 0) {
         LogErrorText(memoText_);
     }
-    SetTextColour(*Panel_Result, colour);
     // Every verdict's text is logged as info, so a failure's text is logged at both levels.
     LogInfoText(memoText_);
-    Label_SN->setText(DisplayText(Prog_Sn));
-    Label_SN->adjustSize();
+    view_.SetSerialText(tool::SerialLabelText(Prog_Sn));
 }

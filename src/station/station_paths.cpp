@@ -1,44 +1,41 @@
 // Init: every station path derived again from the station folder and the image in use.
-#include <QLineEdit>
-#include <QPushButton>
-#include <algorithm>
-
 #include "MainForm.h"
-#include "core_text.h"
 #include "os.h"
 #include "programmer.h"
 
 namespace {
 
-QString FolderOf(const QString& path) {
-    return FromUtf8(os::FolderPart(Utf8(path)));
-}
-QString NameOf(const QString& path) {
-    return FromUtf8(os::NamePart(Utf8(path)));
+// The text without its last count characters (UTF-8); "" when it has no more than count.
+std::string WithoutLastCharacters(const std::string& text, int count) {
+    std::size_t end = text.size();
+    for (; count > 0 && end > 0; --count) {
+        do {
+            --end;
+        } while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80);
+    }
+    return text.substr(0, end);
 }
 
 }  // namespace
 
 void TRomForm::Init(bool first) {
-    const QString separator(QLatin1Char(os::kPathSeparator));
-    App_Path = FolderOf(FromUtf8(executablePath_));
+    App_Path = os::FolderPart(executablePath_);
     if (first) {
-        Hex_Path = App_Path + QStringLiteral("merge.hex");
-        Hex_Name = QStringLiteral("merge.hex");
+        Hex_Path = App_Path + "merge.hex";
+        Hex_Name = "merge.hex";
     }
-    Hex_Name = NameOf(Hex_Path);
+    Hex_Name = os::NamePart(Hex_Path);
     // The last four characters are cut whatever they are: "fw.ihex" gives "fw..crc".
-    CRC_Path = FolderOf(Hex_Path) + Hex_Name.left(std::max<qsizetype>(0, Hex_Name.size() - 4)) +
-               QStringLiteral(".crc");
-    Bin_Path = App_Path + QStringLiteral("bin") + separator;
-    Prog_Path = Bin_Path + FromUtf8(tool::ProgrammerFileName());
-    Edit_Hex->setText(Hex_Path);
-    Prog_Para = QString::fromLatin1(tool::kProgPara);
-    Edit_Para->setText(FromUtf8(tool::CommandTemplate(Utf8(Prog_Path))));
+    CRC_Path = os::FolderPart(Hex_Path) + WithoutLastCharacters(Hex_Name, 4) + ".crc";
+    Bin_Path = App_Path + "bin" + os::kPathSeparator;
+    Prog_Path = Bin_Path + tool::ProgrammerFileName();
+    view_.SetHexPathText(Hex_Path);
+    Prog_Para = tool::kProgPara;
+    view_.SetCommandText(tool::CommandTemplate(Prog_Path));
     Prog_Sn.clear();
-    Config_Path = App_Path + QStringLiteral("config.ini");
-    Log_Path = App_Path + QStringLiteral("logs");
+    Config_Path = App_Path + "config.ini";
+    Log_Path = App_Path + "logs";
     // A checksum file is written once, for an image that exists.
-    Button_CRC->setEnabled(!os::FileExists(Utf8(CRC_Path)) && os::FileExists(Utf8(Hex_Path)));
+    view_.SetChecksumEnabled(!os::FileExists(CRC_Path) && os::FileExists(Hex_Path));
     Error_Code = 0;
 }

@@ -1,5 +1,8 @@
 #include "programmer.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "os.h"
 
 namespace tool {
@@ -27,8 +30,23 @@ std::string CommandTemplate(const std::string& progPath) {
 }
 
 bool ProgrammingSucceeded(const std::string& output) {
-    return output.find("Verify OK") != std::string::npos &&
-           output.find("ERROR:") == std::string::npos;
+    if (output.find("ERROR:") != std::string::npos) {
+        return false;
+    }
+    return std::any_of(
+        std::begin(kVerifySuccessMarkers), std::end(kVerifySuccessMarkers),
+        [&](const char* marker) { return output.find(marker) != std::string::npos; });
+}
+
+std::string PathRefusal(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        const std::size_t at = path.find_first_of(os::kExpandedInQuotes);
+        if (at != std::string::npos) {
+            return "ERROR:" + path + "中含有“" + path[at] +
+                   "”，为免命令解释器改动路径，不运行烧写工具。";
+        }
+    }
+    return {};
 }
 
 }  // namespace tool

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace tool {
 
@@ -24,15 +25,25 @@ inline constexpr std::chrono::seconds kProgrammingLimit{300};
 // progPath + " -i ": the probe query; any output counts as a present probe.
 std::string ProbeQueryCommand(const std::string& progPath);
 // progPath + " --program " + hexPath + kProgPara, or with " -e --program " when erase is set.
-std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath,
-                               bool erase);
+std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath, bool erase);
 // progPath + " -h ": the tool's option list.
 std::string HelpCommand(const std::string& progPath);
 // progPath + " --programs @hex " + kProgPara: the template shown to the operator; never run.
 std::string CommandTemplate(const std::string& progPath);
 
-// A programming run succeeded only when its output contains "Verify OK" and does not contain
-// "ERROR:" (both case-sensitive).
+// The texts that confirm a good verify: "Verify OK", and those of the published programmer
+// versions, "Verified OK." (9.x and early 10.x) and "Verify file - Done verifying" (later 10.x).
+inline constexpr const char* kVerifySuccessMarkers[] = {"Verify OK", "Verified OK.",
+                                                        "Verify file - Done verifying"};
+
+// A programming run succeeded only when its output contains one of kVerifySuccessMarkers and
+// does not contain "ERROR:" (all case-sensitive).
 bool ProgrammingSucceeded(const std::string& output);
+
+// The "ERROR:" line for the first of paths that the command interpreter would change although
+// it is quoted (on Windows a path with "%": cmd.exe expands %NAME% inside quotes, so the tool or
+// the image could become another file); "" when every path can be run. No run may start while
+// this is not "".
+std::string PathRefusal(const std::vector<std::string>& paths);
 
 }  // namespace tool

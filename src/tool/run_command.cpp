@@ -1,10 +1,11 @@
 #include "run_command.h"
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
+#include <optional>
+#include <vector>
 
 #include "os.h"
+#include "output_capture.h"
 
 namespace tool {
 
@@ -15,8 +16,12 @@ using Clock = std::chrono::steady_clock;
 // How often whileWaiting runs, and so the longest single wait for output.
 constexpr std::chrono::milliseconds kTick{50};
 
-// The pipe is read in pieces of at most this many bytes.
-constexpr std::size_t kPieceSize = 255;
+// How long output is still read once the interpreter has ended: a worker it left behind may
+// hold the pipe open for ever, but what was printed just before the end still counts.
+constexpr std::chrono::milliseconds kGrace{1000};
+
+// Output is read in pieces this large; how it is split into reads does not change the text.
+constexpr std::size_t kReadSize = 64 * 1024;
 
 // Milliseconds from now until then, at least 0; rounded up so a wait never ends early.
 int MillisecondsUntil(Clock::time_point then) {
@@ -39,14 +44,20 @@ CommandResult RunCommand(const std::string& commandLine, const std::string& work
         return {};
     }
 
-    // Raw bytes, decoded once at the end, so a character split across two pieces stays whole.
-    std::string raw;
-    char piece[kPieceSize];
+    OutputCapture capture;
+    std::vector<char> buffer(kReadSize);
     const Clock::time_point deadline = Clock::now() + limit;
     Clock::time_point nextTick = Clock::now() + kTick;
+    std::optional<Clock::time_point> graceEnd;  // set when the interpreter has ended
+    bool pipeOpen = true;
     bool timedOut = false;
+    // The run is over when the pipe has ended and the interpreter too, or when the interpreter
+    // has ended and the grace period is over. Every wait is bounded by the deadline.
     for (;;) {
         const Clock::time_point now = Clock::now();
+        if (graceEnd && (!pipeOpen || now >= *graceEnd)) {
+            break;
+        }
         if (now >= deadline) {
             timedOut = true;
             break;
@@ -57,32 +68,36 @@ CommandResult RunCommand(const std::string& commandLine, const std::string& work
             }
             nextTick = Clock::now() + kTick;
         }
-        const long count =
-            child->Read(piece, kPieceSize, MillisecondsUntil(std::min(deadline, nextTick)));
-        if (count == os::ChildProcess::kEnded) {
-            break;
+        const Clock::time_point waitUntil =
+            std::min({deadline, nextTick, graceEnd.value_or(deadline)});
+        if (pipeOpen) {
+            const long count =
+                child->Read(buffer.data(), buffer.size(), MillisecondsUntil(waitUntil));
+            if (count == os::ChildProcess::kEnded) {
+                pipeOpen = false;
+            } else if (count > 0) {
+                capture.Append(buffer.data(), static_cast<std::size_t>(count));
+            }
         }
-        if (count > 0) {
-            // A piece ends at its first zero byte; what follows it in the piece is dropped.
-            const auto* end = static_cast<const char*>(std::memchr(piece, '\0', count));
-            raw.append(piece, end != nullptr ? end - piece : count);
+        const int waitForEnd = pipeOpen ? 0 : MillisecondsUntil(waitUntil);
+        if (!graceEnd && child->WaitForEnd(waitForEnd)) {
+            graceEnd = std::min(Clock::now() + kGrace, deadline);  // ended in time: no timeout
         }
     }
-    if (timedOut) {
-        child->Terminate();
-    }
-    child->Wait();
+    CommandResult result;
+    result.exitCode = timedOut ? -1 : child->ExitCode();
+    child->Terminate();  // what is left of the tree, also when the interpreter ended by itself
     child.reset();
 
-    CommandResult result;
-    result.output = os::FromAnsi(raw);
+    result.output = capture.Text();
+    result.cut = capture.Cut();
     result.timedOut = timedOut;
     if (timedOut) {
         if (!result.output.empty() && result.output.back() != '\n') {
-            result.output += '\n';
+            result.output += os::kLineBreak;
         }
         const auto seconds = std::chrono::ceil<std::chrono::seconds>(limit);
-        result.output += TimeoutLine(seconds.count()) + "\n";
+        result.output += TimeoutLine(seconds.count()) + os::kLineBreak;
     }
     return result;
 }

@@ -11,6 +11,7 @@ namespace tool {
 struct CommandResult {
     std::string output;     // everything printed, UTF-8; with the timeout line when timedOut
     bool timedOut = false;  // the limit ended the run
+    bool cut = false;       // older output was dropped to stay within the bound
     int exitCode = -1;      // the interpreter's exit code; -1 when it was ended or not started
 };
 
@@ -18,11 +19,15 @@ struct CommandResult {
 // elsewhere) in workingFolder, and returns everything it printed on standard output and standard
 // error, in the order the pipe delivered it, decoded from the ANSI code page to UTF-8.
 //
-// The pipe is read in pieces of at most 255 bytes, each cut at its first zero byte; the pieces
-// are decoded once, at the end, so a multi-byte character split across two reads stays whole.
+// The output is taken as pieces of 255 bytes from its start, each cut at its first zero byte,
+// and decoded once, at the end, so a multi-byte character split across two reads stays whole.
+// Only its last 16 MiB are kept, after a note that it was cut (see OutputCapture).
 //
-// A command still running after limit is ended with everything it started, and the output then
-// gets a last line "ERROR:命令在N秒内未结束，已被终止。" (N the limit in seconds).
+// Once the interpreter has ended, output is still read for about a second; then whatever it
+// left running is ended and the output is taken as it stands. A command still running after
+// limit (also one that closed its output) is ended with everything it started, and the output
+// then gets a last line "ERROR:命令在N秒内未结束，已被终止。" (N the limit in seconds) and the
+// platform's line break.
 //
 // whileWaiting, when given, is called about every 50 ms while the command runs; the window uses
 // it to repaint.

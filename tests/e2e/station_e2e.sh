@@ -9,19 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/lib/station.sh"
 export ROMTOOL_EXE=$1 STANDIN_EXE=$2 HEXGEN_EXE=$3
 
-passed=0
-failed=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what" >&2
-    fi
-}
-calls() { wc -l <"$station/bin/calls.log" 2>/dev/null || echo 0; }
+calls() { station_calls "$station"; }
 last_line() { tail -n 1 "$log" | tr -d '\r'; }
 
 station=$(mktemp -d)
@@ -40,47 +28,47 @@ info='\[info \]'
 "$station/romtool" &
 first_pid=$!
 win=$(station_find_window "NRF系列芯片ROM烧写工具") || true
-check "the window appears" test -n "$win"
+station_check "the window appears" test -n "$win"
 station_wait_log "$station" "$info" 3
-check "the start line comes first" grep -qa '\[info \]log4me:application starting\.\.\.\.' <(head -n1 "$log")
-check "the self-check line is logged" grep -qa '\[info \]程序启动自检' "$log"
+station_check "the start line comes first" grep -qa '\[info \]log4me:application starting\.\.\.\.' <(head -n1 "$log")
+station_check "the self-check line is logged" grep -qa '\[info \]程序启动自检' "$log"
 # The verdict's text is logged at both levels; the message is its last line.
-check "the first refresh reports the missing checksum file at both levels" test \
+station_check "the first refresh reports the missing checksum file at both levels" test \
     "$(grep -caF "ERROR:$station/merge.hex的crc文件不存在，请先生成校验文件。" "$log")" -eq 2
-check "the first refresh ran the probe query once" test "$(calls)" -eq 1
-check "the probe query ran in bin/" grep -qaP "^$station/bin/?\t-i\$" "$station/bin/calls.log"
+station_check "the first refresh ran the probe query once" test "$(calls)" -eq 1
+station_check "the probe query ran in bin/" grep -qaP "^$station/bin/?\t-i\$" "$station/bin/calls.log"
 
 # A second copy under the same title ends by itself and never runs the programmer.
 set +e
 timeout 60 "$station/romtool"
 second=$?
 set -e
-check "the second copy ends by itself (status $second)" test "$second" -eq 0
-check "the second copy did not run the programmer" test "$(calls)" -eq 1
-check "the first copy still runs" kill -0 "$first_pid"
+station_check "the second copy ends by itself (status $second)" test "$second" -eq 0
+station_check "the second copy did not run the programmer" test "$(calls)" -eq 1
+station_check "the first copy still runs" kill -0 "$first_pid"
 
 # The first copy keeps working: write the checksum, then program and verify.
 infos=$(station_count "$station" "$info")
 station_click "$win" Button_CRC
 # The box is titled with the application title: the executable's name, "romtool".
 box=$(station_box romtool) || true
-check "the checksum box appears" test -n "$box"
-check "the checksum file holds 32 bytes" test "$(stat -c %s "$station/merge.crc" 2>/dev/null)" = 32
+station_check "the checksum box appears" test -n "$box"
+station_check "the checksum file holds 32 bytes" test "$(stat -c %s "$station/merge.crc" 2>/dev/null)" = 32
 station_confirm_box romtool
 station_wait_log "$station" "$info" $((infos + 4))
-check "the refresh after writing the checksum says ready" test "$(calls)" -eq 2
+station_check "the refresh after writing the checksum says ready" test "$(calls)" -eq 2
 
 infos=$(station_count "$station" "$info")
 station_click "$win" Button_Start
 station_wait_log "$station" "$info" $((infos + 3)) 330
-check "the run logs the verified checksum" \
+station_check "the run logs the verified checksum" \
     grep -qaE "\[info \]CRC=[0-9A-F]{32}\$" <(tr -d '\r' <"$log")
-check "the run logs the exact command" grep -qaF \
+station_check "the run logs the exact command" grep -qaF \
     "[info ]Para='$station/bin/nrfjprog' -e --program '$station/merge.hex'  --verify --rbp ALL --pinreset  " "$log"
-check "the stand-in got the image as one argument" grep -qaP \
+station_check "the stand-in got the image as one argument" grep -qaP \
     "\t-e\t--program\t$station/merge.hex\t--verify\t--rbp\tALL\t--pinreset\$" "$station/bin/calls.log"
-check "the run passed" grep -qa 'Verify OK' "$log"
-check "no error line after the first refresh" test "$(station_count "$station" '\[error\]')" -eq 1
+station_check "the run passed" grep -qa 'Verify OK' "$log"
+station_check "no error line after the first refresh" test "$(station_count "$station" '\[error\]')" -eq 1
 
 # The log folder removed while the station runs: the refresh says so on screen (109), its lines
 # cannot be written and log4me_err.log tells why. Made again, the next refresh's lines land in
@@ -92,13 +80,13 @@ for _ in $(seq 300); do
     [[ $(err_lines) -ge 2 ]] && break
     sleep 0.1
 done
-check "the lines lost with the log folder are reported" test "$(err_lines)" -ge 2
-check "the report names the daily file" grep -qaF "/logs/$(date +%Y-%m-%d).log\"" \
+station_check "the lines lost with the log folder are reported" test "$(err_lines)" -ge 2
+station_check "the report names the daily file" grep -qaF "/logs/$(date +%Y-%m-%d).log\"" \
     "$station/log4me_err.log"
 mkdir "$station/logs"
 station_click "$win" Button_GetJlink
 station_wait_log "$station" "$info" 1
-check "after the folder is made again the refresh is logged" test "$(station_count "$station" "$info")" -ge 1
+station_check "after the folder is made again the refresh is logged" test "$(station_count "$station" "$info")" -ge 1
 
 # The exit button closes the window; the stop line is the last line of the log.
 station_click "$win" Button_Exit
@@ -108,9 +96,9 @@ wait "$first_pid"
 status=$?
 set -e
 first_pid=
-check "the program ends with status 0 (was $status)" test "$status" -eq 0
-check "the stop line comes last" test "$(last_line)" != "" -a \
+station_check "the program ends with status 0 (was $status)" test "$status" -eq 0
+station_check "the stop line comes last" test "$(last_line)" != "" -a \
     "$(last_line | cut -d' ' -f2-)" = "[info ]log4me:application stoping...."
 
-echo "e2e: $passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+echo "e2e: $STATION_PASSED passed, $STATION_FAILED failed"
+[[ $STATION_FAILED -eq 0 ]]

@@ -54,7 +54,7 @@ std::string RunToEnd(const std::string& command, const std::string& folder) {
         idle = count == 0 ? idle + 1 : 0;
         output.append(buffer, static_cast<std::size_t>(count));
     }
-    child->Wait();
+    child->WaitForEnd(10000);
     return output;
 }
 
@@ -466,7 +466,7 @@ TEST(ChildProcess, DestructorEndsTheWholeTree) {
     EXPECT_EQ(OpenDescriptorCount(), before);
 }
 
-TEST(ChildProcess, WaitEndsWhatTheInterpreterLeftRunning) {
+TEST(ChildProcess, TerminateEndsWhatTheInterpreterLeftRunning) {
     TempFolder folder;
     auto child = os::ChildProcess::Start("sleep 1000 >/dev/null 2>&1 & echo $!", folder.Path());
     ASSERT_NE(child, nullptr);
@@ -475,7 +475,9 @@ TEST(ChildProcess, WaitEndsWhatTheInterpreterLeftRunning) {
     for (long count; (count = child->Read(buffer, sizeof buffer, 10000)) > 0;) {
         output.append(buffer, static_cast<std::size_t>(count));
     }
-    child->Wait();
+    EXPECT_TRUE(child->WaitForEnd(10000));
+    EXPECT_EQ(child->ExitCode(), 0);
+    child->Terminate();
     EXPECT_TRUE(EndsSoon(std::stoi(output)));
     EXPECT_TRUE(NoChildLeft());
 }

@@ -8,6 +8,7 @@
 //   win_helper lines N         writes N numbered lines to standard output, in one write
 //   win_helper tree            starts "win_helper hang" with our standard handles, prints
 //                              "child <process id>", then never ends
+//   win_helper leave           the same, but ends at once, leaving the child holding the pipe
 //   win_helper hang            never ends
 //   win_helper instance NAME   prints "already running" or "only copy" for os::InstanceLock(NAME)
 #include <cstdio>
@@ -37,7 +38,9 @@ std::string FromHex(const std::string& hex) {
     return bytes;
 }
 
-int StartHangingChild() {
+// Starts "win_helper hang" with our standard handles and prints its process id; then never
+// ends, or ends at once when leave is set.
+int StartHangingChild(bool leave) {
     std::wstring command = L"\"" + os::win32::Widen(os::ExecutablePath()) + L"\" hang";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -50,7 +53,9 @@ int StartHangingChild() {
     os::win32::Handle process(child.hProcess);
     os::win32::Handle thread(child.hThread);
     Print("child " + std::to_string(child.dwProcessId));
-    Sleep(INFINITE);
+    if (!leave) {
+        Sleep(INFINITE);
+    }
     return 0;
 }
 
@@ -78,8 +83,8 @@ int wmain(int argc, wchar_t** argv) {
             text += line;
         }
         WriteTo(STD_OUTPUT_HANDLE, text);
-    } else if (mode == "tree") {
-        return StartHangingChild();
+    } else if (mode == "tree" || mode == "leave") {
+        return StartHangingChild(mode == "leave");
     } else if (mode == "hang") {
         Sleep(INFINITE);
     } else if (mode == "instance" && args.size() == 2) {

@@ -2,39 +2,37 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <ostream>
 
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <cctype>
-
 #include "checksum.h"
-#include "core_text.h"
+#include "os.h"
+#include "output_capture.h"
 #include "run_command.h"
-#include "station_window.h"
-#include "verdict_text.h"
+#include "station_fixture.h"
+#include "verdict.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 namespace {
 
-using FirstRefresh = StationWindowTest;
+using FirstRefresh = StationTest;
 
 TEST_F(FirstRefresh, CompleteStationIsReadyWithTheProbeOutput) {
     auto& station = Station();
     station.SetStandIn("serial=682123456,682654321\n");
-    TRomForm& form = Window();
+    TRomForm& form = Shown();
 
-    EXPECT_EQ(form.Panel_Result->text(), "Ready");
-    EXPECT_EQ(TextColour(*form.Panel_Result), kVerdictGreen);
+    EXPECT_EQ(view_.verdict, "Ready");
+    EXPECT_EQ(view_.verdictColour, kVerdictGreen);
     EXPECT_EQ(form.Error_Code, 0);
-    EXPECT_EQ(form.Prog_Sn, "682123456\n682654321\n");
+    EXPECT_THAT(form.Prog_Sn, ::testing::MatchesRegex("682123456\r?\n682654321\r?\n"));
     EXPECT_EQ(form.MemoText(), form.Prog_Sn);
-    EXPECT_EQ(form.Label_SN->text(), "682123456\n682654321\n");  // several lines, as it came
-    EXPECT_EQ(Utf8(form.Hex_Md5), integrity::FileChecksum(station.ImagePath()));
-    EXPECT_FALSE(form.Button_CRC->isEnabled());
+    EXPECT_EQ(view_.memo, form.Prog_Sn);
+    EXPECT_EQ(view_.serial, form.Prog_Sn);  // several lines, as it came
+    EXPECT_EQ(form.Hex_Md5, integrity::FileChecksum(station.ImagePath()));
+    EXPECT_FALSE(view_.checksumEnabled);
     EXPECT_THAT(ToolCalls(), ElementsAre("-i"));
     const std::string log = Log();
     const auto selfCheck = log.find(InfoLine("程序启动自检"));
@@ -45,9 +43,29 @@ TEST_F(FirstRefresh, CompleteStationIsReadyWithTheProbeOutput) {
 
 TEST_F(FirstRefresh, ProbeErrorTextStillCountsAsAnAnswer) {
     Station().SetStandIn("serial=ERROR: probe not connected\n");
-    TRomForm& form = Window();
-    EXPECT_EQ(form.Panel_Result->text(), "Ready");
-    EXPECT_EQ(form.Prog_Sn, "ERROR: probe not connected\n");
+    TRomForm& form = Shown();
+    EXPECT_EQ(view_.verdict, "Ready");
+    EXPECT_THAT(form.Prog_Sn, ::testing::MatchesRegex("ERROR: probe not connected\r?\n"));
+}
+
+TEST_F(FirstRefresh, HugeProbeOutputIsCutAndTheLabelShowsItsFirstLines) {
+    if (os::kPathSeparator == '\\') {
+        GTEST_SKIP() << "200 MB through Wine's pipes outlasts the probe query's limit";
+    }
+    Station().SetStandIn("long_output=200000000\n");
+    TRomForm& form = Shown();
+
+    EXPECT_EQ(view_.verdict, "Ready");
+    const std::string& label = view_.serial;
+    EXPECT_LE(label.size(), 4096u + std::string("…").size());
+    const std::string note = tool::OutputCapture::CutNote(tool::OutputCapture::kDefaultBound);
+    EXPECT_THAT(label, ::testing::StartsWith(note + "Reading back flash block "))
+        << label.substr(0, 80);
+    EXPECT_THAT(label, ::testing::EndsWith("…"));
+    // The text area keeps the end, where the serial number is.
+    const std::string& memo = form.MemoText();
+    EXPECT_GE(memo.rfind("682123456"), memo.size() - std::string("682123456\r\n").size());
+    EXPECT_LE(form.MemoText().size(), (16u << 20) + note.size());
 }
 
 struct MissingPiece {
@@ -61,8 +79,7 @@ struct MissingPiece {
     friend void PrintTo(const MissingPiece& p, std::ostream* out) { *out << p.name; }
 };
 
-class FirstRefreshFails : public StationWindowTest,
-                          public ::testing::WithParamInterface<MissingPiece> {};
+class FirstRefreshFails : public StationTest, public ::testing::WithParamInterface<MissingPiece> {};
 
 TEST_P(FirstRefreshFails, WithTheFirstMissingPiecesCode) {
     const MissingPiece& piece = GetParam();
@@ -71,14 +88,14 @@ TEST_P(FirstRefreshFails, WithTheFirstMissingPiecesCode) {
     if (!piece.checksumFile.empty()) {
         station.Write("merge.crc", piece.checksumFile);
     }
-    TRomForm& form = Window();
+    TRomForm& form = Shown();
 
     EXPECT_EQ(form.Error_Code, piece.code);
-    EXPECT_EQ(form.Panel_Result->text(), "FAIL");
-    EXPECT_EQ(TextColour(*form.Panel_Result), kVerdictRed);
+    EXPECT_EQ(view_.verdict, "FAIL");
+    EXPECT_EQ(view_.verdictColour, kVerdictRed);
     EXPECT_EQ(form.MemoText(), WithLastLine(form.Prog_Sn, form.ErrorText(piece.code)));
     EXPECT_EQ(station.StandInCallCount(), piece.toolRuns);
-    EXPECT_TRUE(form.Hex_Md5.isEmpty());
+    EXPECT_TRUE(form.Hex_Md5.empty());
     if (piece.parts.config && piece.parts.logs) {
         EXPECT_THAT(Log(), HasSubstr(ErrorLine(form.MemoText())));
         EXPECT_THAT(Log(), HasSubstr(InfoLine(form.MemoText())));
@@ -107,43 +124,39 @@ INSTANTIATE_TEST_SUITE_P(
         MissingPiece{"LogFolder", {true, true, true, true, false}, "", "", 109, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The right checksum, edited.
-class ChecksumFileEdited : public StationWindowTest,
-                           public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(ChecksumFileEdited, NoLongerMatches) {
-    auto& station = Station();
-    std::string stored = station.Read("merge.crc");
-    ASSERT_EQ(stored, integrity::FileChecksum(station.ImagePath()));
-    if (std::string(GetParam()) == "lower") {
-        for (char& c : stored) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+TEST_F(FirstRefresh, EditedChecksumFileNoLongerMatches) {
+    for (const bool lowerCase : {true, false}) {
+        auto& station = Station();
+        std::string stored = station.Read("merge.crc");
+        ASSERT_EQ(stored, integrity::FileChecksum(station.ImagePath()));
+        if (lowerCase) {
+            for (char& c : stored) {
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+        } else {
+            stored += "\r\n";
         }
-    } else {
-        stored += "\r\n";
+        station.Write("merge.crc", stored);
+        TRomForm& form = Shown();
+        EXPECT_EQ(form.Error_Code, 105) << lowerCase;
+        EXPECT_EQ(form.MemoText(),
+                  form.Prog_Sn + "ERROR:hex文件CRC校验不通过，请确定hex文件版本。\r\n");
     }
-    station.Write("merge.crc", stored);
-    TRomForm& form = Window();
-    EXPECT_EQ(form.Error_Code, 105);
-    EXPECT_EQ(form.MemoText(),
-              form.Prog_Sn + "ERROR:hex文件CRC校验不通过，请确定hex文件版本。\r\n");
 }
-
-INSTANTIATE_TEST_SUITE_P(LowerCaseOrLineEnd, ChecksumFileEdited,
-                         ::testing::Values("lower", "crlf"));
 
 TEST_F(FirstRefresh, ProbeQueryThatNeverEndsIsNoAnswer) {
     Station().SetStandIn("hang=probe\n");
     RunLimits limits;
     limits.probeQuery = std::chrono::seconds(1);
-    TRomForm& form = Window(limits);
+    TRomForm& form = Shown(limits);
     EXPECT_EQ(form.Error_Code, 102);
-    EXPECT_THAT(Utf8(form.MemoText()), HasSubstr(tool::TimeoutLine(1)));
-    EXPECT_THAT(Utf8(form.MemoText()), HasSubstr("ERROR:请检查Jink是否已经正确安装。"));
+    EXPECT_THAT(form.MemoText(), HasSubstr(tool::TimeoutLine(1)));
+    EXPECT_THAT(form.MemoText(), HasSubstr("ERROR:请检查Jink是否已经正确安装。"));
+    EXPECT_GT(view_.repaints, 0);  // the window kept painting while the query hung
 }
 
 TEST_F(FirstRefresh, MessagesNameTheStationsPaths) {
-    TRomForm& form = Window();
+    TRomForm& form = Shown();
     EXPECT_EQ(form.ErrorText(101), "ERROR:" + form.Prog_Path + "文件不存在。");
     EXPECT_EQ(form.ErrorText(103), "ERROR:" + form.Hex_Path + "文件不存在。");
     EXPECT_EQ(form.ErrorText(104),
@@ -153,7 +166,7 @@ TEST_F(FirstRefresh, MessagesNameTheStationsPaths) {
     EXPECT_EQ(form.ErrorText(108), "ERROR:config.ini文件不存在。");
     EXPECT_EQ(form.ErrorText(109), "ERROR:logs目录不存在。");
     EXPECT_EQ(form.ErrorText(0), "ERROR:未知错误");
-    EXPECT_EQ(form.ErrorText(110), "ERROR:未知错误");
+    EXPECT_EQ(form.ErrorText(111), "ERROR:未知错误");
 }
 
 }  // namespace

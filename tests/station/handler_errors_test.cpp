@@ -2,48 +2,41 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QPushButton>
-#include <filesystem>
+#include <optional>
 
 #include "checksum.h"
-#include "core_text.h"
 #include "os.h"
-#include "station_window.h"
+#include "station_fixture.h"
+#include "unreadable_file.h"
 
 namespace {
 
-using HandlerErrors = StationWindowTest;
+using HandlerErrors = StationTest;
 
 TEST_F(HandlerErrors, UnreadableImageShowsTheErrorBoxAndStartWorksAgain) {
     auto& station = Station();
-    TRomForm& form = Window();
-    const std::string image = station.Read("merge.hex");
-    // An image that opens but cannot be read: this process's own memory, whose first page is
-    // not mapped.
-    std::filesystem::remove(std::filesystem::u8path(station.ImagePath()));
-    std::filesystem::create_symlink("/proc/self/mem", std::filesystem::u8path(station.ImagePath()));
-    QString expected;
+    TRomForm& form = Shown();
+    std::optional<UnreadableFile> unreadable(station.ImagePath());
+    std::string expected;
     try {
         integrity::FileChecksum(station.ImagePath());
     } catch (const os::FileError& error) {
-        expected = FromUtf8(error.what());
+        expected = error.what();
     }
-    ASSERT_TRUE(expected.startsWith("Cannot ")) << Utf8(expected);
-    Click(form.Button_Start);
+    ASSERT_THAT(expected, ::testing::StartsWith("Cannot "));
+    form.Handle(&TRomForm::Button_StartClick);
 
-    ASSERT_EQ(dialogs_->boxes.size(), 1u);
-    EXPECT_TRUE(dialogs_->boxes[0].error);
-    EXPECT_EQ(dialogs_->boxes[0].title, "Romtool");
-    EXPECT_EQ(dialogs_->boxes[0].text, expected + ".");
-    EXPECT_EQ(form.Panel_Result->text(), "--");
-    EXPECT_TRUE(form.Button_Start->isEnabled());
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    EXPECT_TRUE(view_.boxes[0].error);
+    EXPECT_EQ(view_.boxes[0].title, "Romtool");
+    EXPECT_EQ(view_.boxes[0].text, expected + ".");
+    EXPECT_EQ(view_.verdict, "--");
+    EXPECT_TRUE(view_.startEnabled);
 
-    std::filesystem::remove(std::filesystem::u8path(station.ImagePath()));
-    station.Write("merge.hex", image);
-    Click(form.Button_Start);
-    EXPECT_EQ(form.Panel_Result->text(), "PASS");
-    EXPECT_EQ(dialogs_->boxes.size(), 1u);
+    unreadable.reset();
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(view_.verdict, "PASS");
+    EXPECT_EQ(view_.boxes.size(), 1u);
 }
 
 }  // namespace

@@ -1,27 +1,20 @@
-// The operator's other actions: checksum writing, image selection, the option list.
+// The operator's other actions: checksum writing, image selection, the option list, exit.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-
 #include "checksum.h"
-#include "core_text.h"
-#include "log4me.h"
 #include "os.h"
-#include "station_window.h"
+#include "station_fixture.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 namespace {
 
-using ChecksumWriting = StationWindowTest;
-using ImageSelection = StationWindowTest;
-using OptionList = StationWindowTest;
+using ChecksumWriting = StationTest;
+using ImageSelection = StationTest;
+using OptionList = StationTest;
 
 TEST_F(ChecksumWriting, IsOfferedOnlyForAnImageWithoutChecksumFile) {
     struct Case {
@@ -30,45 +23,43 @@ TEST_F(ChecksumWriting, IsOfferedOnlyForAnImageWithoutChecksumFile) {
     };
     for (const Case& c : {Case{{}, false}, Case{{true, true, false, true, true}, true},
                           Case{{true, false, false, true, true}, false}}) {
-        form_.reset();
-        log4me::Stop();
         Station(c.parts);
-        EXPECT_EQ(Window().Button_CRC->isEnabled(), c.enabled) << c.parts.image << c.parts.checksum;
+        Shown();
+        EXPECT_EQ(view_.checksumEnabled, c.enabled) << c.parts.image << c.parts.checksum;
     }
 }
 
 TEST_F(ChecksumWriting, WritesTheFileShowsTheBoxAndRefreshes) {
     auto& station = Station({true, true, false, true, true});
-    TRomForm& form = Window();
+    TRomForm& form = Shown();
     ASSERT_EQ(form.Error_Code, 104);
     const std::string checksum = integrity::FileChecksum(station.ImagePath());
-    QString panelWhileBoxOpen;
-    QString textWhileBoxOpen = "unset";
-    dialogs_->whileBoxOpen = [&] {
-        panelWhileBoxOpen = form.Panel_Result->text();
-        textWhileBoxOpen = form.MemoText();
+    std::string panelWhileBoxOpen;
+    std::string textWhileBoxOpen = "unset";
+    view_.whileBoxOpen = [&] {
+        panelWhileBoxOpen = view_.verdict;
+        textWhileBoxOpen = view_.memo;
     };
-    Click(form.Button_CRC);
+    form.Handle(&TRomForm::Button_CRCClick);
 
     EXPECT_EQ(station.Read("merge.crc"), checksum);
     EXPECT_EQ(station.Read("merge.crc").size(), 32u);
-    ASSERT_EQ(dialogs_->boxes.size(), 1u);
-    EXPECT_FALSE(dialogs_->boxes[0].error);
-    EXPECT_EQ(dialogs_->boxes[0].title, "Romtool");
-    EXPECT_EQ(dialogs_->boxes[0].text, "merge.hex的校验信息写入成功");
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    EXPECT_FALSE(view_.boxes[0].error);
+    EXPECT_EQ(view_.boxes[0].title, "Romtool");
+    EXPECT_EQ(view_.boxes[0].text, "merge.hex的校验信息写入成功");
     EXPECT_EQ(panelWhileBoxOpen, "CRC OK");
     EXPECT_EQ(textWhileBoxOpen, "");
     // The refresh after the box shows the probe output and takes the button away.
-    EXPECT_EQ(form.Panel_Result->text(), "Ready");
+    EXPECT_EQ(view_.verdict, "Ready");
     EXPECT_EQ(form.MemoText(), form.Prog_Sn);
-    EXPECT_FALSE(form.Button_CRC->isEnabled());
+    EXPECT_FALSE(view_.checksumEnabled);
     EXPECT_THAT(ToolCalls(), ElementsAre("-i", "-i"));
     const std::string log = Log();
     const auto writing = log.find(InfoLine("写入文件校验"));
     ASSERT_NE(writing, std::string::npos) << log;
     const auto report = log.find(
-        InfoLine("merge.hex 的校验值：" + FromUtf8(checksum) + "，信息已经保存到crc文件中。"),
-        writing);
+        InfoLine("merge.hex 的校验值：" + checksum + "，信息已经保存到crc文件中。"), writing);
     ASSERT_NE(report, std::string::npos) << log;
     EXPECT_NE(log.find(InfoLine(""), report), std::string::npos) << log;
 }
@@ -76,93 +67,90 @@ TEST_F(ChecksumWriting, WritesTheFileShowsTheBoxAndRefreshes) {
 TEST_F(ChecksumWriting, ChecksumFileThatCannotBeCreatedEndsTheActionInTheErrorBox) {
     auto& station = Station({true, true, false, true, true});
     station.MakeFolder("merge.crc");  // a folder where the file would go
-    TRomForm& form = Window();
-    ASSERT_TRUE(form.Button_CRC->isEnabled());
-    Click(form.Button_CRC);
+    TRomForm& form = Shown();
+    ASSERT_TRUE(view_.checksumEnabled);
+    form.Handle(&TRomForm::Button_CRCClick);
 
-    ASSERT_EQ(dialogs_->boxes.size(), 1u);
-    EXPECT_TRUE(dialogs_->boxes[0].error);
-    EXPECT_EQ(dialogs_->boxes[0].title, "Romtool");
-    EXPECT_TRUE(dialogs_->boxes[0].text.startsWith("Cannot create file \"" +
-                                                   FromUtf8(station.ChecksumPath()) + "\""))
-        << Utf8(dialogs_->boxes[0].text);
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    EXPECT_TRUE(view_.boxes[0].error);
+    EXPECT_EQ(view_.boxes[0].title, "Romtool");
+    EXPECT_THAT(view_.boxes[0].text,
+                StartsWith("Cannot create file \"" + station.ChecksumPath() + "\""));
     // The report is in the text area and the log; no verdict and no refresh followed.
-    EXPECT_TRUE(form.MemoText().startsWith("merge.hex 的校验值："));
+    EXPECT_THAT(form.MemoText(), StartsWith("merge.hex 的校验值："));
     EXPECT_THAT(Log(), HasSubstr(InfoLine(form.MemoText())));
-    EXPECT_EQ(form.Panel_Result->text(), "FAIL");
+    EXPECT_EQ(view_.verdict, "FAIL");
     EXPECT_EQ(station.StandInCallCount(), 1);
 }
 
 TEST_F(ImageSelection, CancelledDialogKeepsTheImageAndStillRefreshes) {
     auto& station = Station();
-    TRomForm& form = Window();
-    Click(form.Button_Select);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_SelectClick);
 
-    ASSERT_EQ(dialogs_->imageDialogFolders.size(), 1u);
-    EXPECT_EQ(Utf8(dialogs_->imageDialogFolders[0]) + os::kPathSeparator, station.Path());
-    EXPECT_EQ(Utf8(form.Hex_Path), station.ImagePath());
+    EXPECT_THAT(view_.imageDialogFolders, ElementsAre(station.Path()));
+    EXPECT_EQ(form.Hex_Path, station.ImagePath());
     EXPECT_EQ(station.StandInCallCount(), 2);
-    EXPECT_EQ(form.Panel_Result->text(), "Ready");
-}
-
-TEST_F(ImageSelection, DialogIsTheWindowsOwnAndAcceptsAnyName) {
-    TRomForm& form = Window();
-    EXPECT_EQ(form.OpenDialogHex->parent(), &form);
-    EXPECT_EQ(form.OpenDialogHex->nameFilters(), QStringList{"hex (*.hex)"});
-    EXPECT_EQ(form.OpenDialogHex->defaultSuffix(), "hex");
-    EXPECT_EQ(form.OpenDialogHex->fileMode(), QFileDialog::AnyFile);
-    EXPECT_EQ(form.OpenDialogHex->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(view_.verdict, "Ready");
 }
 
 TEST_F(ImageSelection, ImageWithoutChecksumFileFailsWith104AndOffersTheChecksum) {
     auto& station = Station();
     station.MakeFolder("images");
-    const std::string image = station / "images/app_v2.hex";
+    const std::string image =
+        station / ("images" + std::string(1, os::kPathSeparator) + "app_v2.hex");
     test_support::StationFolder::WriteImage(image, 1024, 7);
-    dialogs_->imageAnswers.push_back(FromUtf8(image));
-    TRomForm& form = Window();
-    Click(form.Button_Select);
+    view_.imageAnswers.push_back(image);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_SelectClick);
 
-    const QString hexPath = QDir::toNativeSeparators(FromUtf8(image));
-    EXPECT_EQ(form.Hex_Path, hexPath);
-    EXPECT_EQ(form.Edit_Hex->text(), hexPath);
+    EXPECT_EQ(form.Hex_Path, image);
+    EXPECT_EQ(view_.hexPath, image);
     EXPECT_EQ(form.Hex_Name, "app_v2.hex");
-    EXPECT_EQ(form.CRC_Path, QDir::toNativeSeparators(FromUtf8(station / "images/app_v2.crc")));
-    EXPECT_EQ(Utf8(form.Config_Path), station / "config.ini");
+    EXPECT_EQ(form.CRC_Path, os::FolderPart(image) + "app_v2.crc");
+    EXPECT_EQ(form.Config_Path, station / "config.ini");
     EXPECT_EQ(form.Error_Code, 104);
-    EXPECT_TRUE(
-        form.MemoText().endsWith("ERROR:" + hexPath + "的crc文件不存在，请先生成校验文件。\r\n"));
-    EXPECT_TRUE(form.Button_CRC->isEnabled());
+    EXPECT_THAT(form.MemoText(),
+                ::testing::EndsWith("ERROR:" + image + "的crc文件不存在，请先生成校验文件。\r\n"));
+    EXPECT_TRUE(view_.checksumEnabled);
 }
 
 TEST_F(ImageSelection, NameOfAFileThatDoesNotExistFailsWith103) {
     auto& station = Station();
-    dialogs_->imageAnswers.push_back(FromUtf8(station / "missing.hex"));
-    TRomForm& form = Window();
-    Click(form.Button_Select);
+    view_.imageAnswers.push_back(station / "missing.hex");
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_SelectClick);
     EXPECT_EQ(form.Error_Code, 103);
-    EXPECT_FALSE(form.Button_CRC->isEnabled());
+    EXPECT_FALSE(view_.checksumEnabled);
 }
 
 TEST_F(OptionList, ShowsTheToolsOutputAndLeavesTheVerdictAlone) {
     Station();
-    TRomForm& form = Window();
+    TRomForm& form = Shown();
     const std::string logBefore = Log();
-    Click(form.Button_Help);
+    form.Handle(&TRomForm::Button_HelpClick);
 
     EXPECT_EQ(ToolCalls().back(), "-h");
-    EXPECT_THAT(Utf8(form.MemoText()), HasSubstr("--program"));
-    EXPECT_EQ(form.Panel_Result->text(), "Ready");
+    EXPECT_THAT(form.MemoText(), HasSubstr("--program"));
+    EXPECT_EQ(view_.memo, form.MemoText());
+    EXPECT_EQ(view_.verdict, "Ready");
     EXPECT_EQ(form.Error_Code, 0);
     EXPECT_EQ(Log(), logBefore);
 }
 
 TEST_F(OptionList, WithoutTheToolShowsWhatTheInterpreterSaid) {
     Station({false, true, true, true, true});
-    TRomForm& form = Window();
-    Click(form.Button_Help);
-    EXPECT_FALSE(form.MemoText().isEmpty());
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_HelpClick);
+    EXPECT_FALSE(form.MemoText().empty());
     EXPECT_EQ(form.Error_Code, 101);  // the refresh's code, untouched
+}
+
+TEST_F(StationTest, ExitClosesTheWindow) {
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_ExitClick);
+    EXPECT_EQ(view_.closeRequests, 1);
+    EXPECT_TRUE(form.MayClose());
 }
 
 }  // namespace

@@ -1,86 +1,77 @@
-// The programming run: check, program with or without erase, PASS or FAIL.
+// The programming run: check, program with or without erase, PASS or FAIL; what happens to input
+// and a close request that arrive while the tool runs.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <ostream>
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-
 #include "checksum.h"
-#include "core_text.h"
 #include "programmer.h"
 #include "run_command.h"
-#include "station_window.h"
-#include "verdict_text.h"
+#include "station_fixture.h"
 
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
 namespace {
 
-using ProgrammingRun = StationWindowTest;
-
-// Runs body at the first moment the window dispatches events during the next operation.
-void DuringNextOperation(TRomForm& form, std::function<void()> body) {
-    auto* timer = new QTimer(&form);
-    timer->setInterval(0);
-    QObject::connect(timer, &QTimer::timeout, &form, [timer, &form, body = std::move(body)] {
-        if (form.OperationRunning()) {
-            timer->stop();
-            timer->deleteLater();
-            body();
-        }
-    });
-    timer->start();
-}
+using ProgrammingRun = StationTest;
 
 std::string ProgrammingCall(const std::string& hexPath, bool erase) {
     return std::string(erase ? "-e " : "") + "--program " + hexPath +
            " --verify --rbp ALL --pinreset";
 }
 
-TEST_F(ProgrammingRun, WithEraseLogsTheCommandAndPasses) {
-    auto& station = Station();
-    TRomForm& form = Window();
-    ASSERT_TRUE(form.cb_erase->isChecked());
-    Click(form.Button_Start);
+TEST_F(ProgrammingRun, WithAndWithoutEraseLogsTheCommandAndPasses) {
+    for (const bool erase : {true, false}) {
+        auto& station = Station();
+        TRomForm& form = Shown();
+        view_.erase = erase;
+        form.Handle(&TRomForm::Button_StartClick);
 
-    EXPECT_EQ(form.Panel_Result->text(), "PASS");
-    EXPECT_EQ(TextColour(*form.Panel_Result), kVerdictGreen);
-    EXPECT_THAT(Utf8(form.MemoText()), HasSubstr("Verify OK"));
-    EXPECT_TRUE(form.Button_Start->isEnabled());
-    EXPECT_THAT(ToolCalls(), ElementsAre("-i", "-i", ProgrammingCall(station.ImagePath(), true)));
-    const std::string command =
-        tool::ProgrammingCommand(Utf8(form.Prog_Path), station.ImagePath(), true);
-    const std::string log = Log();
-    const auto crcLine =
-        log.find(InfoLine("CRC=" + FromUtf8(integrity::FileChecksum(station.ImagePath()))));
-    ASSERT_NE(crcLine, std::string::npos) << log;
-    // "Para=" follows "CRC=" on the next line, with the command exactly as it was run.
-    const auto paraLine = log.find('\n', crcLine) + 1;
-    const std::string paraExpected = InfoLine("Para=" + FromUtf8(command));
-    EXPECT_EQ(log.substr(paraLine + 12, paraExpected.size()), paraExpected) << log;
-    EXPECT_THAT(log, HasSubstr(InfoLine(form.MemoText())));
+        EXPECT_EQ(view_.verdict, "PASS");
+        EXPECT_EQ(view_.verdictColour, kVerdictGreen);
+        EXPECT_THAT(form.MemoText(), HasSubstr("Verify OK"));
+        EXPECT_TRUE(view_.startEnabled);
+        EXPECT_THAT(ToolCalls(),
+                    ElementsAre("-i", "-i", ProgrammingCall(station.ImagePath(), erase)));
+        const std::string log = Log();
+        const auto crcLine =
+            log.find(InfoLine("CRC=" + integrity::FileChecksum(station.ImagePath())));
+        ASSERT_NE(crcLine, std::string::npos) << log;
+        // "Para=" follows "CRC=" on the next line, with the command exactly as it was run.
+        const auto paraLine = log.find('\n', crcLine) + 1;
+        const std::string paraExpected = InfoLine(
+            "Para=" + tool::ProgrammingCommand(form.Prog_Path, station.ImagePath(), erase));
+        EXPECT_EQ(log.substr(paraLine + 12, paraExpected.size()), paraExpected) << log;
+        EXPECT_THAT(log, HasSubstr(InfoLine(form.MemoText())));
+    }
 }
 
-TEST_F(ProgrammingRun, WithoutEraseLeavesTheOptionOut) {
-    auto& station = Station();
-    TRomForm& form = Window();
-    form.cb_erase->setChecked(false);
-    Click(form.Button_Start);
+struct PublishedMarker {
+    const char* standIn;
+    const char* text;
+};
 
-    EXPECT_EQ(form.Panel_Result->text(), "PASS");
-    EXPECT_EQ(ToolCalls().back(), ProgrammingCall(station.ImagePath(), false));
-    EXPECT_THAT(Log(), HasSubstr(InfoLine("Para=" +
-                                          FromUtf8(tool::ProgrammingCommand(
-                                              Utf8(form.Prog_Path), station.ImagePath(), false)))));
+class ProgrammingRunPasses : public StationTest,
+                             public ::testing::WithParamInterface<PublishedMarker> {};
+
+TEST_P(ProgrammingRunPasses, WithEachVerifySuccessText) {
+    Station().SetStandIn(GetParam().standIn);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(view_.verdict, "PASS");
+    EXPECT_EQ(form.Error_Code, 0);
+    EXPECT_THAT(form.MemoText(), HasSubstr(GetParam().text));
+    EXPECT_THAT(form.MemoText(), Not(HasSubstr("Verify OK")));
 }
+
+INSTANTIATE_TEST_SUITE_P(OfThePublishedProgrammers, ProgrammingRunPasses,
+                         ::testing::Values(PublishedMarker{"marker=verified\n", "Verified OK."},
+                                           PublishedMarker{"marker=done\n",
+                                                           "Verify file - Done verifying"}));
 
 struct FailingRun {
     const char* name;
@@ -89,27 +80,26 @@ struct FailingRun {
     friend void PrintTo(const FailingRun& p, std::ostream* out) { *out << p.name; }
 };
 
-class ProgrammingRunFails : public StationWindowTest,
-                            public ::testing::WithParamInterface<FailingRun> {};
+class ProgrammingRunFails : public StationTest, public ::testing::WithParamInterface<FailingRun> {};
 
 TEST_P(ProgrammingRunFails, InRedWithTheOutputAndMessage107) {
     Station().SetStandIn(GetParam().standIn);
     RunLimits limits;
     limits.programming = std::chrono::seconds(1);
-    TRomForm& form = Window(limits);
-    Click(form.Button_Start);
+    TRomForm& form = Shown(limits);
+    form.Handle(&TRomForm::Button_StartClick);
 
     EXPECT_EQ(form.Error_Code, 107);
-    EXPECT_EQ(form.Panel_Result->text(), "FAIL");
-    EXPECT_EQ(TextColour(*form.Panel_Result), kVerdictRed);
-    const QString text = form.MemoText();
-    EXPECT_TRUE(text.endsWith("\nERROR:写入hex文件失败。\r\n")) << Utf8(text);
+    EXPECT_EQ(view_.verdict, "FAIL");
+    EXPECT_EQ(view_.verdictColour, kVerdictRed);
+    const std::string text = form.MemoText();
+    EXPECT_THAT(text, EndsWith("\nERROR:写入hex文件失败。\r\n"));
     if (std::string(GetParam().name) == "TimedOut") {
-        EXPECT_THAT(Utf8(text), HasSubstr(tool::TimeoutLine(1)));
+        EXPECT_THAT(text, HasSubstr(tool::TimeoutLine(1)));
     }
     EXPECT_THAT(Log(), HasSubstr(ErrorLine(text)));
     EXPECT_THAT(Log(), HasSubstr(InfoLine(text)));
-    EXPECT_TRUE(form.Button_Start->isEnabled());
+    EXPECT_TRUE(view_.startEnabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(WhenTheToolDoesNotConfirm, ProgrammingRunFails,
@@ -120,69 +110,59 @@ INSTANTIATE_TEST_SUITE_P(WhenTheToolDoesNotConfirm, ProgrammingRunFails,
 
 TEST_F(ProgrammingRun, StationNotReadyProgramsNothing) {
     Station({true, true, false, true, true});
-    TRomForm& form = Window();
-    Click(form.Button_Start);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
 
     EXPECT_EQ(form.Error_Code, 104);
-    EXPECT_EQ(form.Panel_Result->text(), "FAIL");
+    EXPECT_EQ(view_.verdict, "FAIL");
     EXPECT_THAT(ToolCalls(), ElementsAre("-i", "-i"));
     EXPECT_THAT(Log(), Not(HasSubstr("[info ]CRC=")));
-    EXPECT_TRUE(form.Button_Start->isEnabled());
+    EXPECT_TRUE(view_.startEnabled);
 }
 
 TEST_F(ProgrammingRun, WorkingShowsInThePreviousVerdictsColourOverACleanTextArea) {
     auto& station = Station();
     station.SetStandIn("marker=omit\n");
-    TRomForm& form = Window();
-    Click(form.Button_Start);
-    ASSERT_EQ(form.Panel_Result->text(), "FAIL");
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
+    ASSERT_EQ(view_.verdict, "FAIL");
     station.SetStandIn("");
 
-    // The panel is watched at every dispatch during the run; it says "Working" at the latest
-    // when the window paints it just before the programming starts.
-    QString seenText;
-    QColor seenColour;
-    QString seenMemo;
-    bool startDisabled = false;
-    QTimer watch;
-    watch.setInterval(0);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (form.Panel_Result->text() == "Working" && seenText.isEmpty()) {
-            seenText = form.Panel_Result->text();
-            seenColour = TextColour(*form.Panel_Result);
-            seenMemo = form.Memo_Output->toPlainText();
-            startDisabled = !form.Button_Start->isEnabled();
+    // The repaint after the check paints "Working", before the programming starts (the tool
+    // ran 3 times so far, plus this run's probe query).
+    std::vector<std::string> seen;
+    view_.duringRepaint = [&] {
+        if (view_.verdict == "Working" && seen.empty()) {
+            seen = {view_.memo, view_.startEnabled ? "enabled" : "disabled",
+                    view_.verdictColour == kVerdictRed ? "red" : "green",
+                    std::to_string(station.StandInCallCount())};
         }
-    });
-    watch.start();
-    Click(form.Button_Start);
-    watch.stop();
+    };
+    form.Handle(&TRomForm::Button_StartClick);
 
-    EXPECT_EQ(seenText, "Working");
-    EXPECT_EQ(seenColour, kVerdictRed);
-    EXPECT_EQ(seenMemo, "");
-    EXPECT_TRUE(startDisabled);
-    EXPECT_EQ(form.Panel_Result->text(), "PASS");
-    EXPECT_EQ(TextColour(*form.Panel_Result), kVerdictGreen);
+    EXPECT_THAT(seen, ElementsAre("", "disabled", "red", "4"));  // before the 2nd programming
+    EXPECT_EQ(view_.verdict, "PASS");
+    EXPECT_EQ(view_.verdictColour, kVerdictGreen);
 }
 
 TEST_F(ProgrammingRun, ClickDuringTheRunIsHandledAfterIt) {
     auto& station = Station();
-    TRomForm& form = Window();
-    bool clickedDuringRun = false;
-    DuringNextOperation(form, [&] {
-        clickedDuringRun = !form.Button_Start->isEnabled();
-        QTest::mouseClick(form.Button_GetJlink, Qt::LeftButton);
-        // Nothing of the refresh has run yet.
-        EXPECT_EQ(station.StandInCallCount(), 1 + 1);
-    });
-    Click(form.Button_Start);
+    TRomForm& form = Shown();
+    int callsWhenClicked = -1;
+    view_.duringRepaint = [&] {
+        if (callsWhenClicked < 0) {
+            callsWhenClicked = station.StandInCallCount();
+            form.Handle(&TRomForm::Button_GetJlinkClick);
+            // Nothing of the refresh has run yet.
+            EXPECT_EQ(station.StandInCallCount(), callsWhenClicked);
+        }
+    };
+    form.Handle(&TRomForm::Button_StartClick);
 
-    EXPECT_TRUE(clickedDuringRun);
     EXPECT_THAT(ToolCalls(),
                 ElementsAre("-i", "-i", ProgrammingCall(station.ImagePath(), true), "-i"));
     // The refresh replaced the PASS verdict right after it was shown and logged.
-    EXPECT_EQ(form.Panel_Result->text(), "Ready");
+    EXPECT_EQ(view_.verdict, "Ready");
     const std::string log = Log();
     const auto verify = log.find("Verify OK");
     ASSERT_NE(verify, std::string::npos);
@@ -191,17 +171,22 @@ TEST_F(ProgrammingRun, ClickDuringTheRunIsHandledAfterIt) {
 
 TEST_F(ProgrammingRun, CloseDuringTheRunClosesAfterIt) {
     Station();
-    TRomForm& form = Window();
+    TRomForm& form = Shown();
     bool closedAtOnce = true;
-    DuringNextOperation(form, [&] {
-        closedAtOnce = form.close();
-        EXPECT_TRUE(form.isVisible());
-    });
-    Click(form.Button_Start);
+    int closesDuringRun = -1;
+    view_.duringRepaint = [&] {
+        if (closesDuringRun < 0) {
+            closedAtOnce = form.MayClose();
+            closesDuringRun = view_.closeRequests;
+        }
+    };
+    form.Handle(&TRomForm::Button_StartClick);
 
     EXPECT_FALSE(closedAtOnce);
-    EXPECT_EQ(form.Panel_Result->text(), "PASS");
-    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(closesDuringRun, 0);
+    EXPECT_EQ(view_.verdict, "PASS");
+    EXPECT_EQ(view_.closeRequests, 1);
+    EXPECT_TRUE(form.MayClose());
 }
 
 }  // namespace

@@ -9,10 +9,16 @@
 
 namespace {
 
-TEST(ProgrammingSucceeded, NeedsVerifyOkAndNoError) {
+TEST(ProgrammingSucceeded, NeedsAVerifySuccessTextAndNoError) {
     const std::vector<std::pair<std::string, bool>> outputs = {
         {"Parsing image file.\nVerifying programming.\nVerify OK\n", true},
         {"Verify OK", true},
+        {"Parsing image file.\r\nVerifying programming.\r\nVerified OK.\r\n", true},
+        {"[##] 100% Verify file - Done verifying\n", true},
+        {"Verified OK\n", false},  // without its full stop
+        {"verify file - done verifying\n", false},
+        {"Verified OK.\nERROR: [Probe] Lost connection.\n", false},
+        {"ERROR:x\nVerify file - Done verifying\n", false},
         {"error: lower case is no marker\nVerify OK\n", true},
         {"", false},
         {"Programming done.\n", false},  // success claimed without the marker

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "output_capture.h"
 #include "process_checks.h"
 #include "programmer.h"
 #include "run_command.h"
@@ -60,20 +61,9 @@ TEST_F(RunCommandTest, LongOutputIsJoinedWithoutLoss) {
     EXPECT_EQ(Run("seq 1 200000"), expected);
 }
 
-TEST_F(RunCommandTest, ZeroByteCutsItsPiece) {
-    // The second half is only written once the first piece has been read: the command waits
-    // for "go", which the callback makes one call after the first half is in the pipe.
-    bool firstHalfSent = false;
-    const auto release = [&] {
-        if (firstHalfSent) {
-            test_support::WriteFile(folder_ / "go", "");
-        }
-        firstHalfSent = folder_.Exists("sent");
-    };
-    EXPECT_EQ(Run("printf 'ab\\000cd'; : > sent; while [ ! -e go ]; do sleep 0.01; done; "
-                  "printf 'ef\\n'",
-                  30s, release),
-              "abef\n");
+TEST_F(RunCommandTest, ZeroByteCutsItsPieceOfTheStream) {
+    // The first 255-byte piece is "ab", a zero byte and 252 digits; only that piece is cut.
+    EXPECT_EQ(Run("printf 'ab\\000%0252d' 0; printf 'ef\\000gh\\n'"), "abef");
 }
 
 TEST_F(RunCommandTest, CharacterSplitAcrossReadsStaysWhole) {
@@ -100,6 +90,63 @@ TEST_F(RunCommandTest, NeverEndingCommandIsEndedWithItsTreeAtTheLimit) {
     EXPECT_TRUE(EndsSoon(PidFrom("child.pid")));
 
     EXPECT_EQ(Run("echo line; sleep 1000", 1s), "line\n" + tool::TimeoutLine(1) + "\n");
+}
+
+// Tools that leave something behind: each writes the pid of what it left into left.pid.
+struct LeftBehind {
+    const char* name;
+    const char* command;
+    std::chrono::milliseconds limit;
+    std::string output;
+    bool timedOut;
+    int exitCode;
+};
+
+TEST_F(RunCommandTest, WhatAToolLeavesBehindIsEndedAndTheRunJudgedAsItStands) {
+    const LeftBehind cases[] = {
+        {"worker holding the pipe", "sleep 1000 & echo $! > left.pid; echo Verify OK; exit 2", 60s,
+         "Verify OK\n", false, 2},
+        {"worker in its own session holding the pipe",
+         "setsid sleep 1000 & echo $! > left.pid; echo done", 60s, "done\n", false, 0},
+        {"worker in its own session without the pipe",
+         "setsid sleep 1000 >/dev/null 2>&1 & echo $! > left.pid; echo done", 60s, "done\n", false,
+         0},
+        {"tool that closed its output and runs on",
+         "echo $$ > left.pid; echo started; exec sleep 1000 >/dev/null 2>&1", 1s,
+         "started\n" + tool::TimeoutLine(1) + "\n", true, -1},
+    };
+    for (const LeftBehind& tool : cases) {
+        SCOPED_TRACE(tool.name);
+        const auto start = std::chrono::steady_clock::now();
+        const tool::CommandResult result =
+            tool::RunCommand(tool.command, folder_.Path(), tool.limit);
+        // Far below the limit: the run did not wait for what the tool left running.
+        EXPECT_LT(std::chrono::steady_clock::now() - start,
+                  tool.limit < 20s ? 20s : tool.limit / 3);
+        EXPECT_EQ(result.output, tool.output);
+        EXPECT_EQ(result.timedOut, tool.timedOut);
+        EXPECT_EQ(result.exitCode, tool.exitCode);
+        EXPECT_TRUE(EndsSoon(PidFrom("left.pid")));
+        EXPECT_TRUE(NoChildLeft());
+    }
+}
+
+TEST_F(RunCommandTest, OutputBeyondTheBoundKeepsItsEndWithANote) {
+    // About 21 MB of numbered lines, then the marker.
+    const tool::CommandResult result =
+        tool::RunCommand("seq 1 3000000; echo Verify OK", folder_.Path(), 60s);
+    EXPECT_TRUE(result.cut);
+    const std::string note = tool::OutputCapture::CutNote(tool::OutputCapture::kDefaultBound);
+    ASSERT_EQ(result.output.substr(0, note.size()), note);
+    const std::string kept = result.output.substr(note.size());
+    EXPECT_LE(kept.size(), tool::OutputCapture::kDefaultBound);
+    EXPECT_GT(kept.size(), tool::OutputCapture::kDefaultBound - 16);
+    // The kept text starts with a whole line and ends with the tool's last lines.
+    const int first = std::stoi(kept);
+    EXPECT_EQ(kept.substr(0, kept.find('\n', kept.find('\n') + 1) + 1),
+              std::to_string(first) + "\n" + std::to_string(first + 1) + "\n");
+    EXPECT_EQ(kept.substr(kept.size() - 19), "\n3000000\nVerify OK\n");
+    EXPECT_TRUE(tool::ProgrammingSucceeded(result.output));
 }
 
 TEST_F(RunCommandTest, CallbackRunsWhileWaitingAndWhileOutputStreams) {
@@ -130,6 +177,8 @@ TEST(CommandLines, ExactTextForASimplePath) {
     EXPECT_EQ(tool::HelpCommand(prog), "'/st/bin/nrfjprog' -h ");
     EXPECT_EQ(tool::CommandTemplate(prog),
               "'/st/bin/nrfjprog' --programs @hex   --verify --rbp ALL --pinreset  ");
+    // The shell takes "%" literally inside single quotes.
+    EXPECT_EQ(tool::PathRefusal({"/st/100%/bin/nrfjprog", "/st/%HEX%.hex"}), "");
 }
 
 TEST_F(RunCommandTest, ToolAndImagePathsReachTheToolWhole) {

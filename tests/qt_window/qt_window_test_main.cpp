@@ -1,4 +1,4 @@
-// The station tests share one application object, made before any test runs.
+// The Qt window tests share one application object, made before any test runs.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,29 +1,12 @@
-#include "verdict_text.h"
+#include "qt_text.h"
 
 #include <QFontMetrics>
 #include <QtGlobal>
 #include <algorithm>
 
-namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
-
-bool EndsWithLineBreak(const QString& text) {
-    return text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
-}
-
-}  // namespace
-
-QString WithLastLine(const QString& text, const QString& line) {
-    if (text.isEmpty() || EndsWithLineBreak(text)) {
-        return text + line + kCrLf;
-    }
-    return text + kCrLf + line;
-}
-
-QString DisplayText(const QString& text) {
-    QString shown = text;
-    shown.replace(kCrLf, QStringLiteral("\n"));
+QString DisplayText(const std::string& text) {
+    QString shown = FromUtf8(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
 }
@@ -41,9 +24,15 @@ QFont FontWithCellHeight(const QString& family, int cellHeight) {
     return font;
 }
 
-QFont VerdictFont() {
-    QFont font = FontWithCellHeight(QStringLiteral("宋体"), 72);
-    font.setBold(true);
-    font.setItalic(true);
+QFont QtFont(const FontSpec& spec) {
+    const QString family = QString::fromUtf8(spec.face.data(), qsizetype(spec.face.size()));
+    QFont font(family);
+    if (spec.height < 0) {
+        font.setPixelSize(-spec.height);
+    } else {
+        font = FontWithCellHeight(family, spec.height);
+    }
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
     return font;
 }

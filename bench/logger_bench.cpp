@@ -1,0 +1,77 @@
+// log4me against the least a logger can do: one write(2) per line to a file opened with
+// O_APPEND, of a line as long as the logger's.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "log4me.h"
+
+namespace {
+
+constexpr int kLines = 100000;
+const std::string kMessage = "Programming device. Verifying programming. Verify OK";
+
+// A folder with the logger's config.ini and logs/, removed afterwards.
+class LoggerFolder {
+public:
+    LoggerFolder()
+        : path_(std::filesystem::temp_directory_path() /
+                ("romtool-bench-logger-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(path_ / "logs");
+        std::ofstream(path_ / "config.ini") << "[log4me]\r\npath=logs\r\nlevel=info\r\n";
+    }
+    ~LoggerFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    LoggerFolder(const LoggerFolder&) = delete;
+    LoggerFolder& operator=(const LoggerFolder&) = delete;
+
+    std::string AppFolder() const { return path_.string() + "/"; }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+void SetLines(benchmark::State& state) {
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kLines);
+}
+
+void BM_LogInfo(benchmark::State& state) {
+    const LoggerFolder folder;
+    const log4me::Session session(folder.AppFolder());
+    const os::AnsiString message(kMessage);
+    for (auto _ : state) {
+        for (int i = 0; i < kLines; ++i) {
+            log4me::LogInfo(message);
+        }
+    }
+    SetLines(state);
+}
+BENCHMARK(BM_LogInfo)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void BM_WriteAppend(benchmark::State& state) {
+    const LoggerFolder folder;
+    const int fd =
+        ::open(folder.File("lines.log").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        state.SkipWithError("cannot open the file");
+        return;
+    }
+    const std::string line = log4me::FormatLine(os::LocalNow(), "[info ]" + kMessage);
+    for (auto _ : state) {
+        for (int i = 0; i < kLines; ++i) {
+            benchmark::DoNotOptimize(::write(fd, line.data(), line.size()));
+        }
+    }
+    ::close(fd);
+    SetLines(state);
+}
+BENCHMARK(BM_WriteAppend)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,108 @@
+// RunCommand against the least a program can do to run the same command line: posix_spawn of
+// /bin/sh -c and a wait. Started from a small program and from one holding 100 MiB of touched
+// heap (the start must not cost more for a larger caller), and capturing 100 MB of output
+// against the same command writing to /dev/null.
+//
+// "run_command_bench --capture-peak" runs the capture once and prints how much the process's
+// peak resident memory grew, beside the output's size.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+#include "run_command.h"
+
+namespace {
+
+constexpr std::size_t kMiB = 1 << 20;
+constexpr std::size_t kCaptureBytes = 100000000;
+const std::string kCaptureCommand =
+    "head -c " + std::to_string(kCaptureBytes) + " /dev/zero | tr '\\0' a";
+constexpr std::chrono::seconds kLimit{60};
+
+std::string WorkingFolder() {
+    return std::filesystem::temp_directory_path().string();
+}
+
+// Memory the caller holds, every page touched, while the benchmark runs.
+std::vector<char> Ballast(benchmark::State& state) {
+    return std::vector<char>(static_cast<std::size_t>(state.range(0)) * kMiB, 1);
+}
+
+void BM_RunCommandTrue(benchmark::State& state) {
+    const std::vector<char> ballast = Ballast(state);
+    const std::string folder = WorkingFolder();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tool::RunCommand("true", folder, kLimit));
+    }
+}
+BENCHMARK(BM_RunCommandTrue)
+    ->ArgName("heap_mib")
+    ->Arg(0)
+    ->Arg(100)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_SpawnShellTrue(benchmark::State& state) {
+    const std::vector<char> ballast = Ballast(state);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(bench::SpawnAndWait({"/bin/sh", "-c", "true"}));
+    }
+}
+BENCHMARK(BM_SpawnShellTrue)
+    ->ArgName("heap_mib")
+    ->Arg(0)
+    ->Arg(100)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_RunCommandCapture(benchmark::State& state) {
+    const std::string folder = WorkingFolder();
+    for (auto _ : state) {
+        const tool::CommandResult result = tool::RunCommand(kCaptureCommand, folder, kLimit);
+        if (result.output.size() != kCaptureBytes) {
+            state.SkipWithError("the output was not captured whole");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCaptureBytes));
+}
+BENCHMARK(BM_RunCommandCapture)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void BM_SpawnShellToDevNull(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            bench::SpawnAndWait({"/bin/sh", "-c", kCaptureCommand + " >/dev/null"}));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCaptureBytes));
+}
+BENCHMARK(BM_SpawnShellToDevNull)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+int PrintCapturePeak() {
+    const long before = bench::PeakRssKib();
+    const tool::CommandResult result = tool::RunCommand(kCaptureCommand, WorkingFolder(), kLimit);
+    const long after = bench::PeakRssKib();
+    std::printf("capture_output_bytes %zu\ncapture_peak_growth_bytes %ld\n", result.output.size(),
+                (after - before) * 1024);
+    return result.output.size() == kCaptureBytes ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--capture-peak") == 0) {
+        return PrintCapturePeak();
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

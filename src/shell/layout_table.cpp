@@ -1,0 +1,117 @@
+#include "layout_table.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+using Id = ControlId;
+using Kind = ControlKind;
+
+constexpr FontSpec kLayoutVerdictFont{"宋体", -96};
+constexpr FontSpec kMemoFont{"Tahoma", -14};
+
+}  // namespace
+
+const FormSpec kRomForm{"RomForm", "TRomForm", "NRF系列芯片ROM烧写工具 V1.0（限内部使用） ",
+                        704,       491,        {"Tahoma", -11}};
+
+// clang-format off
+const std::array<ControlSpec, 19> kLayout{{
+    {Id::GroupBox_Jlink, "GroupBox_Jlink", Kind::kGroupBox, Id::RomForm, "Jlink信息", Align::kTop, {0, 0, 0, 73}, {}, {}, 0},
+    {Id::Label_SN1, "Label_SN1", Kind::kLabel, Id::GroupBox_Jlink, "序列号：", Align::kNone, {32, 31, 0, 0}},
+    {Id::Label_SN, "Label_SN", Kind::kLabel, Id::GroupBox_Jlink, "00000", Align::kNone, {86, 31, 0, 0}},
+    {Id::Button_GetJlink, "Button_GetJlink", Kind::kButton, Id::GroupBox_Jlink, "刷新信息", Align::kNone, {608, 26, 75, 25}, {}, {}, 0, &TRomForm::Button_GetJlinkClick},
+    {Id::GroupBox_Hex, "GroupBox_Hex", Kind::kGroupBox, Id::RomForm, "HEX文件", Align::kTop, {0, 0, 0, 80}, {}, {}, 1},
+    {Id::Edit_Hex, "Edit_Hex", Kind::kEdit, Id::GroupBox_Hex, "", Align::kNone, {32, 32, 497, 21}, {}, {}, 0},
+    {Id::Button_Select, "Button_Select", Kind::kButton, Id::GroupBox_Hex, "选择", Align::kNone, {535, 31, 46, 25}, {}, {}, 2, &TRomForm::Button_SelectClick},
+    {Id::Button_CRC, "Button_CRC", Kind::kButton, Id::GroupBox_Hex, "写入校验", Align::kNone, {608, 32, 79, 25}, {}, {}, 1, &TRomForm::Button_CRCClick},
+    {Id::GroupBox_Para, "GroupBox_Para", Kind::kGroupBox, Id::RomForm, "参数", Align::kTop, {0, 0, 0, 80}, {}, {}, 2},
+    {Id::Edit_Para, "Edit_Para", Kind::kEdit, Id::GroupBox_Para, "", Align::kNone, {32, 32, 537, 21}, {}, {}, 0},
+    {Id::Button_Help, "Button_Help", Kind::kButton, Id::GroupBox_Para, "参数列表", Align::kNone, {607, 27, 79, 25}, {}, {}, 1, &TRomForm::Button_HelpClick},
+    {Id::GroupBox_Output, "GroupBox_Output", Kind::kGroupBox, Id::RomForm, "输出", Align::kTop, {0, 0, 0, 208}, {}, {}, 3},
+    {Id::Panel_Result, "Panel_Result", Kind::kPanel, Id::GroupBox_Output, "--", Align::kTop, {0, 0, 0, 102}, kLayoutVerdictFont, kVerdictGreen, 1},
+    {Id::Memo_Output, "Memo_Output", Kind::kMemo, Id::GroupBox_Output, "", Align::kClient, {}, kMemoFont, {}, 0},
+    {Id::Panel1_Exec, "Panel1_Exec", Kind::kPanel, Id::RomForm, "", Align::kBottom, {0, 0, 0, 50}, {}, {}, 4},
+    {Id::cb_erase, "cb_erase", Kind::kCheckBox, Id::Panel1_Exec, "烧写前先执行擦除", Align::kNone, {96, 12, 129, 17}, {}, {}, 2, nullptr, true},
+    {Id::Button_Start, "Button_Start", Kind::kButton, Id::Panel1_Exec, "开始(&S)", Align::kNone, {277, 6, 161, 31}, {}, {}, 0, &TRomForm::Button_StartClick},
+    {Id::Label1, "Label1", Kind::kLabel, Id::Panel1_Exec, "1.2.0", Align::kNone, {456, 16, 0, 0}},
+    {Id::Button_Exit, "Button_Exit", Kind::kButton, Id::Panel1_Exec, "退出", Align::kNone, {608, 7, 75, 25}, {}, {}, 1, &TRomForm::Button_ExitClick},
+}};
+// clang-format on
+
+const ControlSpec& Spec(ControlId id) {
+    return kLayout[static_cast<std::size_t>(id) - 1];
+}
+
+std::vector<Geometry> ResolveLayout(int groupCaptionHeight) {
+    std::vector<Geometry> placed(kLayout.size() + 1);
+    placed[0] = {0, 0, kRomForm.clientWidth, kRomForm.clientHeight};
+    // What each parent has left for its aligned children, in its own coordinates.
+    std::vector<Geometry> room(placed.size());
+    room[0] = placed[0];
+    for (const ControlSpec& spec : kLayout) {
+        const auto index = static_cast<std::size_t>(spec.id);
+        Geometry& left = room[static_cast<std::size_t>(spec.parent)];
+        Geometry& g = placed[index];
+        switch (spec.align) {
+            case Align::kNone:
+                g = spec.geometry;
+                break;
+            case Align::kTop:
+                g = {left.left, left.top, left.width, spec.geometry.height};
+                left.top += g.height;
+                left.height -= g.height;
+                break;
+            case Align::kBottom:
+                g = {left.left, left.top + left.height - spec.geometry.height, left.width,
+                     spec.geometry.height};
+                left.height -= g.height;
+                break;
+            case Align::kClient:
+                g = left;
+                left.height = 0;
+                break;
+        }
+        // A group's aligned children sit inside its frame, below its caption.
+        room[index] = spec.kind == ControlKind::kGroupBox
+                          ? Geometry{2, groupCaptionHeight + 2, g.width - 4,
+                                     g.height - groupCaptionHeight - 4}
+                          : Geometry{0, 0, g.width, g.height};
+    }
+    return placed;
+}
+
+Geometry InWindow(ControlId id, const std::vector<Geometry>& resolved) {
+    Geometry g = resolved[static_cast<std::size_t>(id)];
+    for (ControlId parent = Spec(id).parent; parent != ControlId::RomForm;
+         parent = Spec(parent).parent) {
+        g.left += resolved[static_cast<std::size_t>(parent)].left;
+        g.top += resolved[static_cast<std::size_t>(parent)].top;
+    }
+    return g;
+}
+
+std::vector<ControlId> TabSequence() {
+    std::vector<ControlId> sequence;
+    const std::function<void(ControlId)> visit = [&](ControlId parent) {
+        std::vector<const ControlSpec*> children;
+        for (const ControlSpec& spec : kLayout) {
+            if (spec.parent == parent && spec.tabOrder >= 0) {
+                children.push_back(&spec);
+            }
+        }
+        std::sort(children.begin(), children.end(), [](const ControlSpec* a, const ControlSpec* b) {
+            return a->tabOrder < b->tabOrder;
+        });
+        for (const ControlSpec* child : children) {
+            if (child->kind == ControlKind::kGroupBox || child->kind == ControlKind::kPanel) {
+                visit(child->id);  // a container is no stop of its own; its children are
+            } else {
+                sequence.push_back(child->id);
+            }
+        }
+    };
+    visit(ControlId::RomForm);
+    return sequence;
+}

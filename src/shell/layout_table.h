@@ -1,0 +1,98 @@
+// The window's fixed layout as data: every control with its name, kind, parent, caption,
+// geometry, font, colour, tab order and handler. Each window toolkit builds itself from it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "MainForm.h"
+#include "station_view.h"
+
+enum class ControlKind { kGroupBox, kLabel, kButton, kEdit, kPanel, kMemo, kCheckBox };
+
+// How a control takes its place in its parent: at the given position, or aligned (stacked from
+// the top, from the bottom, or filling what is left), in table order.
+enum class Align { kNone, kTop, kBottom, kClient };
+
+// The controls, in table order. RomForm stands for the window itself, as a parent.
+enum class ControlId {
+    RomForm,
+    GroupBox_Jlink,
+    Label_SN1,
+    Label_SN,
+    Button_GetJlink,
+    GroupBox_Hex,
+    Edit_Hex,
+    Button_Select,
+    Button_CRC,
+    GroupBox_Para,
+    Edit_Para,
+    Button_Help,
+    GroupBox_Output,
+    Panel_Result,
+    Memo_Output,
+    Panel1_Exec,
+    cb_erase,
+    Button_Start,
+    Label1,
+    Button_Exit,
+};
+
+// Left, top, width, height in pixels at 96 pixels per inch, inside the parent's client area.
+struct Geometry {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    friend constexpr bool operator==(const Geometry& a, const Geometry& b) {
+        return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+    }
+};
+
+struct ControlSpec {
+    ControlId id;
+    std::string_view name;
+    ControlKind kind;
+    ControlId parent;
+    std::string_view caption;  // a label's or button's text, a group's title; "&" marks the
+                               // mnemonic of a button
+    Align align = Align::kNone;
+    // Aligned controls use only the height (kTop, kBottom) or nothing (kClient). A label's
+    // width and height of 0 mean: as large as its text.
+    Geometry geometry;
+    std::optional<FontSpec> font{};       // none: the window's font
+    std::optional<Rgb> colour{};          // the text colour; none: the system's
+    int tabOrder = -1;                    // among the parent's children; -1: not a tab stop
+    TRomForm::Handler handler = nullptr;  // what a click runs
+    bool checked = false;                 // a check box's state at start
+};
+
+struct FormSpec {
+    std::string_view name;
+    std::string_view className;
+    std::string_view caption;
+    int clientWidth;
+    int clientHeight;
+    FontSpec font;
+};
+
+extern const FormSpec kRomForm;
+// Every control except RomForm, in table order: parents before their children.
+extern const std::array<ControlSpec, 19> kLayout;
+
+const ControlSpec& Spec(ControlId id);
+
+// Every control's geometry inside its parent, indexed by ControlId, with the aligned controls
+// placed. groupCaptionHeight: how far a group box's caption pushes its aligned children down,
+// measured by the toolkit in the window's font (what the text height of "0" is).
+std::vector<Geometry> ResolveLayout(int groupCaptionHeight);
+// A control's geometry in the window's client area, from the resolved layout.
+Geometry InWindow(ControlId id, const std::vector<Geometry>& resolved);
+
+// The controls the Tab key visits, in order: the window's children by tab order, each group's
+// or panel's own children by theirs where the group stands.
+std::vector<ControlId> TabSequence();

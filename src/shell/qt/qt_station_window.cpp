@@ -1,0 +1,252 @@
+#include "qt_station_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStringList>
+
+#include "qt_text.h"
+
+namespace {
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void SetTextColour(QWidget& widget, Rgb colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::WindowText, QColor(colour.red, colour.green, colour.blue));
+    widget.setPalette(palette);
+}
+
+// Where "宋体" is not installed, its glyphs come from the nearest Song face there is.
+void InstallFontSubstitutes() {
+    QFont::insertSubstitutions(QStringLiteral("宋体"),
+                               {QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC")});
+}
+
+QRect ToRect(const Geometry& g) {
+    return {g.left, g.top, g.width, g.height};
+}
+
+}  // namespace
+
+QtStationWindow::QtStationWindow(std::string executablePath, QWidget* parent)
+    : QWidget(parent), form_(*this, std::move(executablePath)) {
+    BuildLayout();
+}
+
+QtStationWindow::~QtStationWindow() = default;
+
+void QtStationWindow::BuildLayout() {
+    InstallFontSubstitutes();
+    setObjectName(Text(kRomForm.name));
+    setWindowTitle(Text(kRomForm.caption));
+    // A fixed window with only a close button; still a normal window, so it has its task-bar
+    // button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(kRomForm.clientWidth, kRomForm.clientHeight);
+    setFont(QtFont(kRomForm.font));
+
+    controls_[0] = this;
+    const std::vector<Geometry> geometry = ResolveLayout(QFontMetrics(font()).height());
+    for (const ControlSpec& spec : kLayout) {
+        QWidget* control = BuildControl(spec, geometry[static_cast<std::size_t>(spec.id)]);
+        control->setObjectName(Text(spec.name));
+        if (spec.font) {
+            control->setFont(QtFont(*spec.font));
+        }
+        if (spec.colour) {
+            SetTextColour(*control, *spec.colour);
+        }
+        if (auto* button = qobject_cast<QPushButton*>(control); button && spec.handler) {
+            connect(button, &QPushButton::clicked, this,
+                    [this, handler = spec.handler] { form_.Handle(handler); });
+        }
+        controls_[static_cast<std::size_t>(spec.id)] = control;
+    }
+    const std::vector<ControlId> tabs = TabSequence();
+    for (std::size_t i = 0; i + 1 < tabs.size(); ++i) {
+        setTabOrder(Control(tabs[i]), Control(tabs[i + 1]));
+    }
+
+    if (const QScreen* display = screen()) {
+        const QRect area = display->availableGeometry();
+        move(area.center() - QPoint(kRomForm.clientWidth / 2, kRomForm.clientHeight / 2));
+    }
+}
+
+QWidget* QtStationWindow::BuildControl(const ControlSpec& spec, const Geometry& geometry) {
+    QWidget* parent = Control(spec.parent);
+    const QString caption = Text(spec.caption);
+    QWidget* control = nullptr;
+    switch (spec.kind) {
+        case ControlKind::kGroupBox:
+            control = new QGroupBox(caption, parent);
+            break;
+        case ControlKind::kLabel: {
+            auto* label = new QLabel(caption, parent);
+            label->setTextFormat(Qt::PlainText);
+            control = label;
+            break;
+        }
+        case ControlKind::kButton:
+            control = new QPushButton(caption, parent);
+            break;
+        case ControlKind::kEdit:
+            control = new QLineEdit(caption, parent);
+            break;
+        case ControlKind::kPanel: {
+            // A panel with a caption shows it centred; one without is only its raised bevel.
+            auto* panel = new QLabel(caption, parent);
+            panel->setTextFormat(Qt::PlainText);
+            panel->setAlignment(Qt::AlignCenter);
+            panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+            panel->setLineWidth(1);
+            control = panel;
+            break;
+        }
+        case ControlKind::kMemo: {
+            auto* memo = new QPlainTextEdit(parent);
+            memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+            memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            control = memo;
+            break;
+        }
+        case ControlKind::kCheckBox: {
+            auto* box = new QCheckBox(caption, parent);
+            box->setChecked(spec.checked);
+            control = box;
+            break;
+        }
+    }
+    if (spec.kind == ControlKind::kLabel && geometry.width == 0) {
+        control->move(geometry.left, geometry.top);
+        control->adjustSize();
+    } else {
+        control->setGeometry(ToRect(geometry));
+    }
+    return control;
+}
+
+void QtStationWindow::Show() {
+    show();
+}
+
+int QtStationWindow::RunMessageLoop() {
+    return QApplication::exec();
+}
+
+void QtStationWindow::SetVerdictCaption(const std::string& caption) {
+    ControlAs<QLabel>(ControlId::Panel_Result)->setText(FromUtf8(caption));
+}
+
+void QtStationWindow::SetVerdictFont(const FontSpec& font, Rgb colour) {
+    QWidget* panel = Control(ControlId::Panel_Result);
+    panel->setFont(QtFont(font));
+    SetTextColour(*panel, colour);
+}
+
+void QtStationWindow::SetMemoText(const std::string& text) {
+    ControlAs<QPlainTextEdit>(ControlId::Memo_Output)->setPlainText(DisplayText(text));
+}
+
+void QtStationWindow::SetSerialText(const std::string& text) {
+    auto* label = ControlAs<QLabel>(ControlId::Label_SN);
+    label->setText(DisplayText(text));
+    label->adjustSize();
+}
+
+void QtStationWindow::SetHexPathText(const std::string& text) {
+    ControlAs<QLineEdit>(ControlId::Edit_Hex)->setText(FromUtf8(text));
+}
+
+void QtStationWindow::SetCommandText(const std::string& text) {
+    ControlAs<QLineEdit>(ControlId::Edit_Para)->setText(FromUtf8(text));
+}
+
+void QtStationWindow::SetChecksumEnabled(bool enabled) {
+    Control(ControlId::Button_CRC)->setEnabled(enabled);
+}
+
+void QtStationWindow::SetStartEnabled(bool enabled) {
+    Control(ControlId::Button_Start)->setEnabled(enabled);
+}
+
+bool QtStationWindow::EraseChecked() const {
+    return ControlAs<QCheckBox>(ControlId::cb_erase)->isChecked();
+}
+
+void QtStationWindow::ShowErrorBox(const std::string& title, const std::string& text) {
+    MakeMessageBox(QMessageBox::Critical, this, FromUtf8(title), FromUtf8(text))->exec();
+}
+
+void QtStationWindow::ShowChecksumBox(const std::string& title, const std::string& text) {
+    MakeMessageBox(QMessageBox::NoIcon, this, FromUtf8(title), FromUtf8(text))->exec();
+}
+
+std::string QtStationWindow::ChooseImage(const std::string& initialFolder) {
+    if (!openDialogHex_) {
+        // Made on first use: building a file dialog costs a third of the window's start-up.
+        openDialogHex_ = new QFileDialog(this);
+        openDialogHex_->setObjectName(QStringLiteral("OpenDialogHex"));
+        openDialogHex_->setNameFilter(QStringLiteral("hex (*.hex)"));
+        openDialogHex_->setDefaultSuffix(QStringLiteral("hex"));
+        openDialogHex_->setFileMode(QFileDialog::AnyFile);
+        openDialogHex_->setAcceptMode(QFileDialog::AcceptOpen);
+    }
+    openDialogHex_->setDirectory(FromUtf8(initialFolder));
+    if (openDialogHex_->exec() != QDialog::Accepted) {
+        return {};
+    }
+    const QStringList files = openDialogHex_->selectedFiles();
+    return files.isEmpty() ? std::string() : Utf8(QDir::toNativeSeparators(files.first()));
+}
+
+void QtStationWindow::RepaintKeepingInput() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtStationWindow::CloseWindow() {
+    close();
+}
+
+void QtStationWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        // The first refresh runs once the window is on screen, so it paints as it goes.
+        QMetaObject::invokeMethod(
+            this, [this] { form_.Handle(&TRomForm::FormShow); }, Qt::QueuedConnection);
+    }
+}
+
+void QtStationWindow::closeEvent(QCloseEvent* event) {
+    if (!form_.MayClose()) {
+        event->ignore();  // closes once the tool run has ended
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, QWidget* owner,
+                                            const QString& title, const QString& text) {
+    auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok, owner);
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}

@@ -1,0 +1,74 @@
+// The station window on Linux: Qt Widgets built from the layout table. It holds only its
+// controls, their painting and the forwarding of events to its TRomForm.
+#pragma once
+
+#include <QMessageBox>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "MainForm.h"
+#include "entry_sequence.h"
+#include "layout_table.h"
+#include "station_view.h"
+
+class QCloseEvent;
+class QFileDialog;
+class QShowEvent;
+
+class QtStationWindow final : public QWidget, public StationView, public StationWindow {
+    Q_OBJECT
+
+public:
+    // executablePath: as TRomForm takes it; "" for the running executable.
+    explicit QtStationWindow(std::string executablePath = {}, QWidget* parent = nullptr);
+    ~QtStationWindow() override;
+
+    // StationWindow
+    TRomForm& Form() override { return form_; }
+    void Show() override;
+    int RunMessageLoop() override;
+
+    // The control built for a table entry; owned by the window.
+    QWidget* Control(ControlId id) const { return controls_[static_cast<std::size_t>(id)]; }
+    template <class Widget>
+    Widget* ControlAs(ControlId id) const {
+        return qobject_cast<Widget*>(Control(id));
+    }
+    // OpenDialogHex: made when the operator first selects an image, null before.
+    QFileDialog* OpenDialogHex() const { return openDialogHex_; }
+
+    // StationView
+    void SetVerdictCaption(const std::string& caption) override;
+    void SetVerdictFont(const FontSpec& font, Rgb colour) override;
+    void SetMemoText(const std::string& text) override;
+    void SetSerialText(const std::string& text) override;
+    void SetHexPathText(const std::string& text) override;
+    void SetCommandText(const std::string& text) override;
+    void SetChecksumEnabled(bool enabled) override;
+    void SetStartEnabled(bool enabled) override;
+    bool EraseChecked() const override;
+    void ShowErrorBox(const std::string& title, const std::string& text) override;
+    void ShowChecksumBox(const std::string& title, const std::string& text) override;
+    std::string ChooseImage(const std::string& initialFolder) override;
+    void RepaintKeepingInput() override;
+    void CloseWindow() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildLayout();
+    QWidget* BuildControl(const ControlSpec& spec, const Geometry& geometry);
+
+    TRomForm form_;
+    std::array<QWidget*, kLayout.size() + 1> controls_{};
+    QFileDialog* openDialogHex_ = nullptr;
+    bool shownOnce_ = false;
+};
+
+// The message box the window shows: the icon, one OK button, title and plain text.
+std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, QWidget* owner,
+                                            const QString& title, const QString& text);

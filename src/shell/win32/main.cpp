@@ -1,0 +1,16 @@
+// The station program on Windows: the logger first and last, one native window, its message
+// loop.
+#include "entry_sequence.h"
+#include "log4me.h"
+#include "os.h"
+#include "win32_station_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Its destructor writes the stop line after the window is gone.
+    log4me::Session logSession(os::FolderPart(os::ExecutablePath()));
+    // The themed controls of common controls version 6, which the manifest asks for.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    Win32StationWindow RomForm(instance);
+    return RunEntrySequence(RomForm);
+}

@@ -1,0 +1,367 @@
+#include "win32_station_window.h"
+
+#include <algorithm>
+
+namespace {
+
+using os::win32::Narrow;
+using os::win32::Widen;
+
+constexpr UINT kFirstShow = WM_APP + 1;  // posted by Show: the first refresh, after painting
+constexpr int kFirstControlId = 100;     // a control's id is this plus its ControlId
+
+// Not WS_CLIPCHILDREN: the window paints the button face inside the group boxes, which only draw
+// their frame and caption.
+constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU;
+// A tool window's thin caption, with its own task-bar button all the same.
+constexpr DWORD kWindowExStyle = WS_EX_TOOLWINDOW | WS_EX_APPWINDOW;
+
+std::wstring Text(std::string_view utf8) {
+    return Widen(utf8);
+}
+
+// Every line break as CR LF, as the edit control needs it.
+std::wstring WithCrLf(const std::string& text) {
+    std::wstring wide = Widen(text);
+    std::wstring out;
+    out.reserve(wide.size() + wide.size() / 16);
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        if (wide[i] == L'\r' || wide[i] == L'\n') {
+            out += L"\r\n";
+            if (wide[i] == L'\r' && i + 1 < wide.size() && wide[i + 1] == L'\n') {
+                ++i;
+            }
+        } else {
+            out += wide[i];
+        }
+    }
+    return out;
+}
+
+struct NativeControl {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+NativeControl NativeFor(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::kGroupBox:
+            return {L"BUTTON", BS_GROUPBOX, 0};
+        case ControlKind::kLabel:
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::kButton:
+            return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        case ControlKind::kEdit:
+            return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::kPanel:
+            return {L"STATIC", SS_OWNERDRAW, 0};  // bevel and caption painted by the window
+        case ControlKind::kMemo:
+            // Wraps at its width (no ES_AUTOHSCROLL); a vertical scroll bar only.
+            return {L"EDIT",
+                    ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::kCheckBox:
+            return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
+    }
+    return {L"STATIC", 0, 0};
+}
+
+bool HoldsControls(ControlId id) {
+    return std::any_of(kLayout.begin(), kLayout.end(),
+                       [id](const ControlSpec& spec) { return spec.parent == id; });
+}
+
+}  // namespace
+
+Win32StationWindow::Win32StationWindow(HINSTANCE instance)
+    : form_(*this),
+      formFont_(MakeFont(kRomForm.font)),
+      verdictFont_(MakeFont(*Spec(ControlId::Panel_Result).font)),
+      verdictColour_(*Spec(ControlId::Panel_Result).colour),
+      verdictCaption_(Text(Spec(ControlId::Panel_Result).caption)) {
+    const std::wstring className = Text(kRomForm.className);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &Win32StationWindow::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = className.c_str();
+    ::RegisterClassExW(&windowClass);
+
+    RECT frame{0, 0, kRomForm.clientWidth, kRomForm.clientHeight};
+    ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    window_ =
+        ::CreateWindowExW(kWindowExStyle, className.c_str(), Text(kRomForm.caption).c_str(),
+                          kWindowStyle, left, top, width, height, nullptr, nullptr, instance, this);
+    BuildControls(instance);
+}
+
+Win32StationWindow::~Win32StationWindow() {
+    if (window_) {
+        ::DestroyWindow(window_);
+    }
+}
+
+Win32StationWindow::Font Win32StationWindow::MakeFont(const FontSpec& spec) {
+    return Font(::CreateFontW(spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic,
+                              FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                              Text(spec.face).c_str()));
+}
+
+void Win32StationWindow::BuildControls(HINSTANCE instance) {
+    controls_[0] = window_;
+    ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
+    HDC screen = ::GetDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(screen, formFont_.get());
+    SIZE zero{};
+    ::GetTextExtentPoint32W(screen, L"0", 1, &zero);
+    ::SelectObject(screen, previous);
+    ::ReleaseDC(nullptr, screen);
+    const std::vector<Geometry> resolved = ResolveLayout(zero.cy);
+
+    for (const ControlSpec& spec : kLayout) {
+        const NativeControl native = NativeFor(spec.kind);
+        const Geometry g = InWindow(spec.id, resolved);
+        // Every control is a child of the window itself, so its notifications come here; the
+        // table's parents give the positions and the stacking.
+        HWND control = ::CreateWindowExW(
+            native.exStyle, native.className,
+            spec.kind == ControlKind::kPanel ? L"" : Text(spec.caption).c_str(),
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style, g.left, g.top, g.width,
+            g.height, window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + int(spec.id))), instance,
+            nullptr);
+        HFONT font = formFont_.get();
+        if (spec.font) {
+            controlFonts_.push_back(MakeFont(*spec.font));
+            font = controlFonts_.back().get();
+        }
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (spec.kind == ControlKind::kCheckBox) {
+            ::SendMessageW(control, BM_SETCHECK, spec.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        controls_[static_cast<std::size_t>(spec.id)] = control;
+        if (spec.kind == ControlKind::kLabel && g.width == 0) {
+            FitLabel(spec.id);
+        }
+    }
+
+    // Stacking: the tab stops on top, in tab order (which is how the dialog manager walks
+    // them), then the other controls, then the groups and panels beneath what they hold.
+    const std::vector<ControlId> tabs = TabSequence();
+    std::vector<HWND> stack;
+    for (ControlId id : tabs) {
+        stack.push_back(Control(id));
+    }
+    for (const bool containers : {false, true}) {
+        for (const ControlSpec& spec : kLayout) {
+            if (HoldsControls(spec.id) == containers &&
+                std::find(tabs.begin(), tabs.end(), spec.id) == tabs.end()) {
+                stack.push_back(Control(spec.id));
+            }
+        }
+    }
+    HWND above = HWND_TOP;
+    for (HWND control : stack) {
+        ::SetWindowPos(control, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        above = control;
+    }
+}
+
+void Win32StationWindow::FitLabel(ControlId id) const {
+    HWND label = Control(id);
+    const int length = ::GetWindowTextLengthW(label);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(label, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    HDC dc = ::GetDC(label);
+    const HGDIOBJ previous =
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT bounds{0, 0, 0, 0};
+    ::DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &bounds,
+                DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(label, dc);
+    ::SetWindowPos(label, nullptr, 0, 0, bounds.right, bounds.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32StationWindow::Show() {
+    ::ShowWindow(window_, SW_SHOW);
+    ::UpdateWindow(window_);
+    ::SetFocus(Control(TabSequence().front()));
+    ::PostMessageW(window_, kFirstShow, 0, 0);
+}
+
+int Win32StationWindow::RunMessageLoop() {
+    MSG message{};
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // The dialog manager gives Tab, the arrow keys and the mnemonics (Alt+S) their meaning.
+        if (window_ && ::IsDialogMessageW(window_, &message)) {
+            continue;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK Win32StationWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<Win32StationWindow*>(create->lpCreateParams);
+        self->window_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32StationWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->OnMessage(message, wParam, lParam);
+}
+
+LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) {
+                const int index = LOWORD(wParam) - kFirstControlId;
+                if (index > 0 && index <= static_cast<int>(kLayout.size())) {
+                    const ControlSpec& spec = Spec(static_cast<ControlId>(index));
+                    if (spec.handler && spec.kind == ControlKind::kButton) {
+                        form_.Handle(spec.handler);
+                    }
+                }
+            }
+            return 0;
+        case WM_DRAWITEM:
+            DrawPanel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case kFirstShow:
+            form_.Handle(&TRomForm::FormShow);
+            return 0;
+        case WM_CLOSE:
+            if (form_.MayClose()) {
+                ::DestroyWindow(window_);
+            }
+            return 0;  // otherwise closed once the tool run has ended
+        case WM_DESTROY:
+            ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            ::PostQuitMessage(0);
+            return 0;
+        default:
+            return ::DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void Win32StationWindow::DrawPanel(const DRAWITEMSTRUCT& item) const {
+    RECT area = item.rcItem;
+    ::FillRect(item.hDC, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::DrawEdge(item.hDC, &area, BDR_RAISEDINNER, BF_RECT);  // the 1-pixel raised bevel
+    if (item.hwndItem != Control(ControlId::Panel_Result)) {
+        return;
+    }
+    const HGDIOBJ previous = ::SelectObject(item.hDC, verdictFont_.get());
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, RGB(verdictColour_.red, verdictColour_.green, verdictColour_.blue));
+    ::DrawTextW(item.hDC, verdictCaption_.c_str(), -1, &area,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(item.hDC, previous);
+}
+
+void Win32StationWindow::SetVerdictCaption(const std::string& caption) {
+    verdictCaption_ = Text(caption);
+    ::InvalidateRect(Control(ControlId::Panel_Result), nullptr, TRUE);
+}
+
+void Win32StationWindow::SetVerdictFont(const FontSpec& font, Rgb colour) {
+    verdictFont_ = MakeFont(font);
+    verdictColour_ = colour;
+    ::InvalidateRect(Control(ControlId::Panel_Result), nullptr, TRUE);
+}
+
+void Win32StationWindow::SetMemoText(const std::string& text) {
+    ::SetWindowTextW(Control(ControlId::Memo_Output), WithCrLf(text).c_str());
+}
+
+void Win32StationWindow::SetSerialText(const std::string& text) {
+    ::SetWindowTextW(Control(ControlId::Label_SN), WithCrLf(text).c_str());
+    FitLabel(ControlId::Label_SN);
+}
+
+void Win32StationWindow::SetHexPathText(const std::string& text) {
+    ::SetWindowTextW(Control(ControlId::Edit_Hex), Text(text).c_str());
+}
+
+void Win32StationWindow::SetCommandText(const std::string& text) {
+    ::SetWindowTextW(Control(ControlId::Edit_Para), Text(text).c_str());
+}
+
+void Win32StationWindow::SetChecksumEnabled(bool enabled) {
+    ::EnableWindow(Control(ControlId::Button_CRC), enabled);
+}
+
+void Win32StationWindow::SetStartEnabled(bool enabled) {
+    ::EnableWindow(Control(ControlId::Button_Start), enabled);
+}
+
+bool Win32StationWindow::EraseChecked() const {
+    return ::SendMessageW(Control(ControlId::cb_erase), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32StationWindow::ShowErrorBox(const std::string& title, const std::string& text) {
+    ::MessageBoxW(window_, Text(text).c_str(), Text(title).c_str(), MB_ICONERROR | MB_OK);
+}
+
+void Win32StationWindow::ShowChecksumBox(const std::string& title, const std::string& text) {
+    ::MessageBoxW(window_, Text(text).c_str(), Text(title).c_str(), MB_OK);
+}
+
+std::string Win32StationWindow::ChooseImage(const std::string& initialFolder) {
+    const std::wstring folder = Text(initialFolder);
+    std::wstring file(32768, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window_;
+    dialog.lpstrFilter = L"hex\0*.hex\0";
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = folder.c_str();
+    dialog.lpstrDefExt = L"hex";
+    // No OFN_FILEMUSTEXIST: a name that does not exist is taken, and the check reports it.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+    if (!::GetOpenFileNameW(&dialog)) {
+        return {};
+    }
+    return Narrow(file.c_str());
+}
+
+void Win32StationWindow::RepaintKeepingInput() {
+    // Paint, sent and posted messages only: keys and clicks stay queued until the operation
+    // has ended. Bounded, so a window that keeps asking to be painted cannot hold the run.
+    MSG message{};
+    for (int i = 0; i < 1000 &&
+                    ::PeekMessageW(&message, nullptr, 0, 0,
+                                   PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE | PM_QS_POSTMESSAGE);
+         ++i) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));  // for the message loop
+            return;
+        }
+        ::DispatchMessageW(&message);
+    }
+}
+
+void Win32StationWindow::CloseWindow() {
+    if (window_) {
+        ::SendMessageW(window_, WM_CLOSE, 0, 0);
+    }
+}

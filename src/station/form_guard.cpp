@@ -1,0 +1,76 @@
+// The form's life: creation with the single-instance claim, and the guard every handler runs in.
+#include <exception>
+#include <utility>
+
+#include "MainForm.h"
+#include "application_title.h"
+#include "error_box.h"
+#include "os.h"
+
+namespace {
+
+// Marks an operation as running for as long as it lives.
+class BusyScope {
+public:
+    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+    ~BusyScope() { busy_ = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& busy_;
+};
+
+}  // namespace
+
+TRomForm::TRomForm(StationView& view, std::string executablePath)
+    : view_(view),
+      executablePath_(executablePath.empty() ? os::ExecutablePath() : std::move(executablePath)) {}
+
+TRomForm::~TRomForm() = default;
+
+void TRomForm::FormCreate() {
+    title_ = ApplicationTitle(executablePath_);
+    // Held for the life of the form, which is the life of the program.
+    instanceLock_ = std::make_unique<os::InstanceLock>(title_);
+    Init(true);
+}
+
+bool TRomForm::AnotherCopyRunning() const {
+    return instanceLock_ && instanceLock_->AlreadyRunning();
+}
+
+void TRomForm::Handle(Handler handler) {
+    waiting_.push_back(handler);
+    if (busy_) {
+        return;  // runs when the current operation has ended
+    }
+    while (!waiting_.empty()) {
+        const Handler next = waiting_.front();
+        waiting_.pop_front();
+        BusyScope busy(busy_);
+        std::string failure;
+        bool failed = false;
+        try {
+            (this->*next)();
+        } catch (const std::exception& error) {
+            failed = true;
+            failure = error.what();
+        }
+        if (failed) {
+            view_.ShowErrorBox(title_, ErrorBoxText(failure));
+        }
+    }
+    if (closeRequested_) {
+        closeRequested_ = false;
+        view_.CloseWindow();
+    }
+}
+
+bool TRomForm::MayClose() {
+    if (busy_) {
+        closeRequested_ = true;  // a tool run is under way: close once it has ended
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,108 @@
+#include "output_capture.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "os.h"
+
+namespace tool {
+
+namespace {
+
+// How far into kept output a cut text looks for the first line break.
+constexpr std::size_t kLongestSkippedLine = 4096;
+
+}  // namespace
+
+OutputCapture::OutputCapture(std::size_t bound) : bound_(std::max<std::size_t>(bound, 1)) {}
+
+void OutputCapture::Append(const char* data, std::size_t size) {
+    while (size > 0) {
+        if (!pieceCut_) {
+            const auto* zero = static_cast<const char*>(std::memchr(data, '\0', size));
+            const std::size_t whole =
+                zero != nullptr ? static_cast<std::size_t>(zero - data) : size;
+            Keep(data, whole);
+            pieceOffset_ = (pieceOffset_ + whole) % kPieceSize;
+            data += whole;
+            size -= whole;
+            if (zero == nullptr) {
+                return;
+            }
+            pieceCut_ = true;
+        }
+        // The rest of a cut piece, its zero byte included, is dropped.
+        const std::size_t dropped = std::min(size, kPieceSize - pieceOffset_);
+        pieceOffset_ += dropped;
+        data += dropped;
+        size -= dropped;
+        if (pieceOffset_ == kPieceSize) {
+            pieceOffset_ = 0;
+            pieceCut_ = false;
+        }
+    }
+}
+
+// Up to the bound the bytes are appended; from then on kept_ is a ring whose oldest byte is at
+// ringStart_, so every byte is copied once, however much arrives.
+void OutputCapture::Keep(const char* data, std::size_t size) {
+    constexpr std::size_t kReserveFrom = std::size_t{1} << 20;
+    if (kept_.size() < bound_) {
+        const std::size_t room = bound_ - kept_.size();
+        if (kept_.size() + size > kReserveFrom && kept_.capacity() < bound_) {
+            kept_.reserve(bound_);  // no copies while it grows to the bound
+        }
+        const std::size_t appended = std::min(size, room);
+        kept_.append(data, appended);
+        data += appended;
+        size -= appended;
+    }
+    if (size == 0) {
+        return;
+    }
+    dropped_ = true;
+    if (size >= bound_) {
+        data += size - bound_;
+        size = bound_;
+    }
+    const std::size_t first = std::min(size, bound_ - ringStart_);
+    std::memcpy(&kept_[ringStart_], data, first);
+    std::memcpy(&kept_[0], data + first, size - first);
+    ringStart_ = (ringStart_ + size) % bound_;
+}
+
+std::string OutputCapture::CutNote(std::size_t bound) {
+    constexpr std::size_t kKiB = 1024;
+    constexpr std::size_t kMiB = kKiB * kKiB;
+    const std::string size = bound % kMiB == 0   ? std::to_string(bound / kMiB) + " MiB"
+                             : bound % kKiB == 0 ? std::to_string(bound / kKiB) + " KiB"
+                                                 : std::to_string(bound) + " B";
+    return "（输出过长，前面的部分已省略，只保留了最后" + size + "。）" + os::kLineBreak;
+}
+
+std::string OutputCapture::Text() const {
+    if (!dropped_) {
+        return os::FromAnsi(kept_);
+    }
+    // The oldest kept line is most likely a part of one, maybe cut inside a character: the text
+    // starts after it. The note goes in in the output's code page, so the whole is decoded once.
+    const std::string_view older = std::string_view(kept_).substr(ringStart_);
+    const std::string_view newer = std::string_view(kept_).substr(0, ringStart_);
+    std::size_t skipped = 0;
+    for (std::size_t i = 0; i < std::min(kLongestSkippedLine, kept_.size()); ++i) {
+        if (kept_[(ringStart_ + i) % kept_.size()] == '\n') {
+            skipped = i + 1;
+            break;
+        }
+    }
+    std::string inOrder = os::ToAnsi(CutNote(bound_)).bytes();
+    inOrder.reserve(inOrder.size() + kept_.size());
+    if (skipped < older.size()) {
+        inOrder.append(older.substr(skipped)).append(newer);
+    } else {
+        inOrder.append(newer.substr(skipped - older.size()));
+    }
+    return os::FromAnsi(inOrder);
+}
+
+}  // namespace tool

@@ -1,0 +1,46 @@
+// Collects what a command prints, as it arrives in reads of any size, and turns it into the text
+// the station judges and shows.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tool {
+
+// The byte stream is taken as consecutive pieces of 255 bytes from its start, each cut at its
+// first zero byte (what follows the zero in that piece is dropped). The result depends only on
+// the bytes, never on how they were split into reads.
+//
+// At most `bound` bytes are kept: when more arrive, the oldest are dropped, since the end of the
+// output is where the tool's verdict is.
+class OutputCapture {
+public:
+    static constexpr std::size_t kPieceSize = 255;
+    static constexpr std::size_t kDefaultBound = std::size_t{16} << 20;  // 16 MiB
+
+    explicit OutputCapture(std::size_t bound = kDefaultBound);
+
+    void Append(const char* data, std::size_t size);
+
+    // True when older output was dropped to stay within the bound.
+    bool Cut() const { return dropped_; }
+
+    // The kept bytes decoded from the ANSI code page to UTF-8. When output was cut, the text
+    // starts at the first full line that was kept, after a note saying so (CutNote()).
+    std::string Text() const;
+
+    // The first line of a cut output's text.
+    static std::string CutNote(std::size_t bound);
+
+private:
+    void Keep(const char* data, std::size_t size);
+
+    std::size_t bound_;
+    std::string kept_;             // the newest bytes, at most bound_; a ring once it is full
+    std::size_t ringStart_ = 0;    // where the oldest byte of a full ring is
+    std::size_t pieceOffset_ = 0;  // position of the next byte within its 255-byte piece
+    bool pieceCut_ = false;        // the current piece has met its zero byte
+    bool dropped_ = false;         // bytes were dropped from kept_
+};
+
+}  // namespace tool

@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# End to end on Windows: the cross-built romtool.exe under Wine (zh_CN locale, ANSI code page
+# 936) in Xvfb, in the station folder C:\Station with the stand-in nrfjprog.exe, driven by clicks.
+# Checks the daily log's bytes (GBK), the checksum file and the stand-in's calls, that a second
+# copy ends without running the tool, that Alt+S starts a run, that input and a close during a
+# run wait for its end, and saves screenshots of Ready, PASS and FAIL.
+#   station_e2e_wine.sh BUILD_DIR SCREENSHOT_DIR
+# Uses its own Wine prefix, BUILD_DIR/wine-e2e, and ends its Wine server when done.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../../scripts/lib/station.sh
+source "$here/../../scripts/lib/station.sh"
+build=$(cd "$1" && pwd)
+mkdir -p "$2"
+shots=$(cd "$2" && pwd)
+
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+export WINEPREFIX=$build/wine-e2e WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+calls() { station_calls "$station"; }
+# wait_calls N: until the stand-in has been started N times in all.
+wait_calls() {
+    for _ in $(seq 600); do
+        [[ $(calls) -ge $1 ]] && return 0
+        sleep 0.1
+    done
+    echo "e2e: the stand-in was not started $1 times" >&2
+}
+gbk() { printf '%s' "$1" | iconv -f UTF-8 -t GBK; }
+# Repaints are asynchronous: give the window a moment before each screenshot.
+settle() { sleep 0.5; }
+shot() {
+    settle
+    import -window "$win" "$shots/$1.png"
+}
+# With the message box over the window, which is a window of its own.
+shot_with_box() {
+    settle
+    station_screenshot "$win" "$shots/$1.png"
+}
+
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    station_stop_xvfb
+}
+trap cleanup EXIT
+station_start_xvfb
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+    wineboot -i </dev/null >"$build/wineboot-e2e.log" 2>&1 ||
+        station_die "wineboot failed, see $build/wineboot-e2e.log"
+fi
+
+# The station folder as a line engineer lays it out, at C:\Station.
+station=$WINEPREFIX/drive_c/Station
+rm -rf "$station"
+mkdir -p "$station/bin" "$station/logs"
+cp "$build/src/shell/win32/romtool.exe" "$station/"
+cp "$build/sim/nrfjprog.exe" "$station/bin/"
+wine "$build/sim/hexgen.exe" 'C:\Station\merge.hex' --size 24576 --seed 7 </dev/null >/dev/null 2>&1
+printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$station/config.ini"
+log=$(station_today_log "$station")
+info='\[info \]'
+
+# First start: start line, self-check line, the first refresh (FAIL 104: no checksum file yet).
+(cd "$station" && exec wine 'C:\Station\romtool.exe' </dev/null >/dev/null 2>&1) &
+first_pid=$!
+win=$(station_find_window "NRF系列芯片ROM烧写工具") || true
+[[ -n $win ]] || station_die "the station window did not appear"
+# Without a window manager Wine draws the frame itself: the client area (704 x 491) sits below
+# the caption, inside the border.
+eval "$(xdotool getwindowgeometry --shell "$win")"
+border=$(((WIDTH - 704) / 2))
+export STATION_CLIENT_OFFSET="$border $((HEIGHT - 491 - border))"
+station_check "the window's client area is 704 x 491 (window ${WIDTH}x${HEIGHT})" \
+    test $((WIDTH - 2 * border)) -eq 704 -a $((HEIGHT - 491 - 2 * border)) -gt 0
+station_wait_log "$station" "$info" 3
+station_check "the start line comes first" grep -qa '\[info \]log4me:application starting\.\.\.\.' <(head -n1 "$log")
+station_check "the self-check line is logged in GBK" grep -qaF "[info ]$(gbk 程序启动自检)" "$log"
+station_check "the first refresh reports the missing checksum file at both levels" test \
+    "$(grep -caF "$(gbk 'ERROR:C:\Station\merge.hex的crc文件不存在，请先生成校验文件。')" "$log")" -eq 2
+station_check "the first refresh ran the probe query once, in bin\\" \
+    test "$(tr -d '\r' <"$station/bin/calls.log")" = $'C:\\Station\\bin\\\t-i'
+shot no-checksum
+
+# A second copy under the same title ends by itself and never runs the programmer.
+set +e
+(cd "$station" && timeout 60 wine 'C:\Station\romtool.exe' </dev/null >/dev/null 2>&1)
+second=$?
+set -e
+station_check "the second copy ends by itself (status $second)" test "$second" -eq 0
+station_check "the second copy did not run the programmer" test "$(calls)" -eq 1
+station_check "the first copy still runs" kill -0 "$first_pid"
+
+# Write the checksum: the box titled with the application title, then the refresh says Ready.
+infos=$(station_count "$station" "$info")
+station_click "$win" Button_CRC
+box=$(station_box romtool) || true
+station_check "the checksum box appears" test -n "$box"
+station_check "the checksum file holds the 32 upper-case hexadecimal characters" \
+    grep -qxE '[0-9A-F]{32}' <(cat "$station/merge.crc" 2>/dev/null; echo)
+station_check "the checksum file has no line end" test "$(stat -c %s "$station/merge.crc" 2>/dev/null)" = 32
+shot_with_box crc-ok
+station_confirm_box romtool
+station_wait_log "$station" "$info" $((infos + 4))
+station_check "the refresh after writing the checksum ran the probe query" test "$(calls)" -eq 2
+station_check "the refresh after writing the checksum found nothing missing" \
+    test "$(station_count "$station" '\[error\]')" -eq 1
+shot ready
+
+# Program and verify, with erase (checked at start): "CRC=", "Para=", then PASS.
+infos=$(station_count "$station" "$info")
+station_click "$win" Button_Start
+station_wait_log "$station" "$info" $((infos + 3)) 330
+station_check "the run logs the verified checksum" \
+    grep -qaF "[info ]CRC=$(cat "$station/merge.crc")" "$log"
+station_check "the run logs the exact command" grep -qaF \
+    '[info ]Para="C:\Station\bin\nrfjprog.exe" -e --program "C:\Station\merge.hex"  --verify --rbp ALL --pinreset  ' "$log"
+station_check "the stand-in got the image as one argument" grep -qaF \
+    $'\t-e\t--program\tC:\\Station\\merge.hex\t--verify\t--rbp\tALL\t--pinreset' "$station/bin/calls.log"
+station_check "the run passed" grep -qa 'Verify OK' "$log"
+station_check "no error line after the first refresh" test "$(station_count "$station" '\[error\]')" -eq 1
+shot pass
+
+# Program again without erasing: the stand-in refuses unerased flash, the verdict is FAIL.
+station_click "$win" cb_erase
+infos=$(station_count "$station" "$info")
+errors=$(station_count "$station" '\[error\]')
+station_click "$win" Button_Start
+station_wait_log "$station" "$info" $((infos + 3)) 330
+station_check "the run without erase left the option out" grep -qaF \
+    $'\t--program\tC:\\Station\\merge.hex\t--verify' <(tail -n 1 "$station/bin/calls.log")
+station_check "the failed run is logged as an error" test "$(station_count "$station" '\[error\]')" -eq $((errors + 1))
+station_check "the failure's last line is message 107" grep -qaF "$(gbk 'ERROR:写入hex文件失败。')" "$log"
+shot fail
+station_click "$win" cb_erase
+
+# The option list: the tool's own text in the text area; nothing is logged.
+lines=$(wc -l <"$log")
+station_click "$win" Button_Help
+for _ in $(seq 300); do
+    [[ $(tail -n 1 "$station/bin/calls.log" | tr -d '\r') == *$'\t-h' ]] && break
+    sleep 0.1
+done
+station_check "the option list ran the tool with -h" grep -qaP '\t-h\r?$' <(tail -n 1 "$station/bin/calls.log")
+settle
+station_check "the option list logged nothing" test "$(wc -l <"$log")" -eq "$lines"
+
+# Input during a run waits: Alt+S starts a slow run, and a click on 刷新信息 while the tool
+# programs runs after the run has shown its verdict.
+printf 'delay_ms=2000\r\n' >"$station/bin/standin.ini"
+runs=$(calls)
+infos=$(station_count "$station" "$info")
+xdotool key --window "$win" alt+s 2>/dev/null
+wait_calls $((runs + 2))
+station_click "$win" Button_GetJlink
+station_wait_log "$station" "$info" $((infos + 4)) 330
+station_check "Alt+S started a run, and the click during it refreshed after it" test \
+    "$(tail -n 3 "$station/bin/calls.log" | cut -f2 | tr -d '\r' | tr '\n' ' ')" = "-i -e -i "
+station_check "the run's PASS was logged before the refresh ran" \
+    grep -qa 'Verify OK' <(tail -n +"$((lines + 1))" "$log")
+
+# A close during a run takes effect after it: the run ends, its verdict is logged, then the
+# stop line.
+runs=$(calls)
+lines=$(wc -l <"$log")
+station_click "$win" Button_Start
+wait_calls $((runs + 2))
+station_click "$win" Button_Exit
+set +e
+timeout 60 tail --pid="$first_pid" -f /dev/null
+wait "$first_pid"
+status=$?
+set -e
+station_check "the program ends with status 0 (was $status)" test "$status" -eq 0
+station_check "the run finished before the window closed" \
+    grep -qa 'Verify OK' <(tail -n +"$((lines + 1))" "$log")
+station_check "nothing ran after the close" test "$(calls)" -eq $((runs + 2))
+station_check "the stop line comes last" test \
+    "$(tail -n 1 "$log" | tr -d '\r' | cut -d' ' -f2-)" = "[info ]log4me:application stoping...."
+
+echo "e2e (Wine): $STATION_PASSED passed, $STATION_FAILED failed; screenshots in $shots"
+[[ $STATION_FAILED -eq 0 ]]

@@ -1,0 +1,191 @@
+// The Qt window: every control of the layout table, and what it shows of the station's calls.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextDocument>
+#include <QTimer>
+
+#include "layout_table.h"
+#include "log4me.h"
+#include "qt_station_window.h"
+#include "qt_text.h"
+#include "station_folder.h"
+#include "verdict.h"
+
+namespace {
+
+QColor TextColour(const QWidget& widget) {
+    return widget.palette().color(QPalette::WindowText);
+}
+
+const QColor kGreen(0, 255, 0);
+const QColor kRed(255, 0, 0);
+
+TEST(QtWindow, BuildsEveryControlOfTheTable) {
+    QtStationWindow window("/station/RomTool");
+    EXPECT_EQ(window.windowTitle(), "NRF系列芯片ROM烧写工具 V1.0（限内部使用） ");
+    EXPECT_EQ(window.size(), QSize(704, 491));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window.font().family(), "Tahoma");
+    EXPECT_EQ(window.font().pixelSize(), 11);
+
+    const std::vector<Geometry> resolved = ResolveLayout(QFontMetrics(window.font()).height());
+    for (const ControlSpec& spec : kLayout) {
+        QWidget* control = window.Control(spec.id);
+        ASSERT_NE(control, nullptr) << spec.name;
+        const QString name = QString::fromUtf8(spec.name.data(), qsizetype(spec.name.size()));
+        const QString caption =
+            QString::fromUtf8(spec.caption.data(), qsizetype(spec.caption.size()));
+        EXPECT_EQ(control->objectName(), name);
+        EXPECT_EQ(control->parentWidget(), window.Control(spec.parent)) << spec.name;
+        const Geometry g = resolved[static_cast<std::size_t>(spec.id)];
+        if (g.width == 0) {
+            EXPECT_EQ(control->pos(), QPoint(g.left, g.top)) << spec.name;
+        } else {
+            EXPECT_EQ(control->geometry(), QRect(g.left, g.top, g.width, g.height)) << spec.name;
+        }
+        if (auto* group = qobject_cast<QGroupBox*>(control)) {
+            EXPECT_EQ(group->title(), caption);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            EXPECT_EQ(button->text(), caption);
+        } else if (auto* label = qobject_cast<QLabel*>(control)) {
+            EXPECT_EQ(label->text(), caption);
+        }
+        if (spec.font) {
+            EXPECT_EQ(control->font().pixelSize(), -spec.font->height) << spec.name;
+        }
+    }
+    auto* panel = window.ControlAs<QLabel>(ControlId::Panel_Result);
+    EXPECT_EQ(panel->alignment(), Qt::AlignCenter);
+    EXPECT_EQ(TextColour(*panel), kGreen);
+    EXPECT_FALSE(panel->font().bold());
+    auto* memo = window.ControlAs<QPlainTextEdit>(ControlId::Memo_Output);
+    EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_TRUE(window.EraseChecked());
+
+    const std::vector<ControlId> tabs = TabSequence();
+    for (std::size_t i = 0; i + 1 < tabs.size(); ++i) {
+        QWidget* next = window.Control(tabs[i])->nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus)) {
+            next = next->nextInFocusChain();
+        }
+        EXPECT_EQ(next, window.Control(tabs[i + 1])) << i;
+    }
+    // The file dialog is made when it is first needed, not with the window.
+    EXPECT_EQ(window.OpenDialogHex(), nullptr);
+    EXPECT_TRUE(window.findChildren<QFileDialog*>().isEmpty());
+}
+
+TEST(QtWindow, PaintsWhatTheStationTellsIt) {
+    QtStationWindow window("/station/RomTool");
+    window.SetVerdictFont(kVerdictFont, kVerdictRed);
+    window.SetVerdictCaption("FAIL");
+    window.SetMemoText("first\r\nsecond\r\n");
+    window.SetSerialText("682123456\r\n682654321\r\n");
+    window.SetHexPathText("/station/merge.hex");
+    window.SetCommandText("cmd");
+    window.SetChecksumEnabled(false);
+    window.SetStartEnabled(false);
+
+    auto* panel = window.ControlAs<QLabel>(ControlId::Panel_Result);
+    EXPECT_EQ(panel->text(), "FAIL");
+    EXPECT_EQ(TextColour(*panel), kRed);
+    EXPECT_EQ(panel->font().family(), "宋体");
+    EXPECT_TRUE(panel->font().bold());
+    EXPECT_TRUE(panel->font().italic());
+    const QFontMetrics metrics(panel->font());
+    EXPECT_NEAR(metrics.ascent() + metrics.descent(), 72, 2);  // the cell, not the em
+    EXPECT_LT(panel->font().pixelSize(), 96);
+    auto* memo = window.ControlAs<QPlainTextEdit>(ControlId::Memo_Output);
+    EXPECT_EQ(memo->toPlainText(), "first\nsecond\n");  // CR LF shows as one line break
+    EXPECT_EQ(memo->document()->blockCount(), 3);
+    auto* serial = window.ControlAs<QLabel>(ControlId::Label_SN);
+    EXPECT_EQ(serial->text(), "682123456\n682654321\n");
+    EXPECT_GT(serial->height(), QFontMetrics(serial->font()).height());  // both lines show
+    EXPECT_EQ(window.ControlAs<QLineEdit>(ControlId::Edit_Hex)->text(), "/station/merge.hex");
+    EXPECT_EQ(window.ControlAs<QLineEdit>(ControlId::Edit_Para)->text(), "cmd");
+    EXPECT_FALSE(window.Control(ControlId::Button_CRC)->isEnabled());
+    EXPECT_FALSE(window.Control(ControlId::Button_Start)->isEnabled());
+    window.ControlAs<QCheckBox>(ControlId::cb_erase)->setChecked(false);
+    EXPECT_FALSE(window.EraseChecked());
+}
+
+TEST(QtWindow, OpenDialogIsMadeOnFirstUseAndAcceptsAnyName) {
+    test_support::TempFolder folder;
+    QtStationWindow window(folder / "RomTool");
+    QTimer::singleShot(0, &window, [&] {
+        ASSERT_NE(window.OpenDialogHex(), nullptr);
+        window.OpenDialogHex()->reject();
+    });
+    EXPECT_EQ(window.ChooseImage(folder.Path()), "");
+
+    QFileDialog* dialog = window.OpenDialogHex();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->parent(), &window);
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"hex (*.hex)"});
+    EXPECT_EQ(dialog->defaultSuffix(), "hex");
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::AnyFile);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(Utf8(dialog->directory().absolutePath()) + "/", folder.Path());
+}
+
+TEST(QtWindow, MessageBoxesHaveTheirIconAndOneOkButton) {
+    const auto error = MakeMessageBox(QMessageBox::Critical, nullptr, "Romtool", "text");
+    EXPECT_EQ(error->icon(), QMessageBox::Critical);
+    EXPECT_EQ(error->standardButtons(), QMessageBox::Ok);
+    EXPECT_EQ(error->windowTitle(), "Romtool");
+    EXPECT_EQ(error->text(), "text");
+    EXPECT_EQ(error->textFormat(), Qt::PlainText);
+    EXPECT_EQ(MakeMessageBox(QMessageBox::NoIcon, nullptr, "Romtool", "x")->icon(),
+              QMessageBox::NoIcon);
+}
+
+TEST(QtWindow, ForwardsItsEventsToTheStation) {
+    test_support::StationFolder station;
+    log4me::Start(station.Path());
+    {
+        QtStationWindow window(station.Path() + "RomTool");
+        window.Form().FormCreate();
+        window.show();
+        auto* panel = window.ControlAs<QLabel>(ControlId::Panel_Result);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return panel->text() == "Ready"; }, 60000));
+        EXPECT_EQ(station.StandInCallCount(), 1);  // the first show's refresh
+        window.ControlAs<QPushButton>(ControlId::Button_Help)->click();
+        EXPECT_EQ(station.StandInCallCount(), 2);
+        EXPECT_NE(window.Form().MemoText().find("--program"), std::string::npos);
+
+        // A close while the tool runs closes the window once the run has ended.
+        bool tried = false;
+        bool closedAtOnce = true;
+        bool visibleMeanwhile = false;
+        QTimer during;
+        QObject::connect(&during, &QTimer::timeout, [&] {
+            if (window.Form().OperationRunning() && !tried) {
+                tried = true;
+                closedAtOnce = window.close();
+                visibleMeanwhile = window.isVisible();
+            }
+        });
+        during.start(0);
+        window.ControlAs<QPushButton>(ControlId::Button_Start)->click();
+        EXPECT_FALSE(closedAtOnce);
+        EXPECT_TRUE(visibleMeanwhile);
+        EXPECT_EQ(panel->text(), "PASS");
+        EXPECT_FALSE(window.isVisible());
+    }
+    log4me::Stop();
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// Every press of the start button leaves one row in the day's production record.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+
+#include "checksum.h"
+#include "csv_reader.h"
+#include "log4me.h"
+#include "os.h"
+#include "production_record.h"
+#include "station_fixture.h"
+
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+
+namespace {
+
+const std::string kSep(1, os::kPathSeparator);
+constexpr char kSerials[] = "serial=682123456,682000001\n";
+
+struct PressCase {
+    const char* name;
+    const char* standIn;                                 // rehearsal faults besides the serials
+    void (*breakStation)(test_support::StationFolder&);  // after the first refresh
+    const char* verdict;
+    const char* errorCode;
+    bool probeRan;
+    bool checksumCompared;
+    const char* timedOut;  // "" when the programming did not run
+
+    friend void PrintTo(const PressCase& c, std::ostream* out) { *out << c.name; }
+};
+
+void Intact(test_support::StationFolder&) {}
+
+// An image that opens but cannot be read.
+void BreakImageRead(test_support::StationFolder& s) {
+    const auto image = std::filesystem::u8path(s.ImagePath());
+    std::filesystem::remove(image);
+    std::filesystem::create_symlink("/proc/self/mem", image);
+}
+
+// A whole number, optionally negative (gtest's regular expressions on Windows know no classes).
+bool IsNumber(const std::string& text) {
+    const std::size_t digits = text.rfind('-', 0) == 0 ? 1 : 0;
+    return text.size() > digits &&
+           text.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
+class PressRecord : public StationTest, public ::testing::WithParamInterface<PressCase> {
+protected:
+    test_support::CsvRows Rows() const {
+        const std::string file =
+            station_->Read("logs" + kSep + log4me::RecordFileName(os::LocalNow()));
+        return test_support::ReadCsv(file.substr(std::min<std::size_t>(3, file.size())));
+    }
+};
+
+TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
+    const PressCase& c = GetParam();
+    if (c.breakStation == BreakImageRead && os::kPathSeparator == '\\') {
+        GTEST_SKIP() << "an image that opens but cannot be read is made with /proc";
+    }
+    auto& station = Station();
+    station.SetStandIn(std::string(kSerials) + c.standIn);
+    RunLimits limits;
+    limits.programming = std::chrono::seconds(1);
+    TRomForm& form = Shown(limits);
+    EXPECT_EQ(Rows().size(), 0u) << "a refresh is not a press";
+    c.breakStation(station);
+    form.Handle(&TRomForm::Button_StartClick);
+
+    const test_support::CsvRows rows = Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    const std::vector<std::string>& row = rows[1];
+    ASSERT_EQ(row.size(), 12u);
+    EXPECT_THAT(row[0], MatchesRegex("....-..-..T..:..:..\\....")) << row[0];
+    EXPECT_EQ(row[1], "Romtool");
+    EXPECT_EQ(row[2], station.Path());
+    EXPECT_EQ(row[3], c.probeRan ? "682123456;682000001" : "");
+    EXPECT_EQ(row[4], station.ImagePath());
+    if (c.checksumCompared) {
+        EXPECT_EQ(row[5], integrity::FileChecksum(station.ImagePath()));
+    } else {
+        EXPECT_EQ(row[5], "");
+    }
+    EXPECT_EQ(row[6], "yes");
+    EXPECT_EQ(row[7], c.verdict);
+    EXPECT_EQ(row[8], c.errorCode);
+    EXPECT_EQ(row[10], c.timedOut);
+    if (*c.timedOut) {
+        EXPECT_TRUE(IsNumber(row[9])) << row[9];
+        EXPECT_TRUE(IsNumber(row[11])) << row[11];  // recorded, never judged
+    } else {
+        EXPECT_EQ(row[9], "");
+        EXPECT_EQ(row[11], "");
+    }
+    EXPECT_TRUE(view_.startEnabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Presses, PressRecord,
+    ::testing::Values(
+        PressCase{"Pass", "", Intact, "PASS", "0", true, true, "no"},
+        // The last refresh's probe output is not this press's: the query never ran.
+        PressCase{"ToolMissing", "",
+                  [](test_support::StationFolder& s) { os::RemoveFile(s.ToolPath()); }, "FAIL",
+                  "101", false, false, ""},
+        PressCase{"ChecksumFileMissing", "",
+                  [](test_support::StationFolder& s) { os::RemoveFile(s.ChecksumPath()); }, "FAIL",
+                  "104", true, false, ""},
+        PressCase{"ChecksumMismatch", "",
+                  [](test_support::StationFolder& s) {
+                      s.Write("merge.crc", "00000000000000000000000000000000");
+                  },
+                  "FAIL", "105", true, true, ""},
+        PressCase{"VerifyFails", "verify=fail\n", Intact, "FAIL", "107", true, true, "no"},
+        PressCase{"RunAtItsLimit", "hang=program\n", Intact, "FAIL", "107", true, true, "yes"},
+        // An image that opens but cannot be read ends the press with an error box.
+        PressCase{"ErrorEndsThePress", "", BreakImageRead, "FAIL", "", true, false, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+using UnwritableRecord = StationTest;
+
+TEST_F(UnwritableRecord, LeavesThePressAlone) {
+    auto& station = Station();
+    // The daily files' folder is missing; the station's own logs folder is there.
+    log4me::Stop();
+    station.Write("config.ini", "[log4me]\r\npath=records\r\nlevel=info\r\n");
+    log4me::Start(station.Path());
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
+
+    EXPECT_EQ(view_.verdict, "PASS");
+    EXPECT_TRUE(view_.boxes.empty());
+    EXPECT_THAT(station.Read("log4me_err.log"), HasSubstr(log4me::RecordFileName(os::LocalNow())));
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// The shell's rules without a window: title, error box text, verdict display, station paths,
+// single instance, and the layout table both windows are built from.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "application_title.h"
+#include "error_box.h"
+#include "layout_table.h"
+#include "os.h"
+#include "programmer.h"
+#include "station_fixture.h"
+#include "verdict.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+std::string InFolder(const std::string& name) {
+    return std::string("station") + os::kPathSeparator + name;
+}
+
+TEST(ApplicationTitle, IsTheNameUpToItsFirstDotWithTheRestLowerCased) {
+    EXPECT_EQ(ApplicationTitle(InFolder("ROMTOOL.exe")), "Romtool");
+    EXPECT_EQ(ApplicationTitle(InFolder("RomTool.exe")), "Romtool");
+    EXPECT_EQ(ApplicationTitle(InFolder("romtool.exe")), "romtool");
+    EXPECT_EQ(ApplicationTitle(InFolder("RomTool.Line2.exe")), "Romtool");
+    EXPECT_EQ(ApplicationTitle(InFolder("RomTool.Station.exe")), "Romtool");
+    EXPECT_EQ(ApplicationTitle(InFolder("烧写ROM.exe")), "烧写rom");
+    EXPECT_EQ(ApplicationTitle("ROMTOOL"), "Romtool");
+}
+
+TEST(ErrorBox, AddsAFullStopAfterCharactersThatComeAfterIt) {
+    EXPECT_EQ(ErrorBoxText("Cannot open file \"x\". Permission denied"),
+              "Cannot open file \"x\". Permission denied.");
+    EXPECT_EQ(ErrorBoxText("ends."), "ends.");
+    EXPECT_EQ(ErrorBoxText("ends with a blank "), "ends with a blank ");
+    EXPECT_EQ(ErrorBoxText("ends with -"), "ends with -");
+    EXPECT_EQ(ErrorBoxText("失败"), "失败.");
+    EXPECT_EQ(ErrorBoxText(""), "");
+}
+
+TEST(VerdictText, ErrorLineGoesOnANewLastLine) {
+    EXPECT_EQ(WithLastLine("", "E"), "E\r\n");
+    EXPECT_EQ(WithLastLine("out\r\n", "E"), "out\r\nE\r\n");
+    EXPECT_EQ(WithLastLine("out\n", "E"), "out\nE\r\n");
+    EXPECT_EQ(WithLastLine("out", "E"), "out\r\nE");
+}
+
+using Shell = StationTest;
+
+TEST_F(Shell, ShowResultPlacesTheErrorLinePaintsAndLogsAtBothLevels) {
+    Station({false, true, true, true, true});
+    TRomForm& form = Created();
+    // The layout's font until the first verdict.
+    EXPECT_EQ(view_.verdictFont, (FontSpec{"宋体", -96}));
+    struct Case {
+        std::string detail;
+        std::string shown;
+    };
+    const std::string message = "ERROR:写入hex文件失败。";
+    for (const Case& c : {Case{"out\r\n", "out\r\n" + message + "\r\n"},
+                          Case{"out", "out\r\n" + message}, Case{"", message + "\r\n"}}) {
+        form.Error_Code = 107;
+        form.ShowResult("PASS", c.detail);
+        EXPECT_EQ(view_.verdict, "FAIL");
+        EXPECT_EQ(view_.verdictColour, kVerdictRed);
+        EXPECT_EQ(form.MemoText(), c.shown);
+        EXPECT_EQ(view_.memo, c.shown);
+        EXPECT_THAT(Log(), HasSubstr(ErrorLine(c.shown)));
+        EXPECT_THAT(Log(), HasSubstr(InfoLine(c.shown)));
+    }
+    form.Error_Code = 0;
+    form.Prog_Sn = "682123456\r\n";
+    form.ShowResult("Ready", "");
+    EXPECT_EQ(view_.verdict, "Ready");
+    EXPECT_EQ(view_.verdictColour, kVerdictGreen);
+    EXPECT_EQ(view_.verdictFont, (FontSpec{"宋体", 72, true, true}));
+    EXPECT_EQ(form.MemoText(), "");
+    EXPECT_EQ(view_.serial, "682123456\r\n");
+}
+
+TEST_F(Shell, InitDerivesEveryPathFromTheStationFolder) {
+    auto& station = Station();
+    TRomForm& form = Created();
+    const std::string sep(1, os::kPathSeparator);
+    EXPECT_EQ(form.App_Path, station.Path());
+    EXPECT_EQ(form.Hex_Path, station.ImagePath());
+    EXPECT_EQ(form.CRC_Path, station.ChecksumPath());
+    EXPECT_EQ(form.Bin_Path, station.Path() + "bin" + sep);
+    EXPECT_EQ(form.Prog_Path, station.ToolPath());
+    EXPECT_EQ(form.Config_Path, station.Path() + "config.ini");
+    EXPECT_EQ(form.Log_Path, station.Path() + "logs");
+    EXPECT_EQ(form.Prog_Para, "  --verify --rbp ALL --pinreset  ");
+    EXPECT_EQ(view_.hexPath, station.ImagePath());
+    EXPECT_EQ(view_.command, tool::CommandTemplate(station.ToolPath()));
+    EXPECT_EQ(view_.verdict, "--");  // nothing is checked before the window is shown
+    EXPECT_EQ(station.StandInCallCount(), 0);
+
+    form.Hex_Md5 = "kept";
+    for (const auto& [name, checksumName] :
+         {std::pair<std::string, std::string>{"fw.ihex", "fw..crc"},
+          {"abcd", ".crc"},
+          {"abc", ".crc"},
+          {"固件.hex", "固件.crc"},
+          {"a固件hex", "a固.crc"}}) {
+        form.Hex_Path = station.Path() + name;
+        form.Init(false);
+        EXPECT_EQ(form.Hex_Name, name);
+        EXPECT_EQ(form.CRC_Path, station.Path() + checksumName);
+    }
+    EXPECT_EQ(form.Hex_Md5, "kept");
+    form.Init(true);
+    EXPECT_EQ(form.Hex_Path, station.ImagePath());
+}
+
+TEST_F(Shell, SecondFormUnderTheSameTitleSeesTheFirst) {
+    Station({false, true, true, true, true});
+    std::random_device random;
+    const std::string name = "Single" + std::to_string(random()) + ".exe";
+    RecordingView views[3];
+    TRomForm first(views[0], station_->Path() + name);
+    TRomForm second(views[1], station_->Path() + name);
+    TRomForm other(views[2], station_->Path() + "Other" + name);
+    for (TRomForm* form : {&first, &second, &other}) {
+        form->FormCreate();
+    }
+    EXPECT_FALSE(first.AnotherCopyRunning());
+    EXPECT_TRUE(second.AnotherCopyRunning());
+    EXPECT_FALSE(other.AnotherCopyRunning());
+}
+
+TEST(LayoutTable, PlacesTheAlignedControlsInTheWindow) {
+    const std::vector<Geometry> layout = ResolveLayout(13);
+    const auto at = [&](ControlId id) { return InWindow(id, layout); };
+    EXPECT_EQ(at(ControlId::GroupBox_Jlink), (Geometry{0, 0, 704, 73}));
+    EXPECT_EQ(at(ControlId::GroupBox_Hex), (Geometry{0, 73, 704, 80}));
+    EXPECT_EQ(at(ControlId::GroupBox_Para), (Geometry{0, 153, 704, 80}));
+    EXPECT_EQ(at(ControlId::GroupBox_Output), (Geometry{0, 233, 704, 208}));
+    EXPECT_EQ(at(ControlId::Panel1_Exec), (Geometry{0, 441, 704, 50}));
+    // Inside the output group, below its caption: the verdict, then the text area to the end.
+    EXPECT_EQ(at(ControlId::Panel_Result), (Geometry{2, 233 + 15, 700, 102}));
+    EXPECT_EQ(at(ControlId::Memo_Output), (Geometry{2, 233 + 15 + 102, 700, 208 - 15 - 2 - 102}));
+    EXPECT_EQ(at(ControlId::Button_Select), (Geometry{535, 73 + 31, 46, 25}));
+    EXPECT_EQ(at(ControlId::Button_Start), (Geometry{277, 441 + 6, 161, 31}));
+    EXPECT_EQ(at(ControlId::Label_SN), (Geometry{86, 31, 0, 0}));  // sized to its text
+}
+
+TEST(LayoutTable, TabsThroughTheGroupsFromTopToBottom) {
+    using Id = ControlId;
+    EXPECT_THAT(TabSequence(),
+                ElementsAre(Id::Button_GetJlink, Id::Edit_Hex, Id::Button_CRC, Id::Button_Select,
+                            Id::Edit_Para, Id::Button_Help, Id::Memo_Output, Id::Button_Start,
+                            Id::Button_Exit, Id::cb_erase));
+    for (const ControlSpec& spec : kLayout) {
+        EXPECT_EQ(&Spec(spec.id), &spec) << spec.name;
+    }
+}
+
+}  // namespace

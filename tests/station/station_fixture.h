@@ -1,0 +1,87 @@
+// Runs the station (TRomForm) in a temporary station folder with the stand-in programmer,
+// against a view that records what the station shows and answers its dialogs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MainForm.h"
+#include "station_folder.h"
+#include "station_view.h"
+
+class RecordingView : public StationView {
+public:
+    struct Box {
+        bool error = false;
+        std::string title;
+        std::string text;
+    };
+
+    // The controls as the station left them.
+    std::string verdict = "--";
+    FontSpec verdictFont{"宋体", -96};
+    Rgb verdictColour = kVerdictGreen;
+    std::string memo;
+    std::string serial = "00000";
+    std::string hexPath;
+    std::string command;
+    bool checksumEnabled = true;
+    bool startEnabled = true;
+    bool erase = true;
+
+    // The dialogs: one answer per image dialog ("" cancels; none left cancels too).
+    std::deque<std::string> imageAnswers;
+    std::vector<std::string> imageDialogFolders;
+    std::vector<Box> boxes;
+    int closeRequests = 0;
+    int repaints = 0;
+
+    std::function<void()> whileBoxOpen;   // runs while a message box would be open
+    std::function<void()> duringRepaint;  // runs at every repaint during an operation
+
+    void SetVerdictCaption(const std::string& caption) override { verdict = caption; }
+    void SetVerdictFont(const FontSpec& font, Rgb colour) override;
+    void SetMemoText(const std::string& text) override { memo = text; }
+    void SetSerialText(const std::string& text) override { serial = text; }
+    void SetHexPathText(const std::string& text) override { hexPath = text; }
+    void SetCommandText(const std::string& text) override { command = text; }
+    void SetChecksumEnabled(bool enabled) override { checksumEnabled = enabled; }
+    void SetStartEnabled(bool enabled) override { startEnabled = enabled; }
+    bool EraseChecked() const override { return erase; }
+    void ShowErrorBox(const std::string& title, const std::string& text) override;
+    void ShowChecksumBox(const std::string& title, const std::string& text) override;
+    std::string ChooseImage(const std::string& initialFolder) override;
+    void RepaintKeepingInput() override;
+    void CloseWindow() override { ++closeRequests; }
+};
+
+class StationTest : public ::testing::Test {
+protected:
+    void TearDown() override;
+
+    // Lays out the station folder and starts the logger on it.
+    test_support::StationFolder& Station(test_support::StationParts parts = {});
+    // The form after FormCreate, not yet shown.
+    TRomForm& Created(const std::string& executableName = kExecutableName);
+    // The form after FormCreate and its first show (FormShow through the guard).
+    TRomForm& Shown(const RunLimits& limits = {});
+
+    std::string Log() const { return station_->TodaysLog(); }
+    // The stand-in's calls, one entry per run, as "arg1 arg2 ..." without the working folder.
+    std::vector<std::string> ToolCalls() const;
+
+    static constexpr char kExecutableName[] = "RomTool.exe";  // its title is "Romtool"
+
+    std::unique_ptr<test_support::StationFolder> station_;
+    RecordingView view_;
+    std::unique_ptr<TRomForm> form_;
+};
+
+// A log line's message at a level, as it appears in the daily file.
+std::string InfoLine(const std::string& message);
+std::string ErrorLine(const std::string& message);

@@ -1,0 +1,98 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "os.h"
+#include "output_capture.h"
+#include "serial_label.h"
+
+namespace {
+
+using tool::OutputCapture;
+
+// The text of bytes appended in reads of readSize bytes (the last one shorter).
+std::string TextInReads(const std::string& bytes, std::size_t readSize,
+                        std::size_t bound = OutputCapture::kDefaultBound) {
+    OutputCapture capture(bound);
+    for (std::size_t at = 0; at < bytes.size(); at += readSize) {
+        capture.Append(bytes.data() + at, std::min(readSize, bytes.size() - at));
+    }
+    return capture.Text();
+}
+
+const std::size_t kReadSizes[] = {1, 2, 7, 254, 255, 256, 1000, 65536};
+
+TEST(OutputCapture, PiecesOf255BytesAreCutAtTheirFirstZeroWhateverTheReads) {
+    const std::string a254(254, 'a');
+    const std::string b255(255, 'b');
+    struct Case {
+        std::string bytes;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"", ""},
+        {"plain\n", "plain\n"},
+        {std::string("one\0two\r\n", 9), "one"},
+        {std::string("\0", 1) + a254 + "next", "next"},         // cut at its start
+        {a254 + std::string("\0", 1) + "next", a254 + "next"},  // zero last in piece
+        {a254 + "x" + std::string("\0", 1) + "y", a254 + "x"},  // zero first in next
+        {b255 + std::string("c\0d", 3) + b255, b255 + "c" + b255.substr(252)},  // two pieces later
+        {a254 + "\xE4\xB8\xAD\n", a254 + "中\n"},  // a character across two pieces stays whole
+    };
+    for (const Case& c : cases) {
+        for (std::size_t readSize : kReadSizes) {
+            EXPECT_EQ(TextInReads(c.bytes, readSize), os::FromAnsi(c.text))
+                << "read size " << readSize << ", bytes " << c.bytes.size();
+        }
+    }
+}
+
+TEST(OutputCapture, KeepsTheEndFromAWholeLineAfterTheNoteWhenCut) {
+    std::string lines;
+    for (int n = 100; n < 200; ++n) {
+        lines += "line " + std::to_string(n) + "\n";  // 9 bytes each
+    }
+    constexpr std::size_t kBound = 50;
+    for (std::size_t readSize : kReadSizes) {
+        OutputCapture capture(kBound);
+        for (std::size_t at = 0; at < lines.size(); at += readSize) {
+            capture.Append(lines.data() + at, std::min(readSize, lines.size() - at));
+        }
+        EXPECT_TRUE(capture.Cut());
+        // The last 50 bytes start inside "line 194"; the first whole line kept is 195.
+        EXPECT_EQ(capture.Text(), OutputCapture::CutNote(kBound) +
+                                      "line 195\nline 196\nline 197\nline 198\nline 199\n")
+            << "read size " << readSize;
+    }
+    OutputCapture exact(lines.size());
+    exact.Append(lines.data(), lines.size());
+    EXPECT_FALSE(exact.Cut());
+    EXPECT_EQ(exact.Text(), lines);
+}
+
+TEST(SerialLabelText, ShowsTheFirstLinesUpTo4KiB) {
+    std::string manyLines;
+    for (int n = 1; n <= 20; ++n) {
+        manyLines += std::to_string(n) + "\r\n";
+    }
+    const std::string wide(3000, 'w');
+    const std::string chinese = std::string(4095, 'x') + "中";  // 中 spans bytes 4095-4097
+    struct Case {
+        std::string output;
+        std::string label;
+    };
+    const std::vector<Case> cases = {
+        {"", ""},
+        {"682123456\n", "682123456\n"},
+        {"682123456\n683000001", "682123456\n683000001"},
+        {manyLines, "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n…"},
+        {wide + "\n" + wide + "\n", wide + "\n" + wide.substr(0, 4096 - 3001) + "…"},
+        {chinese, std::string(4095, 'x') + "…"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(tool::SerialLabelText(c.output), c.label) << c.output.substr(0, 40);
+    }
+}
+
+}  // namespace
