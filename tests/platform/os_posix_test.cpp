@@ -68,7 +68,6 @@ std::string FileErrorOf(const std::function<void()>& action) {
     return "<no error>";
 }
 
-
 // ---------------------------------------------------------------------------------------------
 
 TEST(AnsiText, Utf8PassesThroughBothWays) {
