@@ -40,7 +40,7 @@ const std::array<ControlSpec, 19> kLayout{{
 }};
 // clang-format on
 
-const ControlSpec& Spec(ControlId id) {
+const ControlSpec& Entry(ControlId id) {
     return kLayout[static_cast<std::size_t>(id) - 1];
 }
 
@@ -50,22 +50,22 @@ std::vector<Geometry> ResolveLayout(int groupCaptionHeight) {
     // What each parent has left for its aligned children, in its own coordinates.
     std::vector<Geometry> room(placed.size());
     room[0] = placed[0];
-    for (const ControlSpec& spec : kLayout) {
-        const auto index = static_cast<std::size_t>(spec.id);
-        Geometry& left = room[static_cast<std::size_t>(spec.parent)];
+    for (const ControlSpec& entry : kLayout) {
+        const auto index = static_cast<std::size_t>(entry.id);
+        Geometry& left = room[static_cast<std::size_t>(entry.parent)];
         Geometry& g = placed[index];
-        switch (spec.align) {
+        switch (entry.align) {
             case Align::kNone:
-                g = spec.geometry;
+                g = entry.geometry;
                 break;
             case Align::kTop:
-                g = {left.left, left.top, left.width, spec.geometry.height};
+                g = {left.left, left.top, left.width, entry.geometry.height};
                 left.top += g.height;
                 left.height -= g.height;
                 break;
             case Align::kBottom:
-                g = {left.left, left.top + left.height - spec.geometry.height, left.width,
-                     spec.geometry.height};
+                g = {left.left, left.top + left.height - entry.geometry.height, left.width,
+                     entry.geometry.height};
                 left.height -= g.height;
                 break;
             case Align::kClient:
@@ -74,7 +74,7 @@ std::vector<Geometry> ResolveLayout(int groupCaptionHeight) {
                 break;
         }
         // A group's aligned children sit inside its frame, below its caption.
-        room[index] = spec.kind == ControlKind::kGroupBox
+        room[index] = entry.kind == ControlKind::kGroupBox
                           ? Geometry{2, groupCaptionHeight + 2, g.width - 4,
                                      g.height - groupCaptionHeight - 4}
                           : Geometry{0, 0, g.width, g.height};
@@ -84,8 +84,8 @@ std::vector<Geometry> ResolveLayout(int groupCaptionHeight) {
 
 Geometry InWindow(ControlId id, const std::vector<Geometry>& resolved) {
     Geometry g = resolved[static_cast<std::size_t>(id)];
-    for (ControlId parent = Spec(id).parent; parent != ControlId::RomForm;
-         parent = Spec(parent).parent) {
+    for (ControlId parent = Entry(id).parent; parent != ControlId::RomForm;
+         parent = Entry(parent).parent) {
         g.left += resolved[static_cast<std::size_t>(parent)].left;
         g.top += resolved[static_cast<std::size_t>(parent)].top;
     }
@@ -96,9 +96,9 @@ std::vector<ControlId> TabSequence() {
     std::vector<ControlId> sequence;
     const std::function<void(ControlId)> visit = [&](ControlId parent) {
         std::vector<const ControlSpec*> children;
-        for (const ControlSpec& spec : kLayout) {
-            if (spec.parent == parent && spec.tabOrder >= 0) {
-                children.push_back(&spec);
+        for (const ControlSpec& entry : kLayout) {
+            if (entry.parent == parent && entry.tabOrder >= 0) {
+                children.push_back(&entry);
             }
         }
         std::sort(children.begin(), children.end(), [](const ControlSpec* a, const ControlSpec* b) {

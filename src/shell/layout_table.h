@@ -84,7 +84,7 @@ extern const FormSpec kRomForm;
 // Every control except RomForm, in table order: parents before their children.
 extern const std::array<ControlSpec, 19> kLayout;
 
-const ControlSpec& Spec(ControlId id);
+const ControlSpec& Entry(ControlId id);
 
 // Every control's geometry inside its parent, indexed by ControlId, with the aligned controls
 // placed. groupCaptionHeight: how far a group box's caption pushes its aligned children down,

@@ -41,19 +41,19 @@ TEST(QtWindow, BuildsEveryControlOfTheTable) {
     EXPECT_EQ(window.font().pixelSize(), 11);
 
     const std::vector<Geometry> resolved = ResolveLayout(QFontMetrics(window.font()).height());
-    for (const ControlSpec& spec : kLayout) {
-        QWidget* control = window.Control(spec.id);
-        ASSERT_NE(control, nullptr) << spec.name;
-        const QString name = QString::fromUtf8(spec.name.data(), qsizetype(spec.name.size()));
+    for (const ControlSpec& entry : kLayout) {
+        QWidget* control = window.Control(entry.id);
+        ASSERT_NE(control, nullptr) << entry.name;
+        const QString name = QString::fromUtf8(entry.name.data(), qsizetype(entry.name.size()));
         const QString caption =
-            QString::fromUtf8(spec.caption.data(), qsizetype(spec.caption.size()));
+            QString::fromUtf8(entry.caption.data(), qsizetype(entry.caption.size()));
         EXPECT_EQ(control->objectName(), name);
-        EXPECT_EQ(control->parentWidget(), window.Control(spec.parent)) << spec.name;
-        const Geometry g = resolved[static_cast<std::size_t>(spec.id)];
+        EXPECT_EQ(control->parentWidget(), window.Control(entry.parent)) << entry.name;
+        const Geometry g = resolved[static_cast<std::size_t>(entry.id)];
         if (g.width == 0) {
-            EXPECT_EQ(control->pos(), QPoint(g.left, g.top)) << spec.name;
+            EXPECT_EQ(control->pos(), QPoint(g.left, g.top)) << entry.name;
         } else {
-            EXPECT_EQ(control->geometry(), QRect(g.left, g.top, g.width, g.height)) << spec.name;
+            EXPECT_EQ(control->geometry(), QRect(g.left, g.top, g.width, g.height)) << entry.name;
         }
         if (auto* group = qobject_cast<QGroupBox*>(control)) {
             EXPECT_EQ(group->title(), caption);
@@ -62,8 +62,8 @@ TEST(QtWindow, BuildsEveryControlOfTheTable) {
         } else if (auto* label = qobject_cast<QLabel*>(control)) {
             EXPECT_EQ(label->text(), caption);
         }
-        if (spec.font) {
-            EXPECT_EQ(control->font().pixelSize(), -spec.font->height) << spec.name;
+        if (entry.font) {
+            EXPECT_EQ(control->font().pixelSize(), -entry.font->height) << entry.name;
         }
     }
     auto* panel = window.ControlAs<QLabel>(ControlId::Panel_Result);

@@ -154,8 +154,8 @@ TEST(LayoutTable, TabsThroughTheGroupsFromTopToBottom) {
                 ElementsAre(Id::Button_GetJlink, Id::Edit_Hex, Id::Button_CRC, Id::Button_Select,
                             Id::Edit_Para, Id::Button_Help, Id::Memo_Output, Id::Button_Start,
                             Id::Button_Exit, Id::cb_erase));
-    for (const ControlSpec& spec : kLayout) {
-        EXPECT_EQ(&Spec(spec.id), &spec) << spec.name;
+    for (const ControlSpec& entry : kLayout) {
+        EXPECT_EQ(&Entry(entry.id), &entry) << entry.name;
     }
 }
 

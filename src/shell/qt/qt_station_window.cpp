@@ -64,20 +64,20 @@ void QtStationWindow::BuildLayout() {
 
     controls_[0] = this;
     const std::vector<Geometry> geometry = ResolveLayout(QFontMetrics(font()).height());
-    for (const ControlSpec& spec : kLayout) {
-        QWidget* control = BuildControl(spec, geometry[static_cast<std::size_t>(spec.id)]);
-        control->setObjectName(Text(spec.name));
-        if (spec.font) {
-            control->setFont(QtFont(*spec.font));
+    for (const ControlSpec& entry : kLayout) {
+        QWidget* control = BuildControl(entry, geometry[static_cast<std::size_t>(entry.id)]);
+        control->setObjectName(Text(entry.name));
+        if (entry.font) {
+            control->setFont(QtFont(*entry.font));
         }
-        if (spec.colour) {
-            SetTextColour(*control, *spec.colour);
+        if (entry.colour) {
+            SetTextColour(*control, *entry.colour);
         }
-        if (auto* button = qobject_cast<QPushButton*>(control); button && spec.handler) {
+        if (auto* button = qobject_cast<QPushButton*>(control); button && entry.handler) {
             connect(button, &QPushButton::clicked, this,
-                    [this, handler = spec.handler] { form_.Handle(handler); });
+                    [this, handler = entry.handler] { form_.Handle(handler); });
         }
-        controls_[static_cast<std::size_t>(spec.id)] = control;
+        controls_[static_cast<std::size_t>(entry.id)] = control;
     }
     const std::vector<ControlId> tabs = TabSequence();
     for (std::size_t i = 0; i + 1 < tabs.size(); ++i) {
@@ -90,11 +90,11 @@ void QtStationWindow::BuildLayout() {
     }
 }
 
-QWidget* QtStationWindow::BuildControl(const ControlSpec& spec, const Geometry& geometry) {
-    QWidget* parent = Control(spec.parent);
-    const QString caption = Text(spec.caption);
+QWidget* QtStationWindow::BuildControl(const ControlSpec& entry, const Geometry& geometry) {
+    QWidget* parent = Control(entry.parent);
+    const QString caption = Text(entry.caption);
     QWidget* control = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
         case ControlKind::kGroupBox:
             control = new QGroupBox(caption, parent);
             break;
@@ -130,12 +130,12 @@ QWidget* QtStationWindow::BuildControl(const ControlSpec& spec, const Geometry& 
         }
         case ControlKind::kCheckBox: {
             auto* box = new QCheckBox(caption, parent);
-            box->setChecked(spec.checked);
+            box->setChecked(entry.checked);
             control = box;
             break;
         }
     }
-    if (spec.kind == ControlKind::kLabel && geometry.width == 0) {
+    if (entry.kind == ControlKind::kLabel && geometry.width == 0) {
         control->move(geometry.left, geometry.top);
         control->adjustSize();
     } else {

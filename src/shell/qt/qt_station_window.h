@@ -61,7 +61,7 @@ protected:
 
 private:
     void BuildLayout();
-    QWidget* BuildControl(const ControlSpec& spec, const Geometry& geometry);
+    QWidget* BuildControl(const ControlSpec& entry, const Geometry& geometry);
 
     TRomForm form_;
     std::array<QWidget*, kLayout.size() + 1> controls_{};

@@ -24,15 +24,15 @@ QFont FontWithCellHeight(const QString& family, int cellHeight) {
     return font;
 }
 
-QFont QtFont(const FontSpec& spec) {
-    const QString family = QString::fromUtf8(spec.face.data(), qsizetype(spec.face.size()));
+QFont QtFont(const FontSpec& entry) {
+    const QString family = QString::fromUtf8(entry.face.data(), qsizetype(entry.face.size()));
     QFont font(family);
-    if (spec.height < 0) {
-        font.setPixelSize(-spec.height);
+    if (entry.height < 0) {
+        font.setPixelSize(-entry.height);
     } else {
-        font = FontWithCellHeight(family, spec.height);
+        font = FontWithCellHeight(family, entry.height);
     }
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+    font.setBold(entry.bold);
+    font.setItalic(entry.italic);
     return font;
 }

@@ -69,7 +69,7 @@ NativeControl NativeFor(ControlKind kind) {
 
 bool HoldsControls(ControlId id) {
     return std::any_of(kLayout.begin(), kLayout.end(),
-                       [id](const ControlSpec& spec) { return spec.parent == id; });
+                       [id](const ControlSpec& entry) { return entry.parent == id; });
 }
 
 }  // namespace
@@ -77,9 +77,9 @@ bool HoldsControls(ControlId id) {
 Win32StationWindow::Win32StationWindow(HINSTANCE instance)
     : form_(*this),
       formFont_(MakeFont(kRomForm.font)),
-      verdictFont_(MakeFont(*Spec(ControlId::Panel_Result).font)),
-      verdictColour_(*Spec(ControlId::Panel_Result).colour),
-      verdictCaption_(Text(Spec(ControlId::Panel_Result).caption)) {
+      verdictFont_(MakeFont(*Entry(ControlId::Panel_Result).font)),
+      verdictColour_(*Entry(ControlId::Panel_Result).colour),
+      verdictCaption_(Text(Entry(ControlId::Panel_Result).caption)) {
     const std::wstring className = Text(kRomForm.className);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -108,11 +108,11 @@ Win32StationWindow::~Win32StationWindow() {
     }
 }
 
-Win32StationWindow::Font Win32StationWindow::MakeFont(const FontSpec& spec) {
-    return Font(::CreateFontW(spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic,
+Win32StationWindow::Font Win32StationWindow::MakeFont(const FontSpec& entry) {
+    return Font(::CreateFontW(entry.height, 0, 0, 0, entry.bold ? FW_BOLD : FW_NORMAL, entry.italic,
                               FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                              Text(spec.face).c_str()));
+                              Text(entry.face).c_str()));
 }
 
 void Win32StationWindow::BuildControls(HINSTANCE instance) {
@@ -126,30 +126,30 @@ void Win32StationWindow::BuildControls(HINSTANCE instance) {
     ::ReleaseDC(nullptr, screen);
     const std::vector<Geometry> resolved = ResolveLayout(zero.cy);
 
-    for (const ControlSpec& spec : kLayout) {
-        const NativeControl native = NativeFor(spec.kind);
-        const Geometry g = InWindow(spec.id, resolved);
+    for (const ControlSpec& entry : kLayout) {
+        const NativeControl native = NativeFor(entry.kind);
+        const Geometry g = InWindow(entry.id, resolved);
         // Every control is a child of the window itself, so its notifications come here; the
         // table's parents give the positions and the stacking.
         HWND control = ::CreateWindowExW(
             native.exStyle, native.className,
-            spec.kind == ControlKind::kPanel ? L"" : Text(spec.caption).c_str(),
+            entry.kind == ControlKind::kPanel ? L"" : Text(entry.caption).c_str(),
             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style, g.left, g.top, g.width,
             g.height, window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + int(spec.id))), instance,
-            nullptr);
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + int(entry.id))),
+            instance, nullptr);
         HFONT font = formFont_.get();
-        if (spec.font) {
-            controlFonts_.push_back(MakeFont(*spec.font));
+        if (entry.font) {
+            controlFonts_.push_back(MakeFont(*entry.font));
             font = controlFonts_.back().get();
         }
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec.kind == ControlKind::kCheckBox) {
-            ::SendMessageW(control, BM_SETCHECK, spec.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (entry.kind == ControlKind::kCheckBox) {
+            ::SendMessageW(control, BM_SETCHECK, entry.checked ? BST_CHECKED : BST_UNCHECKED, 0);
         }
-        controls_[static_cast<std::size_t>(spec.id)] = control;
-        if (spec.kind == ControlKind::kLabel && g.width == 0) {
-            FitLabel(spec.id);
+        controls_[static_cast<std::size_t>(entry.id)] = control;
+        if (entry.kind == ControlKind::kLabel && g.width == 0) {
+            FitLabel(entry.id);
         }
     }
 
@@ -161,10 +161,10 @@ void Win32StationWindow::BuildControls(HINSTANCE instance) {
         stack.push_back(Control(id));
     }
     for (const bool containers : {false, true}) {
-        for (const ControlSpec& spec : kLayout) {
-            if (HoldsControls(spec.id) == containers &&
-                std::find(tabs.begin(), tabs.end(), spec.id) == tabs.end()) {
-                stack.push_back(Control(spec.id));
+        for (const ControlSpec& entry : kLayout) {
+            if (HoldsControls(entry.id) == containers &&
+                std::find(tabs.begin(), tabs.end(), entry.id) == tabs.end()) {
+                stack.push_back(Control(entry.id));
             }
         }
     }
@@ -234,9 +234,9 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
             if (HIWORD(wParam) == BN_CLICKED) {
                 const int index = LOWORD(wParam) - kFirstControlId;
                 if (index > 0 && index <= static_cast<int>(kLayout.size())) {
-                    const ControlSpec& spec = Spec(static_cast<ControlId>(index));
-                    if (spec.handler && spec.kind == ControlKind::kButton) {
-                        form_.Handle(spec.handler);
+                    const ControlSpec& entry = Entry(static_cast<ControlId>(index));
+                    if (entry.handler && entry.kind == ControlKind::kButton) {
+                        form_.Handle(entry.handler);
                     }
                 }
             }
