@@ -6,6 +6,7 @@
 #include "application_title.h"
 #include "error_box.h"
 #include "os.h"
+#include "station_log.h"
 
 namespace {
 
@@ -33,6 +34,10 @@ void TRomForm::FormCreate() {
     title_ = ApplicationTitle(executablePath_);
     // Held for the life of the form, which is the life of the program.
     instanceLock_ = std::make_unique<os::InstanceLock>(title_);
+    if (!instanceLock_->Problem().empty()) {
+        // This copy runs as the only one; the line engineer learns why that was not made sure.
+        LogErrorText("单实例检查未能进行：" + instanceLock_->Problem());
+    }
     Init(true);
 }
 

@@ -3,11 +3,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/file.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -347,44 +344,11 @@ TEST_F(InstanceLockTest, AnotherUserCannotClaimTheNameForUs) {
         GTEST_SKIP() << "needs root to act as another user";
     }
     const std::string title = "Squatted" + std::to_string(::getpid());
-    const std::string file = "/tmp/romtool-0-" + title + ".lock";
-    const std::string socketName = std::string(1, '\0') + "romtool-instance-0-" + title;
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t squatter = ::fork();
-    ASSERT_GE(squatter, 0);
-    if (squatter == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
-            ::_exit(1);
-        }
-        const int fd = ::open(file.c_str(), O_RDONLY | O_CREAT, 0644);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, socketName.data(), socketName.size());
-        const int claim = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        const bool held =
-            fd >= 0 && ::flock(fd, LOCK_EX) == 0 &&
-            ::bind(claim, reinterpret_cast<const sockaddr*>(&address),
-                   static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + socketName.size())) ==
-                0 &&
-            ::listen(claim, 4) == 0;
-        const char done = held ? 1 : 0;
-        (void)!::write(ready[1], &done, 1);
-        ::pause();
-        ::_exit(0);
-    }
-    ::close(ready[1]);
-    char done = 0;
-    ASSERT_EQ(::read(ready[0], &done, 1), 1);
-    ::close(ready[0]);
-    ASSERT_EQ(done, 1);
-
+    const test_support::ForeignInstanceClaim squatter(title);
+    ASSERT_TRUE(squatter.Held());
     const os::InstanceLock lock(title);
     EXPECT_FALSE(lock.AlreadyRunning());
     EXPECT_NE(lock.Problem().find("another user (uid 65534"), std::string::npos) << lock.Problem();
-    ::kill(squatter, SIGKILL);
-    ASSERT_EQ(::waitpid(squatter, nullptr, 0), squatter);
-    ::unlink(file.c_str());
 }
 
 TEST_F(InstanceLockTest, NameIsClaimedWhileTheObjectLives) {

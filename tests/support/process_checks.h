@@ -3,6 +3,8 @@
 
 #include <sys/types.h>
 
+#include <string>
+
 namespace test_support {
 
 // How many descriptors this process has open now.
@@ -11,5 +13,23 @@ int OpenDescriptorCount();
 bool NoChildLeft();
 // Waits (at most 10 s) until process pid has ended; a zombie counts as ended.
 bool EndsSoon(pid_t pid);
+
+// Another user (uid 65534) holding, while this object lives, what the single-instance claim of
+// this user for title would use: its socket name, and the /tmp lock file older stations used.
+// Needs root; Held() says whether the squatter got both.
+class ForeignInstanceClaim {
+public:
+    explicit ForeignInstanceClaim(const std::string& title);
+    ~ForeignInstanceClaim();
+    ForeignInstanceClaim(const ForeignInstanceClaim&) = delete;
+    ForeignInstanceClaim& operator=(const ForeignInstanceClaim&) = delete;
+
+    bool Held() const { return held_; }
+
+private:
+    std::string lockFile_;
+    pid_t squatter_ = -1;
+    bool held_ = false;
+};
 
 }  // namespace test_support

@@ -1,11 +1,18 @@
 #include "process_checks.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/syscall.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
+#include <cstring>
 #include <filesystem>
 
 namespace test_support {
@@ -32,6 +39,48 @@ bool EndsSoon(pid_t pid) {
     const bool ended = ::poll(&entry, 1, 10000) == 1;
     ::close(fd);
     return ended;
+}
+
+ForeignInstanceClaim::ForeignInstanceClaim(const std::string& title)
+    : lockFile_("/tmp/romtool-" + std::to_string(::getuid()) + "-" + title + ".lock") {
+    const std::string socketName =
+        std::string(1, '\0') + "romtool-instance-" + std::to_string(::getuid()) + "-" + title;
+    int ready[2];
+    if (::geteuid() != 0 || ::pipe(ready) != 0) {
+        return;
+    }
+    squatter_ = ::fork();
+    if (squatter_ == 0) {
+        ::close(ready[0]);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            ::_exit(1);
+        }
+        const int fd = ::open(lockFile_.c_str(), O_RDONLY | O_CREAT, 0644);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, socketName.data(), socketName.size());
+        const int claim = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const auto length =
+            static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + socketName.size());
+        const char held = fd >= 0 && ::flock(fd, LOCK_EX) == 0 &&
+                          ::bind(claim, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
+                          ::listen(claim, 4) == 0;
+        (void)!::write(ready[1], &held, 1);
+        ::pause();  // until killed
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char held = 0;
+    held_ = squatter_ > 0 && ::read(ready[0], &held, 1) == 1 && held == 1;
+    ::close(ready[0]);
+}
+
+ForeignInstanceClaim::~ForeignInstanceClaim() {
+    if (squatter_ > 0) {
+        ::kill(squatter_, SIGKILL);
+        ::waitpid(squatter_, nullptr, 0);
+    }
+    ::unlink(lockFile_.c_str());
 }
 
 }  // namespace test_support
