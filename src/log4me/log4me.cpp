@@ -185,14 +185,21 @@ const std::string& DailyPath(State& state, const os::LocalTime& now) {
     return state.dailyPath;
 }
 
-// One reading of the clock serves the reload, the line's time and the file's day, so a line
-// stamped 00:00:00.000 always lands in the new day's file.
-void WriteLogLine(State& state, std::string_view tag, std::string_view message) {
+// Reads the clock once and reloads config.ini when its last reading is over a second old. The
+// one reading serves the reload, the line's time and the file's day, so a line stamped
+// 00:00:00.000 always lands in the new day's file.
+os::LocalTime ClockWithFreshConfig(State& state) {
     const os::LocalTime now = ReadClock(state);
     const std::int64_t nowMs = Milliseconds(now);
     if (nowMs - state.lastConfigLoad > 1000) {
         LoadLogConfig(state, nowMs);
     }
+    return now;
+}
+
+void WriteLogLine(State& state, std::string_view tag, std::string_view message) {
+    const os::LocalTime now = ClockWithFreshConfig(state);
+    const std::int64_t nowMs = Milliseconds(now);
     BuildLine(state.line, now, tag, message);
     AppendToLog(state, DailyPath(state, now), state.line, nowMs);
 }
@@ -279,12 +286,7 @@ std::optional<InfoPlace> WhereInfoGoes() noexcept {
         if (!state.running || !state.infoEnabled) {
             return std::nullopt;
         }
-        // The same reload rule as a log line's, with one reading of the clock.
-        const os::LocalTime now = ReadClock(state);
-        const std::int64_t nowMs = Milliseconds(now);
-        if (nowMs - state.lastConfigLoad > 1000) {
-            LoadLogConfig(state, nowMs);
-        }
+        const os::LocalTime now = ClockWithFreshConfig(state);
         return InfoPlace{os::FromAnsi(state.logDir), now};
     } catch (...) {
         return std::nullopt;
