@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "checksum.h"
+#include "os.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "station_fixture.h"
@@ -118,6 +119,28 @@ TEST_F(ProgrammingRun, StationNotReadyProgramsNothing) {
     EXPECT_THAT(ToolCalls(), ElementsAre("-i", "-i"));
     EXPECT_THAT(Log(), Not(HasSubstr("[info ]CRC=")));
     EXPECT_TRUE(view_.startEnabled);
+}
+
+// cmd.exe would expand a "%" even inside the quotes, so on Windows nothing runs with such an
+// image; elsewhere the name is programmed as it stands.
+TEST_F(ProgrammingRun, ImageNameWithAPercentSignRunsNothingOnWindows) {
+    auto& station = Station();
+    TRomForm& form = Shown();
+    form.Hex_Path = station.Path() + "100%.hex";
+    test_support::StationFolder::WriteImage(form.Hex_Path);
+    form.Init(false);
+    integrity::WriteChecksumFile(form.CRC_Path, integrity::FileChecksum(form.Hex_Path));
+    form.Handle(&TRomForm::Button_StartClick);
+
+    if (os::kPathSeparator == '\\') {
+        EXPECT_EQ(form.Error_Code, 110);
+        EXPECT_EQ(view_.verdict, "FAIL");
+        EXPECT_THAT(form.MemoText(), HasSubstr("ERROR:" + form.Hex_Path + "中含有“%”"));
+        EXPECT_THAT(ToolCalls(), ElementsAre("-i"));
+    } else {
+        EXPECT_EQ(view_.verdict, "PASS");
+        EXPECT_THAT(ToolCalls(), ElementsAre("-i", "-i", ProgrammingCall(form.Hex_Path, true)));
+    }
 }
 
 TEST_F(ProgrammingRun, WorkingShowsInThePreviousVerdictsColourOverACleanTextArea) {

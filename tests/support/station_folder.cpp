@@ -38,10 +38,18 @@ StationFolder::StationFolder(StationParts parts) {
     }
 }
 
-std::string StationFolder::BinFolder() const { return Path() + "bin" + os::kPathSeparator; }
-std::string StationFolder::ToolPath() const { return BinFolder() + tool::ProgrammerFileName(); }
-std::string StationFolder::ImagePath() const { return Path() + "merge.hex"; }
-std::string StationFolder::ChecksumPath() const { return Path() + "merge.crc"; }
+std::string StationFolder::BinFolder() const {
+    return Path() + "bin" + os::kPathSeparator;
+}
+std::string StationFolder::ToolPath() const {
+    return BinFolder() + tool::ProgrammerFileName();
+}
+std::string StationFolder::ImagePath() const {
+    return Path() + "merge.hex";
+}
+std::string StationFolder::ChecksumPath() const {
+    return Path() + "merge.crc";
+}
 
 void StationFolder::WriteImage(const std::string& path, std::size_t size, unsigned seed) {
     std::vector<std::uint8_t> bytes(size);
@@ -57,7 +65,9 @@ void StationFolder::SetStandIn(const std::string& settings) const {
     WriteFile(BinFolder() + "standin.ini", settings);
 }
 
-std::string StationFolder::StandInCalls() const { return ReadFile(BinFolder() + "calls.log"); }
+std::string StationFolder::StandInCalls() const {
+    return ReadFile(BinFolder() + "calls.log");
+}
 
 int StationFolder::StandInCallCount() const {
     std::string calls = StandInCalls();

@@ -25,9 +25,9 @@ class StationFolder : public TempFolder {
 public:
     explicit StationFolder(StationParts parts = {});
 
-    std::string BinFolder() const;   // ends in the separator
-    std::string ToolPath() const;    // bin/ + the programmer's file name
-    std::string ImagePath() const;   // merge.hex
+    std::string BinFolder() const;     // ends in the separator
+    std::string ToolPath() const;      // bin/ + the programmer's file name
+    std::string ImagePath() const;     // merge.hex
     std::string ChecksumPath() const;  // merge.crc
 
     // Writes an Intel HEX image of size bytes (a pattern chosen by seed) at path.

@@ -16,7 +16,8 @@ TempFolder::TempFolder() {
     std::random_device seed;
     std::mt19937_64 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = fs::temp_directory_path() / ("romtool-test-" + std::to_string(random()));
+        fs::path candidate =
+            fs::temp_directory_path() / ("romtool-test-" + std::to_string(random()));
         std::error_code error;
         if (fs::create_directory(candidate, error)) {
             path_ = candidate.u8string() + os::kPathSeparator;
@@ -35,7 +36,9 @@ void TempFolder::Write(const std::string& name, const std::string& bytes) const 
     WriteFile(path_ + name, bytes);
 }
 
-std::string TempFolder::Read(const std::string& name) const { return ReadFile(path_ + name); }
+std::string TempFolder::Read(const std::string& name) const {
+    return ReadFile(path_ + name);
+}
 
 bool TempFolder::Exists(const std::string& name) const {
     return fs::exists(fs::u8path(path_ + name));
@@ -60,6 +63,8 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     }
 }
 
-std::string DataFolder() { return fs::u8path(ROMTOOL_TEST_DATA_DIR).make_preferred().u8string() + os::kPathSeparator; }
+std::string DataFolder() {
+    return fs::u8path(ROMTOOL_TEST_DATA_DIR).make_preferred().u8string() + os::kPathSeparator;
+}
 
 }  // namespace test_support
