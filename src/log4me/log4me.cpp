@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -29,7 +30,7 @@ struct State {
     std::int64_t dailyPathDay = kNoDay;
     std::string line;                 // the line being written, kept to reuse its memory
     std::int64_t nameChecked = 0;     // when logStream was last found under its name
-    std::int64_t lastConfigLoad = 0;  // milliseconds, see Milliseconds
+    std::int64_t lastConfigLoad = 0;  // Moment::ms
     // The configuration file's values as last read, and the version of the file they came
     // from: re-read only when the file changed, or when its last read was too close to a
     // change to tell the next one apart.
@@ -61,37 +62,52 @@ std::int64_t DaysFromCivil(int year, int month, int day) {
     return era * 146097 + dayOfEra - 719468;
 }
 
-// A local date-time as one number, so that times on both sides of midnight compare correctly.
-std::int64_t Milliseconds(const os::LocalTime& t) {
-    const std::int64_t days = DaysFromCivil(t.year, t.month, t.day);
-    return ((days * 24 + t.hour) * 60 + t.minute) * 60000 + t.second * 1000 + t.millisecond;
+// One reading of the clock, with its day and its time as one number, so that times on both sides
+// of midnight compare correctly.
+struct Moment {
+    os::LocalTime time;
+    std::int64_t day;  // since 1970-01-01
+    std::int64_t ms;   // since 1970-01-01 00:00:00.000 local time
+};
+
+Moment MomentOf(const os::LocalTime& t) {
+    const std::int64_t day = DaysFromCivil(t.year, t.month, t.day);
+    return {t, day,
+            ((day * 24 + t.hour) * 60 + t.minute) * 60000 + t.second * 1000 + t.millisecond};
 }
 
-// Appends value as exactly width decimal digits.
-void AppendDigits(std::string& out, int value, int width) {
-    char digits[4];
+// Writes value as exactly width decimal digits at out.
+char* PutDigits(char* out, int value, int width) {
     for (int i = width - 1; i >= 0; --i) {
-        digits[i] = static_cast<char>('0' + value % 10);
+        out[i] = static_cast<char>('0' + value % 10);
         value /= 10;
     }
-    out.append(digits, static_cast<std::size_t>(width));
+    return out + width;
 }
 
-// "hh:nn:ss.zzz " + tag + message + CR LF, built in place without a formatting call.
+char* PutText(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// "hh:nn:ss.zzz " + tag + message + CR LF, written in place: a line costs no formatting call and,
+// once line has grown to it, no allocation.
 void BuildLine(std::string& line, const os::LocalTime& now, std::string_view tag,
                std::string_view message) {
-    line.clear();
-    AppendDigits(line, now.hour, 2);
-    line += ':';
-    AppendDigits(line, now.minute, 2);
-    line += ':';
-    AppendDigits(line, now.second, 2);
-    line += '.';
-    AppendDigits(line, now.millisecond, 3);
-    line += ' ';
-    line += tag;
-    line += message;
-    line += "\r\n";
+    constexpr std::string_view kStamp = "hh:nn:ss.zzz ";
+    line.resize(kStamp.size() + tag.size() + message.size() + 2);
+    char* out = line.data();
+    out = PutDigits(out, now.hour, 2);
+    *out++ = ':';
+    out = PutDigits(out, now.minute, 2);
+    *out++ = ':';
+    out = PutDigits(out, now.second, 2);
+    *out++ = '.';
+    out = PutDigits(out, now.millisecond, 3);
+    *out++ = ' ';
+    out = PutText(out, tag);
+    out = PutText(out, message);
+    PutText(out, "\r\n");
 }
 
 std::string ToLowerAscii(std::string text) {
@@ -176,11 +192,10 @@ void AppendToLog(State& state, const std::string& fileName, const std::string& b
 }
 
 // LogDir + "yyyy-mm-dd.log" for the day of now, built once a day (or folder).
-const std::string& DailyPath(State& state, const os::LocalTime& now) {
-    const std::int64_t day = DaysFromCivil(now.year, now.month, now.day);
-    if (day != state.dailyPathDay) {
-        state.dailyPath = state.logDir + DailyFileName(now);
-        state.dailyPathDay = day;
+const std::string& DailyPath(State& state, const Moment& now) {
+    if (now.day != state.dailyPathDay) {
+        state.dailyPath = state.logDir + DailyFileName(now.time);
+        state.dailyPathDay = now.day;
     }
     return state.dailyPath;
 }
@@ -188,25 +203,23 @@ const std::string& DailyPath(State& state, const os::LocalTime& now) {
 // Reads the clock once and reloads config.ini when its last reading is over a second old. The
 // one reading serves the reload, the line's time and the file's day, so a line stamped
 // 00:00:00.000 always lands in the new day's file.
-os::LocalTime ClockWithFreshConfig(State& state) {
-    const os::LocalTime now = ReadClock(state);
-    const std::int64_t nowMs = Milliseconds(now);
-    if (nowMs - state.lastConfigLoad > 1000) {
-        LoadLogConfig(state, nowMs);
+Moment ClockWithFreshConfig(State& state) {
+    const Moment now = MomentOf(ReadClock(state));
+    if (now.ms - state.lastConfigLoad > 1000) {
+        LoadLogConfig(state, now.ms);
     }
     return now;
 }
 
 void WriteLogLine(State& state, std::string_view tag, std::string_view message) {
-    const os::LocalTime now = ClockWithFreshConfig(state);
-    const std::int64_t nowMs = Milliseconds(now);
-    BuildLine(state.line, now, tag, message);
-    AppendToLog(state, DailyPath(state, now), state.line, nowMs);
+    const Moment now = ClockWithFreshConfig(state);
+    BuildLine(state.line, now.time, tag, message);
+    AppendToLog(state, DailyPath(state, now), state.line, now.ms);
 }
 
 // Writes one line at a level if the level is enabled. The flag is tested before WriteLogLine may
 // reload the configuration, so a new level applies from the next line on.
-void Log(bool State::*enabled, const char* tag, const os::AnsiString& message) noexcept {
+void Log(bool State::*enabled, std::string_view tag, const os::AnsiString& message) noexcept {
     State& state = TheState();
     try {
         std::lock_guard<std::mutex> guard(state.logLock);
@@ -230,7 +243,7 @@ void Start(const std::string& appFolder) {
         std::lock_guard<std::mutex> guard(state.logLock);
         state.appFolder = appFolder;
         state.running = true;
-        LoadLogConfig(state, Milliseconds(ReadClock(state)));
+        LoadLogConfig(state, MomentOf(ReadClock(state)).ms);
     } catch (...) {
     }
     LogInfo(os::AnsiString("log4me:application starting...."));
@@ -286,8 +299,7 @@ std::optional<InfoPlace> WhereInfoGoes() noexcept {
         if (!state.running || !state.infoEnabled) {
             return std::nullopt;
         }
-        const os::LocalTime now = ClockWithFreshConfig(state);
-        return InfoPlace{os::FromAnsi(state.logDir), now};
+        return InfoPlace{os::FromAnsi(state.logDir), ClockWithFreshConfig(state).time};
     } catch (...) {
         return std::nullopt;
     }
