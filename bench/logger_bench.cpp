@@ -38,6 +38,14 @@ private:
     std::filesystem::path path_;
 };
 
+// Each round starts on an empty file: a file grown by every round before it would measure the
+// kernel's write-back of earlier rounds, not the lines.
+void RemoveUntimed(benchmark::State& state, const std::string& file) {
+    state.PauseTiming();
+    std::filesystem::remove(file);
+    state.ResumeTiming();
+}
+
 void SetLines(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kLines);
 }
@@ -46,10 +54,12 @@ void BM_LogInfo(benchmark::State& state) {
     const LoggerFolder folder;
     const log4me::Session session(folder.AppFolder());
     const os::AnsiString message(kMessage);
+    const std::string daily = folder.File("logs/" + log4me::DailyFileName(os::LocalNow()));
     for (auto _ : state) {
         for (int i = 0; i < kLines; ++i) {
             log4me::LogInfo(message);
         }
+        RemoveUntimed(state, daily);
     }
     SetLines(state);
 }
@@ -57,19 +67,20 @@ BENCHMARK(BM_LogInfo)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_WriteAppend(benchmark::State& state) {
     const LoggerFolder folder;
-    const int fd =
-        ::open(folder.File("lines.log").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        state.SkipWithError("cannot open the file");
-        return;
-    }
+    const std::string file = folder.File("lines.log");
     const std::string line = log4me::FormatLine(os::LocalNow(), "[info ]" + kMessage);
     for (auto _ : state) {
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            state.SkipWithError("cannot open the file");
+            break;
+        }
         for (int i = 0; i < kLines; ++i) {
             benchmark::DoNotOptimize(::write(fd, line.data(), line.size()));
         }
+        ::close(fd);
+        RemoveUntimed(state, file);
     }
-    ::close(fd);
     SetLines(state);
 }
 BENCHMARK(BM_WriteAppend)->UseRealTime()->Unit(benchmark::kMillisecond);
