@@ -1,9 +1,9 @@
 #include "log4me.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -86,8 +86,7 @@ char* PutDigits(char* out, int value, int width) {
 }
 
 char* PutText(char* out, std::string_view text) {
-    std::memcpy(out, text.data(), text.size());
-    return out + text.size();
+    return std::copy(text.begin(), text.end(), out);  // an empty view's data() may be null
 }
 
 // "hh:nn:ss.zzz " + tag + message + CR LF, written in place: a line costs no formatting call and,
