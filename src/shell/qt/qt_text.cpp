@@ -24,15 +24,16 @@ QFont FontWithCellHeight(const QString& family, int cellHeight) {
     return font;
 }
 
-QFont QtFont(const FontSpec& entry) {
-    const QString family = QString::fromUtf8(entry.face.data(), qsizetype(entry.face.size()));
+QFont QtFont(const FontSpec& layoutFont) {
+    const QString family =
+        QString::fromUtf8(layoutFont.face.data(), qsizetype(layoutFont.face.size()));
     QFont font(family);
-    if (entry.height < 0) {
-        font.setPixelSize(-entry.height);
+    if (layoutFont.height < 0) {
+        font.setPixelSize(-layoutFont.height);
     } else {
-        font = FontWithCellHeight(family, entry.height);
+        font = FontWithCellHeight(family, layoutFont.height);
     }
-    font.setBold(entry.bold);
-    font.setItalic(entry.italic);
+    font.setBold(layoutFont.bold);
+    font.setItalic(layoutFont.italic);
     return font;
 }

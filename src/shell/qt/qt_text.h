@@ -23,4 +23,4 @@ QString DisplayText(const std::string& text);
 QFont FontWithCellHeight(const QString& family, int cellHeight);
 
 // The Qt font for a layout font: a negative height is the pixel size, a positive one the cell.
-QFont QtFont(const FontSpec& entry);
+QFont QtFont(const FontSpec& layoutFont);

@@ -108,11 +108,11 @@ Win32StationWindow::~Win32StationWindow() {
     }
 }
 
-Win32StationWindow::Font Win32StationWindow::MakeFont(const FontSpec& entry) {
-    return Font(::CreateFontW(entry.height, 0, 0, 0, entry.bold ? FW_BOLD : FW_NORMAL, entry.italic,
-                              FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+Win32StationWindow::Font Win32StationWindow::MakeFont(const FontSpec& layoutFont) {
+    return Font(::CreateFontW(layoutFont.height, 0, 0, 0, layoutFont.bold ? FW_BOLD : FW_NORMAL,
+                              layoutFont.italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                              Text(entry.face).c_str()));
+                              Text(layoutFont.face).c_str()));
 }
 
 void Win32StationWindow::BuildControls(HINSTANCE instance) {

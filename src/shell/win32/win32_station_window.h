@@ -56,7 +56,7 @@ private:
     // Sizes a label to its text, every line of it.
     void FitLabel(ControlId id) const;
     HWND Control(ControlId id) const { return controls_[static_cast<std::size_t>(id)]; }
-    static Font MakeFont(const FontSpec& entry);
+    static Font MakeFont(const FontSpec& layoutFont);
 
     TRomForm form_;
     HWND window_ = nullptr;
