@@ -92,8 +92,8 @@ bool FileExists(const std::string& path);  // a file (not a folder) exists at pa
 // so an unchanged stamp means unchanged content.
 struct FileStamp {
     std::uint64_t size = 0;
-    std::uint64_t identity =
-        0;                     // the file itself: its inode on Linux, its creation time on Windows
+    // The file itself: its inode on Linux, its creation time on Windows.
+    std::uint64_t identity = 0;
     std::int64_t changed = 0;  // the last change of content or name, in the system's units
     bool settled = false;
 

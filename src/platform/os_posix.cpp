@@ -1,12 +1,11 @@
 // The OS layer on Linux: UTF-8 as the ANSI code page, files through open(2), the single-instance
-// claim as an flock'ed file, and commands run by /bin/sh in a process group of their own, with
-// the station as the subreaper of everything they start.
+// claim as an abstract-namespace socket, and commands run by /bin/sh in a process group of their
+// own, with the station as the subreaper of everything they start.
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -771,6 +770,13 @@ private:
     posix_spawn_file_actions_t actions_;
 };
 
+// Milliseconds from now until deadline, at least 0; rounded up so a wait never ends early.
+int MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+}
+
 // A larger pipe than the default 64 KiB lets a tool that prints a lot write on while the
 // station reads.
 constexpr int kPipeSize = 1 << 20;
@@ -833,12 +839,9 @@ long ChildProcess::Read(char* buffer, std::size_t capacity, int waitMs) {
         if (waited) {
             return 0;  // the time is up, or the interpreter has ended
         }
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
         pollfd entries[2] = {{state.output.Get(), POLLIN, 0}, {state.endSignal.Get(), POLLIN, 0}};
         const nfds_t watched = state.endSignal && !state.ended ? 2 : 1;
-        const int ready =
-            ::poll(entries, watched, static_cast<int>(std::max<long long>(left.count(), 0)));
+        const int ready = ::poll(entries, watched, MillisecondsLeft(deadline));
         if (ready < 0 && errno == EINTR) {
             continue;
         }
@@ -865,14 +868,13 @@ bool ChildProcess::WaitForEnd(int waitMs) noexcept {
             state.exitCode = info.si_code == CLD_EXITED ? info.si_status : -1;
             return true;
         }
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+        const int left = MillisecondsLeft(deadline);
+        if (left == 0) {
             return false;
         }
         if (state.endSignal) {
             pollfd entry{state.endSignal.Get(), POLLIN, 0};
-            ::poll(&entry, 1, static_cast<int>(left.count()));
+            ::poll(&entry, 1, left);
         } else {
             const timespec pause{0, 2000000};  // no pidfd on this kernel: look every 2 ms
             ::nanosleep(&pause, nullptr);
