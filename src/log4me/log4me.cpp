@@ -273,10 +273,14 @@ void LogInfo(const os::AnsiString& message) {
     Log(&State::infoEnabled, "[info ]", message);
 }
 
-std::string DailyFileName(const os::LocalTime& now) {
+std::string DatedFileName(const os::LocalTime& date, const char* extension) {
     char name[32];
-    std::snprintf(name, sizeof name, "%04d-%02d-%02d.log", now.year, now.month, now.day);
-    return name;
+    std::snprintf(name, sizeof name, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return name + std::string(extension);
+}
+
+std::string DailyFileName(const os::LocalTime& now) {
+    return DatedFileName(now, ".log");
 }
 
 std::string FormatLine(const os::LocalTime& now, const std::string& taggedMessage) {

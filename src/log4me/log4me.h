@@ -33,6 +33,8 @@ public:
 void LogError(const os::AnsiString& message);
 void LogInfo(const os::AnsiString& message);
 
+// A name for one day's file in the log folder: "yyyy-mm-dd" + extension.
+std::string DatedFileName(const os::LocalTime& date, const char* extension);
 // The daily file's name for a date: "yyyy-mm-dd.log".
 std::string DailyFileName(const os::LocalTime& now);
 // One line of the daily file: the time as "hh:nn:ss.zzz", a blank, the tagged message, CR LF.

@@ -116,9 +116,7 @@ std::string JoinedLines(std::string_view text) {
 }
 
 std::string RecordFileName(const os::LocalTime& date) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%04d-%02d-%02d.csv", date.year, date.month, date.day);
-    return name;
+    return DatedFileName(date, ".csv");
 }
 
 void AppendProductionRecord(ProductionRecord record) noexcept {
