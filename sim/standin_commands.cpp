@@ -4,8 +4,8 @@
 #include <exception>
 
 #include "file_bytes.h"
+#include "files.h"
 #include "intel_hex.h"
-#include "os.h"
 #include "simulated_flash.h"
 #include "standin_output.h"
 

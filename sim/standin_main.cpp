@@ -8,11 +8,13 @@
 
 #include "call_log.h"
 #include "file_bytes.h"
-#include "os.h"
+#include "files.h"
+#include "paths.h"
 #include "standin_arguments.h"
 #include "standin_commands.h"
 #include "standin_output.h"
 #include "standin_settings.h"
+#include "text.h"
 
 namespace {
 
