@@ -8,8 +8,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "form_handler.h"
+#include "probe_pin.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "station_view.h"
@@ -31,6 +33,13 @@ struct CheckOutcome {
     // The image's checksum as computed, when the check got that far (also on a mismatch).
     std::string computedChecksum;
     std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (error 110)
+    std::optional<ProbePin> pin;                   // the probe config.ini binds the station to
+    // The serial of the probe the station uses: the pinned one, or the only one listed.
+    std::string probeSerial;
+
+    // The serial a programming run names, so the tool never picks a probe itself: the pinned
+    // one; "" when none is pinned.
+    std::string PinnedSerial() const { return pin && pin->serial ? *pin->serial : ""; }
 };
 
 class TRomForm {
@@ -104,6 +113,9 @@ public:
     void SetRunLimits(const RunLimits& limits) { limits_ = limits; }
 
 private:
+    // The check's step after the probe query: binds the station to its probe among the listed
+    // serials; false with Error_Code set when it cannot.
+    bool BindProbe(const std::vector<std::string>& listed);
     // Every run of the programmer tool: in Bin_Path, with the window repainting while it runs.
     tool::CommandResult RunTool(const std::string& commandLine, std::chrono::milliseconds limit);
 

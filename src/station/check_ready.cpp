@@ -1,10 +1,13 @@
 // The pre-flight check and the messages of its error codes.
+#include <algorithm>
+
 #include "MainForm.h"
 #include "checksum.h"
 #include "error_codes.h"
 #include "files.h"
 #include "programmer.h"
 #include "run_command.h"
+#include "serials.h"
 
 bool TRomForm::CheckReady() {
     view_.SetVerdictCaption("--");
@@ -30,6 +33,9 @@ bool TRomForm::CheckReady() {
         Error_Code = kNoProbeAnswer;
         return false;
     }
+    if (!BindProbe(tool::ListedSerials(Prog_Sn))) {
+        return false;
+    }
     if (!os::FileExists(Hex_Path)) {
         Error_Code = kImageMissing;
         return false;
@@ -53,6 +59,26 @@ bool TRomForm::CheckReady() {
         return false;
     }
     Hex_Md5 = lastCheck_.computedChecksum;
+    return true;
+}
+
+// The station uses the probe config.ini pins, which must be listed; without a pin, the only one
+// listed. Several listed and none pinned would leave the choice to the tool, which asks.
+bool TRomForm::BindProbe(const std::vector<std::string>& listed) {
+    lastCheck_.pin = ReadProbePin(Config_Path, title_);
+    if (lastCheck_.pin) {
+        const std::optional<std::string>& pinned = lastCheck_.pin->serial;
+        if (!pinned || std::find(listed.begin(), listed.end(), *pinned) == listed.end()) {
+            Error_Code = kProbeNotFound;
+            return false;
+        }
+        lastCheck_.probeSerial = *pinned;
+    } else if (listed.size() > 1) {
+        Error_Code = kSeveralProbes;
+        return false;
+    } else if (listed.size() == 1) {
+        lastCheck_.probeSerial = listed.front();
+    }
     return true;
 }
 
@@ -87,6 +113,15 @@ std::string TRomForm::ErrorText(int code) const {
                 return RefusalMessage(*lastCheck_.refusedPath);
             }
             break;
+        case kProbeNotFound:
+            if (lastCheck_.pin) {
+                const ProbePin& pin = *lastCheck_.pin;
+                return "ERROR:未找到序列号为" + pin.serial.value_or(pin.written) +
+                       "的Jlink，请检查连接。";
+            }
+            break;
+        case kSeveralProbes:
+            return "ERROR:连接了多个Jlink，请在config.ini的[station]中用probe指定本工位的序列号。";
         default:
             break;
     }

@@ -14,6 +14,8 @@ enum StationError {
     kConfigMissing = 108,        // no config.ini
     kLogFolderMissing = 109,     // no logs folder
     kPathRefused = 110,          // a path the command interpreter would change (Windows: "%")
+    kProbeNotFound = 111,        // the probe config.ini binds the station to is not listed
+    kSeveralProbes = 112,        // several probes listed and none bound: the tool would ask
 };
 
 namespace tool {

@@ -22,7 +22,7 @@ std::string IsoTime(const os::LocalTime& t) {
 }  // namespace
 std::string CsvHeader() {
     return "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,"
-           "timed_out,exit_code\r\n";
+           "timed_out,exit_code,probe_serial\r\n";
 }
 
 std::string CsvRow(const ProductionRecord& r) {
@@ -40,6 +40,7 @@ std::string CsvRow(const ProductionRecord& r) {
         run ? std::to_string(run->duration.count()) : "",
         run ? YesNo(run->timedOut) : "",
         run ? std::to_string(run->exitCode) : "",
+        r.probeSerial,
     };
     std::string row;
     for (const std::string& field : fields) {

@@ -31,8 +31,9 @@ struct ProductionRecord {
     std::string checksum;  // the image's checksum that the check compared; "" when it did not
     bool erase = false;
     bool pass = false;
-    std::optional<int> errorCode;  // 0 or 101-109; none when an error ended the press
+    std::optional<int> errorCode;  // 0 or a code of the check or run; none when an error ended it
     std::optional<Run> run;
+    std::string probeSerial;  // the serial of the probe the press used; "" when none was bound
 };
 
 // The header row, CR LF included.

@@ -62,6 +62,7 @@ RecordedPress::~RecordedPress() {
         record.probeOutput = form_.LastCheck().probeQueried ? form_.Prog_Sn : "";
         record.imagePath = form_.Hex_Path;
         record.checksum = CheckedChecksum();
+        record.probeSerial = form_.LastCheck().probeSerial;
         record.erase = erase_;
         record.pass = !raised && form_.Error_Code == 0;
         if (!raised) {
@@ -98,8 +99,8 @@ void TRomForm::Button_StartClick() {
     // Paint "Working"; input stays queued, so nothing can change the image between the check
     // and the run.
     view_.RepaintKeepingInput();
-    const std::string command =
-        tool::ProgrammingCommand(Prog_Path, Hex_Path, view_.EraseChecked(), Prog_Para);
+    const std::string command = tool::ProgrammingCommand(Prog_Path, Hex_Path, view_.EraseChecked(),
+                                                         Prog_Para, lastCheck_.PinnedSerial());
     LogInfoText("CRC=" + Hex_Md5);
     LogInfoText("Para=" + command);
     record.RunStarting();

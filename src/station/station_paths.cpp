@@ -30,9 +30,12 @@ void TRomForm::Init(bool first) {
     Prog_Path = Bin_Path + tool::ProgrammerFileName();
     view_.SetHexPathText(Hex_Path);
     Prog_Para = tool::kProgPara;
-    view_.SetCommandText(tool::CommandTemplate(Prog_Path, Prog_Para));
-    Prog_Sn.clear();
     Config_Path = App_Path + "config.ini";
+    // The template names the probe config.ini binds the station to, as the run will.
+    const std::optional<ProbePin> pin = ReadProbePin(Config_Path, title_);
+    const std::string pinned = pin && pin->serial ? *pin->serial : "";
+    view_.SetCommandText(tool::CommandTemplate(Prog_Path, Prog_Para, pinned));
+    Prog_Sn.clear();
     Log_Path = App_Path + "logs";
     // A checksum file is written once, for an image that exists.
     view_.SetChecksumEnabled(!os::FileExists(CRC_Path) && os::FileExists(Hex_Path));

@@ -15,9 +15,19 @@ std::string ProbeQueryCommand(const std::string& progPath) {
     return os::QuoteArgument(progPath) + " -i ";
 }
 
+namespace {
+
+// The tool's path, and the probe it is to use when one is named.
+std::string ToolFor(const std::string& progPath, const std::string& serial) {
+    return serial.empty() ? os::QuoteArgument(progPath)
+                          : os::QuoteArgument(progPath) + " --snr " + serial;
+}
+
+}  // namespace
+
 std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath, bool erase,
-                               const std::string& progPara) {
-    return os::QuoteArgument(progPath) + (erase ? " -e --program " : " --program ") +
+                               const std::string& progPara, const std::string& serial) {
+    return ToolFor(progPath, serial) + (erase ? " -e --program " : " --program ") +
            os::QuoteArgument(hexPath) + progPara;
 }
 
@@ -25,8 +35,9 @@ std::string HelpCommand(const std::string& progPath) {
     return os::QuoteArgument(progPath) + " -h ";
 }
 
-std::string CommandTemplate(const std::string& progPath, const std::string& progPara) {
-    return os::QuoteArgument(progPath) + " --programs @hex " + progPara;
+std::string CommandTemplate(const std::string& progPath, const std::string& progPara,
+                            const std::string& serial) {
+    return ToolFor(progPath, serial) + " --programs @hex " + progPara;
 }
 
 bool ProgrammingSucceeded(const std::string& output) {

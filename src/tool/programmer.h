@@ -26,12 +26,16 @@ inline constexpr std::chrono::seconds kProgrammingLimit{300};
 // progPath + " -i ": the probe query; any output counts as a present probe.
 std::string ProbeQueryCommand(const std::string& progPath);
 // progPath + " --program " + hexPath + progPara, or with " -e --program " when erase is set.
+// With a serial, " --snr " + serial follows progPath, so the tool uses that probe and never asks
+// which one to use; "" leaves the choice to the tool.
 std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath, bool erase,
-                               const std::string& progPara);
+                               const std::string& progPara, const std::string& serial);
 // progPath + " -h ": the tool's option list.
 std::string HelpCommand(const std::string& progPath);
-// progPath + " --programs @hex " + progPara: the template shown to the operator; never run.
-std::string CommandTemplate(const std::string& progPath, const std::string& progPara);
+// progPath + " --programs @hex " + progPara: the template shown to the operator; never run. A
+// serial goes in as in ProgrammingCommand.
+std::string CommandTemplate(const std::string& progPath, const std::string& progPara,
+                            const std::string& serial);
 
 // The texts that confirm a good verify: "Verify OK", and those of the published programmer
 // versions, "Verified OK." (9.x and early 10.x) and "Verify file - Done verifying" (later 10.x).

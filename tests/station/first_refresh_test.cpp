@@ -22,6 +22,7 @@ using FirstRefresh = StationTest;
 TEST_F(FirstRefresh, CompleteStationIsReadyWithTheProbeOutput) {
     auto& station = Station();
     station.SetStandIn("serial=682123456,682654321\n");
+    station.PinProbe("682654321");
     TRomForm& form = Shown();
 
     EXPECT_EQ(view_.verdict, "Ready");

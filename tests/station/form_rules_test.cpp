@@ -93,7 +93,7 @@ TEST_F(FormRules, InitDerivesEveryPathFromTheStationFolder) {
     EXPECT_EQ(form.Log_Path, station.Path() + "logs");
     EXPECT_EQ(form.Prog_Para, "  --verify --rbp ALL --pinreset  ");
     EXPECT_EQ(view_.hexPath, station.ImagePath());
-    EXPECT_EQ(view_.command, tool::CommandTemplate(station.ToolPath(), form.Prog_Para));
+    EXPECT_EQ(view_.command, tool::CommandTemplate(station.ToolPath(), form.Prog_Para, ""));
     EXPECT_EQ(view_.verdict, "--");  // nothing is checked before the window is shown
     EXPECT_EQ(station.StandInCallCount(), 0);
 

@@ -23,7 +23,7 @@ const std::string kSep(1, os::kPathSeparator);
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kHeader =
     "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,timed_out,"
-    "exit_code\r\n";
+    "exit_code,probe_serial\r\n";
 const os::LocalTime kNow{2024, 2, 29, 12, 34, 56, 789};
 
 // A passing press as the station fills it in.
@@ -39,6 +39,7 @@ ProductionRecord Passed() {
     r.pass = true;
     r.errorCode = 0;
     r.run = ProductionRecord::Run{milliseconds(4857), false, 0};
+    r.probeSerial = "682123456";
     return r;
 }
 
@@ -63,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RowCase{"Pass", [](ProductionRecord&) {},
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456\r\n"},
         RowCase{"FailFromCheck",
                 [](ProductionRecord& r) {
                     r.checksum.clear();
@@ -72,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                     r.run.reset();
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,,"
-                "yes,FAIL,104,,,\r\n"},
+                "yes,FAIL,104,,,,682123456\r\n"},
         RowCase{"FailFromRunAtItsLimit",
                 [](ProductionRecord& r) {
                     r.erase = false;
@@ -81,23 +82,24 @@ INSTANTIATE_TEST_SUITE_P(
                     r.run = ProductionRecord::Run{milliseconds(300012), true, -1};
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,no,FAIL,107,300012,yes,-1\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,no,FAIL,107,300012,yes,-1,682123456\r\n"},
         RowCase{"ErrorEndedThePress",
                 [](ProductionRecord& r) {
                     r.checksum.clear();
                     r.pass = false;
                     r.errorCode.reset();
                     r.run.reset();
+                    r.probeSerial.clear();
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,,"
-                "yes,FAIL,,,,\r\n"},
+                "yes,FAIL,,,,,\r\n"},
         RowCase{"ProbeLinesTrimmedAndJoined",
                 [](ProductionRecord& r) {
                     r.probeOutput = "  682123456 \r\n\r\n682000001\n\t";
                     r.imagePath = "m.hex";
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456;682000001,m.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456\r\n"},
         RowCase{
             "QuotedWhereNeeded",
             [](ProductionRecord& r) {
@@ -106,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                 r.imagePath = "C:\\x\"y\"\\a\rb\nc.hex";
             },
             "2024-02-29T12:34:56.789,烧写,C:\\Station\\,\"a,b\",\"C:\\x\"\"y\"\"\\a\rb\nc.hex\","
-            "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0\r\n"}),
+            "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The logger runs in a folder of its own, on a clock the test sets.
@@ -166,7 +168,7 @@ TEST_F(Record, PathWithCommaQuoteAndLineBreakReadsBackAsOneField) {
     ASSERT_EQ(file.substr(0, kBom.size()), kBom);
     const test_support::CsvRows rows = test_support::ReadCsv(file.substr(kBom.size()));
     ASSERT_EQ(rows.size(), 2u);
-    ASSERT_EQ(rows[0].size(), 12u);
+    ASSERT_EQ(rows[0].size(), 13u);
     ASSERT_EQ(rows[1].size(), 12u);
     EXPECT_EQ(rows[0][4], "image");
     EXPECT_EQ(rows[1][4], record.imagePath);

@@ -66,6 +66,7 @@ TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
     }
     auto& station = Station();
     station.SetStandIn(std::string(kSerials) + c.standIn);
+    station.PinProbe("682123456");
     RunLimits limits;
     limits.programming = std::chrono::seconds(1);
     TRomForm& form = Shown(limits);
@@ -76,7 +77,7 @@ TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
     const test_support::CsvRows rows = Rows();
     ASSERT_EQ(rows.size(), 2u);
     const std::vector<std::string>& row = rows[1];
-    ASSERT_EQ(row.size(), 12u);
+    ASSERT_EQ(row.size(), 13u);
     EXPECT_THAT(row[0], MatchesRegex("....-..-..T..:..:..\\....")) << row[0];
     EXPECT_EQ(row[1], "Romtool");
     EXPECT_EQ(row[2], station.Path());
@@ -98,6 +99,7 @@ TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
         EXPECT_EQ(row[9], "");
         EXPECT_EQ(row[11], "");
     }
+    EXPECT_EQ(row[12], c.probeRan ? "682123456" : "");
     EXPECT_TRUE(view_.startEnabled);
 }
 

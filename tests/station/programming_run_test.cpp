@@ -46,7 +46,7 @@ TEST_F(ProgrammingRun, WithAndWithoutEraseLogsTheCommandAndPasses) {
         const auto paraLine = log.find('\n', crcLine) + 1;
         const std::string paraExpected =
             InfoLine("Para=" + tool::ProgrammingCommand(form.Prog_Path, station.ImagePath(), erase,
-                                                        form.Prog_Para));
+                                                        form.Prog_Para, ""));
         EXPECT_EQ(log.substr(paraLine + 12, paraExpected.size()), paraExpected) << log;
         EXPECT_THAT(log, HasSubstr(InfoLine(form.MemoText())));
     }

@@ -62,6 +62,10 @@ void StationFolder::WriteImage(const std::string& path, std::size_t size, unsign
     WriteFile(path, sim::MakeIntelHex(bytes, 0));
 }
 
+void StationFolder::PinProbe(const std::string& serial, const std::string& key) const {
+    Write("config.ini", Read("config.ini") + "[station]\r\n" + key + "=" + serial + "\r\n");
+}
+
 void StationFolder::SetStandIn(const std::string& settings) const {
     WriteFile(BinFolder() + "standin.ini", settings);
 }

@@ -33,6 +33,9 @@ public:
     // Writes an Intel HEX image of size bytes (a pattern chosen by seed) at path.
     static void WriteImage(const std::string& path, std::size_t size = 4096, unsigned seed = 1);
 
+    // Binds the station to a probe: appends "[station]" and key=serial to config.ini.
+    void PinProbe(const std::string& serial, const std::string& key = "probe") const;
+
     // Rehearsal faults of the stand-in: the content of bin/standin.ini ("key=value" lines).
     void SetStandIn(const std::string& settings) const;
     // Every call the stand-in took, one line each (bin/calls.log); "" when it never ran.

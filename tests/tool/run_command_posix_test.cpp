@@ -169,12 +169,12 @@ TEST(CommandLines, ExactTextForASimplePath) {
     const std::string prog = "/st/bin/nrfjprog";
     EXPECT_EQ(tool::ProgrammerFileName(), "nrfjprog");
     EXPECT_EQ(tool::ProbeQueryCommand(prog), "'/st/bin/nrfjprog' -i ");
-    EXPECT_EQ(tool::ProgrammingCommand(prog, "/st/merge.hex", false, tool::kProgPara),
+    EXPECT_EQ(tool::ProgrammingCommand(prog, "/st/merge.hex", false, tool::kProgPara, ""),
               "'/st/bin/nrfjprog' --program '/st/merge.hex'  --verify --rbp ALL --pinreset  ");
-    EXPECT_EQ(tool::ProgrammingCommand(prog, "/st/merge.hex", true, tool::kProgPara),
+    EXPECT_EQ(tool::ProgrammingCommand(prog, "/st/merge.hex", true, tool::kProgPara, ""),
               "'/st/bin/nrfjprog' -e --program '/st/merge.hex'  --verify --rbp ALL --pinreset  ");
     EXPECT_EQ(tool::HelpCommand(prog), "'/st/bin/nrfjprog' -h ");
-    EXPECT_EQ(tool::CommandTemplate(prog, tool::kProgPara),
+    EXPECT_EQ(tool::CommandTemplate(prog, tool::kProgPara, ""),
               "'/st/bin/nrfjprog' --programs @hex   --verify --rbp ALL --pinreset  ");
     // The shell takes "%" literally inside single quotes.
     EXPECT_FALSE(tool::FindRefusedPath({"/st/100%/bin/nrfjprog", "/st/%HEX%.hex"}));
@@ -188,7 +188,7 @@ TEST_F(RunCommandTest, ToolAndImagePathsReachTheToolWhole) {
     fs::permissions(fs::u8path(prog), fs::perms::owner_all);
     const std::string hex = station + "it's \"merge\".hex";
 
-    EXPECT_EQ(Run(tool::ProgrammingCommand(prog, hex, true, tool::kProgPara)),
+    EXPECT_EQ(Run(tool::ProgrammingCommand(prog, hex, true, tool::kProgPara, "")),
               "[-e][--program][" + hex + "][--verify][--rbp][ALL][--pinreset]");
     EXPECT_EQ(Run(tool::ProbeQueryCommand(prog)), "[-i]");
     EXPECT_FALSE(folder_.Exists("injected"));

@@ -66,7 +66,7 @@ TEST(RunCommandOnWindows, QuotedPathsReachTheProgramAsOneArgumentEach) {
     const std::string image = folder / "merge & echo injected (v2) ^ | x.hex";
 
     const std::string output =
-        tool::RunCommand(tool::ProgrammingCommand(program, image, true, tool::kProgPara),
+        tool::RunCommand(tool::ProgrammingCommand(program, image, true, tool::kProgPara, ""),
                          folder.Path(), kGenerousLimit)
             .output;
 
