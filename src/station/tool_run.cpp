@@ -4,5 +4,6 @@
 
 tool::CommandResult TRomForm::RunTool(const std::string& commandLine,
                                       std::chrono::milliseconds limit) {
-    return tool::RunCommand(commandLine, Bin_Path, limit, [this] { view_.RepaintKeepingInput(); });
+    return tool::RunCommand(commandLine, Bin_Path, limit,
+                            [this](const tool::RunProgress&) { view_.RepaintKeepingInput(); });
 }

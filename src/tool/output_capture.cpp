@@ -17,6 +17,7 @@ constexpr std::size_t kLongestSkippedLine = 4096;
 OutputCapture::OutputCapture(std::size_t bound) : bound_(std::max<std::size_t>(bound, 1)) {}
 
 void OutputCapture::Append(const char* data, std::size_t size) {
+    received_ += size;
     while (size > 0) {
         if (!pieceCut_) {
             const auto* zero = static_cast<const char*>(std::memchr(data, '\0', size));
@@ -78,6 +79,38 @@ std::string OutputCapture::CutNote(std::size_t bound) {
                              : bound % kKiB == 0 ? std::to_string(bound / kKiB) + " KiB"
                                                  : std::to_string(bound) + " B";
     return "（输出过长，前面的部分已省略，只保留了最后" + size + "。）" + os::kLineBreak;
+}
+
+std::string OutputCapture::RecentLines(std::size_t maxBytes) const {
+    // The kept bytes in order are the ring's older part, then its newer one.
+    const std::string_view older = std::string_view(kept_).substr(dropped_ ? ringStart_ : 0);
+    const std::string_view newer = std::string_view(kept_).substr(0, dropped_ ? ringStart_ : 0);
+    const std::size_t size = older.size() + newer.size();
+    const std::size_t from = size - std::min(size, maxBytes);
+    constexpr std::string_view kLineBreaks = "\r\n";
+    // Where the tail starts: at a line's start only after a line break, or at the very start
+    // of an output nothing was dropped of.
+    const bool atLineStart =
+        from == 0 ? !dropped_
+                  : kLineBreaks.find(from - 1 < older.size() ? older[from - 1]
+                                                            : newer[from - 1 - older.size()]) !=
+                        std::string_view::npos;
+    std::string tail;
+    tail.reserve(size - from);
+    if (from < older.size()) {
+        tail.append(older.substr(from)).append(newer);
+    } else {
+        tail.append(newer.substr(from - older.size()));
+    }
+    const std::size_t end = tail.find_last_of(kLineBreaks);
+    if (end == std::string::npos) {
+        return {};
+    }
+    tail.resize(end + 1);
+    if (!atLineStart) {
+        tail.erase(0, tail.find_first_of(kLineBreaks) + 1);
+    }
+    return os::FromAnsi(tail);
 }
 
 std::string OutputCapture::Text() const {

@@ -32,6 +32,14 @@ public:
     // The first line of a cut output's text.
     static std::string CutNote(std::size_t bound);
 
+    // How many bytes have been appended so far, zero bytes and dropped pieces included.
+    std::size_t Received() const { return received_; }
+
+    // The newest whole lines of what is kept, for a window while the tool still runs: they end
+    // at the last line break (a line still being written waits for its end, so no character is
+    // ever shown cut), start at a line's start, and take at most maxBytes. Decoded as Text().
+    std::string RecentLines(std::size_t maxBytes) const;
+
 private:
     void Keep(const char* data, std::size_t size);
 
@@ -41,6 +49,7 @@ private:
     std::size_t pieceOffset_ = 0;  // position of the next byte within its 255-byte piece
     bool pieceCut_ = false;        // the current piece has met its zero byte
     bool dropped_ = false;         // bytes were dropped from kept_
+    std::size_t received_ = 0;
 };
 
 }  // namespace tool

@@ -17,6 +17,9 @@ using Clock = std::chrono::steady_clock;
 // How often whileWaiting runs, and so the longest single wait for output.
 constexpr std::chrono::milliseconds kTick{50};
 
+// How often the output so far is given to whileWaiting at the most.
+constexpr std::chrono::milliseconds kRecentOutputInterval{100};
+
 // How long output is still read once the interpreter has ended: a worker it left behind may
 // hold the pipe open for ever, but what was printed just before the end still counts.
 constexpr std::chrono::milliseconds kGrace{1000};
@@ -39,7 +42,7 @@ std::string TimeoutLine(long long limitSeconds) {
 
 CommandResult RunCommand(const std::string& commandLine, const std::string& workingFolder,
                          std::chrono::milliseconds limit,
-                         const std::function<void()>& whileWaiting) {
+                         const std::function<void(const RunProgress&)>& whileWaiting) {
     std::unique_ptr<os::ChildProcess> child = os::ChildProcess::Start(commandLine, workingFolder);
     if (!child) {
         return {};
@@ -47,7 +50,12 @@ CommandResult RunCommand(const std::string& commandLine, const std::string& work
 
     OutputCapture capture;
     std::vector<char> buffer(kReadSize);
-    const Clock::time_point deadline = Clock::now() + limit;
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point deadline = start + limit;
+    // What whileWaiting was last given of the output, and when.
+    std::size_t recentReceived = 0;
+    std::string recentOutput;
+    Clock::time_point recentGiven = start;
     Clock::time_point nextTick = Clock::now() + kTick;
     std::optional<Clock::time_point> graceEnd;  // set when the interpreter has ended
     bool pipeOpen = true;
@@ -65,7 +73,19 @@ CommandResult RunCommand(const std::string& commandLine, const std::string& work
         }
         if (now >= nextTick) {
             if (whileWaiting) {
-                whileWaiting();
+                RunProgress progress;
+                progress.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - start);
+                if (capture.Received() != recentReceived &&
+                    now - recentGiven >= kRecentOutputInterval) {
+                    recentReceived = capture.Received();
+                    recentGiven = now;
+                    std::string recent = capture.RecentLines(kRecentOutputBound);
+                    if (recent != recentOutput) {
+                        recentOutput = std::move(recent);
+                        progress.recentOutput = &recentOutput;
+                    }
+                }
+                whileWaiting(progress);
             }
             nextTick = Clock::now() + kTick;
         }

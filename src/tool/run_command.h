@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -13,6 +14,16 @@ struct CommandResult {
     bool timedOut = false;  // the limit ended the run
     int exitCode = -1;      // the interpreter's exit code; -1 when it was ended or not started
 };
+
+// How far a run has come, as whileWaiting sees it.
+struct RunProgress {
+    std::chrono::milliseconds elapsed{0};  // since the command was started
+    // The newest whole lines of the output so far (at most kRecentOutputBound bytes, decoded as
+    // the final output is); given only when they changed since they were last given, and at
+    // most ten times a second, so that a chatty tool cannot slow the window. Null otherwise.
+    const std::string* recentOutput = nullptr;
+};
+inline constexpr std::size_t kRecentOutputBound = 64 * 1024;
 
 // Runs commandLine through the command interpreter ("cmd.exe /C" on Windows, "/bin/sh -c"
 // elsewhere) in workingFolder, and returns everything it printed on standard output and standard
@@ -29,14 +40,14 @@ struct CommandResult {
 // platform's line break.
 //
 // whileWaiting, when given, is called about every 50 ms while the command runs; the window uses
-// it to repaint.
+// it to repaint and to show the run's progress.
 //
 // The output is "" when the command cannot be started or prints nothing. Throws nothing of its
 // own; an exception from whileWaiting passes through after the command has been ended. No
 // process or handle outlives the call.
 CommandResult RunCommand(const std::string& commandLine, const std::string& workingFolder,
                          std::chrono::milliseconds limit,
-                         const std::function<void()>& whileWaiting = {});
+                         const std::function<void(const RunProgress&)>& whileWaiting = {});
 
 // The last line RunCommand adds when it had to end a command after limitSeconds.
 std::string TimeoutLine(long long limitSeconds);

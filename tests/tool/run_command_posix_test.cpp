@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ protected:
     }
 
     std::string Run(const std::string& command, std::chrono::milliseconds limit = 30s,
-                    const std::function<void()>& whileWaiting = {}) {
+                    const std::function<void(const tool::RunProgress&)>& whileWaiting = {}) {
         return tool::RunCommand(command, folder_.Path(), limit, whileWaiting).output;
     }
     pid_t PidFrom(const std::string& name) const { return std::stoi(folder_.Read(name)); }
@@ -151,7 +152,7 @@ TEST_F(RunCommandTest, OutputBeyondTheBoundKeepsItsEndWithANote) {
 TEST_F(RunCommandTest, CallbackRunsWhileWaitingAndWhileOutputStreams) {
     // The commands only end once the callback has made "go".
     int calls = 0;
-    const auto go = [&] {
+    const auto go = [&](const tool::RunProgress&) {
         ++calls;
         test_support::WriteFile(folder_ / "go", "");
     };
@@ -163,6 +164,31 @@ TEST_F(RunCommandTest, CallbackRunsWhileWaitingAndWhileOutputStreams) {
         Run("while [ ! -e go ]; do printf x; sleep 0.001; done; printf done", 30s, go);
     EXPECT_EQ(streamed.substr(streamed.size() - 4), "done");
     EXPECT_EQ(streamed.find("ERROR:"), std::string::npos);
+}
+
+TEST_F(RunCommandTest, CallbackSeesTheNewestWholeLinesAsTheyArrive) {
+    // The command waits with half a line printed until the callback has seen the first one.
+    std::vector<std::string> seen;
+    std::vector<long long> elapsed;
+    const auto watch = [&](const tool::RunProgress& progress) {
+        elapsed.push_back(progress.elapsed.count());
+        if (progress.recentOutput) {
+            seen.push_back(*progress.recentOutput);
+            test_support::WriteFile(folder_ / "go", "");
+        }
+    };
+    const std::string output =
+        Run("printf 'one\\n\\344\\270'; while [ ! -e go ]; do sleep 0.01; done; "
+            "printf '\\255\\n'; sleep 0.3; printf 'three\\n'; sleep 0.3",
+            30s, watch);
+    EXPECT_EQ(output, "one\n中\nthree\n");
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen.front(), "one\n");  // never the half line, nor half a character
+    EXPECT_EQ(seen.back(), output);
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_NE(seen[i], seen[i - 1]) << "given only when it changed";
+    }
+    EXPECT_TRUE(std::is_sorted(elapsed.begin(), elapsed.end()));
 }
 
 TEST(CommandLines, ExactTextForASimplePath) {
