@@ -60,7 +60,7 @@ const char kOtherUsage[] =
     "  --reset-kind <kind>        RESET_SYSTEM (default), RESET_HARD, RESET_PIN or RESET_DEBUG.\n"
     "\n";
 
-const char kNoDevice[] = "Error: No devices with requested serial number(s) or trait(s) found.";
+const char kNoDevice[] = "No devices with requested serial number(s) or trait(s) found.";
 int PrintHelp(const Request& request, const Settings& settings) {
     PrintRehearsalOutput(settings);
     const char* text = kOtherUsage;
@@ -193,13 +193,13 @@ int RunRequest(const Request& request, const Settings& settings, const std::stri
     const std::optional<std::size_t> probe =
         settings.probeAbsent ? std::nullopt : FindProbe(settings.serials, request.serialNumber);
     if (!probe) {
-        PrintRawErrorLine(kNoDevice);
+        PrintErrorLine(kNoDevice);
         return kExitFailed;
     }
     try {
         return RunOnDevice(request, settings, *probe, folder);
     } catch (const std::exception& e) {  // os::FileError or FlashFileError
-        PrintRawErrorLine(std::string("Error: ") + e.what());
+        PrintErrorLine(e.what());
         return kExitFailed;
     }
 }

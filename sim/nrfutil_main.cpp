@@ -1,13 +1,9 @@
 // The nrfutil stand-in: answers the station's nrfutil device commands the way the chip maker's
 // nrfutil does, against simulated probes and chips, with rehearsal faults on request.
-#include <exception>
-#include <string>
-#include <vector>
-
 #include "nrfutil_arguments.h"
 #include "nrfutil_commands.h"
+#include "nrfutil_tasks.h"
 #include "standin_call.h"
-#include "standin_output.h"
 
 namespace {
 
@@ -22,25 +18,19 @@ sim::RunKind KindOf(sim::nrfutil::Command command) {
     }
 }
 
-int Run(const std::vector<std::string>& arguments) {
-    const sim::Call call = sim::BeginCall(arguments);
-    const sim::nrfutil::ParsedArguments parsed = sim::nrfutil::ParseArguments(arguments);
+sim::Outcome Run(const sim::Call& call) {
+    const sim::nrfutil::ParsedArguments parsed = sim::nrfutil::ParseArguments(call.arguments);
     if (!parsed.error.empty()) {
-        sim::PrintRawErrorLine("Error: " + parsed.error);
-        return sim::nrfutil::kExitBadArguments;
+        sim::nrfutil::PrintErrorLine(parsed.error);
+        return {sim::nrfutil::kExitBadArguments, sim::RunKind::kRefused};
     }
-    const int exitCode = sim::nrfutil::RunRequest(parsed.request, call.settings, call.folder);
-    sim::EndCall(call.settings, KindOf(parsed.request.command));
-    return exitCode;
+    return {sim::nrfutil::RunRequest(parsed.request, call.settings, call.folder),
+            KindOf(parsed.request.command)};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return Run(sim::ArgumentsOf(argc, argv));
-    } catch (const std::exception& e) {
-        sim::PrintRawErrorLine(std::string("Error: ") + e.what());
-        return sim::nrfutil::kExitFailed;
-    }
+    return sim::RunStandIn(argc, argv, Run, sim::nrfutil::PrintErrorLine,
+                           sim::nrfutil::kExitFailed);
 }

@@ -132,7 +132,7 @@ void Task::Fail(ErrorCode code, const std::string& description) const {
         return;
     }
     PrintRawLine(Elapsed() + " ------   0% [" + serialNumber_ + "] Failed, " + description);
-    PrintRawErrorLine("Error: One or more " + name_ + " tasks failed:");
+    PrintErrorLine("One or more " + name_ + " tasks failed:");
     PrintRawErrorLine(" * " + serialNumber_ + ": " + description + " (" + ErrorKind(code) + ")");
 }
 
@@ -145,6 +145,10 @@ std::string Task::Elapsed() const {
                   static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
                   static_cast<long long>(seconds % 60));
     return text;
+}
+
+void PrintErrorLine(std::string_view text) {
+    PrintRawErrorLine("Error: " + std::string(text));
 }
 
 void PrintDeviceList(bool json, const std::vector<std::string>& serialNumbers) {

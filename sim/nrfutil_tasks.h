@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sim::nrfutil {
@@ -45,5 +46,8 @@ private:
 // number of digits is zero-padded to 12 digits, as nrfutil prints it; in text it has no
 // leading zeros.
 void PrintDeviceList(bool json, const std::vector<std::string>& serialNumbers);
+
+// "Error: " + text on standard error: how nrfutil reports what is no task's result.
+void PrintErrorLine(std::string_view text);
 
 }  // namespace sim::nrfutil

@@ -1,6 +1,7 @@
 #include "standin_call.h"
 
 #include <chrono>
+#include <exception>
 #include <thread>
 
 #include "call_log.h"
@@ -25,6 +26,9 @@ Settings LoadSettings(const std::string& iniPath) {
 }
 
 bool Hangs(const Settings& settings, RunKind kind) {
+    if (kind == RunKind::kRefused) {
+        return false;
+    }
     switch (settings.hang) {
         case HangIn::kNoRun:
             return false;
@@ -40,33 +44,34 @@ bool Hangs(const Settings& settings, RunKind kind) {
 
 }  // namespace
 
-std::vector<std::string> ArgumentsOf(int argc, char** argv) {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.push_back(os::FromAnsi(argv[i]));
-    }
-    return arguments;
-}
-
-Call BeginCall(const std::vector<std::string>& arguments) {
-    Call call;
-    call.folder = os::FolderPart(os::ExecutablePath());
+int RunStandIn(int argc, char** argv, const std::function<Outcome(const Call&)>& command,
+               void (*printError)(std::string_view), int internalExitCode) {
     try {
-        RecordCall(call.folder + "calls.log", CallLine(WorkingFolder(), arguments));
-    } catch (const os::FileError& e) {
-        PrintWarning(e.what());
-    }
-    call.settings = LoadSettings(call.folder + "standin.ini");
-    for (const std::string& problem : call.settings.problems) {
-        PrintWarning(problem);
-    }
-    return call;
-}
-
-void EndCall(const Settings& settings, RunKind kind) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(settings.delayMs));
-    if (Hangs(settings, kind)) {
-        HangForever();
+        Call call;
+        for (int i = 1; i < argc; ++i) {
+            call.arguments.push_back(os::FromAnsi(argv[i]));
+        }
+        call.folder = os::FolderPart(os::ExecutablePath());
+        try {
+            RecordCall(call.folder + "calls.log", CallLine(WorkingFolder(), call.arguments));
+        } catch (const os::FileError& e) {
+            PrintWarning(e.what());
+        }
+        call.settings = LoadSettings(call.folder + "standin.ini");
+        for (const std::string& problem : call.settings.problems) {
+            PrintWarning(problem);
+        }
+        const Outcome outcome = command(call);
+        if (outcome.kind != RunKind::kRefused) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(call.settings.delayMs));
+        }
+        if (Hangs(call.settings, outcome.kind)) {
+            HangForever();
+        }
+        return outcome.exitCode;
+    } catch (const std::exception& e) {
+        printError(e.what());
+        return internalExitCode;
     }
 }
 

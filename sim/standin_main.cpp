@@ -1,9 +1,5 @@
 // The nrfjprog stand-in: answers the station's three command lines the way the chip maker's
 // programmer does, against simulated probes and flash, with rehearsal faults on request.
-#include <exception>
-#include <string>
-#include <vector>
-
 #include "standin_arguments.h"
 #include "standin_call.h"
 #include "standin_commands.h"
@@ -22,25 +18,18 @@ sim::RunKind KindOf(sim::Command command) {
     }
 }
 
-int Run(const std::vector<std::string>& arguments) {
-    const sim::Call call = sim::BeginCall(arguments);
-    const sim::ParsedArguments parsed = sim::ParseArguments(arguments);
+sim::Outcome Run(const sim::Call& call) {
+    const sim::ParsedArguments parsed = sim::ParseArguments(call.arguments);
     if (!parsed.error.empty()) {
         sim::PrintError(parsed.error);
-        return sim::kExitBadArguments;
+        return {sim::kExitBadArguments, sim::RunKind::kRefused};
     }
-    const int exitCode = sim::RunRequest(parsed.request, call.settings, call.folder);
-    sim::EndCall(call.settings, KindOf(parsed.request.command));
-    return exitCode;
+    return {sim::RunRequest(parsed.request, call.settings, call.folder),
+            KindOf(parsed.request.command)};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return Run(sim::ArgumentsOf(argc, argv));
-    } catch (const std::exception& e) {
-        sim::PrintError(e.what());
-        return sim::kExitInternal;
-    }
+    return sim::RunStandIn(argc, argv, Run, sim::PrintError, sim::kExitInternal);
 }
