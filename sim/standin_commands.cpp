@@ -30,6 +30,27 @@ const char* VerifyMarker(Marker marker) {
 
 const char kVersion[] = "nrfjprog stand-in 1.0.0 (simulated probe and flash, no hardware)";
 
+const char kOptionList[] =
+    "Usage: nrfjprog <command> [options]\n"
+    "A stand-in for the chip maker's programmer: it simulates the probe and the device.\n"
+    "\n"
+    "Commands:\n"
+    "  -i, --ids              Print the serial number of every connected probe.\n"
+    "  -h, --help             Print this option list.\n"
+    "  -v, --version          Print the version.\n"
+    "  --program <hexfile>    Program an Intel HEX image into the flash. The flash it\n"
+    "                         writes to must be erased, or be erased by an option below.\n"
+    "  -e, --chiperase        Erase the whole flash (before --program, or alone).\n"
+    "  --pinreset             Apply a pin reset (after --program, or alone).\n"
+    "  --snr <serial>         The probe to use (with --program, -e or --pinreset);\n"
+    "                         needed when several probes are connected.\n"
+    "\n"
+    "Options of --program:\n"
+    "  --sectorerase          Erase only the flash pages the image writes to.\n"
+    "  --verify               Read the flash back and compare it with the image.\n"
+    "  --rbp <ALL|CR0>        Enable readback protection after programming.\n"
+    "\n";
+
 bool ProbeConnected(const Settings& settings) {
     if (settings.probeAbsent) {
         PrintError("No debug probe found. Connect the J-Link probe and try again.");
@@ -157,29 +178,7 @@ int RunOnDevice(const Request& request, const Settings& settings, const std::str
 }  // namespace
 
 std::string HelpText() {
-    return std::string(
-               "Usage: nrfjprog <command> [options]\n"
-               "A stand-in for the chip maker's programmer: it simulates the probe and the "
-               "device.\n"
-               "\n"
-               "Commands:\n"
-               "  -i, --ids              Print the serial number of every connected probe.\n"
-               "  -h, --help             Print this option list.\n"
-               "  -v, --version          Print the version.\n"
-               "  --program <hexfile>    Program an Intel HEX image into the flash. The flash it\n"
-               "                         writes to must be erased, or be erased by an option "
-               "below.\n"
-               "  -e, --chiperase        Erase the whole flash (before --program, or alone).\n"
-               "  --pinreset             Apply a pin reset (after --program, or alone).\n"
-               "  --snr <serial>         The probe to use (with --program, -e or --pinreset);\n"
-               "                         needed when several probes are connected.\n"
-               "\n"
-               "Options of --program:\n"
-               "  --sectorerase          Erase only the flash pages the image writes to.\n"
-               "  --verify               Read the flash back and compare it with the image.\n"
-               "  --rbp <ALL|CR0>        Enable readback protection after programming.\n"
-               "\n") +
-           StandInFilesHelp();
+    return std::string(kOptionList) + StandInFilesHelp();
 }
 
 int RunRequest(const Request& request, const Settings& settings, const std::string& folder) {
