@@ -37,6 +37,7 @@ const char kUsage[] =
     "  --serial-number <serial>   The probe of a command (leading zeros ignored); every\n"
     "                             command but list needs it.\n"
     "\n";
+
 const char kProgramUsage[] =
     "Usage: nrfutil device program --firmware <image> --serial-number <serial>\n"
     "                              [--options <key=value,...>]\n"
@@ -61,6 +62,7 @@ const char kOtherUsage[] =
     "\n";
 
 const char kNoDevice[] = "No devices with requested serial number(s) or trait(s) found.";
+
 int PrintHelp(const Request& request, const Settings& settings) {
     PrintRehearsalOutput(settings);
     const char* text = kOtherUsage;

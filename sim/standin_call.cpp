@@ -88,7 +88,8 @@ const char* StandInFilesHelp() {
            "                           probe=absent, verify=fail, marker=omit|verified|done,\n"
            "                           delay_ms=N, hang=1|program|probe|all, long_output=N,\n"
            "                           zero_bytes=1, split_char=1, serial=TEXT[,TEXT...]\n"
-           "                         (one probe per serial).\n";
+           "                         (one probe per serial). With nrfutil, marker=omit\n"
+           "                         makes a good program run print no task_end.\n";
 }
 
 void HangForever() {
