@@ -20,7 +20,37 @@ struct Line {
     bool IsMessage() const { return !message.is_discarded(); }
 };
 
+// Far deeper than any message of nrfutil; a line nested deeper is text, so that no line can
+// make the parser build millions of nested values.
+constexpr int kMaxDepth = 64;
+
+// True when the line's brackets (outside strings) never nest deeper than kMaxDepth.
+bool WithinDepth(std::string_view text) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            i += c == '\\' ? 1 : 0;
+            inString = c != '"';
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            if (++depth > kMaxDepth) {
+                return false;
+            }
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return true;
+}
+
 Json ParseMessage(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string_view::npos || text[start] != '{' || !WithinDepth(text)) {
+        return Json(Json::value_t::discarded);
+    }
     Json message = Json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);
     const auto type = message.is_object() ? message.find("type") : message.end();
     if (!message.is_object() || type == message.end() || !type->is_string()) {

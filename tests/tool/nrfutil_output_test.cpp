@@ -103,6 +103,16 @@ TEST(ReadJLinkSerials, TakesTheJLinksOfTheTaskEndsDeviceList) {
              "{\"type\":\r\n[]\n42\n\"text\"\n{\"type\":7}\n\xFF\xFE{}}\n",
          true,
          {"1051810810"}},
+        {"brackets and quotes inside strings do not nest",
+         DeviceList(R"({"note":"\"[)" + std::string(100, '[') +
+                    R"(","traits":{"jlink":true},"serialNumber":"42"})"),
+         true,
+         {"42"}},
+        {"a line nested deeper than any message is text",
+         std::string(R"({"type":"task_end","data":{"data":{"devices":[)") + one + R"(]},"x":)" +
+             std::string(100, '[') + std::string(100, ']') + "}}\n",
+         false,
+         {}},
         {"CR LF line ends",
          "\r\n" + DeviceList(one).replace(DeviceList(one).find('\n'), 1, "\r\n"),
          true,
