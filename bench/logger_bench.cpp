@@ -8,7 +8,9 @@
 #include <fstream>
 #include <string>
 
+#include "clock.h"
 #include "log4me.h"
+#include "text.h"
 
 namespace {
 

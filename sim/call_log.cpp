@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "os.h"
+#include "files.h"
+#include "paths.h"
 
 namespace sim {
 

@@ -10,7 +10,7 @@
 
 #include "file_bytes.h"
 #include "intel_hex.h"
-#include "os.h"
+#include "text.h"
 
 namespace {
 

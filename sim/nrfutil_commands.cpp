@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "file_bytes.h"
+#include "files.h"
 #include "nrfutil_tasks.h"
-#include "os.h"
 #include "simulated_flash.h"
 #include "simulated_probes.h"
 #include "standin_call.h"

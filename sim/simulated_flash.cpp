@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "file_bytes.h"
-#include "os.h"
+#include "files.h"
 
 namespace sim {
 

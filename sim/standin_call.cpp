@@ -6,8 +6,10 @@
 
 #include "call_log.h"
 #include "file_bytes.h"
-#include "os.h"
+#include "files.h"
+#include "paths.h"
 #include "standin_output.h"
+#include "text.h"
 
 namespace sim {
 

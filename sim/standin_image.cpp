@@ -1,7 +1,7 @@
 #include "standin_image.h"
 
 #include "file_bytes.h"
-#include "os.h"
+#include "files.h"
 #include "simulated_flash.h"
 
 namespace sim {

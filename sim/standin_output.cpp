@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "os.h"
+#include "text.h"
 
 namespace sim {
 

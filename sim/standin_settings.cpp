@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "text.h"
+
 namespace sim {
 
 namespace {
@@ -15,21 +17,11 @@ const char* const kKeys[] = {"probe",       "verify",     "marker",     "delay_m
                              "long_output", "zero_bytes", "split_char", "serial"};
 
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
+    return os::TrimmedOf(text, os::kAsciiSpace);
 }
 
 std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
+    return os::AsciiLower(text);
 }
 
 std::string Upper(std::string_view text) {

@@ -7,11 +7,13 @@
 // executable.
 #pragma once
 
+#include <chrono>
 #include <functional>
-#include <optional>
 #include <string>
 
-#include "os.h"
+#include "clock.h"
+#include "dated_file.h"
+#include "text.h"
 
 namespace log4me {
 
@@ -33,28 +35,27 @@ public:
 void LogError(const os::AnsiString& message);
 void LogInfo(const os::AnsiString& message);
 
-// A name for one day's file in the log folder: "yyyy-mm-dd" + extension.
-std::string DatedFileName(const os::LocalTime& date, const char* extension);
 // The daily file's name for a date: "yyyy-mm-dd.log".
-std::string DailyFileName(const os::LocalTime& now);
+std::string DailyFileName(const os::LocalTime& date);
 // One line of the daily file: the time as "hh:nn:ss.zzz", a blank, the tagged message, CR LF.
 std::string FormatLine(const os::LocalTime& now, const std::string& taggedMessage);
 
-// Where a file kept beside the daily log (the production record) goes now: the daily files'
-// folder (UTF-8, ending in the separator) and the logger's clock.
-struct InfoPlace {
-    std::string folder;
-    os::LocalTime now;
-};
-// Follows an info line's rule: nothing when info lines are off or the logger is not running;
-// otherwise the configuration is re-read first when more than a second has passed since it was
-// last read. Never throws.
-std::optional<InfoPlace> WhereInfoGoes() noexcept;
-// Writes "yyyy-mm-dd hh:nn:ss.zzz <message>" to "log4me_err.log", as the logger does for its own
-// failures; nothing when the logger is not running. Never throws.
-void ReportFailure(const std::string& message) noexcept;
+// Appends to a file of its own beside the daily log (the production record), by the rule of an
+// info line: nothing when info lines are off or the logger is not running; otherwise the
+// configuration is re-read first when more than a second has passed since it was last read.
+// text gives the bytes for the logger's current local time. A failure goes to "log4me_err.log"
+// as the logger's own do. Never throws.
+void AppendBesideLog(DatedFileAppender& file,
+                     const std::function<std::string(const os::LocalTime& now)>& text) noexcept;
 
-// For tests: the clock the logger reads (os::LocalNow by default; an empty function restores it).
-void SetClock(std::function<os::LocalTime()> clock);
+// What the logger's clock reads: the local time that names files and stamps lines, and the
+// steady time that measures how long ago the configuration was read (so that setting the
+// wall clock back does not stop the reloads).
+struct ClockReading {
+    os::LocalTime local;
+    std::chrono::steady_clock::time_point steady;
+};
+// For tests: the clock the logger reads (the system's by default; an empty function restores it).
+void SetClock(std::function<ClockReading()> clock);
 
 }  // namespace log4me

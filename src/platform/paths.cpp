@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "os.h"
+#include "paths.h"
 
 namespace os {
 

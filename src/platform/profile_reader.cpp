@@ -25,31 +25,30 @@
 // - Like the system's string copy, names and values end at a zero character.
 #include "profile_reader.h"
 
+#include "profile.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "os.h"
+#include "text.h"
 
 namespace os {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 2048;        // characters, the terminating zero included
-constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+constexpr std::size_t kBufferSize = 2048;  // characters, the terminating zero included
 
 // The profile call's white space: ASCII blanks and control spacing, and ^Z, an old end-of-file
 // mark. All of it is ASCII, so it is found byte by byte in UTF-8.
+constexpr std::string_view kSpace = " \t\n\v\f\r\x1A";
+
 bool IsSpace(char c) {
-    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
+    return kSpace.find(c) != std::string_view::npos;
 }
 
 char FoldCase(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsContinuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 void AppendUtf8(std::string& out, std::uint32_t c) {
@@ -70,67 +69,12 @@ void AppendUtf8(std::string& out, std::uint32_t c) {
     }
 }
 
-// Appends the valid UTF-8 of bytes to out, each byte that does not start a valid sequence
-// becoming U+FFFD. Returns how many bytes were used: a sequence cut by the end of bytes is left
-// for the next call unless last is set.
-std::size_t NormalizeUtf8(std::string_view bytes, bool last, std::string& out) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            out += bytes[i++];
-            continue;
-        }
-        std::size_t length = 0;
-        std::uint32_t c = 0;
-        std::uint32_t minimum = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            c = lead & 0x1F;
-            minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            c = lead & 0x0F;
-            minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            c = lead & 0x07;
-            minimum = 0x10000;
-        }
-        if (length != 0 && i + length > bytes.size() && !last) {
-            break;  // the rest of this character comes with the next bytes
-        }
-        bool valid = length != 0 && i + length <= bytes.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            valid = IsContinuation(bytes[i + k]);
-            c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
-        }
-        valid = valid && c >= minimum && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
-        if (valid) {
-            out.append(bytes.data() + i, length);
-            i += length;
-        } else {
-            out += kReplacement;
-            ++i;
-        }
-    }
-    return i;
+std::string_view Trim(std::string_view text) {
+    return TrimmedOf(text, kSpace);
 }
 
 std::string NormalizedUtf8(std::string_view bytes) {
-    std::string text;
-    NormalizeUtf8(bytes, true, text);
-    return text;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+    return RepairedUtf8(bytes, kReplacementCharacter);
 }
 
 // The text up to its first zero character, where the system's C strings would end.
@@ -154,7 +98,7 @@ bool SameName(std::string_view stored, std::string_view wanted) {
 std::size_t CodePoints(std::string_view utf8) {
     std::size_t count = 0;
     for (char c : utf8) {
-        count += IsContinuation(c) ? 0 : 1;
+        count += IsUtf8Continuation(c) ? 0 : 1;
     }
     return count;
 }
@@ -163,7 +107,7 @@ std::size_t CodePoints(std::string_view utf8) {
 std::string_view FirstCharacters(std::string_view utf8, std::size_t count) {
     std::size_t end = 0;
     for (; end < utf8.size(); ++end) {
-        if (!IsContinuation(utf8[end]) && count-- == 0) {
+        if (!IsUtf8Continuation(utf8[end]) && count-- == 0) {
             break;
         }
     }
@@ -191,10 +135,7 @@ std::string CopyToBuffer(std::string_view value) {
     }
     std::string copy(FirstCharacters(value, kBufferSize - 1));
     if (quoted && !copy.empty() && CodePoints(value) <= kBufferSize) {
-        while (IsContinuation(copy.back())) {  // the whole last character goes
-            copy.pop_back();
-        }
-        copy.pop_back();
+        copy.resize(Utf8CharacterStart(copy, copy.size() - 1));  // the whole last character goes
     }
     return copy;
 }
@@ -269,7 +210,7 @@ void ProfileSearch::Decode(std::string_view bytes, bool last) {
 void ProfileSearch::DecodeUtf8(std::string_view bytes, bool last) {
     std::string text;
     text.reserve(bytes.size());
-    const std::size_t used = NormalizeUtf8(bytes, last, text);
+    const std::size_t used = RepairUtf8(bytes, kReplacementCharacter, last, text);
     pending_.assign(bytes.substr(used));
     AddText(text);
 }
@@ -290,19 +231,19 @@ void ProfileSearch::DecodeUtf16(std::string_view bytes, bool last) {
                 AppendUtf8(text, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
                 continue;
             }
-            text += kReplacement;
+            text += kReplacementCharacter;
         }
         if (unit >= 0xD800 && unit <= 0xDBFF) {
             highSurrogate_ = unit;
         } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            text += kReplacement;
+            text += kReplacementCharacter;
         } else {
             AppendUtf8(text, unit);
         }
     }
     if (last) {
         if (highSurrogate_ != 0) {
-            text += kReplacement;
+            text += kReplacementCharacter;
             highSurrogate_ = 0;
         }
     } else {

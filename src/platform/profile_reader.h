@@ -1,5 +1,5 @@
-// The INI reader behind os::GetProfileString on platforms without the profile call, fed the
-// file's bytes piece by piece so that a file of any size is read in pieces of its own size and
+// The INI reader behind os::GetProfileString (profile.h) on platforms without the profile call, fed
+// the file's bytes piece by piece so that a file of any size is read in pieces of its own size and
 // no further than the answer needs. The answer is the same for any split of the bytes.
 #pragma once
 

@@ -23,6 +23,11 @@ namespace os::win32 {
 std::wstring Widen(std::string_view utf8);
 // UTF-16 from a W call to UTF-8.
 std::string Narrow(std::wstring_view utf16);
+// MultiByteToWideChar over all of bytes in codePage; false when flags asked for strictness
+// (MB_ERR_INVALID_CHARS) and some byte does not decode.
+bool ToWide(UINT codePage, DWORD flags, std::string_view bytes, std::wstring& wide);
+// WideCharToMultiByte of all of wide into codePage.
+std::string FromWide(UINT codePage, std::wstring_view wide);
 
 // Owns one kernel handle. Both null and INVALID_HANDLE_VALUE mean "none", since Win32 calls
 // report failure with one or the other.

@@ -1,6 +1,6 @@
 #include "entry_sequence.h"
 
-int RunEntrySequence(StationWindow& window) {
+int RunEntrySequence(ApplicationWindow& window) {
     TRomForm& form = window.Form();
     form.FormCreate();
     if (form.AnotherCopyRunning()) {

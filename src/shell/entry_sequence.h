@@ -5,9 +5,9 @@
 
 // What a toolkit's main window gives the entry sequence. The window builds every control of the
 // layout table when it is made, and forwards its events to its form.
-class StationWindow {
+class ApplicationWindow {
 public:
-    virtual ~StationWindow() = default;
+    virtual ~ApplicationWindow() = default;
 
     virtual TRomForm& Form() = 0;
     // Makes the window visible. Once it is on screen it runs FormShow through the form's guard,
@@ -19,4 +19,4 @@ public:
 
 // FormCreate, then (unless another copy under the same title runs) show and the message loop.
 // The logger's start and stop hooks run around it, in main.
-int RunEntrySequence(StationWindow& window);
+int RunEntrySequence(ApplicationWindow& window);

@@ -1,5 +1,7 @@
 #include "layout_table.h"
 
+#include "MainForm.h"
+
 #include <algorithm>
 #include <functional>
 
@@ -40,7 +42,7 @@ const std::array<ControlSpec, 19> kLayout{{
 }};
 // clang-format on
 
-const ControlSpec& Entry(ControlId id) {
+const ControlSpec& LayoutEntry(ControlId id) {
     return kLayout[static_cast<std::size_t>(id) - 1];
 }
 
@@ -84,8 +86,8 @@ std::vector<Geometry> ResolveLayout(int groupCaptionHeight) {
 
 Geometry InWindow(ControlId id, const std::vector<Geometry>& resolved) {
     Geometry g = resolved[static_cast<std::size_t>(id)];
-    for (ControlId parent = Entry(id).parent; parent != ControlId::RomForm;
-         parent = Entry(parent).parent) {
+    for (ControlId parent = LayoutEntry(id).parent; parent != ControlId::RomForm;
+         parent = LayoutEntry(parent).parent) {
         g.left += resolved[static_cast<std::size_t>(parent)].left;
         g.top += resolved[static_cast<std::size_t>(parent)].top;
     }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "MainForm.h"
+#include "form_handler.h"
 #include "station_view.h"
 
 enum class ControlKind { kGroupBox, kLabel, kButton, kEdit, kPanel, kMemo, kCheckBox };
@@ -64,11 +64,11 @@ struct ControlSpec {
     // Aligned controls use only the height (kTop, kBottom) or nothing (kClient). A label's
     // width and height of 0 mean: as large as its text.
     Geometry geometry;
-    std::optional<FontSpec> font{};       // none: the window's font
-    std::optional<Rgb> colour{};          // the text colour; none: the system's
-    int tabOrder = -1;                    // among the parent's children; -1: not a tab stop
-    TRomForm::Handler handler = nullptr;  // what a click runs
-    bool checked = false;                 // a check box's state at start
+    std::optional<FontSpec> font{};  // none: the window's font
+    std::optional<Rgb> colour{};     // the text colour; none: the system's
+    int tabOrder = -1;               // among the parent's children; -1: not a tab stop
+    FormHandler handler = nullptr;   // what a click runs
+    bool checked = false;            // a check box's state at start
 };
 
 struct FormSpec {
@@ -84,7 +84,8 @@ extern const FormSpec kRomForm;
 // Every control except RomForm, in table order: parents before their children.
 extern const std::array<ControlSpec, 19> kLayout;
 
-const ControlSpec& Entry(ControlId id);
+// The table entry of a control.
+const ControlSpec& LayoutEntry(ControlId id);
 
 // Every control's geometry inside its parent, indexed by ControlId, with the aligned controls
 // placed. groupCaptionHeight: how far a group box's caption pushes its aligned children down,

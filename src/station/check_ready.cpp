@@ -2,19 +2,21 @@
 #include "MainForm.h"
 #include "checksum.h"
 #include "error_codes.h"
-#include "os.h"
+#include "files.h"
 #include "programmer.h"
 #include "run_command.h"
 
 bool TRomForm::CheckReady() {
     view_.SetVerdictCaption("--");
     Error_Code = 0;
+    lastCheck_ = {};
     if (!os::FileExists(Prog_Path)) {
         Error_Code = kToolMissing;
         return false;
     }
     // Nothing is run with a path the command interpreter would change.
-    if (!tool::PathRefusal({Prog_Path, Hex_Path}).empty()) {
+    lastCheck_.refusedPath = tool::FindRefusedPath({Prog_Path, Hex_Path});
+    if (lastCheck_.refusedPath) {
         Error_Code = kPathRefused;
         return false;
     }
@@ -22,6 +24,7 @@ bool TRomForm::CheckReady() {
     const tool::CommandResult query =
         RunTool(tool::ProbeQueryCommand(Prog_Path), limits_.probeQuery);
     Prog_Sn = query.output;
+    lastCheck_.probeQueried = true;
     // A query ended at its limit is no answer from a probe, whatever it printed before.
     if (Prog_Sn.empty() || query.timedOut) {
         Error_Code = kNoProbeAnswer;
@@ -44,13 +47,18 @@ bool TRomForm::CheckReady() {
         return false;
     }
     const std::string stored = integrity::ReadChecksumFile(CRC_Path);
-    const std::string computed = integrity::FileChecksum(Hex_Path);
-    if (stored != computed) {
+    lastCheck_.computedChecksum = integrity::FileChecksum(Hex_Path);
+    if (stored != lastCheck_.computedChecksum) {
         Error_Code = kChecksumMismatch;
         return false;
     }
-    Hex_Md5 = computed;
+    Hex_Md5 = lastCheck_.computedChecksum;
     return true;
+}
+
+std::string RefusalMessage(const tool::RefusedPath& refused) {
+    return "ERROR:" + refused.path + "中含有“" + refused.character +
+           "”，为免命令解释器改动路径，不运行烧写工具。";
 }
 
 std::string TRomForm::ErrorText(int code) const {
@@ -75,8 +83,12 @@ std::string TRomForm::ErrorText(int code) const {
         case kLogFolderMissing:
             return "ERROR:logs目录不存在。";
         case kPathRefused:
-            return tool::PathRefusal({Prog_Path, Hex_Path});
+            if (lastCheck_.refusedPath) {
+                return RefusalMessage(*lastCheck_.refusedPath);
+            }
+            break;
         default:
-            return "ERROR:未知错误";
+            break;
     }
+    return "ERROR:未知错误";
 }

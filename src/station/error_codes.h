@@ -1,6 +1,8 @@
 // The station's error codes: expected failures, kept in TRomForm::Error_Code; 0 means none.
 #pragma once
 
+#include <string>
+
 enum StationError {
     kToolMissing = 101,          // no programmer tool in bin
     kNoProbeAnswer = 102,        // the probe query printed nothing (or never ended)
@@ -13,3 +15,10 @@ enum StationError {
     kLogFolderMissing = 109,     // no logs folder
     kPathRefused = 110,          // a path the command interpreter would change (Windows: "%")
 };
+
+namespace tool {
+struct RefusedPath;
+}
+
+// The "ERROR:" line for a path no run may use (kPathRefused).
+std::string RefusalMessage(const tool::RefusedPath& refused);

@@ -5,7 +5,8 @@
 #include "MainForm.h"
 #include "application_title.h"
 #include "error_box.h"
-#include "os.h"
+#include "instance.h"
+#include "paths.h"
 #include "station_log.h"
 
 namespace {
@@ -72,7 +73,7 @@ void TRomForm::Handle(Handler handler) {
     }
 }
 
-bool TRomForm::MayClose() {
+bool TRomForm::RequestClose() {
     if (busy_) {
         closeRequested_ = true;  // a tool run is under way: close once it has ended
         return false;

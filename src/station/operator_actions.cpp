@@ -2,6 +2,7 @@
 // list, exit; and the refresh the window runs when it is first shown.
 #include "MainForm.h"
 #include "checksum.h"
+#include "error_codes.h"
 #include "programmer.h"
 #include "station_log.h"
 
@@ -39,9 +40,9 @@ void TRomForm::Button_CRCClick() {
 }
 
 void TRomForm::Button_HelpClick() {
-    const std::string refusal = tool::PathRefusal({Prog_Path});
-    SetMemoText(refusal.empty() ? RunTool(tool::HelpCommand(Prog_Path), limits_.help).output
-                                : refusal);
+    const std::optional<tool::RefusedPath> refused = tool::FindRefusedPath({Prog_Path});
+    SetMemoText(refused ? RefusalMessage(*refused)
+                        : RunTool(tool::HelpCommand(Prog_Path), limits_.help).output);
 }
 
 void TRomForm::Button_ExitClick() {

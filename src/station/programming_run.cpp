@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "MainForm.h"
-#include "checksum.h"
 #include "error_codes.h"
 #include "production_record.h"
 #include "programmer.h"
@@ -39,9 +38,9 @@ public:
 
     void RunStarting() { runStart_ = std::chrono::steady_clock::now(); }
     void RunEnded(const tool::CommandResult& result) {
-        run_ = log4me::ProductionRecord::Run{std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                 std::chrono::steady_clock::now() - runStart_),
-                                             result.timedOut, result.exitCode};
+        run_ = ProductionRecord::Run{std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - runStart_),
+                                     result.timedOut, result.exitCode};
     }
 
 private:
@@ -51,17 +50,16 @@ private:
     const bool erase_;
     const int errorsBefore_;
     std::chrono::steady_clock::time_point runStart_;
-    std::optional<log4me::ProductionRecord::Run> run_;
+    std::optional<ProductionRecord::Run> run_;
 };
 
 RecordedPress::~RecordedPress() {
     try {
         const bool raised = std::uncaught_exceptions() > errorsBefore_;
-        log4me::ProductionRecord record;
+        ProductionRecord record;
         record.title = form_.AppTitle();
         record.stationFolder = form_.App_Path;
-        // Without the programmer tool the check stops before the probe query.
-        record.probeOutput = form_.Error_Code == kToolMissing ? "" : form_.Prog_Sn;
+        record.probeOutput = form_.LastCheck().probeQueried ? form_.Prog_Sn : "";
         record.imagePath = form_.Hex_Path;
         record.checksum = CheckedChecksum();
         record.erase = erase_;
@@ -70,7 +68,7 @@ RecordedPress::~RecordedPress() {
             record.errorCode = form_.Error_Code;
         }
         record.run = run_;
-        log4me::AppendProductionRecord(std::move(record));
+        AppendProductionRecord(std::move(record));
     } catch (...) {
         // The record never stands in the way of the verdict.
     }
@@ -81,11 +79,7 @@ std::string RecordedPress::CheckedChecksum() const {
         return form_.Hex_Md5;  // the run follows a passing check only
     }
     if (form_.Error_Code == kChecksumMismatch) {
-        // The check keeps the image's checksum only when it matched; this is the image's own.
-        try {
-            return integrity::FileChecksum(form_.Hex_Path);
-        } catch (const std::exception&) {
-        }
+        return form_.LastCheck().computedChecksum;  // the image's own, which did not match
     }
     return {};
 }
@@ -104,7 +98,8 @@ void TRomForm::Button_StartClick() {
     // Paint "Working"; input stays queued, so nothing can change the image between the check
     // and the run.
     view_.RepaintKeepingInput();
-    const std::string command = tool::ProgrammingCommand(Prog_Path, Hex_Path, view_.EraseChecked());
+    const std::string command =
+        tool::ProgrammingCommand(Prog_Path, Hex_Path, view_.EraseChecked(), Prog_Para);
     LogInfoText("CRC=" + Hex_Md5);
     LogInfoText("Para=" + command);
     record.RunStarting();

@@ -1,7 +1,7 @@
 #include "station_log.h"
 
 #include "log4me.h"
-#include "os.h"
+#include "text.h"
 
 void LogInfoText(const std::string& text) {
     log4me::LogInfo(os::ToAnsi(text));

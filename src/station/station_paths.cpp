@@ -1,7 +1,9 @@
 // Init: every station path derived again from the station folder and the image in use.
 #include "MainForm.h"
-#include "os.h"
+#include "files.h"
+#include "paths.h"
 #include "programmer.h"
+#include "text.h"
 
 namespace {
 
@@ -9,9 +11,7 @@ namespace {
 std::string WithoutLastCharacters(const std::string& text, int count) {
     std::size_t end = text.size();
     for (; count > 0 && end > 0; --count) {
-        do {
-            --end;
-        } while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80);
+        end = os::Utf8CharacterStart(text, end - 1);
     }
     return text.substr(0, end);
 }
@@ -22,7 +22,6 @@ void TRomForm::Init(bool first) {
     App_Path = os::FolderPart(executablePath_);
     if (first) {
         Hex_Path = App_Path + "merge.hex";
-        Hex_Name = "merge.hex";
     }
     Hex_Name = os::NamePart(Hex_Path);
     // The last four characters are cut whatever they are: "fw.ihex" gives "fw..crc".
@@ -31,7 +30,7 @@ void TRomForm::Init(bool first) {
     Prog_Path = Bin_Path + tool::ProgrammerFileName();
     view_.SetHexPathText(Hex_Path);
     Prog_Para = tool::kProgPara;
-    view_.SetCommandText(tool::CommandTemplate(Prog_Path));
+    view_.SetCommandText(tool::CommandTemplate(Prog_Path, Prog_Para));
     Prog_Sn.clear();
     Config_Path = App_Path + "config.ini";
     Log_Path = App_Path + "logs";

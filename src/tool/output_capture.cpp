@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "os.h"
+#include "text.h"
 
 namespace tool {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "os.h"
+#include "paths.h"
 
 namespace tool {
 
@@ -15,18 +15,18 @@ std::string ProbeQueryCommand(const std::string& progPath) {
     return os::QuoteArgument(progPath) + " -i ";
 }
 
-std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath,
-                               bool erase) {
+std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath, bool erase,
+                               const std::string& progPara) {
     return os::QuoteArgument(progPath) + (erase ? " -e --program " : " --program ") +
-           os::QuoteArgument(hexPath) + kProgPara;
+           os::QuoteArgument(hexPath) + progPara;
 }
 
 std::string HelpCommand(const std::string& progPath) {
     return os::QuoteArgument(progPath) + " -h ";
 }
 
-std::string CommandTemplate(const std::string& progPath) {
-    return os::QuoteArgument(progPath) + " --programs @hex " + kProgPara;
+std::string CommandTemplate(const std::string& progPath, const std::string& progPara) {
+    return os::QuoteArgument(progPath) + " --programs @hex " + progPara;
 }
 
 bool ProgrammingSucceeded(const std::string& output) {
@@ -38,15 +38,14 @@ bool ProgrammingSucceeded(const std::string& output) {
         [&](const char* marker) { return output.find(marker) != std::string::npos; });
 }
 
-std::string PathRefusal(const std::vector<std::string>& paths) {
+std::optional<RefusedPath> FindRefusedPath(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         const std::size_t at = path.find_first_of(os::kExpandedInQuotes);
         if (at != std::string::npos) {
-            return "ERROR:" + path + "中含有“" + path[at] +
-                   "”，为免命令解释器改动路径，不运行烧写工具。";
+            return RefusedPath{path, path[at]};
         }
     }
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace tool

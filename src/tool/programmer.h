@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,13 @@ inline constexpr std::chrono::seconds kProgrammingLimit{300};
 
 // progPath + " -i ": the probe query; any output counts as a present probe.
 std::string ProbeQueryCommand(const std::string& progPath);
-// progPath + " --program " + hexPath + kProgPara, or with " -e --program " when erase is set.
-std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath, bool erase);
+// progPath + " --program " + hexPath + progPara, or with " -e --program " when erase is set.
+std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath, bool erase,
+                               const std::string& progPara);
 // progPath + " -h ": the tool's option list.
 std::string HelpCommand(const std::string& progPath);
-// progPath + " --programs @hex " + kProgPara: the template shown to the operator; never run.
-std::string CommandTemplate(const std::string& progPath);
+// progPath + " --programs @hex " + progPara: the template shown to the operator; never run.
+std::string CommandTemplate(const std::string& progPath, const std::string& progPara);
 
 // The texts that confirm a good verify: "Verify OK", and those of the published programmer
 // versions, "Verified OK." (9.x and early 10.x) and "Verify file - Done verifying" (later 10.x).
@@ -40,10 +42,14 @@ inline constexpr const char* kVerifySuccessMarkers[] = {"Verify OK", "Verified O
 // does not contain "ERROR:" (all case-sensitive).
 bool ProgrammingSucceeded(const std::string& output);
 
-// The "ERROR:" line for the first of paths that the command interpreter would change although
-// it is quoted (on Windows a path with "%": cmd.exe expands %NAME% inside quotes, so the tool or
-// the image could become another file); "" when every path can be run. No run may start while
-// this is not "".
-std::string PathRefusal(const std::vector<std::string>& paths);
+// A path that no run may use: the command interpreter would change it although it is quoted
+// (on Windows a path with "%": cmd.exe expands %NAME% inside quotes, so the tool or the image
+// could become another file).
+struct RefusedPath {
+    std::string path;
+    char character = 0;  // the character the interpreter would act on
+};
+// The first of paths that no run may use; nothing when every one can be run.
+std::optional<RefusedPath> FindRefusedPath(const std::vector<std::string>& paths);
 
 }  // namespace tool

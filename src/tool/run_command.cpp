@@ -4,8 +4,9 @@
 #include <optional>
 #include <vector>
 
-#include "os.h"
+#include "child_process.h"
 #include "output_capture.h"
+#include "text.h"
 
 namespace tool {
 
@@ -90,7 +91,6 @@ CommandResult RunCommand(const std::string& commandLine, const std::string& work
     child.reset();
 
     result.output = capture.Text();
-    result.cut = capture.Cut();
     result.timedOut = timedOut;
     if (timedOut) {
         if (!result.output.empty() && result.output.back() != '\n') {

@@ -11,7 +11,6 @@ namespace tool {
 struct CommandResult {
     std::string output;     // everything printed, UTF-8; with the timeout line when timedOut
     bool timedOut = false;  // the limit ended the run
-    bool cut = false;       // older output was dropped to stay within the bound
     int exitCode = -1;      // the interpreter's exit code; -1 when it was ended or not started
 };
 

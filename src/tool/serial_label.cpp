@@ -1,5 +1,7 @@
 #include "serial_label.h"
 
+#include "text.h"
+
 namespace tool {
 
 std::string SerialLabelText(const std::string& probeOutput) {
@@ -9,10 +11,7 @@ std::string SerialLabelText(const std::string& probeOutput) {
         end = lineEnd == std::string::npos ? probeOutput.size() : lineEnd + 1;
     }
     if (end > kSerialLabelBytes) {
-        end = kSerialLabelBytes;
-        while (end > 0 && (static_cast<unsigned char>(probeOutput[end]) & 0xC0) == 0x80) {
-            --end;  // back to the start of the character cut in two
-        }
+        end = os::Utf8CharacterStart(probeOutput, kSerialLabelBytes);  // never half a character
     }
     if (end == probeOutput.size()) {
         return probeOutput;

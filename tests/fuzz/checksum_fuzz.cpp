@@ -9,8 +9,9 @@
 #include <string>
 
 #include "checksum.h"
+#include "files.h"
 #include "md5.h"
-#include "os.h"
+#include "text.h"
 
 namespace {
 

@@ -69,9 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Expect(tool::ProbeQueryCommand(path), {path, "-i"});
     Expect(tool::HelpCommand(path), {path, "-h"});
-    Expect(tool::ProgrammingCommand(prog, path, false),
+    Expect(tool::ProgrammingCommand(prog, path, false, tool::kProgPara),
            {prog, "--program", path, "--verify", "--rbp", "ALL", "--pinreset"});
-    Expect(tool::ProgrammingCommand(path, path, true),
+    Expect(tool::ProgrammingCommand(path, path, true, tool::kProgPara),
            {path, "-e", "--program", path, "--verify", "--rbp", "ALL", "--pinreset"});
     return 0;
 }

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "os.h"
 #include "output_capture.h"
+#include "text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* bytes = reinterpret_cast<const char*>(data);

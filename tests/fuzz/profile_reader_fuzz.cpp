@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "os.h"
+#include "profile.h"
 #include "profile_reader.h"
+#include "text.h"
 
 namespace {
 

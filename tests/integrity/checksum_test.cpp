@@ -4,8 +4,9 @@
 #include <string>
 
 #include "checksum.h"
+#include "files.h"
 #include "md5.h"
-#include "os.h"
+#include "paths.h"
 #include "temp_folder.h"
 
 namespace {

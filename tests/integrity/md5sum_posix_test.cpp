@@ -8,7 +8,7 @@
 
 #include "checksum.h"
 #include "md5.h"
-#include "os.h"
+#include "paths.h"
 #include "temp_folder.h"
 
 namespace {

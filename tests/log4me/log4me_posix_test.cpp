@@ -12,9 +12,12 @@
 #include <sstream>
 #include <string>
 
+#include "clock.h"
 #include "log4me.h"
-#include "os.h"
+#include "logger_clock.h"
+#include "paths.h"
 #include "temp_folder.h"
+#include "text.h"
 
 namespace {
 
@@ -31,7 +34,7 @@ TEST(LoggerTwoProcesses, NoLineOfEitherIsLost) {
     folder.Write("config.ini", "[log4me]\r\npath=logs\r\nlevel=info\r\n");
     folder.MakeFolder("logs");
     const os::LocalTime now{2024, 5, 6, 7, 8, 9, 10};
-    log4me::SetClock([now] { return now; });
+    log4me::SetClock([now] { return test_support::ReadingAt(now); });
     constexpr int kLines = 2000;
 
     pid_t child = fork();
@@ -110,7 +113,7 @@ TEST_P(LoggerFolderFault, SecondLineLandsOrItsLossIsReported) {
     folder.Write("config.ini", "[log4me]\r\npath=logs\r\nlevel=info\r\n");
     folder.MakeFolder("logs");
     os::LocalTime now{2024, 5, 6, 7, 8, 9, 10};
-    log4me::SetClock([&now] { return now; });
+    log4me::SetClock([&now] { return test_support::ReadingAt(now); });
     const std::string dailyFile = folder.Path() + "/logs/" + log4me::DailyFileName(now);
     log4me::Start(folder.Path());
     GetParam().fault(folder, dailyFile);
@@ -176,7 +179,7 @@ TEST(LoggerReadOnlyFolder, LineIsLostAndReported) {
         GTEST_SKIP() << "running as root without the right to mount: no read-only folder";
     }
     const os::LocalTime now{2024, 5, 6, 7, 8, 9, 10};
-    log4me::SetClock([now] { return now; });
+    log4me::SetClock([now] { return test_support::ReadingAt(now); });
     log4me::Start(folder.Path());
     log4me::LogError(os::AnsiString("lost"));
     log4me::Stop();

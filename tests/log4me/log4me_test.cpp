@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
+#include "clock.h"
 #include "log4me.h"
-#include "os.h"
+#include "logger_clock.h"
+#include "paths.h"
 #include "temp_folder.h"
+#include "text.h"
 
 namespace {
 
@@ -20,7 +24,7 @@ class Logger : public ::testing::Test {
 protected:
     void SetUp() override {
         now = At(2024, 2, 29, 12, 34, 56, 789);
-        log4me::SetClock([this] { return now; });
+        log4me::SetClock([this] { return test_support::ReadingAt(now, steadyAhead); });
     }
     void TearDown() override {
         log4me::Stop();
@@ -50,6 +54,8 @@ protected:
 
     test_support::TempFolder folder;
     os::LocalTime now;
+    // How far the steady clock is ahead of the wall clock: the time a setting back took away.
+    std::chrono::milliseconds steadyAhead{0};
 };
 
 TEST_F(Logger, WritesLinesInTheirExactForm) {
@@ -167,6 +173,22 @@ TEST_F(Logger, ReloadsOnlyWhenMoreThanASecondHasPassed) {
     EXPECT_TRUE(Holds(DailyFile("logs"), "within the second"));
     EXPECT_FALSE(Holds(DailyFile("logs"), "after the second"));
     EXPECT_TRUE(Holds(DailyFile("moved"), "after the second"));
+}
+
+TEST_F(Logger, ReloadsAfterASecondEvenWhenTheWallClockWasSetBack) {
+    WriteConfig("logs", "info");
+    folder.MakeFolder("logs");
+    folder.MakeFolder("moved");
+    Start();
+    WriteConfig("moved", "info");
+
+    // An operator sets the clock back an hour; a second and a half really pass.
+    now.hour -= 1;
+    steadyAhead = std::chrono::hours(1);
+    Advance(1500);
+    log4me::LogInfo(os::AnsiString("after the setting back"));
+
+    EXPECT_TRUE(Holds(DailyFile("moved"), "after the setting back"));
 }
 
 TEST_F(Logger, NewLevelAppliesFromTheLineAfterTheReload) {

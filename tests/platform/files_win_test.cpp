@@ -7,7 +7,7 @@
 #include <string>
 
 #include "checksum.h"
-#include "os.h"
+#include "files.h"
 #include "temp_folder.h"
 
 namespace fs = std::filesystem;

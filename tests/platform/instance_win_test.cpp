@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "os.h"
+#include "instance.h"
 #include "run_command.h"
 #include "temp_folder.h"
 #include "win_helper.h"

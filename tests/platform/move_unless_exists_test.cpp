@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "os.h"
+#include "files.h"
 #include "temp_folder.h"
 
 namespace {

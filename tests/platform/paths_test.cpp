@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "os.h"
+#include "paths.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "os.h"
+#include "profile.h"
 #include "profile_cases.h"
 
 namespace profile_cases {

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "os.h"
+#include "files.h"
+#include "profile.h"
 #include "profile_cases.h"
 #include "temp_folder.h"
+#include "text.h"
 
 namespace fs = std::filesystem;
 

@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <string>
 
-#include "os.h"
+#include "files.h"
+#include "paths.h"
+#include "text.h"
 
 namespace fs = std::filesystem;
 

@@ -12,7 +12,7 @@
 
 #include "intel_hex.h"
 #include "nrfutil_output.h"
-#include "os.h"
+#include "paths.h"
 #include "run_command.h"
 #include "station_folder.h"
 

@@ -6,8 +6,8 @@
 #include <ostream>
 
 #include "checksum.h"
-#include "os.h"
 #include "output_capture.h"
+#include "paths.h"
 #include "run_command.h"
 #include "station_fixture.h"
 #include "verdict.h"

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "checksum.h"
-#include "os.h"
+#include "files.h"
 #include "station_fixture.h"
 #include "unreadable_file.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "checksum.h"
-#include "os.h"
+#include "paths.h"
 #include "station_fixture.h"
 
 using ::testing::ElementsAre;
@@ -150,7 +150,7 @@ TEST_F(StationTest, ExitClosesTheWindow) {
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_ExitClick);
     EXPECT_EQ(view_.closeRequests, 1);
-    EXPECT_TRUE(form.MayClose());
+    EXPECT_TRUE(form.RequestClose());
 }
 
 }  // namespace

@@ -6,9 +6,11 @@
 #include <ostream>
 
 #include "checksum.h"
+#include "clock.h"
 #include "csv_reader.h"
+#include "files.h"
 #include "log4me.h"
-#include "os.h"
+#include "paths.h"
 #include "production_record.h"
 #include "station_fixture.h"
 
@@ -52,8 +54,7 @@ bool IsNumber(const std::string& text) {
 class PressRecord : public StationTest, public ::testing::WithParamInterface<PressCase> {
 protected:
     test_support::CsvRows Rows() const {
-        const std::string file =
-            station_->Read("logs" + kSep + log4me::RecordFileName(os::LocalNow()));
+        const std::string file = station_->Read("logs" + kSep + RecordFileName(os::LocalNow()));
         return test_support::ReadCsv(file.substr(std::min<std::size_t>(3, file.size())));
     }
 };
@@ -135,7 +136,7 @@ TEST_F(UnwritableRecord, LeavesThePressAlone) {
 
     EXPECT_EQ(view_.verdict, "PASS");
     EXPECT_TRUE(view_.boxes.empty());
-    EXPECT_THAT(station.Read("log4me_err.log"), HasSubstr(log4me::RecordFileName(os::LocalNow())));
+    EXPECT_THAT(station.Read("log4me_err.log"), HasSubstr(RecordFileName(os::LocalNow())));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "checksum.h"
-#include "os.h"
+#include "paths.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "station_fixture.h"
@@ -44,8 +44,9 @@ TEST_F(ProgrammingRun, WithAndWithoutEraseLogsTheCommandAndPasses) {
         ASSERT_NE(crcLine, std::string::npos) << log;
         // "Para=" follows "CRC=" on the next line, with the command exactly as it was run.
         const auto paraLine = log.find('\n', crcLine) + 1;
-        const std::string paraExpected = InfoLine(
-            "Para=" + tool::ProgrammingCommand(form.Prog_Path, station.ImagePath(), erase));
+        const std::string paraExpected =
+            InfoLine("Para=" + tool::ProgrammingCommand(form.Prog_Path, station.ImagePath(), erase,
+                                                        form.Prog_Para));
         EXPECT_EQ(log.substr(paraLine + 12, paraExpected.size()), paraExpected) << log;
         EXPECT_THAT(log, HasSubstr(InfoLine(form.MemoText())));
     }
@@ -199,7 +200,7 @@ TEST_F(ProgrammingRun, CloseDuringTheRunClosesAfterIt) {
     int closesDuringRun = -1;
     view_.duringRepaint = [&] {
         if (closesDuringRun < 0) {
-            closedAtOnce = form.MayClose();
+            closedAtOnce = form.RequestClose();
             closesDuringRun = view_.closeRequests;
         }
     };
@@ -209,7 +210,7 @@ TEST_F(ProgrammingRun, CloseDuringTheRunClosesAfterIt) {
     EXPECT_EQ(closesDuringRun, 0);
     EXPECT_EQ(view_.verdict, "PASS");
     EXPECT_EQ(view_.closeRequests, 1);
-    EXPECT_TRUE(form.MayClose());
+    EXPECT_TRUE(form.RequestClose());
 }
 
 }  // namespace

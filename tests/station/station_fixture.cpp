@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "log4me.h"
-#include "os.h"
+#include "text.h"
 
 void RecordingView::SetVerdictFont(const FontSpec& font, Rgb colour) {
     verdictFont = font;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "os.h"
+#include "files.h"
 
 class UnreadableFile {
 public:

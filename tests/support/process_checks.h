@@ -14,9 +14,8 @@ bool NoChildLeft();
 // Waits (at most 10 s) until process pid has ended; a zombie counts as ended.
 bool EndsSoon(pid_t pid);
 
-// Another user (uid 65534) holding, while this object lives, what the single-instance claim of
-// this user for title would use: its socket name, and the /tmp lock file older stations used.
-// Needs root; Held() says whether the squatter got both.
+// Another user (uid 65534) holding, while this object lives, the socket name the single-instance
+// claim of this user for title would use. Needs root; Held() says whether the squatter got it.
 class ForeignInstanceClaim {
 public:
     explicit ForeignInstanceClaim(const std::string& title);
@@ -27,7 +26,6 @@ public:
     bool Held() const { return held_; }
 
 private:
-    std::string lockFile_;
     pid_t squatter_ = -1;
     bool held_ = false;
 };

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/un.h>
@@ -14,6 +13,8 @@
 #include <cstddef>
 #include <cstring>
 #include <filesystem>
+
+#include "instance.h"
 
 namespace test_support {
 
@@ -41,10 +42,8 @@ bool EndsSoon(pid_t pid) {
     return ended;
 }
 
-ForeignInstanceClaim::ForeignInstanceClaim(const std::string& title)
-    : lockFile_("/tmp/romtool-" + std::to_string(::getuid()) + "-" + title + ".lock") {
-    const std::string socketName =
-        std::string(1, '\0') + "romtool-instance-" + std::to_string(::getuid()) + "-" + title;
+ForeignInstanceClaim::ForeignInstanceClaim(const std::string& title) {
+    const std::string socketName = os::InstanceClaimName(title);
     int ready[2];
     if (::geteuid() != 0 || ::pipe(ready) != 0) {
         return;
@@ -55,15 +54,13 @@ ForeignInstanceClaim::ForeignInstanceClaim(const std::string& title)
         if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
             ::_exit(1);
         }
-        const int fd = ::open(lockFile_.c_str(), O_RDONLY | O_CREAT, 0644);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::memcpy(address.sun_path, socketName.data(), socketName.size());
         const int claim = ::socket(AF_UNIX, SOCK_STREAM, 0);
         const auto length =
             static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + socketName.size());
-        const char held = fd >= 0 && ::flock(fd, LOCK_EX) == 0 &&
-                          ::bind(claim, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
+        const char held = ::bind(claim, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
                           ::listen(claim, 4) == 0;
         (void)!::write(ready[1], &held, 1);
         ::pause();  // until killed
@@ -80,7 +77,6 @@ ForeignInstanceClaim::~ForeignInstanceClaim() {
         ::kill(squatter_, SIGKILL);
         ::waitpid(squatter_, nullptr, 0);
     }
-    ::unlink(lockFile_.c_str());
 }
 
 }  // namespace test_support

@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "checksum.h"
+#include "clock.h"
 #include "intel_hex.h"
 #include "log4me.h"
-#include "os.h"
+#include "paths.h"
 #include "programmer.h"
 
 namespace fs = std::filesystem;

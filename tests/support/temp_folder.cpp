@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "os.h"
+#include "paths.h"
 
 namespace fs = std::filesystem;
 

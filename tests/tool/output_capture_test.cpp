@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "os.h"
 #include "output_capture.h"
 #include "serial_label.h"
+#include "text.h"
 
 namespace {
 

@@ -41,11 +41,16 @@ TEST(TimeoutLine, NamesTheLimitInSeconds) {
 TEST(CommandLines, EraseOnlyAddsItsOption) {
     const std::string prog = "nrfjprog";
     const std::string hex = "merge.hex";
-    std::string plain = tool::ProgrammingCommand(prog, hex, false);
-    const std::string erase = tool::ProgrammingCommand(prog, hex, true);
+    std::string plain = tool::ProgrammingCommand(prog, hex, false, tool::kProgPara);
+    const std::string erase = tool::ProgrammingCommand(prog, hex, true, tool::kProgPara);
     ASSERT_NE(plain.find(" --program "), std::string::npos);
     EXPECT_EQ(plain.replace(plain.find(" --program "), 11, " -e --program "), erase);
     EXPECT_EQ(erase.substr(erase.size() - std::string(tool::kProgPara).size()), tool::kProgPara);
+    // The trailing options are the ones the station holds, not a constant of the command.
+    for (const std::string& command : {tool::ProgrammingCommand(prog, hex, false, " --x "),
+                                       tool::CommandTemplate(prog, " --x ")}) {
+        EXPECT_EQ(command.substr(command.size() - 5), " --x ") << command;
+    }
 }
 
 }  // namespace

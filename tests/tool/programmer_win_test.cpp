@@ -8,19 +8,18 @@
 
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::StartsWith;
-
-TEST(PathRefusal, NamesTheFirstPathThatHoldsAPercentSign) {
+TEST(RefusedPath, IsTheFirstPathThatHoldsAPercentSign) {
     const std::string tool = "C:\\Station\\bin\\nrfjprog.exe";
-    EXPECT_EQ(tool::PathRefusal({tool, "C:\\Station\\merge (v2) & x.hex"}), "");
+    EXPECT_FALSE(tool::FindRefusedPath({tool, "C:\\Station\\merge (v2) & x.hex"}));
     for (const std::string image : {"C:\\Line %LINE%\\merge.hex", "C:\\Station\\100%.hex"}) {
-        const std::string refusal = tool::PathRefusal({tool, image});
-        EXPECT_THAT(refusal, StartsWith("ERROR:" + image));
-        EXPECT_THAT(refusal, HasSubstr("“%”"));
+        const std::optional<tool::RefusedPath> refused = tool::FindRefusedPath({tool, image});
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->path, image);
+        EXPECT_EQ(refused->character, '%');
     }
-    EXPECT_THAT(tool::PathRefusal({"C:\\%TEMP%\\bin\\nrfjprog.exe", "C:\\%x.hex"}),
-                StartsWith("ERROR:C:\\%TEMP%\\bin\\nrfjprog.exe"));
+    const auto first = tool::FindRefusedPath({"C:\\%TEMP%\\bin\\nrfjprog.exe", "C:\\%x.hex"});
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->path, "C:\\%TEMP%\\bin\\nrfjprog.exe");
 }
 
 }  // namespace

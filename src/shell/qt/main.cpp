@@ -3,7 +3,7 @@
 
 #include "entry_sequence.h"
 #include "log4me.h"
-#include "os.h"
+#include "paths.h"
 #include "qt_station_window.h"
 
 int main(int argc, char** argv) {

@@ -22,10 +22,6 @@
 
 namespace {
 
-QString Text(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 void SetTextColour(QWidget& widget, Rgb colour) {
     QPalette palette = widget.palette();
     palette.setColor(QPalette::WindowText, QColor(colour.red, colour.green, colour.blue));
@@ -53,8 +49,8 @@ QtStationWindow::~QtStationWindow() = default;
 
 void QtStationWindow::BuildLayout() {
     InstallFontSubstitutes();
-    setObjectName(Text(kRomForm.name));
-    setWindowTitle(Text(kRomForm.caption));
+    setObjectName(FromUtf8(kRomForm.name));
+    setWindowTitle(FromUtf8(kRomForm.caption));
     // A fixed window with only a close button; still a normal window, so it has its task-bar
     // button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -66,7 +62,7 @@ void QtStationWindow::BuildLayout() {
     const std::vector<Geometry> geometry = ResolveLayout(QFontMetrics(font()).height());
     for (const ControlSpec& entry : kLayout) {
         QWidget* control = BuildControl(entry, geometry[static_cast<std::size_t>(entry.id)]);
-        control->setObjectName(Text(entry.name));
+        control->setObjectName(FromUtf8(entry.name));
         if (entry.font) {
             control->setFont(QtFont(*entry.font));
         }
@@ -92,7 +88,7 @@ void QtStationWindow::BuildLayout() {
 
 QWidget* QtStationWindow::BuildControl(const ControlSpec& entry, const Geometry& geometry) {
     QWidget* parent = Control(entry.parent);
-    const QString caption = Text(entry.caption);
+    const QString caption = FromUtf8(entry.caption);
     QWidget* control = nullptr;
     switch (entry.kind) {
         case ControlKind::kGroupBox:
@@ -237,7 +233,7 @@ void QtStationWindow::showEvent(QShowEvent* event) {
 }
 
 void QtStationWindow::closeEvent(QCloseEvent* event) {
-    if (!form_.MayClose()) {
+    if (!form_.RequestClose()) {
         event->ignore();  // closes once the tool run has ended
         return;
     }

@@ -17,7 +17,7 @@ class QCloseEvent;
 class QFileDialog;
 class QShowEvent;
 
-class QtStationWindow final : public QWidget, public StationView, public StationWindow {
+class QtStationWindow final : public QWidget, public StationView, public ApplicationWindow {
     Q_OBJECT
 
 public:
@@ -25,7 +25,7 @@ public:
     explicit QtStationWindow(std::string executablePath = {}, QWidget* parent = nullptr);
     ~QtStationWindow() override;
 
-    // StationWindow
+    // ApplicationWindow
     TRomForm& Form() override { return form_; }
     void Show() override;
     int RunMessageLoop() override;

@@ -25,8 +25,7 @@ QFont FontWithCellHeight(const QString& family, int cellHeight) {
 }
 
 QFont QtFont(const FontSpec& layoutFont) {
-    const QString family =
-        QString::fromUtf8(layoutFont.face.data(), qsizetype(layoutFont.face.size()));
+    const QString family = FromUtf8(layoutFont.face);
     QFont font(family);
     if (layoutFont.height < 0) {
         font.setPixelSize(-layoutFont.height);

@@ -4,10 +4,11 @@
 #include <QFont>
 #include <QString>
 #include <string>
+#include <string_view>
 
 #include "station_view.h"
 
-inline QString FromUtf8(const std::string& text) {
+inline QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 

@@ -2,7 +2,7 @@
 // loop.
 #include "entry_sequence.h"
 #include "log4me.h"
-#include "os.h"
+#include "paths.h"
 #include "win32_station_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {

@@ -16,10 +16,6 @@ constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU;
 // A tool window's thin caption, with its own task-bar button all the same.
 constexpr DWORD kWindowExStyle = WS_EX_TOOLWINDOW | WS_EX_APPWINDOW;
 
-std::wstring Text(std::string_view utf8) {
-    return Widen(utf8);
-}
-
 // Every line break as CR LF, as the edit control needs it.
 std::wstring WithCrLf(const std::string& text) {
     std::wstring wide = Widen(text);
@@ -77,10 +73,10 @@ bool HoldsControls(ControlId id) {
 Win32StationWindow::Win32StationWindow(HINSTANCE instance)
     : form_(*this),
       formFont_(MakeFont(kRomForm.font)),
-      verdictFont_(MakeFont(*Entry(ControlId::Panel_Result).font)),
-      verdictColour_(*Entry(ControlId::Panel_Result).colour),
-      verdictCaption_(Text(Entry(ControlId::Panel_Result).caption)) {
-    const std::wstring className = Text(kRomForm.className);
+      verdictFont_(MakeFont(*LayoutEntry(ControlId::Panel_Result).font)),
+      verdictColour_(*LayoutEntry(ControlId::Panel_Result).colour),
+      verdictCaption_(Widen(LayoutEntry(ControlId::Panel_Result).caption)) {
+    const std::wstring className = Widen(kRomForm.className);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &Win32StationWindow::WindowProc;
@@ -97,7 +93,7 @@ Win32StationWindow::Win32StationWindow(HINSTANCE instance)
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     window_ =
-        ::CreateWindowExW(kWindowExStyle, className.c_str(), Text(kRomForm.caption).c_str(),
+        ::CreateWindowExW(kWindowExStyle, className.c_str(), Widen(kRomForm.caption).c_str(),
                           kWindowStyle, left, top, width, height, nullptr, nullptr, instance, this);
     BuildControls(instance);
 }
@@ -112,7 +108,7 @@ Win32StationWindow::Font Win32StationWindow::MakeFont(const FontSpec& layoutFont
     return Font(::CreateFontW(layoutFont.height, 0, 0, 0, layoutFont.bold ? FW_BOLD : FW_NORMAL,
                               layoutFont.italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                              Text(layoutFont.face).c_str()));
+                              Widen(layoutFont.face).c_str()));
 }
 
 void Win32StationWindow::BuildControls(HINSTANCE instance) {
@@ -133,7 +129,7 @@ void Win32StationWindow::BuildControls(HINSTANCE instance) {
         // table's parents give the positions and the stacking.
         HWND control = ::CreateWindowExW(
             native.exStyle, native.className,
-            entry.kind == ControlKind::kPanel ? L"" : Text(entry.caption).c_str(),
+            entry.kind == ControlKind::kPanel ? L"" : Widen(entry.caption).c_str(),
             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style, g.left, g.top, g.width,
             g.height, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + int(entry.id))),
@@ -234,7 +230,7 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
             if (HIWORD(wParam) == BN_CLICKED) {
                 const int index = LOWORD(wParam) - kFirstControlId;
                 if (index > 0 && index <= static_cast<int>(kLayout.size())) {
-                    const ControlSpec& entry = Entry(static_cast<ControlId>(index));
+                    const ControlSpec& entry = LayoutEntry(static_cast<ControlId>(index));
                     if (entry.handler && entry.kind == ControlKind::kButton) {
                         form_.Handle(entry.handler);
                     }
@@ -248,7 +244,7 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
             form_.Handle(&TRomForm::FormShow);
             return 0;
         case WM_CLOSE:
-            if (form_.MayClose()) {
+            if (form_.RequestClose()) {
                 ::DestroyWindow(window_);
             }
             return 0;  // otherwise closed once the tool run has ended
@@ -278,7 +274,7 @@ void Win32StationWindow::DrawPanel(const DRAWITEMSTRUCT& item) const {
 }
 
 void Win32StationWindow::SetVerdictCaption(const std::string& caption) {
-    verdictCaption_ = Text(caption);
+    verdictCaption_ = Widen(caption);
     ::InvalidateRect(Control(ControlId::Panel_Result), nullptr, TRUE);
 }
 
@@ -298,11 +294,11 @@ void Win32StationWindow::SetSerialText(const std::string& text) {
 }
 
 void Win32StationWindow::SetHexPathText(const std::string& text) {
-    ::SetWindowTextW(Control(ControlId::Edit_Hex), Text(text).c_str());
+    ::SetWindowTextW(Control(ControlId::Edit_Hex), Widen(text).c_str());
 }
 
 void Win32StationWindow::SetCommandText(const std::string& text) {
-    ::SetWindowTextW(Control(ControlId::Edit_Para), Text(text).c_str());
+    ::SetWindowTextW(Control(ControlId::Edit_Para), Widen(text).c_str());
 }
 
 void Win32StationWindow::SetChecksumEnabled(bool enabled) {
@@ -318,15 +314,15 @@ bool Win32StationWindow::EraseChecked() const {
 }
 
 void Win32StationWindow::ShowErrorBox(const std::string& title, const std::string& text) {
-    ::MessageBoxW(window_, Text(text).c_str(), Text(title).c_str(), MB_ICONERROR | MB_OK);
+    ::MessageBoxW(window_, Widen(text).c_str(), Widen(title).c_str(), MB_ICONERROR | MB_OK);
 }
 
 void Win32StationWindow::ShowChecksumBox(const std::string& title, const std::string& text) {
-    ::MessageBoxW(window_, Text(text).c_str(), Text(title).c_str(), MB_OK);
+    ::MessageBoxW(window_, Widen(text).c_str(), Widen(title).c_str(), MB_OK);
 }
 
 std::string Win32StationWindow::ChooseImage(const std::string& initialFolder) {
-    const std::wstring folder = Text(initialFolder);
+    const std::wstring folder = Widen(initialFolder);
     std::wstring file(32768, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;

@@ -14,7 +14,7 @@
 #include "station_view.h"
 #include "win32_ui.h"
 
-class Win32StationWindow final : public StationView, public StationWindow {
+class Win32StationWindow final : public StationView, public ApplicationWindow {
 public:
     // Creates the window (hidden) with every control of the layout table.
     explicit Win32StationWindow(HINSTANCE instance);
@@ -22,7 +22,7 @@ public:
     Win32StationWindow(const Win32StationWindow&) = delete;
     Win32StationWindow& operator=(const Win32StationWindow&) = delete;
 
-    // StationWindow
+    // ApplicationWindow
     TRomForm& Form() override { return form_; }
     void Show() override;
     int RunMessageLoop() override;

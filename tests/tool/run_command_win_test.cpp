@@ -5,22 +5,19 @@
 
 #include <chrono>
 #include <filesystem>
-#include <memory>
 #include <string>
 
-#include "os.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "temp_folder.h"
-#include "win32.h"
 #include "win_helper.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using ::testing::EndsWith;
-using ::testing::StartsWith;
+using win_helper::ChildId;
+using win_helper::ProcessEnds;
 
 // Far beyond what any of these commands needs; only a fault ever reaches it.
 constexpr std::chrono::milliseconds kGenerousLimit{60000};
@@ -28,43 +25,6 @@ constexpr std::chrono::milliseconds kGenerousLimit{60000};
 std::string RunHelper(const std::string& arguments) {
     test_support::TempFolder folder;
     return tool::RunCommand(win_helper::Command(arguments), folder.Path(), kGenerousLimit).output;
-}
-
-// The process id from the helper's "child <id>" line, 0 when there is none.
-DWORD ChildId(const std::string& output) {
-    const std::size_t at = output.find("child ");
-    return at == std::string::npos ? 0 : std::stoul(output.substr(at + 6));
-}
-
-// True once the process has ended (or is gone already), waiting for it up to a generous bound.
-bool ProcessEnds(DWORD id) {
-    os::win32::Handle process(OpenProcess(SYNCHRONIZE, FALSE, id));
-    return !process.IsValid() || WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0;
-}
-
-// Reads from the child until its output contains text or the pipe ends; returns what came.
-std::string ReadUntil(os::ChildProcess& child, const std::string& text) {
-    std::string output;
-    char buffer[256];
-    for (int wait = 0; wait < 60 && output.find(text) == std::string::npos; ++wait) {
-        const long count = child.Read(buffer, sizeof buffer, 1000);
-        if (count == os::ChildProcess::kEnded) {
-            break;
-        }
-        output.append(buffer, static_cast<std::size_t>(count));
-    }
-    return output;
-}
-
-// True when the pipe reports its end, i.e. every process holding its write end has ended.
-bool PipeEnds(os::ChildProcess& child) {
-    char buffer[256];
-    for (int wait = 0; wait < 60; ++wait) {
-        if (child.Read(buffer, sizeof buffer, 1000) == os::ChildProcess::kEnded) {
-            return true;
-        }
-    }
-    return false;
 }
 
 TEST(RunCommandOnWindows, StandardOutputAndErrorArriveInterleavedInOneText) {
@@ -105,9 +65,10 @@ TEST(RunCommandOnWindows, QuotedPathsReachTheProgramAsOneArgumentEach) {
     fs::copy_file(fs::u8path(win_helper::Path()), fs::u8path(program));
     const std::string image = folder / "merge & echo injected (v2) ^ | x.hex";
 
-    const std::string output = tool::RunCommand(tool::ProgrammingCommand(program, image, true),
-                                                folder.Path(), kGenerousLimit)
-                                   .output;
+    const std::string output =
+        tool::RunCommand(tool::ProgrammingCommand(program, image, true, tool::kProgPara),
+                         folder.Path(), kGenerousLimit)
+            .output;
 
     EXPECT_EQ(output, "[-e]\r\n[--program]\r\n[" + image +
                           "]\r\n[--verify]\r\n[--rbp]\r\n[ALL]\r\n[--pinreset]\r\n");
@@ -147,37 +108,6 @@ TEST(RunCommandOnWindows, EndsWithTheToolOrAtTheLimitAndEndsTheWholeTree) {
         EXPECT_EQ(result.exitCode, c.timedOut ? -1 : 0);
         EXPECT_TRUE(ProcessEnds(child));
     }
-}
-
-TEST(ChildProcessOnWindows, TerminateEndsEveryProcessOfTheTree) {
-    test_support::TempFolder folder;
-    auto child = os::ChildProcess::Start(win_helper::Command("tree"), folder.Path());
-    ASSERT_TRUE(child);
-    const DWORD grandchild = ChildId(ReadUntil(*child, "\n"));
-    ASSERT_NE(grandchild, 0u);
-
-    child->Terminate();
-
-    // The grandchild holds the pipe's write end too: the pipe ends only when it has gone.
-    EXPECT_TRUE(PipeEnds(*child));
-    EXPECT_TRUE(ProcessEnds(grandchild));
-}
-
-TEST(ChildProcessOnWindows, DestroyingItEndsEveryProcessOfTheTree) {
-    test_support::TempFolder folder;
-    auto child = os::ChildProcess::Start(win_helper::Command("tree"), folder.Path());
-    ASSERT_TRUE(child);
-    const DWORD grandchild = ChildId(ReadUntil(*child, "\n"));
-    ASSERT_NE(grandchild, 0u);
-
-    child.reset();
-
-    EXPECT_TRUE(ProcessEnds(grandchild));
-}
-
-TEST(ChildProcessOnWindows, MissingWorkingFolderStartsNothing) {
-    test_support::TempFolder folder;
-    EXPECT_FALSE(os::ChildProcess::Start("echo x", folder / "missing"));
 }
 
 }  // namespace

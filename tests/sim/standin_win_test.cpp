@@ -23,7 +23,7 @@ TEST(StandInOnWindows, ProgramsAnImageWhosePathHasBlanksAndSpecialCharacters) {
     test_support::StationFolder::WriteImage(image);
 
     const std::string output =
-        tool::RunCommand(tool::ProgrammingCommand(station.ToolPath(), image, true),
+        tool::RunCommand(tool::ProgrammingCommand(station.ToolPath(), image, true, tool::kProgPara),
                          station.BinFolder(), kGenerousLimit)
             .output;
 

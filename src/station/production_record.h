@@ -12,9 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "os.h"
-
-namespace log4me {
+#include "clock.h"
 
 // What one press of the start button did. Text is UTF-8.
 struct ProductionRecord {
@@ -54,5 +52,3 @@ std::string RecordFileName(const os::LocalTime& date);
 // written; the row is handed to the OS in one append, so rows of two copies never mix. A failure
 // goes to "log4me_err.log"; nothing is thrown.
 void AppendProductionRecord(ProductionRecord record) noexcept;
-
-}  // namespace log4me

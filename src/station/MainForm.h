@@ -1,14 +1,15 @@
 // TRomForm: the station's one window as the station sees it. It holds the station state as fields
 // and every operator action as a method, and reaches the controls only through StationView, so
-// it is the same on every window toolkit. The verdict display, the error box text and the
-// entry sequence live in src/shell; Init, CheckReady, ErrorText and the actions in src/station.
+// it is the same on every window toolkit.
 #pragma once
 
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "form_handler.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "station_view.h"
@@ -24,10 +25,18 @@ struct RunLimits {
     std::chrono::milliseconds programming = tool::kProgrammingLimit;
 };
 
+// What the last check found beyond its code, kept so that nothing of it is computed again.
+struct CheckOutcome {
+    bool probeQueried = false;  // the probe query ran, so Prog_Sn is its output
+    // The image's checksum as computed, when the check got that far (also on a mismatch).
+    std::string computedChecksum;
+    std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (error 110)
+};
+
 class TRomForm {
 public:
     // One of the window's handlers, as the layout table names it.
-    using Handler = void (TRomForm::*)();
+    using Handler = FormHandler;
 
     // view: the window's controls; it outlives the form. executablePath: the executable whose
     // folder is the station folder and whose name gives the application title; "" for the
@@ -55,7 +64,7 @@ public:
     // claims the single-instance name and derives the paths.
     void FormCreate();
 
-    // The handlers (src/station). The window runs them through Handle.
+    // The handlers. The window runs them through Handle.
     void FormShow();
     void Button_StartClick();
     void Button_GetJlinkClick();
@@ -64,12 +73,14 @@ public:
     void Button_HelpClick();
     void Button_ExitClick();
 
-    // Station logic (src/station).
+    // Station logic.
     void Init(bool first);
     bool CheckReady();
     std::string ErrorText(int code) const;
+    // What the last check found beyond Error_Code and Prog_Sn.
+    const CheckOutcome& LastCheck() const { return lastCheck_; }
 
-    // Verdict display (src/shell).
+    // Verdict display.
     void ShowResult(const std::string& status, const std::string& detail);
 
     // The guard every handler runs in: an error raised inside it ends it in the error box. A
@@ -77,9 +88,9 @@ public:
     // after it, in order.
     void Handle(Handler handler);
     bool OperationRunning() const { return busy_; }
-    // The window asks before it closes: true when it may close now; otherwise the window is
-    // closed (CloseWindow) once the running operation and those waiting for it have ended.
-    bool MayClose();
+    // The window asks to close: true when it may close now; otherwise the form closes it
+    // (CloseWindow) once the running operation and those waiting for it have ended.
+    bool RequestClose();
 
     // The application title: the name of the single-instance claim and of every message box.
     const std::string& AppTitle() const { return title_; }
@@ -102,6 +113,7 @@ private:
     std::string title_;
     std::unique_ptr<os::InstanceLock> instanceLock_;
     std::string memoText_;
+    CheckOutcome lastCheck_;
     bool busy_ = false;
     bool closeRequested_ = false;
     std::deque<Handler> waiting_;

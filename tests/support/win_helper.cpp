@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "os.h"
+#include "instance.h"
+#include "paths.h"
+#include "text.h"
 #include "win32.h"
 
 namespace {

@@ -6,9 +6,10 @@
 #include <cstdio>
 #include <string>
 
+#include "clock.h"
 #include "csv_reader.h"
 #include "log4me.h"
-#include "os.h"
+#include "logger_clock.h"
 #include "production_record.h"
 #include "temp_folder.h"
 
@@ -20,14 +21,14 @@ constexpr int kRowsPerDay = 20;  // both copies start each day's file at about t
 // Appends kRows rows, moving to the next day every kRowsPerDay rows.
 void AppendRows(const std::string& who) {
     os::LocalTime now{2024, 5, 1, 7, 8, 9, 10};
-    log4me::SetClock([&now] { return now; });
-    log4me::ProductionRecord record;
+    log4me::SetClock([&now] { return test_support::ReadingAt(now); });
+    ProductionRecord record;
     record.title = who;
     for (int i = 0; i < kRows; ++i) {
         now.day = 1 + i / kRowsPerDay;
         // A field with a line break: a row cut or mixed with another would not read back.
         record.imagePath = "/line,\"" + who + "\"\r\n" + std::to_string(i);
-        log4me::AppendProductionRecord(record);
+        AppendProductionRecord(record);
     }
     log4me::Stop();
     log4me::SetClock({});

@@ -3,9 +3,11 @@
 
 #include <string>
 
+#include "clock.h"
 #include "log4me.h"
-#include "os.h"
+#include "logger_clock.h"
 #include "station_folder.h"
+#include "text.h"
 
 namespace {
 
@@ -17,7 +19,7 @@ TEST(LoggerOnWindows, ChineseLineIsWrittenInGbk) {
     morning.day = 25;
     morning.hour = 8;
     morning.minute = 30;
-    log4me::SetClock([morning] { return morning; });
+    log4me::SetClock([morning] { return test_support::ReadingAt(morning); });
 
     log4me::Start(station.Path());
     log4me::LogInfo(os::ToAnsi("程序启动自检"));

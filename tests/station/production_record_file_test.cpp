@@ -7,14 +7,16 @@
 #include <set>
 #include <string>
 
+#include "clock.h"
 #include "csv_reader.h"
+#include "files.h"
 #include "log4me.h"
-#include "os.h"
+#include "logger_clock.h"
+#include "paths.h"
 #include "temp_folder.h"
 
 namespace {
 
-using log4me::ProductionRecord;
 using std::chrono::milliseconds;
 
 const std::string kSep(1, os::kPathSeparator);
@@ -53,7 +55,7 @@ class CsvRowOf : public ::testing::TestWithParam<RowCase> {};
 TEST_P(CsvRowOf, HoldsEveryFieldInItsColumn) {
     ProductionRecord record = Passed();
     GetParam().change(record);
-    EXPECT_EQ(log4me::CsvRow(record), GetParam().row);
+    EXPECT_EQ(CsvRow(record), GetParam().row);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -111,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
 class Record : public ::testing::Test {
 protected:
     void SetUp() override {
-        log4me::SetClock([this] { return now; });
+        log4me::SetClock([this] { return test_support::ReadingAt(now); });
     }
     void TearDown() override {
         log4me::Stop();
@@ -122,9 +124,7 @@ protected:
         folder.Write("config.ini", "[log4me]\r\npath=logs\r\nlevel=" + level + "\r\n");
         log4me::Start(folder.Path());
     }
-    std::string RecordFile() const {
-        return folder.Read("logs" + kSep + log4me::RecordFileName(now));
-    }
+    std::string RecordFile() const { return folder.Read("logs" + kSep + RecordFileName(now)); }
     std::set<std::string> LogFolderNames() const {
         std::set<std::string> names;
         for (const auto& entry :
@@ -143,14 +143,14 @@ TEST_F(Record, NewFileGetsMarkAndHeaderOnceThenOneRowPerPress) {
     Start();
     ProductionRecord record = Passed();
     record.time = {};  // stamped with the logger's clock
-    log4me::AppendProductionRecord(record);
+    AppendProductionRecord(record);
     now.second = 57;
-    log4me::AppendProductionRecord(record);
+    AppendProductionRecord(record);
 
     record.time = kNow;
-    const std::string first = log4me::CsvRow(record);
+    const std::string first = CsvRow(record);
     record.time.second = 57;
-    EXPECT_EQ(RecordFile(), kBom + kHeader + first + log4me::CsvRow(record));
+    EXPECT_EQ(RecordFile(), kBom + kHeader + first + CsvRow(record));
     EXPECT_EQ(LogFolderNames(), (std::set<std::string>{"2024-02-29.csv", "2024-02-29.log"}));
     EXPECT_FALSE(folder.Exists("log4me_err.log"));
 }
@@ -160,7 +160,7 @@ TEST_F(Record, PathWithCommaQuoteAndLineBreakReadsBackAsOneField) {
     Start();
     ProductionRecord record = Passed();
     record.imagePath = "C:\\Line 3, \"B\"\r\nimages\\merge.hex";
-    log4me::AppendProductionRecord(record);
+    AppendProductionRecord(record);
 
     const std::string file = RecordFile();
     ASSERT_EQ(file.substr(0, kBom.size()), kBom);
@@ -177,9 +177,9 @@ TEST_F(Record, ChangeOfDayStartsTheNewDaysFile) {
     folder.MakeFolder("logs");
     now = {2023, 12, 31, 23, 59, 59, 999};
     Start();
-    log4me::AppendProductionRecord(Passed());
+    AppendProductionRecord(Passed());
     now = {2024, 1, 1, 0, 0, 0, 0};
-    log4me::AppendProductionRecord(Passed());
+    AppendProductionRecord(Passed());
 
     for (const char* day : {"2023-12-31", "2024-01-01"}) {
         const test_support::CsvRows rows =
@@ -193,8 +193,8 @@ TEST_F(Record, ChangeOfDayStartsTheNewDaysFile) {
 TEST_F(Record, NothingIsWrittenWhenInfoLinesAreOff) {
     folder.MakeFolder("logs");
     Start("error");
-    log4me::AppendProductionRecord(Passed());
-    EXPECT_FALSE(folder.Exists("logs" + kSep + log4me::RecordFileName(now)));
+    AppendProductionRecord(Passed());
+    EXPECT_FALSE(folder.Exists("logs" + kSep + RecordFileName(now)));
     EXPECT_FALSE(folder.Exists("log4me_err.log"));
 }
 
@@ -211,7 +211,7 @@ TEST_P(RecordCannotBeWritten, ReportsOneLineInTheErrorFileAndThrowsNothing) {
     GetParam().lay(folder);
     Start();
     os::RemoveFile(folder / "log4me_err.log");  // the start line may have failed too
-    log4me::AppendProductionRecord(Passed());
+    AppendProductionRecord(Passed());
 
     const std::string report = folder.Read("log4me_err.log");
     EXPECT_EQ(report.substr(0, 31), "2024-02-29 12:34:56.789 Cannot ") << report;

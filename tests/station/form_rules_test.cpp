@@ -1,5 +1,5 @@
-// The shell's rules without a window: title, error box text, verdict display, station paths,
-// single instance, and the layout table both windows are built from.
+// The station's rules without a window: title, error box text, verdict display, station paths
+// and single instance.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -7,13 +7,11 @@
 
 #include "application_title.h"
 #include "error_box.h"
-#include "layout_table.h"
-#include "os.h"
+#include "paths.h"
 #include "programmer.h"
 #include "station_fixture.h"
 #include "verdict.h"
 
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 namespace {
@@ -49,9 +47,9 @@ TEST(VerdictText, ErrorLineGoesOnANewLastLine) {
     EXPECT_EQ(WithLastLine("out", "E"), "out\r\nE");
 }
 
-using Shell = StationTest;
+using FormRules = StationTest;
 
-TEST_F(Shell, ShowResultPlacesTheErrorLinePaintsAndLogsAtBothLevels) {
+TEST_F(FormRules, ShowResultPlacesTheErrorLinePaintsAndLogsAtBothLevels) {
     Station({false, true, true, true, true});
     TRomForm& form = Created();
     // The layout's font until the first verdict.
@@ -82,7 +80,7 @@ TEST_F(Shell, ShowResultPlacesTheErrorLinePaintsAndLogsAtBothLevels) {
     EXPECT_EQ(view_.serial, "682123456\r\n");
 }
 
-TEST_F(Shell, InitDerivesEveryPathFromTheStationFolder) {
+TEST_F(FormRules, InitDerivesEveryPathFromTheStationFolder) {
     auto& station = Station();
     TRomForm& form = Created();
     const std::string sep(1, os::kPathSeparator);
@@ -95,7 +93,7 @@ TEST_F(Shell, InitDerivesEveryPathFromTheStationFolder) {
     EXPECT_EQ(form.Log_Path, station.Path() + "logs");
     EXPECT_EQ(form.Prog_Para, "  --verify --rbp ALL --pinreset  ");
     EXPECT_EQ(view_.hexPath, station.ImagePath());
-    EXPECT_EQ(view_.command, tool::CommandTemplate(station.ToolPath()));
+    EXPECT_EQ(view_.command, tool::CommandTemplate(station.ToolPath(), form.Prog_Para));
     EXPECT_EQ(view_.verdict, "--");  // nothing is checked before the window is shown
     EXPECT_EQ(station.StandInCallCount(), 0);
 
@@ -116,7 +114,7 @@ TEST_F(Shell, InitDerivesEveryPathFromTheStationFolder) {
     EXPECT_EQ(form.Hex_Path, station.ImagePath());
 }
 
-TEST_F(Shell, SecondFormUnderTheSameTitleSeesTheFirst) {
+TEST_F(FormRules, SecondFormUnderTheSameTitleSeesTheFirst) {
     Station({false, true, true, true, true});
     std::random_device random;
     const std::string name = "Single" + std::to_string(random()) + ".exe";
@@ -130,33 +128,6 @@ TEST_F(Shell, SecondFormUnderTheSameTitleSeesTheFirst) {
     EXPECT_FALSE(first.AnotherCopyRunning());
     EXPECT_TRUE(second.AnotherCopyRunning());
     EXPECT_FALSE(other.AnotherCopyRunning());
-}
-
-TEST(LayoutTable, PlacesTheAlignedControlsInTheWindow) {
-    const std::vector<Geometry> layout = ResolveLayout(13);
-    const auto at = [&](ControlId id) { return InWindow(id, layout); };
-    EXPECT_EQ(at(ControlId::GroupBox_Jlink), (Geometry{0, 0, 704, 73}));
-    EXPECT_EQ(at(ControlId::GroupBox_Hex), (Geometry{0, 73, 704, 80}));
-    EXPECT_EQ(at(ControlId::GroupBox_Para), (Geometry{0, 153, 704, 80}));
-    EXPECT_EQ(at(ControlId::GroupBox_Output), (Geometry{0, 233, 704, 208}));
-    EXPECT_EQ(at(ControlId::Panel1_Exec), (Geometry{0, 441, 704, 50}));
-    // Inside the output group, below its caption: the verdict, then the text area to the end.
-    EXPECT_EQ(at(ControlId::Panel_Result), (Geometry{2, 233 + 15, 700, 102}));
-    EXPECT_EQ(at(ControlId::Memo_Output), (Geometry{2, 233 + 15 + 102, 700, 208 - 15 - 2 - 102}));
-    EXPECT_EQ(at(ControlId::Button_Select), (Geometry{535, 73 + 31, 46, 25}));
-    EXPECT_EQ(at(ControlId::Button_Start), (Geometry{277, 441 + 6, 161, 31}));
-    EXPECT_EQ(at(ControlId::Label_SN), (Geometry{86, 31, 0, 0}));  // sized to its text
-}
-
-TEST(LayoutTable, TabsThroughTheGroupsFromTopToBottom) {
-    using Id = ControlId;
-    EXPECT_THAT(TabSequence(),
-                ElementsAre(Id::Button_GetJlink, Id::Edit_Hex, Id::Button_CRC, Id::Button_Select,
-                            Id::Edit_Para, Id::Button_Help, Id::Memo_Output, Id::Button_Start,
-                            Id::Button_Exit, Id::cb_erase));
-    for (const ControlSpec& entry : kLayout) {
-        EXPECT_EQ(&Entry(entry.id), &entry) << entry.name;
-    }
 }
 
 }  // namespace

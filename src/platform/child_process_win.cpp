@@ -1,0 +1,191 @@
+// Commands on Windows: cmd.exe in a Job object that ends the whole tree, its output read from one
+// anonymous pipe.
+#include <algorithm>
+#include <iterator>
+#include <mutex>
+
+#include "child_process.h"
+#include "win32.h"
+
+namespace os {
+
+using win32::Widen;
+
+struct ChildProcess::Impl {
+    win32::Handle process;  // the command interpreter
+    win32::Handle job;      // its tree; none when the system refused to put it in a job
+    win32::Handle output;   // read end of the pipe
+    bool ended = false;     // the interpreter has ended
+    int exitCode = -1;      // its exit code when it ended by itself
+};
+
+namespace {
+
+// cmd.exe from the system folder, so that no cmd.exe beside the station or in its working
+// folder is run in its place.
+std::wstring InterpreterPath() {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, static_cast<UINT>(std::size(folder)));
+    if (length == 0 || length >= std::size(folder)) {
+        return {};
+    }
+    return std::wstring(folder, length) + L"\\cmd.exe";
+}
+
+// A job that ends every process in it when its last handle closes, so that no process of the
+// tree outlives this object even if the station itself is ended.
+win32::Handle KillOnCloseJob() {
+    win32::Handle job(CreateJobObjectW(nullptr, nullptr));
+    if (!job.IsValid()) {
+        return {};
+    }
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits,
+                                 sizeof limits)) {
+        return {};
+    }
+    return job;
+}
+
+// Between creating the pipe's inheritable write end and closing it after CreateProcessW, a
+// process started by another thread would inherit it and keep this pipe open; starts are
+// therefore taken one at a time.
+std::mutex& StartLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine,
+                                                  const std::string& workingFolder) {
+    auto impl = std::make_unique<Impl>();
+    // The extra pair of quotes is the one cmd strips, so quotes inside the line stay intact.
+    std::wstring command = Widen("cmd.exe /C \"" + commandLine + "\"");
+    const std::wstring folder = Widen(workingFolder);
+    const std::wstring interpreter = InterpreterPath();
+    PROCESS_INFORMATION created{};
+    {
+        std::lock_guard<std::mutex> lock(StartLock());
+        win32::Handle input;
+        SECURITY_ATTRIBUTES inheritable{};
+        inheritable.nLength = sizeof inheritable;
+        inheritable.bInheritHandle = TRUE;
+        if (!CreatePipe(impl->output.Receive(), input.Receive(), &inheritable, 0) ||
+            !SetHandleInformation(impl->output.Get(), HANDLE_FLAG_INHERIT, 0)) {
+            return nullptr;
+        }
+        impl->job = KillOnCloseJob();
+
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = input.Get();
+        startup.hStdError = input.Get();
+        const BOOL started =
+            CreateProcessW(interpreter.empty() ? nullptr : interpreter.c_str(), command.data(),
+                           nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                           folder.empty() ? nullptr : folder.c_str(), &startup, &created);
+        // Our copy of the write end closes here on both paths, so the pipe reports its end once
+        // the tree has closed its copies.
+        if (!started) {
+            return nullptr;
+        }
+    }
+    win32::Handle thread(created.hThread);
+    impl->process.Reset(created.hProcess);
+    // Assigned while still suspended, so everything the interpreter starts is in the job too.
+    if (impl->job.IsValid() && !AssignProcessToJobObject(impl->job.Get(), created.hProcess)) {
+        impl->job.Reset();  // e.g. an old system that does not nest jobs: end the interpreter only
+    }
+    if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
+        TerminateProcess(created.hProcess, 1);
+        WaitForSingleObject(created.hProcess, INFINITE);
+        return nullptr;
+    }
+    return std::unique_ptr<ChildProcess>(new ChildProcess(std::move(impl)));
+}
+
+ChildProcess::~ChildProcess() {
+    Terminate();
+}
+
+long ChildProcess::Read(char* buffer, std::size_t capacity, int waitMs) {
+    // An anonymous pipe has no overlapped I/O, so waiting for output is polling: peek, and
+    // between peeks wait on the interpreter in small steps, which also returns as soon as it
+    // ends.
+    constexpr DWORD kStepMs = 10;
+    constexpr DWORD kStepAfterEndMs = 2;
+    constexpr std::size_t kLargestRead = 1 << 20;
+    HANDLE output = impl_->output.Get();
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(std::max(waitMs, 0));
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(output, nullptr, 0, nullptr, &available, nullptr)) {
+            return kEnded;  // ERROR_BROKEN_PIPE: every writer has closed its end
+        }
+        if (available > 0) {
+            if (capacity == 0) {
+                return 0;
+            }
+            const DWORD want =
+                static_cast<DWORD>(std::min({std::size_t{available}, capacity, kLargestRead}));
+            DWORD read = 0;
+            if (!ReadFile(output, buffer, want, &read, nullptr)) {
+                return kEnded;
+            }
+            return static_cast<long>(read);
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) {
+            return 0;
+        }
+        const DWORD step = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kStepMs));
+        if (impl_->ended) {
+            Sleep(std::min(step, kStepAfterEndMs));  // something it started holds the pipe
+        } else if (WaitForEnd(static_cast<int>(step))) {
+            return 0;  // the caller learns of the end at once
+        }
+    }
+}
+
+bool ChildProcess::WaitForEnd(int waitMs) noexcept {
+    Impl& state = *impl_;
+    if (state.ended) {
+        return true;
+    }
+    if (WaitForSingleObject(state.process.Get(), static_cast<DWORD>(std::max(waitMs, 0))) !=
+        WAIT_OBJECT_0) {
+        return false;
+    }
+    state.ended = true;
+    DWORD code = 0;
+    if (GetExitCodeProcess(state.process.Get(), &code)) {
+        state.exitCode = static_cast<int>(code);
+    }
+    return true;
+}
+
+int ChildProcess::ExitCode() const {
+    return impl_->exitCode;
+}
+
+// Ends the tree, then waits a bounded time for the interpreter, so that nothing it holds open
+// survives this object for long.
+void ChildProcess::Terminate() noexcept {
+    constexpr DWORD kEndLimitMs = 10000;
+    if (impl_->job.IsValid()) {
+        TerminateJobObject(impl_->job.Get(), 1);
+    } else if (!impl_->ended) {
+        TerminateProcess(impl_->process.Get(), 1);
+    }
+    WaitForSingleObject(impl_->process.Get(), kEndLimitMs);
+    impl_->ended = true;
+}
+
+}  // namespace os

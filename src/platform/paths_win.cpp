@@ -1,0 +1,82 @@
+// Paths on Windows.
+#include "paths.h"
+#include "win32.h"
+
+namespace os {
+
+using win32::Narrow;
+using win32::Widen;
+
+const char kPathSeparator = '\\';
+const char* const kExecutableSuffix = ".exe";
+const char* const kExpandedInQuotes = "%";
+
+bool IsFolderBreak(char c) {
+    return c == '\\' || c == ':';
+}
+
+std::string ExecutablePath() {
+    // The path may be longer than MAX_PATH; a result that fills the buffer may be cut short.
+    constexpr std::size_t kLongestPath = 32768;
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+        if (length == 0) {
+            return {};
+        }
+        if (length < size || buffer.size() >= kLongestPath) {
+            buffer.resize(length);
+            return Narrow(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+namespace {
+
+bool IsSlash(char c) {
+    return c == '\\' || c == '/';
+}
+
+// "C:\..." or a UNC or device path "\\...". "\x" and "C:x" depend on the current drive or
+// folder and are not absolute.
+bool IsAbsolute(std::string_view path) {
+    const bool drive = path.size() >= 3 && path[1] == ':' && IsSlash(path[2]) &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    const bool unc = path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1]);
+    return drive || unc;
+}
+
+}  // namespace
+
+std::string AbsolutePath(std::string_view path) {
+    if (path.empty() || IsAbsolute(path)) {
+        return std::string(path);
+    }
+    const std::wstring wide = Widen(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return std::string(path);
+    }
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return std::string(path);
+    }
+    full.resize(length);
+    return Narrow(full);
+}
+
+// Within double quotes cmd.exe takes blanks and & | < > ^ ( ) literally. Paths cannot contain
+// a double quote, so there is nothing to escape.
+std::string QuoteArgument(std::string_view argument) {
+    std::string quoted;
+    quoted.reserve(argument.size() + 2);
+    quoted += '"';
+    quoted += argument;
+    quoted += '"';
+    return quoted;
+}
+
+}  // namespace os

@@ -1,0 +1,85 @@
+#include "production_record.h"
+
+#include <utility>
+
+#include "log4me.h"
+#include "text.h"
+
+namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr char kExtension[] = ".csv";
+
+std::string YesNo(bool value) {
+    return value ? "yes" : "no";
+}
+
+// ISO 8601 local time with milliseconds: 2024-02-29T12:34:56.789.
+std::string IsoTime(const os::LocalTime& t) {
+    return os::DateText(t) + "T" + os::TimeText(t);
+}
+
+}  // namespace
+std::string CsvHeader() {
+    return "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,"
+           "timed_out,exit_code\r\n";
+}
+
+std::string CsvRow(const ProductionRecord& r) {
+    const auto& run = r.run;
+    const std::string fields[] = {
+        IsoTime(r.time),
+        r.title,
+        r.stationFolder,
+        JoinedLines(r.probeOutput),
+        r.imagePath,
+        r.checksum,
+        YesNo(r.erase),
+        r.pass ? "PASS" : "FAIL",
+        r.errorCode ? std::to_string(*r.errorCode) : "",
+        run ? std::to_string(run->duration.count()) : "",
+        run ? YesNo(run->timedOut) : "",
+        run ? std::to_string(run->exitCode) : "",
+    };
+    std::string row;
+    for (const std::string& field : fields) {
+        row += (row.empty() ? "" : ",") + CsvField(field);
+    }
+    return row + "\r\n";
+}
+
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+std::string JoinedLines(std::string_view text) {
+    std::string joined;
+    while (!text.empty()) {
+        const auto end = text.find_first_of("\r\n");
+        const std::string_view line = os::TrimmedOf(text.substr(0, end), " \t");
+        if (!line.empty()) {
+            joined += (joined.empty() ? "" : ";") + std::string(line);
+        }
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    return joined;
+}
+
+std::string RecordFileName(const os::LocalTime& date) {
+    return log4me::DatedFileAppender::FileName(date, kExtension);
+}
+
+void AppendProductionRecord(ProductionRecord record) noexcept {
+    static log4me::DatedFileAppender file(kExtension, kByteOrderMark + CsvHeader(), false);
+    log4me::AppendBesideLog(file, [&record](const os::LocalTime& now) {
+        record.time = now;
+        return CsvRow(record);
+    });
+}

@@ -1,0 +1,72 @@
+// The interpreter's process tree on Windows: a Job object that ends everything it started.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "child_process.h"
+#include "temp_folder.h"
+#include "win_helper.h"
+
+namespace {
+
+using win_helper::ChildId;
+using win_helper::ProcessEnds;
+
+// Reads from the child until its output contains text or the pipe ends; returns what came.
+std::string ReadUntil(os::ChildProcess& child, const std::string& text) {
+    std::string output;
+    char buffer[256];
+    for (int wait = 0; wait < 60 && output.find(text) == std::string::npos; ++wait) {
+        const long count = child.Read(buffer, sizeof buffer, 1000);
+        if (count == os::ChildProcess::kEnded) {
+            break;
+        }
+        output.append(buffer, static_cast<std::size_t>(count));
+    }
+    return output;
+}
+
+// True when the pipe reports its end, i.e. every process holding its write end has ended.
+bool PipeEnds(os::ChildProcess& child) {
+    char buffer[256];
+    for (int wait = 0; wait < 60; ++wait) {
+        if (child.Read(buffer, sizeof buffer, 1000) == os::ChildProcess::kEnded) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(ChildProcessOnWindows, TerminateEndsEveryProcessOfTheTree) {
+    test_support::TempFolder folder;
+    auto child = os::ChildProcess::Start(win_helper::Command("tree"), folder.Path());
+    ASSERT_TRUE(child);
+    const DWORD grandchild = ChildId(ReadUntil(*child, "\n"));
+    ASSERT_NE(grandchild, 0u);
+
+    child->Terminate();
+
+    // The grandchild holds the pipe's write end too: the pipe ends only when it has gone.
+    EXPECT_TRUE(PipeEnds(*child));
+    EXPECT_TRUE(ProcessEnds(grandchild));
+}
+
+TEST(ChildProcessOnWindows, DestroyingItEndsEveryProcessOfTheTree) {
+    test_support::TempFolder folder;
+    auto child = os::ChildProcess::Start(win_helper::Command("tree"), folder.Path());
+    ASSERT_TRUE(child);
+    const DWORD grandchild = ChildId(ReadUntil(*child, "\n"));
+    ASSERT_NE(grandchild, 0u);
+
+    child.reset();
+
+    EXPECT_TRUE(ProcessEnds(grandchild));
+}
+
+TEST(ChildProcessOnWindows, MissingWorkingFolderStartsNothing) {
+    test_support::TempFolder folder;
+    EXPECT_FALSE(os::ChildProcess::Start("echo x", folder / "missing"));
+}
+
+}  // namespace
