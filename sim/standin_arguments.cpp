@@ -69,9 +69,28 @@ private:
             }
             request_.readbackProtection = level;
             Option(argument, true);
+        } else if (argument == "--snr") {
+            TakeSerial(argument);
         } else {
             error_ = "Unknown argument '" + argument + "'." + kHelpHint;
         }
+    }
+
+    void TakeSerial(const std::string& argument) {
+        if (!request_.probeSerial.empty()) {
+            error_ = argument + " is given twice.";
+            return;
+        }
+        request_.probeSerial = Value(argument, "a serial number");
+        if (error_.empty() && !IsSerialNumber(request_.probeSerial)) {
+            error_ = argument + " takes a serial number (decimal digits), not '" +
+                     request_.probeSerial + "'.";
+        }
+        Option(argument);
+    }
+
+    static bool IsSerialNumber(const std::string& text) {
+        return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
     }
 
     void Choose(Command command, const std::string& argument) {

@@ -14,6 +14,7 @@ enum class Command {
     kErase,    // -e [--pinreset] without --program
     kReset,    // --pinreset alone
 };
+// --snr <serial> goes with the last three: the probe to use, decimal digits.
 
 struct Request {
     Command command = Command::kHelp;
@@ -23,6 +24,7 @@ struct Request {
     bool verify = false;
     bool pinReset = false;
     std::string readbackProtection;  // "ALL", "CR0" or "" for none
+    std::string probeSerial;         // --snr, "" when not given
 };
 
 struct ParsedArguments {

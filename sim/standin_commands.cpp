@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <exception>
 
-#include "file_bytes.h"
-#include "files.h"
 #include "intel_hex.h"
 #include "simulated_flash.h"
+#include "simulated_probes.h"
+#include "standin_call.h"
+#include "standin_image.h"
 #include "standin_output.h"
 
 namespace sim {
@@ -29,18 +30,26 @@ const char* VerifyMarker(Marker marker) {
 
 const char kVersion[] = "nrfjprog stand-in 1.0.0 (simulated probe and flash, no hardware)";
 
-// The output faults go before a command's result.
-void PrintRehearsalOutput(const Settings& settings) {
-    if (settings.longOutput > 0) {
-        PrintLongOutput(settings.longOutput);
-    }
-    if (settings.zeroBytes) {
-        PrintZeroByteLine();
-    }
-    if (settings.splitChar) {
-        PrintSplitCharacterLine();
-    }
-}
+const char kOptionList[] =
+    "Usage: nrfjprog <command> [options]\n"
+    "A stand-in for the chip maker's programmer: it simulates the probe and the device.\n"
+    "\n"
+    "Commands:\n"
+    "  -i, --ids              Print the serial number of every connected probe.\n"
+    "  -h, --help             Print this option list.\n"
+    "  -v, --version          Print the version.\n"
+    "  --program <hexfile>    Program an Intel HEX image into the flash. The flash it\n"
+    "                         writes to must be erased, or be erased by an option below.\n"
+    "  -e, --chiperase        Erase the whole flash (before --program, or alone).\n"
+    "  --pinreset             Apply a pin reset (after --program, or alone).\n"
+    "  --snr <serial>         The probe to use (with --program, -e or --pinreset);\n"
+    "                         needed when several probes are connected.\n"
+    "\n"
+    "Options of --program:\n"
+    "  --sectorerase          Erase only the flash pages the image writes to.\n"
+    "  --verify               Read the flash back and compare it with the image.\n"
+    "  --rbp <ALL|CR0>        Enable readback protection after programming.\n"
+    "\n";
 
 bool ProbeConnected(const Settings& settings) {
     if (settings.probeAbsent) {
@@ -61,42 +70,25 @@ int ProbeQuery(const Settings& settings) {
     return kExitOk;
 }
 
-// Reads and checks the image; prints the ERROR: line and returns false when it cannot be
-// programmed.
-bool LoadImage(const std::string& hexPath, std::vector<HexSegment>& image) {
-    std::string text;
-    try {
-        text = ReadWholeFile(hexPath);
-    } catch (const os::FileError& e) {
-        PrintError(e.what());
-        return false;
+[[noreturn]] void WaitForProbeChoice(const Settings& settings) {
+    std::string serials;
+    for (const std::string& serial : settings.serials) {
+        serials += (serials.empty() ? "" : ", ") + serial;
     }
-    ParsedHex parsed = ParseIntelHex(text);
-    if (!parsed.Ok()) {
-        PrintError("The image " + hexPath + " is not a valid Intel HEX file: " + parsed.error +
-                   ".");
-        return false;
-    }
-    if (parsed.segments.empty()) {
-        PrintError("The image " + hexPath + " holds no data.");
-        return false;
-    }
-    if (auto outside = SimulatedFlash::FirstOutside(parsed.segments)) {
-        PrintError("The image writes to " + Hex32(*outside) + ", outside the device's " +
-                   std::to_string(SimulatedFlash::kSize / 1024) + " KiB of flash.");
-        return false;
-    }
-    image = std::move(parsed.segments);
-    return true;
+    PrintLine("Several probes are connected (" + serials +
+              ") and --snr names none of them: waiting for a probe to be chosen.");
+    HangForever();
 }
 
 int Program(const Request& request, const Settings& settings, SimulatedFlash& flash,
             const std::string& flashPath) {
-    std::vector<HexSegment> image;
     PrintLine("Parsing image file.");
-    if (!LoadImage(request.hexPath, image)) {
+    const LoadedImage loaded = LoadImage(request.hexPath);
+    if (!loaded.Ok()) {
+        PrintError(loaded.error);
         return kExitBadImage;
     }
+    const std::vector<HexSegment>& image = loaded.segments;
     if (request.chipErase) {
         PrintLine("Erasing user available code and UICR flash areas.");
         flash.EraseAll();
@@ -148,15 +140,27 @@ int Erase(const Request& request, const Settings& settings, SimulatedFlash& flas
 }
 
 // The commands that need the probe and the device.
-int RunOnDevice(const Request& request, const Settings& settings, const std::string& flashPath) {
+int RunOnDevice(const Request& request, const Settings& settings, const std::string& folder) {
     if (!ProbeConnected(settings)) {
         return kExitNoProbe;
+    }
+    std::size_t probe = 0;
+    if (!request.probeSerial.empty()) {
+        const auto found = FindProbe(settings.serials, request.probeSerial);
+        if (!found) {
+            PrintError("No probe with the serial number " + request.probeSerial + " is connected.");
+            return kExitProbeNotFound;
+        }
+        probe = *found;
+    } else if (settings.serials.size() > 1) {
+        WaitForProbeChoice(settings);
     }
     if (request.command == Command::kReset) {
         PrintRehearsalOutput(settings);
         PrintLine("Applying pin reset.");
         return kExitOk;
     }
+    const std::string flashPath = folder + FlashFileName(settings.serials, probe);
     PrintWarning(
         "This is a stand-in programmer: no probe is used and the device's flash is "
         "simulated in " +
@@ -173,42 +177,17 @@ int RunOnDevice(const Request& request, const Settings& settings, const std::str
 
 }  // namespace
 
-const char* HelpText() {
-    return "Usage: nrfjprog <command> [options]\n"
-           "A stand-in for the chip maker's programmer: it simulates the probe and the device.\n"
-           "\n"
-           "Commands:\n"
-           "  -i, --ids              Print the serial number of every connected probe.\n"
-           "  -h, --help             Print this option list.\n"
-           "  -v, --version          Print the version.\n"
-           "  --program <hexfile>    Program an Intel HEX image into the flash. The flash it\n"
-           "                         writes to must be erased, or be erased by an option below.\n"
-           "  -e, --chiperase        Erase the whole flash (before --program, or alone).\n"
-           "  --pinreset             Apply a pin reset (after --program, or alone).\n"
-           "\n"
-           "Options of --program:\n"
-           "  --sectorerase          Erase only the flash pages the image writes to.\n"
-           "  --verify               Read the flash back and compare it with the image.\n"
-           "  --rbp <ALL|CR0>        Enable readback protection after programming.\n"
-           "\n"
-           "Files beside this program:\n"
-           "  flash.bin              The simulated flash (1 MiB, erased bytes are 0xFF).\n"
-           "  calls.log              One line per call: working folder and arguments, TAB\n"
-           "                         separated.\n"
-           "  standin.ini            Rehearsal faults, key=value lines; a variable\n"
-           "                         STANDIN_<KEY> overrides a key:\n"
-           "                           probe=absent, verify=fail, marker=omit|verified|done,\n"
-           "                           delay_ms=N, hang=1|program|probe|all, long_output=N,\n"
-           "                           zero_bytes=1, split_char=1, serial=TEXT[,TEXT...]\n";
+std::string HelpText() {
+    return std::string(kOptionList) + StandInFilesHelp();
 }
 
-int RunRequest(const Request& request, const Settings& settings, const std::string& flashPath) {
+int RunRequest(const Request& request, const Settings& settings, const std::string& folder) {
     switch (request.command) {
         case Command::kProbeQuery:
             return ProbeQuery(settings);
         case Command::kHelp:
             PrintRehearsalOutput(settings);
-            std::fputs(HelpText(), stdout);
+            std::fputs(HelpText().c_str(), stdout);
             std::fflush(stdout);
             return kExitOk;
         case Command::kVersion:
@@ -218,7 +197,7 @@ int RunRequest(const Request& request, const Settings& settings, const std::stri
         case Command::kProgram:
         case Command::kErase:
         case Command::kReset:
-            return RunOnDevice(request, settings, flashPath);
+            return RunOnDevice(request, settings, folder);
     }
     return kExitInternal;
 }

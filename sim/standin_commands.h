@@ -20,13 +20,16 @@ enum ExitCode : int {
     kExitVerifyFailed = 5,
     kExitFlashFile = 6,  // the simulated flash file cannot be read or written
     kExitInternal = 7,
+    kExitProbeNotFound = 40,  // --snr names no connected probe; the real tool's code for it
 };
 
-// Runs one request against the flash kept in flashPath; returns the exit code. Does not wait or
-// hang: the caller applies delay_ms and hang after it.
-int RunRequest(const Request& request, const Settings& settings, const std::string& flashPath);
+// Runs one request against the simulated probes whose flash files are in folder; returns the
+// exit code. With several probes and none named by --snr, a command on the device waits without
+// end, as the real tool waits on its probe selection window. Otherwise it does not wait or hang:
+// the caller applies delay_ms and hang after it.
+int RunRequest(const Request& request, const Settings& settings, const std::string& folder);
 
 // The option list printed by -h.
-const char* HelpText();
+std::string HelpText();
 
 }  // namespace sim

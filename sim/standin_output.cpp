@@ -20,12 +20,14 @@ void Write(std::FILE* stream, std::string_view bytes) {
     std::fflush(stream);
 }
 
-void WriteTagged(std::string_view tag, std::string_view text) {
+void WriteErrorLine(std::string line) {
     std::fflush(stdout);
-    std::string line(tag);
-    line += os::ToAnsi(text).bytes();
     line += '\n';
     Write(stderr, line);
+}
+
+void WriteTagged(std::string_view tag, std::string_view text) {
+    WriteErrorLine(std::string(tag) + os::ToAnsi(text).bytes());
 }
 
 }  // namespace
@@ -40,6 +42,10 @@ void PrintRawLine(std::string_view bytes) {
     std::string line(bytes);
     line += '\n';
     Write(stdout, line);
+}
+
+void PrintRawErrorLine(std::string_view bytes) {
+    WriteErrorLine(std::string(bytes));
 }
 
 void PrintError(std::string_view text) {
@@ -86,6 +92,18 @@ void PrintSplitCharacterLine() {
     Write(stdout, "Device state: " + character.substr(0, 1));
     std::this_thread::sleep_for(kReadPause);
     Write(stdout, character.substr(1) + " (one character in two writes)\n");
+}
+
+void PrintRehearsalOutput(const Settings& settings) {
+    if (settings.longOutput > 0) {
+        PrintLongOutput(settings.longOutput);
+    }
+    if (settings.zeroBytes) {
+        PrintZeroByteLine();
+    }
+    if (settings.splitChar) {
+        PrintSplitCharacterLine();
+    }
 }
 
 }  // namespace sim

@@ -7,12 +7,15 @@
 #include <cstddef>
 #include <string_view>
 
+#include "standin_settings.h"
+
 namespace sim {
 
 // Progress and results on standard output, one line each.
 void PrintLine(std::string_view text);
-// Bytes as they are (no conversion), then a line end.
+// Bytes as they are (no conversion), then a line end; on standard output, or standard error.
 void PrintRawLine(std::string_view bytes);
+void PrintRawErrorLine(std::string_view bytes);
 // "ERROR: " + text on standard error.
 void PrintError(std::string_view text);
 // "WARNING: " + text on standard error.
@@ -26,5 +29,7 @@ void PrintLongOutput(std::size_t count);
 void PrintZeroByteLine();
 // a line with a multi-byte character whose bytes go out in two writes with a pause between.
 void PrintSplitCharacterLine();
+// Those of the three that the settings ask for, in that order; they go before a command's result.
+void PrintRehearsalOutput(const Settings& settings);
 
 }  // namespace sim

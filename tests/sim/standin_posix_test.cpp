@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -382,6 +383,11 @@ TEST_F(StandIn, ArgumentsItDoesNotUnderstandAreErrors) {
         {"--program", station_.ImagePath(), "--rbp", "SOME"},
         {"--program", station_.ImagePath(), "-e", "--sectorerase"},
         {"--program", station_.ImagePath(), "--program", station_.ImagePath()},
+        {"-i", "--snr", "682123456"},
+        {"-h", "--snr", "682123456"},
+        {"--program", station_.ImagePath(), "--snr"},
+        {"--program", station_.ImagePath(), "--snr", "J682"},
+        {"--program", station_.ImagePath(), "--snr", "1", "--snr", "1"},
     };
     for (const auto& arguments : bad) {
         const Finished run = Run(arguments);
@@ -558,6 +564,38 @@ TEST_F(StandIn, SerialSettingNamesEveryProbe) {
     EXPECT_EQ(Run({"-i"}).output, "12345\n");
     station_.SetStandIn("serial= 111 , 222 \n");
     EXPECT_EQ(Run({"-i"}).output, "111\n222\n");
+}
+
+TEST_F(StandIn, SeveralProbesWithoutSnrWaitForAChoiceAndProgramNothing) {
+    station_.SetStandIn("serial=682123456,682000777\n");
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--program", station_.ImagePath(), "--verify"},
+          {"-e"},
+          {"--pinreset"}}) {
+        std::vector<std::string> argv{station_.ToolPath()};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        RunningTool tool(argv, station_.BinFolder());
+        ExpectHangsAfter(tool, "waiting for a probe to be chosen.\n");
+    }
+    EXPECT_FALSE(station_.Exists("bin/flash.bin"));
+    EXPECT_EQ(Program({"--snr", "682000777"}).exitCode, 0) << "a named probe is used at once";
+}
+
+TEST_F(StandIn, NrfutilHangsInTheRunsTheSettingNames) {
+    const std::string nrfutil = station_.BinFolder() + "nrfutil";
+    std::filesystem::copy_file(ROMTOOL_NRFUTIL_STANDIN_PATH, nrfutil);
+    const std::vector<std::string> program{nrfutil,           "--json",     "device",
+                                           "program",         "--firmware", station_.ImagePath(),
+                                           "--serial-number", "682123456"};
+    station_.SetStandIn("hang=program\n");
+    RunningTool tool(program, station_.BinFolder());
+    ExpectHangsAfter(tool, "\"result\":\"success\"");
+    RunningTool list({nrfutil, "device", "list"}, station_.BinFolder());
+    EXPECT_TRUE(list.ReadToEnd()) << "the device list still ends";
+
+    station_.SetStandIn("hang=probe\n");
+    RunningTool hungList({nrfutil, "device", "list"}, station_.BinFolder());
+    ExpectHangsAfter(hungList, "Supported devices found: 1\n");
 }
 
 TEST_F(StandIn, SettingsFileSkipsCommentsAndBlankLines) {

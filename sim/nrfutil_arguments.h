@@ -1,0 +1,48 @@
+// The nrfutil stand-in's command line:
+//   nrfutil [--json] device list
+//   nrfutil [--json] device program --firmware <image> --serial-number <sn> [--options <list>]
+//   nrfutil [--json] device protection-set All --serial-number <sn>
+//   nrfutil [--json] device reset [--reset-kind <kind>] --serial-number <sn>
+//   nrfutil [--json] device recover --serial-number <sn>
+//   nrfutil [device [<command>]] --help, nrfutil device --version
+// <list> is key=value pairs separated by commas: chip_erase_mode, verify and reset.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sim::nrfutil {
+
+enum class Command { kNone, kList, kProgram, kProtectionSet, kReset, kRecover };
+
+enum class EraseMode {
+    kAll,            // ERASE_ALL, the default: the whole chip, its protection included
+    kNone,           // ERASE_NONE
+    kRangesTouched,  // ERASE_RANGES_TOUCHED_BY_FIRMWARE: the pages the image writes to
+    kControlAccess,  // ERASE_CTRL_AP: the whole chip through its control access port
+};
+
+struct Request {
+    bool json = false;
+    bool help = false;     // print the option list of command (or of the whole tool)
+    bool version = false;  // device --version
+    Command command = Command::kNone;
+    std::string serialNumber;
+    std::string firmware;
+    EraseMode erase = EraseMode::kAll;
+    bool verify = false;
+    std::string resetAfterProgram;  // --options reset=, "" for RESET_NONE
+    std::string resetKind = "RESET_SYSTEM";
+};
+
+struct ParsedArguments {
+    Request request;
+    std::string error;  // empty when the arguments make one valid request
+};
+
+// --json goes before "device"; options after the command, in any order. Anything not
+// understood, a missing or repeated value, or an option of another command is an error. Every
+// command on the device needs --serial-number: the stand-in never picks a probe by itself.
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
+
+}  // namespace sim::nrfutil

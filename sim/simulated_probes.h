@@ -1,0 +1,31 @@
+// The probes a stand-in simulates: one per serial number of its settings (serial=), each with a
+// chip of its own. The first probe's flash is "flash.bin" beside the program, so a station with
+// one probe keeps the file it always had; every other probe's is "flash-<serial>.bin", the
+// serial without leading zeros and with every character but letters, digits, '-' and '_' as '_'.
+// A chip that is protected has a file beside its flash: the flash file's name with ".protected"
+// in place of ".bin" ("flash.protected", "flash-682000777.protected").
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+// The serial number without leading zeros: "000682123456" and "682123456" name one probe.
+// "0" for a serial of zeros only.
+std::string WithoutLeadingZeros(std::string_view serial);
+
+// The index in serials of the probe that serial names (leading zeros ignored on both sides).
+std::optional<std::size_t> FindProbe(const std::vector<std::string>& serials,
+                                     std::string_view serial);
+
+// The file name of the flash of probe index among serials (see above).
+std::string FlashFileName(const std::vector<std::string>& serials, std::size_t index);
+
+// The file whose presence marks the chip of the flash at flashPath as protected.
+std::string ProtectionMarkPath(const std::string& flashPath);
+
+}  // namespace sim

@@ -1,0 +1,32 @@
+#include "standin_image.h"
+
+#include "file_bytes.h"
+#include "files.h"
+#include "simulated_flash.h"
+
+namespace sim {
+
+LoadedImage LoadImage(const std::string& hexPath) {
+    std::string text;
+    try {
+        text = ReadWholeFile(hexPath);
+    } catch (const os::FileError& e) {
+        return {{}, e.what()};
+    }
+    ParsedHex parsed = ParseIntelHex(text);
+    if (!parsed.Ok()) {
+        return {{},
+                "The image " + hexPath + " is not a valid Intel HEX file: " + parsed.error + "."};
+    }
+    if (parsed.segments.empty()) {
+        return {{}, "The image " + hexPath + " holds no data."};
+    }
+    if (auto outside = SimulatedFlash::FirstOutside(parsed.segments)) {
+        return {{},
+                "The image writes to " + Hex32(*outside) + ", outside the device's " +
+                    std::to_string(SimulatedFlash::kSize / 1024) + " KiB of flash."};
+    }
+    return {std::move(parsed.segments), {}};
+}
+
+}  // namespace sim

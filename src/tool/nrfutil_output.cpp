@@ -1,0 +1,232 @@
+#include "nrfutil_output.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <utility>
+
+#include <nlohmann/json.hpp>
+
+namespace tool {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// One line of the output: a JSON message (an object with a string "type"), or text.
+struct Line {
+    std::string_view text;
+    Json message;  // discarded when the line is text
+
+    bool IsMessage() const { return !message.is_discarded(); }
+};
+
+// Far deeper than any message of nrfutil; a line nested deeper is text, so that no line can
+// make the parser build millions of nested values.
+constexpr int kMaxDepth = 64;
+
+// True when the line's brackets (outside strings) never nest deeper than kMaxDepth.
+bool WithinDepth(std::string_view text) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            i += c == '\\' ? 1 : 0;
+            inString = c != '"';
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            if (++depth > kMaxDepth) {
+                return false;
+            }
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return true;
+}
+
+Json ParseMessage(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string_view::npos || text[start] != '{' || !WithinDepth(text)) {
+        return Json(Json::value_t::discarded);
+    }
+    Json message = Json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);
+    const auto type = message.is_object() ? message.find("type") : message.end();
+    if (!message.is_object() || type == message.end() || !type->is_string()) {
+        return Json(Json::value_t::discarded);
+    }
+    return message;
+}
+
+// The output's lines without their line ends (LF or CR LF).
+std::vector<Line> Lines(std::string_view output) {
+    std::vector<Line> lines;
+    while (!output.empty()) {
+        const std::size_t end = std::min(output.find('\n'), output.size());
+        std::string_view text = output.substr(0, end);
+        output.remove_prefix(std::min(end + 1, output.size()));
+        if (!text.empty() && text.back() == '\r') {
+            text.remove_suffix(1);
+        }
+        lines.push_back({text, ParseMessage(text)});
+    }
+    return lines;
+}
+
+// The value at the path of keys below value; nullptr when any step is missing or not an object.
+const Json* Find(const Json& value, std::initializer_list<const char*> keys) {
+    const Json* current = &value;
+    for (const char* key : keys) {
+        if (!current->is_object()) {
+            return nullptr;
+        }
+        const auto found = current->find(key);
+        if (found == current->end()) {
+            return nullptr;
+        }
+        current = &*found;
+    }
+    return current;
+}
+
+// The string at the path; "" when it is missing or not a string.
+std::string StringAt(const Json& value, std::initializer_list<const char*> keys) {
+    const Json* found = Find(value, keys);
+    return found != nullptr && found->is_string() ? found->get<std::string>() : std::string();
+}
+
+bool IsType(const Line& line, const char* type) {
+    return line.IsMessage() && StringAt(line.message, {"type"}) == type;
+}
+
+// "1051810810" for "001051810810"; "" when the text is not a serial number (digits only).
+std::string SerialNumber(const std::string& text) {
+    if (text.empty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return {};
+    }
+    const std::size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
+    return text.substr(first);
+}
+
+std::string TaskName(const Json& message) {
+    for (const char* key : {"description", "name"}) {
+        std::string name = StringAt(message, {"data", "task", key});
+        if (!name.empty()) {
+            return name;
+        }
+    }
+    return "task";
+}
+
+// The error code as printed: a number as it is, a string as it is.
+std::string ErrorCode(const Json& message) {
+    const Json* code = Find(message, {"data", "error", "code"});
+    if (code == nullptr || code->is_null()) {
+        return {};
+    }
+    return code->is_string() ? code->get<std::string>()
+                             : code->dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::string EndedTaskLine(const Json& message) {
+    const std::string name = TaskName(message);
+    const std::string note = StringAt(message, {"data", "message"});
+    if (StringAt(message, {"data", "result"}) == "success") {
+        return "  " + name + ": " + (note.empty() ? "success" : note);
+    }
+    std::string description = StringAt(message, {"data", "error", "description"});
+    if (description.empty()) {
+        description = note.empty() ? "no description" : note;
+    }
+    const std::string code = ErrorCode(message);
+    return "  " + name + ": failed: " + description + (code.empty() ? "" : " (code " + code + ")");
+}
+
+bool IsBlank(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+}  // namespace
+
+JLinkListing ReadJLinkSerials(std::string_view output) {
+    JLinkListing listing;
+    for (const Line& line : Lines(output)) {
+        const Json* devices =
+            IsType(line, "task_end") ? Find(line.message, {"data", "data", "devices"}) : nullptr;
+        if (devices == nullptr || !devices->is_array()) {
+            continue;
+        }
+        listing.hasDeviceList = true;
+        for (const Json& device : *devices) {
+            const Json* jlink = Find(device, {"traits", "jlink"});
+            if (jlink == nullptr || *jlink != true) {
+                continue;
+            }
+            std::string serial = SerialNumber(StringAt(device, {"serialNumber"}));
+            if (!serial.empty() && std::find(listing.serials.begin(), listing.serials.end(),
+                                             serial) == listing.serials.end()) {
+                listing.serials.push_back(std::move(serial));
+            }
+        }
+    }
+    return listing;
+}
+
+bool NrfutilStepPassed(std::string_view output, int exitCode) {
+    if (exitCode != 0 || output.find("ERROR:") != std::string_view::npos ||
+        output.find("Error:") != std::string_view::npos) {
+        return false;
+    }
+    bool ended = false;
+    for (const Line& line : Lines(output)) {
+        if (IsType(line, "task_end")) {
+            if (StringAt(line.message, {"data", "result"}) != "success") {
+                return false;
+            }
+            ended = true;
+        }
+    }
+    return ended;
+}
+
+std::string NrfutilStepAccount(std::string_view command, std::string_view output, int exitCode) {
+    std::string account(command);
+    std::string text;
+    std::vector<std::pair<std::string, std::string>> running;  // task id, name
+    bool ended = false;
+    for (const Line& line : Lines(output)) {
+        if (!line.IsMessage()) {
+            if (!IsBlank(line.text)) {
+                text += "\n";
+                text += line.text;
+            }
+            continue;
+        }
+        const std::string id = StringAt(line.message, {"data", "task", "id"});
+        if (IsType(line, "task_begin")) {
+            running.emplace_back(id, TaskName(line.message));
+        } else if (IsType(line, "task_end")) {
+            ended = true;
+            const auto begun = std::find_if(running.begin(), running.end(),
+                                            [&](const auto& task) { return task.first == id; });
+            if (begun != running.end()) {
+                running.erase(begun);
+            }
+            account += "\n" + EndedTaskLine(line.message);
+        }
+    }
+    for (const auto& task : running) {
+        account += "\n  " + task.second + ": did not end";
+    }
+    if (!ended) {
+        account += "\n  no task reported its end";
+    }
+    if (exitCode != 0) {
+        account += "\n  exit code " + std::to_string(exitCode);
+    }
+    return account + text;
+}
+
+}  // namespace tool
