@@ -169,7 +169,7 @@ TEST_F(Record, PathWithCommaQuoteAndLineBreakReadsBackAsOneField) {
     const test_support::CsvRows rows = test_support::ReadCsv(file.substr(kBom.size()));
     ASSERT_EQ(rows.size(), 2u);
     ASSERT_EQ(rows[0].size(), 13u);
-    ASSERT_EQ(rows[1].size(), 12u);
+    ASSERT_EQ(rows[1].size(), 13u);
     EXPECT_EQ(rows[0][4], "image");
     EXPECT_EQ(rows[1][4], record.imagePath);
     EXPECT_EQ(rows[1][7], "PASS");
