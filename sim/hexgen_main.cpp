@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "file_bytes.h"
+#include "files.h"
 #include "intel_hex.h"
 #include "text.h"
 
@@ -120,8 +120,8 @@ int main(int argc, char** argv) {
     try {
         const auto bytes = Pattern(static_cast<std::size_t>(options.size),
                                    static_cast<std::uint32_t>(options.seed));
-        sim::WriteWholeFile(options.outPath,
-                            sim::MakeIntelHex(bytes, static_cast<std::uint32_t>(options.base)));
+        os::ReplaceFileContent(options.outPath,
+                               sim::MakeIntelHex(bytes, static_cast<std::uint32_t>(options.base)));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "hexgen: %s\n", os::ToAnsi(e.what()).bytes().c_str());
         return 1;

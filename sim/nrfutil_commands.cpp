@@ -4,7 +4,6 @@
 #include <optional>
 #include <vector>
 
-#include "file_bytes.h"
 #include "files.h"
 #include "nrfutil_tasks.h"
 #include "simulated_flash.h"
@@ -151,7 +150,7 @@ int RunOnDevice(const Request& request, const Settings& settings, std::size_t pr
         }
         case Command::kProtectionSet: {
             const Task task(request.json, "protection-set", "Set protection", request.serialNumber);
-            WriteWholeFile(ProtectionMarkPath(flashPath), "All\n");
+            os::ReplaceFileContent(ProtectionMarkPath(flashPath), "All\n");
             PrintRehearsalOutput(settings);
             task.Succeed("Protection set to All");
             return kExitOk;

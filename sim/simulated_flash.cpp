@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "file_bytes.h"
 #include "files.h"
 
 namespace sim {
@@ -12,7 +11,7 @@ SimulatedFlash SimulatedFlash::Load(const std::string& path) {
     if (!os::FileExists(path)) {
         return SimulatedFlash(path, std::vector<std::uint8_t>(kSize, kErased));
     }
-    const std::string content = ReadWholeFile(path);
+    const std::string content = os::ReadWholeFile(path, os::Share::kRead);
     if (content.size() != kSize) {
         throw FlashFileError("The simulated flash " + path + " holds " +
                              std::to_string(content.size()) + " bytes instead of " +
@@ -22,7 +21,7 @@ SimulatedFlash SimulatedFlash::Load(const std::string& path) {
 }
 
 void SimulatedFlash::Save() const {
-    WriteWholeFile(path_, std::string(bytes_.begin(), bytes_.end()));
+    os::ReplaceFileContent(path_, std::string(bytes_.begin(), bytes_.end()));
 }
 
 std::optional<std::uint64_t> SimulatedFlash::FirstOutside(const std::vector<HexSegment>& image) {

@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "call_log.h"
-#include "file_bytes.h"
 #include "files.h"
 #include "paths.h"
 #include "standin_output.h"
@@ -19,7 +18,7 @@ Settings LoadSettings(const std::string& iniPath) {
     std::string text;
     if (os::FileExists(iniPath)) {
         try {
-            text = ReadWholeFile(iniPath);
+            text = os::ReadWholeFile(iniPath, os::Share::kRead);
         } catch (const os::FileError& e) {
             PrintWarning(e.what());
         }

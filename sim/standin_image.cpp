@@ -1,6 +1,5 @@
 #include "standin_image.h"
 
-#include "file_bytes.h"
 #include "files.h"
 #include "simulated_flash.h"
 
@@ -9,7 +8,7 @@ namespace sim {
 LoadedImage LoadImage(const std::string& hexPath) {
     std::string text;
     try {
-        text = ReadWholeFile(hexPath);
+        text = os::ReadWholeFile(hexPath, os::Share::kRead);
     } catch (const os::FileError& e) {
         return {{}, e.what()};
     }

@@ -20,184 +20,21 @@
 #include <vector>
 
 #include "intel_hex.h"
+#include "running_program_posix.h"
 #include "station_folder.h"
-
-extern char** environ;
 
 namespace {
 
 using namespace std::chrono_literals;
 using test_support::ReadFile;
+using test_support::RunningProgram;
 using test_support::StationFolder;
+using test_support::Streams;
 using testing::HasSubstr;
 using testing::Not;
 
 // Far beyond any run of the stand-in; only reached when it is broken.
 constexpr auto kGenerousLimit = 60s;
-
-class Descriptor {
-public:
-    Descriptor() = default;
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Descriptor& operator=(Descriptor&& other) noexcept {
-        Reset();
-        fd_ = std::exchange(other.fd_, -1);
-        return *this;
-    }
-    ~Descriptor() { Reset(); }
-    int Get() const { return fd_; }
-    void Reset() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = -1;
-    }
-
-private:
-    int fd_ = -1;
-};
-
-struct Pipe {
-    Descriptor read;
-    Descriptor write;
-    Pipe() {
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0) {
-            ADD_FAILURE() << "pipe2: " << std::strerror(errno);
-            return;
-        }
-        read = Descriptor(fds[0]);
-        write = Descriptor(fds[1]);
-    }
-};
-
-enum class Streams { kCombined, kSeparate };
-
-// One run of a program in its own process group. The destructor kills what is still running and
-// reaps it, so no test leaves a process behind.
-class RunningTool {
-public:
-    RunningTool(const std::vector<std::string>& arguments, const std::string& workingFolder,
-                const std::vector<std::string>& variables = {},
-                Streams streams = Streams::kCombined) {
-        std::vector<std::string> environment = variables;
-        for (char** v = environ; *v != nullptr; ++v) {
-            if (std::strncmp(*v, "STANDIN_", 8) != 0) {  // each test sets its own faults
-                environment.emplace_back(*v);
-            }
-        }
-        std::vector<char*> argv = Pointers(arguments);
-        std::vector<char*> envp = Pointers(environment);
-        Pipe out;
-        Pipe err;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::setpgid(0, 0);
-            const int errorFd = streams == Streams::kCombined ? out.write.Get() : err.write.Get();
-            if (::chdir(workingFolder.c_str()) != 0 || ::dup2(out.write.Get(), 1) < 0 ||
-                ::dup2(errorFd, 2) < 0) {
-                ::_exit(126);
-            }
-            ::execve(argv[0], argv.data(), envp.data());
-            ::_exit(127);
-        }
-        EXPECT_GT(pid_, 0) << "fork: " << std::strerror(errno);
-        out_ = std::move(out.read);
-        if (streams == Streams::kSeparate) {
-            err_ = std::move(err.read);
-        }
-    }
-
-    ~RunningTool() {
-        if (pid_ > 0 && !reaped_) {
-            ::kill(-pid_, SIGKILL);
-            ::kill(pid_, SIGKILL);
-            int status;
-            ::waitpid(pid_, &status, 0);
-        }
-    }
-
-    RunningTool(const RunningTool&) = delete;
-    RunningTool& operator=(const RunningTool&) = delete;
-
-    // Reads until every writer has closed the pipes; false when the limit passed first.
-    bool ReadToEnd(std::chrono::milliseconds limit = kGenerousLimit) {
-        return ReadWhile([] { return true; }, limit);
-    }
-    // Reads until the output (standard output alone with separate streams) contains text.
-    bool ReadUntil(const std::string& text, std::chrono::milliseconds limit = kGenerousLimit) {
-        ReadWhile([&] { return output_.find(text) == std::string::npos; }, limit);
-        return output_.find(text) != std::string::npos;
-    }
-
-    // The exit code once the process has ended; -1 when it was ended by a signal.
-    int Wait() {
-        int status = 0;
-        if (::waitpid(pid_, &status, 0) == pid_) {
-            reaped_ = true;
-        }
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    const std::string& Output() const { return output_; }
-    const std::string& Errors() const { return errors_; }
-    const std::vector<std::string>& Reads() const { return reads_; }
-
-private:
-    static std::vector<char*> Pointers(const std::vector<std::string>& texts) {
-        std::vector<char*> pointers;
-        for (const std::string& text : texts) {
-            pointers.push_back(const_cast<char*>(text.c_str()));
-        }
-        pointers.push_back(nullptr);
-        return pointers;
-    }
-
-    template <typename Condition>
-    bool ReadWhile(Condition goOn, std::chrono::milliseconds limit) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while ((out_.Get() >= 0 || err_.Get() >= 0) && goOn()) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) {
-                return false;
-            }
-            pollfd fds[] = {{out_.Get(), POLLIN, 0}, {err_.Get(), POLLIN, 0}};
-            if (::poll(fds, 2, static_cast<int>(left.count())) <= 0) {
-                continue;
-            }
-            if (fds[0].revents != 0) {
-                Take(out_, output_, true);
-            }
-            if (fds[1].revents != 0) {
-                Take(err_, errors_, false);
-            }
-        }
-        return true;
-    }
-
-    void Take(Descriptor& fd, std::string& into, bool recordReads) {
-        char buffer[65536];
-        const ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
-        if (count <= 0) {
-            fd.Reset();
-            return;
-        }
-        into.append(buffer, static_cast<std::size_t>(count));
-        if (recordReads) {
-            reads_.emplace_back(buffer, static_cast<std::size_t>(count));
-        }
-    }
-
-    pid_t pid_ = -1;
-    bool reaped_ = false;
-    Descriptor out_;
-    Descriptor err_;
-    std::string output_;
-    std::string errors_;
-    std::vector<std::string> reads_;
-};
 
 struct Finished {
     std::string output;  // standard output and standard error as one stream
@@ -211,7 +48,7 @@ protected:
                  const std::vector<std::string>& variables = {}) const {
         std::vector<std::string> argv{station_.ToolPath()};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
-        RunningTool tool(argv, station_.BinFolder(), variables);
+        RunningProgram tool(argv, station_.BinFolder(), variables);
         EXPECT_TRUE(tool.ReadToEnd()) << "the stand-in did not end";
         return {tool.Output(), tool.Wait()};
     }
@@ -423,7 +260,7 @@ TEST_F(StandIn, StationCommandLinesThroughTheShellArriveAsPlannedArguments) {
     const std::string image = "'" + station_.ImagePath() + "'";
     for (const std::string& line :
          {tool + " -i ", tool + " -e --program " + image + "  --verify --rbp ALL --pinreset  "}) {
-        RunningTool shell({"/bin/sh", "-c", line}, station_.BinFolder());
+        RunningProgram shell({"/bin/sh", "-c", line}, station_.BinFolder());
         ASSERT_TRUE(shell.ReadToEnd());
         EXPECT_EQ(shell.Wait(), 0) << shell.Output();
     }
@@ -434,7 +271,7 @@ TEST_F(StandIn, StationCommandLinesThroughTheShellArriveAsPlannedArguments) {
 }
 
 TEST_F(StandIn, RecordsTheWorkingFolderItWasStartedIn) {
-    RunningTool tool({station_.ToolPath(), "-i"}, station_.Path());
+    RunningProgram tool({station_.ToolPath(), "-i"}, station_.Path());
     ASSERT_TRUE(tool.ReadToEnd());
     tool.Wait();
     EXPECT_EQ(station_.StandInCalls(), station_.Path() + "\t-i\n");
@@ -444,8 +281,8 @@ TEST_F(StandIn, RecordsTheWorkingFolderItWasStartedIn) {
 // Output streams
 
 TEST_F(StandIn, ProgrammingWritesToBothStreams) {
-    RunningTool tool({station_.ToolPath(), "--program", station_.ImagePath(), "--verify"},
-                     station_.BinFolder(), {}, Streams::kSeparate);
+    RunningProgram tool({station_.ToolPath(), "--program", station_.ImagePath(), "--verify"},
+                        station_.BinFolder(), {}, Streams::kSeparate);
     ASSERT_TRUE(tool.ReadToEnd());
     EXPECT_EQ(tool.Wait(), 0);
     EXPECT_THAT(tool.Output(), HasSubstr("Verify OK"));
@@ -499,15 +336,15 @@ TEST_F(StandIn, DelayMakesTheRunLastAtLeastThatLong) {
 }
 
 // Reads the run until its last line, then checks that it has not ended and kills it.
-void ExpectHangsAfter(RunningTool& tool, const std::string& lastLine) {
+void ExpectHangsAfter(RunningProgram& tool, const std::string& lastLine) {
     ASSERT_TRUE(tool.ReadUntil(lastLine)) << tool.Output();
     EXPECT_FALSE(tool.ReadToEnd(200ms)) << "the run ended";
 }
 
 TEST_F(StandIn, HangKeepsProgrammingRunsFromEverEnding) {
     station_.SetStandIn("hang=1\n");
-    RunningTool tool({station_.ToolPath(), "--program", station_.ImagePath(), "--verify"},
-                     station_.BinFolder());
+    RunningProgram tool({station_.ToolPath(), "--program", station_.ImagePath(), "--verify"},
+                        station_.BinFolder());
     ExpectHangsAfter(tool, "Verify OK\n");
 
     const Finished query = Run({"-i"});
@@ -516,7 +353,7 @@ TEST_F(StandIn, HangKeepsProgrammingRunsFromEverEnding) {
 
 TEST_F(StandIn, HangProbeKeepsTheQueryFromEverEnding) {
     station_.SetStandIn("hang=probe\n");
-    RunningTool tool({station_.ToolPath(), "-i"}, station_.BinFolder());
+    RunningProgram tool({station_.ToolPath(), "-i"}, station_.BinFolder());
     ExpectHangsAfter(tool, "682123456\n");
     EXPECT_EQ(Program().exitCode, 0);
 }
@@ -546,7 +383,7 @@ TEST_F(StandIn, ZeroBytesComeInsideALineBeforeTheResult) {
 
 TEST_F(StandIn, SplitCharacterArrivesInTwoReads) {
     station_.SetStandIn("split_char=1\n");
-    RunningTool tool({station_.ToolPath(), "-i"}, station_.BinFolder());
+    RunningProgram tool({station_.ToolPath(), "-i"}, station_.BinFolder());
     ASSERT_TRUE(tool.ReadToEnd());
     const std::string character = "\xE5\xB7\xB2";  // 已 in UTF-8
     EXPECT_THAT(tool.Output(), HasSubstr(character));
@@ -574,7 +411,7 @@ TEST_F(StandIn, SeveralProbesWithoutSnrWaitForAChoiceAndProgramNothing) {
           {"--pinreset"}}) {
         std::vector<std::string> argv{station_.ToolPath()};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
-        RunningTool tool(argv, station_.BinFolder());
+        RunningProgram tool(argv, station_.BinFolder());
         ExpectHangsAfter(tool, "waiting for a probe to be chosen.\n");
     }
     EXPECT_FALSE(station_.Exists("bin/flash.bin"));
@@ -588,13 +425,13 @@ TEST_F(StandIn, NrfutilHangsInTheRunsTheSettingNames) {
                                            "program",         "--firmware", station_.ImagePath(),
                                            "--serial-number", "682123456"};
     station_.SetStandIn("hang=program\n");
-    RunningTool tool(program, station_.BinFolder());
+    RunningProgram tool(program, station_.BinFolder());
     ExpectHangsAfter(tool, "\"result\":\"success\"");
-    RunningTool list({nrfutil, "device", "list"}, station_.BinFolder());
+    RunningProgram list({nrfutil, "device", "list"}, station_.BinFolder());
     EXPECT_TRUE(list.ReadToEnd()) << "the device list still ends";
 
     station_.SetStandIn("hang=probe\n");
-    RunningTool hungList({nrfutil, "device", "list"}, station_.BinFolder());
+    RunningProgram hungList({nrfutil, "device", "list"}, station_.BinFolder());
     ExpectHangsAfter(hungList, "Supported devices found: 1\n");
 }
 

@@ -22,10 +22,10 @@ TEST(StandInOnWindows, ProgramsAnImageWhosePathHasBlanksAndSpecialCharacters) {
     const std::string image = station / "固件 & (v2)\\merge & echo x.hex";
     test_support::StationFolder::WriteImage(image);
 
-    const std::string output =
-        tool::RunCommand(tool::ProgrammingCommand(station.ToolPath(), image, true, tool::kProgPara, ""),
-                         station.BinFolder(), kGenerousLimit)
-            .output;
+    const std::string output = tool::RunCommand(tool::ProgrammingCommand(station.ToolPath(), image,
+                                                                         true, tool::kProgPara, ""),
+                                                station.BinFolder(), kGenerousLimit)
+                                   .output;
 
     EXPECT_TRUE(tool::ProgrammingSucceeded(output)) << output;
     EXPECT_THAT(station.StandInCalls(), HasSubstr("\t" + image + "\t"));
