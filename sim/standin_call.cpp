@@ -62,6 +62,7 @@ int RunStandIn(int argc, char** argv, const std::function<Outcome(const Call&)>&
         for (const std::string& problem : call.settings.problems) {
             PrintWarning(problem);
         }
+        SetLinePause(call.settings.lineDelayMs);
         const Outcome outcome = command(call);
         if (outcome.kind != RunKind::kRefused) {
             std::this_thread::sleep_for(std::chrono::milliseconds(call.settings.delayMs));

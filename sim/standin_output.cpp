@@ -32,10 +32,21 @@ void WriteTagged(std::string_view tag, std::string_view text) {
 
 }  // namespace
 
+namespace {
+
+unsigned long linePauseMs = 0;  // the program prints from one thread
+
+}  // namespace
+
+void SetLinePause(unsigned long milliseconds) {
+    linePauseMs = milliseconds;
+}
+
 void PrintLine(std::string_view text) {
     std::string line = os::ToAnsi(text).bytes();
     line += '\n';
     Write(stdout, line);
+    std::this_thread::sleep_for(std::chrono::milliseconds(linePauseMs));
 }
 
 void PrintRawLine(std::string_view bytes) {

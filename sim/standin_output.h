@@ -11,8 +11,10 @@
 
 namespace sim {
 
-// Progress and results on standard output, one line each.
+// Progress and results on standard output, one line each; each waits the pause set last.
 void PrintLine(std::string_view text);
+// How long PrintLine waits after each line: a slow tool, seen line by line.
+void SetLinePause(unsigned long milliseconds);
 // Bytes as they are (no conversion), then a line end; on standard output, or standard error.
 void PrintRawLine(std::string_view bytes);
 void PrintRawErrorLine(std::string_view bytes);

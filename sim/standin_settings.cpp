@@ -13,8 +13,8 @@ namespace {
 constexpr unsigned long long kMaxDelayMs = 24ull * 60 * 60 * 1000;
 constexpr unsigned long long kMaxLongOutput = 256ull * 1024 * 1024;
 
-const char* const kKeys[] = {"probe",       "verify",     "marker",     "delay_ms", "hang",
-                             "long_output", "zero_bytes", "split_char", "serial"};
+const char* const kKeys[] = {"probe", "verify",      "marker",     "delay_ms",   "line_delay_ms",
+                             "hang",  "long_output", "zero_bytes", "split_char", "serial"};
 
 std::string_view Trim(std::string_view text) {
     return os::TrimmedOf(text, os::kAsciiSpace);
@@ -141,11 +141,12 @@ bool Apply(Settings& settings, const std::string& key, const std::string& rawVal
     if (key == "marker") {
         return ParseMarker(value, settings.marker);
     }
-    if (key == "delay_ms") {
+    if (key == "delay_ms" || key == "line_delay_ms") {
         if (!ParseNumber(value, kMaxDelayMs, number)) {
             return false;
         }
-        settings.delayMs = static_cast<unsigned long>(number);
+        (key == "delay_ms" ? settings.delayMs : settings.lineDelayMs) =
+            static_cast<unsigned long>(number);
         return true;
     }
     if (key == "hang") {

@@ -9,6 +9,7 @@
 //   marker=verified     a good verify prints "Verified OK." (as programmer 9.x and early 10.x)
 //   marker=done         a good verify prints "Verify file - Done verifying" (as later 10.x)
 //   delay_ms=N          every run waits N ms before it ends
+//   line_delay_ms=N     every line of progress and result waits N ms after it is printed
 //   hang=1|program      programming runs never end (after printing everything)
 //   hang=probe|all      probe queries, or every run, never end
 //   long_output=N       N bytes of extra text lines before the result
@@ -34,6 +35,7 @@ struct Settings {
     bool verifyFails = false;
     Marker marker = Marker::kVerifyOk;
     unsigned long delayMs = 0;
+    unsigned long lineDelayMs = 0;
     HangIn hang = HangIn::kNoRun;
     std::size_t longOutput = 0;
     bool zeroBytes = false;

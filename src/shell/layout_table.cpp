@@ -19,7 +19,7 @@ const FormSpec kRomForm{"RomForm", "TRomForm", "NRF系列芯片ROM烧写工具 V
                         704,       491,        {"Tahoma", -11}};
 
 // clang-format off
-const std::array<ControlSpec, 19> kLayout{{
+const std::array<ControlSpec, 20> kLayout{{
     {Id::GroupBox_Jlink, "GroupBox_Jlink", Kind::kGroupBox, Id::RomForm, "Jlink信息", Align::kTop, {0, 0, 0, 73}, {}, {}, 0},
     {Id::Label_SN1, "Label_SN1", Kind::kLabel, Id::GroupBox_Jlink, "序列号：", Align::kNone, {32, 31, 0, 0}},
     {Id::Label_SN, "Label_SN", Kind::kLabel, Id::GroupBox_Jlink, "00000", Align::kNone, {86, 31, 0, 0}},
@@ -39,6 +39,8 @@ const std::array<ControlSpec, 19> kLayout{{
     {Id::Button_Start, "Button_Start", Kind::kButton, Id::Panel1_Exec, "开始(&S)", Align::kNone, {277, 6, 161, 31}, {}, {}, 0, &TRomForm::Button_StartClick},
     {Id::Label1, "Label1", Kind::kLabel, Id::Panel1_Exec, "1.2.0", Align::kNone, {456, 16, 0, 0}},
     {Id::Button_Exit, "Button_Exit", Kind::kButton, Id::Panel1_Exec, "退出", Align::kNone, {608, 7, 75, 25}, {}, {}, 1, &TRomForm::Button_ExitClick},
+    // The running tool's elapsed seconds, beside the version; empty unless a run is going on.
+    {Id::Label_Elapsed, "Label_Elapsed", Kind::kLabel, Id::Panel1_Exec, "", Align::kNone, {492, 16, 0, 0}},
 }};
 // clang-format on
 

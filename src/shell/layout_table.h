@@ -39,6 +39,7 @@ enum class ControlId {
     Button_Start,
     Label1,
     Button_Exit,
+    Label_Elapsed,
 };
 
 // Left, top, width, height in pixels at 96 pixels per inch, inside the parent's client area.
@@ -82,7 +83,7 @@ struct FormSpec {
 
 extern const FormSpec kRomForm;
 // Every control except RomForm, in table order: parents before their children.
-extern const std::array<ControlSpec, 19> kLayout;
+extern const std::array<ControlSpec, 20> kLayout;
 
 // The table entry of a control.
 const ControlSpec& LayoutEntry(ControlId id);

@@ -116,8 +116,12 @@ private:
     // The check's step after the probe query: binds the station to its probe among the listed
     // serials; false with Error_Code set when it cannot.
     bool BindProbe(const std::vector<std::string>& listed);
+    // How much of a run the window shows while it goes on: the probe query only repaints; the
+    // programming run and the option list show the tool's output and the elapsed seconds.
+    enum class RunShown { kQuietly, kWithProgress };
     // Every run of the programmer tool: in Bin_Path, with the window repainting while it runs.
-    tool::CommandResult RunTool(const std::string& commandLine, std::chrono::milliseconds limit);
+    tool::CommandResult RunTool(const std::string& commandLine, std::chrono::milliseconds limit,
+                                RunShown shown);
 
     StationView& view_;
     std::string executablePath_;

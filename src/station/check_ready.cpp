@@ -25,7 +25,7 @@ bool TRomForm::CheckReady() {
     }
     // The probe query runs on every check, before any other file is looked at.
     const tool::CommandResult query =
-        RunTool(tool::ProbeQueryCommand(Prog_Path), limits_.probeQuery);
+        RunTool(tool::ProbeQueryCommand(Prog_Path), limits_.probeQuery, RunShown::kQuietly);
     Prog_Sn = query.output;
     lastCheck_.probeQueried = true;
     // A query ended at its limit is no answer from a probe, whatever it printed before.

@@ -41,8 +41,10 @@ void TRomForm::Button_CRCClick() {
 
 void TRomForm::Button_HelpClick() {
     const std::optional<tool::RefusedPath> refused = tool::FindRefusedPath({Prog_Path});
-    SetMemoText(refused ? RefusalMessage(*refused)
-                        : RunTool(tool::HelpCommand(Prog_Path), limits_.help).output);
+    SetMemoText(
+        refused
+            ? RefusalMessage(*refused)
+            : RunTool(tool::HelpCommand(Prog_Path), limits_.help, RunShown::kWithProgress).output);
 }
 
 void TRomForm::Button_ExitClick() {

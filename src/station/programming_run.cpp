@@ -104,7 +104,7 @@ void TRomForm::Button_StartClick() {
     LogInfoText("CRC=" + Hex_Md5);
     LogInfoText("Para=" + command);
     record.RunStarting();
-    const tool::CommandResult run = RunTool(command, limits_.programming);
+    const tool::CommandResult run = RunTool(command, limits_.programming, RunShown::kWithProgress);
     record.RunEnded(run);
     if (run.timedOut || !tool::ProgrammingSucceeded(run.output)) {
         Error_Code = kProgrammingFailed;

@@ -67,6 +67,12 @@ public:
     // does not exist accepted. Returns the chosen file's full path, "" when cancelled.
     virtual std::string ChooseImage(const std::string& initialFolder) = 0;
 
+    // While the programmer runs: Memo_Output shows its newest output as it arrives, scrolled to
+    // the end (the verdict replaces it afterwards); Label_Elapsed next to the version shows how
+    // long it has run ("" when no run is going on).
+    virtual void ShowRunOutput(const std::string& text) = 0;
+    virtual void SetElapsedText(const std::string& text) = 0;
+
     // Called again and again while a tool runs: paints and handles what the system sends, but
     // leaves keyboard and mouse input queued until the operation has ended.
     virtual void RepaintKeepingInput() = 0;

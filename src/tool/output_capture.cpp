@@ -93,7 +93,7 @@ std::string OutputCapture::RecentLines(std::size_t maxBytes) const {
     const bool atLineStart =
         from == 0 ? !dropped_
                   : kLineBreaks.find(from - 1 < older.size() ? older[from - 1]
-                                                            : newer[from - 1 - older.size()]) !=
+                                                             : newer[from - 1 - older.size()]) !=
                         std::string_view::npos;
     std::string tail;
     tail.reserve(size - from);

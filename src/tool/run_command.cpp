@@ -74,7 +74,8 @@ CommandResult RunCommand(const std::string& commandLine, const std::string& work
         if (now >= nextTick) {
             if (whileWaiting) {
                 RunProgress progress;
-                progress.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - start);
+                progress.elapsed =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(now - start);
                 if (capture.Received() != recentReceived &&
                     now - recentGiven >= kRecentOutputInterval) {
                     recentReceived = capture.Received();

@@ -40,6 +40,9 @@ public:
     std::vector<Box> boxes;
     int closeRequests = 0;
     int repaints = 0;
+    // What the window showed while tools ran: each live output, each elapsed time.
+    std::vector<std::string> runOutputs;
+    std::vector<std::string> elapsedTexts;
 
     std::function<void()> whileBoxOpen;   // runs while a message box would be open
     std::function<void()> duringRepaint;  // runs at every repaint during an operation
@@ -56,6 +59,8 @@ public:
     void ShowErrorBox(const std::string& title, const std::string& text) override;
     void ShowChecksumBox(const std::string& title, const std::string& text) override;
     std::string ChooseImage(const std::string& initialFolder) override;
+    void ShowRunOutput(const std::string& text) override { runOutputs.push_back(text); }
+    void SetElapsedText(const std::string& text) override { elapsedTexts.push_back(text); }
     void RepaintKeepingInput() override;
     void CloseWindow() override { ++closeRequests; }
 };

@@ -74,18 +74,18 @@ TEST(OutputCapture, KeepsTheEndFromAWholeLineAfterTheNoteWhenCut) {
 TEST(OutputCapture, RecentLinesAreTheNewestWholeLinesWithinTheirBound) {
     struct Case {
         std::string bytes;
-        std::size_t bound;   // of the capture
-        std::size_t most;    // bytes RecentLines may take
+        std::size_t bound;  // of the capture
+        std::size_t most;   // bytes RecentLines may take
         std::string lines;
     };
     const std::vector<Case> cases = {
         {"", 100, 10, ""},
         {"half a line", 100, 100, ""},
-        {"one\ntw", 100, 100, "one\n"},                    // the line being written waits
-        {"one\n\xE4\xB8", 100, 100, "one\n"},             // ... and so does a cut character
-        {"a\nb\nc\n", 100, 4, "b\nc\n"},                  // starts at a line's start
-        {"a\nbb\nc\n", 100, 4, "c\n"},                     // ... never inside a line
-        {"one\rtwo\r\n", 100, 100, "one\rtwo\r\n"},      // a carriage return ends a line too
+        {"one\ntw", 100, 100, "one\n"},                     // the line being written waits
+        {"one\n\xE4\xB8", 100, 100, "one\n"},               // ... and so does a cut character
+        {"a\nb\nc\n", 100, 4, "b\nc\n"},                    // starts at a line's start
+        {"a\nbb\nc\n", 100, 4, "c\n"},                      // ... never inside a line
+        {"one\rtwo\r\n", 100, 100, "one\rtwo\r\n"},         // a carriage return ends a line too
         {"line 1\nline 2\nline 3\n", 10, 100, "line 3\n"},  // after a cut, from a whole line
     };
     for (const Case& c : cases) {

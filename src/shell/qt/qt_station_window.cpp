@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStringList>
+#include <QTextCursor>
 
 #include "qt_text.h"
 
@@ -165,6 +166,19 @@ void QtStationWindow::SetMemoText(const std::string& text) {
 void QtStationWindow::SetSerialText(const std::string& text) {
     auto* label = ControlAs<QLabel>(ControlId::Label_SN);
     label->setText(DisplayText(text));
+    label->adjustSize();
+}
+
+void QtStationWindow::ShowRunOutput(const std::string& text) {
+    auto* memo = ControlAs<QPlainTextEdit>(ControlId::Memo_Output);
+    memo->setPlainText(DisplayText(text));
+    memo->moveCursor(QTextCursor::End);
+    memo->ensureCursorVisible();
+}
+
+void QtStationWindow::SetElapsedText(const std::string& text) {
+    auto* label = ControlAs<QLabel>(ControlId::Label_Elapsed);
+    label->setText(FromUtf8(text));
     label->adjustSize();
 }
 

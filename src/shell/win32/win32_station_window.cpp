@@ -293,6 +293,20 @@ void Win32StationWindow::SetSerialText(const std::string& text) {
     FitLabel(ControlId::Label_SN);
 }
 
+void Win32StationWindow::ShowRunOutput(const std::string& text) {
+    HWND memo = Control(ControlId::Memo_Output);
+    ::SetWindowTextW(memo, WithCrLf(text).c_str());
+    // The caret at the end, and the view with it: the newest lines are what the operator reads.
+    const LPARAM end = ::GetWindowTextLengthW(memo);
+    ::SendMessageW(memo, EM_SETSEL, static_cast<WPARAM>(end), end);
+    ::SendMessageW(memo, EM_SCROLLCARET, 0, 0);
+}
+
+void Win32StationWindow::SetElapsedText(const std::string& text) {
+    ::SetWindowTextW(Control(ControlId::Label_Elapsed), Widen(text).c_str());
+    FitLabel(ControlId::Label_Elapsed);
+}
+
 void Win32StationWindow::SetHexPathText(const std::string& text) {
     ::SetWindowTextW(Control(ControlId::Edit_Hex), Widen(text).c_str());
 }

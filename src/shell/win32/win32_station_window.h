@@ -40,6 +40,8 @@ public:
     void ShowErrorBox(const std::string& title, const std::string& text) override;
     void ShowChecksumBox(const std::string& title, const std::string& text) override;
     std::string ChooseImage(const std::string& initialFolder) override;
+    void ShowRunOutput(const std::string& text) override;
+    void SetElapsedText(const std::string& text) override;
     void RepaintKeepingInput() override;
     void CloseWindow() override;
 
