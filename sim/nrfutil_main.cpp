@@ -1,9 +1,14 @@
 // The nrfutil stand-in: answers the station's nrfutil device commands the way the chip maker's
 // nrfutil does, against simulated probes and chips, with rehearsal faults on request.
+#include <cstdlib>
+#include <string>
+
+#include "files.h"
 #include "nrfutil_arguments.h"
 #include "nrfutil_commands.h"
 #include "nrfutil_tasks.h"
 #include "standin_call.h"
+#include "standin_output.h"
 
 namespace {
 
@@ -18,7 +23,20 @@ sim::RunKind KindOf(sim::nrfutil::Command command) {
     }
 }
 
+// The tool's own installation, when the caller named one: noted in "nrfutil-home.log" beside the
+// program, a line per run, so a rehearsal shows which installation a run was given.
+void NoteHome(const std::string& folder) {
+    if (const char* home = std::getenv("NRFUTIL_HOME")) {
+        try {
+            os::OpenForAppending(folder + "nrfutil-home.log").Write(std::string(home) + "\n");
+        } catch (const os::FileError& e) {
+            sim::PrintWarning(e.what());
+        }
+    }
+}
+
 sim::Outcome Run(const sim::Call& call) {
+    NoteHome(call.folder);
     const sim::nrfutil::ParsedArguments parsed = sim::nrfutil::ParseArguments(call.arguments);
     if (!parsed.error.empty()) {
         sim::nrfutil::PrintErrorLine(parsed.error);

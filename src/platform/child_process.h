@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace os {
 
@@ -15,12 +16,20 @@ namespace os {
 //
 // The destructor ends the tree if it still runs, reaps it and closes every handle, so no child
 // or descriptor outlives the object on any path.
+// A variable a command gets in its environment besides the station's own (in place of one of
+// the same name).
+struct EnvironmentVariable {
+    std::string name;
+    std::string value;
+};
+
 class ChildProcess {
 public:
     // Starts the command. Returns nullptr when it cannot be started (e.g. the working folder
     // does not exist); nothing is left open or running then.
-    static std::unique_ptr<ChildProcess> Start(const std::string& commandLine,
-                                               const std::string& workingFolder);
+    static std::unique_ptr<ChildProcess> Start(
+        const std::string& commandLine, const std::string& workingFolder,
+        const std::vector<EnvironmentVariable>& variables = {});
 
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;

@@ -95,16 +95,27 @@ private:
     posix_spawn_file_actions_t actions_;
 };
 
-// The station's environment with the run's marker in place of any marker it inherited.
-std::vector<char*> EnvironmentWith(std::string& marker) {
-    const std::string name = marker.substr(0, marker.find('=') + 1);
+// The station's environment with the given "NAME=value" entries in place of any of the same
+// names. The entries must outlive the result.
+std::vector<char*> EnvironmentWith(std::vector<std::string>& entries) {
+    const auto replaced = [&entries](const char* variable) {
+        for (const std::string& entry : entries) {
+            const std::size_t nameEnd = entry.find('=') + 1;
+            if (std::strncmp(variable, entry.c_str(), nameEnd) == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
     std::vector<char*> environment;
     for (char** variable = environ; *variable != nullptr; ++variable) {
-        if (std::strncmp(*variable, name.c_str(), name.size()) != 0) {
+        if (!replaced(*variable)) {
             environment.push_back(*variable);
         }
     }
-    environment.push_back(marker.data());
+    for (std::string& entry : entries) {
+        environment.push_back(entry.data());
+    }
     environment.push_back(nullptr);
     return environment;
 }
@@ -129,8 +140,9 @@ ChildProcess::~ChildProcess() {
 }
 
 // A folder that cannot be entered fails the spawn itself: nothing runs then.
-std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine,
-                                                  const std::string& workingFolder) {
+std::unique_ptr<ChildProcess> ChildProcess::Start(
+    const std::string& commandLine, const std::string& workingFolder,
+    const std::vector<EnvironmentVariable>& variables) {
     process_tree::BecomeSubreaper();
     process_tree::ReapLeftovers();
     auto impl = std::make_unique<Impl>();
@@ -143,7 +155,11 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine
     }
     ::fcntl(impl->output.Get(), F_SETPIPE_SZ, kPipeSize);  // best effort
     impl->marker = process_tree::NewRunMarker();
-    std::vector<char*> environment = EnvironmentWith(impl->marker);
+    std::vector<std::string> entries{impl->marker};
+    for (const EnvironmentVariable& variable : variables) {
+        entries.push_back(variable.name + "=" + variable.value);
+    }
+    std::vector<char*> environment = EnvironmentWith(entries);
     char shell[] = "/bin/sh";
     char option[] = "-c";
     char* const argv[] = {shell, option, const_cast<char*>(commandLine.c_str()), nullptr};

@@ -1,6 +1,7 @@
 // Commands on Windows: cmd.exe in a Job object that ends the whole tree, its output read from one
 // anonymous pipe.
 #include <algorithm>
+#include <cwchar>
 #include <iterator>
 #include <mutex>
 
@@ -56,13 +57,57 @@ std::mutex& StartLock() {
     return lock;
 }
 
+// How two "NAME=value" entries of an environment compare by name: without regard to case, as
+// the system orders and matches names. "=C:=C:\\..." entries keep their leading '='.
+int CompareNames(const std::wstring& a, const std::wstring& b) {
+    const std::size_t nameA = a.find(L'=', 1);
+    const std::size_t nameB = b.find(L'=', 1);
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(std::min(nameA, a.size())), b.c_str(),
+                                static_cast<int>(std::min(nameB, b.size())), TRUE);
+}
+
+// The station's environment with variables in place of any of the same names, as a block for
+// CreateProcessW (CREATE_UNICODE_ENVIRONMENT): sorted by name, as the system keeps it, and
+// ended by an empty string.
+std::wstring EnvironmentBlockWith(const std::vector<EnvironmentVariable>& variables) {
+    std::vector<std::wstring> entries;
+    for (const EnvironmentVariable& variable : variables) {
+        entries.push_back(Widen(variable.name + "=" + variable.value));
+    }
+    const std::size_t added = entries.size();
+    if (wchar_t* strings = GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = strings; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+            const std::wstring inherited(entry);
+            if (std::none_of(entries.begin(), entries.begin() + added, [&](const std::wstring& a) {
+                    return CompareNames(a, inherited) == CSTR_EQUAL;
+                })) {
+                entries.push_back(inherited);
+            }
+        }
+        FreeEnvironmentStringsW(strings);
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const std::wstring& a, const std::wstring& b) {
+                         return CompareNames(a, b) == CSTR_LESS_THAN;
+                     });
+    std::wstring block;
+    for (const std::wstring& entry : entries) {
+        block.append(entry).push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
 }  // namespace
 
 ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
-std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine,
-                                                  const std::string& workingFolder) {
+std::unique_ptr<ChildProcess> ChildProcess::Start(
+    const std::string& commandLine, const std::string& workingFolder,
+    const std::vector<EnvironmentVariable>& variables) {
     auto impl = std::make_unique<Impl>();
+    // Without variables of its own the command inherits the station's environment as it is.
+    std::wstring environment = variables.empty() ? std::wstring() : EnvironmentBlockWith(variables);
     // The extra pair of quotes is the one cmd strips, so quotes inside the line stay intact.
     std::wstring command = Widen("cmd.exe /C \"" + commandLine + "\"");
     const std::wstring folder = Widen(workingFolder);
@@ -89,7 +134,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine
         startup.hStdError = input.Get();
         const BOOL started =
             CreateProcessW(interpreter.empty() ? nullptr : interpreter.c_str(), command.data(),
-                           nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                           nullptr, nullptr, TRUE, CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT,
+                           environment.empty() ? nullptr : environment.data(),
                            folder.empty() ? nullptr : folder.c_str(), &startup, &created);
         // Our copy of the write end closes here on both paths, so the pipe reports its end once
         // the tree has closed its copies.

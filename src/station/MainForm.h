@@ -11,14 +11,15 @@
 #include <vector>
 
 #include "form_handler.h"
-#include "probe_pin.h"
 #include "programmer.h"
 #include "run_command.h"
+#include "station_config.h"
 #include "station_view.h"
 
 namespace os {
 class InstanceLock;
 }
+class RunDisplay;
 
 // How long each kind of tool run may take before it is ended.
 struct RunLimits {
@@ -113,15 +114,29 @@ public:
     void SetRunLimits(const RunLimits& limits) { limits_ = limits; }
 
 private:
+    // The check's probe query: the serials it listed; nothing when no probe answered.
+    std::optional<std::vector<std::string>> QueryProbes();
     // The check's step after the probe query: binds the station to its probe among the listed
     // serials; false with Error_Code set when it cannot.
     bool BindProbe(const std::vector<std::string>& listed);
-    // How much of a run the window shows while it goes on: the probe query only repaints; the
-    // programming run and the option list show the tool's output and the elapsed seconds.
-    enum class RunShown { kQuietly, kWithProgress };
-    // Every run of the programmer tool: in Bin_Path, with the window repainting while it runs.
+    // Reads config.ini's [station] section again and derives what it decides: the programmer's
+    // path and the command template shown in Edit_Para.
+    void ApplyStationConfig();
+    // The command lines of a programming run, in order, each to run only when the one before
+    // succeeded: one for nrfjprog, the steps of nrfutil.
+    std::vector<std::string> ProgrammingCommands(bool erase) const;
+    // What a programming run gave: the verdict's detail (the tool's output, or the account of
+    // nrfutil's steps), whether it succeeded, and its last tool run (for the record).
+    struct ProgrammingOutcome {
+        std::string detail;
+        bool succeeded = false;
+        tool::CommandResult lastRun;
+    };
+    ProgrammingOutcome RunProgramming(const std::vector<std::string>& commands);
+    // Every run of the programmer tool: in Bin_Path, with the window repainting while it runs
+    // and, with a display, showing the run's progress.
     tool::CommandResult RunTool(const std::string& commandLine, std::chrono::milliseconds limit,
-                                RunShown shown);
+                                RunDisplay* display = nullptr);
 
     StationView& view_;
     std::string executablePath_;
@@ -129,6 +144,7 @@ private:
     std::string title_;
     std::unique_ptr<os::InstanceLock> instanceLock_;
     std::string memoText_;
+    StationConfig config_;
     CheckOutcome lastCheck_;
     bool busy_ = false;
     bool closeRequested_ = false;

@@ -5,14 +5,19 @@
 #include "checksum.h"
 #include "error_codes.h"
 #include "files.h"
+#include "nrfutil_output.h"
+#include "nrfutil_programmer.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "serials.h"
+#include "text.h"
 
 bool TRomForm::CheckReady() {
     view_.SetVerdictCaption("--");
     Error_Code = 0;
     lastCheck_ = {};
+    ApplyStationConfig();
+    lastCheck_.pin = config_.pin;
     if (!os::FileExists(Prog_Path)) {
         Error_Code = kToolMissing;
         return false;
@@ -24,16 +29,12 @@ bool TRomForm::CheckReady() {
         return false;
     }
     // The probe query runs on every check, before any other file is looked at.
-    const tool::CommandResult query =
-        RunTool(tool::ProbeQueryCommand(Prog_Path), limits_.probeQuery, RunShown::kQuietly);
-    Prog_Sn = query.output;
-    lastCheck_.probeQueried = true;
-    // A query ended at its limit is no answer from a probe, whatever it printed before.
-    if (Prog_Sn.empty() || query.timedOut) {
+    const std::optional<std::vector<std::string>> listed = QueryProbes();
+    if (!listed) {
         Error_Code = kNoProbeAnswer;
         return false;
     }
-    if (!BindProbe(tool::ListedSerials(Prog_Sn))) {
+    if (!BindProbe(*listed)) {
         return false;
     }
     if (!os::FileExists(Hex_Path)) {
@@ -62,10 +63,38 @@ bool TRomForm::CheckReady() {
     return true;
 }
 
+// Runs the probe query and keeps what the operator sees of it in Prog_Sn: nrfjprog's output as it
+// came; the serials nrfutil listed, one per line as nrfjprog prints them (its output as it came
+// when it holds no device list). Returns the listed serials; nothing when no probe answered.
+std::optional<std::vector<std::string>> TRomForm::QueryProbes() {
+    const bool nrfutil = config_.programmer == Programmer::kNrfutil;
+    const tool::CommandResult query =
+        RunTool(nrfutil ? tool::NrfutilListCommand(Prog_Path) : tool::ProbeQueryCommand(Prog_Path),
+                limits_.probeQuery);
+    lastCheck_.probeQueried = true;
+    Prog_Sn = query.output;
+    // A query ended at its limit is no answer from a probe, whatever it printed before.
+    if (query.timedOut) {
+        return std::nullopt;
+    }
+    if (!nrfutil) {
+        // Any output counts as an answer, an error text too; its serial lines are the probes.
+        return Prog_Sn.empty() ? std::nullopt : std::optional(tool::ListedSerials(Prog_Sn));
+    }
+    const tool::JLinkListing listing = tool::ReadJLinkSerials(query.output);
+    if (listing.hasDeviceList) {
+        Prog_Sn.clear();
+        for (const std::string& serial : listing.serials) {
+            Prog_Sn += serial + os::kLineBreak;
+        }
+    }
+    // Only a J-Link probe can program the chip.
+    return listing.serials.empty() ? std::nullopt : std::optional(listing.serials);
+}
+
 // The station uses the probe config.ini pins, which must be listed; without a pin, the only one
 // listed. Several listed and none pinned would leave the choice to the tool, which asks.
 bool TRomForm::BindProbe(const std::vector<std::string>& listed) {
-    lastCheck_.pin = ReadProbePin(Config_Path, title_);
     if (lastCheck_.pin) {
         const std::optional<std::string>& pinned = lastCheck_.pin->serial;
         if (!pinned || std::find(listed.begin(), listed.end(), *pinned) == listed.end()) {

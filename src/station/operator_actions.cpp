@@ -3,7 +3,9 @@
 #include "MainForm.h"
 #include "checksum.h"
 #include "error_codes.h"
+#include "nrfutil_programmer.h"
 #include "programmer.h"
+#include "run_display.h"
 #include "station_log.h"
 
 void TRomForm::FormShow() {
@@ -41,10 +43,15 @@ void TRomForm::Button_CRCClick() {
 
 void TRomForm::Button_HelpClick() {
     const std::optional<tool::RefusedPath> refused = tool::FindRefusedPath({Prog_Path});
-    SetMemoText(
-        refused
-            ? RefusalMessage(*refused)
-            : RunTool(tool::HelpCommand(Prog_Path), limits_.help, RunShown::kWithProgress).output);
+    if (refused) {
+        SetMemoText(RefusalMessage(*refused));
+        return;
+    }
+    const std::string command = config_.programmer == Programmer::kNrfutil
+                                    ? tool::NrfutilHelpCommand(Prog_Path)
+                                    : tool::HelpCommand(Prog_Path);
+    RunDisplay display(view_);
+    SetMemoText(RunTool(command, limits_.help, &display).output);
 }
 
 void TRomForm::Button_ExitClick() {

@@ -1,12 +1,16 @@
 // The programming run: check the station, program and verify the image, show PASS or FAIL.
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <optional>
 
 #include "MainForm.h"
 #include "error_codes.h"
+#include "nrfutil_output.h"
+#include "nrfutil_programmer.h"
 #include "production_record.h"
 #include "programmer.h"
+#include "run_display.h"
 #include "station_log.h"
 
 namespace {
@@ -99,15 +103,58 @@ void TRomForm::Button_StartClick() {
     // Paint "Working"; input stays queued, so nothing can change the image between the check
     // and the run.
     view_.RepaintKeepingInput();
-    const std::string command = tool::ProgrammingCommand(Prog_Path, Hex_Path, view_.EraseChecked(),
-                                                         Prog_Para, lastCheck_.PinnedSerial());
+    const std::vector<std::string> commands = ProgrammingCommands(view_.EraseChecked());
     LogInfoText("CRC=" + Hex_Md5);
-    LogInfoText("Para=" + command);
+    // Every command of the run, in order, as a batch file would chain them.
+    std::string para;
+    for (const std::string& command : commands) {
+        para += (para.empty() ? "" : " && ") + command;
+    }
+    LogInfoText("Para=" + para);
     record.RunStarting();
-    const tool::CommandResult run = RunTool(command, limits_.programming, RunShown::kWithProgress);
-    record.RunEnded(run);
-    if (run.timedOut || !tool::ProgrammingSucceeded(run.output)) {
+    const ProgrammingOutcome outcome = RunProgramming(commands);
+    record.RunEnded(outcome.lastRun);
+    if (!outcome.succeeded) {
         Error_Code = kProgrammingFailed;
     }
-    ShowResult("PASS", run.output);
+    ShowResult("PASS", outcome.detail);
+}
+
+std::vector<std::string> TRomForm::ProgrammingCommands(bool erase) const {
+    if (config_.programmer == Programmer::kNrfutil) {
+        return tool::NrfutilProgrammingCommands(Prog_Path, Hex_Path, lastCheck_.probeSerial, erase);
+    }
+    return {
+        tool::ProgrammingCommand(Prog_Path, Hex_Path, erase, Prog_Para, lastCheck_.PinnedSerial())};
+}
+
+// The whole run, every step of it, ends within the programming run's limit.
+TRomForm::ProgrammingOutcome TRomForm::RunProgramming(const std::vector<std::string>& commands) {
+    RunDisplay display(view_);
+    ProgrammingOutcome outcome;
+    if (config_.programmer == Programmer::kNrfjprog) {
+        outcome.lastRun = RunTool(commands.front(), limits_.programming, &display);
+        outcome.detail = outcome.lastRun.output;
+        outcome.succeeded =
+            !outcome.lastRun.timedOut && tool::ProgrammingSucceeded(outcome.lastRun.output);
+        return outcome;
+    }
+    // nrfutil prints JSON lines: the operator reads an account of each step instead.
+    const auto deadline = std::chrono::steady_clock::now() + limits_.programming;
+    outcome.succeeded = true;
+    for (const std::string& command : commands) {
+        display.ShowInstead(outcome.detail + command + "\n");
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        outcome.lastRun = RunTool(command, std::max(left, std::chrono::milliseconds(1)), &display);
+        outcome.detail +=
+            tool::NrfutilStepAccount(command, outcome.lastRun.output, outcome.lastRun.exitCode) +
+            "\n";
+        if (outcome.lastRun.timedOut ||
+            !tool::NrfutilStepPassed(outcome.lastRun.output, outcome.lastRun.exitCode)) {
+            outcome.succeeded = false;
+            break;
+        }
+    }
+    return outcome;
 }

@@ -1,6 +1,7 @@
 // Init: every station path derived again from the station folder and the image in use.
 #include "MainForm.h"
 #include "files.h"
+#include "nrfutil_programmer.h"
 #include "paths.h"
 #include "programmer.h"
 #include "text.h"
@@ -27,17 +28,26 @@ void TRomForm::Init(bool first) {
     // The last four characters are cut whatever they are: "fw.ihex" gives "fw..crc".
     CRC_Path = os::FolderPart(Hex_Path) + WithoutLastCharacters(Hex_Name, 4) + ".crc";
     Bin_Path = App_Path + "bin" + os::kPathSeparator;
-    Prog_Path = Bin_Path + tool::ProgrammerFileName();
     view_.SetHexPathText(Hex_Path);
     Prog_Para = tool::kProgPara;
     Config_Path = App_Path + "config.ini";
-    // The template names the probe config.ini binds the station to, as the run will.
-    const std::optional<ProbePin> pin = ReadProbePin(Config_Path, title_);
-    const std::string pinned = pin && pin->serial ? *pin->serial : "";
-    view_.SetCommandText(tool::CommandTemplate(Prog_Path, Prog_Para, pinned));
+    ApplyStationConfig();
     Prog_Sn.clear();
     Log_Path = App_Path + "logs";
     // A checksum file is written once, for an image that exists.
     view_.SetChecksumEnabled(!os::FileExists(CRC_Path) && os::FileExists(Hex_Path));
     Error_Code = 0;
+}
+
+void TRomForm::ApplyStationConfig() {
+    config_ = ReadStationConfig(Config_Path, title_);
+    // The template names the probe config.ini binds the station to, as the run will.
+    const std::string pinned = config_.pin && config_.pin->serial ? *config_.pin->serial : "";
+    if (config_.programmer == Programmer::kNrfutil) {
+        Prog_Path = Bin_Path + tool::NrfutilFileName();
+        view_.SetCommandText(tool::NrfutilCommandTemplate(Prog_Path, pinned));
+    } else {
+        Prog_Path = Bin_Path + tool::ProgrammerFileName();
+        view_.SetCommandText(tool::CommandTemplate(Prog_Path, Prog_Para, pinned));
+    }
 }

@@ -14,7 +14,13 @@ constexpr std::size_t kLongestSkippedLine = 4096;
 
 }  // namespace
 
-OutputCapture::OutputCapture(std::size_t bound) : bound_(std::max<std::size_t>(bound, 1)) {}
+OutputCapture::OutputCapture(std::size_t bound, OutputEncoding encoding)
+    : bound_(std::max<std::size_t>(bound, 1)), encoding_(encoding) {}
+
+std::string OutputCapture::Decoded(std::string_view bytes) const {
+    return encoding_ == OutputEncoding::kAnsi ? os::FromAnsi(bytes)
+                                              : os::RepairedUtf8(bytes, os::kReplacementCharacter);
+}
 
 void OutputCapture::Append(const char* data, std::size_t size) {
     received_ += size;
@@ -110,12 +116,12 @@ std::string OutputCapture::RecentLines(std::size_t maxBytes) const {
     if (!atLineStart) {
         tail.erase(0, tail.find_first_of(kLineBreaks) + 1);
     }
-    return os::FromAnsi(tail);
+    return Decoded(tail);
 }
 
 std::string OutputCapture::Text() const {
     if (!dropped_) {
-        return os::FromAnsi(kept_);
+        return Decoded(kept_);
     }
     // The oldest kept line is most likely a part of one, maybe cut inside a character: the text
     // starts after it. The note goes in in the output's code page, so the whole is decoded once.
@@ -128,14 +134,15 @@ std::string OutputCapture::Text() const {
             break;
         }
     }
-    std::string inOrder = os::ToAnsi(CutNote(bound_)).bytes();
+    std::string inOrder =
+        encoding_ == OutputEncoding::kAnsi ? os::ToAnsi(CutNote(bound_)).bytes() : CutNote(bound_);
     inOrder.reserve(inOrder.size() + kept_.size());
     if (skipped < older.size()) {
         inOrder.append(older.substr(skipped)).append(newer);
     } else {
         inOrder.append(newer.substr(skipped - older.size()));
     }
-    return os::FromAnsi(inOrder);
+    return Decoded(inOrder);
 }
 
 }  // namespace tool

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace tool {
 
@@ -13,20 +14,26 @@ namespace tool {
 //
 // At most `bound` bytes are kept: when more arrive, the oldest are dropped, since the end of the
 // output is where the tool's verdict is.
+// How a tool's output bytes are to be read: in the system's ANSI code page, as console programs
+// write (nrfjprog), or as UTF-8 (nrfutil).
+enum class OutputEncoding { kAnsi, kUtf8 };
+
 class OutputCapture {
 public:
     static constexpr std::size_t kPieceSize = 255;
     static constexpr std::size_t kDefaultBound = std::size_t{16} << 20;  // 16 MiB
 
-    explicit OutputCapture(std::size_t bound = kDefaultBound);
+    explicit OutputCapture(std::size_t bound = kDefaultBound,
+                           OutputEncoding encoding = OutputEncoding::kAnsi);
 
     void Append(const char* data, std::size_t size);
 
     // True when older output was dropped to stay within the bound.
     bool Cut() const { return dropped_; }
 
-    // The kept bytes decoded from the ANSI code page to UTF-8. When output was cut, the text
-    // starts at the first full line that was kept, after a note saying so (CutNote()).
+    // The kept bytes decoded to UTF-8 (bytes that do not decode become U+FFFD). When output was
+    // cut, the text starts at the first full line that was kept, after a note saying so
+    // (CutNote()).
     std::string Text() const;
 
     // The first line of a cut output's text.
@@ -42,8 +49,10 @@ public:
 
 private:
     void Keep(const char* data, std::size_t size);
+    std::string Decoded(std::string_view bytes) const;
 
     std::size_t bound_;
+    OutputEncoding encoding_;
     std::string kept_;             // the newest bytes, at most bound_; a ring once it is full
     std::size_t ringStart_ = 0;    // where the oldest byte of a full ring is
     std::size_t pieceOffset_ = 0;  // position of the next byte within its 255-byte piece

@@ -42,13 +42,15 @@ std::string TimeoutLine(long long limitSeconds) {
 
 CommandResult RunCommand(const std::string& commandLine, const std::string& workingFolder,
                          std::chrono::milliseconds limit,
-                         const std::function<void(const RunProgress&)>& whileWaiting) {
-    std::unique_ptr<os::ChildProcess> child = os::ChildProcess::Start(commandLine, workingFolder);
+                         const std::function<void(const RunProgress&)>& whileWaiting,
+                         const RunOptions& options) {
+    std::unique_ptr<os::ChildProcess> child =
+        os::ChildProcess::Start(commandLine, workingFolder, options.environment);
     if (!child) {
         return {};
     }
 
-    OutputCapture capture;
+    OutputCapture capture(OutputCapture::kDefaultBound, options.encoding);
     std::vector<char> buffer(kReadSize);
     const Clock::time_point start = Clock::now();
     const Clock::time_point deadline = start + limit;

@@ -5,6 +5,10 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "output_capture.h"
 
 namespace tool {
 
@@ -27,7 +31,8 @@ inline constexpr std::size_t kRecentOutputBound = 64 * 1024;
 
 // Runs commandLine through the command interpreter ("cmd.exe /C" on Windows, "/bin/sh -c"
 // elsewhere) in workingFolder, and returns everything it printed on standard output and standard
-// error, in the order the pipe delivered it, decoded from the ANSI code page to UTF-8.
+// error, in the order the pipe delivered it, decoded to UTF-8 (from the ANSI code page unless the
+// options say the tool writes UTF-8).
 //
 // The output is taken as pieces of 255 bytes from its start, each cut at its first zero byte,
 // and decoded once, at the end, so a multi-byte character split across two reads stays whole.
@@ -45,9 +50,16 @@ inline constexpr std::size_t kRecentOutputBound = 64 * 1024;
 // The output is "" when the command cannot be started or prints nothing. Throws nothing of its
 // own; an exception from whileWaiting passes through after the command has been ended. No
 // process or handle outlives the call.
+// How a command is to be run beyond its line and folder.
+struct RunOptions {
+    std::vector<os::EnvironmentVariable> environment;  // besides the station's own
+    OutputEncoding encoding = OutputEncoding::kAnsi;   // how its output is read
+};
+
 CommandResult RunCommand(const std::string& commandLine, const std::string& workingFolder,
                          std::chrono::milliseconds limit,
-                         const std::function<void(const RunProgress&)>& whileWaiting = {});
+                         const std::function<void(const RunProgress&)>& whileWaiting = {},
+                         const RunOptions& options = {});
 
 // The last line RunCommand adds when it had to end a command after limitSeconds.
 std::string TimeoutLine(long long limitSeconds);

@@ -419,8 +419,7 @@ TEST_F(StandIn, SeveralProbesWithoutSnrWaitForAChoiceAndProgramNothing) {
 }
 
 TEST_F(StandIn, NrfutilHangsInTheRunsTheSettingNames) {
-    const std::string nrfutil = station_.BinFolder() + "nrfutil";
-    std::filesystem::copy_file(ROMTOOL_NRFUTIL_STANDIN_PATH, nrfutil);
+    const std::string nrfutil = station_.NrfutilPath();
     const std::vector<std::string> program{nrfutil,           "--json",     "device",
                                            "program",         "--firmware", station_.ImagePath(),
                                            "--serial-number", "682123456"};

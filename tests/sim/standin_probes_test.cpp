@@ -37,14 +37,9 @@ enum class Tool { kNrfjprog, kNrfutil };
 
 class Probes : public testing::Test {
 protected:
-    Probes() {
-        fs::copy_file(fs::u8path(ROMTOOL_NRFUTIL_STANDIN_PATH), fs::u8path(NrfutilPath()));
-        station_.SetStandIn(std::string("serial=") + kFirst + "," + kSecond + "\n");
-    }
+    Probes() { station_.SetStandIn(std::string("serial=") + kFirst + "," + kSecond + "\n"); }
 
-    std::string NrfutilPath() const {
-        return station_.BinFolder() + "nrfutil" + os::kExecutableSuffix;
-    }
+    std::string NrfutilPath() const { return station_.NrfutilPath(); }
 
     tool::CommandResult Run(Tool which, const std::vector<std::string>& arguments) const {
         std::string line =

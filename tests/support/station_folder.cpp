@@ -9,6 +9,7 @@
 #include "clock.h"
 #include "intel_hex.h"
 #include "log4me.h"
+#include "nrfutil_programmer.h"
 #include "paths.h"
 #include "programmer.h"
 
@@ -20,6 +21,7 @@ StationFolder::StationFolder(StationParts parts) {
     MakeFolder("bin");
     if (parts.tool) {
         fs::copy_file(fs::u8path(ROMTOOL_STANDIN_PATH), fs::u8path(ToolPath()));
+        fs::copy_file(fs::u8path(ROMTOOL_NRFUTIL_STANDIN_PATH), fs::u8path(NrfutilPath()));
     }
     if (parts.image) {
         WriteImage(ImagePath());
@@ -44,6 +46,9 @@ std::string StationFolder::BinFolder() const {
 }
 std::string StationFolder::ToolPath() const {
     return BinFolder() + tool::ProgrammerFileName();
+}
+std::string StationFolder::NrfutilPath() const {
+    return BinFolder() + tool::NrfutilFileName();
 }
 std::string StationFolder::ImagePath() const {
     return Path() + "merge.hex";

@@ -1,5 +1,6 @@
 // A complete station folder in a temporary folder, laid out as on a line:
 //   bin/nrfjprog[.exe]   a copy of the stand-in programmer
+//   bin/nrfutil[.exe]    a copy of the stand-in of its successor
 //   merge.hex            a generated image
 //   merge.crc            its checksum file
 //   config.ini           [log4me] path=logs, level=info
@@ -27,6 +28,7 @@ public:
 
     std::string BinFolder() const;     // ends in the separator
     std::string ToolPath() const;      // bin/ + the programmer's file name
+    std::string NrfutilPath() const;   // bin/ + nrfutil's file name
     std::string ImagePath() const;     // merge.hex
     std::string ChecksumPath() const;  // merge.crc
 

@@ -1,0 +1,31 @@
+// The command lines the station runs with the chip maker's current programmer, `nrfutil device`.
+// Every command asks for JSON lines (--json), which nrfutil_output.h reads; the tool's path is
+// quoted as for nrfjprog, so blanks and special characters never run anything.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tool {
+
+// The tool's file name: "nrfutil" plus the platform's executable suffix.
+std::string NrfutilFileName();
+// The folder beside the tool that, when it exists, is the tool's own offline installation
+// (NRFUTIL_HOME), so a station folder carries everything it runs.
+inline constexpr char kNrfutilHomeFolder[] = "nrfutil-home";
+
+// progPath + " --json device list": the probe query.
+std::string NrfutilListCommand(const std::string& progPath);
+// The programming run, in order, each step to run only when the one before succeeded: program
+// (erasing the whole chip first when erase is set, else nothing; verified by reading back; no
+// reset), protect, pin reset, each for the probe with the given serial.
+std::vector<std::string> NrfutilProgrammingCommands(const std::string& progPath,
+                                                    const std::string& hexPath,
+                                                    const std::string& serial, bool erase);
+// progPath + " device program --help": the option list, shown as it comes.
+std::string NrfutilHelpCommand(const std::string& progPath);
+// The programming step as the operator's template shows it: "@hex" for the image, and the
+// serial, or "@sn" when the check picks it; never run.
+std::string NrfutilCommandTemplate(const std::string& progPath, const std::string& serial);
+
+}  // namespace tool
