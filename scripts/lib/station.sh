@@ -40,22 +40,29 @@ station_die() {
 }
 
 # station_layout FOLDER BUILD_DIR: a complete station folder, minus the checksum file, which
-# the station writes itself. The daily logs of earlier runs are kept. ROMTOOL_EXE, STANDIN_EXE
-# and HEXGEN_EXE name the built files when they are not in their usual places under BUILD_DIR.
+# the station writes itself. The daily logs of earlier runs are kept. ROMTOOL_EXE, STANDIN_EXE,
+# NRFUTIL_EXE and HEXGEN_EXE name the built files when they are not in their usual places under
+# BUILD_DIR. ROMTOOL_PROGRAMMER=nrfutil sets the station to the nrfutil stand-in.
 station_layout() {
     local folder=$1 build=$2
     local romtool=${ROMTOOL_EXE:-$build/src/shell/qt/romtool}
     local standin=${STANDIN_EXE:-$build/sim/nrfjprog}
+    local nrfutil=${NRFUTIL_EXE:-$build/sim/nrfutil}
     local hexgen=${HEXGEN_EXE:-$build/sim/hexgen}
-    for f in "$romtool" "$standin" "$hexgen"; do
+    for f in "$romtool" "$standin" "$nrfutil" "$hexgen"; do
         [[ -x $f ]] || station_die "missing $f (build first)"
     done
     mkdir -p "$folder/bin" "$folder/logs"
-    rm -f "$folder/merge.crc" "$folder/bin/flash.bin" "$folder/bin/calls.log" "$folder/bin/standin.ini"
+    rm -f "$folder/merge.crc" "$folder/bin/"flash*.bin "$folder/bin/"flash*.protected \
+        "$folder/bin/calls.log" "$folder/bin/standin.ini"
     cp -f "$romtool" "$folder/romtool"
     cp -f "$standin" "$folder/bin/nrfjprog"
+    cp -f "$nrfutil" "$folder/bin/nrfutil"
     "$hexgen" "$folder/merge.hex" --size 24576 --seed 7 >/dev/null
     printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$folder/config.ini"
+    if [[ ${ROMTOOL_PROGRAMMER:-nrfjprog} == nrfutil ]]; then
+        printf '[station]\r\nprogrammer=nrfutil\r\n' >>"$folder/config.ini"
+    fi
 }
 
 # station_start_xvfb: starts a private X server and exports DISPLAY.
@@ -82,6 +89,11 @@ station_stop_xvfb() {
 # station_find_window NAME_PATTERN: prints the id of the first window whose name matches.
 station_find_window() {
     timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1
+}
+
+# station_find_window_of PID: prints the id of the visible window of process PID.
+station_find_window_of() {
+    timeout 30 xdotool search --sync --onlyvisible --pid "$1" 2>/dev/null | head -n1
 }
 
 # station_box TITLE [SECONDS]: the id of the visible message box titled TITLE (the application

@@ -2,12 +2,12 @@
 # End to end: the built program in a station folder of its own, under Xvfb, driven by clicks.
 # Checks what it writes to the daily log and what the stand-in programmer was asked to do, and
 # that a second copy under the same title ends by itself without running the programmer.
-#   station_e2e.sh ROMTOOL STANDIN HEXGEN
+#   station_e2e.sh ROMTOOL STANDIN NRFUTIL HEXGEN
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/lib/station.sh
 source "$here/../../scripts/lib/station.sh"
-export ROMTOOL_EXE=$1 STANDIN_EXE=$2 HEXGEN_EXE=$3
+export ROMTOOL_EXE=$1 STANDIN_EXE=$2 NRFUTIL_EXE=$3 HEXGEN_EXE=$4
 
 calls() { station_calls "$station"; }
 last_line() { tail -n 1 "$log" | tr -d '\r'; }
@@ -99,6 +99,48 @@ first_pid=
 station_check "the program ends with status 0 (was $status)" test "$status" -eq 0
 station_check "the stop line comes last" test "$(last_line)" != "" -a \
     "$(last_line | cut -d' ' -f2-)" = "[info ]log4me:application stoping...."
+
+# Two probes on one PC: two copies of the program in the folder, titled Line1 and Line2, each
+# bound to its own probe in config.ini, each programming through it.
+printf 'serial=682123456,682000777\n' >"$station/bin/standin.ini"
+printf '[station]\r\nprobe.Line1=682123456\r\nprobe.Line2=682000777\r\n' >>"$station/config.ini"
+runs=$(calls)
+pids=()
+for copy in Line1 Line2; do
+    cp "$station/romtool" "$station/$copy"
+    "$station/$copy" &
+    pids+=($!)
+done
+for _ in $(seq 600); do  # both first refreshes ran their probe queries
+    [[ $(calls) -ge $((runs + 2)) ]] && break
+    sleep 0.1
+done
+# Side by side, so that each click lands on its own window.
+left=0
+copy_wins=()
+for pid in "${pids[@]}"; do
+    copy_win=$(station_find_window_of "$pid") || true
+    station_check "the copy $pid shows its window" test -n "$copy_win"
+    xdotool windowmove --sync "$copy_win" "$left" 0
+    left=$((left + 560))
+    copy_wins+=("$copy_win")
+done
+for copy_win in "${copy_wins[@]}"; do
+    station_click "$copy_win" Button_Start
+done
+for serial in 682123456 682000777; do
+    for _ in $(seq 600); do
+        grep -qaP "\t--snr\t$serial\t-e\t--program\t" "$station/bin/calls.log" && break
+        sleep 0.1
+    done
+    station_check "a copy programmed through probe $serial" \
+        grep -qaP "\t--snr\t$serial\t-e\t--program\t" "$station/bin/calls.log"
+done
+station_check "each probe has its own flash" test -s "$station/bin/flash-682000777.bin"
+for pid in "${pids[@]}"; do
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+done
 
 echo "e2e: $STATION_PASSED passed, $STATION_FAILED failed"
 [[ $STATION_FAILED -eq 0 ]]
