@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
@@ -120,6 +121,26 @@ TEST(QtWindow, PaintsWhatTheStationTellsIt) {
     EXPECT_FALSE(window.Control(ControlId::Button_Start)->isEnabled());
     window.ControlAs<QCheckBox>(ControlId::cb_erase)->setChecked(false);
     EXPECT_FALSE(window.EraseChecked());
+
+    // While a tool runs: its newest lines, scrolled to the end, and the seconds beside the version.
+    QString many;
+    for (int line = 1; line <= 200; ++line) {
+        many += QString("line %1\n").arg(line);
+    }
+    window.show();
+    window.ShowRunOutput(Utf8(many));
+    EXPECT_EQ(memo->toPlainText(), many);
+    EXPECT_EQ(memo->textCursor().position(), many.size());
+    EXPECT_GT(memo->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(memo->verticalScrollBar()->value(), memo->verticalScrollBar()->maximum());
+    window.SetElapsedText("已运行 12 秒");
+    auto* elapsed = window.ControlAs<QLabel>(ControlId::Label_Elapsed);
+    EXPECT_EQ(elapsed->text(), "已运行 12 秒");
+    const QWidget* version = window.Control(ControlId::Label1);
+    EXPECT_GT(elapsed->x(), version->x() + version->width());
+    EXPECT_LE(elapsed->x() + elapsed->width(), window.Control(ControlId::Button_Exit)->x());
+    window.SetElapsedText("");
+    EXPECT_EQ(elapsed->text(), "");
 }
 
 TEST(QtWindow, OpenDialogIsMadeOnFirstUseAndAcceptsAnyName) {

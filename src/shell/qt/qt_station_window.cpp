@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStringList>
 #include <QTextCursor>
@@ -173,7 +174,7 @@ void QtStationWindow::ShowRunOutput(const std::string& text) {
     auto* memo = ControlAs<QPlainTextEdit>(ControlId::Memo_Output);
     memo->setPlainText(DisplayText(text));
     memo->moveCursor(QTextCursor::End);
-    memo->ensureCursorVisible();
+    memo->verticalScrollBar()->setValue(memo->verticalScrollBar()->maximum());
 }
 
 void QtStationWindow::SetElapsedText(const std::string& text) {
