@@ -1,0 +1,29 @@
+// Any bytes as what nrfutil printed: reading them never throws or crashes, a listed serial is
+// always decimal digits without leading zeros, and a step that exited with an error never passes.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "nrfutil_output.h"
+#include "serials.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view output(reinterpret_cast<const char*>(data), size);
+    const tool::JLinkListing listing = tool::ReadJLinkSerials(output);
+    for (const std::string& serial : listing.serials) {
+        if (tool::CanonicalSerial(serial) != serial) {
+            std::abort();
+        }
+    }
+    if (!listing.serials.empty() && !listing.hasDeviceList) {
+        std::abort();
+    }
+    const bool passed = tool::NrfutilStepPassed(output, 0);
+    if (tool::NrfutilStepPassed(output, 1)) {
+        std::abort();  // a step that exited with an error never passes
+    }
+    tool::NrfutilStepAccount("nrfutil", output, passed ? 0 : 1);
+    return 0;
+}
