@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-#include "unique_fd.h"
+#include "files.h"
 
 namespace os::process_tree {
 
@@ -25,23 +25,10 @@ namespace {
 
 // A file of /proc, or nothing when it cannot be read (the process has gone meanwhile).
 std::optional<std::string> ProcFile(const std::string& path) {
-    UniqueFd fd(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-    if (!fd) {
+    try {
+        return ReadWholeFile(path, Share::kRead);
+    } catch (const FileError&) {
         return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[8192];
-    for (;;) {
-        const ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
-        if (count == 0) {
-            return bytes;
-        }
-        if (count < 0 && errno != EINTR) {
-            return std::nullopt;
-        }
-        if (count > 0) {
-            bytes.append(buffer, static_cast<std::size_t>(count));
-        }
     }
 }
 
