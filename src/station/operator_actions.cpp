@@ -40,7 +40,7 @@ void TRomForm::Button_CRCClick() {
 }
 
 void TRomForm::Button_HelpClick() {
-    const std::optional<tool::RefusedPath> refused = tool::FindRefusedPath({Prog_Path});
+    const std::optional<tool::RefusedPath> refused = tool::FindRefusedPath(Bin_Path, Prog_Path);
     SetMemoText(refused ? RefusalMessage(*refused)
                         : RunTool(tool::HelpCommand(Prog_Path), limits_.help).output);
 }
