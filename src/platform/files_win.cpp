@@ -1,6 +1,7 @@
 // Files on Windows: CreateFileW with the share modes the station asks for, on paths of any
 // length.
 #include <algorithm>
+#include <memory>
 
 #include "files.h"
 #include "win32.h"
@@ -55,6 +56,26 @@ DWORD Attributes(const std::string& path) {
 }
 
 }  // namespace
+
+bool FileError::HeldByAnotherProgram() const {
+    return systemCode_ == ERROR_SHARING_VIOLATION || systemCode_ == ERROR_LOCK_VIOLATION;
+}
+
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE first = FindFirstFileW(FileCallPath(folder + "*").c_str(), &found);
+    if (first == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    const std::unique_ptr<void, decltype(&FindClose)> search(first, &FindClose);
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.push_back(win32::Narrow(found.cFileName));
+        }
+    } while (FindNextFileW(search.get(), &found));
+    return names;
+}
 
 bool FileExists(const std::string& path) {
     const DWORD attributes = Attributes(path);
