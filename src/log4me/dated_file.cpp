@@ -17,6 +17,11 @@ std::string NewFileName(const std::string& path) {
     return path + suffix;
 }
 
+// Where the pieces wait that a day's file could not take.
+std::string PendingPath(const std::string& path) {
+    return path + ".pending";
+}
+
 }  // namespace
 
 DatedFileAppender::DatedFileAppender(std::string extension, std::string header, bool keepOpen)

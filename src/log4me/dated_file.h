@@ -43,9 +43,6 @@ public:
                 std::chrono::steady_clock::time_point now);
     void Close() noexcept { file_.Close(); }
 
-    // The pending file of a day's file.
-    static std::string PendingPath(const std::string& path) { return path + ".pending"; }
-
 private:
     const std::string& PathOf(const std::string& folder, const os::LocalTime& day);
     void CreateWithHeader(const std::string& path) const;
