@@ -73,9 +73,12 @@ station_start_xvfb() {
     rm -f "$fdfile"
 }
 
+# station_stop_xvfb: stops the X server station_start_xvfb started; harmless when none runs.
 station_stop_xvfb() {
-    [[ -n ${STATION_XVFB_PID:-} ]] && kill "$STATION_XVFB_PID" 2>/dev/null
-    wait "${STATION_XVFB_PID:-}" 2>/dev/null
+    if [[ -n ${STATION_XVFB_PID:-} ]]; then
+        kill "$STATION_XVFB_PID" 2>/dev/null || true
+        wait "$STATION_XVFB_PID" 2>/dev/null || true
+    fi
     STATION_XVFB_PID=
 }
 
