@@ -123,6 +123,17 @@ station_check "non-ANSI folder: the run's command is logged, in GBK with ? for K
 station_check "non-ANSI folder: the record has the press's row under the Unicode folder" test \
     "$(rows "$st" | cut -d, -f3,5 | tr '\n' '|')" = 'C:\Stations\站 한글\,C:\Stations\站 한글\merge.hex|'
 station_check "non-ANSI folder: nothing in log4me_err.log" test ! -e "$st/log4me_err.log"
+# The error file too: with the daily files' folder gone, every line is reported there.
+printf '[log4me]\r\npath=gone\r\nlevel=info\r\n' >"$st/config.ini"
+start_station "$folder"
+reported() { grep -caF "$(gbk 'Cannot create file "C:\Stations\站 ??\\gone\')" "$st/log4me_err.log"; }
+for _ in $(seq 600); do
+    [[ $(reported 2>/dev/null) -ge 3 ]] && break
+    sleep 0.1
+done
+stop_station
+station_check "non-ANSI folder: the error file has the start, self-check and verdict lines' reports" \
+    test "$(reported 2>/dev/null)" -ge 3
 
 # A station 300 characters deep: its tool's folder (304) is too long to be the interpreter's
 # working folder. Refused at the first refresh and at a press; the stand-in never runs.
