@@ -80,9 +80,12 @@ station_start_xvfb() {
     rm -f "$fdfile"
 }
 
+# station_stop_xvfb: stops the X server station_start_xvfb started; harmless when none runs.
 station_stop_xvfb() {
-    [[ -n ${STATION_XVFB_PID:-} ]] && kill "$STATION_XVFB_PID" 2>/dev/null
-    wait "${STATION_XVFB_PID:-}" 2>/dev/null
+    if [[ -n ${STATION_XVFB_PID:-} ]]; then
+        kill "$STATION_XVFB_PID" 2>/dev/null || true
+        wait "$STATION_XVFB_PID" 2>/dev/null || true
+    fi
     STATION_XVFB_PID=
 }
 
@@ -125,12 +128,25 @@ station_confirm_box() {
 }
 
 # station_click WINDOW CONTROL. STATION_CLIENT_OFFSET ("X Y") is where the client area starts
-# in the window, for windows that draw their own frame (Wine's, without a window manager).
+# in the window, for windows that draw their own frame (Wine's, without a window manager);
+# STATION_DPI (default 96) the DPI the window is laid out at, which scales the layout's places.
 station_click() {
-    local xy offset
+    local xy offset dpi=${STATION_DPI:-96}
     read -r -a xy <<<"${STATION_CONTROL[$2]:?unknown control $2}"
     read -r -a offset <<<"${STATION_CLIENT_OFFSET:-0 0}"
-    xdotool mousemove --window "$1" $((xy[0] + offset[0])) $((xy[1] + offset[1])) click 1
+    xdotool mousemove --window "$1" $((xy[0] * dpi / 96 + offset[0])) \
+        $((xy[1] * dpi / 96 + offset[1])) click 1
+}
+
+# station_wine_client WINDOW WIDTH HEIGHT: without a window manager Wine draws the frame itself.
+# Exports STATION_CLIENT_OFFSET, where a client area of WIDTH x HEIGHT starts in the window
+# (inside the border, below the caption); fails unless the window holds one of that size.
+station_wine_client() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW border
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    border=$(((WIDTH - $2) / 2))
+    export STATION_CLIENT_OFFSET="$border $((HEIGHT - $3 - border))"
+    [[ $((WIDTH - 2 * border)) -eq $2 && $((HEIGHT - $3 - 2 * border)) -gt 0 ]]
 }
 
 # station_today_log FOLDER: path of today's daily log file.

@@ -1,9 +1,18 @@
 // A file per day in a folder: <folder>yyyy-mm-dd<extension>, appended to in whole pieces, with a
 // header written once at its start. The logger's daily file and the station's production record
 // are both written through one.
+//
+// Nothing is lost while another program holds a day's file against writers (a spreadsheet that
+// has the record open): what cannot be appended waits in a pending file beside it,
+// "<file>.pending", and goes to the file, in order and ahead of anything newer, at the next
+// append that can open it. The pending file is on disk, so a crash loses nothing either; pending
+// files left by an earlier run are found when the folder is first written to. A crash between
+// writing the pending pieces to their file and removing the pending file writes them twice at
+// the next append: a row is repeated, never lost.
 #pragma once
 
 #include <chrono>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -26,8 +35,10 @@ public:
     // separator). A new file gets its header first, in one step with its creation, so that of
     // several processes starting the day's file exactly one header is written and no byte lands
     // before it. A file kept open is checked at most once per millisecond of now for still
-    // having its name, and opened again when it was deleted or replaced. Throws os::FileError;
-    // the file is closed then, so the next append tries again.
+    // having its name, and opened again when it was deleted or replaced. Bytes for a file that
+    // another program holds go to its pending file; then pending files of other days are tried.
+    // Throws os::FileError when the bytes could be neither appended nor kept; the file is closed
+    // then, so the next append tries again.
     void Append(const std::string& folder, const os::LocalTime& day, std::string_view bytes,
                 std::chrono::steady_clock::time_point now);
     void Close() noexcept { file_.Close(); }
@@ -35,6 +46,11 @@ public:
 private:
     const std::string& PathOf(const std::string& folder, const os::LocalTime& day);
     void CreateWithHeader(const std::string& path) const;
+    void OpenFile(const std::string& path, std::chrono::steady_clock::time_point now);
+    // The file's pending bytes, then bytes, in one write to the open file.
+    void WriteAfterPending(const std::string& path, std::string_view bytes);
+    void FindPendingFiles(const std::string& folder);
+    void AppendPendingOfOtherFiles(const std::string& path) noexcept;
 
     const std::string extension_;
     const std::string header_;
@@ -45,6 +61,7 @@ private:
     std::string path_;
     os::File file_;
     std::chrono::steady_clock::time_point nameChecked_{};
+    std::set<std::string> pending_;  // the files, by path, that have a pending file
 };
 
 }  // namespace log4me

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace os {
 
@@ -26,6 +27,10 @@ public:
     FileVerb Verb() const { return verb_; }
     const std::string& Path() const { return path_; }
     std::uint32_t SystemCode() const { return systemCode_; }
+    // True when another program holds the file against this use (on Windows a sharing or lock
+    // violation: a spreadsheet that has the file open, say), so the same use may succeed once
+    // it lets go. Always false on Linux, which has no mandatory share modes.
+    bool HeldByAnotherProgram() const;
 
 private:
     FileVerb verb_;
@@ -35,6 +40,9 @@ private:
 
 bool FileExists(const std::string& path);    // a file (not a folder) exists at path
 bool FolderExists(const std::string& path);  // a folder exists at path
+// The names of the files (not folders) in folder (ending in the separator); none when it cannot
+// be read.
+std::vector<std::string> FileNamesIn(const std::string& folder);
 
 // What tells one version of a file from another without reading it. settled is true once the
 // last change is more than two seconds old: a later change cannot share its time stamp then,

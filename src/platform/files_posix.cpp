@@ -1,9 +1,11 @@
 // Files on Linux: open(2) and friends. Share modes are not enforced here: other handles may open
 // a file regardless.
+#include <dirent.h>
 #include <sys/stat.h>
 #include <time.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "files.h"
 #include "unique_fd.h"
@@ -34,6 +36,28 @@ void FlushToDisk(const std::string& path) {
 }
 
 }  // namespace
+
+bool FileError::HeldByAnotherProgram() const {
+    return false;
+}
+
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    struct CloseListing {
+        void operator()(DIR* listing) const { ::closedir(listing); }
+    };
+    const std::unique_ptr<DIR, CloseListing> listing(::opendir(folder.c_str()));
+    if (!listing) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const auto info = StatOf(folder + entry->d_name);
+        if (info && S_ISREG(info->st_mode)) {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    return names;
+}
 
 bool FileExists(const std::string& path) {
     const auto info = StatOf(path);

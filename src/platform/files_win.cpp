@@ -1,12 +1,14 @@
-// Files on Windows: CreateFileW with the share modes the station asks for.
+// Files on Windows: CreateFileW with the share modes the station asks for, on paths of any
+// length.
 #include <algorithm>
+#include <memory>
 
 #include "files.h"
 #include "win32.h"
 
 namespace os {
 
-using win32::Widen;
+using win32::FileCallPath;
 
 namespace {
 
@@ -36,7 +38,7 @@ struct Opened {
 };
 
 Opened OpenHandle(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = FileCallPath(path);
     HANDLE handle = CreateFileW(wide.c_str(), access, share, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     return {handle, GetLastError()};
@@ -50,10 +52,30 @@ File FileOf(const std::string& path, HANDLE handle) {
 constexpr std::size_t kLargestTransfer = std::size_t{1} << 30;
 
 DWORD Attributes(const std::string& path) {
-    return GetFileAttributesW(Widen(path).c_str());
+    return GetFileAttributesW(FileCallPath(path).c_str());
 }
 
 }  // namespace
+
+bool FileError::HeldByAnotherProgram() const {
+    return systemCode_ == ERROR_SHARING_VIOLATION || systemCode_ == ERROR_LOCK_VIOLATION;
+}
+
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE first = FindFirstFileW(FileCallPath(folder + "*").c_str(), &found);
+    if (first == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    const std::unique_ptr<void, decltype(&FindClose)> search(first, &FindClose);
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.push_back(win32::Narrow(found.cFileName));
+        }
+    } while (FindNextFileW(search.get(), &found));
+    return names;
+}
 
 bool FileExists(const std::string& path) {
     const DWORD attributes = Attributes(path);
@@ -67,7 +89,7 @@ bool FolderExists(const std::string& path) {
 
 std::optional<FileStamp> StampOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(FileCallPath(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return std::nullopt;
     }
@@ -156,8 +178,8 @@ File OpenForAppending(const std::string& path) {
 // The new content reaches the disk before the rename, and the rename before the call returns,
 // so a power cut leaves the old file or the new one, never an empty or zero-filled one.
 void ReplaceFile(const std::string& from, const std::string& to) {
-    const std::wstring wideFrom = Widen(from);
-    const std::wstring wideTo = Widen(to);
+    const std::wstring wideFrom = FileCallPath(from);
+    const std::wstring wideTo = FileCallPath(to);
     {
         win32::Handle written(CreateFileW(wideFrom.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -173,7 +195,7 @@ void ReplaceFile(const std::string& from, const std::string& to) {
 
 void RemoveFile(const std::string& path) noexcept {
     try {
-        DeleteFileW(Widen(path).c_str());
+        DeleteFileW(FileCallPath(path).c_str());
     } catch (...) {
         // A path too long to convert names no file.
     }
@@ -181,7 +203,7 @@ void RemoveFile(const std::string& path) noexcept {
 
 // Without MOVEFILE_REPLACE_EXISTING the move fails when the new name exists.
 bool MoveUnlessExists(const std::string& from, const std::string& to) {
-    if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0)) {
+    if (!MoveFileExW(FileCallPath(from).c_str(), FileCallPath(to).c_str(), 0)) {
         const DWORD error = GetLastError();
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
             return false;

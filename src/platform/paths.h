@@ -2,6 +2,7 @@
 // own path, and quoting a path for the command interpreter. Paths are UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,18 @@ std::string NamePart(std::string_view path);
 std::string ExecutablePath();
 // The path made absolute against the current folder; an absolute path is returned as it is.
 std::string AbsolutePath(std::string_view path);
+
+// The longest path, in PathLength units, that a command run can use: as its working folder
+// (counted with its trailing separator), as the program the interpreter starts, and as a file
+// named on the command line for that program to open. Windows: MAX_PATH - 1 = 259 UTF-16 units,
+// a path and its terminating null filling MAX_PATH (cmd.exe and the programs it starts are not
+// long-path aware, and the working folder of CreateProcessW, like SetCurrentDirectoryW's, takes
+// MAX_PATH - 2 characters and the trailing backslash). Linux: PATH_MAX - 1 = 4095 bytes, what
+// chdir(2), execve(2) and open(2) take. A command line holding such paths stays far below
+// cmd.exe's 8191 characters.
+extern const std::size_t kLongestCommandPath;
+// The path's length as the system counts it: UTF-16 units on Windows, bytes elsewhere.
+std::size_t PathLength(std::string_view path);
 
 // One argument for the command interpreter (cmd.exe or /bin/sh), quoted so that blanks and the
 // interpreter's special characters reach the program as part of this one argument.

@@ -1,4 +1,5 @@
 // Paths on Linux.
+#include <limits.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,6 +15,12 @@ const char* const kExpandedInQuotes = "";
 
 bool IsFolderBreak(char c) {
     return c == '/';
+}
+
+const std::size_t kLongestCommandPath = PATH_MAX - 1;
+
+std::size_t PathLength(std::string_view path) {
+    return path.size();
 }
 
 std::string ExecutablePath() {

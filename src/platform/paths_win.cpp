@@ -15,6 +15,12 @@ bool IsFolderBreak(char c) {
     return c == '\\' || c == ':';
 }
 
+const std::size_t kLongestCommandPath = MAX_PATH - 1;
+
+std::size_t PathLength(std::string_view path) {
+    return Widen(path).size();
+}
+
 std::string ExecutablePath() {
     // The path may be longer than MAX_PATH; a result that fills the buffer may be cut short.
     constexpr std::size_t kLongestPath = 32768;
@@ -48,24 +54,44 @@ bool IsAbsolute(std::string_view path) {
     return drive || unc;
 }
 
+// The full path GetFullPathNameW makes of path; "" when it fails.
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return {};
+    }
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return {};
+    }
+    full.resize(length);
+    return full;
+}
+
 }  // namespace
 
 std::string AbsolutePath(std::string_view path) {
     if (path.empty() || IsAbsolute(path)) {
         return std::string(path);
     }
-    const std::wstring wide = Widen(path);
-    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (size == 0) {
-        return std::string(path);
+    const std::wstring full = FullPath(Widen(path));
+    return full.empty() ? std::string(path) : Narrow(full);
+}
+
+std::wstring win32::FileCallPath(std::string_view utf8) {
+    std::wstring wide = Widen(utf8);
+    if (wide.size() < MAX_PATH || wide.rfind(L"\\\\?\\", 0) == 0) {
+        return wide;
     }
-    std::wstring full(size, L'\0');
-    const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) {
-        return std::string(path);
+    const std::wstring full = FullPath(wide);
+    if (full.empty() || full.rfind(L"\\\\.\\", 0) == 0) {
+        return wide;  // a device path is used as it is
     }
-    full.resize(length);
-    return Narrow(full);
+    if (full.rfind(L"\\\\", 0) == 0) {
+        return L"\\\\?\\UNC\\" + full.substr(2);  // \\server\share\...
+    }
+    return L"\\\\?\\" + full;
 }
 
 // Within double quotes cmd.exe takes blanks and & | < > ^ ( ) literally. Paths cannot contain

@@ -1,11 +1,13 @@
 // The INI reader used where the system has no profile-string call. It returns what
-// GetPrivateProfileStringW returns for the same file with a 2048-character buffer, as Wine
-// implements that call. It works on UTF-8 throughout, a line at a time, so memory follows the
-// longest line, not four bytes for every character of the file:
+// GetPrivateProfileStringW returns for the same file with a 2048-character buffer. It works on
+// UTF-8 throughout, a line at a time, so memory follows the longest line, not four bytes for
+// every character of the file:
 //
-// - Encoding: a UTF-8 byte-order mark is skipped; a UTF-16 byte-order mark (either byte order)
-//   makes the file UTF-16; otherwise the bytes are taken as UTF-8, the ANSI code page on Linux.
-//   Bytes that do not decode become U+FFFD. The result is UTF-8.
+// - Encoding: a UTF-16 byte-order mark (either byte order) makes the file UTF-16; otherwise the
+//   bytes are taken as UTF-8, the ANSI code page on Linux. A UTF-8 byte-order mark is not
+//   skipped: Windows reads such a file in the ANSI code page, so the mark is part of the first
+//   line, which then is no section header (Wine skips it; the reader follows Windows). Bytes
+//   that do not decode become U+FFFD. The result is UTF-8.
 // - Lines end at '\n' and at '\r', also at a lone '\r' among LF line ends. White space (blank, tab,
 // '\r', other ASCII control spacing, ^Z) is trimmed at both ends
 //   of every line.
@@ -172,17 +174,15 @@ std::string ProfileSearch::Result(std::string_view defaultValue) {
 
 void ProfileSearch::Decode(std::string_view bytes, bool last) {
     if (encoding_ == Encoding::kUnknown) {
-        // The byte-order mark, if any, is in the first three bytes.
+        // A UTF-16 byte-order mark, if any, is in the first two bytes.
         pending_.append(bytes);
-        if (pending_.size() < 3 && !last) {
+        if (pending_.size() < 2 && !last) {
             return;
         }
         std::string_view start = pending_;
         encoding_ = Encoding::kUtf8;
         std::size_t mark = 0;
-        if (start.substr(0, 3) == "\xEF\xBB\xBF") {
-            mark = 3;
-        } else if (start.substr(0, 2) == "\xFF\xFE") {
+        if (start.substr(0, 2) == "\xFF\xFE") {
             encoding_ = Encoding::kUtf16Little;
             mark = 2;
         } else if (start.substr(0, 2) == "\xFE\xFF") {

@@ -23,6 +23,12 @@ namespace os::win32 {
 std::wstring Widen(std::string_view utf8);
 // UTF-16 from a W call to UTF-8.
 std::string Narrow(std::wstring_view utf16);
+// A path as the file calls (CreateFileW, GetFileAttributesW, MoveFileExW, DeleteFileW) take it:
+// as it is when shorter than MAX_PATH; otherwise made full and given the "\\?\" prefix, which
+// lifts their MAX_PATH limit on every Windows version. The prefix also turns the system's
+// clean-up of the path off, so the path is cleaned up first (GetFullPathNameW: "/" and doubled
+// separators become one "\", "." and ".." are resolved).
+std::wstring FileCallPath(std::string_view utf8);
 // MultiByteToWideChar over all of bytes in codePage; false when flags asked for strictness
 // (MB_ERR_INVALID_CHARS) and some byte does not decode.
 bool ToWide(UINT codePage, DWORD flags, std::string_view bytes, std::wstring& wide);

@@ -13,6 +13,15 @@ using Kind = ControlKind;
 constexpr FontSpec kLayoutVerdictFont{"宋体", -96};
 constexpr FontSpec kMemoFont{"Tahoma", -14};
 
+// What a container placed at g lets its children cover, in its own coordinates: a group's
+// children sit inside its frame, below its caption.
+Geometry ChildArea(const ControlSpec& container, const Geometry& g, int groupCaptionHeight) {
+    if (container.kind == ControlKind::kGroupBox) {
+        return {2, groupCaptionHeight + 2, g.width - 4, g.height - groupCaptionHeight - 4};
+    }
+    return {0, 0, g.width, g.height};
+}
+
 }  // namespace
 
 const FormSpec kRomForm{"RomForm", "TRomForm", "NRF系列芯片ROM烧写工具 V1.0（限内部使用） ",
@@ -77,23 +86,50 @@ std::vector<Geometry> ResolveLayout(int groupCaptionHeight) {
                 left.height = 0;
                 break;
         }
-        // A group's aligned children sit inside its frame, below its caption.
-        room[index] = entry.kind == ControlKind::kGroupBox
-                          ? Geometry{2, groupCaptionHeight + 2, g.width - 4,
-                                     g.height - groupCaptionHeight - 4}
-                          : Geometry{0, 0, g.width, g.height};
+        room[index] = ChildArea(entry, g, groupCaptionHeight);
     }
     return placed;
 }
 
 Geometry InWindow(ControlId id, const std::vector<Geometry>& resolved) {
-    Geometry g = resolved[static_cast<std::size_t>(id)];
+    return ParentToWindow(id, resolved[static_cast<std::size_t>(id)], resolved);
+}
+
+Geometry ParentArea(ControlId id, const std::vector<Geometry>& resolved, int groupCaptionHeight) {
+    const ControlId parent = LayoutEntry(id).parent;
+    const Geometry& placed = resolved[static_cast<std::size_t>(parent)];
+    if (parent == ControlId::RomForm) {
+        return {0, 0, placed.width, placed.height};
+    }
+    return ChildArea(LayoutEntry(parent), placed, groupCaptionHeight);
+}
+
+Geometry ParentToWindow(ControlId id, Geometry g, const std::vector<Geometry>& resolved) {
     for (ControlId parent = LayoutEntry(id).parent; parent != ControlId::RomForm;
          parent = LayoutEntry(parent).parent) {
         g.left += resolved[static_cast<std::size_t>(parent)].left;
         g.top += resolved[static_cast<std::size_t>(parent)].top;
     }
     return g;
+}
+
+Geometry Clipped(const Geometry& g, const Geometry& bounds) {
+    const int left = std::max(g.left, bounds.left);
+    const int top = std::max(g.top, bounds.top);
+    const int right = std::min(g.left + g.width, bounds.left + bounds.width);
+    const int bottom = std::min(g.top + g.height, bounds.top + bounds.height);
+    return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
+}
+
+int ScaledForDpi(int length, int dpi) {
+    return length * dpi / 96;
+}
+
+Geometry ScaledForDpi(const Geometry& g, int dpi) {
+    const int left = ScaledForDpi(g.left, dpi);
+    const int top = ScaledForDpi(g.top, dpi);
+    return {left, top, ScaledForDpi(g.left + g.width, dpi) - left,
+            ScaledForDpi(g.top + g.height, dpi) - top};
 }
 
 std::vector<ControlId> TabSequence() {

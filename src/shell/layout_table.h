@@ -94,6 +94,19 @@ const ControlSpec& LayoutEntry(ControlId id);
 std::vector<Geometry> ResolveLayout(int groupCaptionHeight);
 // A control's geometry in the window's client area, from the resolved layout.
 Geometry InWindow(ControlId id, const std::vector<Geometry>& resolved);
+// What control id's parent lets its children cover, in the parent's coordinates: a group box's
+// inside, within its frame and below its caption; a panel's or the window's whole area. A child
+// shows only what lies in it, as a window clips its children.
+Geometry ParentArea(ControlId id, const std::vector<Geometry>& resolved, int groupCaptionHeight);
+// A geometry in control id's parent's coordinates, moved into the window's client area.
+Geometry ParentToWindow(ControlId id, Geometry g, const std::vector<Geometry>& resolved);
+// The part of g that lies in bounds; empty (width or height 0) when none does.
+Geometry Clipped(const Geometry& g, const Geometry& bounds);
+
+// A length of the layout, which counts pixels at 96 DPI, at dpi pixels per inch.
+int ScaledForDpi(int length, int dpi);
+// A geometry at dpi: its edges scaled, so that controls that meet at 96 DPI meet at every DPI.
+Geometry ScaledForDpi(const Geometry& g, int dpi);
 
 // The controls the Tab key visits, in order: the window's children by tab order, each group's
 // or panel's own children by theirs where the group stands.

@@ -7,6 +7,7 @@
 #include "files.h"
 #include "nrfutil_output.h"
 #include "nrfutil_programmer.h"
+#include "paths.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "serials.h"
@@ -22,8 +23,8 @@ bool TRomForm::CheckReady() {
         Error_Code = kToolMissing;
         return false;
     }
-    // Nothing is run with a path the command interpreter would change.
-    lastCheck_.refusedPath = tool::FindRefusedPath({Prog_Path, Hex_Path});
+    // Nothing is run with a path the command interpreter would change or cannot use.
+    lastCheck_.refusedPath = tool::FindRefusedPath(Bin_Path, Prog_Path, Hex_Path);
     if (lastCheck_.refusedPath) {
         Error_Code = kPathRefused;
         return false;
@@ -112,8 +113,15 @@ bool TRomForm::BindProbe(const std::vector<std::string>& listed) {
 }
 
 std::string RefusalMessage(const tool::RefusedPath& refused) {
-    return "ERROR:" + refused.path + "中含有“" + refused.character +
-           "”，为免命令解释器改动路径，不运行烧写工具。";
+    if (refused.reason == tool::Refusal::kExpanded) {
+        return "ERROR:" + refused.path + "中含有“" + refused.character +
+               "”，为免命令解释器改动路径，不运行烧写工具。";
+    }
+    const bool image = refused.use == tool::PathUse::kImage;
+    return "ERROR:" + refused.path + "的路径过长（" + std::to_string(refused.length) +
+           "个字符），命令解释器最多只能使用" + std::to_string(os::kLongestCommandPath) +
+           "个字符，不运行烧写工具。请把" + (image ? "hex文件" : "工作站文件夹") +
+           "移到较短的路径下。";
 }
 
 std::string TRomForm::ErrorText(int code) const {

@@ -13,7 +13,7 @@ enum StationError {
     kProgrammingFailed = 107,    // the programming run did not confirm its verify
     kConfigMissing = 108,        // no config.ini
     kLogFolderMissing = 109,     // no logs folder
-    kPathRefused = 110,          // a path the command interpreter would change (Windows: "%")
+    kPathRefused = 110,          // a path the interpreter would change ("%") or cannot use
     kProbeNotFound = 111,        // the probe config.ini binds the station to is not listed
     kSeveralProbes = 112,        // several probes listed and none bound: the tool would ask
 };

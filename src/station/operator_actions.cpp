@@ -42,7 +42,7 @@ void TRomForm::Button_CRCClick() {
 }
 
 void TRomForm::Button_HelpClick() {
-    const std::optional<tool::RefusedPath> refused = tool::FindRefusedPath({Prog_Path});
+    const std::optional<tool::RefusedPath> refused = tool::FindRefusedPath(Bin_Path, Prog_Path);
     if (refused) {
         SetMemoText(RefusalMessage(*refused));
         return;

@@ -49,12 +49,39 @@ bool ProgrammingSucceeded(const std::string& output) {
         [&](const char* marker) { return output.find(marker) != std::string::npos; });
 }
 
-std::optional<RefusedPath> FindRefusedPath(const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) {
-        const std::size_t at = path.find_first_of(os::kExpandedInQuotes);
-        if (at != std::string::npos) {
-            return RefusedPath{path, path[at]};
-        }
+namespace {
+
+std::optional<RefusedPath> Refused(const std::string& path, PathUse use) {
+    // The working folder is no part of the command line, so nothing in it is expanded.
+    const std::size_t at = use == PathUse::kWorkingFolder
+                               ? std::string::npos
+                               : path.find_first_of(os::kExpandedInQuotes);
+    if (at != std::string::npos) {
+        return RefusedPath{path, use, Refusal::kExpanded, path[at], 0};
+    }
+    // A working folder counts with the separator it ends in, as the system takes it.
+    const bool addsSeparator =
+        use == PathUse::kWorkingFolder && (path.empty() || path.back() != os::kPathSeparator);
+    const std::size_t length = os::PathLength(path);
+    if (length + (addsSeparator ? 1 : 0) > os::kLongestCommandPath) {
+        return RefusedPath{path, use, Refusal::kTooLong, 0, length};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<RefusedPath> FindRefusedPath(const std::string& workingFolder,
+                                           const std::string& toolPath,
+                                           const std::string& imagePath) {
+    if (auto refused = Refused(workingFolder, PathUse::kWorkingFolder)) {
+        return refused;
+    }
+    if (auto refused = Refused(toolPath, PathUse::kTool)) {
+        return refused;
+    }
+    if (!imagePath.empty()) {
+        return Refused(imagePath, PathUse::kImage);
     }
     return std::nullopt;
 }

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace tool {
 
@@ -46,14 +46,38 @@ inline constexpr const char* kVerifySuccessMarkers[] = {"Verify OK", "Verified O
 // does not contain "ERROR:" (all case-sensitive).
 bool ProgrammingSucceeded(const std::string& output);
 
-// A path that no run may use: the command interpreter would change it although it is quoted
-// (on Windows a path with "%": cmd.exe expands %NAME% inside quotes, so the tool or the image
-// could become another file).
+// What a run uses a path for.
+enum class PathUse {
+    kWorkingFolder,  // the tool's folder, where the interpreter and the tool run
+    kTool,           // the tool the interpreter starts
+    kImage,          // the image the tool is given to open
+};
+
+// Why no run may use a path.
+enum class Refusal {
+    // The command interpreter would change it although it is quoted (on Windows a path with
+    // "%": cmd.exe expands %NAME% inside quotes, so the tool or the image could become another
+    // file).
+    kExpanded,
+    // Longer than the interpreter and the tool can use (os::kLongestCommandPath): the run would
+    // not start, or its tool would not be found, and the interpreter's complaint would pass for
+    // a probe's answer.
+    kTooLong,
+};
+
+// A path that no run may use, and why.
 struct RefusedPath {
     std::string path;
-    char character = 0;  // the character the interpreter would act on
+    PathUse use = PathUse::kTool;
+    Refusal reason = Refusal::kExpanded;
+    char character = 0;      // kExpanded: the character the interpreter would act on
+    std::size_t length = 0;  // kTooLong: the path's length in os::PathLength units
 };
-// The first of paths that no run may use; nothing when every one can be run.
-std::optional<RefusedPath> FindRefusedPath(const std::vector<std::string>& paths);
+
+// The first of a run's paths that it may not use, in the order working folder, tool, image;
+// nothing when the run may go ahead. image is "" for runs that are given none.
+std::optional<RefusedPath> FindRefusedPath(const std::string& workingFolder,
+                                           const std::string& toolPath,
+                                           const std::string& imagePath = {});
 
 }  // namespace tool

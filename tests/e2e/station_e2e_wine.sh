@@ -3,9 +3,10 @@
 # 936) in Xvfb, in the station folder C:\Station with the stand-in nrfjprog.exe, driven by clicks.
 # Checks the daily log's bytes (GBK), the checksum file and the stand-in's calls, that a second
 # copy ends without running the tool, that Alt+S starts a run, that input and a close during a
-# run wait for its end, and saves screenshots of Ready, PASS and FAIL.
-#   station_e2e_wine.sh BUILD_DIR SCREENSHOT_DIR
-# Uses its own Wine prefix, BUILD_DIR/wine-e2e, and ends its Wine server when done.
+# run wait for its end, and saves screenshots of Ready, PASS and FAIL. At a DPI other than 96
+# (Wine's LogPixels) the window and every click scale with it.
+#   station_e2e_wine.sh BUILD_DIR SCREENSHOT_DIR [DPI]
+# Uses its own Wine prefix, BUILD_DIR/wine-e2e (wine-e2e-DPI), and ends its Wine server when done.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/lib/station.sh
@@ -13,9 +14,12 @@ source "$here/../../scripts/lib/station.sh"
 build=$(cd "$1" && pwd)
 mkdir -p "$2"
 shots=$(cd "$2" && pwd)
+export STATION_DPI=${3:-96}
+prefix=wine-e2e
+[[ $STATION_DPI -eq 96 ]] || prefix+=-$STATION_DPI
 
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-export WINEPREFIX=$build/wine-e2e WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 calls() { station_calls "$station"; }
 # wait_calls N: until the stand-in has been started N times in all.
@@ -46,9 +50,12 @@ cleanup() {
 trap cleanup EXIT
 station_start_xvfb
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
-    wineboot -i </dev/null >"$build/wineboot-e2e.log" 2>&1 ||
-        station_die "wineboot failed, see $build/wineboot-e2e.log"
+    wineboot -i </dev/null >"$build/wineboot-$prefix.log" 2>&1 ||
+        station_die "wineboot failed, see $build/wineboot-$prefix.log"
 fi
+# Read by every Wine process when it starts.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$STATION_DPI" /f \
+    </dev/null >/dev/null 2>&1 || station_die "cannot set Wine's DPI to $STATION_DPI"
 
 # The station folder as a line engineer lays it out, at C:\Station.
 station=$WINEPREFIX/drive_c/Station
@@ -66,13 +73,11 @@ info='\[info \]'
 first_pid=$!
 win=$(station_find_window "NRF系列芯片ROM烧写工具") || true
 [[ -n $win ]] || station_die "the station window did not appear"
-# Without a window manager Wine draws the frame itself: the client area (704 x 491) sits below
-# the caption, inside the border.
-eval "$(xdotool getwindowgeometry --shell "$win")"
-border=$(((WIDTH - 704) / 2))
-export STATION_CLIENT_OFFSET="$border $((HEIGHT - 491 - border))"
-station_check "the window's client area is 704 x 491 (window ${WIDTH}x${HEIGHT})" \
-    test $((WIDTH - 2 * border)) -eq 704 -a $((HEIGHT - 491 - 2 * border)) -gt 0
+# The client area is 704 x 491 at 96 DPI and scales with the DPI (1056 x 736 at 144).
+client_width=$((704 * STATION_DPI / 96))
+client_height=$((491 * STATION_DPI / 96))
+station_check "the window's client area is $client_width x $client_height at $STATION_DPI DPI" \
+    station_wine_client "$win" "$client_width" "$client_height"
 station_wait_log "$station" "$info" 3
 station_check "the start line comes first" grep -qa '\[info \]log4me:application starting\.\.\.\.' <(head -n1 "$log")
 station_check "the self-check line is logged in GBK" grep -qaF "[info ]$(gbk 程序启动自检)" "$log"
@@ -178,5 +183,5 @@ station_check "nothing ran after the close" test "$(calls)" -eq $((runs + 2))
 station_check "the stop line comes last" test \
     "$(tail -n 1 "$log" | tr -d '\r' | cut -d' ' -f2-)" = "[info ]log4me:application stoping...."
 
-echo "e2e (Wine): $STATION_PASSED passed, $STATION_FAILED failed; screenshots in $shots"
+echo "e2e (Wine, $STATION_DPI DPI): $STATION_PASSED passed, $STATION_FAILED failed; screenshots in $shots"
 [[ $STATION_FAILED -eq 0 ]]

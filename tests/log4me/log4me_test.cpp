@@ -298,4 +298,28 @@ TEST_F(Logger, MissingLogFolderLosesTheLineAndReportsIt) {
     EXPECT_EQ(folder.Read("log4me_err.log"), report);
 }
 
+// Lines an earlier run had to keep while another program held their file go to it first.
+TEST_F(Logger, PendingLinesOfAnEarlierRunGoFirstEachToItsOwnDay) {
+    WriteConfig("logs", "info");
+    folder.MakeFolder("logs");
+    const std::string yesterday = "logs" + kSep + "2024-02-28.log";
+    const std::string today = "logs" + kSep + "2024-02-29.log";
+    folder.Write(yesterday, "12:00:00.000 [info ]first\r\n");
+    folder.Write(yesterday + ".pending", "23:59:59.000 [info ]kept\r\n");
+    folder.Write(today + ".pending", "00:00:01.000 [info ]kept too\r\n");
+    folder.Write("logs" + kSep + "2024-02-29.csv.pending", "another file's");
+    Start();
+    log4me::LogInfo(os::AnsiString("next"));
+
+    EXPECT_EQ(folder.Read(yesterday), "12:00:00.000 [info ]first\r\n23:59:59.000 [info ]kept\r\n");
+    EXPECT_EQ(folder.Read(today),
+              "00:00:01.000 [info ]kept too\r\n"
+              "12:34:56.789 [info ]log4me:application starting....\r\n"
+              "12:34:56.789 [info ]next\r\n");
+    EXPECT_FALSE(folder.Exists(yesterday + ".pending"));
+    EXPECT_FALSE(folder.Exists(today + ".pending"));
+    EXPECT_TRUE(folder.Exists("logs" + kSep + "2024-02-29.csv.pending"));
+    EXPECT_FALSE(folder.Exists("log4me_err.log"));
+}
+
 }  // namespace

@@ -1,5 +1,5 @@
-// Files on Windows: share modes as other handles see them, appending from two handles, and the
-// messages of files that cannot be opened or created.
+// Files on Windows: share modes as other handles see them, appending from two handles, the
+// messages of files that cannot be opened or created, and paths longer than MAX_PATH.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -8,7 +8,9 @@
 
 #include "checksum.h"
 #include "files.h"
+#include "paths.h"
 #include "temp_folder.h"
+#include "win32.h"
 
 namespace fs = std::filesystem;
 
@@ -127,6 +129,52 @@ TEST(FileMessagesOnWindows, AFolderIsNoFile) {
     EXPECT_TRUE(os::FolderExists(folder / "merge.hex"));
     EXPECT_THAT(FileErrorOf([&] { os::OpenForReading(folder / "merge.hex", os::Share::kRead); }),
                 StartsWith("Cannot open file \"" + folder / "merge.hex" + "\". "));
+}
+
+// Past MAX_PATH the file calls get the "\\?\" prefix, which also turns off their clean-up of the
+// path: doubled separators (the logger's folder has one), "." and ".." are cleaned up first.
+TEST(LongPathsOnWindows, OnlyPathsFromMaxPathOnAreGivenThePrefix) {
+    using os::win32::FileCallPath;
+    const std::string a(300, 'a');
+    const std::wstring wideA(300, L'a');
+    EXPECT_EQ(FileCallPath("C:\\Station\\\\logs\\x.log"), L"C:\\Station\\\\logs\\x.log");
+    const std::string longest = "C:\\" + std::string(MAX_PATH - 4, 'b');
+    EXPECT_EQ(FileCallPath(longest), os::win32::Widen(longest));
+    EXPECT_EQ(FileCallPath(longest + "b"), L"\\\\?\\" + os::win32::Widen(longest + "b"));
+    EXPECT_EQ(FileCallPath("C:\\" + a + "\\\\logs\\.\\x\\..\\2026-12-09.log"),
+              L"\\\\?\\C:\\" + wideA + L"\\logs\\2026-12-09.log");
+    EXPECT_EQ(FileCallPath("\\\\server\\share\\" + a), L"\\\\?\\UNC\\server\\share\\" + wideA);
+    EXPECT_EQ(FileCallPath("\\\\?\\C:\\" + a), L"\\\\?\\C:\\" + wideA);
+}
+
+TEST(LongPathsOnWindows, FilesBeyondMaxPathAreWrittenReadMovedAndRemoved) {
+    test_support::TempFolder folder;
+    std::string deep = folder.Path();
+    while (deep.size() < 300) {
+        deep += std::string(50, 'd') + "\\";
+    }
+    fs::create_directories(fs::u8path(deep + "logs"));
+    const std::string logs = deep + "\\logs\\";  // the logger's doubled separator
+    const std::string file = logs + "2026-12-09.csv";
+
+    os::OpenForAppending(file).Write("row 1\r\n");
+    os::OpenForAppending(file).Write("row 2\r\n");
+    EXPECT_TRUE(os::FileExists(file));
+    EXPECT_TRUE(os::FolderExists(logs));
+    ASSERT_TRUE(os::StampOf(file));
+    EXPECT_EQ(os::StampOf(file)->size, 14u);
+    EXPECT_EQ(os::ReadWholeFile(file, os::Share::kRead), "row 1\r\nrow 2\r\n");
+    EXPECT_TRUE(os::MoveUnlessExists(file, file + ".moved"));
+    os::ReplaceFileContent(file + ".moved", "new");
+    EXPECT_EQ(test_support::ReadFile(deep + "logs\\2026-12-09.csv.moved"), "new");
+    os::RemoveFile(file + ".moved");
+    EXPECT_FALSE(os::FileExists(file + ".moved"));
+
+    // The C runtime under std::filesystem stops at MAX_PATH: the folders go one by one.
+    for (std::string inner = deep + "logs"; inner.size() > folder.Path().size();
+         inner = os::FolderPart(inner.substr(0, inner.size() - 1))) {
+        EXPECT_TRUE(RemoveDirectoryW(os::win32::FileCallPath(inner).c_str())) << inner;
+    }
 }
 
 }  // namespace

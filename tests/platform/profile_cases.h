@@ -5,7 +5,7 @@
 //
 // Everything is UTF-8 and ASCII, except the cases marked utf8Text: their file bytes, and maybe
 // their expected value, hold other characters in UTF-8. A run against the system call must give
-// it those files in an encoding it decodes (the ANSI code page, or UTF-8 after a byte-order mark).
+// it those files in the encoding it decodes, the ANSI code page.
 #pragma once
 
 #include <string>
@@ -90,8 +90,11 @@ inline const std::vector<ProfileCase>& Cases() {
         {"CrLineEnds", "[log4me]\rpath=logs2\rlevel=error\r", "log4me", "level", "d", "error"},
         {"LoneCrEndsHeaderAmongLfLines", "[log4me]\rlevel=\n", "log4me", "level", "info", ""},
         {"LoneCrEndsKeyLineAmongLfLines", "=\r[log4me]\npath=", "log4me", "path", "logs", ""},
-        {"Utf8ByteOrderMark", "\xEF\xBB\xBF[log4me]\r\npath=logs2\r\n", "log4me", "path", "d",
-         "logs2"},
+        // Windows reads a "UTF-8 with BOM" file as ANSI: the mark's bytes begin the first line,
+        // which then is no section header. A header on a later line is found.
+        {"Utf8ByteOrderMark", "\xEF\xBB\xBF[log4me]\r\npath=logs2\r\n", "log4me", "path", "d", "d"},
+        {"Utf8ByteOrderMarkOnALineOfItsOwn", "\xEF\xBB\xBF\r\n[log4me]\r\npath=logs2\r\n", "log4me",
+         "path", "d", "logs2"},
         {"Utf16ByteOrderMark", Utf16LittleEndian("[log]\r\npath=x\r\n"), "log", "path", "d", "x"},
         {"ChineseValue", "[log4me]\r\npath=\xE6\x97\xA5\xE5\xBF\x97\r\n", "log4me", "path", "d",
          "\xE6\x97\xA5\xE5\xBF\x97", true},

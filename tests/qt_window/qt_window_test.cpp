@@ -143,6 +143,26 @@ TEST(QtWindow, PaintsWhatTheStationTellsIt) {
     EXPECT_EQ(elapsed->text(), "");
 }
 
+// The label belongs to its group: however much the probe query printed, it stays inside the
+// group's frame, as a child of the group is clipped.
+TEST(QtWindow, SerialLabelStaysInsideItsGroup) {
+    QtStationWindow window("/station/RomTool");
+    auto* serial = window.ControlAs<QLabel>(ControlId::Label_SN);
+    const int caption = QFontMetrics(window.font()).height();
+    const Geometry inside = ParentArea(ControlId::Label_SN, ResolveLayout(caption), caption);
+    const QRect area(inside.left, inside.top, inside.width, inside.height);
+    for (const std::string& text :
+         {std::string("682123456\r\n682654321\r\n683000001\r\n683000002\r\n"),
+          "ERROR: " + std::string(300, 'x'), std::string("682123456")}) {
+        window.SetSerialText(text);
+        EXPECT_TRUE(area.contains(serial->geometry())) << text;
+        EXPECT_EQ(serial->pos(), QPoint(86, 31));
+        EXPECT_EQ(serial->size(), serial->sizeHint().boundedTo(
+                                      QSize(area.right() + 1 - 86, area.bottom() + 1 - 31)));
+    }
+    EXPECT_EQ(serial->size(), serial->sizeHint());  // a short serial is shown whole
+}
+
 TEST(QtWindow, OpenDialogIsMadeOnFirstUseAndAcceptsAnyName) {
     test_support::TempFolder folder;
     QtStationWindow window(folder / "RomTool");

@@ -2,9 +2,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "layout_table.h"
 
 using ::testing::ElementsAre;
+
+void PrintTo(const Geometry& g, std::ostream* out) {
+    *out << "{" << g.left << ", " << g.top << ", " << g.width << ", " << g.height << "}";
+}
 
 namespace {
 
@@ -33,6 +39,49 @@ TEST(LayoutTable, TabsThroughTheGroupsFromTopToBottom) {
     for (const ControlSpec& entry : kLayout) {
         EXPECT_EQ(&LayoutEntry(entry.id), &entry) << entry.name;
     }
+}
+
+TEST(LayoutTable, ScalesByEdgesSoWhatMeetsOrHoldsAt96DpiStillDoes) {
+    EXPECT_EQ(ScaledForDpi(Geometry{0, 0, 704, 491}, 144), (Geometry{0, 0, 1056, 736}));
+    EXPECT_EQ(ScaledForDpi(Geometry{0, 0, 704, 491}, 120), (Geometry{0, 0, 880, 613}));
+    EXPECT_EQ(ScaledForDpi(Geometry{1, 1, 1, 1}, 144), (Geometry{1, 1, 2, 2}));
+    EXPECT_EQ(ScaledForDpi(-11, 144), -16);
+    const std::vector<Geometry> layout = ResolveLayout(13);
+    for (const int dpi : {96, 120, 144, 192}) {
+        for (const ControlSpec& a : kLayout) {
+            const Geometry a96 = InWindow(a.id, layout);
+            const Geometry aDpi = ScaledForDpi(a96, dpi);
+            for (const ControlSpec& b : kLayout) {
+                const Geometry b96 = InWindow(b.id, layout);
+                const Geometry bDpi = ScaledForDpi(b96, dpi);
+                if (a96.top + a96.height == b96.top) {
+                    EXPECT_EQ(aDpi.top + aDpi.height, bDpi.top) << a.name << " " << b.name << dpi;
+                }
+                if (a96.left + a96.width == b96.left) {
+                    EXPECT_EQ(aDpi.left + aDpi.width, bDpi.left) << a.name << " " << b.name << dpi;
+                }
+                if (Clipped(b96, a96) == b96) {
+                    EXPECT_EQ(Clipped(bDpi, aDpi), bDpi) << a.name << " holds " << b.name << dpi;
+                }
+            }
+        }
+    }
+}
+
+TEST(LayoutTable, ChildrenAreClippedToTheirParentsInside) {
+    const std::vector<Geometry> layout = ResolveLayout(13);
+    // A group's inside: within its 2-pixel frame, below its caption.
+    const Geometry group = ParentArea(ControlId::Label_SN, layout, 13);
+    EXPECT_EQ(group, (Geometry{2, 15, 700, 56}));
+    EXPECT_EQ(ParentToWindow(ControlId::Edit_Hex, group, layout), (Geometry{2, 88, 700, 56}));
+    // Four lines of a serial label stop at the frame; one long line at the group's right edge.
+    EXPECT_EQ(Clipped({86, 31, 60, 52}, group), (Geometry{86, 31, 60, 40}));
+    EXPECT_EQ(Clipped({86, 31, 2000, 13}, group), (Geometry{86, 31, 616, 13}));
+    EXPECT_EQ(Clipped({86, 31, 60, 13}, group), (Geometry{86, 31, 60, 13}));
+    EXPECT_EQ(Clipped({710, 31, 60, 13}, group).width, 0);
+    // A panel's children and the window's may cover all of it.
+    EXPECT_EQ(ParentArea(ControlId::Button_Start, layout, 13), (Geometry{0, 0, 704, 50}));
+    EXPECT_EQ(ParentArea(ControlId::GroupBox_Hex, layout, 13), (Geometry{0, 0, 704, 491}));
 }
 
 }  // namespace

@@ -11,10 +11,13 @@
 //   win_helper leave           the same, but ends at once, leaving the child holding the pipe
 //   win_helper hang            never ends
 //   win_helper instance NAME   prints "already running" or "only copy" for os::InstanceLock(NAME)
+//   win_helper hold PATH       holds the file as a spreadsheet that has it open does (reading,
+//                              others may only read), prints "held", then never ends
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "instance.h"
 #include "paths.h"
 #include "text.h"
@@ -88,6 +91,10 @@ int wmain(int argc, wchar_t** argv) {
     } else if (mode == "tree" || mode == "leave") {
         return StartHangingChild(mode == "leave");
     } else if (mode == "hang") {
+        Sleep(INFINITE);
+    } else if (mode == "hold" && args.size() == 2) {
+        const os::File held = os::OpenForReading(args[1], os::Share::kRead);
+        Print("held");
         Sleep(INFINITE);
     } else if (mode == "instance" && args.size() == 2) {
         os::InstanceLock lock(args[1]);

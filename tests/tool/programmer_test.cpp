@@ -1,9 +1,11 @@
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "paths.h"
 #include "programmer.h"
 #include "run_command.h"
 
@@ -50,6 +52,50 @@ TEST(CommandLines, EraseOnlyAddsItsOption) {
     for (const std::string& command : {tool::ProgrammingCommand(prog, hex, false, " --x ", ""),
                                        tool::CommandTemplate(prog, " --x ", "")}) {
         EXPECT_EQ(command.substr(command.size() - 5), " --x ") << command;
+    }
+}
+
+// A path of exactly length characters (os::PathLength) ending in end.
+std::string PathOfLength(std::size_t length, const std::string& end) {
+    const std::string root = os::kPathSeparator == '\\' ? "C:\\" : "/";
+    return root + std::string(length - root.size() - end.size(), 'a') + end;
+}
+
+TEST(RefusedPath, LongestPathsRunAndOneCharacterMoreIsRefused) {
+    const std::size_t longest = os::kLongestCommandPath;
+    const std::string sep(1, os::kPathSeparator);
+    const std::string folder = PathOfLength(20, sep);
+    const std::string tool = folder + "nrfjprog";
+    struct Case {
+        std::string workingFolder, tool, image;
+        std::optional<tool::PathUse> refused;
+    };
+    const Case cases[] = {
+        {PathOfLength(longest, sep), tool, "", std::nullopt},
+        {PathOfLength(longest + 1, sep), tool, "", tool::PathUse::kWorkingFolder},
+        // Without its trailing separator a folder counts as it will be used, with it.
+        {PathOfLength(longest - 1, "b"), tool, "", std::nullopt},
+        {PathOfLength(longest, "b"), tool, "", tool::PathUse::kWorkingFolder},
+        {folder, PathOfLength(longest, ".exe"), "", std::nullopt},
+        {folder, PathOfLength(longest + 1, ".exe"), "", tool::PathUse::kTool},
+        {folder, tool, PathOfLength(longest, ".hex"), std::nullopt},
+        {folder, tool, PathOfLength(longest + 1, ".hex"), tool::PathUse::kImage},
+        // The first path that is too long is named.
+        {PathOfLength(longest + 1, sep), PathOfLength(longest + 1, ".exe"),
+         PathOfLength(longest + 1, ".hex"), tool::PathUse::kWorkingFolder},
+    };
+    for (const Case& c : cases) {
+        const auto refused = tool::FindRefusedPath(c.workingFolder, c.tool, c.image);
+        ASSERT_EQ(refused.has_value(), c.refused.has_value()) << c.workingFolder << " " << c.tool;
+        if (refused) {
+            EXPECT_EQ(refused->use, *c.refused);
+            EXPECT_EQ(refused->reason, tool::Refusal::kTooLong);
+            const std::string& path = *c.refused == tool::PathUse::kWorkingFolder ? c.workingFolder
+                                      : *c.refused == tool::PathUse::kTool        ? c.tool
+                                                                                  : c.image;
+            EXPECT_EQ(refused->path, path);
+            EXPECT_EQ(refused->length, os::PathLength(path));
+        }
     }
 }
 

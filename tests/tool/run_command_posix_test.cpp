@@ -203,7 +203,7 @@ TEST(CommandLines, ExactTextForASimplePath) {
     EXPECT_EQ(tool::CommandTemplate(prog, tool::kProgPara, ""),
               "'/st/bin/nrfjprog' --programs @hex   --verify --rbp ALL --pinreset  ");
     // The shell takes "%" literally inside single quotes.
-    EXPECT_FALSE(tool::FindRefusedPath({"/st/100%/bin/nrfjprog", "/st/%HEX%.hex"}));
+    EXPECT_FALSE(tool::FindRefusedPath("/st/100%/bin/", "/st/100%/bin/nrfjprog", "/st/%HEX%.hex"));
 }
 
 TEST_F(RunCommandTest, ToolAndImagePathsReachTheToolWhole) {

@@ -61,9 +61,10 @@ void QtStationWindow::BuildLayout() {
     setFont(QtFont(kRomForm.font));
 
     controls_[0] = this;
-    const std::vector<Geometry> geometry = ResolveLayout(QFontMetrics(font()).height());
+    captionHeight_ = QFontMetrics(font()).height();
+    layout_ = ResolveLayout(captionHeight_);
     for (const ControlSpec& entry : kLayout) {
-        QWidget* control = BuildControl(entry, geometry[static_cast<std::size_t>(entry.id)]);
+        QWidget* control = BuildControl(entry, layout_[static_cast<std::size_t>(entry.id)]);
         control->setObjectName(FromUtf8(entry.name));
         if (entry.font) {
             control->setFont(QtFont(*entry.font));
@@ -99,6 +100,7 @@ QWidget* QtStationWindow::BuildControl(const ControlSpec& entry, const Geometry&
         case ControlKind::kLabel: {
             auto* label = new QLabel(caption, parent);
             label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // a cut label keeps its start
             control = label;
             break;
         }
@@ -133,13 +135,19 @@ QWidget* QtStationWindow::BuildControl(const ControlSpec& entry, const Geometry&
             break;
         }
     }
+    control->setGeometry(ToRect(geometry));
     if (entry.kind == ControlKind::kLabel && geometry.width == 0) {
-        control->move(geometry.left, geometry.top);
-        control->adjustSize();
-    } else {
-        control->setGeometry(ToRect(geometry));
+        FitLabel(*control, entry.id);
     }
     return control;
+}
+
+// As large as its text, but no further than its parent's inside.
+void QtStationWindow::FitLabel(QWidget& label, ControlId id) const {
+    const Geometry at = layout_[static_cast<std::size_t>(id)];
+    const QSize text = label.sizeHint();
+    label.setGeometry(ToRect(Clipped({at.left, at.top, text.width(), text.height()},
+                                     ParentArea(id, layout_, captionHeight_))));
 }
 
 void QtStationWindow::Show() {
@@ -167,7 +175,7 @@ void QtStationWindow::SetMemoText(const std::string& text) {
 void QtStationWindow::SetSerialText(const std::string& text) {
     auto* label = ControlAs<QLabel>(ControlId::Label_SN);
     label->setText(DisplayText(text));
-    label->adjustSize();
+    FitLabel(*label, ControlId::Label_SN);
 }
 
 void QtStationWindow::ShowRunOutput(const std::string& text) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "MainForm.h"
 #include "entry_sequence.h"
@@ -64,8 +65,11 @@ protected:
 private:
     void BuildLayout();
     QWidget* BuildControl(const ControlSpec& entry, const Geometry& geometry);
+    void FitLabel(QWidget& label, ControlId id) const;
 
     TRomForm form_;
+    int captionHeight_ = 0;         // of the group boxes, in the window's font
+    std::vector<Geometry> layout_;  // ResolveLayout's, indexed by ControlId
     std::array<QWidget*, kLayout.size() + 1> controls_{};
     QFileDialog* openDialogHex_ = nullptr;
     bool shownOnce_ = false;

@@ -45,7 +45,9 @@ NativeControl NativeFor(ControlKind kind) {
         case ControlKind::kGroupBox:
             return {L"BUTTON", BS_GROUPBOX, 0};
         case ControlKind::kLabel:
-            return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+            // Cut at its edge, never wrapped: a label sized to its group's inside shows its
+            // lines as they are.
+            return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
         case ControlKind::kButton:
             return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
         case ControlKind::kEdit:
@@ -72,8 +74,7 @@ bool HoldsControls(ControlId id) {
 
 Win32StationWindow::Win32StationWindow(HINSTANCE instance)
     : form_(*this),
-      formFont_(MakeFont(kRomForm.font)),
-      verdictFont_(MakeFont(*LayoutEntry(ControlId::Panel_Result).font)),
+      verdictFontSpec_(*LayoutEntry(ControlId::Panel_Result).font),
       verdictColour_(*LayoutEntry(ControlId::Panel_Result).colour),
       verdictCaption_(Widen(LayoutEntry(ControlId::Panel_Result).caption)) {
     const std::wstring className = Widen(kRomForm.className);
@@ -86,16 +87,18 @@ Win32StationWindow::Win32StationWindow(HINSTANCE instance)
     windowClass.lpszClassName = className.c_str();
     ::RegisterClassExW(&windowClass);
 
-    RECT frame{0, 0, kRomForm.clientWidth, kRomForm.clientHeight};
-    ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    window_ =
-        ::CreateWindowExW(kWindowExStyle, className.c_str(), Widen(kRomForm.caption).c_str(),
-                          kWindowStyle, left, top, width, height, nullptr, nullptr, instance, this);
+    // Sized and centred once its DPI is known, which the system gives only for a window.
+    window_ = ::CreateWindowExW(kWindowExStyle, className.c_str(), Widen(kRomForm.caption).c_str(),
+                                kWindowStyle, 0, 0, kRomForm.clientWidth, kRomForm.clientHeight,
+                                nullptr, nullptr, instance, this);
     BuildControls(instance);
+    ApplyDpi(WindowDpi(window_));
+    RECT frame{};
+    ::GetWindowRect(window_, &frame);
+    ::SetWindowPos(window_, nullptr,
+                   (::GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,
+                   (::GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Win32StationWindow::~Win32StationWindow() {
@@ -104,49 +107,26 @@ Win32StationWindow::~Win32StationWindow() {
     }
 }
 
-Win32StationWindow::Font Win32StationWindow::MakeFont(const FontSpec& layoutFont) {
-    return Font(::CreateFontW(layoutFont.height, 0, 0, 0, layoutFont.bold ? FW_BOLD : FW_NORMAL,
-                              layoutFont.italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                              Widen(layoutFont.face).c_str()));
-}
-
 void Win32StationWindow::BuildControls(HINSTANCE instance) {
     controls_[0] = window_;
-    ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
-    HDC screen = ::GetDC(nullptr);
-    const HGDIOBJ previous = ::SelectObject(screen, formFont_.get());
-    SIZE zero{};
-    ::GetTextExtentPoint32W(screen, L"0", 1, &zero);
-    ::SelectObject(screen, previous);
-    ::ReleaseDC(nullptr, screen);
-    const std::vector<Geometry> resolved = ResolveLayout(zero.cy);
+    // The layout counts pixels at 96 DPI, so the group boxes' caption is measured there too.
+    captionHeight_ = TextSize(MakeFont(kRomForm.font, 96).get(), L"0").cy;
+    layout_ = ResolveLayout(captionHeight_);
 
     for (const ControlSpec& entry : kLayout) {
         const NativeControl native = NativeFor(entry.kind);
-        const Geometry g = InWindow(entry.id, resolved);
         // Every control is a child of the window itself, so its notifications come here; the
-        // table's parents give the positions and the stacking.
+        // table's parents give the positions and the stacking. ApplyDpi places them.
         HWND control = ::CreateWindowExW(
             native.exStyle, native.className,
             entry.kind == ControlKind::kPanel ? L"" : Widen(entry.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style, g.left, g.top, g.width,
-            g.height, window_,
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style, 0, 0, 0, 0, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + int(entry.id))),
             instance, nullptr);
-        HFONT font = formFont_.get();
-        if (entry.font) {
-            controlFonts_.push_back(MakeFont(*entry.font));
-            font = controlFonts_.back().get();
-        }
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (entry.kind == ControlKind::kCheckBox) {
             ::SendMessageW(control, BM_SETCHECK, entry.checked ? BST_CHECKED : BST_UNCHECKED, 0);
         }
         controls_[static_cast<std::size_t>(entry.id)] = control;
-        if (entry.kind == ControlKind::kLabel && g.width == 0) {
-            FitLabel(entry.id);
-        }
     }
 
     // Stacking: the tab stops on top, in tab order (which is how the dialog manager walks
@@ -171,22 +151,57 @@ void Win32StationWindow::BuildControls(HINSTANCE instance) {
     }
 }
 
+void Win32StationWindow::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    // Every control has its new font before the old ones are deleted.
+    Font formFont = MakeFont(kRomForm.font, dpi);
+    std::array<Font, kLayout.size() + 1> controlFonts;
+    ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont.get()), FALSE);
+    for (const ControlSpec& entry : kLayout) {
+        Font& own = controlFonts[static_cast<std::size_t>(entry.id)];
+        if (entry.font) {
+            own = MakeFont(*entry.font, dpi);
+        }
+        HWND control = Control(entry.id);
+        ::SendMessageW(control, WM_SETFONT,
+                       reinterpret_cast<WPARAM>(own ? own.get() : formFont.get()), FALSE);
+        const Geometry g = ScaledForDpi(InWindow(entry.id, layout_), dpi);
+        ::SetWindowPos(control, nullptr, g.left, g.top, g.width, g.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        if (entry.kind == ControlKind::kLabel && entry.geometry.width == 0) {
+            FitLabel(entry.id);
+        }
+    }
+    formFont_ = std::move(formFont);
+    controlFonts_ = std::move(controlFonts);
+    verdictFont_ = MakeFont(verdictFontSpec_, dpi);
+
+    // The client area at dpi, the frame as the system draws it; the top left stays.
+    const Geometry client =
+        ScaledForDpi(Geometry{0, 0, kRomForm.clientWidth, kRomForm.clientHeight}, dpi);
+    RECT frame{};
+    RECT inside{};
+    ::GetWindowRect(window_, &frame);
+    ::GetClientRect(window_, &inside);
+    ::SetWindowPos(window_, nullptr, 0, 0, client.width + (frame.right - frame.left) - inside.right,
+                   client.height + (frame.bottom - frame.top) - inside.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void Win32StationWindow::FitLabel(ControlId id) const {
     HWND label = Control(id);
     const int length = ::GetWindowTextLengthW(label);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     ::GetWindowTextW(label, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
-    HDC dc = ::GetDC(label);
-    const HGDIOBJ previous =
-        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
-    RECT bounds{0, 0, 0, 0};
-    ::DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &bounds,
-                DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(label, dc);
-    ::SetWindowPos(label, nullptr, 0, 0, bounds.right, bounds.bottom,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size =
+        TextSize(reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)), text);
+    const Geometry at = ScaledForDpi(InWindow(id, layout_), dpi_);
+    const Geometry inside =
+        ScaledForDpi(ParentToWindow(id, ParentArea(id, layout_, captionHeight_), layout_), dpi_);
+    const Geometry g = Clipped({at.left, at.top, size.cx, size.cy}, inside);
+    ::SetWindowPos(label, nullptr, g.left, g.top, g.width, g.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32StationWindow::Show() {
@@ -237,6 +252,16 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
                 }
             }
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a screen of another DPI, or its DPI changed: the system suggests where
+            // the window goes, and the layout and fonts follow.
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window_, nullptr, suggested.left, suggested.top,
+                           suggested.right - suggested.left, suggested.bottom - suggested.top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            ApplyDpi(HIWORD(wParam));
+            return 0;
+        }
         case WM_DRAWITEM:
             DrawPanel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
@@ -279,7 +304,8 @@ void Win32StationWindow::SetVerdictCaption(const std::string& caption) {
 }
 
 void Win32StationWindow::SetVerdictFont(const FontSpec& font, Rgb colour) {
-    verdictFont_ = MakeFont(font);
+    verdictFontSpec_ = font;
+    verdictFont_ = MakeFont(font, dpi_);
     verdictColour_ = colour;
     ::InvalidateRect(Control(ControlId::Panel_Result), nullptr, TRUE);
 }

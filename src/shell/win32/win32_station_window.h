@@ -3,20 +3,20 @@
 #pragma once
 
 #include <array>
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "MainForm.h"
 #include "entry_sequence.h"
 #include "layout_table.h"
 #include "station_view.h"
+#include "win32_gdi.h"
 #include "win32_ui.h"
 
 class Win32StationWindow final : public StationView, public ApplicationWindow {
 public:
-    // Creates the window (hidden) with every control of the layout table.
+    // Creates the window (hidden) with every control of the layout table, laid out and with
+    // its fonts at the window's DPI.
     explicit Win32StationWindow(HINSTANCE instance);
     ~Win32StationWindow() override;
     Win32StationWindow(const Win32StationWindow&) = delete;
@@ -45,27 +45,32 @@ public:
     void RepaintKeepingInput() override;
     void CloseWindow() override;
 
-private:
-    struct FontDeleter {
-        void operator()(HFONT font) const { ::DeleteObject(font); }
-    };
-    using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+    // The window and the control built for a table entry (RomForm: the window).
+    HWND Control(ControlId id) const { return controls_[static_cast<std::size_t>(id)]; }
+    // What the layout and the fonts are built at, and what Panel_Result is painted in.
+    int Dpi() const { return dpi_; }
+    HFONT VerdictFont() const { return verdictFont_.get(); }
 
+private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void BuildControls(HINSTANCE instance);
+    // Fonts, every control's place and the client area at dpi; the window keeps its top left.
+    void ApplyDpi(int dpi);
     void DrawPanel(const DRAWITEMSTRUCT& item) const;
-    // Sizes a label to its text, every line of it.
+    // Sizes a label to its text, every line of it, but no further than its group's inside.
     void FitLabel(ControlId id) const;
-    HWND Control(ControlId id) const { return controls_[static_cast<std::size_t>(id)]; }
-    static Font MakeFont(const FontSpec& layoutFont);
 
     TRomForm form_;
     HWND window_ = nullptr;
     std::array<HWND, kLayout.size() + 1> controls_{};
+    int dpi_ = 96;
+    std::vector<Geometry> layout_;  // at 96 DPI, ResolveLayout's, indexed by ControlId
+    int captionHeight_ = 0;         // of a group box, at 96 DPI
     Font formFont_;
-    std::vector<Font> controlFonts_;  // the table's own fonts, alive as long as the controls
-    Font verdictFont_;                // what Panel_Result is painted in
+    std::array<Font, kLayout.size() + 1> controlFonts_;  // the table's own fonts, by ControlId
+    FontSpec verdictFontSpec_;
+    Font verdictFont_;  // verdictFontSpec_ at the window's DPI
     Rgb verdictColour_ = kVerdictGreen;
     std::wstring verdictCaption_;
 };

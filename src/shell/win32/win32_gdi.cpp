@@ -1,0 +1,39 @@
+#include "win32_gdi.h"
+
+#include <string>
+
+#include "layout_table.h"
+
+Font MakeFont(const FontSpec& layoutFont, int dpi) {
+    return Font(::CreateFontW(
+        ScaledForDpi(layoutFont.height, dpi), 0, 0, 0, layoutFont.bold ? FW_BOLD : FW_NORMAL,
+        layoutFont.italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, os::win32::Widen(layoutFont.face).c_str()));
+}
+
+SIZE TextSize(HFONT font, std::wstring_view text) {
+    const std::wstring shown = text.empty() ? L" " : std::wstring(text);
+    const DeviceContext screen(nullptr);
+    const FontSelection selected(screen.Get(), font);
+    RECT bounds{0, 0, 0, 0};
+    ::DrawTextW(screen.Get(), shown.c_str(), static_cast<int>(shown.size()), &bounds,
+                DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
+    return {bounds.right, bounds.bottom};
+}
+
+int WindowDpi(HWND window) {
+    // Looked up at run time: a program that imports it does not start on Windows 7 or 8.
+    using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowCall>(reinterpret_cast<void (*)()>(
+            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi > 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    const DeviceContext screen(nullptr);
+    const int dpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    return dpi > 0 ? dpi : 96;
+}

@@ -1,0 +1,135 @@
+// The native window: every control where the layout table puts it, scaled to the window's DPI,
+// in fonts of the scaled heights; the serial label inside its group.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ostream>
+#include <string>
+
+#include "layout_table.h"
+#include "verdict.h"
+#include "win32_gdi.h"
+#include "win32_station_window.h"
+
+void PrintTo(const Geometry& g, std::ostream* out) {
+    *out << "{" << g.left << ", " << g.top << ", " << g.width << ", " << g.height << "}";
+}
+
+namespace {
+
+// The control's rectangle in the window's client area.
+Geometry InClientArea(HWND window, HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+int FontHeight(HFONT font) {
+    LOGFONTW description{};
+    ::GetObjectW(font, sizeof description, &description);
+    return description.lfHeight;
+}
+
+HFONT FontOf(HWND control) {
+    return reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+}
+
+std::wstring TextOf(HWND control) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The layout at 96 DPI, as the window resolves it.
+std::vector<Geometry> Layout96() {
+    return ResolveLayout(TextSize(MakeFont(kRomForm.font, 96).get(), L"0").cy);
+}
+
+// What a label may cover at dpi: its parent's inside.
+Geometry LabelArea(ControlId id, int dpi) {
+    const std::vector<Geometry> layout = Layout96();
+    const int caption = TextSize(MakeFont(kRomForm.font, 96).get(), L"0").cy;
+    return ScaledForDpi(ParentToWindow(id, ParentArea(id, layout, caption), layout), dpi);
+}
+
+void ExpectLaidOutAt(const Win32StationWindow& window, int dpi) {
+    HWND main = window.Control(ControlId::RomForm);
+    RECT client{};
+    ::GetClientRect(main, &client);
+    const Geometry size =
+        ScaledForDpi(Geometry{0, 0, kRomForm.clientWidth, kRomForm.clientHeight}, dpi);
+    EXPECT_EQ(client.right, size.width) << dpi;
+    EXPECT_EQ(client.bottom, size.height) << dpi;
+    const std::vector<Geometry> layout = Layout96();
+    for (const ControlSpec& entry : kLayout) {
+        HWND control = window.Control(entry.id);
+        const Geometry expected = ScaledForDpi(InWindow(entry.id, layout), dpi);
+        const Geometry actual = InClientArea(main, control);
+        if (entry.kind == ControlKind::kLabel && entry.geometry.width == 0) {
+            const SIZE text = TextSize(FontOf(control), TextOf(control));
+            EXPECT_EQ(actual, Clipped({expected.left, expected.top, text.cx, text.cy},
+                                      LabelArea(entry.id, dpi)))
+                << entry.name << " at " << dpi;
+        } else {
+            EXPECT_EQ(actual, expected) << entry.name << " at " << dpi;
+        }
+        const FontSpec& font = entry.font ? *entry.font : kRomForm.font;
+        EXPECT_EQ(FontHeight(FontOf(control)), ScaledForDpi(font.height, dpi))
+            << entry.name << " at " << dpi;
+    }
+}
+
+TEST(Win32Window, IsBuiltAtTheWindowsDpi) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    // The run names the DPI it set for Wine (LogPixels), so that a run at 144 tests 144.
+    if (const char* expected = std::getenv("ROMTOOL_TEST_DPI")) {
+        EXPECT_EQ(window.Dpi(), std::atoi(expected));
+    }
+    ExpectLaidOutAt(window, window.Dpi());
+    EXPECT_EQ(FontHeight(window.VerdictFont()), ScaledForDpi(-96, window.Dpi()));
+}
+
+TEST(Win32Window, FollowsADpiChangeIntoTheSuggestedRectangle) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    HWND main = window.Control(ControlId::RomForm);
+    window.SetVerdictFont(kVerdictFont, kVerdictRed);
+    window.SetSerialText("682123456\r\n682654321\r\n");
+    const int systemDpi = window.Dpi();
+    for (const int dpi : {144, 120, systemDpi}) {
+        RECT suggested{40, 30, 40 + ScaledForDpi(710, dpi), 30 + ScaledForDpi(517, dpi)};
+        ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(window.Dpi(), dpi);
+        RECT now{};
+        ::GetWindowRect(main, &now);
+        EXPECT_EQ(now.left, 40);
+        EXPECT_EQ(now.top, 30);
+        ExpectLaidOutAt(window, dpi);
+        EXPECT_EQ(FontHeight(window.VerdictFont()), ScaledForDpi(kVerdictFont.height, dpi));
+    }
+}
+
+// The label belongs to its group box: four probes' lines stop at its frame, one long line at
+// its right edge; a serial that fits is shown whole.
+TEST(Win32Window, SerialLabelStaysInsideItsGroup) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    HWND main = window.Control(ControlId::RomForm);
+    HWND label = window.Control(ControlId::Label_SN);
+    const Geometry area = LabelArea(ControlId::Label_SN, window.Dpi());
+    for (const std::string& text :
+         {std::string("682123456\r\n682654321\r\n683000001\r\n683000002\r\n"),
+          "ERROR: " + std::string(300, 'x'), std::string("682123456")}) {
+        window.SetSerialText(text);
+        const Geometry shown = InClientArea(main, label);
+        EXPECT_EQ(Clipped(shown, area), shown) << text;
+        EXPECT_GT(shown.width, 0);
+    }
+    const SIZE whole = TextSize(FontOf(label), L"682123456");
+    const Geometry shown = InClientArea(main, label);
+    EXPECT_EQ(shown.width, whole.cx);
+    EXPECT_EQ(shown.height, whole.cy);
+}
+
+}  // namespace
