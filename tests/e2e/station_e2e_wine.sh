@@ -150,6 +150,17 @@ station_check "the option list ran the tool with -h" grep -qaP '\t-h\r?$' <(tail
 settle
 station_check "the option list logged nothing" test "$(wc -l <"$log")" -eq "$lines"
 
+# While a slow tool works, its lines come into the text area as it prints them and the seconds it
+# has run show beside the version (see the screenshot); then the verdict as ever.
+printf 'line_delay_ms=500\r\n' >"$station/bin/standin.ini"
+infos=$(station_count "$station" "$info")
+station_click "$win" Button_Start
+station_wait_log "$station" "$info" $((infos + 2))  # "CRC=" and "Para=": the run has begun
+sleep 2.2
+shot working
+station_wait_log "$station" "$info" $((infos + 3)) 330
+station_check "the slow run passed" grep -qa 'Verify OK' <(tail -n 12 "$log")
+
 # Input during a run waits: Alt+S starts a slow run, and a click on 刷新信息 while the tool
 # programs runs after the run has shown its verdict.
 printf 'delay_ms=2000\r\n' >"$station/bin/standin.ini"
@@ -182,6 +193,36 @@ station_check "the run finished before the window closed" \
 station_check "nothing ran after the close" test "$(calls)" -eq $((runs + 2))
 station_check "the stop line comes last" test \
     "$(tail -n 1 "$log" | tr -d '\r' | cut -d' ' -f2-)" = "[info ]log4me:application stoping...."
+
+# Two probes on one PC: two copies of the program in the folder, titled Line1 and Line2, each
+# bound to its own probe in config.ini, each programming through it (Alt+S on each window).
+printf 'serial=682123456,682000777\r\n' >"$station/bin/standin.ini"
+printf '[station]\r\nprobe.Line1=682123456\r\nprobe.Line2=682000777\r\n' >>"$station/config.ini"
+runs=$(calls)
+for copy in Line1 Line2; do
+    cp "$station/romtool.exe" "$station/$copy.exe"
+    (cd "$station" && exec wine "C:\\Station\\$copy.exe" </dev/null >/dev/null 2>&1) &
+done
+wait_calls $((runs + 2))  # both first refreshes ran their probe queries
+copies=()
+for _ in $(seq 300); do
+    mapfile -t copies < <(xdotool search --onlyvisible --name "NRF系列芯片ROM烧写工具" 2>/dev/null)
+    [[ ${#copies[@]} -ge 2 ]] && break
+    sleep 0.1
+done
+station_check "both copies show their windows" test "${#copies[@]}" -eq 2
+for copy_win in "${copies[@]}"; do
+    xdotool key --window "$copy_win" alt+s 2>/dev/null
+done
+for serial in 682123456 682000777; do
+    for _ in $(seq 600); do
+        grep -qaP "\t--snr\t$serial\t-e\t--program\t" "$station/bin/calls.log" && break
+        sleep 0.1
+    done
+    station_check "a copy programmed through probe $serial" \
+        grep -qaP "\t--snr\t$serial\t-e\t--program\t" "$station/bin/calls.log"
+done
+station_check "each probe has its own flash" test -s "$station/bin/flash-682000777.bin"
 
 echo "e2e (Wine, $STATION_DPI DPI): $STATION_PASSED passed, $STATION_FAILED failed; screenshots in $shots"
 [[ $STATION_FAILED -eq 0 ]]
