@@ -195,33 +195,36 @@ station_check "the stop line comes last" test \
     "$(tail -n 1 "$log" | tr -d '\r' | cut -d' ' -f2-)" = "[info ]log4me:application stoping...."
 
 # Two probes on one PC: two copies of the program in the folder, titled Line1 and Line2, each
-# bound to its own probe in config.ini, each programming through it (Alt+S on each window).
+# bound to its own probe in config.ini, side by side, each programming through its own probe.
+# Each is pressed (Alt+S) while its window is the newest, which Wine gives the keyboard.
 printf 'serial=682123456,682000777\r\n' >"$station/bin/standin.ini"
 printf '[station]\r\nprobe.Line1=682123456\r\nprobe.Line2=682000777\r\n' >>"$station/config.ini"
-runs=$(calls)
-for copy in Line1 Line2; do
-    cp "$station/romtool.exe" "$station/$copy.exe"
-    (cd "$station" && exec wine "C:\\Station\\$copy.exe" </dev/null >/dev/null 2>&1) &
-done
-wait_calls $((runs + 2))  # both first refreshes ran their probe queries
-copies=()
-for _ in $(seq 300); do
-    mapfile -t copies < <(xdotool search --onlyvisible --name "NRF系列芯片ROM烧写工具" 2>/dev/null)
-    [[ ${#copies[@]} -ge 2 ]] && break
-    sleep 0.1
-done
-station_check "both copies show their windows" test "${#copies[@]}" -eq 2
-for copy_win in "${copies[@]}"; do
-    xdotool key --window "$copy_win" alt+s 2>/dev/null
-done
-for serial in 682123456 682000777; do
+shown=()
+for copy in Line1:682123456 Line2:682000777; do
+    name=${copy%%:*}
+    serial=${copy#*:}
+    runs=$(calls)
+    cp "$station/romtool.exe" "$station/$name.exe"
+    (cd "$station" && exec wine "C:\\Station\\$name.exe" </dev/null >/dev/null 2>&1) &
+    newest=
+    for _ in $(seq 300); do
+        for w in $(xdotool search --onlyvisible --name "NRF系列芯片ROM烧写工具" 2>/dev/null); do
+            [[ " ${shown[*]} " == *" $w "* ]] || newest=$w
+        done
+        [[ -n $newest ]] && break
+        sleep 0.1
+    done
+    [[ -n $newest ]] && shown+=("$newest")
+    wait_calls $((runs + 1))  # its first refresh ran the probe query
+    xdotool key --window "$newest" alt+s 2>/dev/null
     for _ in $(seq 600); do
         grep -qaP "\t--snr\t$serial\t-e\t--program\t" "$station/bin/calls.log" && break
         sleep 0.1
     done
-    station_check "a copy programmed through probe $serial" \
+    station_check "$name programmed through its probe $serial" \
         grep -qaP "\t--snr\t$serial\t-e\t--program\t" "$station/bin/calls.log"
 done
+station_check "both copies run side by side" test "${#shown[@]}" -eq 2
 station_check "each probe has its own flash" test -s "$station/bin/flash-682000777.bin"
 
 echo "e2e (Wine, $STATION_DPI DPI): $STATION_PASSED passed, $STATION_FAILED failed; screenshots in $shots"
