@@ -1,4 +1,5 @@
 #include "bench_support.h"
+#include "script_run.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -122,6 +123,11 @@ long Child::KillAndWait() {
     const ChildRun run = Wait(pid_);
     pid_ = -1;
     return run.maxRssKib;
+}
+
+int RunScript(const std::string& path) {
+    const ChildRun run = SpawnAndWait({"/bin/sh", path});
+    return WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
 }
 
 long PeakRssKib() {
