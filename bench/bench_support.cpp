@@ -1,5 +1,4 @@
 #include "bench_support.h"
-#include "script_run.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -14,6 +13,8 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
+
+#include "bench_platform.h"
 
 extern char** environ;
 
@@ -129,6 +130,8 @@ int RunScript(const std::string& path) {
     const ChildRun run = SpawnAndWait({"/bin/sh", path});
     return WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
 }
+
+void RunAsWindowProgram() {}
 
 long PeakRssKib() {
     struct rusage usage {};

@@ -2,15 +2,20 @@
 // runs one probe query through the command interpreter, shows its output in one label of a
 // window, and ends once the window and the label have been painted.
 //   minimal_window_win PROBE COMMAND LINE     (everything after the program's name)
+#include <exception>
 #include <string>
 
 #include "win32.h"
 #include "win_process.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-    const std::string probe = os::win32::Narrow(commandLine);
     std::wstring output;
-    os::win32::ToWide(CP_ACP, 0, bench::RunAndRead(bench::ShellCommandLine(probe)), output);
+    try {
+        const std::string probe = os::win32::Narrow(commandLine);
+        os::win32::ToWide(CP_ACP, 0, bench::RunAndRead(bench::ShellCommandLine(probe)), output);
+    } catch (const std::exception&) {
+        return 1;
+    }
 
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;

@@ -11,6 +11,7 @@
 // it then splits the pairs into GROUPS runs of consecutive pairs (default 8) and prints each
 // group's mean seconds per press as "g<group> press_station_group|press_script_group <seconds>".
 // Exits 1, after saying why, when a press did not PASS.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -20,10 +21,10 @@
 #include <string>
 #include <vector>
 
+#include "bench_platform.h"
 #include "bench_station.h"
 #include "paired_runs.h"
 #include "scratch_folder.h"
-#include "script_run.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ void PrintGroups(const std::string& name, const std::vector<double>& seconds, in
 int main(int argc, char** argv) {
     const int pairs = Argument(argc, argv, 1, 200);
     const int groups = std::min(pairs, Argument(argc, argv, 2, 8));
+    bench::RunAsWindowProgram();
     try {
         const bench::ScratchFolder stationFolder("romtool-press-station");
         const bench::ScratchFolder scriptFolder("romtool-press-script");

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_platform.h"
 #include "win32.h"
 #include "win_bench.h"
 
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--stamp") == 0) {
         return Stamp();
     }
+    bench::RunAsWindowProgram();
     const std::string row = argc == 3 ? argv[1] : "";
     const int pairs = argc == 3 ? std::max(1, std::atoi(argv[2])) : 0;
     try {

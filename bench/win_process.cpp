@@ -3,7 +3,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "script_run.h"
+#include "bench_platform.h"
 
 namespace bench {
 
@@ -12,19 +12,24 @@ using os::win32::Widen;
 
 namespace {
 
+SECURITY_ATTRIBUTES Inheritable() {
+    SECURITY_ATTRIBUTES attributes{};
+    attributes.nLength = sizeof attributes;
+    attributes.bInheritHandle = TRUE;
+    return attributes;
+}
+
 // NUL, open for writing and inheritable, for a child's standard output and error.
 Handle NullDevice() {
-    SECURITY_ATTRIBUTES inheritable{};
-    inheritable.nLength = sizeof inheritable;
-    inheritable.bInheritHandle = TRUE;
+    SECURITY_ATTRIBUTES inheritable = Inheritable();
     return Handle(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               &inheritable, OPEN_EXISTING, 0, nullptr));
 }
 
-// Starts commandLine with output (inherited) as its standard output and error and the creation
-// flags given; returns the process handle.
+// Starts commandLine in folder (the current one when empty) with output (inherited) as its
+// standard output and error; returns the process handle.
 Handle Start(const std::string& commandLine, HANDLE output, const std::string& folder,
-             DWORD flags = 0) {
+             Console console) {
     std::wstring command = Widen(commandLine);
     const std::wstring folderWide = Widen(folder);
     STARTUPINFOW startup{};
@@ -33,6 +38,7 @@ Handle Start(const std::string& commandLine, HANDLE output, const std::string& f
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = output;
     startup.hStdError = output;
+    const DWORD flags = console == Console::kNoWindow ? CREATE_NO_WINDOW : 0;
     PROCESS_INFORMATION created{};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, flags, nullptr,
                         folder.empty() ? nullptr : folderWide.c_str(), &startup, &created)) {
@@ -58,23 +64,20 @@ std::string ShellCommandLine(const std::string& commandLine) {
            commandLine + "\"";
 }
 
-int RunAndWait(const std::string& commandLine, const std::string& folder) {
+int RunAndWait(const std::string& commandLine, Console console) {
     const Handle output = NullDevice();
-    return WaitForExitCode(Start(commandLine, output.Get(), folder));
+    return WaitForExitCode(Start(commandLine, output.Get(), {}, console));
 }
 
-std::string RunAndRead(const std::string& commandLine) {
+std::string RunAndRead(const std::string& commandLine, Console console) {
     Handle readEnd;
     Handle writeEnd;
-    SECURITY_ATTRIBUTES inheritable{};
-    inheritable.nLength = sizeof inheritable;
-    inheritable.bInheritHandle = TRUE;
+    SECURITY_ATTRIBUTES inheritable = Inheritable();
     if (!CreatePipe(readEnd.Receive(), writeEnd.Receive(), &inheritable, 0) ||
         !SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0)) {
         throw std::runtime_error("cannot make a pipe");
     }
-    // As a window program runs a console program unseen.
-    const Handle process = Start(commandLine, writeEnd.Get(), {}, CREATE_NO_WINDOW);
+    const Handle process = Start(commandLine, writeEnd.Get(), {}, console);
     writeEnd.Reset();  // the pipe ends once the program and what it started have closed it
     std::string output;
     char buffer[64 * 1024];
@@ -87,7 +90,7 @@ std::string RunAndRead(const std::string& commandLine) {
 }
 
 RunningProgram::RunningProgram(const std::string& commandLine, const std::string& folder)
-    : process_(Start(commandLine, NullDevice().Get(), folder)) {}
+    : process_(Start(commandLine, NullDevice().Get(), folder, Console::kOwn)) {}
 
 RunningProgram::~RunningProgram() {
     TerminateProcess(process_.Get(), 1);
@@ -95,7 +98,11 @@ RunningProgram::~RunningProgram() {
 }
 
 int RunScript(const std::string& path) {
-    return RunAndWait(ShellCommandLine("\"" + path + "\""));
+    return RunAndWait(ShellCommandLine("\"" + path + "\""), Console::kOwn);
+}
+
+void RunAsWindowProgram() {
+    FreeConsole();  // standard output, a pipe to scripts/bench, stays open
 }
 
 }  // namespace bench

@@ -98,6 +98,8 @@ END {
         "us", ">= 0.85")
     timeRow("capture of 100 MB of output vs the command to /dev/null", \
         "BM_RunCommandCapture/real_time", "BM_SpawnShellToDevNull/real_time", "ms", ">= 0.5")
+    timeRow("the same vs the command through a pipe that cat reads to /dev/null", \
+        "BM_RunCommandCapture/real_time", "BM_SpawnShellThroughPipe/real_time", "ms", "(information)")
     row("capture: peak memory growth vs the output size", "capture_peak_growth_bytes", \
         "capture_output_bytes", "", "MB", 1, 1, "memory", "<= 1.2")
     timeRow("logger: 100,000 lines through LogInfo vs one write(2) per line, O_APPEND", \
@@ -117,20 +119,26 @@ END {
         "BM_StationFirstVerdict/manual_time", "BM_MinimalQtWindow/chinese/manual_time", "ms", \
         "(information)")
     if (!wine) exit
-    timeRow("Wine: RunCommand of cmd /C exit 0 vs CreateProcessW of the same and a wait", \
+    timeRow("Wine: RunCommand of cmd /C exit 0 vs CreateProcessW of the same, unseen (CREATE_NO_WINDOW), and a wait", \
         "wine_run_command_exit", "wine_create_process_exit", "ratio", ">= 0.85")
+    timeRow("Wine: the same vs CreateProcessW giving cmd a console of its own, as RunCommand does", \
+        "wine_run_command_exit", "wine_create_process_exit_own_console", "ratio", "(information)")
     timeRow("Wine: capture of 100 MB of output vs the command to NUL", \
         "wine_capture_run_command", "wine_capture_to_nul", "ratio", ">= 0.5")
-    timeRow("Wine: the tool's last byte to RunCommand's return vs to the end of a blocking read", \
+    timeRow("Wine: the same vs blocking reads of the pipe into memory", \
+        "wine_capture_run_command", "wine_capture_blocking_read", "ratio", "(information)")
+    timeRow("Wine: a tool's last byte to RunCommand's return vs to the end of blocking reads, started alike", \
         "wine_pipe_delay_run_command", "wine_pipe_delay_blocking_read", "ratio", "(information)")
+    timeRow("Wine: the same vs blocking reads of a command started unseen (CREATE_NO_WINDOW)", \
+        "wine_pipe_delay_run_command", "wine_pipe_delay_no_console_window", "ratio", "(information)")
     timeRow("Wine: press of 开始(&S), full-flash image: time per press vs the same work as a .cmd batch file", \
         "wine_press_station", "wine_press_script", "ratio", ">= 1.0")
     timeRow("Wine: the same, presses per minute over " winePressCount " presses", \
         "wine_press_station_group", "wine_press_script_group", "ratio", ">= 1.0")
     timeRow("Wine: romtool.exe start-up to the first Ready vs a minimal Win32 window that runs the probe query and shows its output", \
         "wine_startup_romtool", "wine_startup_minimal_window", "ratio", ">= 0.8")
-    printf "\nUnder Wine a tool's last byte reached RunCommand's caller after %.1f ms (median; a blocking\n", \
+    printf "\nUnder Wine a tool's last byte reached RunCommand's caller after %.1f ms (medians; blocking\n", \
         medianOf("wine_pipe_delay_run_command") * 1e3
-    printf "read of the pipe and a wait for the interpreter: %.1f ms).\n", \
-        medianOf("wine_pipe_delay_blocking_read") * 1e3
+    printf "reads of a command started alike: %.1f ms; started unseen: %.1f ms).\n", \
+        medianOf("wine_pipe_delay_blocking_read") * 1e3, medianOf("wine_pipe_delay_no_console_window") * 1e3
 }
