@@ -2,6 +2,7 @@
 // runs one probe query through the command interpreter, shows its output in one label of a
 // window, and ends once the window and the label have been painted.
 //   minimal_window_win PROBE COMMAND LINE     (everything after the program's name)
+//   minimal_window_win                        an empty window, no query
 #include <exception>
 #include <string>
 
@@ -9,10 +10,12 @@
 #include "win_process.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    const std::string probe = os::win32::Narrow(commandLine);
     std::wstring output;
     try {
-        const std::string probe = os::win32::Narrow(commandLine);
-        os::win32::ToWide(CP_ACP, 0, bench::RunAndRead(bench::ShellCommandLine(probe)), output);
+        if (!probe.empty()) {
+            os::win32::ToWide(CP_ACP, 0, bench::RunAndRead(bench::ShellCommandLine(probe)), output);
+        }
     } catch (const std::exception&) {
         return 1;
     }
@@ -29,8 +32,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     if (window == nullptr) {
         return 1;
     }
-    CreateWindowExW(0, L"STATIC", output.c_str(), WS_CHILD | WS_VISIBLE, 8, 8, 400, 100, window,
-                    nullptr, instance, nullptr);
+    if (!probe.empty()) {
+        CreateWindowExW(0, L"STATIC", output.c_str(), WS_CHILD | WS_VISIBLE, 8, 8, 400, 100, window,
+                        nullptr, instance, nullptr);
+    }
     ShowWindow(window, SW_SHOW);
     // Paints the window and its label now, before returning.
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

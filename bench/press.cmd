@@ -32,6 +32,7 @@ pushd bin
 nrfjprog.exe -e --program ..\merge.hex --verify --rbp ALL --pinreset >..\logs\run.tmp 2>&1
 popd
 set verdict=FAIL
+rem find, not findstr: Wine's findstr finds everything.
 find "Verify OK" logs\run.tmp >nul
 if not errorlevel 1 set verdict=PASS
 find "ERROR:" logs\run.tmp >nul

@@ -85,24 +85,21 @@ void BM_RunCommandCapture(benchmark::State& state) {
 }
 BENCHMARK(BM_RunCommandCapture)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-void BM_SpawnShellToDevNull(benchmark::State& state) {
+// The capture's command with its output sent on by redirection.
+void BM_SpawnShellOutput(benchmark::State& state, const std::string& redirection) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(
-            bench::SpawnAndWait({"/bin/sh", "-c", kCaptureCommand + " >/dev/null"}));
+            bench::SpawnAndWait({"/bin/sh", "-c", kCaptureCommand + redirection}));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCaptureBytes));
 }
-BENCHMARK(BM_SpawnShellToDevNull)->UseRealTime()->Unit(benchmark::kMillisecond);
-
-// What the pipe itself costs: the same output through a pipe that cat reads to /dev/null.
-void BM_SpawnShellThroughPipe(benchmark::State& state) {
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            bench::SpawnAndWait({"/bin/sh", "-c", kCaptureCommand + " | cat >/dev/null"}));
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCaptureBytes));
-}
-BENCHMARK(BM_SpawnShellThroughPipe)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpawnShellOutput, to_dev_null, " >/dev/null")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+// What the pipe itself costs: through a pipe that cat reads to /dev/null.
+BENCHMARK_CAPTURE(BM_SpawnShellOutput, through_pipe, " | cat >/dev/null")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 int PrintCapturePeak() {
     const long before = bench::PeakRssKib();

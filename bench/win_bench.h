@@ -19,7 +19,9 @@ void CaptureRows(int pairs);
 // without a console window: "pipe_delay_no_console_window" (samples "n<pair>").
 void PipeDelayRows(int pairs);
 // romtool.exe started until its first verdict is in the daily log, against a minimal Win32 window
-// that runs the probe query and shows its output: "startup_romtool" and "startup_minimal_window".
+// that runs the probe query and shows its output: "startup_romtool" and "startup_minimal_window";
+// then against the same window empty, without the query: "startup_empty_window" (samples
+// "e<pair>").
 void StartupRows(int pairs);
 
 }  // namespace bench

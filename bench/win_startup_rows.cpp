@@ -29,26 +29,29 @@ void StartupRows(int pairs) {
     const std::string logs = folder.Path() + "logs";
     // The probe query as the station runs it: the programmer in bin\, named by its full path.
     const std::string probe = os::QuoteArgument(folder.Path() + "bin\\nrfjprog.exe") + " -i";
-    const std::string minimalWindow = os::QuoteArgument(ROMTOOL_BENCH_MINIMAL_WINDOW) + " " + probe;
-    RunPairs({"startup_romtool",
-              [&] {
-                  RemoveLogs(logs);
-                  const auto start = std::chrono::steady_clock::now();
-                  const RunningProgram program(os::QuoteArgument(romtool), folder.Path());
-                  const std::string log = WaitForFirstVerdict(logs, kLimit);
-                  const std::chrono::duration<double> elapsed =
-                      std::chrono::steady_clock::now() - start;
-                  if (!SaidReady(log)) {
-                      throw std::runtime_error("romtool.exe did not say Ready");
-                  }
-                  return elapsed.count();
-              }},
-             {"startup_minimal_window", Timed([&] {
-                  if (RunAndWait(minimalWindow) != 0) {
-                      throw std::runtime_error("the minimal window failed");
-                  }
-              })},
-             pairs, "p");
+    const std::string emptyWindow = os::QuoteArgument(ROMTOOL_BENCH_MINIMAL_WINDOW);
+    const std::string minimalWindow = emptyWindow + " " + probe;
+    const Side station{"startup_romtool", [&] {
+                           RemoveLogs(logs);
+                           const auto start = std::chrono::steady_clock::now();
+                           const RunningProgram program(os::QuoteArgument(romtool), folder.Path());
+                           const std::string log = WaitForFirstVerdict(logs, kLimit);
+                           const std::chrono::duration<double> elapsed =
+                               std::chrono::steady_clock::now() - start;
+                           if (!SaidReady(log)) {
+                               throw std::runtime_error("romtool.exe did not say Ready");
+                           }
+                           return elapsed.count();
+                       }};
+    const auto windowStart = [](const std::string& commandLine) {
+        return Timed([commandLine] {
+            if (RunAndWait(commandLine) != 0) {
+                throw std::runtime_error("the minimal window failed");
+            }
+        });
+    };
+    RunPairs(station, {"startup_minimal_window", windowStart(minimalWindow)}, pairs, "p");
+    RunPairs(station, {"startup_empty_window", windowStart(emptyWindow)}, pairs, "e");
 }
 
 }  // namespace bench
