@@ -14,6 +14,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "bench_platform.h"
+
 extern char** environ;
 
 namespace bench {
@@ -123,6 +125,13 @@ long Child::KillAndWait() {
     pid_ = -1;
     return run.maxRssKib;
 }
+
+int RunScript(const std::string& path) {
+    const ChildRun run = SpawnAndWait({"/bin/sh", path});
+    return WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
+}
+
+void RunAsWindowProgram() {}
 
 long PeakRssKib() {
     struct rusage usage {};

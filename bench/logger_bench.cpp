@@ -10,6 +10,7 @@
 
 #include "clock.h"
 #include "log4me.h"
+#include "scratch_folder.h"
 #include "text.h"
 
 namespace {
@@ -20,24 +21,16 @@ const std::string kMessage = "Programming device. Verifying programming. Verify 
 // A folder with the logger's config.ini and logs/, removed afterwards.
 class LoggerFolder {
 public:
-    LoggerFolder()
-        : path_(std::filesystem::temp_directory_path() /
-                ("romtool-bench-logger-" + std::to_string(::getpid()))) {
-        std::filesystem::create_directories(path_ / "logs");
-        std::ofstream(path_ / "config.ini") << "[log4me]\r\npath=logs\r\nlevel=info\r\n";
+    LoggerFolder() : folder_("romtool-bench-logger") {
+        std::filesystem::create_directory(std::filesystem::u8path(File("logs")));
+        std::ofstream(File("config.ini")) << "[log4me]\r\npath=logs\r\nlevel=info\r\n";
     }
-    ~LoggerFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    LoggerFolder(const LoggerFolder&) = delete;
-    LoggerFolder& operator=(const LoggerFolder&) = delete;
 
-    std::string AppFolder() const { return path_.string() + "/"; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::string AppFolder() const { return folder_.Path(); }
+    std::string File(const std::string& name) const { return folder_.Path() + name; }
 
 private:
-    std::filesystem::path path_;
+    bench::ScratchFolder folder_;
 };
 
 // Each round starts on an empty file: a file grown by every round before it would measure the

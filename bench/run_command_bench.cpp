@@ -1,7 +1,8 @@
 // RunCommand against the least a program can do to run the same command line: posix_spawn of
 // /bin/sh -c and a wait. Started from a small program and from one holding 100 MiB of touched
 // heap (the start must not cost more for a larger caller), and capturing 100 MB of output
-// against the same command writing to /dev/null.
+// against the same command writing to /dev/null (and, to tell the pipe's cost from ours, through
+// a pipe that cat reads).
 //
 // The capture keeps the newest 16 MiB of the 100 MB (the tool's verdict is at the end), so a run
 // counts when its output was cut and ends in the command's last bytes.
@@ -84,14 +85,21 @@ void BM_RunCommandCapture(benchmark::State& state) {
 }
 BENCHMARK(BM_RunCommandCapture)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-void BM_SpawnShellToDevNull(benchmark::State& state) {
+// The capture's command with its output sent on by redirection.
+void BM_SpawnShellOutput(benchmark::State& state, const std::string& redirection) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(
-            bench::SpawnAndWait({"/bin/sh", "-c", kCaptureCommand + " >/dev/null"}));
+            bench::SpawnAndWait({"/bin/sh", "-c", kCaptureCommand + redirection}));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCaptureBytes));
 }
-BENCHMARK(BM_SpawnShellToDevNull)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpawnShellOutput, to_dev_null, " >/dev/null")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+// What the pipe itself costs: through a pipe that cat reads to /dev/null.
+BENCHMARK_CAPTURE(BM_SpawnShellOutput, through_pipe, " | cat >/dev/null")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 int PrintCapturePeak() {
     const long before = bench::PeakRssKib();

@@ -1,5 +1,7 @@
 // Start-up of the station window to its first verdict against a minimal Qt Widgets window that
-// quits once painted, both on the offscreen platform, in time and in peak memory.
+// runs the probe query through the shell, shows its output in a label and quits once painted
+// (minimal_window.cpp; also without the query, and with a line of Chinese instead), all on the
+// offscreen platform, in time and in peak memory.
 //
 // The station runs from the station folder named by ROMTOOL_BENCH_STATION (laid out as
 // scripts/bench does: romtool, bin/ with the stand-in programmer, merge.hex with its checksum
@@ -9,66 +11,42 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "bench_station.h"
 #include "bench_support.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 const std::string kOffscreen = "QT_QPA_PLATFORM=offscreen";
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The logs folder's content; the station writes one daily file.
-std::string Logs(const fs::path& folder) {
-    std::string text;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-        text += ReadAll(entry.path());
-    }
-    return text;
-}
-
-bool HasFirstVerdict(const std::string& log) {
-    const std::string selfCheck = "[info ]程序启动自检\r\n";
-    const std::size_t at = log.find(selfCheck);
-    return at != std::string::npos &&
-           log.find("[info ]", at + selfCheck.size()) != std::string::npos;
-}
-
-void BM_StationFirstVerdict(benchmark::State& state) {
+// The station folder named by ROMTOOL_BENCH_STATION; "" (and the benchmark skipped) when none is.
+std::string StationFolder(benchmark::State& state) {
     const char* station = std::getenv("ROMTOOL_BENCH_STATION");
     if (station == nullptr) {
         state.SkipWithError("ROMTOOL_BENCH_STATION names no station folder");
+        return {};
+    }
+    return station;
+}
+
+void BM_StationFirstVerdict(benchmark::State& state) {
+    const std::string station = StationFolder(state);
+    if (station.empty()) {
         return;
     }
-    const fs::path logs = fs::path(station) / "logs";
+    const std::string logs = station + "/logs";
     long peakKib = 0;
     for (auto _ : state) {
-        for (const auto& entry : fs::directory_iterator(logs)) {
-            fs::remove(entry.path());
-        }
+        bench::RemoveLogs(logs);
         const auto start = std::chrono::steady_clock::now();
-        bench::Child romtool({(fs::path(station) / "romtool").string()}, {kOffscreen});
-        const auto deadline = start + std::chrono::seconds(30);
-        std::string log;
-        while (!HasFirstVerdict(log = Logs(logs)) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
-        }
+        bench::Child romtool({station + "/romtool"}, {kOffscreen});
+        const std::string log = bench::WaitForFirstVerdict(logs, std::chrono::seconds(30));
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         peakKib += romtool.KillAndWait();
-        if (!HasFirstVerdict(log) || log.find("[error]") != std::string::npos) {
+        if (!bench::SaidReady(log)) {
             state.SkipWithError("the station did not say Ready");
             break;
         }
@@ -78,10 +56,18 @@ void BM_StationFirstVerdict(benchmark::State& state) {
 }
 BENCHMARK(BM_StationFirstVerdict)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-void BM_MinimalQtWindow(benchmark::State& state) {
+// option: "", "--chinese" or "--probe" (with the station's probe query).
+void BM_MinimalQtWindow(benchmark::State& state, const std::string& option) {
     std::vector<std::string> command{ROMTOOL_MINIMAL_WINDOW};
-    if (state.range(0) != 0) {
-        command.push_back("--chinese");
+    if (option == "--probe") {
+        const std::string station = StationFolder(state);
+        if (station.empty()) {
+            return;
+        }
+        // As the station runs it: the programmer in bin/, named by its full path.
+        command.insert(command.end(), {option, "'" + station + "/bin/nrfjprog' -i"});
+    } else if (!option.empty()) {
+        command.push_back(option);
     }
     long peakKib = 0;
     for (auto _ : state) {
@@ -96,10 +82,11 @@ void BM_MinimalQtWindow(benchmark::State& state) {
     state.counters["peak_rss_kib"] =
         benchmark::Counter(static_cast<double>(peakKib), benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(BM_MinimalQtWindow)
-    ->ArgName("chinese")
-    ->Arg(0)
-    ->Arg(1)
+BENCHMARK_CAPTURE(BM_MinimalQtWindow, probe, "--probe")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MinimalQtWindow, plain, "")->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MinimalQtWindow, chinese, "--chinese")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -1,0 +1,105 @@
+#include "bench_station.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "checksum.h"
+#include "files.h"
+#include "intel_hex.h"
+#include "paths.h"
+#include "programmer.h"
+#include "text.h"
+
+namespace bench {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Bytes that look like a firmware image to nobody but vary enough to hash and program.
+std::vector<std::uint8_t> ImageBytes(std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    std::uint32_t state = 2654435761u;
+    for (auto& b : bytes) {
+        state = state * 1664525u + 1013904223u;
+        b = static_cast<std::uint8_t>(state >> 24);
+    }
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    os::CreateForWriting(path, os::Share::kRead).Write(bytes);
+}
+
+// Everything the daily logs in logsFolder hold, file after file.
+std::string LogsContent(const std::string& logsFolder) {
+    std::string content;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(fs::u8path(logsFolder), error)) {
+        content += os::ReadWholeFile(entry.path().u8string(), os::Share::kReadWrite);
+    }
+    return content;
+}
+
+bool HasFirstVerdict(const std::string& log) {
+    const std::string selfCheck = "[info ]" + os::ToAnsi("程序启动自检").bytes() + "\r\n";
+    const std::size_t at = log.find(selfCheck);
+    return at != std::string::npos &&
+           log.find("[info ]", at + selfCheck.size()) != std::string::npos;
+}
+
+}  // namespace
+
+void LayOutStation(const std::string& folder, const std::string& standinPath,
+                   std::size_t imageBytes) {
+    fs::create_directories(fs::u8path(folder + "bin"));
+    fs::create_directories(fs::u8path(folder + "logs"));
+    fs::copy_file(fs::u8path(standinPath),
+                  fs::u8path(folder + "bin" + os::kPathSeparator + tool::ProgrammerFileName()));
+    WriteWholeFile(folder + "merge.hex", sim::MakeIntelHex(ImageBytes(imageBytes), 0));
+    integrity::WriteChecksumFile(folder + "merge.crc",
+                                 integrity::FileChecksum(folder + "merge.hex"));
+    WriteWholeFile(folder + "config.ini", "[log4me]\r\npath=logs\r\nlevel=info\r\n");
+}
+
+// Named so that its title is its own: a station program started on this machine meanwhile must
+// not take it for a first copy under the same title and end.
+PressedStation::PressedStation(const std::string& folder)
+    : logger_(folder), form_(view_, folder + "bench-station" + os::kExecutableSuffix) {
+    form_.FormCreate();
+    form_.Handle(&TRomForm::FormShow);
+    if (view_.Verdict() != "Ready") {
+        throw std::runtime_error("the station in " + folder + " did not say Ready");
+    }
+}
+
+bool PressedStation::Press() {
+    form_.Handle(&TRomForm::Button_StartClick);
+    return view_.Verdict() == "PASS";
+}
+
+void RemoveLogs(const std::string& logsFolder) {
+    for (const auto& entry : fs::directory_iterator(fs::u8path(logsFolder))) {
+        fs::remove(entry.path());
+    }
+}
+
+std::string WaitForFirstVerdict(const std::string& logsFolder, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        std::string log = LogsContent(logsFolder);
+        if (HasFirstVerdict(log) || std::chrono::steady_clock::now() >= deadline) {
+            return log;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+}
+
+bool SaidReady(const std::string& log) {
+    return HasFirstVerdict(log) && log.find("[error]") == std::string::npos;
+}
+
+}  // namespace bench
