@@ -34,6 +34,16 @@ station_calls() {
     wc -l <"$1/bin/calls.log" 2>/dev/null || echo 0
 }
 
+# station_wait_call FOLDER PATTERN [SECONDS]: waits (default up to 60 s) until the stand-in in
+# FOLDER/bin was called with arguments matching the Perl regular expression PATTERN.
+station_wait_call() {
+    for _ in $(seq $((${3:-60} * 10))); do
+        grep -qaP "$2" "$1/bin/calls.log" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 station_die() {
     echo "station: $*" >&2
     exit 1

@@ -129,12 +129,8 @@ for copy_win in "${copy_wins[@]}"; do
     station_click "$copy_win" Button_Start
 done
 for serial in 682123456 682000777; do
-    for _ in $(seq 600); do
-        grep -qaP "\t--snr\t$serial\t-e\t--program\t" "$station/bin/calls.log" && break
-        sleep 0.1
-    done
     station_check "a copy programmed through probe $serial" \
-        grep -qaP "\t--snr\t$serial\t-e\t--program\t" "$station/bin/calls.log"
+        station_wait_call "$station" "\t--snr\t$serial\t-e\t--program\t"
 done
 station_check "each probe has its own flash" test -s "$station/bin/flash-682000777.bin"
 for pid in "${pids[@]}"; do

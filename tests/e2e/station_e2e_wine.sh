@@ -217,12 +217,8 @@ for copy in Line1:682123456 Line2:682000777; do
     [[ -n $newest ]] && shown+=("$newest")
     wait_calls $((runs + 1))  # its first refresh ran the probe query
     xdotool key --window "$newest" alt+s 2>/dev/null
-    for _ in $(seq 600); do
-        grep -qaP "\t--snr\t$serial\t-e\t--program\t" "$station/bin/calls.log" && break
-        sleep 0.1
-    done
     station_check "$name programmed through its probe $serial" \
-        grep -qaP "\t--snr\t$serial\t-e\t--program\t" "$station/bin/calls.log"
+        station_wait_call "$station" "\t--snr\t$serial\t-e\t--program\t"
 done
 station_check "both copies run side by side" test "${#shown[@]}" -eq 2
 station_check "each probe has its own flash" test -s "$station/bin/flash-682000777.bin"
