@@ -34,13 +34,8 @@ struct CheckOutcome {
     // The image's checksum as computed, when the check got that far (also on a mismatch).
     std::string computedChecksum;
     std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (error 110)
-    std::optional<ProbePin> pin;                   // the probe config.ini binds the station to
     // The serial of the probe the station uses: the pinned one, or the only one listed.
     std::string probeSerial;
-
-    // The serial a programming run names, so the tool never picks a probe itself: the pinned
-    // one; "" when none is pinned.
-    std::string PinnedSerial() const { return pin && pin->serial ? *pin->serial : ""; }
 };
 
 class TRomForm {
@@ -144,7 +139,7 @@ private:
     std::string title_;
     std::unique_ptr<os::InstanceLock> instanceLock_;
     std::string memoText_;
-    StationConfig config_;
+    StationConfig config_;  // config.ini's [station] section, read again by Init and every check
     CheckOutcome lastCheck_;
     bool busy_ = false;
     bool closeRequested_ = false;

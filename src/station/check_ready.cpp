@@ -18,7 +18,6 @@ bool TRomForm::CheckReady() {
     Error_Code = 0;
     lastCheck_ = {};
     ApplyStationConfig();
-    lastCheck_.pin = config_.pin;
     if (!os::FileExists(Prog_Path)) {
         Error_Code = kToolMissing;
         return false;
@@ -96,8 +95,8 @@ std::optional<std::vector<std::string>> TRomForm::QueryProbes() {
 // The station uses the probe config.ini pins, which must be listed; without a pin, the only one
 // listed. Several listed and none pinned would leave the choice to the tool, which asks.
 bool TRomForm::BindProbe(const std::vector<std::string>& listed) {
-    if (lastCheck_.pin) {
-        const std::optional<std::string>& pinned = lastCheck_.pin->serial;
+    if (config_.pin) {
+        const std::optional<std::string>& pinned = config_.pin->serial;
         if (!pinned || std::find(listed.begin(), listed.end(), *pinned) == listed.end()) {
             Error_Code = kProbeNotFound;
             return false;
@@ -151,8 +150,8 @@ std::string TRomForm::ErrorText(int code) const {
             }
             break;
         case kProbeNotFound:
-            if (lastCheck_.pin) {
-                const ProbePin& pin = *lastCheck_.pin;
+            if (config_.pin) {
+                const ProbePin& pin = *config_.pin;
                 return "ERROR:未找到序列号为" + pin.serial.value_or(pin.written) +
                        "的Jlink，请检查连接。";
             }

@@ -125,7 +125,7 @@ std::vector<std::string> TRomForm::ProgrammingCommands(bool erase) const {
         return tool::NrfutilProgrammingCommands(Prog_Path, Hex_Path, lastCheck_.probeSerial, erase);
     }
     return {
-        tool::ProgrammingCommand(Prog_Path, Hex_Path, erase, Prog_Para, lastCheck_.PinnedSerial())};
+        tool::ProgrammingCommand(Prog_Path, Hex_Path, erase, Prog_Para, config_.PinnedSerial())};
 }
 
 // The whole run, every step of it, ends within the programming run's limit.

@@ -24,6 +24,10 @@ struct ProbePin {
 struct StationConfig {
     Programmer programmer = Programmer::kNrfjprog;
     std::optional<ProbePin> pin;  // none when no probe is named
+
+    // The serial the programmer is told to use, so that it never picks a probe itself: the
+    // pinned one; "" when none is pinned (or the pin is not a serial).
+    std::string PinnedSerial() const { return pin && pin->serial ? *pin->serial : ""; }
 };
 
 // The [station] settings of the copy titled title, read now from the file at configPath. The

@@ -42,7 +42,7 @@ void TRomForm::Init(bool first) {
 void TRomForm::ApplyStationConfig() {
     config_ = ReadStationConfig(Config_Path, title_);
     // The template names the probe config.ini binds the station to, as the run will.
-    const std::string pinned = config_.pin && config_.pin->serial ? *config_.pin->serial : "";
+    const std::string pinned = config_.PinnedSerial();
     if (config_.programmer == Programmer::kNrfutil) {
         Prog_Path = Bin_Path + tool::NrfutilFileName();
         view_.SetCommandText(tool::NrfutilCommandTemplate(Prog_Path, pinned));
