@@ -20,10 +20,6 @@ std::string_view Trim(std::string_view text) {
     return os::TrimmedOf(text, os::kAsciiSpace);
 }
 
-std::string Lower(std::string_view text) {
-    return os::AsciiLower(text);
-}
-
 std::string Upper(std::string_view text) {
     std::string upper(text);
     for (char& c : upper) {
@@ -130,7 +126,7 @@ std::vector<std::string> SplitSerials(std::string_view text) {
 
 // Applies one known key; returns false when the value is not understood.
 bool Apply(Settings& settings, const std::string& key, const std::string& rawValue) {
-    const std::string value = Lower(rawValue);
+    const std::string value = os::AsciiLower(rawValue);
     unsigned long long number = 0;
     if (key == "probe") {
         return ParseChoice(value, "absent", "present", settings.probeAbsent);
@@ -194,7 +190,7 @@ void ReadFileLines(Settings& settings, std::string_view text) {
             settings.problems.push_back(where + ": not a key=value line");
             continue;
         }
-        const std::string key = Lower(Trim(line.substr(0, equals)));
+        const std::string key = os::AsciiLower(Trim(line.substr(0, equals)));
         const std::string value(Trim(line.substr(equals + 1)));
         if (!IsKnownKey(key)) {
             settings.problems.push_back(where + ": unknown setting '" + key + "'");
