@@ -105,6 +105,7 @@ station_check "the stop line comes last" test "$(last_line)" != "" -a \
 printf 'serial=682123456,682000777\n' >"$station/bin/standin.ini"
 printf '[station]\r\nprobe.Line1=682123456\r\nprobe.Line2=682000777\r\n' >>"$station/config.ini"
 runs=$(calls)
+verdicts=$(station_count "$station" 'Verify OK')
 pids=()
 for copy in Line1 Line2; do
     cp "$station/romtool" "$station/$copy"
@@ -132,6 +133,9 @@ for serial in 682123456 682000777; do
     station_check "a copy programmed through probe $serial" \
         station_wait_call "$station" "\t--snr\t$serial\t-e\t--program\t"
 done
+# The flash is looked at once both copies have their verdicts: the stand-in may still be
+# writing it when its call shows in calls.log.
+station_check "both copies logged their verdicts" station_wait_log "$station" 'Verify OK' $((verdicts + 2)) 330
 station_check "each probe has its own flash" test -s "$station/bin/flash-682000777.bin"
 for pid in "${pids[@]}"; do
     kill "$pid" 2>/dev/null

@@ -199,6 +199,7 @@ station_check "the stop line comes last" test \
 # Each is pressed (Alt+S) while its window is the newest, which Wine gives the keyboard.
 printf 'serial=682123456,682000777\r\n' >"$station/bin/standin.ini"
 printf '[station]\r\nprobe.Line1=682123456\r\nprobe.Line2=682000777\r\n' >>"$station/config.ini"
+verdicts=$(station_count "$station" 'Verify OK')
 shown=()
 for copy in Line1:682123456 Line2:682000777; do
     name=${copy%%:*}
@@ -221,6 +222,9 @@ for copy in Line1:682123456 Line2:682000777; do
         station_wait_call "$station" "\t--snr\t$serial\t-e\t--program\t"
 done
 station_check "both copies run side by side" test "${#shown[@]}" -eq 2
+# The flash is looked at once both copies have their verdicts: the stand-in may still be
+# writing it when its call shows in calls.log.
+station_check "both copies logged their verdicts" station_wait_log "$station" 'Verify OK' $((verdicts + 2)) 330
 station_check "each probe has its own flash" test -s "$station/bin/flash-682000777.bin"
 
 echo "e2e (Wine, $STATION_DPI DPI): $STATION_PASSED passed, $STATION_FAILED failed; screenshots in $shots"
