@@ -1,9 +1,11 @@
 #include "dated_file.h"
 
 #include <cstdio>
-#include <iterator>
+#include <exception>
+#include <optional>
 #include <random>
 #include <utility>
+#include <vector>
 
 namespace log4me {
 
@@ -17,22 +19,53 @@ std::string NewFileName(const std::string& path) {
     return path + suffix;
 }
 
-// Where the pieces wait that a day's file could not take.
-std::string PendingPath(const std::string& path) {
-    return path + ".pending";
+bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
+
+// Opens path for appending. A file whose last line was torn gets its line end first, so that
+// what comes next starts on a line of its own.
+os::File OpenOnNewLine(const std::string& path) {
+    os::File file = os::OpenForAppending(path);
+    const std::optional<char> last = os::LastByteOf(path);
+    if (last && *last != '\n') {
+        file.Write("\r\n");
+    }
+    return file;
+}
+
+// Tries of other days' files are spaced, so that a file that stays unwritable does not cost
+// every line an open.
+constexpr std::chrono::seconds kOthersRetry{1};
 
 }  // namespace
 
-DatedFileAppender::DatedFileAppender(std::string extension, std::string header, bool keepOpen)
-    : extension_(std::move(extension)), header_(std::move(header)), keepOpen_(keepOpen) {}
+DatedFileAppender::DatedFileAppender(std::string extension, std::string header, bool keepOpen,
+                                     std::string owner, std::size_t memoryLimit)
+    : extension_(std::move(extension)),
+      header_(std::move(header)),
+      keepOpen_(keepOpen),
+      owner_(std::move(owner)),
+      memoryLimit_(memoryLimit) {}
 
 std::string DatedFileAppender::FileName(const os::LocalTime& date, std::string_view extension) {
     return os::DateText(date).append(extension);
 }
 
+std::string DatedFileAppender::PendingPath(const std::string& path) const {
+    return path + "." + owner_ + ".pending";
+}
+
+std::size_t DatedFileAppender::PiecesInMemory() const {
+    std::size_t pieces = 0;
+    for (const auto& entry : waiting_) {
+        pieces += entry.second.pieces;
+    }
+    return pieces;
+}
+
 const std::string& DatedFileAppender::PathOf(const std::string& folder, const os::LocalTime& day) {
-    if (folder != folder_) {
+    if (searched_.insert(folder).second) {
         FindPendingFiles(folder);
     }
     if (day.day != day_.day || day.month != day_.month || day.year != day_.year ||
@@ -79,89 +112,135 @@ void DatedFileAppender::OpenFile(const std::string& path,
     }
     if (!file_.IsOpen()) {
         CreateWithHeader(path);
-        file_ = os::OpenForAppending(path);
+        file_ = OpenOnNewLine(path);
         nameChecked_ = now;
     }
 }
 
-void DatedFileAppender::WriteAfterPending(const std::string& path, std::string_view bytes) {
-    if (pending_.count(path) == 0) {
-        file_.Write(bytes);
+void DatedFileAppender::WriteAfterWaiting(os::File& file, const std::string& path,
+                                          std::string_view bytes) {
+    const auto found = waiting_.find(path);
+    if (found == waiting_.end()) {
+        file.Write(bytes);
         return;
     }
+    Waiting& waiting = found->second;
     const std::string pendingPath = PendingPath(path);
-    std::string all =
-        os::FileExists(pendingPath) ? os::ReadWholeFile(pendingPath, os::Share::kRead) : "";
+    std::string all;
+    if (waiting.onDisk && os::FileExists(pendingPath)) {
+        all = os::ReadWholeFile(pendingPath, os::Share::kRead);
+        if (!all.empty() && all.back() != '\n') {
+            all += "\r\n";  // a piece torn in the pending file
+        }
+    }
+    all += waiting.inMemory;
     all.append(bytes);
-    file_.Write(all);
+    file.Write(all);
     os::RemoveFile(pendingPath);
-    pending_.erase(path);
+    bytesInMemory_ -= waiting.inMemory.size();
+    waiting_.erase(found);
+}
+
+AppendResult DatedFileAppender::KeepWaiting(const std::string& path, std::string_view bytes,
+                                            const std::string& problem) {
+    Waiting& waiting = waiting_[path];
+    // What waits in memory goes to the pending file ahead of bytes, so the order holds.
+    try {
+        std::string all = waiting.inMemory;
+        all.append(bytes);
+        OpenOnNewLine(PendingPath(path)).Write(all);
+        bytesInMemory_ -= waiting.inMemory.size();
+        waiting.inMemory.clear();
+        waiting.pieces = 0;
+        waiting.onDisk = true;
+        return {Placement::kWaitingOnDisk, path, problem};
+    } catch (const std::exception&) {
+    }
+    if (bytesInMemory_ + bytes.size() > memoryLimit_) {
+        if (!waiting.onDisk && waiting.pieces == 0) {
+            waiting_.erase(path);
+        }
+        return {Placement::kLost, path, problem};
+    }
+    waiting.inMemory.append(bytes);
+    ++waiting.pieces;
+    bytesInMemory_ += bytes.size();
+    return {Placement::kWaitingInMemory, path, problem};
 }
 
 void DatedFileAppender::FindPendingFiles(const std::string& folder) {
-    const std::string suffix = PendingPath(extension_);
+    const std::string ownSuffix = "." + owner_ + ".pending";
+    const std::string earlierSuffix = ".pending";  // of a version that did not name its owner
     for (const std::string& name : os::FileNamesIn(folder)) {
-        if (name.size() > suffix.size() &&
-            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
-            pending_.insert(folder +
-                            name.substr(0, name.size() - suffix.size() + extension_.size()));
-        }
-    }
-}
-
-// Another day's file that was held may be free now. One that still is waits for the next
-// append; one that fails otherwise keeps its pending file on disk for the next run.
-void DatedFileAppender::AppendPendingOfOtherFiles(const std::string& path) noexcept {
-    for (auto it = pending_.begin(); it != pending_.end();) {
-        if (*it == path) {
-            ++it;
+        if (EndsWith(name, ownSuffix)) {
+            const std::string file = name.substr(0, name.size() - ownSuffix.size());
+            if (EndsWith(file, extension_)) {
+                waiting_[folder + file].onDisk = true;
+            }
             continue;
         }
-        try {
-            CreateWithHeader(*it);
-            const std::string pendingPath = PendingPath(*it);
-            os::File file = os::OpenForAppending(*it);
-            if (os::FileExists(pendingPath)) {
-                file.Write(os::ReadWholeFile(pendingPath, os::Share::kRead));
+        const std::string file = name.substr(0, name.size() - earlierSuffix.size());
+        if (EndsWith(name, earlierSuffix) && EndsWith(file, extension_)) {
+            // Taken over by one rename, which only one program can win.
+            try {
+                if (os::MoveUnlessExists(folder + name, PendingPath(folder + file))) {
+                    waiting_[folder + file].onDisk = true;
+                }
+            } catch (const std::exception&) {
             }
-            file.Close();
-            os::RemoveFile(pendingPath);
-            it = pending_.erase(it);
-        } catch (const os::FileError& error) {
-            it = error.HeldByAnotherProgram() ? std::next(it) : pending_.erase(it);
-        } catch (...) {
-            ++it;
         }
     }
 }
 
-void DatedFileAppender::Append(const std::string& folder, const os::LocalTime& day,
-                               std::string_view bytes, std::chrono::steady_clock::time_point now) {
-    const std::string& path = PathOf(folder, day);
-    try {
-        OpenFile(path, now);
-        WriteAfterPending(path, bytes);
-        if (!keepOpen_) {
-            file_.Close();
+void DatedFileAppender::FlushOthers(const std::string& except) noexcept {
+    std::vector<std::string> paths;
+    for (const auto& entry : waiting_) {
+        if (entry.first != except) {
+            paths.push_back(entry.first);
         }
-    } catch (const os::FileError& error) {
-        file_.Close();
-        if (!error.HeldByAnotherProgram()) {
-            throw;
-        }
+    }
+    for (const std::string& path : paths) {
         try {
-            os::OpenForAppending(PendingPath(path)).Write(bytes);
-            pending_.insert(path);
-        } catch (const os::FileError&) {
-            throw error;  // the bytes are lost: say why the file itself took none
+            CreateWithHeader(path);
+            os::File file = OpenOnNewLine(path);
+            WriteAfterWaiting(file, path, {});
+        } catch (const std::exception&) {
+            // Still waiting: on disk for the next run, or in memory for the next try.
         }
-    } catch (...) {
-        file_.Close();
-        throw;
     }
-    if (pending_.size() > pending_.count(path)) {
-        AppendPendingOfOtherFiles(path);
+}
+
+AppendResult DatedFileAppender::Append(const std::string& folder, const os::LocalTime& day,
+                                       std::string_view bytes,
+                                       std::chrono::steady_clock::time_point now) noexcept {
+    AppendResult result;
+    try {
+        const std::string path = PathOf(folder, day);
+        result.path = path;
+        try {
+            OpenFile(path, now);
+            WriteAfterWaiting(file_, path, bytes);
+            if (!keepOpen_) {
+                file_.Close();
+            }
+        } catch (const std::exception& error) {
+            file_.Close();
+            result = KeepWaiting(path, bytes, error.what());
+        }
+        if (waiting_.size() > waiting_.count(path) && now - othersTried_ >= kOthersRetry) {
+            othersTried_ = now;
+            FlushOthers(path);
+        }
+    } catch (const std::exception& error) {
+        return {Placement::kLost, result.path, error.what()};  // out of memory
     }
+    return result;
+}
+
+std::size_t DatedFileAppender::Flush() noexcept {
+    file_.Close();  // the file kept open is written through a handle of its own like the others
+    FlushOthers({});
+    return PiecesInMemory();
 }
 
 }  // namespace log4me

@@ -17,6 +17,10 @@ namespace {
 
 using Steady = std::chrono::steady_clock;
 
+// Lines that cannot be written wait in memory up to this many bytes (a verdict's text may hold
+// a tool's output of several megabytes).
+constexpr std::size_t kLinesKeptInMemory = std::size_t{64} << 20;
+
 // The module's state. One lock guards all of it: the station logs from one thread, and holding
 // the lock for the whole line keeps lines of other threads whole and the state consistent.
 struct State {
@@ -24,14 +28,13 @@ struct State {
     bool running = false;
     std::string appFolder;  // ends in the separator
     std::string logDir;     // ends in the separator; empty until configured
-    DatedFileAppender dailyFile{".log", "", true};
+    std::optional<DatedFileAppender> dailyFile;
     std::string line;  // the line being written, kept to reuse its memory
     std::optional<Steady::time_point> lastConfigLoad;
-    // The configuration file's values as last read, and the version of the file they came
-    // from: re-read only when the file changed, or when its last read was too close to a
-    // change to tell the next one apart.
-    std::string configPath;
-    std::string configLevel;
+    // The configuration as last read, and the version of the file it came from: read again
+    // only when the file changed, or when its last read was too close to a change to tell the
+    // next one apart.
+    LogConfig config;
     os::FileStamp configStamp;
     bool configStampTrusted = false;
     bool errorEnabled = false;
@@ -64,19 +67,15 @@ void BuildLine(std::string& line, const os::LocalTime& now, std::string_view tag
 void LoadLogConfig(State& state, Steady::time_point now) {
     state.errorEnabled = false;
     state.infoEnabled = false;
-    const std::string ini = state.appFolder + "config.ini";
-    const std::optional<os::FileStamp> stamp = os::StampOf(ini);
+    const std::optional<os::FileStamp> stamp = os::StampOf(state.appFolder + "config.ini");
     if (stamp) {
         if (!state.configStampTrusted || !stamp->SameVersion(state.configStamp)) {
-            state.configPath = os::GetProfileString("log4me", "path", "logs", ini);
-            state.configLevel =
-                os::AsciiLower(os::GetProfileString("log4me", "level", "info", ini));
+            state.config = ReadLogConfig(state.appFolder);
             state.configStamp = *stamp;
             state.configStampTrusted = stamp->settled;
         }
-        const std::string& level = state.configLevel;
-        // The doubled separator after the folder is part of the name; the file system takes it.
-        state.logDir = state.appFolder + os::kPathSeparator + state.configPath + os::kPathSeparator;
+        const std::string& level = state.config.level;
+        state.logDir = state.config.folder;
         state.errorEnabled = level == "debug" || level == "info" || level == "error";
         state.infoEnabled = level == "debug" || level == "info";
     } else {
@@ -87,7 +86,7 @@ void LoadLogConfig(State& state, Steady::time_point now) {
 
 // The logger's own failures go to "log4me_err.log" beside the executable. Failing there too,
 // there is nobody left to tell.
-void ReportFailure(State& state, const std::string& message) noexcept {
+void ReportFailureLocked(const State& state, const std::string& message) noexcept {
     try {
         const os::LocalTime now = ReadClock(state).local;
         const std::string line =
@@ -108,44 +107,43 @@ ClockReading ClockWithFreshConfig(State& state) {
     return now;
 }
 
-// Appends through file, reporting a failure; the file closes itself then, so the next append
-// tries again.
-void AppendReporting(State& state, DatedFileAppender& file, const ClockReading& now,
-                     std::string_view bytes) {
-    try {
-        file.Append(state.logDir, now.local, bytes, now.steady);
-    } catch (const std::exception& error) {
-        ReportFailure(state, error.what());
-    }
-}
-
-// Writes one line at a level if the level is enabled. The flag is tested before the clock
-// reading may reload the configuration, so a new level applies from the next line on.
+// Writes one line at a level if the level is enabled, with the configuration read again first
+// when it is due, so that the line follows the file as it is now.
 void Log(bool State::*enabled, std::string_view tag, const os::AnsiString& message) noexcept {
     State& state = TheState();
     try {
         std::lock_guard<std::mutex> guard(state.logLock);
-        if (!state.running || !(state.*enabled)) {
+        if (!state.running) {
             return;
         }
         const ClockReading now = ClockWithFreshConfig(state);
+        if (!(state.*enabled)) {
+            return;
+        }
         BuildLine(state.line, now.local, tag, message.bytes());
         // Up to the first zero byte, as one write, so that two processes' lines never mix.
         const std::string_view line = state.line;
-        AppendReporting(state, state.dailyFile, now, line.substr(0, line.find('\0')));
+        const AppendResult result =
+            state.dailyFile->Append(state.logDir, now.local, line.substr(0, line.find('\0')),
+                                    now.steady);
+        if (result.placement == Placement::kWaitingInMemory ||
+            result.placement == Placement::kLost) {
+            ReportFailureLocked(state, result.problem);
+        }
     } catch (const std::exception& error) {
-        ReportFailure(state, error.what());
+        ReportFailureLocked(state, error.what());
     } catch (...) {
     }
 }
 
 }  // namespace
 
-void Start(const std::string& appFolder) {
+void Start(const std::string& appFolder, const std::string& owner) {
     State& state = TheState();
     try {
         std::lock_guard<std::mutex> guard(state.logLock);
         state.appFolder = appFolder;
+        state.dailyFile.emplace(".log", "", true, owner, kLinesKeptInMemory);
         state.running = true;
         LoadLogConfig(state, ReadClock(state).steady);
     } catch (...) {
@@ -159,7 +157,7 @@ void Stop() {
     try {
         std::lock_guard<std::mutex> guard(state.logLock);
         state.running = false;
-        state.dailyFile.Close();
+        state.dailyFile.reset();
         state.logDir.clear();
         state.lastConfigLoad.reset();
         state.configStampTrusted = false;
@@ -181,26 +179,39 @@ std::string DailyFileName(const os::LocalTime& date) {
     return DatedFileAppender::FileName(date, ".log");
 }
 
-std::string FormatLine(const os::LocalTime& now, const std::string& taggedMessage) {
-    std::string line;
-    BuildLine(line, now, taggedMessage, {});
-    return line;
+LogConfig ReadLogConfig(const std::string& appFolder) {
+    LogConfig config;
+    const std::string ini = appFolder + "config.ini";
+    config.found = os::FileExists(ini);
+    if (config.found) {
+        config.path = os::GetProfileString("log4me", "path", "logs", ini);
+        config.level = os::AsciiLower(os::GetProfileString("log4me", "level", "info", ini));
+    }
+    const std::string& path = config.path;
+    const bool endsInSeparator = !path.empty() && path.back() == os::kPathSeparator;
+    if (os::IsAbsolutePath(path)) {
+        config.folder = endsInSeparator ? path : path + os::kPathSeparator;
+        config.shownFolder = endsInSeparator ? path.substr(0, path.size() - 1) : path;
+    } else {
+        config.folder = appFolder + os::kPathSeparator + path + os::kPathSeparator;
+        config.shownFolder = appFolder + (endsInSeparator ? path.substr(0, path.size() - 1) : path);
+    }
+    return config;
 }
 
-void AppendBesideLog(DatedFileAppender& file,
-                     const std::function<std::string(const os::LocalTime& now)>& text) noexcept {
+void ReportFailure(const std::string& message) noexcept {
     State& state = TheState();
     try {
         std::lock_guard<std::mutex> guard(state.logLock);
-        if (!state.running || !state.infoEnabled) {
-            return;
-        }
-        const ClockReading now = ClockWithFreshConfig(state);
-        AppendReporting(state, file, now, text(now.local));
-    } catch (const std::exception& error) {
-        ReportFailure(state, error.what());
+        ReportFailureLocked(state, message);
     } catch (...) {
     }
+}
+
+ClockReading Now() {
+    State& state = TheState();
+    std::lock_guard<std::mutex> guard(state.logLock);
+    return ReadClock(state);
 }
 
 void SetClock(std::function<ClockReading()> clock) {

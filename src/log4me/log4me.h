@@ -18,35 +18,48 @@
 namespace log4me {
 
 // The start hook: reads the configuration and writes "log4me:application starting....".
-// appFolder is the executable's folder, ending in the separator.
-void Start(const std::string& appFolder);
+// appFolder is the executable's folder, ending in the separator. owner names the program's
+// pending files (see DatedFileAppender): the application title.
+void Start(const std::string& appFolder, const std::string& owner = "romtool");
 // The stop hook: writes "log4me:application stoping...." and closes the daily file.
 void Stop();
 
 // Start in the constructor, Stop in the destructor: the first and last thing main does.
 class Session {
 public:
-    explicit Session(const std::string& appFolder) { Start(appFolder); }
+    Session(const std::string& appFolder, const std::string& owner) { Start(appFolder, owner); }
     ~Session() { Stop(); }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 };
 
+// Write one line at a level if the configuration enables it. config.ini is read again first
+// when its last reading is more than a second old, whatever the levels, so a file put in place
+// or mended after the start takes effect at the next line. A line the daily file cannot take
+// waits (see DatedFileAppender); when it waits in memory, the failure goes to "log4me_err.log".
 void LogError(const os::AnsiString& message);
 void LogInfo(const os::AnsiString& message);
 
 // The daily file's name for a date: "yyyy-mm-dd.log".
 std::string DailyFileName(const os::LocalTime& date);
-// One line of the daily file: the time as "hh:nn:ss.zzz", a blank, the tagged message, CR LF.
-std::string FormatLine(const os::LocalTime& now, const std::string& taggedMessage);
 
-// Appends to a file of its own beside the daily log (the production record), by the rule of an
-// info line: nothing when info lines are off or the logger is not running; otherwise the
-// configuration is re-read first when more than a second has passed since it was last read.
-// text gives the bytes for the logger's current local time. A failure goes to "log4me_err.log"
-// as the logger's own do. Never throws.
-void AppendBesideLog(DatedFileAppender& file,
-                     const std::function<std::string(const os::LocalTime& now)>& text) noexcept;
+// What config.ini's section "log4me" says, read now.
+struct LogConfig {
+    bool found = false;          // config.ini exists
+    std::string path = "logs";   // "path" as written
+    std::string level = "info";  // "level", lower-cased
+    // Where the daily files go, ending in the separator: an absolute path as it stands,
+    // otherwise below appFolder (the doubled separator after the folder is part of the name).
+    std::string folder;
+    // The same folder as a line engineer writes it, for messages: without the doubled separator
+    // and the separator at its end.
+    std::string shownFolder;
+};
+LogConfig ReadLogConfig(const std::string& appFolder);
+
+// A failure of the logger's own, or of a file written beside the log: one line in
+// "log4me_err.log" in the folder Start was given. Never throws.
+void ReportFailure(const std::string& message) noexcept;
 
 // What the logger's clock reads: the local time that names files and stamps lines, and the
 // steady time that measures how long ago the configuration was read (so that setting the
@@ -55,6 +68,9 @@ struct ClockReading {
     os::LocalTime local;
     std::chrono::steady_clock::time_point steady;
 };
+// What the logger's clock reads now: the clock that stamps lines also stamps the station's
+// production record.
+ClockReading Now();
 // For tests: the clock the logger reads (the system's by default; an empty function restores it).
 void SetClock(std::function<ClockReading()> clock);
 

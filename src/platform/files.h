@@ -85,7 +85,9 @@ public:
     // Reads up to size bytes; returns how many were read, 0 at the end of the file.
     // Throws FileError (kRead) on failure.
     std::size_t Read(void* buffer, std::size_t size);
-    // Writes all size bytes in one call to the OS. Throws FileError (kWrite).
+    // Writes all size bytes in one call to the OS. Throws FileError (kWrite); on Linux a write
+    // that stopped part way is undone first when nothing was written after it, so a full disk
+    // leaves no torn line (on Windows it is not undone).
     void Write(const void* data, std::size_t size);
     void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
     // Closes the handle now; harmless when already closed.
@@ -99,6 +101,8 @@ public:
     File(std::intptr_t handle, std::string path) : handle_(handle), path_(std::move(path)) {}
 
 private:
+    friend std::optional<char> LastByteOf(const std::string& path);
+
     static constexpr std::intptr_t kInvalid = -1;
     std::intptr_t handle_ = kInvalid;
     std::string path_;
@@ -121,6 +125,9 @@ void RemoveFile(const std::string& path) noexcept;
 // FileError (kCreate) naming to on any other failure.
 bool MoveUnlessExists(const std::string& from, const std::string& to);
 
+// The file's last byte; none when it is empty. Other programs may read and write it meanwhile.
+// Throws FileError (kOpen, kRead).
+std::optional<char> LastByteOf(const std::string& path);
 // The whole content of the file, opened for reading with share. Throws FileError.
 std::string ReadWholeFile(const std::string& path, Share share);
 // Replaces the file's content with bytes. They go to a temporary file beside it first (path +

@@ -35,6 +35,20 @@ void FlushToDisk(const std::string& path) {
     }
 }
 
+// A write that stopped part way (a disk that filled up) leaves the file as it was before it, so
+// that no torn line stays behind: the file is cut back to where the write began, provided
+// nothing was written after it (by another process appending to the same file).
+void CutBackPartialWrite(int fd, std::size_t written) {
+    if (written == 0) {
+        return;
+    }
+    struct stat info {};
+    const off_t end = ::lseek(fd, 0, SEEK_CUR);
+    if (end >= static_cast<off_t>(written) && ::fstat(fd, &info) == 0 && info.st_size == end) {
+        [[maybe_unused]] const int ignored = ::ftruncate(fd, end - static_cast<off_t>(written));
+    }
+}
+
 }  // namespace
 
 bool FileError::HeldByAnotherProgram() const {
@@ -118,21 +132,21 @@ std::size_t File::Read(void* buffer, std::size_t size) {
 }
 
 void File::Write(const void* data, std::size_t size) {
+    const int fd = static_cast<int>(handle_);
     const char* next = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t count = ::write(static_cast<int>(handle_), next, size);
-        if (count < 0) {
-            const int error = errno;
-            if (error == EINTR) {
-                continue;
-            }
-            Throw(FileVerb::kWrite, path_, error);
+    std::size_t written = 0;
+    while (written < size) {
+        const ssize_t count = ::write(fd, next + written, size - written);
+        if (count > 0) {
+            written += static_cast<std::size_t>(count);
+            continue;
         }
-        if (count == 0) {
-            Throw(FileVerb::kWrite, path_, ENOSPC);
+        const int error = count == 0 ? ENOSPC : errno;
+        if (error == EINTR) {
+            continue;
         }
-        next += count;
-        size -= static_cast<std::size_t>(count);
+        CutBackPartialWrite(fd, written);
+        Throw(FileVerb::kWrite, path_, error);
     }
 }
 
@@ -156,6 +170,28 @@ File CreateForWriting(const std::string& path, Share) {
         Throw(FileVerb::kCreate, path, errno);
     }
     return File(fd, path);
+}
+
+std::optional<char> LastByteOf(const std::string& path) {
+    const File file = OpenForReading(path, Share::kReadWrite);
+    const int fd = static_cast<int>(file.handle_);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        Throw(FileVerb::kRead, path, errno);
+    }
+    if (info.st_size == 0) {
+        return std::nullopt;
+    }
+    char byte = 0;
+    for (;;) {
+        const ssize_t count = ::pread(fd, &byte, 1, info.st_size - 1);
+        if (count == 1) {
+            return byte;
+        }
+        if (count == 0 || errno != EINTR) {
+            Throw(FileVerb::kRead, path, count == 0 ? EIO : errno);
+        }
+    }
 }
 
 // O_APPEND makes every write land at the end, also when other processes append meanwhile.

@@ -175,6 +175,28 @@ File OpenForAppending(const std::string& path) {
     return FileOf(path, opened.handle);
 }
 
+std::optional<char> LastByteOf(const std::string& path) {
+    const File file = OpenForReading(path, Share::kReadWrite);
+    const HANDLE handle = AsHandle(file.handle_);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(handle, &size)) {
+        Throw(FileVerb::kRead, path, GetLastError());
+    }
+    if (size.QuadPart == 0) {
+        return std::nullopt;
+    }
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(size.QuadPart - 1);
+    at.OffsetHigh = static_cast<DWORD>((size.QuadPart - 1) >> 32);
+    char byte = 0;
+    DWORD read = 0;
+    const BOOL ok = ReadFile(handle, &byte, 1, &read, &at);
+    if (!ok || read != 1) {
+        Throw(FileVerb::kRead, path, ok ? ERROR_HANDLE_EOF : GetLastError());
+    }
+    return byte;
+}
+
 // The new content reaches the disk before the rename, and the rename before the call returns,
 // so a power cut leaves the old file or the new one, never an empty or zero-filled one.
 void ReplaceFile(const std::string& from, const std::string& to) {

@@ -25,6 +25,9 @@ std::string NamePart(std::string_view path);
 
 // Full path of the running executable, however long.
 std::string ExecutablePath();
+// True for a path that names the same file whatever the current folder: "/..." on Linux; "C:\..."
+// or a UNC or device path "\\..." on Windows ("\x" and "C:x" depend on the current drive).
+bool IsAbsolutePath(std::string_view path);
 // The path made absolute against the current folder; an absolute path is returned as it is.
 std::string AbsolutePath(std::string_view path);
 

@@ -54,8 +54,12 @@ std::string CurrentFolder() {
 
 }  // namespace
 
+bool IsAbsolutePath(std::string_view path) {
+    return !path.empty() && path.front() == '/';
+}
+
 std::string AbsolutePath(std::string_view path) {
-    if (!path.empty() && path.front() == '/') {
+    if (IsAbsolutePath(path)) {
         return std::string(path);
     }
     std::string folder = CurrentFolder();

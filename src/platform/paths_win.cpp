@@ -45,14 +45,16 @@ bool IsSlash(char c) {
     return c == '\\' || c == '/';
 }
 
-// "C:\..." or a UNC or device path "\\...". "\x" and "C:x" depend on the current drive or
-// folder and are not absolute.
-bool IsAbsolute(std::string_view path) {
+}  // namespace
+
+bool IsAbsolutePath(std::string_view path) {
     const bool drive = path.size() >= 3 && path[1] == ':' && IsSlash(path[2]) &&
                        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
     const bool unc = path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1]);
     return drive || unc;
 }
+
+namespace {
 
 // The full path GetFullPathNameW makes of path; "" when it fails.
 std::wstring FullPath(const std::wstring& path) {
@@ -72,7 +74,7 @@ std::wstring FullPath(const std::wstring& path) {
 }  // namespace
 
 std::string AbsolutePath(std::string_view path) {
-    if (path.empty() || IsAbsolute(path)) {
+    if (path.empty() || IsAbsolutePath(path)) {
         return std::string(path);
     }
     const std::wstring full = FullPath(Widen(path));

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "form_handler.h"
+#include "log4me.h"
+#include "production_record.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "station_config.h"
@@ -36,6 +38,8 @@ struct CheckOutcome {
     std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (error 110)
     // The serial of the probe the station uses: the pinned one, or the only one listed.
     std::string probeSerial;
+    // Why the folder of the log and the record cannot take a line (error 113).
+    std::string logFolderProblem;
 };
 
 class TRomForm {
@@ -84,13 +88,16 @@ public:
     std::string ErrorText(int code) const;
     // What the last check found beyond Error_Code and Prog_Sn.
     const CheckOutcome& LastCheck() const { return lastCheck_; }
+    // config.ini's section "log4me" as the last check read it: where the log and the record go.
+    const log4me::LogConfig& LogSettings() const { return logConfig_; }
 
     // Verdict display.
     void ShowResult(const std::string& status, const std::string& detail);
 
-    // The guard every handler runs in: an error raised inside it ends it in the error box. A
-    // handler asked for while another runs (a message the window took during a tool run) runs
-    // after it, in order.
+    // The guard every handler runs in: an error raised inside it ends it in the error box. What
+    // the operator did while it ran is taken when it ends, while it still counts as running: a
+    // handler asked for then runs after it, in order, except a press of start, which is dropped,
+    // so that a run is never started twice.
     void Handle(Handler handler);
     bool OperationRunning() const { return busy_; }
     // The window asks to close: true when it may close now; otherwise the form closes it
@@ -114,9 +121,16 @@ private:
     // The check's step after the probe query: binds the station to its probe among the listed
     // serials; false with Error_Code set when it cannot.
     bool BindProbe(const std::vector<std::string>& listed);
-    // Reads config.ini's [station] section again and derives what it decides: the programmer's
-    // path and the command template shown in Edit_Para.
+    // Reads config.ini's [station] and [log4me] sections again and derives what they decide: the
+    // programmer's path, the command template shown in Edit_Para and where the record goes.
     void ApplyStationConfig();
+    // The check's step for the folder of the log and the record: it must be there, take a
+    // file and have room for a day's rows, and no row of an earlier press may wait in memory;
+    // false with Error_Code set otherwise.
+    bool LogFolderTakesLines();
+    // After a verdict: appends the press's record, and tells the operator when its row could be
+    // put nowhere on disk.
+    void WriteRecord(const ProductionRecord& record);
     // The command lines of a programming run, in order, each to run only when the one before
     // succeeded: one for nrfjprog, the steps of nrfutil.
     std::vector<std::string> ProgrammingCommands(bool erase) const;
@@ -140,6 +154,8 @@ private:
     std::unique_ptr<os::InstanceLock> instanceLock_;
     std::string memoText_;
     StationConfig config_;  // config.ini's [station] section, read again by Init and every check
+    log4me::LogConfig logConfig_;  // its [log4me] section, read with it
+    ProductionRecordFile record_;
     CheckOutcome lastCheck_;
     bool busy_ = false;
     bool closeRequested_ = false;

@@ -1,10 +1,13 @@
 // The pre-flight check and the messages of its error codes.
 #include <algorithm>
+#include <cstdint>
+#include <utility>
 
 #include "MainForm.h"
 #include "checksum.h"
 #include "error_codes.h"
 #include "files.h"
+#include "folder_check.h"
 #include "nrfutil_output.h"
 #include "nrfutil_programmer.h"
 #include "paths.h"
@@ -49,8 +52,7 @@ bool TRomForm::CheckReady() {
         Error_Code = kConfigMissing;
         return false;
     }
-    if (!os::FolderExists(Log_Path)) {
-        Error_Code = kLogFolderMissing;
+    if (!LogFolderTakesLines()) {
         return false;
     }
     const std::string stored = integrity::ReadChecksumFile(CRC_Path);
@@ -61,6 +63,44 @@ bool TRomForm::CheckReady() {
     }
     Hex_Md5 = lastCheck_.computedChecksum;
     return true;
+}
+
+bool TRomForm::LogFolderTakesLines() {
+    // Room for a day of rows and lines at least: a busy line writes about half of it.
+    constexpr std::uint64_t kRoomForADay = std::uint64_t{1} << 20;
+    // Rows that waited in memory go first, now that the folder may take them again.
+    const std::size_t rowsWaiting = record_.Flush();
+    const os::FolderCondition folder = os::CheckFolderTakes(logConfig_.folder, kRoomForADay);
+    if (folder.problem == os::FolderProblem::kMissing && os::AsciiLower(logConfig_.path) == "logs") {
+        Error_Code = kLogFolderMissing;  // the station folder's own logs
+        return false;
+    }
+    switch (folder.problem) {
+        case os::FolderProblem::kNone:
+            if (rowsWaiting == 0) {
+                return true;
+            }
+            lastCheck_.logFolderProblem =
+                "还有" + std::to_string(rowsWaiting) + "条生产记录在内存中等待写入";
+            break;
+        case os::FolderProblem::kMissing:
+            lastCheck_.logFolderProblem = "目录不存在";
+            break;
+        case os::FolderProblem::kNoPermission:
+            lastCheck_.logFolderProblem = "没有写入权限";
+            break;
+        case os::FolderProblem::kFull:
+            lastCheck_.logFolderProblem = "磁盘空间不足，剩余" +
+                                          std::to_string(folder.freeBytes / 1024) +
+                                          " KB，至少需要" + std::to_string(kRoomForADay / 1024) +
+                                          " KB";
+            break;
+        case os::FolderProblem::kUnreachable:
+            lastCheck_.logFolderProblem = "无法访问：" + os::SystemErrorText(folder.systemCode);
+            break;
+    }
+    Error_Code = kLogFolderUnusable;
+    return false;
 }
 
 // Runs the probe query and keeps what the operator sees of it in Prog_Sn: nrfjprog's output as it
@@ -78,8 +118,10 @@ std::optional<std::vector<std::string>> TRomForm::QueryProbes() {
         return std::nullopt;
     }
     if (!nrfutil) {
-        // Any output counts as an answer, an error text too; its serial lines are the probes.
-        return Prog_Sn.empty() ? std::nullopt : std::optional(tool::ListedSerials(Prog_Sn));
+        // Only a serial line is a probe: a text without one (a missing J-Link library, a damaged
+        // tool, the interpreter's "not recognized") is no answer, whatever else it says.
+        std::vector<std::string> serials = tool::ListedSerials(Prog_Sn);
+        return serials.empty() ? std::nullopt : std::optional(std::move(serials));
     }
     const tool::JLinkListing listing = tool::ReadJLinkSerials(query.output);
     if (listing.hasDeviceList) {
@@ -156,6 +198,9 @@ std::string TRomForm::ErrorText(int code) const {
                        "的Jlink，请检查连接。";
             }
             break;
+        case kLogFolderUnusable:
+            return "ERROR:日志目录" + logConfig_.shownFolder + "不能写入（" +
+                   lastCheck_.logFolderProblem + "），日志和生产记录无处可写，不能烧写。";
         case kSeveralProbes:
             return "ERROR:连接了多个Jlink，请在config.ini的[station]中用probe指定本工位的序列号。";
         default:

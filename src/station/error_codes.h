@@ -16,6 +16,7 @@ enum StationError {
     kPathRefused = 110,          // a path the interpreter would change ("%") or cannot use
     kProbeNotFound = 111,        // the probe config.ini binds the station to is not listed
     kSeveralProbes = 112,        // several probes listed and none bound: the tool would ask
+    kLogFolderUnusable = 113,    // the log and record folder cannot take a line, or rows wait
 };
 
 namespace tool {

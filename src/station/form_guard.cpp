@@ -27,7 +27,8 @@ private:
 
 TRomForm::TRomForm(StationView& view, std::string executablePath)
     : view_(view),
-      executablePath_(executablePath.empty() ? os::ExecutablePath() : std::move(executablePath)) {}
+      executablePath_(executablePath.empty() ? os::ExecutablePath() : std::move(executablePath)),
+      record_(ApplicationTitle(executablePath_)) {}
 
 TRomForm::~TRomForm() = default;
 
@@ -47,21 +48,29 @@ bool TRomForm::AnotherCopyRunning() const {
 }
 
 void TRomForm::Handle(Handler handler) {
-    waiting_.push_back(handler);
     if (busy_) {
-        return;  // runs when the current operation has ended
+        // Taken while an operation runs: a press of start then is one the operator made while
+        // the station was busy, never a new board.
+        if (handler != &TRomForm::Button_StartClick) {
+            waiting_.push_back(handler);  // runs when the current operation has ended
+        }
+        return;
     }
+    waiting_.push_back(handler);
     while (!waiting_.empty()) {
         const Handler next = waiting_.front();
         waiting_.pop_front();
-        BusyScope busy(busy_);
         std::string failure;
         bool failed = false;
-        try {
-            (this->*next)();
-        } catch (const std::exception& error) {
-            failed = true;
-            failure = error.what();
+        {
+            BusyScope busy(busy_);
+            try {
+                (this->*next)();
+            } catch (const std::exception& error) {
+                failed = true;
+                failure = error.what();
+            }
+            view_.DispatchQueuedInput();
         }
         if (failed) {
             view_.ShowErrorBox(title_, ErrorBoxText(failure));

@@ -1,5 +1,6 @@
 #include "production_record.h"
 
+#include <exception>
 #include <utility>
 
 #include "log4me.h"
@@ -9,6 +10,9 @@ namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr char kExtension[] = ".csv";
+// Rows wait in memory up to this many bytes: thousands of presses, while the check refuses to
+// program any board whose row could not be written.
+constexpr std::size_t kRowsKeptInMemory = std::size_t{4} << 20;
 
 std::string YesNo(bool value) {
     return value ? "yes" : "no";
@@ -77,10 +81,21 @@ std::string RecordFileName(const os::LocalTime& date) {
     return log4me::DatedFileAppender::FileName(date, kExtension);
 }
 
-void AppendProductionRecord(ProductionRecord record) noexcept {
-    static log4me::DatedFileAppender file(kExtension, kByteOrderMark + CsvHeader(), false);
-    log4me::AppendBesideLog(file, [&record](const os::LocalTime& now) {
-        record.time = now;
-        return CsvRow(record);
-    });
+ProductionRecordFile::ProductionRecordFile(const std::string& owner)
+    : file_(kExtension, kByteOrderMark + CsvHeader(), false, owner, kRowsKeptInMemory) {}
+
+log4me::AppendResult ProductionRecordFile::Append(const std::string& folder,
+                                                  ProductionRecord record) noexcept {
+    try {
+        const log4me::ClockReading now = log4me::Now();
+        record.time = now.local;
+        log4me::AppendResult result = file_.Append(folder, now.local, CsvRow(record), now.steady);
+        if (result.placement == log4me::Placement::kWaitingInMemory ||
+            result.placement == log4me::Placement::kLost) {
+            log4me::ReportFailure(result.problem);
+        }
+        return result;
+    } catch (const std::exception& error) {
+        return {log4me::Placement::kLost, folder, error.what()};
+    }
 }

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "clock.h"
+#include "dated_file.h"
 
 // What one press of the start button did. Text is UTF-8.
 struct ProductionRecord {
@@ -47,9 +48,24 @@ std::string JoinedLines(std::string_view text);
 // The record file's name for a date: "yyyy-mm-dd.csv".
 std::string RecordFileName(const os::LocalTime& date);
 
-// Appends the record, stamped with the logger's clock, to that day's file in the daily log's
-// folder, when the logger writes info lines. The file is created with its byte-order mark and
-// header in one step, so that of two copies starting the same day's file exactly one header is
-// written; the row is handed to the OS in one append, so rows of two copies never mix. A failure
-// goes to "log4me_err.log"; nothing is thrown.
-void AppendProductionRecord(ProductionRecord record) noexcept;
+// The station's production record: one file per day in the daily log's folder, which the
+// station gives with every row. A row is written whatever the log's level says: the record is the
+// line's evidence, not a log level. A row that cannot be written waits (in the pending file, else
+// in memory) and goes first once the file takes rows again; see log4me::DatedFileAppender.
+class ProductionRecordFile {
+public:
+    // owner: the application title, which names this copy's pending files.
+    explicit ProductionRecordFile(const std::string& owner);
+
+    // Appends the record, stamped with the logger's clock, to that day's file in folder (ending
+    // in the separator). The file is created with its byte-order mark and header in one step, so
+    // that of two copies starting the same day's file exactly one header is written; the row is
+    // handed to the OS in one append, so rows of two copies never mix. A row that waits in memory
+    // or is lost is reported in "log4me_err.log" too. Never throws.
+    log4me::AppendResult Append(const std::string& folder, ProductionRecord record) noexcept;
+    // Tries again to write the rows that wait; returns how many still wait in memory.
+    std::size_t Flush() noexcept { return file_.Flush(); }
+
+private:
+    log4me::DatedFileAppender file_;
+};

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "MainForm.h"
 #include "error_codes.h"
@@ -12,6 +13,7 @@
 #include "programmer.h"
 #include "run_display.h"
 #include "station_log.h"
+#include "verdict.h"
 
 namespace {
 
@@ -30,15 +32,12 @@ private:
     StationView& view_;
 };
 
-// Appends the production record of one press on every way out of the handler, with the
-// fields as the press left them; an error that ended the press gives FAIL without a code.
+// The production record of one press, as the press left the fields; an error that ended the
+// press gives FAIL without a code.
 class RecordedPress {
 public:
     RecordedPress(const TRomForm& form, bool erase)
         : form_(form), erase_(erase), errorsBefore_(std::uncaught_exceptions()) {}
-    ~RecordedPress();
-    RecordedPress(const RecordedPress&) = delete;
-    RecordedPress& operator=(const RecordedPress&) = delete;
 
     void RunStarting() { runStart_ = std::chrono::steady_clock::now(); }
     void RunEnded(const tool::CommandResult& result) {
@@ -46,6 +45,7 @@ public:
                                          std::chrono::steady_clock::now() - runStart_),
                                      result.timedOut, result.exitCode};
     }
+    ProductionRecord Row() const;
 
 private:
     std::string CheckedChecksum() const;
@@ -57,26 +57,22 @@ private:
     std::optional<ProductionRecord::Run> run_;
 };
 
-RecordedPress::~RecordedPress() {
-    try {
-        const bool raised = std::uncaught_exceptions() > errorsBefore_;
-        ProductionRecord record;
-        record.title = form_.AppTitle();
-        record.stationFolder = form_.App_Path;
-        record.probeOutput = form_.LastCheck().probeQueried ? form_.Prog_Sn : "";
-        record.imagePath = form_.Hex_Path;
-        record.checksum = CheckedChecksum();
-        record.probeSerial = form_.LastCheck().probeSerial;
-        record.erase = erase_;
-        record.pass = !raised && form_.Error_Code == 0;
-        if (!raised) {
-            record.errorCode = form_.Error_Code;
-        }
-        record.run = run_;
-        AppendProductionRecord(std::move(record));
-    } catch (...) {
-        // The record never stands in the way of the verdict.
+ProductionRecord RecordedPress::Row() const {
+    const bool raised = std::uncaught_exceptions() > errorsBefore_;
+    ProductionRecord record;
+    record.title = form_.AppTitle();
+    record.stationFolder = form_.App_Path;
+    record.probeOutput = form_.LastCheck().probeQueried ? form_.Prog_Sn : "";
+    record.imagePath = form_.Hex_Path;
+    record.checksum = CheckedChecksum();
+    record.probeSerial = form_.LastCheck().probeSerial;
+    record.erase = erase_;
+    record.pass = !raised && form_.Error_Code == 0;
+    if (!raised) {
+        record.errorCode = form_.Error_Code;
     }
+    record.run = run_;
+    return record;
 }
 
 std::string RecordedPress::CheckedChecksum() const {
@@ -89,11 +85,26 @@ std::string RecordedPress::CheckedChecksum() const {
     return {};
 }
 
+// Runs a function when it goes out of scope, on every way out.
+template <typename Function>
+class AtScopeExit {
+public:
+    explicit AtScopeExit(Function function) : function_(std::move(function)) {}
+    ~AtScopeExit() { function_(); }
+    AtScopeExit(const AtScopeExit&) = delete;
+    AtScopeExit& operator=(const AtScopeExit&) = delete;
+
+private:
+    Function function_;
+};
+
 }  // namespace
 
 void TRomForm::Button_StartClick() {
     SetMemoText("");
     RecordedPress record(*this, view_.EraseChecked());
+    // Every press has its row, written after its verdict, also when an error ended it.
+    const AtScopeExit writeRow([this, &record] { WriteRecord(record.Row()); });
     const StartDisabledWhileRunning startDisabled(view_);
     if (!CheckReady()) {
         ShowResult("FAIL", Prog_Sn);
@@ -118,6 +129,25 @@ void TRomForm::Button_StartClick() {
         Error_Code = kProgrammingFailed;
     }
     ShowResult("PASS", outcome.detail);
+}
+
+void TRomForm::WriteRecord(const ProductionRecord& row) {
+    try {
+        const log4me::AppendResult result = record_.Append(logConfig_.folder, row);
+        if (result.placement != log4me::Placement::kWaitingInMemory &&
+            result.placement != log4me::Placement::kLost) {
+            return;  // in the file, or safely waiting on disk
+        }
+        const std::string line =
+            "ERROR:生产记录" + result.path + "写不进去（" + result.problem + "），" +
+            (result.placement == log4me::Placement::kLost
+                 ? "内存中也已放不下，本次记录丢失。"
+                 : "本次记录暂存在内存中，目录可以写入后会自动补写。");
+        SetMemoText(WithLastLine(memoText_, line));
+        LogErrorText(line);
+    } catch (...) {
+        // Called on the way out of a press: nothing may escape.
+    }
 }
 
 std::vector<std::string> TRomForm::ProgrammingCommands(bool erase) const {

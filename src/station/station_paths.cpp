@@ -41,6 +41,7 @@ void TRomForm::Init(bool first) {
 
 void TRomForm::ApplyStationConfig() {
     config_ = ReadStationConfig(Config_Path, title_);
+    logConfig_ = log4me::ReadLogConfig(App_Path);
     // The template names the probe config.ini binds the station to, as the run will.
     const std::string pinned = config_.PinnedSerial();
     if (config_.programmer == Programmer::kNrfutil) {

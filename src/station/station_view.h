@@ -76,6 +76,10 @@ public:
     // Called again and again while a tool runs: paints and handles what the system sends, but
     // leaves keyboard and mouse input queued until the operation has ended.
     virtual void RepaintKeepingInput() = 0;
+    // Called once an operation has ended: dispatches the keyboard and mouse input that waited
+    // meanwhile (and whatever else is queued), so that the station sees it while the operation
+    // still counts as running.
+    virtual void DispatchQueuedInput() = 0;
     // Closes the window, which ends the program.
     virtual void CloseWindow() = 0;
 };

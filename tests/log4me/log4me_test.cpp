@@ -74,9 +74,12 @@ TEST_F(Logger, WritesLinesInTheirExactForm) {
 }
 
 TEST_F(Logger, NamesAndTimesAreZeroPadded) {
-    const os::LocalTime early = At(2013, 1, 5, 1, 2, 3, 4);
-    EXPECT_EQ(log4me::DailyFileName(early), "2013-01-05.log");
-    EXPECT_EQ(log4me::FormatLine(early, "[info ]x"), "01:02:03.004 [info ]x\r\n");
+    WriteConfig("logs", "info");
+    folder.MakeFolder("logs");
+    now = At(2013, 1, 5, 1, 2, 3, 4);
+    Start();
+    EXPECT_EQ(folder.Read("logs" + kSep + "2013-01-05.log"),
+              "01:02:03.004 [info ]log4me:application starting....\r\n");
 }
 
 TEST_F(Logger, AnsiBytesAreWrittenAsTheyAre) {
@@ -128,17 +131,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Configuration ---------------------------------------------------------------------------
 
-TEST_F(Logger, MissingConfigurationTurnsLoggingOffForTheRun) {
+TEST_F(Logger, ConfigurationPutInPlaceAfterTheStartTakesEffectAtTheNextLine) {
     folder.MakeFolder("logs");
     Start();
-    log4me::LogError(os::AnsiString("lost"));
-    // Mending the configuration later does not help: no line is written, so none reloads it.
+    log4me::LogError(os::AnsiString("before"));
     WriteConfig("logs", "info");
-    Advance(5000);
-    log4me::LogError(os::AnsiString("lost too"));
-    log4me::Stop();
+    Advance(1000);
+    log4me::LogError(os::AnsiString("within the second"));
+    Advance(1);
+    log4me::LogInfo(os::AnsiString("after"));
 
-    EXPECT_FALSE(folder.Exists("logs" + kSep + log4me::DailyFileName(now)));
+    EXPECT_EQ(DailyFile(), "12:34:57.790 [info ]after\r\n");
     EXPECT_FALSE(folder.Exists("log4me_err.log"));
 }
 
@@ -191,38 +194,24 @@ TEST_F(Logger, ReloadsAfterASecondEvenWhenTheWallClockWasSetBack) {
     EXPECT_TRUE(Holds(DailyFile("moved"), "after the setting back"));
 }
 
-TEST_F(Logger, NewLevelAppliesFromTheLineAfterTheReload) {
+// A line of any level reads the configuration again when it is due, disabled or not, and
+// follows what it read.
+TEST_F(Logger, NewLevelAppliesFromTheLineThatReloads) {
     WriteConfig("logs", "info");
     folder.MakeFolder("logs");
     Start();
     WriteConfig("logs", "error");
     Advance(1001);
-    log4me::LogInfo(os::AnsiString("reloads"));
-    log4me::LogInfo(os::AnsiString("dropped"));
+    log4me::LogInfo(os::AnsiString("reloads, dropped"));
     log4me::LogError(os::AnsiString("kept"));
+    WriteConfig("logs", "info");
+    Advance(1001);
+    log4me::LogInfo(os::AnsiString("reloads, kept"));
 
     const std::string file = DailyFile();
-    EXPECT_TRUE(Holds(file, "[info ]reloads"));
     EXPECT_FALSE(Holds(file, "dropped"));
     EXPECT_TRUE(Holds(file, "[error]kept"));
-}
-
-TEST_F(Logger, DisabledInfoLinesNeverReload) {
-    WriteConfig("logs", "error");
-    folder.MakeFolder("logs");
-    Start();
-    WriteConfig("logs", "info");
-    Advance(5000);
-    log4me::LogInfo(os::AnsiString("first info"));
-    log4me::LogInfo(os::AnsiString("second info"));  // would pass had the first one reloaded
-    log4me::LogError(os::AnsiString("reloads"));
-    log4me::LogInfo(os::AnsiString("third info"));
-
-    const std::string file = DailyFile();
-    EXPECT_FALSE(Holds(file, "first info"));
-    EXPECT_FALSE(Holds(file, "second info"));
-    EXPECT_TRUE(Holds(file, "[error]reloads"));
-    EXPECT_TRUE(Holds(file, "[info ]third info"));
+    EXPECT_TRUE(Holds(file, "[info ]reloads, kept"));
 }
 
 // --- Files -----------------------------------------------------------------------------------
@@ -278,7 +267,7 @@ TEST_F(Logger, LinesBeforeStartAreHarmless) {
     EXPECT_FALSE(folder.Exists("log4me_err.log"));
 }
 
-TEST_F(Logger, MissingLogFolderLosesTheLineAndReportsIt) {
+TEST_F(Logger, MissingLogFolderKeepsTheLineInMemoryAndReportsIt) {
     WriteConfig("logs", "info");
     Start();  // the start line cannot be written
 
@@ -291,11 +280,22 @@ TEST_F(Logger, MissingLogFolderLosesTheLineAndReportsIt) {
     EXPECT_EQ(report.substr(report.size() - 2), "\r\n");
     EXPECT_EQ(report.find("\r\n"), report.size() - 2) << "one line only";
 
-    // The stream stayed closed, so the next line tries again.
+    // The stream stayed closed, so the next line tries again, after the one that waited.
     folder.MakeFolder("logs");
     log4me::LogInfo(os::AnsiString("next"));
-    EXPECT_EQ(DailyFile(), "12:34:56.789 [info ]next\r\n");
+    EXPECT_EQ(DailyFile(),
+              "12:34:56.789 [info ]log4me:application starting....\r\n"
+              "12:34:56.789 [info ]next\r\n");
     EXPECT_EQ(folder.Read("log4me_err.log"), report);
+}
+
+TEST_F(Logger, AbsoluteFolderIsUsedAsItStandsAndATornLastLineIsClosed) {
+    test_support::TempFolder elsewhere;
+    WriteConfig(elsewhere.Path(), "info");
+    elsewhere.Write(log4me::DailyFileName(now), "torn by a power c");
+    Start();
+    EXPECT_EQ(elsewhere.Read(log4me::DailyFileName(now)),
+              "torn by a power c\r\n12:34:56.789 [info ]log4me:application starting....\r\n");
 }
 
 // Lines an earlier run had to keep while another program held their file go to it first.
@@ -308,6 +308,7 @@ TEST_F(Logger, PendingLinesOfAnEarlierRunGoFirstEachToItsOwnDay) {
     folder.Write(yesterday + ".pending", "23:59:59.000 [info ]kept\r\n");
     folder.Write(today + ".pending", "00:00:01.000 [info ]kept too\r\n");
     folder.Write("logs" + kSep + "2024-02-29.csv.pending", "another file's");
+    folder.Write(today + ".Line2.pending", "another program's");
     Start();
     log4me::LogInfo(os::AnsiString("next"));
 
@@ -319,6 +320,7 @@ TEST_F(Logger, PendingLinesOfAnEarlierRunGoFirstEachToItsOwnDay) {
     EXPECT_FALSE(folder.Exists(yesterday + ".pending"));
     EXPECT_FALSE(folder.Exists(today + ".pending"));
     EXPECT_TRUE(folder.Exists("logs" + kSep + "2024-02-29.csv.pending"));
+    EXPECT_EQ(folder.Read(today + ".Line2.pending"), "another program's");
     EXPECT_FALSE(folder.Exists("log4me_err.log"));
 }
 

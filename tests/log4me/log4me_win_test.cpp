@@ -2,6 +2,7 @@
 // lost while another program holds a day's file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "clock.h"
@@ -52,7 +53,7 @@ protected:
         log4me::SetClock({});
     }
     std::string Line(const std::string& message) const {
-        return log4me::FormatLine(now, "[info ]" + message);
+        return os::TimeText(now) + " [info ]" + message + "\r\n";
     }
 
     test_support::TempFolder station;
@@ -62,10 +63,9 @@ protected:
 
 // The record opens its file for each row: rows of presses while it is held wait in order.
 TEST_F(FileHeldByAnotherProgram, RowsWaitAndFollowInOrderOnceItLetsGo) {
-    log4me::Start(station.Path());
-    log4me::DatedFileAppender record(".csv", "header\r\n", false);
-    const auto append = [&record](const std::string& row) {
-        log4me::AppendBesideLog(record, [&row](const os::LocalTime&) { return row; });
+    log4me::DatedFileAppender record(".csv", "header\r\n", false, "Romtool", 1 << 20);
+    const auto append = [&](const std::string& row) {
+        record.Append(logs, now, row, std::chrono::steady_clock::now());
     };
     append("row 1\r\n");
     const std::string file = logs + "2013-11-25.csv";
@@ -75,13 +75,14 @@ TEST_F(FileHeldByAnotherProgram, RowsWaitAndFollowInOrderOnceItLetsGo) {
             append(row);
         }
         EXPECT_EQ(test_support::ReadFile(file), "header\r\nrow 1\r\n");
-        EXPECT_EQ(test_support::ReadFile(file + ".pending"), "row 2\r\nrow 3\r\nrow 4\r\n");
+        EXPECT_EQ(test_support::ReadFile(file + ".Romtool.pending"),
+                  "row 2\r\nrow 3\r\nrow 4\r\n");
     }
     append("row 5\r\n");
 
     EXPECT_EQ(test_support::ReadFile(file),
               "header\r\nrow 1\r\nrow 2\r\nrow 3\r\nrow 4\r\nrow 5\r\n");
-    EXPECT_FALSE(os::FileExists(file + ".pending"));
+    EXPECT_FALSE(os::FileExists(file + ".Romtool.pending"));
     EXPECT_FALSE(station.Exists("log4me_err.log"));
 }
 
@@ -100,7 +101,7 @@ TEST_F(FileHeldByAnotherProgram, LogLinesWaitAndFollowInOrderOnceItLetsGo) {
     EXPECT_EQ(test_support::ReadFile(file), Line("earlier run") +
                                                 Line("log4me:application starting....") +
                                                 Line("held") + Line("free"));
-    EXPECT_FALSE(os::FileExists(file + ".pending"));
+    EXPECT_FALSE(os::FileExists(file + ".romtool.pending"));
     EXPECT_FALSE(station.Exists("log4me_err.log"));
 }
 

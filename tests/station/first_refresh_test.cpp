@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "checksum.h"
+#include "error_codes.h"
 #include "output_capture.h"
 #include "paths.h"
 #include "run_command.h"
@@ -42,11 +43,16 @@ TEST_F(FirstRefresh, CompleteStationIsReadyWithTheProbeOutput) {
     EXPECT_THAT(log, ::testing::Not(HasSubstr("[error]")));
 }
 
-TEST_F(FirstRefresh, ProbeErrorTextStillCountsAsAnAnswer) {
+// A text without a serial line (a missing J-Link library, a damaged tool) is no answer from a
+// probe; the operator sees the text with the message.
+TEST_F(FirstRefresh, ProbeErrorTextWithoutASerialIsNoAnswer) {
     Station().SetStandIn("serial=ERROR: probe not connected\n");
     TRomForm& form = Shown();
-    EXPECT_EQ(view_.verdict, "Ready");
-    EXPECT_THAT(form.Prog_Sn, ::testing::MatchesRegex("ERROR: probe not connected\r?\n"));
+    EXPECT_EQ(view_.verdict, "FAIL");
+    EXPECT_EQ(form.Error_Code, kNoProbeAnswer);
+    EXPECT_THAT(form.MemoText(),
+                ::testing::MatchesRegex("ERROR: probe not connected\r?\n"
+                                        "ERROR:请检查Jink是否已经正确安装。\r\n"));
 }
 
 TEST_F(FirstRefresh, HugeProbeOutputIsCutAndTheLabelShowsItsFirstLines) {

@@ -88,10 +88,11 @@ INSTANTIATE_TEST_SUITE_P(
         BindingCase{"TwoListedNonePinned", "682123456,682000777", "", kSeveralProbes, "",
                     "ERROR:连接了多个Jlink，请在config.ini的[station]中用probe指定本工位的序列号。",
                     ""},
-        // One probe, or a query that printed only an error text: as without the binding.
+        // One probe: as without the binding. A query that printed only an error text listed
+        // no probe at all.
         BindingCase{"OneListedNonePinned", "682123456", "", 0, "", "", "682123456"},
-        BindingCase{"OnlyAnErrorTextNonePinned", "ERROR: JLinkARM.dll not found", "", 0, "", "",
-                    ""}),
+        BindingCase{"OnlyAnErrorTextNonePinned", "ERROR: JLinkARM.dll not found", "",
+                    kNoProbeAnswer, "", "ERROR:请检查Jink是否已经正确安装。", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Two copies of the program in one folder, under different titles, each with its own probe.

@@ -18,8 +18,9 @@ namespace {
 constexpr int kRows = 1000;
 constexpr int kRowsPerDay = 20;  // both copies start each day's file at about the same moment
 
-// Appends kRows rows, moving to the next day every kRowsPerDay rows.
-void AppendRows(const std::string& who) {
+// Appends kRows rows to the record in folder, moving to the next day every kRowsPerDay rows.
+void AppendRows(const std::string& folder, const std::string& who) {
+    ProductionRecordFile file(who);
     os::LocalTime now{2024, 5, 1, 7, 8, 9, 10};
     log4me::SetClock([&now] { return test_support::ReadingAt(now); });
     ProductionRecord record;
@@ -28,7 +29,7 @@ void AppendRows(const std::string& who) {
         now.day = 1 + i / kRowsPerDay;
         // A field with a line break: a row cut or mixed with another would not read back.
         record.imagePath = "/line,\"" + who + "\"\r\n" + std::to_string(i);
-        AppendProductionRecord(record);
+        file.Append(folder + "logs/", record);
     }
     log4me::Stop();
     log4me::SetClock({});
@@ -47,14 +48,14 @@ TEST(RecordTwoProcesses, OneHeaderPerFileAndNoRowOfEitherLost) {
     if (child == 0) {
         close(ready[0]);
         const bool told = write(ready[1], "r", 1) == 1;
-        AppendRows("child");
+        AppendRows(folder.Path(), "child");
         _exit(told ? 0 : 1);
     }
     close(ready[1]);
     char byte = 0;
     EXPECT_EQ(read(ready[0], &byte, 1), 1);  // the child is about to start too
     close(ready[0]);
-    AppendRows("parent");
+    AppendRows(folder.Path(), "parent");
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

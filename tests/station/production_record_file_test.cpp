@@ -126,6 +126,9 @@ protected:
         folder.Write("config.ini", "[log4me]\r\npath=logs\r\nlevel=" + level + "\r\n");
         log4me::Start(folder.Path());
     }
+    log4me::AppendResult Append(const ProductionRecord& record) {
+        return file.Append(log4me::ReadLogConfig(folder.Path()).folder, record);
+    }
     std::string RecordFile() const { return folder.Read("logs" + kSep + RecordFileName(now)); }
     std::set<std::string> LogFolderNames() const {
         std::set<std::string> names;
@@ -138,6 +141,7 @@ protected:
 
     test_support::TempFolder folder;
     os::LocalTime now = kNow;
+    ProductionRecordFile file{"Romtool"};
 };
 
 TEST_F(Record, NewFileGetsMarkAndHeaderOnceThenOneRowPerPress) {
@@ -145,9 +149,9 @@ TEST_F(Record, NewFileGetsMarkAndHeaderOnceThenOneRowPerPress) {
     Start();
     ProductionRecord record = Passed();
     record.time = {};  // stamped with the logger's clock
-    AppendProductionRecord(record);
+    Append(record);
     now.second = 57;
-    AppendProductionRecord(record);
+    Append(record);
 
     record.time = kNow;
     const std::string first = CsvRow(record);
@@ -162,7 +166,7 @@ TEST_F(Record, PathWithCommaQuoteAndLineBreakReadsBackAsOneField) {
     Start();
     ProductionRecord record = Passed();
     record.imagePath = "C:\\Line 3, \"B\"\r\nimages\\merge.hex";
-    AppendProductionRecord(record);
+    Append(record);
 
     const std::string file = RecordFile();
     ASSERT_EQ(file.substr(0, kBom.size()), kBom);
@@ -179,9 +183,9 @@ TEST_F(Record, ChangeOfDayStartsTheNewDaysFile) {
     folder.MakeFolder("logs");
     now = {2023, 12, 31, 23, 59, 59, 999};
     Start();
-    AppendProductionRecord(Passed());
+    Append(Passed());
     now = {2024, 1, 1, 0, 0, 0, 0};
-    AppendProductionRecord(Passed());
+    Append(Passed());
 
     for (const char* day : {"2023-12-31", "2024-01-01"}) {
         const test_support::CsvRows rows =
@@ -192,50 +196,81 @@ TEST_F(Record, ChangeOfDayStartsTheNewDaysFile) {
     }
 }
 
-TEST_F(Record, NothingIsWrittenWhenInfoLinesAreOff) {
+TEST_F(Record, RowIsWrittenWhateverTheLogLevel) {
     folder.MakeFolder("logs");
-    Start("error");
-    AppendProductionRecord(Passed());
-    EXPECT_FALSE(folder.Exists("logs" + kSep + RecordFileName(now)));
+    Start("none");
+    Append(Passed());
+    EXPECT_EQ(RecordFile(), kBom + kHeader + CsvRow(Passed()));
     EXPECT_FALSE(folder.Exists("log4me_err.log"));
 }
 
 struct BrokenFolder {
     const char* name;
     void (*lay)(const test_support::TempFolder&);
+    void (*mend)(const test_support::TempFolder&);
+    log4me::Placement placement;  // where the row waits meanwhile
 
     friend void PrintTo(const BrokenFolder& c, std::ostream* out) { *out << c.name; }
 };
 
 class RecordCannotBeWritten : public Record, public ::testing::WithParamInterface<BrokenFolder> {};
 
-TEST_P(RecordCannotBeWritten, ReportsOneLineInTheErrorFileAndThrowsNothing) {
+// Only a row that waits in memory is reported: one on disk is safe. Either goes to the file,
+// ahead of anything newer, once the folder is mended.
+TEST_P(RecordCannotBeWritten, RowWaitsUntilTheFolderIsMended) {
     GetParam().lay(folder);
     Start();
     os::RemoveFile(folder / "log4me_err.log");  // the start line may have failed too
-    AppendProductionRecord(Passed());
+    EXPECT_EQ(Append(Passed()).placement, GetParam().placement);
 
-    const std::string report = folder.Read("log4me_err.log");
-    EXPECT_EQ(report.substr(0, 31), "2024-02-29 12:34:56.789 Cannot ") << report;
-    EXPECT_NE(report.find("2024-02-29.csv"), std::string::npos) << report;
-    EXPECT_EQ(report.find("\r\n"), report.size() - 2) << "one line only: " << report;
-    if (os::FolderExists(folder / "logs")) {
-        for (const std::string& name : LogFolderNames()) {
-            EXPECT_EQ(name.find(".new"), std::string::npos) << "left behind: " << name;
-        }
+    const bool inMemory = GetParam().placement == log4me::Placement::kWaitingInMemory;
+    if (inMemory) {
+        const std::string report = folder.Read("log4me_err.log");
+        EXPECT_EQ(report.substr(0, 31), "2024-02-29 12:34:56.789 Cannot ") << report;
+        EXPECT_NE(report.find("2024-02-29.csv"), std::string::npos) << report;
+        EXPECT_EQ(report.find("\r\n"), report.size() - 2) << "one line only: " << report;
+    } else {
+        EXPECT_FALSE(folder.Exists("log4me_err.log"));
     }
+    EXPECT_EQ(file.Flush(), inMemory ? 1u : 0u);
+
+    GetParam().mend(folder);
+    EXPECT_EQ(file.Flush(), 0u);
+    ProductionRecord next = Passed();
+    next.imagePath = "next.hex";
+    EXPECT_EQ(Append(next).placement, log4me::Placement::kInFile);
+    EXPECT_EQ(RecordFile(), kBom + kHeader + CsvRow(Passed()) + CsvRow(next));
+    for (const std::string& name : LogFolderNames()) {
+        EXPECT_EQ(name.find(".new"), std::string::npos) << "left behind: " << name;
+        EXPECT_EQ(name.find(".pending"), std::string::npos) << "left behind: " << name;
+    }
+}
+
+void MakeLogs(const test_support::TempFolder& f) {
+    f.MakeFolder("logs");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, RecordCannotBeWritten,
-    ::testing::Values(BrokenFolder{"Missing", [](const test_support::TempFolder&) {}},
+    ::testing::Values(BrokenFolder{"Missing", [](const test_support::TempFolder&) {}, MakeLogs,
+                                   log4me::Placement::kWaitingInMemory},
                       BrokenFolder{"FileInItsPlace",
-                                   [](const test_support::TempFolder& f) { f.Write("logs", ""); }},
+                                   [](const test_support::TempFolder& f) { f.Write("logs", ""); },
+                                   [](const test_support::TempFolder& f) {
+                                       os::RemoveFile(f / "logs");
+                                       MakeLogs(f);
+                                   },
+                                   log4me::Placement::kWaitingInMemory},
                       BrokenFolder{"FolderInPlaceOfTheDaysFile",
                                    [](const test_support::TempFolder& f) {
-                                       f.MakeFolder("logs");
                                        f.MakeFolder("logs" + kSep + "2024-02-29.csv");
-                                   }}),
+                                   },
+                                   [](const test_support::TempFolder& f) {
+                                       std::filesystem::remove(
+                                           std::filesystem::u8path(f / "logs" + kSep +
+                                                                   "2024-02-29.csv"));
+                                   },
+                                   log4me::Placement::kWaitingOnDisk}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

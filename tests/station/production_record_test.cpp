@@ -125,20 +125,4 @@ INSTANTIATE_TEST_SUITE_P(
         PressCase{"ErrorEndsThePress", "", BreakImageRead, "FAIL", "", true, false, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-using UnwritableRecord = StationTest;
-
-TEST_F(UnwritableRecord, LeavesThePressAlone) {
-    auto& station = Station();
-    // The daily files' folder is missing; the station's own logs folder is there.
-    log4me::Stop();
-    station.Write("config.ini", "[log4me]\r\npath=records\r\nlevel=info\r\n");
-    log4me::Start(station.Path());
-    TRomForm& form = Shown();
-    form.Handle(&TRomForm::Button_StartClick);
-
-    EXPECT_EQ(view_.verdict, "PASS");
-    EXPECT_TRUE(view_.boxes.empty());
-    EXPECT_THAT(station.Read("log4me_err.log"), HasSubstr(RecordFileName(os::LocalNow())));
-}
-
 }  // namespace

@@ -1,6 +1,7 @@
 #include "station_fixture.h"
 
 #include <sstream>
+#include <utility>
 
 #include "log4me.h"
 #include "text.h"
@@ -38,6 +39,12 @@ void RecordingView::RepaintKeepingInput() {
     ++repaints;
     if (duringRepaint) {
         duringRepaint();
+    }
+}
+
+void RecordingView::DispatchQueuedInput() {
+    if (queuedInput) {
+        std::exchange(queuedInput, nullptr)();
     }
 }
 

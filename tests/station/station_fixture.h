@@ -46,6 +46,7 @@ public:
 
     std::function<void()> whileBoxOpen;   // runs while a message box would be open
     std::function<void()> duringRepaint;  // runs at every repaint during an operation
+    std::function<void()> queuedInput;    // what the operator did meanwhile, taken at its end
 
     void SetVerdictCaption(const std::string& caption) override { verdict = caption; }
     void SetVerdictFont(const FontSpec& font, Rgb colour) override;
@@ -62,6 +63,7 @@ public:
     void ShowRunOutput(const std::string& text) override { runOutputs.push_back(text); }
     void SetElapsedText(const std::string& text) override { elapsedTexts.push_back(text); }
     void RepaintKeepingInput() override;
+    void DispatchQueuedInput() override;
     void CloseWindow() override { ++closeRequests; }
 };
 

@@ -1,6 +1,7 @@
 // The station program on Linux: the logger first and last, one Qt window, its message loop.
 #include <QApplication>
 
+#include "application_title.h"
 #include "entry_sequence.h"
 #include "log4me.h"
 #include "paths.h"
@@ -8,7 +9,8 @@
 
 int main(int argc, char** argv) {
     // Its destructor writes the stop line after the window and the application are gone.
-    log4me::Session logSession(os::FolderPart(os::ExecutablePath()));
+    const std::string executable = os::ExecutablePath();
+    log4me::Session logSession(os::FolderPart(executable), ApplicationTitle(executable));
     QApplication application(argc, argv);
     QtStationWindow RomForm;
     return RunEntrySequence(RomForm);

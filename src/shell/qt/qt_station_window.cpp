@@ -241,6 +241,10 @@ void QtStationWindow::RepaintKeepingInput() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+void QtStationWindow::DispatchQueuedInput() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 void QtStationWindow::CloseWindow() {
     close();
 }

@@ -214,14 +214,18 @@ void Win32StationWindow::Show() {
 int Win32StationWindow::RunMessageLoop() {
     MSG message{};
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // The dialog manager gives Tab, the arrow keys and the mnemonics (Alt+S) their meaning.
-        if (window_ && ::IsDialogMessageW(window_, &message)) {
-            continue;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        Dispatch(message);
     }
     return static_cast<int>(message.wParam);
+}
+
+void Win32StationWindow::Dispatch(MSG& message) {
+    // The dialog manager gives Tab, the arrow keys and the mnemonics (Alt+S) their meaning.
+    if (window_ && ::IsDialogMessageW(window_, &message)) {
+        return;
+    }
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
 }
 
 LRESULT CALLBACK Win32StationWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -393,6 +397,18 @@ void Win32StationWindow::RepaintKeepingInput() {
             return;
         }
         ::DispatchMessageW(&message);
+    }
+}
+
+void Win32StationWindow::DispatchQueuedInput() {
+    // Bounded like the repaint, and a quit request stays for the message loop.
+    MSG message{};
+    for (int i = 0; i < 1000 && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        Dispatch(message);
     }
 }
 

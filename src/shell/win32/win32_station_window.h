@@ -43,6 +43,7 @@ public:
     void ShowRunOutput(const std::string& text) override;
     void SetElapsedText(const std::string& text) override;
     void RepaintKeepingInput() override;
+    void DispatchQueuedInput() override;
     void CloseWindow() override;
 
     // The window and the control built for a table entry (RomForm: the window).
@@ -54,6 +55,8 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // One message as the loop handles it: dialog keys first, then translated and dispatched.
+    void Dispatch(MSG& message);
     void BuildControls(HINSTANCE instance);
     // Fonts, every control's place and the client area at dpi; the window keeps its top left.
     void ApplyDpi(int dpi);
