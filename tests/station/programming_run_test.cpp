@@ -6,7 +6,10 @@
 #include <ostream>
 
 #include "checksum.h"
+#include "clock.h"
+#include "csv_reader.h"
 #include "paths.h"
+#include "production_record.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "station_fixture.h"
@@ -191,6 +194,27 @@ TEST_F(ProgrammingRun, ClickDuringTheRunIsHandledAfterIt) {
     const auto verify = log.find("Verify OK");
     ASSERT_NE(verify, std::string::npos);
     EXPECT_NE(log.find(InfoLine(form.Prog_Sn), verify), std::string::npos);
+}
+
+// A double click, or Alt+S while "Working": the presses taken after the run are dropped, so the
+// board is programmed once and has one row; another button pressed meanwhile still runs after.
+TEST_F(ProgrammingRun, PressesOfStartQueuedDuringTheRunAreDropped) {
+    auto& station = Station();
+    TRomForm& form = Shown();
+    view_.queuedInput = [&] {
+        form.Handle(&TRomForm::Button_StartClick);
+        form.Handle(&TRomForm::Button_GetJlinkClick);
+        form.Handle(&TRomForm::Button_StartClick);
+    };
+    form.Handle(&TRomForm::Button_StartClick);
+
+    EXPECT_THAT(ToolCalls(),
+                ElementsAre("-i", "-i", ProgrammingCall(station.ImagePath(), true), "-i"));
+    const std::string record = station.Read("logs" + std::string(1, os::kPathSeparator) +
+                                            RecordFileName(os::LocalNow()));
+    EXPECT_EQ(test_support::ReadCsv(record.substr(3)).size(), 2u) << record;
+    form.Handle(&TRomForm::Button_StartClick);  // a press after the run is a new board
+    EXPECT_EQ(station.StandInCallCount(), 6);
 }
 
 TEST_F(ProgrammingRun, CloseDuringTheRunClosesAfterIt) {
