@@ -57,8 +57,9 @@ bool MakePipe(UniqueFd& readEnd, UniqueFd& writeEnd) {
     return LiftAboveStandard(readEnd) && LiftAboveStandard(writeEnd);
 }
 
-// Spawn attributes for the interpreter: a process group of its own, and the default action and
-// an empty mask for every signal, since ignored and blocked signals would survive exec.
+// Spawn attributes for the interpreter: a process group of its own, the default action and an
+// empty mask for every signal, since ignored and blocked signals would survive exec, and no
+// descriptor but the standard ones.
 class SpawnSetup {
 public:
     SpawnSetup() {
@@ -85,7 +86,10 @@ public:
                ::posix_spawnattr_setsigmask(&attributes_, &none) == 0 &&
                ::posix_spawn_file_actions_addchdir_np(&actions_, folder) == 0 &&
                ::posix_spawn_file_actions_adddup2(&actions_, output, STDOUT_FILENO) == 0 &&
-               ::posix_spawn_file_actions_adddup2(&actions_, output, STDERR_FILENO) == 0;
+               ::posix_spawn_file_actions_adddup2(&actions_, output, STDERR_FILENO) == 0 &&
+               // Descriptors the station itself was given without close-on-exec stay behind
+               // too: a tool that lingers holds nothing but its standard descriptors.
+               ::posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1) == 0;
     }
     const posix_spawnattr_t* Attributes() const { return &attributes_; }
     const posix_spawn_file_actions_t* Actions() const { return &actions_; }

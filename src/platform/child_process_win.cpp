@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <iterator>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "child_process.h"
 #include "win32.h"
@@ -98,6 +100,42 @@ std::wstring EnvironmentBlockWith(const std::vector<EnvironmentVariable>& variab
     return block;
 }
 
+// The list of the only handles a child inherits (PROC_THREAD_ATTRIBUTE_HANDLE_LIST). Get() is
+// null when the system could not make it; the child then inherits every inheritable handle, as
+// without the list (the start lock still keeps other runs' pipes out).
+class HandleListAttribute {
+public:
+    explicit HandleListAttribute(std::vector<HANDLE> handles) : handles_(std::move(handles)) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        buffer_.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+        if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+            return;
+        }
+        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                       handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(list);
+            return;
+        }
+        list_ = list;
+    }
+    ~HandleListAttribute() {
+        if (list_) {
+            DeleteProcThreadAttributeList(list_);
+        }
+    }
+    HandleListAttribute(const HandleListAttribute&) = delete;
+    HandleListAttribute& operator=(const HandleListAttribute&) = delete;
+
+    LPPROC_THREAD_ATTRIBUTE_LIST Get() const { return list_; }
+
+private:
+    std::vector<HANDLE> handles_;  // must outlive the list, which points at them
+    std::vector<unsigned char> buffer_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
 }  // namespace
 
 ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -125,18 +163,32 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(
         }
         impl->job = KillOnCloseJob();
 
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_HIDE;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = input.Get();
-        startup.hStdError = input.Get();
-        const BOOL started =
-            CreateProcessW(interpreter.empty() ? nullptr : interpreter.c_str(), command.data(),
-                           nullptr, nullptr, TRUE, CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT,
-                           environment.empty() ? nullptr : environment.data(),
-                           folder.empty() ? nullptr : folder.c_str(), &startup, &created);
+        // The child inherits its standard handles and nothing else: a tool that lingers must
+        // not hold the day's log or record open, nor a pipe of another run.
+        HANDLE standardInput = GetStdHandle(STD_INPUT_HANDLE);
+        DWORD inputFlags = 0;
+        std::vector<HANDLE> inherited{input.Get()};
+        if (standardInput != nullptr && standardInput != INVALID_HANDLE_VALUE &&
+            GetHandleInformation(standardInput, &inputFlags) &&
+            (inputFlags & HANDLE_FLAG_INHERIT) != 0) {
+            inherited.push_back(standardInput);
+        }
+        const HandleListAttribute handleList(inherited);
+
+        STARTUPINFOEXW startup{};
+        startup.StartupInfo.cb = sizeof startup;
+        startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+        startup.StartupInfo.wShowWindow = SW_HIDE;
+        startup.StartupInfo.hStdInput = standardInput;
+        startup.StartupInfo.hStdOutput = input.Get();
+        startup.StartupInfo.hStdError = input.Get();
+        startup.lpAttributeList = handleList.Get();
+        const DWORD flags = CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT |
+                            (handleList.Get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
+        const BOOL started = CreateProcessW(
+            interpreter.empty() ? nullptr : interpreter.c_str(), command.data(), nullptr, nullptr,
+            TRUE, flags, environment.empty() ? nullptr : environment.data(),
+            folder.empty() ? nullptr : folder.c_str(), &startup.StartupInfo, &created);
         // Our copy of the write end closes here on both paths, so the pipe reports its end once
         // the tree has closed its copies.
         if (!started) {

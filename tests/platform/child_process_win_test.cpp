@@ -64,6 +64,26 @@ TEST(ChildProcessOnWindows, DestroyingItEndsEveryProcessOfTheTree) {
     EXPECT_TRUE(ProcessEnds(grandchild));
 }
 
+// A tool that lingers holds nothing of the station's but its own pipe: a file the station has
+// open through an inheritable handle is not handed down to it.
+TEST(ChildProcessOnWindows, InheritsOnlyItsOwnPipe) {
+    test_support::TempFolder folder;
+    const std::wstring path = os::win32::Widen(folder / "held.log");
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    os::win32::Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file.IsValid());
+    auto child = os::ChildProcess::Start(win_helper::Command("tree"), folder.Path());
+    ASSERT_TRUE(child);
+    ASSERT_NE(ChildId(ReadUntil(*child, "\n")), 0u);  // the whole tree has started
+    file.Reset();
+
+    // Were the handle inherited, the tree would hold the file against this exclusive open.
+    const os::win32::Handle again(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(again.IsValid()) << GetLastError();
+}
+
 TEST(ChildProcessOnWindows, MissingWorkingFolderStartsNothing) {
     test_support::TempFolder folder;
     EXPECT_FALSE(os::ChildProcess::Start("echo x", folder / "missing"));
