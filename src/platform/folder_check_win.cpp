@@ -12,6 +12,8 @@ using win32::FileCallPath;
 
 namespace {
 
+constexpr DWORD kDiskQuotaExceeded = 1295;  // ERROR_DISK_QUOTA_EXCEEDED, missing from mingw's headers
+
 FolderCondition Failed(DWORD error) {
     FolderCondition condition;
     condition.systemCode = error;
@@ -28,7 +30,7 @@ FolderCondition Failed(DWORD error) {
             break;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
-        case ERROR_DISK_QUOTA_EXCEEDED:
+        case kDiskQuotaExceeded:
             condition.problem = FolderProblem::kFull;
             break;
         default:  // a share that went away (53, 64, 67, 1231, ...) or a failing disk
