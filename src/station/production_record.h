@@ -24,7 +24,7 @@ struct ProductionRecord {
         int exitCode = -1;      // the programmer's exit code, recorded as it came, never judged
     };
 
-    os::LocalTime time;         // when the row was written; AppendProductionRecord stamps it
+    os::LocalTime time;         // when the row was written; ProductionRecordFile stamps it
     std::string title;          // the application title
     std::string stationFolder;  // the folder of the station program
     std::string probeOutput;    // the probe query's whole output; "" when it did not run

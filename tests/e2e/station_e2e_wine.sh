@@ -175,6 +175,26 @@ station_check "Alt+S started a run, and the click during it refreshed after it" 
 station_check "the run's PASS was logged before the refresh ran" \
     grep -qa 'Verify OK' <(tail -n +"$((lines + 1))" "$log")
 
+# A double click on 开始 and Alt+S while a slow run works: the presses are dropped, so the
+# board is programmed once and has one row. A refresh after the verdict shows the order.
+record_rows() { tail -n +2 "$station/logs/$(date +%Y-%m-%d).csv" 2>/dev/null | wc -l; }
+runs=$(calls)
+rows_before=$(record_rows)
+infos=$(station_count "$station" "$info")
+station_click "$win" Button_Start
+wait_calls $((runs + 2))
+read -r start_x start_y <<<"${STATION_CONTROL[Button_Start]}"
+read -r -a offset <<<"$STATION_CLIENT_OFFSET"
+xdotool mousemove --window "$win" $((start_x * STATION_DPI / 96 + offset[0])) \
+    $((start_y * STATION_DPI / 96 + offset[1])) click --repeat 2 --delay 80 1
+xdotool key --window "$win" alt+s 2>/dev/null
+station_wait_log "$station" "$info" $((infos + 3)) 330
+station_click "$win" Button_GetJlink
+station_wait_log "$station" "$info" $((infos + 4)) 330
+station_check "presses during a run were dropped: one run, then the refresh" test \
+    "$(tail -n 3 "$station/bin/calls.log" | cut -f2 | tr -d '\r' | tr '\n' ' ')" = "-i -e -i "
+station_check "the board has one row" test "$(record_rows)" -eq $((rows_before + 1))
+
 # A close during a run takes effect after it: the run ends, its verdict is logged, then the
 # stop line.
 runs=$(calls)

@@ -59,16 +59,20 @@ lay_station() {
     printf 'serial=%s\r\n' "${2:-682123456}" >"$st/bin/standin.ini"
 }
 
-# start_station FOLDER: starts the station's program, sets pid, win and st, and waits for the
-# first refresh's verdict.
+# start_station FOLDER [NAME] [LINES]: starts the station's program (NAME.exe, default
+# romtool.exe), sets pid, win and st, and waits for the first refresh's verdict: LINES more info
+# lines in the log (default 3; 0 when the log cannot be written). A press during that refresh
+# would be dropped.
 start_station() {
     st=$(unix_path "$1")
-    (cd "$st" && exec wine "${1}romtool.exe" </dev/null >/dev/null 2>&1) &
+    local infos
+    infos=$(station_count "$st" "$info")
+    (cd "$st" && exec wine "${1}${2:-romtool}.exe" </dev/null >/dev/null 2>&1) &
     pid=$!
     win=$(station_find_window "NRF系列芯片ROM烧写工具") || true
     [[ -n $win ]] || station_die "the station window did not appear for $1"
     station_wine_client "$win" 704 491 || station_die "no 704 x 491 client area for $1"
-    station_wait_log "$st" "$info" 3 || true
+    station_wait_log "$st" "$info" $((infos + ${3:-3})) || true
 }
 
 stop_station() {
@@ -125,7 +129,7 @@ station_check "non-ANSI folder: the record has the press's row under the Unicode
 station_check "non-ANSI folder: nothing in log4me_err.log" test ! -e "$st/log4me_err.log"
 # The error file too: with the daily files' folder gone, every line is reported there.
 printf '[log4me]\r\npath=gone\r\nlevel=info\r\n' >"$st/config.ini"
-start_station "$folder"
+start_station "$folder" romtool 0
 reported() { grep -caF "$(gbk 'Cannot create file "C:\Stations\站 ??\\gone\')" "$st/log4me_err.log"; }
 for _ in $(seq 600); do
     [[ $(reported 2>/dev/null) -ge 3 ]] && break
@@ -189,8 +193,10 @@ station_check "one long line stays under 刷新信息" same one-button long-butt
 station_check "four serials show more than one" differ one four
 
 # Another program holds the record against writers (as a spreadsheet that has it open does)
-# during three presses: each passes at once, its row waits beside the record, and once the
-# program has let go the next press appends them all, in order, before its own.
+# during three presses: each passes at once, its row waits beside the record in this copy's own
+# pending file. A second copy in the folder (Line2) keeps its own the same way. Once the program
+# has let go, each copy's next press appends its own rows, in order, before its new one; neither
+# touches the other's.
 lay_station 'C:\Station\'
 start_station 'C:\Station\'
 write_checksum
@@ -206,18 +212,34 @@ station_check "the record is held" grep -q held "$work/held.txt"
 for _ in 1 2 3; do
     press 'Verify OK'
 done
+stop_station
 station_check "while held, all three presses passed" \
     test "$(grep -ca 'Verify OK' "$(station_today_log "$st")")" -eq 4
 station_check "while held, the record keeps its one row" test "$(rows "$st" | wc -l)" -eq 1
-station_check "while held, three rows wait beside it" \
-    test "$(cat "$(record "$st").pending" 2>/dev/null | grep -c ',PASS,')" -eq 3
+station_check "while held, three rows wait in romtool's pending file" \
+    test "$(grep -c ',romtool,.*,PASS,' "$(record "$st").romtool.pending" 2>/dev/null)" -eq 3
+cp "$st/romtool.exe" "$st/Line2.exe"
+start_station 'C:\Station\' Line2
+press 'Verify OK'
+station_check "while held, Line2's row waits in its own pending file" \
+    test "$(grep -c ',Line2,.*,PASS,' "$(record "$st").Line2.pending" 2>/dev/null)" -eq 1
 kill "$holder"
 wait "$holder" || true
 press 'Verify OK'
 stop_station
-station_check "once let go, the record has all five rows" test "$(rows "$st" | wc -l)" -eq 5
-station_check "the rows are in the order of the presses" sort -c <(rows "$st" | cut -d, -f1)
-station_check "no row waits any more" test ! -e "$(record "$st").pending"
+station_check "once let go, Line2 wrote its own two rows and left romtool's waiting" test \
+    "$(rows "$st" | cut -d, -f2 | tr '\n' ' ')" = "romtool Line2 Line2 "
+station_check "romtool's rows still wait" test -s "$(record "$st").romtool.pending"
+start_station 'C:\Station\'
+press 'Verify OK'
+stop_station
+station_check "then romtool wrote its four: every row once" test \
+    "$(rows "$st" | cut -d, -f2 | sort | uniq -c | tr -s ' ' | tr '\n' '|')" = " 2 Line2| 5 romtool|"
+for title in romtool Line2; do
+    station_check "$title's rows are in the order of its presses" \
+        sort -c <(rows "$st" | grep ",$title," | cut -d, -f1)
+done
+station_check "no row waits any more" test -z "$(ls "$st/logs/" | grep pending)"
 station_check "nothing in log4me_err.log" test ! -e "$st/log4me_err.log"
 
 echo "e2e folders (Wine): $STATION_PASSED passed, $STATION_FAILED failed"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -322,6 +323,32 @@ TEST_F(Logger, PendingLinesOfAnEarlierRunGoFirstEachToItsOwnDay) {
     EXPECT_TRUE(folder.Exists("logs" + kSep + "2024-02-29.csv.pending"));
     EXPECT_EQ(folder.Read(today + ".Line2.pending"), "another program's");
     EXPECT_FALSE(folder.Exists("log4me_err.log"));
+}
+
+// Two copies of the program in one folder, each with its own pending file: neither writes nor
+// removes the other's pieces, so none is lost or doubled when the file takes pieces again.
+TEST_F(Logger, EachOwnerWritesOnlyItsOwnPendingPieces) {
+    const std::string logs = folder / "logs" + kSep;
+    folder.MakeFolder("logs" + kSep + "2024-02-29.csv");  // the day's file cannot be made
+    log4me::DatedFileAppender first(".csv", "header\r\n", false, "romtool", 1 << 20);
+    log4me::DatedFileAppender second(".csv", "header\r\n", false, "Line2", 1 << 20);
+    const auto steady = std::chrono::steady_clock::now();
+    const auto append = [&](log4me::DatedFileAppender& copy, const std::string& row) {
+        return copy.Append(logs, now, row + "\r\n", steady).placement;
+    };
+    EXPECT_EQ(append(first, "a1"), log4me::Placement::kWaitingOnDisk);
+    EXPECT_EQ(append(second, "b1"), log4me::Placement::kWaitingOnDisk);
+    EXPECT_EQ(append(first, "a2"), log4me::Placement::kWaitingOnDisk);
+
+    std::filesystem::remove(std::filesystem::u8path(logs + "2024-02-29.csv"));
+    EXPECT_EQ(append(first, "a3"), log4me::Placement::kInFile);
+    EXPECT_EQ(folder.Read("logs" + kSep + "2024-02-29.csv.Line2.pending"), "b1\r\n");
+    EXPECT_EQ(append(second, "b2"), log4me::Placement::kInFile);
+    EXPECT_EQ(folder.Read("logs" + kSep + "2024-02-29.csv"),
+              "header\r\na1\r\na2\r\na3\r\nb1\r\nb2\r\n");
+    EXPECT_EQ(first.Flush() + second.Flush(), 0u);
+    EXPECT_FALSE(folder.Exists("logs" + kSep + "2024-02-29.csv.romtool.pending"));
+    EXPECT_FALSE(folder.Exists("logs" + kSep + "2024-02-29.csv.Line2.pending"));
 }
 
 }  // namespace
