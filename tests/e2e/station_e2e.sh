@@ -104,7 +104,7 @@ station_check "the stop line comes last" test "$(last_line)" != "" -a \
 # bound to its own probe in config.ini, each programming through it.
 printf 'serial=682123456,682000777\n' >"$station/bin/standin.ini"
 printf '[station]\r\nprobe.Line1=682123456\r\nprobe.Line2=682000777\r\n' >>"$station/config.ini"
-runs=$(calls)
+infos=$(station_count "$station" "$info")
 verdicts=$(station_count "$station" 'Verify OK')
 pids=()
 for copy in Line1 Line2; do
@@ -112,10 +112,8 @@ for copy in Line1 Line2; do
     "$station/$copy" &
     pids+=($!)
 done
-for _ in $(seq 600); do  # both first refreshes ran their probe queries
-    [[ $(calls) -ge $((runs + 2)) ]] && break
-    sleep 0.1
-done
+# Both first refreshes have shown their verdicts: a press during one would be dropped.
+station_wait_log "$station" "$info" $((infos + 6))
 # Side by side, so that each click lands on its own window.
 left=0
 copy_wins=()

@@ -224,7 +224,7 @@ shown=()
 for copy in Line1:682123456 Line2:682000777; do
     name=${copy%%:*}
     serial=${copy#*:}
-    runs=$(calls)
+    infos=$(station_count "$station" "$info")
     cp "$station/romtool.exe" "$station/$name.exe"
     (cd "$station" && exec wine "C:\\Station\\$name.exe" </dev/null >/dev/null 2>&1) &
     newest=
@@ -236,7 +236,8 @@ for copy in Line1:682123456 Line2:682000777; do
         sleep 0.1
     done
     [[ -n $newest ]] && shown+=("$newest")
-    wait_calls $((runs + 1))  # its first refresh ran the probe query
+    # Its first refresh has shown its verdict: a press during it would be dropped.
+    station_wait_log "$station" "$info" $((infos + 3))
     xdotool key --window "$newest" alt+s 2>/dev/null
     station_check "$name programmed through its probe $serial" \
         station_wait_call "$station" "\t--snr\t$serial\t-e\t--program\t"

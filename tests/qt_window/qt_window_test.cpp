@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <qpa/qwindowsysteminterface.h>
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -15,7 +16,6 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
-#include <qpa/qwindowsysteminterface.h>
 
 #include "layout_table.h"
 #include "log4me.h"
@@ -194,81 +194,86 @@ TEST(QtWindow, MessageBoxesHaveTheirIconAndOneOkButton) {
               QMessageBox::NoIcon);
 }
 
-TEST(QtWindow, ForwardsItsEventsToTheStation) {
-    test_support::StationFolder station;
-    log4me::Start(station.Path());
-    {
-        QtStationWindow window(station.Path() + "RomTool");
-        window.Form().FormCreate();
-        window.show();
-        auto* panel = window.ControlAs<QLabel>(ControlId::Panel_Result);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return panel->text() == "Ready"; }, 60000));
-        EXPECT_EQ(station.StandInCallCount(), 1);  // the first show's refresh
-        window.ControlAs<QPushButton>(ControlId::Button_Help)->click();
-        EXPECT_EQ(station.StandInCallCount(), 2);
-        EXPECT_NE(window.Form().MemoText().find("--program"), std::string::npos);
-
-        // A close while the tool runs closes the window once the run has ended.
-        bool tried = false;
-        bool closedAtOnce = true;
-        bool visibleMeanwhile = false;
-        QTimer during;
-        QObject::connect(&during, &QTimer::timeout, [&] {
-            if (window.Form().OperationRunning() && !tried) {
-                tried = true;
-                closedAtOnce = window.close();
-                visibleMeanwhile = window.isVisible();
-            }
-        });
-        during.start(0);
-        window.ControlAs<QPushButton>(ControlId::Button_Start)->click();
-        EXPECT_FALSE(closedAtOnce);
-        EXPECT_TRUE(visibleMeanwhile);
-        EXPECT_EQ(panel->text(), "PASS");
-        EXPECT_FALSE(window.isVisible());
+// A station folder with its logger, and the window on it once its first refresh said Ready.
+class ShownWindow : public ::testing::Test {
+protected:
+    ShownWindow() { log4me::Start(station.Path()); }
+    ~ShownWindow() override {
+        window.reset();  // its stop comes before the logger's
+        log4me::Stop();
     }
-    log4me::Stop();
+
+    QtStationWindow& Shown() {
+        window = std::make_unique<QtStationWindow>(station.Path() + "RomTool");
+        window->Form().FormCreate();
+        window->show();
+        panel = window->ControlAs<QLabel>(ControlId::Panel_Result);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return panel->text() == "Ready"; }, 60000));
+        return *window;
+    }
+
+    test_support::StationFolder station;
+    std::unique_ptr<QtStationWindow> window;
+    QLabel* panel = nullptr;
+};
+
+TEST_F(ShownWindow, ForwardsItsEventsToTheStation) {
+    QtStationWindow& window = Shown();
+    EXPECT_EQ(station.StandInCallCount(), 1);  // the first show's refresh
+    window.ControlAs<QPushButton>(ControlId::Button_Help)->click();
+    EXPECT_EQ(station.StandInCallCount(), 2);
+    EXPECT_NE(window.Form().MemoText().find("--program"), std::string::npos);
+
+    // A close while the tool runs closes the window once the run has ended.
+    bool tried = false;
+    bool closedAtOnce = true;
+    bool visibleMeanwhile = false;
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        if (window.Form().OperationRunning() && !tried) {
+            tried = true;
+            closedAtOnce = window.close();
+            visibleMeanwhile = window.isVisible();
+        }
+    });
+    during.start(0);
+    window.ControlAs<QPushButton>(ControlId::Button_Start)->click();
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_TRUE(visibleMeanwhile);
+    EXPECT_EQ(panel->text(), "PASS");
+    EXPECT_FALSE(window.isVisible());
 }
 
 // A double click on start during a run: the window system queues both clicks while the run
 // keeps input waiting. Taken once it has ended, they are dropped: one board, one run.
-TEST(QtWindow, ClicksOnStartQueuedDuringARunAreDropped) {
-    test_support::StationFolder station;
-    log4me::Start(station.Path());
-    {
-        QtStationWindow window(station.Path() + "RomTool");
-        window.Form().FormCreate();
-        window.show();
-        auto* panel = window.ControlAs<QLabel>(ControlId::Panel_Result);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return panel->text() == "Ready"; }, 60000));
-        auto* start = window.ControlAs<QPushButton>(ControlId::Button_Start);
-        const QPoint at = start->mapTo(&window, start->rect().center());
-        QWindow* handle = window.windowHandle();
-        bool clicked = false;
-        QTimer during;
-        QObject::connect(&during, &QTimer::timeout, [&] {
-            if (window.Form().OperationRunning() && !clicked) {
-                clicked = true;
-                for (int i = 0; i < 2; ++i) {
-                    for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-                        QWindowSystemInterface::handleMouseEvent<
-                            QWindowSystemInterface::AsynchronousDelivery>(
-                            handle, at, handle->mapToGlobal(at),
-                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                            Qt::LeftButton, type);
-                    }
+TEST_F(ShownWindow, ClicksOnStartQueuedDuringARunAreDropped) {
+    QtStationWindow& window = Shown();
+    auto* start = window.ControlAs<QPushButton>(ControlId::Button_Start);
+    const QPoint at = start->mapTo(&window, start->rect().center());
+    QWindow* handle = window.windowHandle();
+    bool clicked = false;
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        if (window.Form().OperationRunning() && !clicked) {
+            clicked = true;
+            for (int i = 0; i < 2; ++i) {
+                for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                    QWindowSystemInterface::handleMouseEvent<
+                        QWindowSystemInterface::AsynchronousDelivery>(
+                        handle, at, handle->mapToGlobal(at),
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                        Qt::LeftButton, type);
                 }
             }
-        });
-        during.start(0);
-        start->click();
-        QCoreApplication::processEvents();
+        }
+    });
+    during.start(0);
+    start->click();
+    QCoreApplication::processEvents();
 
-        EXPECT_TRUE(clicked);
-        EXPECT_EQ(panel->text(), "PASS");
-        EXPECT_EQ(station.StandInCallCount(), 3) << station.StandInCalls();
-    }
-    log4me::Stop();
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(panel->text(), "PASS");
+    EXPECT_EQ(station.StandInCallCount(), 3) << station.StandInCalls();
 }
 
 }  // namespace
