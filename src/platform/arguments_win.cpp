@@ -1,10 +1,10 @@
 // The Unicode command line, split as the C runtime of a wmain program would split it.
-#include <shellapi.h>
-
 #include <memory>
 
 #include "arguments.h"
 #include "win32.h"
+
+#include <shellapi.h>  // after <windows.h>, which it needs
 
 namespace os {
 
