@@ -21,7 +21,8 @@
 namespace {
 
 std::string Two(int value) {
-    return std::string(1, static_cast<char>('0' + value / 10)) + static_cast<char>('0' + value % 10);
+    return std::string(1, static_cast<char>('0' + value / 10)) +
+           static_cast<char>('0' + value % 10);
 }
 
 // yyyy-mm-dd of 2024's day of the year (0-based; 2024 is a leap year).
@@ -72,8 +73,8 @@ int main(int argc, char** argv) {
             for (long i = 0; i < count; ++i) {
                 const std::size_t columns = day == 182 && i >= count / 2 ? 15 : headerColumns;
                 // 08:00 to 20:00, in order.
-                const long ms = 8 * 3600000L + i * (12 * 3600000L) / count +
-                                static_cast<long>(random() % 1000);
+                const long ms =
+                    8 * 3600000L + i * (12 * 3600000L) / count + static_cast<long>(random() % 1000);
                 const std::string time = date + "T" + Two(static_cast<int>(ms / 3600000)) + ":" +
                                          Two(static_cast<int>(ms / 60000 % 60)) + ":" +
                                          Two(static_cast<int>(ms / 1000 % 60)) + "." +
@@ -81,20 +82,34 @@ int main(int argc, char** argv) {
                 const unsigned roll = static_cast<unsigned>(random() % 1000);
                 int code = 0;
                 if (!retry) {
-                    code = roll < 50 ? 107 : roll < 65 ? 102 : roll < 75 ? 105 : roll < 80 ? 111 : 0;
+                    code = roll < 50   ? 107
+                           : roll < 65 ? 102
+                           : roll < 75 ? 105
+                           : roll < 80 ? 111
+                                       : 0;
                     ++chip;
                 }
                 const bool ran = code == 0 || code == 107;
                 const bool chipRead = code == 0 || code == 107;
                 const std::string runMs =
-                    ran ? std::to_string(code ? 1500 + random() % 2500 : 3500 + random() % 3000) : "";
-                const std::string fields[] = {
-                    time, title, folder, probe, folder + "merge.hex",
-                    code == 105 ? "0123456789ABCDEF0123456789ABCDEF"
-                                : "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215",
-                    "yes", code ? "FAIL" : "PASS", std::to_string(code), runMs,
-                    ran ? "no" : "", ran ? (code ? "1" : "0") : "", probe,
-                    chipRead ? Hex16(chip) : "", std::to_string(++serial)};
+                    ran ? std::to_string(code ? 1500 + random() % 2500 : 3500 + random() % 3000)
+                        : "";
+                const std::string fields[] = {time,
+                                              title,
+                                              folder,
+                                              probe,
+                                              folder + "merge.hex",
+                                              code == 105 ? "0123456789ABCDEF0123456789ABCDEF"
+                                                          : "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215",
+                                              "yes",
+                                              code ? "FAIL" : "PASS",
+                                              std::to_string(code),
+                                              runMs,
+                                              ran ? "no" : "",
+                                              ran ? (code ? "1" : "0") : "",
+                                              probe,
+                                              chipRead ? Hex16(chip) : "",
+                                              std::to_string(++serial)};
                 std::string row;
                 for (std::size_t c = 0; c < columns; ++c) {
                     if (c > 0) {

@@ -11,10 +11,9 @@ std::vector<FolderEntry> FolderEntries(const std::string& folder) {
     std::vector<FolderEntry> entries;
     const bool ends = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
     WIN32_FIND_DATAW found{};
-    const HANDLE first =
-        FindFirstFileExW(win32::FileCallPath(folder + (ends ? "*" : "\\*")).c_str(),
-                         FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
-                         FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE first = FindFirstFileExW(
+        win32::FileCallPath(folder + (ends ? "*" : "\\*")).c_str(), FindExInfoBasic, &found,
+        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (first == INVALID_HANDLE_VALUE) {
         return entries;
     }

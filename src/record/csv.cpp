@@ -78,13 +78,16 @@ std::size_t CsvReader::Take(std::string_view bytes) {
                 state_ = State::kUnquoted;
                 [[fallthrough]];
             case State::kUnquoted: {
+                // Never past the row's limit, so that a long row is cut at the same byte
+                // whatever the pieces.
+                const char* const stop = p + std::min(Room(), static_cast<std::size_t>(end - p));
                 const char* q = p;
-                while (q < end && *q != ',' && *q != '\n') {
+                while (q < stop && *q != ',' && *q != '\n') {
                     ++q;
                 }
                 text_.append(p, static_cast<std::size_t>(q - p));
                 p = q;
-                if (p == end) {
+                if (p == stop) {
                     break;
                 }
                 if (*p == ',') {
@@ -102,12 +105,13 @@ std::size_t CsvReader::Take(std::string_view bytes) {
                 return static_cast<std::size_t>(p + 1 - begin);
             }
             case State::kQuoted: {
-                const void* found = std::memchr(p, '"', static_cast<std::size_t>(end - p));
-                const char* q = found ? static_cast<const char*>(found) : end;
+                const char* const stop = p + std::min(Room(), static_cast<std::size_t>(end - p));
+                const void* found = std::memchr(p, '"', static_cast<std::size_t>(stop - p));
+                const char* q = found ? static_cast<const char*>(found) : stop;
                 line_ += static_cast<std::uint64_t>(std::count(p, q, '\n'));
                 text_.append(p, static_cast<std::size_t>(q - p));
                 p = q;
-                if (p < end) {
+                if (found) {
                     state_ = State::kQuoteInQuoted;
                     ++p;
                 }
@@ -169,8 +173,8 @@ std::size_t CsvReader::Take(std::string_view bytes) {
 
 bool CsvReader::Finish() {
     StartRowIfNeeded();
-    const bool pending = rowStarted_ && (state_ != State::kFieldStart || !ends_.empty() ||
-                                         !text_.empty());
+    const bool pending =
+        rowStarted_ && (state_ != State::kFieldStart || !ends_.empty() || !text_.empty());
     if (pending) {
         if (state_ == State::kQuoted) {
             SetProblem("a quote is not closed");

@@ -68,17 +68,19 @@ private:
     void EndRow();
     void StartRowIfNeeded();
     void SetProblem(std::string_view problem);
+    // How many more bytes the row may take before it is one too long.
+    std::size_t Room() const { return longestRow_ + 1 - text_.size(); }
 
     const std::size_t longestRow_;
     State state_ = State::kFieldStart;
-    std::string text_;                // the current row's fields, one after the other
-    std::vector<std::size_t> ends_;   // where each field of the row ends in text_
-    std::size_t fieldStart_ = 0;      // where the current field starts in text_
+    std::string text_;               // the current row's fields, one after the other
+    std::vector<std::size_t> ends_;  // where each field of the row ends in text_
+    std::size_t fieldStart_ = 0;     // where the current field starts in text_
     std::string_view problem_;
     bool ready_ = false;
     bool rowStarted_ = false;
-    std::uint64_t line_ = 1;          // the line the next byte is on
-    std::uint64_t rowLine_ = 1;       // the line the current row started on
+    std::uint64_t line_ = 1;     // the line the next byte is on
+    std::uint64_t rowLine_ = 1;  // the line the current row started on
     std::uint64_t readyLine_ = 0;
 };
 

@@ -32,9 +32,9 @@ enum class Column : std::size_t {
 };
 
 inline constexpr std::array<std::string_view, 15> kColumnNames = {
-    "time",     "title",      "station_folder", "probe",     "image",
-    "checksum", "erase",      "verdict",        "error_code", "run_ms",
-    "timed_out", "exit_code", "probe_serial",   "device_id", "serial_number",
+    "time",      "title",     "station_folder", "probe",      "image",
+    "checksum",  "erase",     "verdict",        "error_code", "run_ms",
+    "timed_out", "exit_code", "probe_serial",   "device_id",  "serial_number",
 };
 // How many columns the record knows (kColumnNames).
 inline constexpr std::size_t kKnownColumns = kColumnNames.size();

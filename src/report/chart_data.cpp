@@ -38,8 +38,9 @@ std::string BarLabel(std::uint32_t ms, std::uint32_t barMs) {
     }
     std::string text = std::to_string(scaled);
     if (decimals > 0) {
-        text.insert(0, static_cast<std::size_t>(std::max<int>(0, decimals + 1 -
-                                                               static_cast<int>(text.size()))),
+        text.insert(0,
+                    static_cast<std::size_t>(
+                        std::max<int>(0, decimals + 1 - static_cast<int>(text.size()))),
                     '0');
         text.insert(text.size() - static_cast<std::size_t>(decimals), ".");
     }
@@ -62,7 +63,7 @@ ShownHistogram ShowHistogram(const std::vector<std::uint64_t>& buckets) {
     const std::uint32_t lowMs = static_cast<std::uint32_t>(first - buckets.begin()) * kBucketMs;
     const std::uint32_t highMs =
         static_cast<std::uint32_t>(buckets.rend() - last - 1) * kBucketMs;  // the last's start
-    static constexpr std::uint32_t kWidths[] = {10,   20,   50,    100,   200,   500,
+    static constexpr std::uint32_t kWidths[] = {10,   20,   50,   100,   200,   500,
                                                 1000, 2000, 5000, 10000, 30000, 60000};
     std::uint32_t width = kWidths[std::size(kWidths) - 1];
     for (const std::uint32_t w : kWidths) {

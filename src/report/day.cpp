@@ -1,6 +1,5 @@
 #include "day.h"
 
-
 namespace report {
 
 namespace {

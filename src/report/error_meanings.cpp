@@ -2,26 +2,41 @@
 
 namespace report {
 
+namespace {
+
+struct Meaning {
+    int code;
+    std::string_view text;
+};
+
+constexpr Meaning kMeanings[] = {
+    {kNoCode, "no code: an error box ended the press"},
+    {0, "no error"},
+    {101, "programmer tool missing"},
+    {102, "no probe answered (J-Link software or probe)"},
+    {103, "image missing"},
+    {104, "image has no checksum file"},
+    {105, "image does not match its checksum (wrong version)"},
+    {106, "erase failed (reserved)"},
+    {107, "programming or verify failed"},
+    {108, "config.ini missing"},
+    {109, "logs folder missing"},
+    {110, "path refused (% or too long)"},
+    {111, "the station's probe is not connected"},
+    {112, "several probes, none named"},
+    {113, "log folder cannot take a line"},
+    {114, "serial number configuration or range"},
+};
+
+}  // namespace
+
 std::string_view ErrorMeaning(int code) {
-    switch (code) {
-        case kNoCode: return "no code: an error box ended the press";
-        case 0: return "no error";
-        case 101: return "programmer tool missing";
-        case 102: return "no probe answered (J-Link software or probe)";
-        case 103: return "image missing";
-        case 104: return "image has no checksum file";
-        case 105: return "image does not match its checksum (wrong version)";
-        case 106: return "erase failed (reserved)";
-        case 107: return "programming or verify failed";
-        case 108: return "config.ini missing";
-        case 109: return "logs folder missing";
-        case 110: return "path refused (% or too long)";
-        case 111: return "the station's probe is not connected";
-        case 112: return "several probes, none named";
-        case 113: return "log folder cannot take a line";
-        case 114: return "serial number configuration or range";
-        default: return "";
+    for (const Meaning& meaning : kMeanings) {
+        if (meaning.code == code) {
+            return meaning.text;
+        }
     }
+    return "";
 }
 
 }  // namespace report

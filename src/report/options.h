@@ -13,7 +13,7 @@ namespace report {
 struct Options {
     std::optional<Day> from, to;  // the days to count, both included
     std::string output = "report.html";
-    bool csv = false;             // print the table to standard output instead of the page
+    bool csv = false;  // print the table to standard output instead of the page
     bool help = false;
     std::vector<std::string> paths;
 };

@@ -52,6 +52,6 @@ void ReadRecordFile(const RecordFile& file, RecordSink& sink);
 // Field readers, exposed for the tests. None for anything that is not what the column holds.
 std::optional<std::uint64_t> ParseDecimal(std::string_view text, std::size_t maxDigits);
 std::optional<std::uint64_t> ParseDeviceId(std::string_view text);  // 16 hex digits
-std::string DeviceIdText(std::uint64_t id);                          // 16 upper-case hex digits
+std::string DeviceIdText(std::uint64_t id);                         // 16 upper-case hex digits
 
 }  // namespace report

@@ -62,9 +62,8 @@ SearchResult FindRecords(const std::vector<std::string>& paths, std::optional<Da
             result.missing.push_back(path);
         }
     }
-    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-        return a.file.day < b.file.day;
-    });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Found& a, const Found& b) { return a.file.day < b.file.day; });
     std::set<std::string> seen;  // a file reached twice (a folder and a folder in it) counts once
     for (Found& f : found) {
         if (seen.insert(f.file.path).second) {

@@ -16,8 +16,8 @@ struct RecordFile {
 };
 
 struct SearchResult {
-    std::vector<RecordFile> files;       // by day, then in the order they were found
-    std::vector<std::string> missing;    // given paths that are neither a file nor a folder
+    std::vector<RecordFile> files;     // by day, then in the order they were found
+    std::vector<std::string> missing;  // given paths that are neither a file nor a folder
 };
 
 // The records under paths within [from, to] (either bound may be absent). A folder is searched

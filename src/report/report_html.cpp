@@ -62,8 +62,8 @@ void StationTables(const Tally& tally, std::string& html) {
         DayRow total;
         for (; at < rows.size() && rows[at].station == s; ++at) {
             const DayRow& row = rows[at];
-            html += "<tr><td>" + DayText(row.day) + "</td>" + Cell(row.presses) +
-                    Cell(row.boards) + Cell(row.pass) + Cell(row.fail) +
+            html += "<tr><td>" + DayText(row.day) + "</td>" + Cell(row.presses) + Cell(row.boards) +
+                    Cell(row.pass) + Cell(row.fail) +
                     Cell(Percent(row.firstPassBoards, row.boards)) +
                     Cell(Percent(row.finalPassBoards, row.boards)) + Cell(Seconds(row.medianMs)) +
                     Cell(Seconds(row.p95Ms)) + Cell(OneDecimal(row.boards, row.activeHours)) +
@@ -87,14 +87,14 @@ void StationTables(const Tally& tally, std::string& html) {
 void Lists(const Tally& tally, std::string& html) {
     html += "<h2 id=\"repeated\">Boards programmed more than once</h2>\n";
     if (tally.RepeatedBoardCount() == 0) {
-        html += tally.ChipIds() == 0
-                    ? "<p class=\"empty\">No chip IDs recorded (device_id).</p>\n"
-                    : "<p class=\"empty\">None: every chip ID was pressed once (" +
-                          std::to_string(tally.ChipIds()) + " chip IDs).</p>\n";
+        html += tally.ChipIds() == 0 ? "<p class=\"empty\">No chip IDs recorded (device_id).</p>\n"
+                                     : "<p class=\"empty\">None: every chip ID was pressed once (" +
+                                           std::to_string(tally.ChipIds()) + " chip IDs).</p>\n";
     } else {
-        html += "<table id=\"repeated-boards\"><thead><tr><th>chip ID</th><th class=\"n\">"
-                "presses</th><th class=\"n\">PASS</th><th>first</th><th>last</th><th>stations"
-                "</th></tr></thead><tbody>\n";
+        html +=
+            "<table id=\"repeated-boards\"><thead><tr><th>chip ID</th><th class=\"n\">"
+            "presses</th><th class=\"n\">PASS</th><th>first</th><th>last</th><th>stations"
+            "</th></tr></thead><tbody>\n";
         for (const auto& [id, board] : tally.RepeatedBoards()) {
             std::string stations;
             for (const std::uint32_t s : board.stations) {
@@ -104,7 +104,8 @@ void Lists(const Tally& tally, std::string& html) {
                     Cell(board.passes) + Cell(MinuteText(board.firstMinute), false) +
                     Cell(MinuteText(board.lastMinute), false) + Cell(stations, false) + "</tr>\n";
         }
-        html += "</tbody></table>\n" + Cut(tally.RepeatedBoards().size(), tally.RepeatedBoardCount());
+        html +=
+            "</tbody></table>\n" + Cut(tally.RepeatedBoards().size(), tally.RepeatedBoardCount());
     }
 
     html += "<h2 id=\"voided\">Serial numbers voided</h2>\n";
@@ -112,9 +113,10 @@ void Lists(const Tally& tally, std::string& html) {
     if (voided.total == 0) {
         html += "<p class=\"empty\">None.</p>\n";
     } else {
-        html += "<table id=\"voided-serials\"><thead><tr><th class=\"n\">serial number</th>"
-                "<th>time</th><th>station</th><th class=\"n\">error code</th></tr></thead>"
-                "<tbody>\n";
+        html +=
+            "<table id=\"voided-serials\"><thead><tr><th class=\"n\">serial number</th>"
+            "<th>time</th><th>station</th><th class=\"n\">error code</th></tr></thead>"
+            "<tbody>\n";
         for (const VoidedSerial& v : voided.items) {
             html += "<tr>" + Cell(v.serial) + Cell(v.time, false) + StationCell(tally, v.station) +
                     Cell(CodeText(v.errorCode)) + "</tr>\n";
@@ -127,8 +129,9 @@ void Lists(const Tally& tally, std::string& html) {
     if (disorder.total == 0) {
         html += "<p class=\"empty\">None: each station's numbers rose from press to press.</p>\n";
     } else {
-        html += "<table id=\"serials-out-of-order\"><thead><tr><th class=\"n\">serial number</th>"
-                "<th class=\"n\">after</th><th>time</th><th>station</th></tr></thead><tbody>\n";
+        html +=
+            "<table id=\"serials-out-of-order\"><thead><tr><th class=\"n\">serial number</th>"
+            "<th class=\"n\">after</th><th>time</th><th>station</th></tr></thead><tbody>\n";
         for (const SerialOutOfOrder& o : disorder.items) {
             html += "<tr>" + Cell(o.serial) + Cell(o.previous) + Cell(o.time, false) +
                     StationCell(tally, o.station) + "</tr>\n";
@@ -141,8 +144,9 @@ void Lists(const Tally& tally, std::string& html) {
     if (bad.total == 0) {
         html += "<p class=\"empty\">None.</p>\n";
     } else {
-        html += "<table id=\"bad-rows\"><thead><tr><th>file</th><th class=\"n\">line</th>"
-                "<th>why</th></tr></thead><tbody>\n";
+        html +=
+            "<table id=\"bad-rows\"><thead><tr><th>file</th><th class=\"n\">line</th>"
+            "<th>why</th></tr></thead><tbody>\n";
         for (const BadRow& row : bad.items) {
             html += "<tr>" + Cell(row.path, false) +
                     Cell(row.line == 0 ? std::string("whole file") : std::to_string(row.line)) +
@@ -172,11 +176,12 @@ percentile by nearest rank: the smallest time that half (95 %) of the day's pass
 std::string ReportHtml(const Tally& tally, const PageInfo& info) {
     std::string html;
     html.reserve(kChartJsSize + 64 * 1024);
-    html += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-            "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
-            "script-src 'unsafe-inline'; style-src 'unsafe-inline'; img-src data:\">\n"
-            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-            "<title>Production report</title>\n<style>\n";
+    html +=
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
+        "script-src 'unsafe-inline'; style-src 'unsafe-inline'; img-src data:\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<title>Production report</title>\n<style>\n";
     html.append(kReportCss, kReportCssSize);
     html += "</style>\n</head>\n<body>\n<h1>Production report</h1>\n";
 
@@ -197,8 +202,9 @@ std::string ReportHtml(const Tally& tally, const PageInfo& info) {
         }
         html += ", " + DayText(first) + " to " + DayText(last);
     }
-    html += "; " + std::to_string(info.files) + " record files; rows it could not read: " +
-            std::to_string(tally.BadRows().total) + ".</p>\n";
+    html += "; " + std::to_string(info.files) +
+            " record files; rows it could not read: " + std::to_string(tally.BadRows().total) +
+            ".</p>\n";
     html += "<p class=\"made\">Written " + HtmlEscaped(info.written) + " by romtool-report" +
             (info.range.empty() ? "" : ", " + HtmlEscaped(info.range)) + ".</p>\n";
     html += "<noscript><p>The charts need JavaScript; the tables below do not.</p></noscript>\n";

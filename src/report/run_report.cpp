@@ -61,18 +61,20 @@ RunResult RunReport(const std::vector<std::string>& arguments, const std::string
     tally.EndDay();
 
     const auto& bad = tally.BadRows();
-    const std::size_t named = options.csv ? bad.items.size() : std::min(bad.items.size(), kBadRowsNamed);
+    const std::size_t named =
+        options.csv ? bad.items.size() : std::min(bad.items.size(), kBadRowsNamed);
     for (std::size_t i = 0; i < named; ++i) {
         const BadRow& row = bad.items[i];
-        result.errors += row.path + (row.line ? ":" + std::to_string(row.line) : "") + ": " +
-                         row.reason + nl;
+        result.errors +=
+            row.path + (row.line ? ":" + std::to_string(row.line) : "") + ": " + row.reason + nl;
     }
     if (bad.total > named) {
-        result.errors += "romtool-report: " + std::to_string(bad.total - named) +
-                         " more rows could not be read" +
-                         (options.csv ? "" : "; the page lists " +
-                                                 std::to_string(bad.items.size()) + " of them") +
-                         nl;
+        result.errors +=
+            "romtool-report: " + std::to_string(bad.total - named) +
+            " more rows could not be read" +
+            (options.csv ? ""
+                         : "; the page lists " + std::to_string(bad.items.size()) + " of them") +
+            nl;
     }
 
     if (options.csv) {

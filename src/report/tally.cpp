@@ -21,7 +21,8 @@ std::optional<std::uint32_t> NearestRank(std::vector<std::uint32_t>& values, uns
     }
     // rank = ceil(percent / 100 * n), counted from 1.
     const std::size_t rank = (values.size() * percent + 99) / 100;
-    const auto at = values.begin() + static_cast<std::ptrdiff_t>(std::max<std::size_t>(rank, 1) - 1);
+    const auto at =
+        values.begin() + static_cast<std::ptrdiff_t>(std::max<std::size_t>(rank, 1) - 1);
     std::nth_element(values.begin(), at, values.end());
     return *at;
 }
@@ -33,8 +34,8 @@ std::uint32_t Tally::StationOf(std::string_view title, std::string_view folder) 
     lastTitle_.assign(title);
     lastFolder_.assign(folder);
     haveLast_ = true;
-    const auto [it, added] = stationIndex_.try_emplace({lastTitle_, lastFolder_},
-                                                       static_cast<std::uint32_t>(stations_.size()));
+    const auto [it, added] = stationIndex_.try_emplace(
+        {lastTitle_, lastFolder_}, static_cast<std::uint32_t>(stations_.size()));
     if (added) {
         stations_.push_back({os::RepairedUtf8(title, os::kReplacementCharacter),
                              os::RepairedUtf8(folder, os::kReplacementCharacter)});
@@ -90,9 +91,8 @@ void Tally::CountBoard(const Press& press, std::uint32_t station) {
     BoardSlot& slot = boardTable_.Find(*press.deviceId);
     if (slot.presses == 0) {
         slot.firstMinute = minute;
-        slot.station = station < BoardTable::kManyStations
-                           ? static_cast<std::uint16_t>(station)
-                           : BoardTable::kManyStations;
+        slot.station = station < BoardTable::kManyStations ? static_cast<std::uint16_t>(station)
+                                                           : BoardTable::kManyStations;
         slot.firstPassed = passed;
         slot.presses = 1;
         return;

@@ -35,7 +35,7 @@ inline constexpr std::uint32_t kBucketMs = 10;
 inline constexpr std::size_t kBuckets = 30000 + 1;
 
 struct Station {
-    std::string title;   // UTF-8, repaired
+    std::string title;  // UTF-8, repaired
     std::string folder;
 };
 
@@ -135,7 +135,7 @@ private:
     bool haveLast_ = false;
 
     std::optional<Day> day_;
-    std::vector<DayState> days_;     // by station, for day_
+    std::vector<DayState> days_;  // by station, for day_
     std::vector<StationState> states_;
     std::vector<DayRow> rows_;
 

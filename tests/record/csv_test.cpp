@@ -75,8 +75,8 @@ TEST(CsvReader, ReadsRowsWhateverThePieces) {
         "a,b,c\r\n\"x,1\",\"say \"\"hi\"\"\",\"two\r\nlines\"\r\n,,\r\nlast,row";
     const Rows expected = {
         {"a", "b", "c"}, {"x,1", "say \"hi\"", "two\r\nlines"}, {"", "", ""}, {"last", "row"}};
-    for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3},
-                                    std::size_t{7}, text.size()}) {
+    for (const std::size_t piece :
+         {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, text.size()}) {
         const auto rows = ReadInPieces(text, piece);
         EXPECT_EQ(FieldsOf(rows), expected) << "pieces of " << piece;
         ASSERT_EQ(rows.size(), 4u);
@@ -90,7 +90,8 @@ TEST(CsvReader, ReadsRowsWhateverThePieces) {
 }
 
 TEST(CsvReader, WriterAndReaderAgree) {
-    const std::vector<std::string> fields = {"", "plain", "a,b", "\"q\"", "x\r\ny", "\xE7\xAB\x99 \xED\x95\x9C"};
+    const std::vector<std::string> fields = {"",      "plain",  "a,b",
+                                             "\"q\"", "x\r\ny", "\xE7\xAB\x99 \xED\x95\x9C"};
     std::string row;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) {
@@ -129,8 +130,8 @@ TEST(CsvReader, NamesBrokenQuotingAndGoesOn) {
 }
 
 TEST(CsvReader, CutsARowTooLongAndResumesAtTheNextLine) {
-    const std::string text = "\"an open quote, and far too long" + std::string(100, 'x') +
-                             "\r\nnext,row\r\n";
+    const std::string text =
+        "\"an open quote, and far too long" + std::string(100, 'x') + "\r\nnext,row\r\n";
     const auto rows = ReadInPieces(text, 16, 40);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].problem, "the row is too long");

@@ -8,8 +8,8 @@
 
 namespace {
 
-using report_test::Row;
 using report_test::RecordText;
+using report_test::Row;
 
 struct Seen {
     std::string time, title, folder;
@@ -40,7 +40,7 @@ Collect Read(const std::string& bytes) {
 }
 
 const Row kPass{"2024-03-05T08:00:01.250", "PASS", "0", "4857", "Line1", "C:\\St,1\\",
-                "00000000DEADBEEF", "1001"};
+                "00000000DEADBEEF",        "1001"};
 const Row kFail{"2024-03-05T09:30:00.000", "FAIL", "104", "", "Line1", "C:\\St,1\\", "", ""};
 
 TEST(ReadRecordFile, ReadsEveryLayoutByItsHeader) {
@@ -48,9 +48,13 @@ TEST(ReadRecordFile, ReadsEveryLayoutByItsHeader) {
         std::size_t header, row;
         bool chipKnown;
     } cases[] = {
-        {12, 12, false}, {13, 13, false}, {15, 15, true},
+        {12, 12, false},
+        {13, 13, false},
+        {15, 15, true},
         // A station updated during the day: its rows are longer than the file's header.
-        {12, 13, false}, {12, 15, true}, {13, 15, true},
+        {12, 13, false},
+        {12, 15, true},
+        {13, 15, true},
     };
     for (const auto& c : cases) {
         for (const bool bom : {true, false}) {
@@ -66,8 +70,8 @@ TEST(ReadRecordFile, ReadsEveryLayoutByItsHeader) {
             EXPECT_TRUE(pass.pass);
             EXPECT_EQ(pass.code, 0);
             EXPECT_EQ(pass.runMs, 4857u);
-            EXPECT_EQ(pass.deviceId, c.chipKnown ? std::optional<std::uint64_t>(0xDEADBEEF)
-                                                 : std::nullopt);
+            EXPECT_EQ(pass.deviceId,
+                      c.chipKnown ? std::optional<std::uint64_t>(0xDEADBEEF) : std::nullopt);
             EXPECT_EQ(pass.serial, c.chipKnown ? std::optional<std::uint64_t>(1001) : std::nullopt);
             const Seen& fail = read.presses[1];
             EXPECT_FALSE(fail.pass);
@@ -78,8 +82,9 @@ TEST(ReadRecordFile, ReadsEveryLayoutByItsHeader) {
 }
 
 TEST(ReadRecordFile, ReadsColumnsByNameInAnyOrder) {
-    const Collect read = Read("verdict,time,station_folder,title,run_ms,device_id,extra\r\n"
-                              "PASS,2024-03-05T10:00:00.000,F,T,12,abcdef0123456789,x\r\n");
+    const Collect read = Read(
+        "verdict,time,station_folder,title,run_ms,device_id,extra\r\n"
+        "PASS,2024-03-05T10:00:00.000,F,T,12,abcdef0123456789,x\r\n");
     ASSERT_EQ(read.presses.size(), 1u);
     EXPECT_EQ(read.presses[0].title, "T");
     EXPECT_EQ(read.presses[0].folder, "F");
@@ -103,8 +108,8 @@ TEST(ReadRecordFile, NamesEachBadRowAndGoesOn) {
     badId.deviceId = "DEADBEEF";
     Row badSerial = kPass;
     badSerial.serial = "12a";
-    std::string text = RecordText(15, {kPass, badTime, otherDay, badVerdict, badCode, badRun,
-                                       badId, badSerial});
+    std::string text =
+        RecordText(15, {kPass, badTime, otherDay, badVerdict, badCode, badRun, badId, badSerial});
     text += "only,three,fields\r\n";
     text += "\"broken\"quote,a,b,c,d,e,f,g,h,i,j,k,l,m,n\r\n";
     text += "\r\n";  // a blank line is no row

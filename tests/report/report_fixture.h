@@ -39,10 +39,20 @@ inline Row R(std::string time, std::string verdict = "PASS", std::string code = 
 
 // The row as the station of a layout of columns columns writes it.
 inline std::string RowText(const Row& row, std::size_t columns) {
-    const std::string fields[] = {row.time, row.title, row.folder, "682123456",
-                                  row.folder + "merge.hex", "9F1C", "yes", row.verdict, row.code,
-                                  row.runMs, row.runMs.empty() ? "" : "no",
-                                  row.runMs.empty() ? "" : "0", "682123456", row.deviceId,
+    const std::string fields[] = {row.time,
+                                  row.title,
+                                  row.folder,
+                                  "682123456",
+                                  row.folder + "merge.hex",
+                                  "9F1C",
+                                  "yes",
+                                  row.verdict,
+                                  row.code,
+                                  row.runMs,
+                                  row.runMs.empty() ? "" : "no",
+                                  row.runMs.empty() ? "" : "0",
+                                  "682123456",
+                                  row.deviceId,
                                   row.serial};
     std::string text;
     for (std::size_t i = 0; i < columns; ++i) {

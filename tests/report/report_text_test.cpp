@@ -11,8 +11,8 @@ TEST(ReportText, NumbersRoundHalfUp) {
     EXPECT_EQ(report::Percent(969, 1000), "96.9");
     EXPECT_EQ(report::Percent(1, 3), "33.3");
     EXPECT_EQ(report::Percent(2, 3), "66.7");
-    EXPECT_EQ(report::Percent(1, 8), "12.5");     // exactly 12.5
-    EXPECT_EQ(report::Percent(1, 16), "6.3");     // 6.25 up
+    EXPECT_EQ(report::Percent(1, 8), "12.5");  // exactly 12.5
+    EXPECT_EQ(report::Percent(1, 16), "6.3");  // 6.25 up
     EXPECT_EQ(report::Percent(5, 5), "100.0");
     EXPECT_EQ(report::Percent(0, 0), "");
     EXPECT_EQ(report::OneDecimal(7, 2), "3.5");

@@ -8,9 +8,9 @@
 
 namespace {
 
-using report_test::Row;
 using report_test::R;
 using report_test::RecordText;
+using report_test::Row;
 
 const std::string kSep(1, os::kPathSeparator);
 
@@ -72,8 +72,9 @@ TEST_F(RunReport, CountsOnlyTheDaysAsked) {
         arguments.push_back(share_.Path());
         const report::RunResult result = Run(arguments);
         EXPECT_EQ(result.exitCode, report::kDone);
-        EXPECT_EQ(static_cast<std::size_t>(std::count(result.output.begin(), result.output.end(), '\n')),
-                  c.rows + 1)
+        EXPECT_EQ(
+            static_cast<std::size_t>(std::count(result.output.begin(), result.output.end(), '\n')),
+            c.rows + 1)
             << result.output;
     }
 }

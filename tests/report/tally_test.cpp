@@ -65,7 +65,7 @@ TEST(Tally, FirstPassAndFinalYieldByChipId) {
     EXPECT_EQ(first.finalPassBoards, 2u);  // A, B
     EXPECT_EQ(first.medianMs, 4000u);      // of 4000 and 5000, the lower
     EXPECT_EQ(first.p95Ms, 5000u);
-    EXPECT_EQ(first.activeHours, 3u);      // 08, 09, 10
+    EXPECT_EQ(first.activeHours, 3u);  // 08, 09, 10
     EXPECT_EQ(rows[1].boards, 1u);
     EXPECT_EQ(rows[1].firstPassBoards, 1u);
 
@@ -98,8 +98,8 @@ TEST(Tally, WithoutChipIdsEachPressIsABoard) {
 
 TEST(Tally, SerialNumbersVoidedAndOutOfOrder) {
     report::Tally tally;
-    const std::pair<bool, std::uint64_t> presses[] = {
-        {true, 100}, {false, 101}, {true, 102}, {true, 102}, {true, 99}, {true, 103}};
+    const std::pair<bool, std::uint64_t> presses[] = {{true, 100}, {false, 101}, {true, 102},
+                                                      {true, 102}, {true, 99},   {true, 103}};
     int minute = 0;
     for (const auto& [pass, serial] : presses) {
         const std::string hhmm = "08:0" + std::to_string(minute++);
