@@ -116,6 +116,12 @@ END {
         "press_station", "press_script", "ms", ">= 1.0")
     timeRow("the same, presses per minute over " pressCount " presses", \
         "press_station_group", "press_script_group", "/min", ">= 1.0")
+    timeRow("romtool-report --csv, 1,000,000 rows in 2,920 files vs a Python script (csv module) " \
+        "computing the same table", "report_ours", "report_python", "ms", ">= 5")
+    row("romtool-report: peak memory vs that Python script", "report_ours:rss", \
+        "report_python:rss", "", "MiB", 1, 1, "memory", "<= 0.5")
+    row("romtool-report: peak memory, 1,000,000 rows vs 100,000", "report_ours:rss", \
+        "report_ours_small:rss", "", "MiB", 1, 1, "memory", info)
     startup = "BM_StationFirstVerdict/manual_time"
     timeRow("start-up to the first Ready vs a minimal Qt window showing the probe query's output", \
         startup, "BM_MinimalQtWindow/probe/manual_time", "ms", ">= 0.8")

@@ -1,9 +1,12 @@
 #include "production_record.h"
 
 #include <exception>
+#include <iterator>
 #include <utility>
 
+#include "csv.h"
 #include "log4me.h"
+#include "record_columns.h"
 #include "text.h"
 
 namespace {
@@ -25,8 +28,7 @@ std::string IsoTime(const os::LocalTime& t) {
 
 }  // namespace
 std::string CsvHeader() {
-    return "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,"
-           "timed_out,exit_code,probe_serial\r\n";
+    return record::HeaderRow(record::kStationColumns);
 }
 
 std::string CsvRow(const ProductionRecord& r) {
@@ -46,6 +48,8 @@ std::string CsvRow(const ProductionRecord& r) {
         run ? std::to_string(run->exitCode) : "",
         r.probeSerial,
     };
+    static_assert(std::size(fields) == record::kStationColumns,
+                  "a row has the columns of the header, in the order of record_columns.h");
     std::string row;
     for (const std::string& field : fields) {
         row += (row.empty() ? "" : ",") + CsvField(field);
@@ -54,14 +58,7 @@ std::string CsvRow(const ProductionRecord& r) {
 }
 
 std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c == '"' ? "\"\"" : std::string(1, c);
-    }
-    return quoted + "\"";
+    return record::CsvField(text);
 }
 
 std::string JoinedLines(std::string_view text) {

@@ -1,0 +1,14 @@
+// romtool-report: the line's view of the stations' production records. See run_report.h.
+#include "arguments.h"
+#include "clock.h"
+#include "console.h"
+#include "run_report.h"
+
+int main(int argc, char** argv) {
+    const os::LocalTime now = os::LocalNow();
+    const report::RunResult result = report::RunReport(
+        os::ProgramArguments(argc, argv), os::DateText(now) + " " + os::TimeText(now).substr(0, 5));
+    os::WriteText(os::StandardStream::kOutput, result.output);
+    os::WriteText(os::StandardStream::kError, result.errors);
+    return result.exitCode;
+}

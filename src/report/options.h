@@ -1,0 +1,32 @@
+// romtool-report's command line:
+//   romtool-report [--from yyyy-mm-dd] [--to yyyy-mm-dd] [-o report.html] [--csv] PATH...
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "day.h"
+
+namespace report {
+
+struct Options {
+    std::optional<Day> from, to;  // the days to count, both included
+    std::string output = "report.html";
+    bool csv = false;  // print the table to standard output instead of the page
+    bool help = false;
+    std::vector<std::string> paths;
+};
+
+// The options of arguments (after the program's name). error is set, and the options are not to
+// be used, when the arguments are wrong: an unknown option, one without its value, a date that is
+// not yyyy-mm-dd or not a day, --from after --to, -o with --csv, no PATH (unless --help).
+struct ParsedOptions {
+    Options options;
+    std::string error;
+};
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments);
+
+extern const char kUsage[];
+
+}  // namespace report

@@ -1,0 +1,98 @@
+#include "run_report.h"
+
+#include "files.h"
+#include "options.h"
+#include "record_reader.h"
+#include "record_search.h"
+#include "report_csv.h"
+#include "report_html.h"
+#include "tally.h"
+#include "text.h"
+
+namespace report {
+
+namespace {
+
+constexpr std::size_t kBadRowsNamed = 20;  // on standard error when the page lists them all
+
+std::string Range(const Options& options) {
+    std::string range;
+    if (options.from) {
+        range += "from " + DayText(*options.from);
+    }
+    if (options.to) {
+        range += std::string(range.empty() ? "" : " ") + "to " + DayText(*options.to);
+    }
+    return range;
+}
+
+}  // namespace
+
+RunResult RunReport(const std::vector<std::string>& arguments, const std::string& written) {
+    RunResult result;
+    const std::string nl = os::kLineBreak;
+    const ParsedOptions parsed = ParseOptions(arguments);
+    if (!parsed.error.empty()) {
+        result.exitCode = kBadArguments;
+        result.errors = "romtool-report: " + parsed.error + nl + kUsage;
+        return result;
+    }
+    const Options& options = parsed.options;
+    if (options.help) {
+        result.output = kUsage;
+        return result;
+    }
+
+    const SearchResult found = FindRecords(options.paths, options.from, options.to);
+    for (const std::string& missing : found.missing) {
+        result.errors += "romtool-report: no such file or folder: " + missing + nl;
+    }
+    if (found.files.empty()) {
+        result.exitCode = kNoRecord;
+        result.errors += "romtool-report: no production record (yyyy-mm-dd.csv) found" +
+                         std::string(options.from || options.to ? " " + Range(options) : "") + nl;
+        return result;
+    }
+
+    Tally tally;
+    for (const RecordFile& file : found.files) {
+        ReadRecordFile(file, tally);
+    }
+    tally.EndDay();
+
+    const auto& bad = tally.BadRows();
+    const std::size_t named =
+        options.csv ? bad.items.size() : std::min(bad.items.size(), kBadRowsNamed);
+    for (std::size_t i = 0; i < named; ++i) {
+        const BadRow& row = bad.items[i];
+        result.errors +=
+            row.path + (row.line ? ":" + std::to_string(row.line) : "") + ": " + row.reason + nl;
+    }
+    if (bad.total > named) {
+        result.errors +=
+            "romtool-report: " + std::to_string(bad.total - named) +
+            " more rows could not be read" +
+            (options.csv ? ""
+                         : "; the page lists " + std::to_string(bad.items.size()) + " of them") +
+            nl;
+    }
+
+    if (options.csv) {
+        result.output = TableCsv(tally);
+        return result;
+    }
+    const std::string html = ReportHtml(tally, {written, found.files.size(), Range(options)});
+    try {
+        os::ReplaceFileContent(options.output, html);
+    } catch (const os::FileError& error) {
+        result.exitCode = kCannotWrite;
+        result.errors += std::string("romtool-report: ") + error.what() + nl;
+        return result;
+    }
+    result.errors += "romtool-report: " + std::to_string(tally.Presses()) + " presses from " +
+                     std::to_string(found.files.size()) + " record files, " +
+                     std::to_string(bad.total) + " rows not read; wrote " + options.output + nl;
+    return result;
+}
+
+}  // namespace report

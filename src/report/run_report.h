@@ -1,0 +1,22 @@
+// romtool-report as a function, so the tests run it without a process: reads the records the
+// arguments name and writes the page (or returns the CSV table).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace report {
+
+enum ExitCode { kDone = 0, kNoRecord = 1, kBadArguments = 2, kCannotWrite = 3 };
+
+struct RunResult {
+    int exitCode = kDone;
+    std::string output;  // for standard output: the CSV table, or the help
+    std::string errors;  // for standard error: what went wrong, the rows it could not read, and
+                         // where the page went
+};
+
+// written: the time the page names as its writing time ("yyyy-mm-dd hh:mm").
+RunResult RunReport(const std::vector<std::string>& arguments, const std::string& written);
+
+}  // namespace report
