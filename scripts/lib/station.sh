@@ -64,7 +64,8 @@ station_layout() {
     done
     mkdir -p "$folder/bin" "$folder/logs"
     rm -f "$folder/merge.crc" "$folder/bin/"flash*.bin "$folder/bin/"flash*.protected \
-        "$folder/bin/calls.log" "$folder/bin/standin.ini"
+        "$folder/bin/"flash*.uicr "$folder/bin/"flash*.board "$folder/bin/calls.log" \
+        "$folder/bin/standin.ini"
     cp -f "$romtool" "$folder/romtool"
     cp -f "$standin" "$folder/bin/nrfjprog"
     cp -f "$nrfutil" "$folder/bin/nrfutil"
