@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <optional>
 
 #include "memory_text.h"
 
@@ -29,50 +28,34 @@ const CommandWord kCommands[] = {
     {"--board-change", "", Command::kBoardChange, nullptr},
 };
 
+// The commands an option goes with, as a set of bits.
+constexpr unsigned Bit(Command command) {
+    return 1u << static_cast<unsigned>(command);
+}
+constexpr unsigned kOnDevice = Bit(Command::kProgram) | Bit(Command::kErase) |
+                               Bit(Command::kReset) | Bit(Command::kProtect) |
+                               Bit(Command::kRecover) | Bit(Command::kMemoryRead) |
+                               Bit(Command::kMemoryWrite) | Bit(Command::kBoardChange);
+
 struct OptionWord {
     const char* name;
     const char* alias;
-    const char* value;     // what its value is, nullptr when it takes none
-    const char* commands;  // the commands it goes with, as letters (see Letter)
+    const char* value;  // what its value is, nullptr when it takes none
+    unsigned commands;  // the commands it goes with
 };
-// Options that only --program takes say so in their error; see Finish.
 const OptionWord kOptions[] = {
-    {"-e", "--chiperase", nullptr, "PE"},
-    {"--sectorerase", "", nullptr, "P"},
-    {"--verify", "", nullptr, "P"},
-    {"--pinreset", "", nullptr, "PER"},
-    {"--rbp", "", "a protection level (ALL or CR0)", "PB"},
-    {"--snr", "", "a serial number", "PERBCMWX"},
-    {"--n", "", "a byte count", "M"},
-    {"--w", "", "a width (8, 16 or 32)", "M"},
-    {"--val", "", "a value", "W"},
+    {"-e", "--chiperase", nullptr, Bit(Command::kProgram) | Bit(Command::kErase)},
+    {"--sectorerase", "", nullptr, Bit(Command::kProgram)},
+    {"--verify", "", nullptr, Bit(Command::kProgram)},
+    {"--pinreset", "", nullptr,
+     Bit(Command::kProgram) | Bit(Command::kErase) | Bit(Command::kReset)},
+    {"--rbp", "", "a protection level (ALL or CR0)",
+     Bit(Command::kProgram) | Bit(Command::kProtect)},
+    {"--snr", "", "a serial number", kOnDevice},
+    {"--n", "", "a byte count", Bit(Command::kMemoryRead)},
+    {"--w", "", "a width (8, 16 or 32)", Bit(Command::kMemoryRead)},
+    {"--val", "", "a value", Bit(Command::kMemoryWrite)},
 };
-
-char Letter(Command command) {
-    switch (command) {
-        case Command::kProgram:
-            return 'P';
-        case Command::kErase:
-            return 'E';
-        case Command::kReset:
-            return 'R';
-        case Command::kProtect:
-            return 'B';
-        case Command::kRecover:
-            return 'C';
-        case Command::kMemoryRead:
-            return 'M';
-        case Command::kMemoryWrite:
-            return 'W';
-        case Command::kBoardChange:
-            return 'X';
-        case Command::kProbeQuery:
-        case Command::kHelp:
-        case Command::kVersion:
-            break;
-    }
-    return '-';
-}
 
 std::string Upper(std::string text) {
     for (char& c : text) {
@@ -216,11 +199,10 @@ private:
         if (command_ == nullptr && !DeriveCommand()) {
             return;
         }
-        const char letter = Letter(request_.command);
         const char* commandName = command_ != nullptr ? command_->name : "this command";
         for (const OptionWord* word : given_) {
-            if (std::string(word->commands).find(letter) == std::string::npos) {
-                error_ = std::string(word->commands) == "P"
+            if ((word->commands & Bit(request_.command)) == 0) {
+                error_ = word->commands == Bit(Command::kProgram)
                              ? std::string(word->name) + " needs --program."
                              : std::string(word->name) + " does not go with " + commandName + ".";
                 return;

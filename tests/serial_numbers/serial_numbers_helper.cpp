@@ -1,10 +1,12 @@
 // Reserves and settles numbers in a station folder as a station does, as fast as it can:
 //   serial_numbers_helper <folder> <title> <first> <last> <count>
+// (the folder without its last separator)
 // prints each number it reserved on a line of its own, or "used up" and ends when there is none.
 #include <cstdio>
 #include <exception>
 #include <string>
 
+#include "paths.h"
 #include "serial_number_store.h"
 #include "text.h"
 
@@ -15,7 +17,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const serial_numbers::SerialNumberStore store(os::FromAnsi(argv[1]));
+        // The folder comes without its last separator: cmd.exe's quoting cannot end in one.
+        const serial_numbers::SerialNumberStore store(os::FromAnsi(argv[1]) + os::kPathSeparator);
         const std::string title = argv[2];
         const serial_numbers::NumberRange range{static_cast<std::uint32_t>(std::stoul(argv[3])),
                                                 static_cast<std::uint32_t>(std::stoul(argv[4]))};
