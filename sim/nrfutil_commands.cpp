@@ -217,9 +217,7 @@ int RunOnDevice(const Request& request, const Settings& settings, std::size_t pr
         }
         case Command::kRecover: {
             const Task task(request.json, "recover", "Recover", serial);
-            chip.Flash().EraseAll();
-            chip.Save();
-            chip.SetProtected(false);
+            chip.EraseWhole();
             PrintRehearsalOutput(settings);
             task.Succeed("Recovered");
             return kExitOk;
@@ -230,7 +228,10 @@ int RunOnDevice(const Request& request, const Settings& settings, std::size_t pr
         case Command::kWrite:
             PrintRehearsalOutput(settings);
             return Write(request, Task(request.json, "write", "Write", serial), chip);
-        default:
+        case Command::kNone:
+        case Command::kList:
+        case Command::kReset:
+        case Command::kBoardChange:
             break;
     }
     return kExitBadArguments;

@@ -87,6 +87,12 @@ std::uint64_t SimulatedChip::ChangeBoard(const std::string& folder, const Settin
     return DeviceIdOf(settings, probe, board);
 }
 
+void SimulatedChip::EraseWhole() {
+    flash_.EraseAll();
+    Save();
+    SetProtected(false);
+}
+
 bool SimulatedChip::Protected() const {
     return os::FileExists(ProtectionMarkPath(flashPath_));
 }

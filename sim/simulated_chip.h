@@ -63,6 +63,9 @@ public:
 
     // Writes the memory to its files. Throws os::FileError.
     void Save() const { flash_.Save(); }
+    // Erases the whole chip, flash and UICR, and opens it, as an erase of everything does; its
+    // files are written at once. Throws os::FileError.
+    void EraseWhole();
 
 private:
     SimulatedChip(SimulatedFlash flash, std::string flashPath, Family family,

@@ -58,9 +58,7 @@ int Protect(const Request& request, const SimulatedChip& chip) {
 
 int Recover(SimulatedChip& chip) {
     PrintLine("Recovering device. This operation might take 30s.");
-    chip.Flash().EraseAll();
-    chip.Save();
-    chip.SetProtected(false);
+    chip.EraseWhole();
     PrintLine("Erasing user code and UICR flash areas.");
     return kExitOk;
 }

@@ -150,9 +150,7 @@ int Program(const Request& request, const Settings& settings, SimulatedChip& chi
 
 int Erase(const Request& request, const Settings& settings, SimulatedChip& chip) {
     PrintLine("Erasing user available code and UICR flash areas.");
-    chip.Flash().EraseAll();
-    chip.Save();
-    chip.SetProtected(false);
+    chip.EraseWhole();
     PrintRehearsalOutput(settings);
     PrintLine(request.pinReset ? "Applying pin reset." : "Applying system reset.");
     return kExitOk;

@@ -132,7 +132,7 @@ for serial in 682123456 682000777; do
     station_check "a copy programmed through probe $serial" \
         station_wait_call "$station" "\t--snr\t$serial\t-e\t--program\t"
 done
-station_check "each probe has its own flash" test -s "$station/bin/flash-682000777.bin"
+station_check "each probe has its own flash" station_wait_file "$station/bin/flash-682000777.bin"
 for pid in "${pids[@]}"; do
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true

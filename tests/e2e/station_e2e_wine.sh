@@ -222,7 +222,7 @@ for copy in Line1:682123456 Line2:682000777; do
         station_wait_call "$station" "\t--snr\t$serial\t-e\t--program\t"
 done
 station_check "both copies run side by side" test "${#shown[@]}" -eq 2
-station_check "each probe has its own flash" test -s "$station/bin/flash-682000777.bin"
+station_check "each probe has its own flash" station_wait_file "$station/bin/flash-682000777.bin"
 
 echo "e2e (Wine, $STATION_DPI DPI): $STATION_PASSED passed, $STATION_FAILED failed; screenshots in $shots"
 [[ $STATION_FAILED -eq 0 ]]

@@ -16,6 +16,7 @@
 #include "programmer.h"
 #include "run_command.h"
 #include "station_folder.h"
+#include "text.h"
 
 namespace {
 
@@ -154,8 +155,9 @@ TEST_F(Chips, TheStationsStepsProgramNumberProtectAndReset) {
         EXPECT_EQ(refused.exitCode, 16);
         EXPECT_THAT(refused.output,
                     HasSubstr("ERROR: The operation attempted is unavailable due to readback "
-                              "protection in\nERROR: your device. Please use --recover to unlock "
-                              "the device."));
+                              "protection in" +
+                              std::string(os::kLineBreak) +
+                              "ERROR: your device. Please use --recover to unlock the device."));
         const tool::CommandResult refusedJson = Read(Tool::kNrfutil, 0x10000060, 8);
         EXPECT_EQ(refusedJson.exitCode, 1);
         EXPECT_THAT(tool::NrfutilStepAccount("read", refusedJson.output, refusedJson.exitCode),
