@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "memory_text.h"
+
 namespace sim::nrfutil {
 
 namespace {
@@ -19,7 +21,10 @@ const NamedCommand kCommands[] = {{"list", Command::kList},
                                   {"program", Command::kProgram},
                                   {"protection-set", Command::kProtectionSet},
                                   {"reset", Command::kReset},
-                                  {"recover", Command::kRecover}};
+                                  {"recover", Command::kRecover},
+                                  {"read", Command::kRead},
+                                  {"write", Command::kWrite},
+                                  {"board-change", Command::kBoardChange}};
 
 bool IsResetKind(const std::string& text) {
     return std::find(std::begin(kResetKinds), std::end(kResetKinds), text) != std::end(kResetKinds);
@@ -95,6 +100,22 @@ private:
                 error_ = "--reset-kind cannot be '" + kind + "'.";
             }
             request_.resetKind = kind;
+        } else if (argument == "--address") {
+            Refuse(argument, command != Command::kRead && command != Command::kWrite);
+            request_.address = TakeNumber(argument);
+        } else if (argument == "--bytes") {
+            Refuse(argument, command != Command::kRead);
+            request_.byteCount = TakeNumber(argument);
+        } else if (argument == "--width") {
+            Refuse(argument, command != Command::kRead);
+            request_.widthBits = TakeNumber(argument);
+            if (error_.empty() && request_.widthBits != 8 && request_.widthBits != 16 &&
+                request_.widthBits != 32) {
+                error_ = "--width takes 8, 16 or 32.";
+            }
+        } else if (argument == "--value") {
+            Refuse(argument, command != Command::kWrite);
+            request_.value = TakeNumber(argument);
         } else if (command == Command::kProtectionSet && protection_.empty() &&
                    argument.rfind("-", 0) != 0) {
             protection_ = argument;
@@ -129,6 +150,16 @@ private:
             return arguments_[next_++];
         }
         return {};
+    }
+
+    // The option's value as a number below 2^32; 0 after an error.
+    std::uint32_t TakeNumber(const std::string& argument) {
+        const std::string value = TakeValue(argument);
+        const auto number = ParseToolNumber(value);
+        if (error_.empty() && !number) {
+            error_ = argument + " takes a number (decimal or 0x hexadecimal), not '" + value + "'.";
+        }
+        return number.value_or(0);
     }
 
     // chip_erase_mode=...,verify=...,reset=...
@@ -184,6 +215,24 @@ private:
         } else if (command != Command::kNone && command != Command::kList &&
                    request_.serialNumber.empty()) {
             error_ = CommandName() + " needs --serial-number: the stand-in never picks a probe.";
+        } else if (command == Command::kRead || command == Command::kWrite) {
+            CheckMemoryAccess();
+        }
+    }
+
+    void CheckMemoryAccess() {
+        const bool read = request_.command == Command::kRead;
+        const unsigned unit = read ? request_.widthBits / 8 : 4;
+        for (const char* needed : {"--address", read ? "--bytes" : "--value"}) {
+            if (std::find(given_.begin(), given_.end(), needed) == given_.end()) {
+                error_ = CommandName() + " needs " + needed + ".";
+                return;
+            }
+        }
+        if (request_.address % unit != 0 ||
+            (read && (request_.byteCount == 0 || request_.byteCount % unit != 0))) {
+            error_ = CommandName() + " needs an address" + (read ? " and a byte count" : "") +
+                     " that are multiples of " + std::to_string(unit) + ".";
         }
     }
 

@@ -4,16 +4,31 @@
 //   nrfutil [--json] device protection-set All --serial-number <sn>
 //   nrfutil [--json] device reset [--reset-kind <kind>] --serial-number <sn>
 //   nrfutil [--json] device recover --serial-number <sn>
+//   nrfutil [--json] device read --address <a> --bytes <n> [--width 8|16|32] --serial-number <sn>
+//   nrfutil [--json] device write --address <a> --value <v> --serial-number <sn>
+//   nrfutil [--json] device board-change --serial-number <sn>   (the stand-in's own)
 //   nrfutil [device [<command>]] --help, nrfutil device --version
-// <list> is key=value pairs separated by commas: chip_erase_mode, verify and reset.
+// <list> is key=value pairs separated by commas: chip_erase_mode, verify and reset. Numbers are
+// decimal or "0x" hexadecimal.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace sim::nrfutil {
 
-enum class Command { kNone, kList, kProgram, kProtectionSet, kReset, kRecover };
+enum class Command {
+    kNone,
+    kList,
+    kProgram,
+    kProtectionSet,
+    kReset,
+    kRecover,
+    kRead,
+    kWrite,
+    kBoardChange,
+};
 
 enum class EraseMode {
     kAll,            // ERASE_ALL, the default: the whole chip, its protection included
@@ -33,6 +48,10 @@ struct Request {
     bool verify = false;
     std::string resetAfterProgram;  // --options reset=, "" for RESET_NONE
     std::string resetKind = "RESET_SYSTEM";
+    std::uint32_t address = 0;    // read, write
+    std::uint32_t byteCount = 0;  // read
+    unsigned widthBits = 32;      // read
+    std::uint32_t value = 0;      // write
 };
 
 struct ParsedArguments {
@@ -41,8 +60,9 @@ struct ParsedArguments {
 };
 
 // --json goes before "device"; options after the command, in any order. Anything not
-// understood, a missing or repeated value, or an option of another command is an error. Every
-// command on the device needs --serial-number: the stand-in never picks a probe by itself.
+// understood, a missing or repeated value, or an option of another command is an error, and so is
+// a read or write that is not aligned to its width. Every command on the device needs
+// --serial-number: the stand-in never picks a probe by itself.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
 
 }  // namespace sim::nrfutil

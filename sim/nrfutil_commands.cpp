@@ -6,7 +6,7 @@
 
 #include "files.h"
 #include "nrfutil_tasks.h"
-#include "simulated_flash.h"
+#include "simulated_chip.h"
 #include "simulated_probes.h"
 #include "standin_call.h"
 #include "standin_image.h"
@@ -28,6 +28,10 @@ const char kUsage[] =
     "  protection-set All         Protect the chip against reading and debugging.\n"
     "  reset                      Reset the chip.\n"
     "  recover                    Erase the whole chip and remove its protection.\n"
+    "  read                       Print memory of the chip: FICR, flash or UICR.\n"
+    "  write                      Write one 32-bit word into the flash or UICR.\n"
+    "  board-change               The stand-in's own: put the next board on the probe, a new,\n"
+    "                             erased chip with a DEVICEID of its own.\n"
     "\n"
     "Options:\n"
     "  --json                     One JSON message per line (before 'device').\n"
@@ -57,7 +61,14 @@ const char kOtherUsage[] =
     "Usage: nrfutil device protection-set All --serial-number <serial>\n"
     "       nrfutil device reset [--reset-kind <kind>] --serial-number <serial>\n"
     "       nrfutil device recover --serial-number <serial>\n"
+    "       nrfutil device read --address <address> --bytes <count> [--width <8|16|32>]\n"
+    "                           --serial-number <serial>\n"
+    "       nrfutil device write --address <address> --value <value> --serial-number <serial>\n"
+    "       nrfutil device board-change --serial-number <serial>\n"
     "  --reset-kind <kind>        RESET_SYSTEM (default), RESET_HARD, RESET_PIN or RESET_DEBUG.\n"
+    "  --address, --bytes, --value  Decimal or 0x hexadecimal; a read prints --bytes bytes in\n"
+    "                             units of --width bits (default 32); a write needs an erased\n"
+    "                             word.\n"
     "\n";
 
 const char kNoDevice[] = "No devices with requested serial number(s) or trait(s) found.";
@@ -86,20 +97,19 @@ const char kProtected[] =
     "or recovered.";
 
 int Program(const Request& request, const Settings& settings, const Task& task,
-            const std::string& flashPath) {
-    const LoadedImage image = LoadImage(request.firmware);
+            SimulatedChip& chip) {
+    SimulatedFlash& flash = chip.Flash();
+    const LoadedImage image = LoadImage(request.firmware, flash.Layout());
     if (!image.Ok()) {
         task.Fail(kErrorGeneric, image.error);
         return kExitFailed;
     }
-    const std::string protectionMark = ProtectionMarkPath(flashPath);
     const bool eraseAll =
         request.erase == EraseMode::kAll || request.erase == EraseMode::kControlAccess;
-    if (!eraseAll && os::FileExists(protectionMark)) {
+    if (!eraseAll && chip.Protected()) {
         task.Fail(kErrorProtected, kProtected);
         return kExitFailed;
     }
-    SimulatedFlash flash = SimulatedFlash::Load(flashPath);
     if (eraseAll) {
         task.Progress(10, "Erasing the whole chip");
         flash.EraseAll();
@@ -116,14 +126,14 @@ int Program(const Request& request, const Settings& settings, const Task& task,
     if (settings.verifyFails) {
         flash.Damage(image.segments.front().address);
     }
-    flash.Save();
+    chip.Save();
     if (eraseAll) {
-        os::RemoveFile(protectionMark);
+        chip.SetProtected(false);
     }
     PrintRehearsalOutput(settings);
     if (request.verify) {
         task.Progress(80, "Verifying");
-        if (auto mismatch = SimulatedFlash::Load(flashPath).Compare(image.segments)) {
+        if (auto mismatch = flash.Compare(image.segments)) {
             task.Fail(kErrorVerify, "Verify failed at address " + Hex32(mismatch->address) +
                                         ": expected " + Hex8(mismatch->expected) + ", read back " +
                                         Hex8(mismatch->found) + ".");
@@ -139,40 +149,89 @@ int Program(const Request& request, const Settings& settings, const Task& task,
     return kExitOk;
 }
 
+int Read(const Request& request, const Task& task, const SimulatedChip& chip) {
+    if (chip.Protected()) {
+        task.Fail(kErrorProtected, kProtected);
+        return kExitFailed;
+    }
+    const auto bytes = chip.Read(request.address, request.byteCount);
+    if (!bytes) {
+        task.Fail(kErrorGeneric, "The " + std::to_string(request.byteCount) + " bytes at " +
+                                     Hex32(request.address) +
+                                     " are not in one memory of the chip.");
+        return kExitFailed;
+    }
+    task.SucceedWithMemory(request.address, *bytes, request.widthBits);
+    return kExitOk;
+}
+
+int Write(const Request& request, const Task& task, SimulatedChip& chip) {
+    if (chip.Protected()) {
+        task.Fail(kErrorProtected, kProtected);
+        return kExitFailed;
+    }
+    switch (chip.WriteWord(request.address, request.value)) {
+        case SimulatedChip::WordWrite::kNotWritable:
+            task.Fail(kErrorGeneric, "The address " + Hex32(request.address) +
+                                         " is not in the chip's flash or UICR.");
+            return kExitFailed;
+        case SimulatedChip::WordWrite::kNotErased:
+            task.Fail(kErrorGeneric, "The word at " + Hex32(request.address) +
+                                         " is not erased: erase the chip before writing it.");
+            return kExitFailed;
+        case SimulatedChip::WordWrite::kWritten:
+            break;
+    }
+    chip.Save();
+    task.Succeed("Wrote " + Hex32(request.value) + " to " + Hex32(request.address));
+    return kExitOk;
+}
+
 // Runs a command on the chip of the probe the request names.
 int RunOnDevice(const Request& request, const Settings& settings, std::size_t probe,
                 const std::string& folder) {
-    const std::string flashPath = folder + FlashFileName(settings.serials, probe);
+    const std::string& serial = request.serialNumber;
+    if (request.command == Command::kBoardChange) {
+        const Task task(request.json, "board-change", "Change board", serial);
+        const std::uint64_t deviceId = SimulatedChip::ChangeBoard(folder, settings, probe);
+        task.Succeed("A new, erased chip with the DEVICEID " + DeviceIdText(deviceId));
+        return kExitOk;
+    }
+    if (request.command == Command::kReset) {
+        const Task task(request.json, "reset", "Reset", serial);
+        PrintRehearsalOutput(settings);
+        task.Succeed("Applied " + request.resetKind);
+        return kExitOk;
+    }
+    SimulatedChip chip = SimulatedChip::Load(folder, settings, probe);
     switch (request.command) {
-        case Command::kProgram: {
-            const Task task(request.json, "program", "Program", request.serialNumber);
-            return Program(request, settings, task, flashPath);
-        }
+        case Command::kProgram:
+            return Program(request, settings, Task(request.json, "program", "Program", serial),
+                           chip);
         case Command::kProtectionSet: {
-            const Task task(request.json, "protection-set", "Set protection", request.serialNumber);
-            os::ReplaceFileContent(ProtectionMarkPath(flashPath), "All\n");
+            const Task task(request.json, "protection-set", "Set protection", serial);
+            chip.SetProtected(true);
             PrintRehearsalOutput(settings);
             task.Succeed("Protection set to All");
             return kExitOk;
         }
-        case Command::kReset: {
-            const Task task(request.json, "reset", "Reset", request.serialNumber);
-            PrintRehearsalOutput(settings);
-            task.Succeed("Applied " + request.resetKind);
-            return kExitOk;
-        }
         case Command::kRecover: {
-            const Task task(request.json, "recover", "Recover", request.serialNumber);
-            SimulatedFlash flash = SimulatedFlash::Load(flashPath);
-            flash.EraseAll();
-            flash.Save();
-            os::RemoveFile(ProtectionMarkPath(flashPath));
+            const Task task(request.json, "recover", "Recover", serial);
+            chip.EraseWhole();
             PrintRehearsalOutput(settings);
             task.Succeed("Recovered");
             return kExitOk;
         }
+        case Command::kRead:
+            PrintRehearsalOutput(settings);
+            return Read(request, Task(request.json, "read", "Read", serial), chip);
+        case Command::kWrite:
+            PrintRehearsalOutput(settings);
+            return Write(request, Task(request.json, "write", "Write", serial), chip);
         case Command::kNone:
         case Command::kList:
+        case Command::kReset:
+        case Command::kBoardChange:
             break;
     }
     return kExitBadArguments;

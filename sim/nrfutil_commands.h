@@ -1,7 +1,9 @@
-// What the nrfutil stand-in does for each command, against the same simulated probes, flash and
-// rehearsal faults as the nrfjprog stand-in, plus a chip's protection: after protection-set All,
-// program fails with the protection error (code 24) unless it erases the whole chip
-// (ERASE_ALL or ERASE_CTRL_AP), which removes the protection; so does recover.
+// What the nrfutil stand-in does for each command, against the same simulated probes, chips
+// (simulated_chip.h) and rehearsal faults as the nrfjprog stand-in. After protection-set All,
+// read, write and program fail with the protection error (code 24) unless program erases the
+// whole chip (ERASE_ALL or ERASE_CTRL_AP), which removes the protection; so does recover. A read
+// prints what it read (see Task::SucceedWithMemory); a write puts one 32-bit word into the flash
+// or UICR, and fails where that word is not erased.
 //
 // A failed task ends with "result":"fail" and exit code 1; a serial number that names no
 // connected probe prints "Error: No devices with requested serial number(s) or trait(s)

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "memory_text.h"
 #include "simulated_probes.h"
 #include "standin_output.h"
 
@@ -121,6 +122,23 @@ void Task::Succeed(const std::string& message) const {
     } else {
         PrintRawLine(Elapsed() + " ###### 100% [" + serialNumber_ + "] " + message);
     }
+}
+
+void Task::SucceedWithMemory(std::uint32_t address, const std::vector<std::uint8_t>& bytes,
+                             unsigned widthBits) const {
+    if (!json_) {
+        Succeed("Read");
+        for (const std::string& line : MemoryLines(address, bytes, widthBits)) {
+            PrintRawLine(line);
+        }
+        return;
+    }
+    const Json memory = {{"startAddress", address}, {"values", bytes}};
+    PrintJson(Message("task_end", {{"task", TaskObject(id_, name_, description_)},
+                                   {"message", "Read"},
+                                   {"result", "success"},
+                                   {"error", nullptr},
+                                   {"data", {{"memoryData", Json::array({memory})}}}}));
 }
 
 void Task::Fail(ErrorCode code, const std::string& description) const {

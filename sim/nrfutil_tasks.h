@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,11 @@ public:
     void Progress(int percent, const std::string& message) const;
     // The task's successful end, with the message that says what was done.
     void Succeed(const std::string& message) const;
+    // The successful end of a read of bytes at address: with --json the task_end carries them
+    // as data.data.memoryData = [{"startAddress": address, "values": [bytes]}]; without it the
+    // success line is followed by the memory's lines (memory_text.h) in units of widthBits.
+    void SucceedWithMemory(std::uint32_t address, const std::vector<std::uint8_t>& bytes,
+                           unsigned widthBits) const;
     // The task's failed end. Without --json the failure line, then on standard error
     // "Error: One or more <name> tasks failed:" and " * <serial>: <description> (<kind>)".
     void Fail(ErrorCode code, const std::string& description) const;

@@ -4,45 +4,94 @@
 #include <utility>
 
 #include "files.h"
+#include "simulated_probes.h"
 
 namespace sim {
 
-SimulatedFlash SimulatedFlash::Load(const std::string& path) {
+namespace {
+
+constexpr char kUicrSuffix[] = ".uicr";
+
+// The bytes of a memory file; erased bytes when there is none yet.
+std::string ReadMemoryFile(const std::string& path, std::size_t size) {
     if (!os::FileExists(path)) {
-        return SimulatedFlash(path, std::vector<std::uint8_t>(kSize, kErased));
+        return std::string(size, static_cast<char>(SimulatedFlash::kErased));
     }
-    const std::string content = os::ReadWholeFile(path, os::Share::kRead);
-    if (content.size() != kSize) {
+    std::string content = os::ReadWholeFile(path, os::Share::kRead);
+    if (content.size() != size) {
         throw FlashFileError("The simulated flash " + path + " holds " +
                              std::to_string(content.size()) + " bytes instead of " +
-                             std::to_string(kSize) + "; delete it to start with an erased device.");
+                             std::to_string(size) + "; delete it to start with an erased device.");
     }
-    return SimulatedFlash(path, std::vector<std::uint8_t>(content.begin(), content.end()));
+    return content;
+}
+
+bool AllErased(std::vector<std::uint8_t>::const_iterator begin,
+               std::vector<std::uint8_t>::const_iterator end) {
+    return std::all_of(begin, end, [](std::uint8_t b) { return b == SimulatedFlash::kErased; });
+}
+
+}  // namespace
+
+std::optional<std::size_t> FlashLayout::Offset(std::uint64_t address, std::size_t count) const {
+    const std::uint64_t end = address + count;
+    if (end <= SimulatedFlash::kSize) {
+        return static_cast<std::size_t>(address);
+    }
+    if (address >= uicrBase && end <= std::uint64_t{uicrBase} + SimulatedFlash::kUicrSize) {
+        return SimulatedFlash::kSize + static_cast<std::size_t>(address - uicrBase);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint64_t> FlashLayout::FirstOutside(const std::vector<HexSegment>& image) const {
+    for (const HexSegment& segment : image) {
+        if (Offset(segment.address, segment.bytes.size())) {
+            continue;
+        }
+        const std::uint64_t start = segment.address;
+        if (start < SimulatedFlash::kSize) {
+            return SimulatedFlash::kSize;
+        }
+        if (start >= uicrBase && start < std::uint64_t{uicrBase} + SimulatedFlash::kUicrSize) {
+            return std::uint64_t{uicrBase} + SimulatedFlash::kUicrSize;
+        }
+        return start;
+    }
+    return std::nullopt;
+}
+
+SimulatedFlash SimulatedFlash::Load(const std::string& path, FlashLayout layout) {
+    const std::string code = ReadMemoryFile(path, kSize);
+    const std::string uicr = ReadMemoryFile(ChipFilePath(path, kUicrSuffix), kUicrSize);
+    std::vector<std::uint8_t> bytes(code.begin(), code.end());
+    bytes.insert(bytes.end(), uicr.begin(), uicr.end());
+    return SimulatedFlash(path, layout, std::move(bytes));
 }
 
 void SimulatedFlash::Save() const {
-    os::ReplaceFileContent(path_, std::string(bytes_.begin(), bytes_.end()));
+    const auto uicr = bytes_.begin() + kSize;
+    os::ReplaceFileContent(path_, std::string(bytes_.begin(), uicr));
+    const std::string uicrPath = ChipFilePath(path_, kUicrSuffix);
+    if (AllErased(uicr, bytes_.end())) {
+        os::RemoveFile(uicrPath);
+    } else {
+        os::ReplaceFileContent(uicrPath, std::string(uicr, bytes_.end()));
+    }
 }
 
-std::optional<std::uint64_t> SimulatedFlash::FirstOutside(const std::vector<HexSegment>& image) {
-    for (const HexSegment& segment : image) {
-        const std::uint64_t end = std::uint64_t{segment.address} + segment.bytes.size();
-        if (end > kSize) {
-            return std::max<std::uint64_t>(segment.address, kSize);
-        }
-    }
-    return std::nullopt;
+std::size_t SimulatedFlash::OffsetOf(const HexSegment& segment) const {
+    return layout_.Offset(segment.address, segment.bytes.size()).value();
 }
 
 std::optional<std::uint32_t> SimulatedFlash::FirstUnerased(
     const std::vector<HexSegment>& image) const {
     for (const HexSegment& segment : image) {
-        const auto begin = bytes_.begin() + segment.address;
-        const auto found =
-            std::find_if(begin, begin + static_cast<std::ptrdiff_t>(segment.bytes.size()),
-                         [](std::uint8_t b) { return b != kErased; });
-        if (found != begin + static_cast<std::ptrdiff_t>(segment.bytes.size())) {
-            return static_cast<std::uint32_t>(found - bytes_.begin());
+        const std::size_t offset = OffsetOf(segment);
+        for (std::size_t i = 0; i < segment.bytes.size(); ++i) {
+            if (bytes_[offset + i] != kErased) {
+                return static_cast<std::uint32_t>(segment.address + i);
+            }
         }
     }
     return std::nullopt;
@@ -53,12 +102,14 @@ void SimulatedFlash::EraseAll() {
 }
 
 void SimulatedFlash::ErasePages(const std::vector<HexSegment>& image) {
+    // Both regions start on a page boundary of the bytes, so pages are counted in offsets.
     for (const HexSegment& segment : image) {
         if (segment.bytes.empty()) {
             continue;
         }
-        const std::size_t first = segment.address / kPageSize * kPageSize;
-        const std::size_t last = (segment.address + segment.bytes.size() - 1) / kPageSize;
+        const std::size_t offset = OffsetOf(segment);
+        const std::size_t first = offset / kPageSize * kPageSize;
+        const std::size_t last = (offset + segment.bytes.size() - 1) / kPageSize;
         std::fill(bytes_.begin() + static_cast<std::ptrdiff_t>(first),
                   bytes_.begin() + static_cast<std::ptrdiff_t>((last + 1) * kPageSize), kErased);
     }
@@ -66,19 +117,21 @@ void SimulatedFlash::ErasePages(const std::vector<HexSegment>& image) {
 
 void SimulatedFlash::Write(const std::vector<HexSegment>& image) {
     for (const HexSegment& segment : image) {
-        std::copy(segment.bytes.begin(), segment.bytes.end(), bytes_.begin() + segment.address);
+        std::copy(segment.bytes.begin(), segment.bytes.end(),
+                  bytes_.begin() + static_cast<std::ptrdiff_t>(OffsetOf(segment)));
     }
 }
 
 void SimulatedFlash::Damage(std::uint32_t address) {
-    bytes_.at(address) ^= 0x01;
+    bytes_.at(layout_.Offset(address, 1).value()) ^= 0x01;
 }
 
 std::optional<SimulatedFlash::Mismatch> SimulatedFlash::Compare(
     const std::vector<HexSegment>& image) const {
     for (const HexSegment& segment : image) {
+        const std::size_t offset = OffsetOf(segment);
         for (std::size_t i = 0; i < segment.bytes.size(); ++i) {
-            const std::uint8_t found = bytes_[segment.address + i];
+            const std::uint8_t found = bytes_[offset + i];
             if (found != segment.bytes[i]) {
                 return Mismatch{static_cast<std::uint32_t>(segment.address + i), segment.bytes[i],
                                 found};
@@ -86,6 +139,28 @@ std::optional<SimulatedFlash::Mismatch> SimulatedFlash::Compare(
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> SimulatedFlash::Read(std::uint32_t address,
+                                                              std::size_t count) const {
+    const auto offset = layout_.Offset(address, count);
+    if (!offset) {
+        return std::nullopt;
+    }
+    const auto begin = bytes_.begin() + static_cast<std::ptrdiff_t>(*offset);
+    return std::vector<std::uint8_t>(begin, begin + static_cast<std::ptrdiff_t>(count));
+}
+
+bool SimulatedFlash::WriteErasedWord(std::uint32_t address, std::uint32_t value) {
+    const auto begin =
+        bytes_.begin() + static_cast<std::ptrdiff_t>(layout_.Offset(address, 4).value());
+    if (!AllErased(begin, begin + 4)) {
+        return false;
+    }
+    for (int i = 0; i < 4; ++i) {
+        begin[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+    return true;
 }
 
 }  // namespace sim

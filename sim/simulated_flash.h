@@ -1,5 +1,8 @@
-// The stand-in programmer's device: 1 MiB of flash kept in a file ("flash.bin" beside the
-// program). Erased bytes are 0xFF; a file that does not exist yet is a fully erased device.
+// The stand-in programmer's non-volatile memory: 1 MiB of code flash from address 0, kept in a
+// file ("flash.bin" beside the program), and the one page of UICR (the chip's user information
+// registers) at the family's address, kept in a file beside it (the flash file's name with
+// ".uicr" in place of ".bin"), present only while a UICR byte is written. Erased bytes are 0xFF;
+// a file that does not exist yet is erased memory.
 #pragma once
 
 #include <cstddef>
@@ -13,29 +16,42 @@
 
 namespace sim {
 
-// The flash file exists but cannot be the device's flash (wrong size).
+// A memory file exists but cannot be the device's (wrong size).
 class FlashFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// Where the memory sits: the code flash from 0, the UICR page at uicrBase.
+struct FlashLayout {
+    std::uint32_t uicrBase = 0x10001000;
+
+    // The place of the count bytes at address among the memory's bytes (code flash first, then
+    // UICR), when they all lie in one of the two; nothing otherwise.
+    std::optional<std::size_t> Offset(std::uint64_t address, std::size_t count) const;
+    // The first address of the image that lies outside the code flash and the UICR, if any.
+    std::optional<std::uint64_t> FirstOutside(const std::vector<HexSegment>& image) const;
 };
 
 class SimulatedFlash {
 public:
     static constexpr std::size_t kSize = 1024 * 1024;
     static constexpr std::size_t kPageSize = 4096;
+    static constexpr std::size_t kUicrSize = kPageSize;
     static constexpr std::uint8_t kErased = 0xFF;
 
-    // Reads the flash from its file, or an erased flash when the file does not exist.
-    // Throws os::FileError when the file cannot be read, FlashFileError when its size is wrong.
-    static SimulatedFlash Load(const std::string& path);
-    // Writes the whole flash to its file (replaced in one step). Throws os::FileError.
+    // Reads the memory from its files; what has no file yet is erased.
+    // Throws os::FileError when a file cannot be read, FlashFileError when its size is wrong.
+    static SimulatedFlash Load(const std::string& path, FlashLayout layout);
+    // Writes the memory to its files (each replaced in one step). Throws os::FileError.
     void Save() const;
 
-    // The first address of the image outside the flash, if any.
-    static std::optional<std::uint64_t> FirstOutside(const std::vector<HexSegment>& image);
+    const FlashLayout& Layout() const { return layout_; }
+
     // The first address the image writes that is not erased, if any. The image must fit.
     std::optional<std::uint32_t> FirstUnerased(const std::vector<HexSegment>& image) const;
 
+    // Erases the code flash and the UICR.
     void EraseAll();
     // Erases every page the image writes to. The image must fit.
     void ErasePages(const std::vector<HexSegment>& image);
@@ -49,15 +65,24 @@ public:
         std::uint8_t expected;
         std::uint8_t found;
     };
-    // The first byte where the flash differs from the image, if any. The image must fit.
+    // The first byte where the memory differs from the image, if any. The image must fit.
     std::optional<Mismatch> Compare(const std::vector<HexSegment>& image) const;
 
+    // The count bytes at address; nothing when they do not all lie in one region.
+    std::optional<std::vector<std::uint8_t>> Read(std::uint32_t address, std::size_t count) const;
+    // True when the 32-bit word at address is erased and now holds value (little-endian); false
+    // when it was not erased. The word must lie in one region.
+    bool WriteErasedWord(std::uint32_t address, std::uint32_t value);
+
 private:
-    SimulatedFlash(std::string path, std::vector<std::uint8_t> bytes)
-        : path_(std::move(path)), bytes_(std::move(bytes)) {}
+    SimulatedFlash(std::string path, FlashLayout layout, std::vector<std::uint8_t> bytes)
+        : path_(std::move(path)), layout_(layout), bytes_(std::move(bytes)) {}
+
+    std::size_t OffsetOf(const HexSegment& segment) const;
 
     std::string path_;
-    std::vector<std::uint8_t> bytes_;
+    FlashLayout layout_;
+    std::vector<std::uint8_t> bytes_;  // the code flash, then the UICR
 };
 
 }  // namespace sim

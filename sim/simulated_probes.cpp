@@ -46,13 +46,17 @@ std::string FlashFileName(const std::vector<std::string>& serials, std::size_t i
     return "flash-" + name + std::string(kFlashSuffix);
 }
 
-std::string ProtectionMarkPath(const std::string& flashPath) {
+std::string ChipFilePath(const std::string& flashPath, std::string_view suffix) {
     std::string path = flashPath;
     if (path.size() >= kFlashSuffix.size() &&
         path.compare(path.size() - kFlashSuffix.size(), kFlashSuffix.size(), kFlashSuffix) == 0) {
         path.resize(path.size() - kFlashSuffix.size());
     }
-    return path + ".protected";
+    return path + std::string(suffix);
+}
+
+std::string ProtectionMarkPath(const std::string& flashPath) {
+    return ChipFilePath(flashPath, ".protected");
 }
 
 }  // namespace sim

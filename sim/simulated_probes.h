@@ -2,8 +2,10 @@
 // chip of its own. The first probe's flash is "flash.bin" beside the program, so a station with
 // one probe keeps the file it always had; every other probe's is "flash-<serial>.bin", the
 // serial without leading zeros and with every character but letters, digits, '-' and '_' as '_'.
-// A chip that is protected has a file beside its flash: the flash file's name with ".protected"
-// in place of ".bin" ("flash.protected", "flash-682000777.protected").
+// The chip's other files sit beside its flash, named as the flash file with another suffix in
+// place of ".bin": ".protected" is present while the chip is protected ("flash.protected",
+// "flash-682000777.protected"); ".uicr" and ".board" are described in simulated_flash.h and
+// simulated_chip.h.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +27,8 @@ std::optional<std::size_t> FindProbe(const std::vector<std::string>& serials,
 // The file name of the flash of probe index among serials (see above).
 std::string FlashFileName(const std::vector<std::string>& serials, std::size_t index);
 
+// The file of the chip whose flash is at flashPath that has the suffix (".uicr", say).
+std::string ChipFilePath(const std::string& flashPath, std::string_view suffix);
 // The file whose presence marks the chip of the flash at flashPath as protected.
 std::string ProtectionMarkPath(const std::string& flashPath);
 

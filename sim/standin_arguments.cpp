@@ -1,12 +1,61 @@
 #include "standin_arguments.h"
 
+#include <algorithm>
 #include <cctype>
+
+#include "memory_text.h"
 
 namespace sim {
 
 namespace {
 
 const char kHelpHint[] = " Run with --help for the options.";
+
+struct CommandWord {
+    const char* name;
+    const char* alias;  // "" when none
+    Command command;
+    const char* value;  // what its value is, nullptr when it takes none
+};
+const CommandWord kCommands[] = {
+    {"-i", "--ids", Command::kProbeQuery, nullptr},
+    {"-h", "--help", Command::kHelp, nullptr},
+    {"-v", "--version", Command::kVersion, nullptr},
+    {"--program", "", Command::kProgram, "an image file"},
+    {"--memrd", "", Command::kMemoryRead, "an address"},
+    {"--memwr", "", Command::kMemoryWrite, "an address"},
+    {"--recover", "", Command::kRecover, nullptr},
+    {"--board-change", "", Command::kBoardChange, nullptr},
+};
+
+// The commands an option goes with, as a set of bits.
+constexpr unsigned Bit(Command command) {
+    return 1u << static_cast<unsigned>(command);
+}
+constexpr unsigned kOnDevice = Bit(Command::kProgram) | Bit(Command::kErase) |
+                               Bit(Command::kReset) | Bit(Command::kProtect) |
+                               Bit(Command::kRecover) | Bit(Command::kMemoryRead) |
+                               Bit(Command::kMemoryWrite) | Bit(Command::kBoardChange);
+
+struct OptionWord {
+    const char* name;
+    const char* alias;
+    const char* value;  // what its value is, nullptr when it takes none
+    unsigned commands;  // the commands it goes with
+};
+const OptionWord kOptions[] = {
+    {"-e", "--chiperase", nullptr, Bit(Command::kProgram) | Bit(Command::kErase)},
+    {"--sectorerase", "", nullptr, Bit(Command::kProgram)},
+    {"--verify", "", nullptr, Bit(Command::kProgram)},
+    {"--pinreset", "", nullptr,
+     Bit(Command::kProgram) | Bit(Command::kErase) | Bit(Command::kReset)},
+    {"--rbp", "", "a protection level (ALL or CR0)",
+     Bit(Command::kProgram) | Bit(Command::kProtect)},
+    {"--snr", "", "a serial number", kOnDevice},
+    {"--n", "", "a byte count", Bit(Command::kMemoryRead)},
+    {"--w", "", "a width (8, 16 or 32)", Bit(Command::kMemoryRead)},
+    {"--val", "", "a value", Bit(Command::kMemoryWrite)},
+};
 
 std::string Upper(std::string text) {
     for (char& c : text) {
@@ -20,96 +69,91 @@ public:
     explicit ArgumentParser(const std::vector<std::string>& arguments) : arguments_(arguments) {}
 
     ParsedArguments Run() {
-        ParsedArguments result;
         for (next_ = 0; next_ < arguments_.size() && error_.empty();) {
             Take(arguments_[next_++]);
         }
         if (error_.empty()) {
             Finish();
         }
-        result.request = request_;
-        result.error = error_;
-        return result;
+        return {request_, error_};
     }
 
 private:
     void Take(const std::string& argument) {
-        if (argument == "-i" || argument == "--ids") {
-            Choose(Command::kProbeQuery, argument);
-        } else if (argument == "-h" || argument == "--help") {
-            Choose(Command::kHelp, argument);
-        } else if (argument == "-v" || argument == "--version") {
-            Choose(Command::kVersion, argument);
-        } else if (argument == "--program") {
-            if (request_.command == Command::kProgram && command_) {
-                error_ = "--program is given twice.";
+        for (const CommandWord& word : kCommands) {
+            if (argument == word.name || argument == word.alias) {
+                TakeCommand(word);
                 return;
             }
-            Choose(Command::kProgram, argument);
-            if (!error_.empty()) {
+        }
+        for (const OptionWord& word : kOptions) {
+            if (argument == word.name || argument == word.alias) {
+                TakeOption(word);
                 return;
             }
-            request_.hexPath = Value(argument, "an image file");
-        } else if (argument == "-e" || argument == "--chiperase") {
-            request_.chipErase = true;
-            Option(argument);
-        } else if (argument == "--sectorerase") {
-            request_.sectorErase = true;
-            Option(argument, true);
-        } else if (argument == "--verify") {
-            request_.verify = true;
-            Option(argument, true);
-        } else if (argument == "--pinreset") {
-            request_.pinReset = true;
-            Option(argument);
-        } else if (argument == "--rbp") {
-            const std::string level = Upper(Value(argument, "a protection level (ALL or CR0)"));
-            if (error_.empty() && level != "ALL" && level != "CR0") {
-                error_ = "--rbp takes ALL or CR0, not '" + level + "'.";
-            }
-            request_.readbackProtection = level;
-            Option(argument, true);
-        } else if (argument == "--snr") {
-            TakeSerial(argument);
+        }
+        error_ = "Unknown argument '" + argument + "'." + kHelpHint;
+    }
+
+    void TakeCommand(const CommandWord& word) {
+        if (command_ != nullptr) {
+            error_ = command_ == &word ? std::string(word.name) + " is given twice."
+                                       : std::string(command_->name) + " and " + word.name +
+                                             " cannot be combined.";
+            return;
+        }
+        command_ = &word;
+        request_.command = word.command;
+        if (word.value == nullptr) {
+            return;
+        }
+        const std::string value = Value(word.name, word.value);
+        if (word.command == Command::kProgram) {
+            request_.hexPath = value;
         } else {
-            error_ = "Unknown argument '" + argument + "'." + kHelpHint;
+            request_.address = NumberValue(word.name, value);
         }
     }
 
-    void TakeSerial(const std::string& argument) {
-        if (!request_.probeSerial.empty()) {
-            error_ = argument + " is given twice.";
+    void TakeOption(const OptionWord& word) {
+        if (std::find(given_.begin(), given_.end(), &word) != given_.end()) {
+            error_ = std::string(word.name) + " is given twice.";
             return;
         }
-        request_.probeSerial = Value(argument, "a serial number");
-        if (error_.empty() && !IsSerialNumber(request_.probeSerial)) {
-            error_ = argument + " takes a serial number (decimal digits), not '" +
-                     request_.probeSerial + "'.";
-        }
-        Option(argument);
-    }
-
-    static bool IsSerialNumber(const std::string& text) {
-        return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-    }
-
-    void Choose(Command command, const std::string& argument) {
-        if (command_ && request_.command != command) {
-            error_ = commandArgument_ + " and " + argument + " cannot be combined.";
+        given_.push_back(&word);
+        const std::string name = word.name;
+        const std::string value = word.value != nullptr ? Value(name, word.value) : "";
+        if (!error_.empty()) {
             return;
         }
-        command_ = true;
-        commandArgument_ = argument;
-        request_.command = command;
-    }
-
-    // programOnly: the option has no meaning without --program.
-    void Option(const std::string& argument, bool programOnly = false) {
-        if (firstOption_.empty()) {
-            firstOption_ = argument;
-        }
-        if (programOnly && firstProgramOption_.empty()) {
-            firstProgramOption_ = argument;
+        if (name == "-e") {
+            request_.chipErase = true;
+        } else if (name == "--sectorerase") {
+            request_.sectorErase = true;
+        } else if (name == "--verify") {
+            request_.verify = true;
+        } else if (name == "--pinreset") {
+            request_.pinReset = true;
+        } else if (name == "--rbp") {
+            request_.readbackProtection = Upper(value);
+            if (request_.readbackProtection != "ALL" && request_.readbackProtection != "CR0") {
+                error_ = "--rbp takes ALL or CR0, not '" + value + "'.";
+            }
+        } else if (name == "--snr") {
+            request_.probeSerial = value;
+            if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) {
+                error_ = "--snr takes a serial number (decimal digits), not '" + value + "'.";
+            }
+        } else if (name == "--n") {
+            request_.byteCount = NumberValue(name, value);
+        } else if (name == "--w") {
+            request_.widthBits = NumberValue(name, value);
+            if (error_.empty() && request_.widthBits != 8 && request_.widthBits != 16 &&
+                request_.widthBits != 32) {
+                error_ = "--w takes 8, 16 or 32, not '" + value + "'.";
+            }
+        } else {
+            request_.value = NumberValue(name, value);
         }
     }
 
@@ -121,33 +165,76 @@ private:
         return arguments_[next_++];
     }
 
+    std::uint32_t NumberValue(const std::string& argument, const std::string& value) {
+        const auto number = ParseToolNumber(value);
+        if (!number && error_.empty()) {
+            error_ = argument + " takes a number below 2^32 (decimal or 0x hexadecimal), not '" +
+                     value + "'.";
+        }
+        return number.value_or(0);
+    }
+
+    bool Given(const char* name) const {
+        return std::any_of(given_.begin(), given_.end(),
+                           [&](const OptionWord* word) { return std::string(word->name) == name; });
+    }
+
+    // The command the options make when no command word was given: -e, --rbp or --pinreset.
+    bool DeriveCommand() {
+        if (request_.chipErase) {
+            request_.command = Command::kErase;
+        } else if (!request_.readbackProtection.empty()) {
+            request_.command = Command::kProtect;
+        } else if (request_.pinReset) {
+            request_.command = Command::kReset;
+        } else {
+            error_ = given_.empty() ? std::string("No command given.") + kHelpHint
+                                    : std::string(given_.front()->name) + " needs --program.";
+            return false;
+        }
+        return true;
+    }
+
     void Finish() {
-        if (!command_) {
-            if (!firstProgramOption_.empty()) {
-                error_ = firstProgramOption_ + " needs --program.";
-            } else if (request_.chipErase) {
-                request_.command = Command::kErase;
-            } else if (request_.pinReset) {
-                request_.command = Command::kReset;
-            } else {
-                error_ = std::string("No command given.") + kHelpHint;
-            }
+        if (command_ == nullptr && !DeriveCommand()) {
             return;
         }
-        if (request_.command != Command::kProgram && !firstOption_.empty()) {
-            error_ = commandArgument_ + " takes no options, not " + firstOption_ + ".";
-        } else if (request_.chipErase && request_.sectorErase) {
+        const char* commandName = command_ != nullptr ? command_->name : "this command";
+        for (const OptionWord* word : given_) {
+            if ((word->commands & Bit(request_.command)) == 0) {
+                error_ = word->commands == Bit(Command::kProgram)
+                             ? std::string(word->name) + " needs --program."
+                             : std::string(word->name) + " does not go with " + commandName + ".";
+                return;
+            }
+        }
+        CheckCombination();
+    }
+
+    void CheckCombination() {
+        const unsigned unit = request_.widthBits / 8;
+        if (request_.chipErase && request_.sectorErase) {
             error_ = "-e and --sectorerase cannot be combined.";
+        } else if (request_.command == Command::kErase && !request_.readbackProtection.empty()) {
+            error_ = "--rbp does not go with -e without --program.";
+        } else if (request_.command == Command::kMemoryWrite && !Given("--val")) {
+            error_ = "--memwr needs --val.";
+        } else if (request_.command == Command::kMemoryWrite && request_.address % 4 != 0) {
+            error_ = "--memwr needs an address that is a multiple of 4.";
+        } else if (request_.command == Command::kMemoryRead &&
+                   (request_.byteCount == 0 || request_.byteCount % unit != 0 ||
+                    request_.address % unit != 0)) {
+            error_ =
+                "--memrd needs an address and a byte count (--n, not 0) that are multiples "
+                "of the width (--w) in bytes.";
         }
     }
 
     const std::vector<std::string>& arguments_;
     std::size_t next_ = 0;
     Request request_;
-    bool command_ = false;
-    std::string commandArgument_;
-    std::string firstOption_;
-    std::string firstProgramOption_;
+    const CommandWord* command_ = nullptr;
+    std::vector<const OptionWord*> given_;
     std::string error_;
 };
 

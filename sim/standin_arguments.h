@@ -1,6 +1,7 @@
 // The stand-in programmer's command line: one command and the options that go with it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,11 +11,17 @@ enum class Command {
     kProbeQuery,  // -i, --ids
     kHelp,        // -h, --help
     kVersion,     // -v, --version
-    kProgram,  // --program <hexfile> [-e | --sectorerase] [--verify] [--rbp ALL|CR0] [--pinreset]
+    kProgram,  // --program <hexfile> [-e | --sectorerase] [--verify] [--rbp <level>] [--pinreset]
     kErase,    // -e [--pinreset] without --program
     kReset,    // --pinreset alone
+    kProtect,  // --rbp <level> alone
+    kRecover,  // --recover
+    kMemoryRead,   // --memrd <address> [--n <bytes>] [--w <8|16|32>]
+    kMemoryWrite,  // --memwr <address> --val <value>
+    kBoardChange,  // --board-change: the stand-in's own, see simulated_chip.h
 };
-// --snr <serial> goes with the last three: the probe to use, decimal digits.
+// --snr <serial> goes with every command on the device (kProgram and the ones after it): the
+// probe to use, decimal digits.
 
 struct Request {
     Command command = Command::kHelp;
@@ -25,6 +32,10 @@ struct Request {
     bool pinReset = false;
     std::string readbackProtection;  // "ALL", "CR0" or "" for none
     std::string probeSerial;         // --snr, "" when not given
+    std::uint32_t address = 0;       // --memrd, --memwr
+    std::uint32_t byteCount = 4;     // --n
+    unsigned widthBits = 32;         // --w
+    std::uint32_t value = 0;         // --val
 };
 
 struct ParsedArguments {
@@ -32,8 +43,10 @@ struct ParsedArguments {
     std::string error;  // empty when the arguments make one valid request
 };
 
-// Options may come in any order. Anything not understood, a missing value, two commands or an
-// option that does not go with the command is an error.
+// Options may come in any order. Numbers are decimal or "0x" hexadecimal, as the chip maker's
+// tool takes them. Anything not understood, a missing or repeated value, two commands, an option
+// that does not go with the command, or a read or write that is not aligned to its width is an
+// error.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
 
 }  // namespace sim

@@ -79,10 +79,14 @@ int RunStandIn(int argc, char** argv, const std::function<Outcome(const Call&)>&
 
 const char* StandInFilesHelp() {
     return "Files beside this program:\n"
-           "  flash.bin              The simulated flash of the first probe (1 MiB, erased\n"
-           "                         bytes are 0xFF); flash-<serial>.bin that of each other.\n"
-           "  flash.protected        Present while that chip is protected (flash-<serial>.\n"
-           "                         protected for the others); nrfutil only.\n"
+           "  flash.bin              The simulated flash of the first probe's chip (1 MiB,\n"
+           "                         erased bytes are 0xFF); flash-<serial>.bin that of each\n"
+           "                         other probe. Beside it, named alike:\n"
+           "  flash.uicr             its UICR page (4 KiB), while a byte of it is written;\n"
+           "  flash.protected        present while the chip is protected;\n"
+           "  flash.board            the number of the board on the probe (none: 0). The\n"
+           "                         chip's DEVICEID is deviceid + the board's number +\n"
+           "                         2^32 for each probe listed before it.\n"
            "  calls.log              One line per call: working folder and arguments, TAB\n"
            "                         separated.\n"
            "  standin.ini            Rehearsal faults, key=value lines; a variable\n"
@@ -90,8 +94,11 @@ const char* StandInFilesHelp() {
            "                           probe=absent, verify=fail, marker=omit|verified|done,\n"
            "                           delay_ms=N, hang=1|program|probe|all, long_output=N,\n"
            "                           zero_bytes=1, split_char=1, serial=TEXT[,TEXT...]\n"
-           "                         (one probe per serial). With nrfutil, marker=omit\n"
-           "                         makes a good program run print no task_end.\n";
+           "                           (one probe per serial), deviceid=HEX (default\n"
+           "                           F00DCAFE12345678), family=nrf52|nrf53|nrf91|nrf54l\n"
+           "                           (where DEVICEID and UICR sit; default nrf52).\n"
+           "                         With nrfutil, marker=omit makes a good program run\n"
+           "                         print no task_end.\n";
 }
 
 void HangForever() {

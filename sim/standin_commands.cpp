@@ -4,9 +4,10 @@
 #include <exception>
 
 #include "intel_hex.h"
-#include "simulated_flash.h"
+#include "simulated_chip.h"
 #include "simulated_probes.h"
 #include "standin_call.h"
+#include "standin_chip_commands.h"
 #include "standin_image.h"
 #include "standin_output.h"
 
@@ -38,17 +39,28 @@ const char kOptionList[] =
     "  -i, --ids              Print the serial number of every connected probe.\n"
     "  -h, --help             Print this option list.\n"
     "  -v, --version          Print the version.\n"
-    "  --program <hexfile>    Program an Intel HEX image into the flash. The flash it\n"
+    "  --program <hexfile>    Program an Intel HEX image into the flash and UICR. What it\n"
     "                         writes to must be erased, or be erased by an option below.\n"
-    "  -e, --chiperase        Erase the whole flash (before --program, or alone).\n"
-    "  --pinreset             Apply a pin reset (after --program, or alone).\n"
-    "  --snr <serial>         The probe to use (with --program, -e or --pinreset);\n"
+    "  -e, --chiperase        Erase the whole flash and UICR and remove the protection\n"
+    "                         (before --program, or alone).\n"
+    "  --pinreset             Apply a pin reset (after --program or -e, or alone).\n"
+    "  --rbp <ALL|CR0>        Enable readback protection (after --program, or alone).\n"
+    "  --recover              Erase the whole chip and remove its protection.\n"
+    "  --memrd <address>      Print memory: FICR, flash or UICR. Options:\n"
+    "    --n <bytes>          how many bytes (default 4);\n"
+    "    --w <8|16|32>        in units of that many bits (default 32).\n"
+    "  --memwr <address>      Write one 32-bit word into the flash or UICR; the word must\n"
+    "    --val <value>        be erased. Numbers are decimal or 0x hexadecimal.\n"
+    "  --snr <serial>         The probe to use (with every command on the device);\n"
     "                         needed when several probes are connected.\n"
     "\n"
     "Options of --program:\n"
     "  --sectorerase          Erase only the flash pages the image writes to.\n"
     "  --verify               Read the flash back and compare it with the image.\n"
-    "  --rbp <ALL|CR0>        Enable readback protection after programming.\n"
+    "\n"
+    "Of the stand-in only:\n"
+    "  --board-change         Put the next board on the probe: a new, erased chip with a\n"
+    "                         DEVICEID of its own.\n"
     "\n";
 
 bool ProbeConnected(const Settings& settings) {
@@ -80,13 +92,16 @@ int ProbeQuery(const Settings& settings) {
     HangForever();
 }
 
-int Program(const Request& request, const Settings& settings, SimulatedFlash& flash,
-            const std::string& flashPath) {
+int Program(const Request& request, const Settings& settings, SimulatedChip& chip) {
     PrintLine("Parsing image file.");
-    const LoadedImage loaded = LoadImage(request.hexPath);
+    SimulatedFlash& flash = chip.Flash();
+    const LoadedImage loaded = LoadImage(request.hexPath, flash.Layout());
     if (!loaded.Ok()) {
         PrintError(loaded.error);
         return kExitBadImage;
+    }
+    if (chip.Protected() && !request.chipErase) {
+        return RefuseProtected();
     }
     const std::vector<HexSegment>& image = loaded.segments;
     if (request.chipErase) {
@@ -106,12 +121,14 @@ int Program(const Request& request, const Settings& settings, SimulatedFlash& fl
     if (settings.verifyFails) {
         flash.Damage(image.front().address);
     }
-    flash.Save();
+    chip.Save();
+    if (request.chipErase) {
+        chip.SetProtected(false);
+    }
     PrintRehearsalOutput(settings);
     if (request.verify) {
         PrintLine("Verifying programming.");
-        const SimulatedFlash readBack = SimulatedFlash::Load(flashPath);
-        if (auto mismatch = readBack.Compare(image)) {
+        if (auto mismatch = flash.Compare(image)) {
             PrintError("Verification failed at address " + Hex32(mismatch->address) +
                        ": expected " + Hex8(mismatch->expected) + ", read back " +
                        Hex8(mismatch->found) + ".");
@@ -122,6 +139,7 @@ int Program(const Request& request, const Settings& settings, SimulatedFlash& fl
         PrintLine("Programming complete.");
     }
     if (!request.readbackProtection.empty()) {
+        chip.SetProtected(true);
         PrintLine("Enabling readback protection (" + request.readbackProtection + ").");
     }
     if (request.pinReset) {
@@ -130,13 +148,40 @@ int Program(const Request& request, const Settings& settings, SimulatedFlash& fl
     return kExitOk;
 }
 
-int Erase(const Request& request, const Settings& settings, SimulatedFlash& flash) {
+int Erase(const Request& request, const Settings& settings, SimulatedChip& chip) {
     PrintLine("Erasing user available code and UICR flash areas.");
-    flash.EraseAll();
-    flash.Save();
+    chip.EraseWhole();
     PrintRehearsalOutput(settings);
     PrintLine(request.pinReset ? "Applying pin reset." : "Applying system reset.");
     return kExitOk;
+}
+
+// A command on the chip of the probe with index probe.
+int RunOnChip(const Request& request, const Settings& settings, const std::string& folder,
+              std::size_t probe) {
+    if (request.command == Command::kBoardChange) {
+        return ChangeBoard(settings, folder, probe);
+    }
+    SimulatedChip chip = SimulatedChip::Load(folder, settings, probe);
+    if (request.command == Command::kProgram) {
+        return Program(request, settings, chip);
+    }
+    if (request.command == Command::kErase) {
+        return Erase(request, settings, chip);
+    }
+    PrintRehearsalOutput(settings);
+    switch (request.command) {
+        case Command::kProtect:
+            return Protect(request, chip);
+        case Command::kRecover:
+            return Recover(chip);
+        case Command::kMemoryRead:
+            return ReadMemory(request, chip);
+        case Command::kMemoryWrite:
+            return WriteMemory(request, chip);
+        default:
+            return kExitInternal;
+    }
 }
 
 // The commands that need the probe and the device.
@@ -160,15 +205,12 @@ int RunOnDevice(const Request& request, const Settings& settings, const std::str
         PrintLine("Applying pin reset.");
         return kExitOk;
     }
-    const std::string flashPath = folder + FlashFileName(settings.serials, probe);
     PrintWarning(
         "This is a stand-in programmer: no probe is used and the device's flash is "
         "simulated in " +
-        flashPath + ".");
+        folder + FlashFileName(settings.serials, probe) + ".");
     try {
-        SimulatedFlash flash = SimulatedFlash::Load(flashPath);
-        return request.command == Command::kErase ? Erase(request, settings, flash)
-                                                  : Program(request, settings, flash, flashPath);
+        return RunOnChip(request, settings, folder, probe);
     } catch (const std::exception& e) {  // os::FileError or FlashFileError
         PrintError(e.what());
         return kExitFlashFile;
@@ -197,6 +239,11 @@ int RunRequest(const Request& request, const Settings& settings, const std::stri
         case Command::kProgram:
         case Command::kErase:
         case Command::kReset:
+        case Command::kProtect:
+        case Command::kRecover:
+        case Command::kMemoryRead:
+        case Command::kMemoryWrite:
+        case Command::kBoardChange:
             return RunOnDevice(request, settings, folder);
     }
     return kExitInternal;

@@ -20,7 +20,10 @@ enum ExitCode : int {
     kExitVerifyFailed = 5,
     kExitFlashFile = 6,  // the simulated flash file cannot be read or written
     kExitInternal = 7,
+    kExitBadAddress = 8,      // a read or write outside the device's memories
+    kExitProtected = 16,      // the chip is protected; the real tool's code for it
     kExitProbeNotFound = 40,  // --snr names no connected probe; the real tool's code for it
+    kExitNotErased = 58,      // --memwr over a word that is not erased; the real tool's code
 };
 
 // Runs one request against the simulated probes whose flash files are in folder; returns the

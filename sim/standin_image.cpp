@@ -1,11 +1,10 @@
 #include "standin_image.h"
 
 #include "files.h"
-#include "simulated_flash.h"
 
 namespace sim {
 
-LoadedImage LoadImage(const std::string& hexPath) {
+LoadedImage LoadImage(const std::string& hexPath, const FlashLayout& layout) {
     std::string text;
     try {
         text = os::ReadWholeFile(hexPath, os::Share::kRead);
@@ -20,10 +19,10 @@ LoadedImage LoadImage(const std::string& hexPath) {
     if (parsed.segments.empty()) {
         return {{}, "The image " + hexPath + " holds no data."};
     }
-    if (auto outside = SimulatedFlash::FirstOutside(parsed.segments)) {
+    if (auto outside = layout.FirstOutside(parsed.segments)) {
         return {{},
                 "The image writes to " + Hex32(*outside) + ", outside the device's " +
-                    std::to_string(SimulatedFlash::kSize / 1024) + " KiB of flash."};
+                    std::to_string(SimulatedFlash::kSize / 1024) + " KiB of flash and its UICR."};
     }
     return {std::move(parsed.segments), {}};
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "intel_hex.h"
+#include "simulated_flash.h"
 
 namespace sim {
 
@@ -16,7 +17,8 @@ struct LoadedImage {
 };
 
 // Reads the Intel HEX file at hexPath. An error names what is wrong: a file that cannot be read,
-// an invalid record (with its line), an image without data, or data outside the flash.
-LoadedImage LoadImage(const std::string& hexPath);
+// an invalid record (with its line), an image without data, or data outside the flash and the
+// UICR of layout.
+LoadedImage LoadImage(const std::string& hexPath, const FlashLayout& layout);
 
 }  // namespace sim

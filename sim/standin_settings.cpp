@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <utility>
 
 #include "text.h"
 
@@ -13,8 +14,9 @@ namespace {
 constexpr unsigned long long kMaxDelayMs = 24ull * 60 * 60 * 1000;
 constexpr unsigned long long kMaxLongOutput = 256ull * 1024 * 1024;
 
-const char* const kKeys[] = {"probe", "verify",      "marker",     "delay_ms",   "line_delay_ms",
-                             "hang",  "long_output", "zero_bytes", "split_char", "serial"};
+const char* const kKeys[] = {"probe",         "verify", "marker",      "delay_ms",
+                             "line_delay_ms", "hang",   "long_output", "zero_bytes",
+                             "split_char",    "serial", "deviceid",    "family"};
 
 std::string_view Trim(std::string_view text) {
     return os::TrimmedOf(text, os::kAsciiSpace);
@@ -109,6 +111,33 @@ bool ParseHang(const std::string& text, HangIn& hang) {
     return true;
 }
 
+// 1 to 16 hexadecimal digits, "0x" allowed.
+bool ParseDeviceId(std::string_view text, std::uint64_t& deviceId) {
+    if (text.substr(0, 2) == "0x") {
+        text.remove_prefix(2);
+    }
+    if (text.empty() || text.size() > 16 ||
+        text.find_first_not_of("0123456789abcdef") != std::string_view::npos) {
+        return false;
+    }
+    deviceId = std::stoull(std::string(text), nullptr, 16);
+    return true;
+}
+
+bool ParseFamily(const std::string& text, Family& family) {
+    const std::pair<const char*, Family> families[] = {{"nrf52", Family::kNrf52},
+                                                       {"nrf53", Family::kNrf53},
+                                                       {"nrf91", Family::kNrf91},
+                                                       {"nrf54l", Family::kNrf54L}};
+    for (const auto& [name, value] : families) {
+        if (text == name) {
+            family = value;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::vector<std::string> SplitSerials(std::string_view text) {
     std::vector<std::string> serials;
     while (true) {
@@ -160,6 +189,12 @@ bool Apply(Settings& settings, const std::string& key, const std::string& rawVal
     }
     if (key == "split_char") {
         return ParseFlag(value, settings.splitChar);
+    }
+    if (key == "deviceid") {
+        return ParseDeviceId(value, settings.deviceId);
+    }
+    if (key == "family") {
+        return ParseFamily(value, settings.family);
     }
     // serial: kept as written, letter case included.
     std::vector<std::string> serials = SplitSerials(rawValue);

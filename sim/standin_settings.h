@@ -16,9 +16,14 @@
 //   zero_bytes=1        a line with a zero byte inside it
 //   split_char=1        a multi-byte character written in two separate writes
 //   serial=TEXT[,TEXT]  the serial number(s) -i prints, one per line (default 682123456)
+//   deviceid=HEX        the DEVICEID of the first probe's first board: 1 to 16 hexadecimal
+//                       digits, "0x" allowed (default F00DCAFE12345678; see simulated_chip.h)
+//   family=NAME         where the chips keep DEVICEID and UICR: nrf52 (the default), nrf53
+//                       (application core), nrf91 or nrf54l
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +31,9 @@
 namespace sim {
 
 enum class HangIn { kNoRun, kProgramming, kProbeQuery, kEveryRun };
+
+// The chip family the probes' chips belong to.
+enum class Family { kNrf52, kNrf53, kNrf91, kNrf54L };
 
 // What a good verify prints.
 enum class Marker { kVerifyOk, kVerifiedOk, kDoneVerifying, kOmitted };
@@ -41,6 +49,8 @@ struct Settings {
     bool zeroBytes = false;
     bool splitChar = false;
     std::vector<std::string> serials{"682123456"};
+    std::uint64_t deviceId = 0xF00DCAFE12345678;
+    Family family = Family::kNrf52;
 
     // Lines of the settings file or variables that were not understood, one message each
     // (e.g. "standin.ini line 3: unknown setting 'probes'"); the program shows them as warnings.

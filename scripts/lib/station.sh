@@ -44,6 +44,16 @@ station_wait_call() {
     return 1
 }
 
+# station_wait_file FILE [SECONDS]: waits (default up to 60 s) until FILE exists and is not empty:
+# a call's effect comes some time after calls.log shows the call.
+station_wait_file() {
+    for _ in $(seq $((${2:-60} * 10))); do
+        [[ -s $1 ]] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 station_die() {
     echo "station: $*" >&2
     exit 1
@@ -64,7 +74,8 @@ station_layout() {
     done
     mkdir -p "$folder/bin" "$folder/logs"
     rm -f "$folder/merge.crc" "$folder/bin/"flash*.bin "$folder/bin/"flash*.protected \
-        "$folder/bin/calls.log" "$folder/bin/standin.ini"
+        "$folder/bin/"flash*.uicr "$folder/bin/"flash*.board "$folder/bin/calls.log" \
+        "$folder/bin/standin.ini"
     cp -f "$romtool" "$folder/romtool"
     cp -f "$standin" "$folder/bin/nrfjprog"
     cp -f "$nrfutil" "$folder/bin/nrfutil"

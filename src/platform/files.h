@@ -116,7 +116,9 @@ File CreateForWriting(const std::string& path, Share share);
 // does not exist. Every Write lands at the file's current end, also when another process
 // appends to it too. Throws FileError: kOpen when the file exists, kCreate when it does not.
 File OpenForAppending(const std::string& path);
-// Renames from over to, replacing to. Throws FileError (kCreate) naming to.
+// Renames from over to, replacing to; from's content and the rename have reached the disk when
+// the call returns, so a power cut afterwards keeps the new file. Throws FileError (kCreate)
+// naming to.
 void ReplaceFile(const std::string& from, const std::string& to);
 // Removes the file if it exists; never throws.
 void RemoveFile(const std::string& path) noexcept;

@@ -49,6 +49,17 @@ void CutBackPartialWrite(int fd, std::size_t written) {
     }
 }
 
+// Flushes the folder that holds path, so that a rename in it has reached the disk when the call
+// returns, as MOVEFILE_WRITE_THROUGH makes it on Windows. Best effort, like FlushToDisk.
+void FlushFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    UniqueFd fd(OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd) {
+        ::fsync(fd.Get());
+    }
+}
+
 }  // namespace
 
 bool FileError::HeldByAnotherProgram() const {
@@ -216,6 +227,7 @@ void ReplaceFile(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) {
         Throw(FileVerb::kCreate, to, errno);
     }
+    FlushFolderOf(to);
 }
 
 void RemoveFile(const std::string& path) noexcept {

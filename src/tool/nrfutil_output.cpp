@@ -1,104 +1,20 @@
 #include "nrfutil_output.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <utility>
 
-#include <nlohmann/json.hpp>
+#include "nrfutil_json.h"
 
 namespace tool {
 
 namespace {
 
-using Json = nlohmann::json;
-
-// One line of the output: a JSON message (an object with a string "type"), or text.
-struct Line {
-    std::string_view text;
-    Json message;  // discarded when the line is text
-
-    bool IsMessage() const { return !message.is_discarded(); }
-};
-
-// Far deeper than any message of nrfutil; a line nested deeper is text, so that no line can
-// make the parser build millions of nested values.
-constexpr int kMaxDepth = 64;
-
-// True when the line's brackets (outside strings) never nest deeper than kMaxDepth.
-bool WithinDepth(std::string_view text) {
-    int depth = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            i += c == '\\' ? 1 : 0;
-            inString = c != '"';
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '{' || c == '[') {
-            if (++depth > kMaxDepth) {
-                return false;
-            }
-        } else if (c == '}' || c == ']') {
-            --depth;
-        }
-    }
-    return true;
-}
-
-Json ParseMessage(std::string_view text) {
-    const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string_view::npos || text[start] != '{' || !WithinDepth(text)) {
-        return Json(Json::value_t::discarded);
-    }
-    Json message = Json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);
-    const auto type = message.is_object() ? message.find("type") : message.end();
-    if (!message.is_object() || type == message.end() || !type->is_string()) {
-        return Json(Json::value_t::discarded);
-    }
-    return message;
-}
-
-// The output's lines without their line ends (LF or CR LF).
-std::vector<Line> Lines(std::string_view output) {
-    std::vector<Line> lines;
-    while (!output.empty()) {
-        const std::size_t end = std::min(output.find('\n'), output.size());
-        std::string_view text = output.substr(0, end);
-        output.remove_prefix(std::min(end + 1, output.size()));
-        if (!text.empty() && text.back() == '\r') {
-            text.remove_suffix(1);
-        }
-        lines.push_back({text, ParseMessage(text)});
-    }
-    return lines;
-}
-
-// The value at the path of keys below value; nullptr when any step is missing or not an object.
-const Json* Find(const Json& value, std::initializer_list<const char*> keys) {
-    const Json* current = &value;
-    for (const char* key : keys) {
-        if (!current->is_object()) {
-            return nullptr;
-        }
-        const auto found = current->find(key);
-        if (found == current->end()) {
-            return nullptr;
-        }
-        current = &*found;
-    }
-    return current;
-}
-
-// The string at the path; "" when it is missing or not a string.
-std::string StringAt(const Json& value, std::initializer_list<const char*> keys) {
-    const Json* found = Find(value, keys);
-    return found != nullptr && found->is_string() ? found->get<std::string>() : std::string();
-}
-
-bool IsType(const Line& line, const char* type) {
-    return line.IsMessage() && StringAt(line.message, {"type"}) == type;
-}
+using nrfutil_json::Find;
+using nrfutil_json::IsType;
+using nrfutil_json::Json;
+using nrfutil_json::Line;
+using nrfutil_json::Lines;
+using nrfutil_json::StringAt;
 
 // "1051810810" for "001051810810"; "" when the text is not a serial number (digits only).
 std::string SerialNumber(const std::string& text) {

@@ -1,6 +1,7 @@
 #include "nrfutil_programmer.h"
 
 #include "paths.h"
+#include "programmer.h"
 
 namespace tool {
 
@@ -25,11 +26,31 @@ std::string NrfutilListCommand(const std::string& progPath) {
 std::vector<std::string> NrfutilProgrammingCommands(const std::string& progPath,
                                                     const std::string& hexPath,
                                                     const std::string& serial, bool erase) {
-    const std::string tool = os::QuoteArgument(progPath);
-    return {
-        ProgramStep(tool, os::QuoteArgument(hexPath), serial, erase ? "ERASE_ALL" : "ERASE_NONE"),
-        tool + " --json device protection-set All --serial-number " + serial,
-        tool + " --json device reset --reset-kind RESET_PIN --serial-number " + serial};
+    return {ProgramStep(os::QuoteArgument(progPath), os::QuoteArgument(hexPath), serial,
+                        erase ? "ERASE_ALL" : "ERASE_NONE"),
+            NrfutilProtectCommand(progPath, serial), NrfutilPinResetCommand(progPath, serial)};
+}
+
+std::string NrfutilReadCommand(const std::string& progPath, std::uint32_t address,
+                               std::uint32_t byteCount, const std::string& serial) {
+    return os::QuoteArgument(progPath) + " --json device read --address " + HexWord(address) +
+           " --bytes " + std::to_string(byteCount) + " --serial-number " + serial;
+}
+
+std::string NrfutilWriteCommand(const std::string& progPath, std::uint32_t address,
+                                std::uint32_t value, const std::string& serial) {
+    return os::QuoteArgument(progPath) + " --json device write --address " + HexWord(address) +
+           " --value " + HexWord(value) + " --serial-number " + serial;
+}
+
+std::string NrfutilProtectCommand(const std::string& progPath, const std::string& serial) {
+    return os::QuoteArgument(progPath) + " --json device protection-set All --serial-number " +
+           serial;
+}
+
+std::string NrfutilPinResetCommand(const std::string& progPath, const std::string& serial) {
+    return os::QuoteArgument(progPath) +
+           " --json device reset --reset-kind RESET_PIN --serial-number " + serial;
 }
 
 std::string NrfutilHelpCommand(const std::string& progPath) {

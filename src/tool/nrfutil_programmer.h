@@ -3,6 +3,7 @@
 // quoted as for nrfjprog, so blanks and special characters never run anything.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,20 @@ std::string NrfutilListCommand(const std::string& progPath);
 std::vector<std::string> NrfutilProgrammingCommands(const std::string& progPath,
                                                     const std::string& hexPath,
                                                     const std::string& serial, bool erase);
+// The steps that read a chip's memory and write one word of it, for the probe with the given
+// serial; addresses and values as HexWord (programmer.h) writes them.
+// progPath + " --json device read --address <address> --bytes <byteCount> --serial-number <serial>"
+std::string NrfutilReadCommand(const std::string& progPath, std::uint32_t address,
+                               std::uint32_t byteCount, const std::string& serial);
+// progPath + " --json device write --address <address> --value <value> --serial-number <serial>"
+std::string NrfutilWriteCommand(const std::string& progPath, std::uint32_t address,
+                                std::uint32_t value, const std::string& serial);
+// The last two steps of the programming run, each a command of its own.
+// progPath + " --json device protection-set All --serial-number <serial>"
+std::string NrfutilProtectCommand(const std::string& progPath, const std::string& serial);
+// progPath + " --json device reset --reset-kind RESET_PIN --serial-number <serial>"
+std::string NrfutilPinResetCommand(const std::string& progPath, const std::string& serial);
+
 // progPath + " device program --help": the option list, shown as it comes.
 std::string NrfutilHelpCommand(const std::string& progPath);
 // The programming step as the operator's template shows it: "@hex" for the image, and the

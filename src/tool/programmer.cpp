@@ -1,6 +1,7 @@
 #include "programmer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 #include "paths.h"
@@ -29,6 +30,35 @@ std::string ProgrammingCommand(const std::string& progPath, const std::string& h
                                const std::string& progPara, const std::string& serial) {
     return ToolFor(progPath, serial) + (erase ? " -e --program " : " --program ") +
            os::QuoteArgument(hexPath) + progPara;
+}
+
+std::string MemoryReadCommand(const std::string& progPath, std::uint32_t address,
+                              std::uint32_t byteCount, const std::string& serial) {
+    return ToolFor(progPath, serial) + " --memrd " + HexWord(address) + " --n " +
+           std::to_string(byteCount);
+}
+
+std::string MemoryWriteCommand(const std::string& progPath, std::uint32_t address,
+                               std::uint32_t value, const std::string& serial) {
+    return ToolFor(progPath, serial) + " --memwr " + HexWord(address) + " --val " + HexWord(value);
+}
+
+std::string ProtectCommand(const std::string& progPath, const std::string& serial) {
+    return ToolFor(progPath, serial) + " --rbp ALL";
+}
+
+std::string PinResetCommand(const std::string& progPath, const std::string& serial) {
+    return ToolFor(progPath, serial) + " --pinreset";
+}
+
+std::string HexWord(std::uint32_t value) {
+    char text[11];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
+    return text;
+}
+
+bool StepSucceeded(const std::string& output, int exitCode) {
+    return exitCode == 0 && output.find("ERROR:") == std::string::npos;
 }
 
 std::string HelpCommand(const std::string& progPath) {

@@ -1,9 +1,11 @@
 // The contract with the chip maker's programmer tool: the three command lines the station runs
-// and the two markers it reads from the tool's output. Nothing else of the tool is relied on.
+// and the two markers it reads from the tool's output, and the steps a run adds when it reads a
+// chip's ID or writes its serial number. Nothing else of the tool is relied on.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -36,6 +38,31 @@ std::string HelpCommand(const std::string& progPath);
 // serial goes in as in ProgrammingCommand.
 std::string CommandTemplate(const std::string& progPath, const std::string& progPara,
                             const std::string& serial);
+
+// The programming run's trailing options when protection and the pin reset are steps of their
+// own, so that the chip can still be read and written after it is programmed: verify only.
+inline constexpr char kVerifyOnlyPara[] = "  --verify  ";
+
+// The steps after such a programming run. Each names the probe as ProgrammingCommand does.
+// Addresses and values are "0x" and eight hexadecimal digits (HexWord): the tool takes a number
+// without "0x" as decimal, without a warning.
+// progPath + " --memrd <address> --n <byteCount>": prints the bytes at address as 32-bit words.
+std::string MemoryReadCommand(const std::string& progPath, std::uint32_t address,
+                              std::uint32_t byteCount, const std::string& serial);
+// progPath + " --memwr <address> --val <value>": writes one 32-bit word, where it is erased.
+std::string MemoryWriteCommand(const std::string& progPath, std::uint32_t address,
+                               std::uint32_t value, const std::string& serial);
+// progPath + " --rbp ALL": protects the chip; it takes effect at the next reset.
+std::string ProtectCommand(const std::string& progPath, const std::string& serial);
+// progPath + " --pinreset".
+std::string PinResetCommand(const std::string& progPath, const std::string& serial);
+
+// "0x" and eight upper-case hexadecimal digits: "0x000186A1".
+std::string HexWord(std::uint32_t value);
+
+// A step other than programming succeeded when it exited with 0 and its output holds no
+// "ERROR:".
+bool StepSucceeded(const std::string& output, int exitCode);
 
 // The texts that confirm a good verify: "Verify OK", and those of the published programmer
 // versions, "Verified OK." (9.x and early 10.x) and "Verify file - Done verifying" (later 10.x).

@@ -126,7 +126,8 @@ station_check "the run passed" grep -qa 'Verify OK' "$log"
 station_check "no error line after the first refresh" test "$(station_count "$station" '\[error\]')" -eq 1
 shot pass
 
-# Program again without erasing: the stand-in refuses unerased flash, the verdict is FAIL.
+# Program again without erasing: the chip is protected since the last run, so the stand-in refuses
+# it; the verdict is FAIL.
 station_click "$win" cb_erase
 infos=$(station_count "$station" "$info")
 errors=$(station_count "$station" '\[error\]')

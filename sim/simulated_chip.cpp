@@ -1,0 +1,133 @@
+#include "simulated_chip.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "files.h"
+#include "simulated_probes.h"
+#include "text.h"
+
+namespace sim {
+
+namespace {
+
+constexpr std::uint32_t kFicrPageSize = 0x1000;
+
+struct FamilyMap {
+    std::uint32_t ficr;      // the FICR page
+    std::uint32_t deviceId;  // DEVICEID[0]
+    std::uint32_t uicr;      // the UICR page
+};
+
+FamilyMap MapOf(Family family) {
+    switch (family) {
+        case Family::kNrf53:
+        case Family::kNrf91:
+            return {0x00FF0000, 0x00FF0204, 0x00FF8000};
+        case Family::kNrf54L:
+            return {0x00FFC000, 0x00FFC304, 0x00FFD000};
+        case Family::kNrf52:
+            break;
+    }
+    return {0x10000000, 0x10000060, 0x10001000};
+}
+
+std::string BoardPath(const std::string& flashPath) {
+    return ChipFilePath(flashPath, ".board");
+}
+
+// The board number in the board file; 0 when there is none.
+std::uint64_t BoardNumber(const std::string& flashPath) {
+    const std::string path = BoardPath(flashPath);
+    if (!os::FileExists(path)) {
+        return 0;
+    }
+    const std::string text(
+        os::TrimmedOf(os::ReadWholeFile(path, os::Share::kRead), os::kAsciiSpace));
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != text.npos) {
+        throw FlashFileError("The board file " + path + " holds no board number; delete it to " +
+                             "start again from board 0.");
+    }
+    return std::stoull(text);
+}
+
+std::uint64_t DeviceIdOf(const Settings& settings, std::size_t probe, std::uint64_t board) {
+    return settings.deviceId + (std::uint64_t{probe} << 32) + board;
+}
+
+}  // namespace
+
+std::uint32_t DeviceIdAddress(Family family) {
+    return MapOf(family).deviceId;
+}
+
+std::string DeviceIdText(std::uint64_t deviceId) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(deviceId));
+    return text;
+}
+
+SimulatedChip SimulatedChip::Load(const std::string& folder, const Settings& settings,
+                                  std::size_t probe) {
+    std::string flashPath = folder + FlashFileName(settings.serials, probe);
+    const std::uint64_t board = BoardNumber(flashPath);
+    SimulatedFlash flash = SimulatedFlash::Load(flashPath, {MapOf(settings.family).uicr});
+    return SimulatedChip(std::move(flash), std::move(flashPath), settings.family,
+                         DeviceIdOf(settings, probe, board));
+}
+
+std::uint64_t SimulatedChip::ChangeBoard(const std::string& folder, const Settings& settings,
+                                         std::size_t probe) {
+    const std::string flashPath = folder + FlashFileName(settings.serials, probe);
+    const std::uint64_t board = BoardNumber(flashPath) + 1;
+    os::ReplaceFileContent(BoardPath(flashPath), std::to_string(board) + "\n");
+    for (const char* suffix : {".bin", ".uicr", ".protected"}) {
+        os::RemoveFile(ChipFilePath(flashPath, suffix));
+    }
+    return DeviceIdOf(settings, probe, board);
+}
+
+void SimulatedChip::EraseWhole() {
+    flash_.EraseAll();
+    Save();
+    SetProtected(false);
+}
+
+bool SimulatedChip::Protected() const {
+    return os::FileExists(ProtectionMarkPath(flashPath_));
+}
+
+void SimulatedChip::SetProtected(bool on) const {
+    if (on) {
+        os::ReplaceFileContent(ProtectionMarkPath(flashPath_), "All\n");
+    } else {
+        os::RemoveFile(ProtectionMarkPath(flashPath_));
+    }
+}
+
+std::optional<std::vector<std::uint8_t>> SimulatedChip::Read(std::uint32_t address,
+                                                             std::size_t count) const {
+    const FamilyMap map = MapOf(family_);
+    const std::uint64_t end = std::uint64_t{address} + count;
+    if (address < map.ficr || end > std::uint64_t{map.ficr} + kFicrPageSize) {
+        return flash_.Read(address, count);
+    }
+    std::vector<std::uint8_t> bytes(count, SimulatedFlash::kErased);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint64_t at = address + i;
+        // DEVICEID[0], the low half, comes first, each word little-endian.
+        if (at >= map.deviceId && at < map.deviceId + 8) {
+            bytes[i] = static_cast<std::uint8_t>(deviceId_ >> (8 * (at - map.deviceId)));
+        }
+    }
+    return bytes;
+}
+
+SimulatedChip::WordWrite SimulatedChip::WriteWord(std::uint32_t address, std::uint32_t value) {
+    if (!flash_.Read(address, 4)) {
+        return WordWrite::kNotWritable;
+    }
+    return flash_.WriteErasedWord(address, value) ? WordWrite::kWritten : WordWrite::kNotErased;
+}
+
+}  // namespace sim

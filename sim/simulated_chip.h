@@ -1,0 +1,84 @@
+// A probe's simulated chip: its memory (simulated_flash.h), whether it is protected, and the
+// 64-bit DEVICEID in its factory information (FICR), kept in files beside the stand-in (see
+// simulated_probes.h), so both stand-ins and every call see the same chip.
+//
+// Boards. A probe holds one board at a time; its number is kept in the file with ".board" in
+// place of the flash file's ".bin" (decimal; no file: board 0). A board change (the stand-ins'
+// --board-change / device board-change) puts the next board on the probe: the number goes up by
+// one and the chip is a new one, erased and open (its flash, UICR and protection files are
+// removed). Board n on probe k (counted from 0 in serial=) has the DEVICEID deviceid + k * 2^32
+// + n (mod 2^64), deviceid being the setting.
+//
+// Where the family keeps DEVICEID[0] (DEVICEID[1] follows it) and the UICR page:
+//   nrf52           0x10000060, UICR 0x10001000
+//   nrf53, nrf91    0x00FF0204, UICR 0x00FF8000
+//   nrf54l          0x00FFC304, UICR 0x00FFD000
+// The FICR page around DEVICEID can be read, not written; it reads 0xFF but for DEVICEID.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "simulated_flash.h"
+#include "standin_settings.h"
+
+namespace sim {
+
+// The address of DEVICEID[0] in the family's FICR.
+std::uint32_t DeviceIdAddress(Family family);
+// DEVICEID as the chip maker's scripts write it: DEVICEID[1], then DEVICEID[0], 16 upper-case
+// hexadecimal digits.
+std::string DeviceIdText(std::uint64_t deviceId);
+
+class SimulatedChip {
+public:
+    // The chip of the probe with index probe among settings.serials, from its files in folder.
+    // Throws os::FileError when a file cannot be read, FlashFileError when one is not what it
+    // should be.
+    static SimulatedChip Load(const std::string& folder, const Settings& settings,
+                              std::size_t probe);
+    // Puts the next board on that probe (see above); returns the new chip's DEVICEID.
+    // Throws as Load does.
+    static std::uint64_t ChangeBoard(const std::string& folder, const Settings& settings,
+                                     std::size_t probe);
+
+    SimulatedFlash& Flash() { return flash_; }
+    std::uint64_t DeviceId() const { return deviceId_; }
+
+    bool Protected() const;
+    // Protects the chip, or opens it, at once. Throws os::FileError.
+    void SetProtected(bool on) const;
+
+    // The count bytes at address as the debugger reads them: from the FICR page, the code flash
+    // or the UICR; nothing when they do not all lie in one of them.
+    std::optional<std::vector<std::uint8_t>> Read(std::uint32_t address, std::size_t count) const;
+
+    enum class WordWrite { kWritten, kNotErased, kNotWritable };
+    // Writes the 32-bit word at address (a multiple of 4) through the flash controller: only
+    // into the code flash or the UICR, and only where the word is erased. Save() keeps it.
+    WordWrite WriteWord(std::uint32_t address, std::uint32_t value);
+
+    // Writes the memory to its files. Throws os::FileError.
+    void Save() const { flash_.Save(); }
+    // Erases the whole chip, flash and UICR, and opens it, as an erase of everything does; its
+    // files are written at once. Throws os::FileError.
+    void EraseWhole();
+
+private:
+    SimulatedChip(SimulatedFlash flash, std::string flashPath, Family family,
+                  std::uint64_t deviceId)
+        : flash_(std::move(flash)),
+          flashPath_(std::move(flashPath)),
+          family_(family),
+          deviceId_(deviceId) {}
+
+    SimulatedFlash flash_;
+    std::string flashPath_;
+    Family family_;
+    std::uint64_t deviceId_;
+};
+
+}  // namespace sim
