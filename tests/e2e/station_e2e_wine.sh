@@ -225,7 +225,8 @@ shown=()
 for copy in Line1:682123456 Line2:682000777; do
     name=${copy%%:*}
     serial=${copy#*:}
-    infos=$(station_count "$station" "$info")
+    # The first refresh's verdict is the probe query's output, which starts with a serial.
+    refreshes=$(station_count "$station" '\[info \]682123456')
     cp "$station/romtool.exe" "$station/$name.exe"
     (cd "$station" && exec wine "C:\\Station\\$name.exe" </dev/null >/dev/null 2>&1) &
     newest=
@@ -238,7 +239,7 @@ for copy in Line1:682123456 Line2:682000777; do
     done
     [[ -n $newest ]] && shown+=("$newest")
     # Its first refresh has shown its verdict: a press during it would be dropped.
-    station_wait_log "$station" "$info" $((infos + 3))
+    station_wait_log "$station" '\[info \]682123456' $((refreshes + 1))
     xdotool key --window "$newest" alt+s 2>/dev/null
     station_check "$name programmed through its probe $serial" \
         station_wait_call "$station" "\t--snr\t$serial\t-e\t--program\t"
