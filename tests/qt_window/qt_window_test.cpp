@@ -230,7 +230,7 @@ TEST_F(ShownWindow, ForwardsItsEventsToTheStation) {
     bool visibleMeanwhile = false;
     QTimer during;
     QObject::connect(&during, &QTimer::timeout, [&] {
-        if (window.Form().OperationRunning() && !tried) {
+        if (!window.ControlAs<QPushButton>(ControlId::Button_Start)->isEnabled() && !tried) {
             tried = true;
             closedAtOnce = window.close();
             visibleMeanwhile = window.isVisible();
@@ -254,7 +254,7 @@ TEST_F(ShownWindow, ClicksOnStartQueuedDuringARunAreDropped) {
     bool clicked = false;
     QTimer during;
     QObject::connect(&during, &QTimer::timeout, [&] {
-        if (window.Form().OperationRunning() && !clicked) {
+        if (!window.ControlAs<QPushButton>(ControlId::Button_Start)->isEnabled() && !clicked) {
             clicked = true;
             for (int i = 0; i < 2; ++i) {
                 for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {

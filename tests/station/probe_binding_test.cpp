@@ -44,13 +44,13 @@ TEST_P(ProbeBinding, ProgramsOnlyThroughTheBoundProbe) {
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_StartClick);
 
-    EXPECT_EQ(form.Error_Code, c.errorCode);
+    EXPECT_EQ(form.State().Error_Code, c.errorCode);
     const std::string bound = *c.snr ? std::string("--snr ") + c.snr + " " : "";
     if (c.errorCode == 0) {
         EXPECT_EQ(view_.verdict, "PASS");
         EXPECT_THAT(ToolCalls().back(), ::testing::StartsWith(bound + "-e --program "));
-        EXPECT_THAT(Log(), HasSubstr("[info ]Para=" + os::QuoteArgument(form.Prog_Path) + " " +
-                                     bound + "-e --program "));
+        EXPECT_THAT(Log(), HasSubstr("[info ]Para=" + os::QuoteArgument(form.State().Prog_Path) +
+                                     " " + bound + "-e --program "));
         EXPECT_THAT(view_.command, HasSubstr(" " + bound + "--programs @hex "));
     } else {
         EXPECT_EQ(view_.verdict, "FAIL");

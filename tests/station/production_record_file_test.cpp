@@ -266,9 +266,8 @@ INSTANTIATE_TEST_SUITE_P(
                                        f.MakeFolder("logs" + kSep + "2024-02-29.csv");
                                    },
                                    [](const test_support::TempFolder& f) {
-                                       std::filesystem::remove(
-                                           std::filesystem::u8path(f / "logs" + kSep +
-                                                                   "2024-02-29.csv"));
+                                       std::filesystem::remove(std::filesystem::u8path(
+                                           f / "logs" + kSep + "2024-02-29.csv"));
                                    },
                                    log4me::Placement::kWaitingOnDisk}),
     [](const auto& info) { return std::string(info.param.name); });
