@@ -78,13 +78,14 @@ std::string RecordFileName(const os::LocalTime& date) {
     return log4me::DatedFileAppender::FileName(date, kExtension);
 }
 
-ProductionRecordFile::ProductionRecordFile(const std::string& owner)
-    : file_(kExtension, kByteOrderMark + CsvHeader(), false, owner, kRowsKeptInMemory) {}
+ProductionRecordFile::ProductionRecordFile(const std::string& owner, log4me::Clock clock)
+    : file_(kExtension, kByteOrderMark + CsvHeader(), false, owner, kRowsKeptInMemory),
+      clock_(std::move(clock)) {}
 
 log4me::AppendResult ProductionRecordFile::Append(const std::string& folder,
                                                   ProductionRecord record) noexcept {
     try {
-        const log4me::ClockReading now = log4me::Now();
+        const log4me::ClockReading now = clock_();
         record.time = now.local;
         log4me::AppendResult result = file_.Append(folder, now.local, CsvRow(record), now.steady);
         if (result.placement == log4me::Placement::kWaitingInMemory ||

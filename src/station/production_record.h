@@ -14,6 +14,7 @@
 
 #include "clock.h"
 #include "dated_file.h"
+#include "log4me.h"
 
 // What one press of the start button did. Text is UTF-8.
 struct ProductionRecord {
@@ -54,10 +55,11 @@ std::string RecordFileName(const os::LocalTime& date);
 // in memory) and goes first once the file takes rows again; see log4me::DatedFileAppender.
 class ProductionRecordFile {
 public:
-    // owner: the application title, which names this copy's pending files.
-    explicit ProductionRecordFile(const std::string& owner);
+    // owner: the application title, which names this copy's pending files. clock stamps the
+    // rows: the program's logger's, so that a row and the log lines of its press agree.
+    explicit ProductionRecordFile(const std::string& owner, log4me::Clock clock = log4me::Now);
 
-    // Appends the record, stamped with the logger's clock, to that day's file in folder (ending
+    // Appends the record, stamped with the clock, to that day's file in folder (ending
     // in the separator). The file is created with its byte-order mark and header in one step, so
     // that of two copies starting the same day's file exactly one header is written; the row is
     // handed to the OS in one append, so rows of two copies never mix. A row that waits in memory
@@ -68,4 +70,5 @@ public:
 
 private:
     log4me::DatedFileAppender file_;
+    log4me::Clock clock_;
 };
