@@ -8,7 +8,6 @@
 #include "application_title.h"
 #include "error_box.h"
 #include "paths.h"
-#include "programmer.h"
 #include "station_fixture.h"
 #include "station_paths.h"
 #include "verdict.h"
@@ -93,9 +92,10 @@ TEST_F(FormRules, InitDerivesEveryPathFromTheStationFolder) {
     EXPECT_EQ(form.State().Prog_Path, station.ToolPath());
     EXPECT_EQ(form.State().Config_Path, station.Path() + "config.ini");
     EXPECT_EQ(form.State().Log_Path, station.Path() + "logs");
-    EXPECT_EQ(form.State().Prog_Para, "  --verify --rbp ALL --pinreset  ");
     EXPECT_EQ(view_.hexPath, station.ImagePath());
-    EXPECT_EQ(view_.command, tool::CommandTemplate(station.ToolPath(), form.State().Prog_Para, ""));
+    // What the operator reads under 参数: the tool, the template's own word, the run's options.
+    EXPECT_EQ(view_.command, os::QuoteArgument(station.ToolPath()) +
+                                 " --programs @hex   --verify --rbp ALL --pinreset  ");
     EXPECT_EQ(view_.verdict, "--");  // nothing is checked before the window is shown
     EXPECT_EQ(station.StandInCallCount(), 0);
 }
