@@ -40,6 +40,7 @@ enum class ControlId {
     Label1,
     Button_Exit,
     Label_Elapsed,
+    Label_NextSerial,
 };
 
 // Left, top, width, height in pixels at 96 pixels per inch, inside the parent's client area.
@@ -83,7 +84,7 @@ struct FormSpec {
 
 extern const FormSpec kRomForm;
 // Every control except RomForm, in table order: parents before their children.
-extern const std::array<ControlSpec, 20> kLayout;
+extern const std::array<ControlSpec, 21> kLayout;
 
 // The table entry of a control.
 const ControlSpec& LayoutEntry(ControlId id);

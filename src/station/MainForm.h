@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -12,6 +13,8 @@
 
 #include "check.h"
 #include "form_handler.h"
+#include "passed_chips.h"
+#include "programming_run.h"
 #include "production_record.h"
 #include "programmer.h"
 #include "station_paths.h"
@@ -118,7 +121,23 @@ private:
     Verdict CheckVerdict(const std::string& readyCaption) const;
     // After a verdict: appends the press's row, and tells the operator when it could be put
     // nowhere on disk.
-    void WriteRecord(const ProductionRecord& row);
+    void WriteRecord(ProductionRecord& row);
+    // What a press found beyond the check: the serial number it reserved and its run.
+    struct Press {
+        std::optional<std::uint32_t> serialNumber;
+        std::optional<RunResult> run;
+    };
+    // Reserves the board's serial number when config.ini gives the station a range; false with
+    // the check's code set to 114 when the range is used up.
+    bool ReserveSerialNumber(Press& press);
+    // On every way out of a press: its row, the chip's log lines, the same-chip note, and the
+    // serial number settled.
+    void FinishPress(const Press& press, bool erase, bool raised);
+    // The FAIL row of a number whose run was cut off (a crash, a power cut), and the number
+    // settled: every gap in the numbers is explained by a row.
+    void RecordVoidedNumber(std::uint32_t number);
+    // Label_NextSerial: the number the next board gets, when the station numbers its boards.
+    void ShowNextSerial();
 
     StationView& view_;
     std::string executablePath_;
@@ -133,6 +152,7 @@ private:
     int errorCode_ = 0;   // the code of the last verdict's step
     std::string memoText_;
     ProductionRecordFile record_;
+    PassedChips passedChips_;
     bool busy_ = false;
     bool closeRequested_ = false;
     std::deque<Handler> waiting_;

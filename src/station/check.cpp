@@ -38,7 +38,9 @@ CheckResult CheckUpToTheChecksum(const CheckInputs& in) {
             return Failing(std::move(result), code);
         }
     }
-    LogFolderTakesLines(in, result);
+    if (LogFolderTakesLines(in, result)) {
+        ChipSettingsUsable(in, result);
+    }
     return result;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,9 @@ struct CheckResult {
     std::string checksum;       // the image's checksum as computed (also on a mismatch)
     std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (110)
     std::string logFolderProblem;                  // why the log folder cannot take a line (113)
+    std::string serialMessage;  // what is wrong with the chips' settings or numbers (114)
+    // The number the next board gets, when config.ini gives the station a range.
+    std::optional<std::uint32_t> nextSerial;
     // The message of a file that exists but could not be read: the check ended there, and the
     // form raises it as the error it is.
     std::optional<std::string> failure;

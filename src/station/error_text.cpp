@@ -35,6 +35,8 @@ std::string NamingMessage(int code, const ErrorContext& context) {
             return pin ? "ERROR:未找到序列号为" + pin->serial.value_or(pin->written) +
                              "的Jlink，请检查连接。"
                        : "";
+        case kSerialNumbers:
+            return check.serialMessage;
         case kLogFolderUnusable:
             return "ERROR:日志目录" + context.settings.log.shownFolder + "不能写入（" +
                    check.logFolderProblem + "），日志和生产记录无处可写，不能烧写。";

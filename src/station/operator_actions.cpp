@@ -6,10 +6,20 @@
 #include "nrfutil_programmer.h"
 #include "programmer.h"
 #include "run_display.h"
+#include "serial_number_store.h"
 #include "station_log.h"
 
 void TRomForm::FormShow() {
     LogInfoText("程序启动自检");
+    // A run cut off by a crash or a power cut left its serial number reserved: its FAIL row
+    // comes first.
+    if (settings_.chip.serial) {
+        const std::optional<std::uint32_t> cutOff =
+            serial_numbers::SerialNumberStore(paths_.App_Path).Unsettled(title_);
+        if (cutOff) {
+            RecordVoidedNumber(*cutOff);
+        }
+    }
     Button_GetJlinkClick();
 }
 
@@ -17,6 +27,7 @@ void TRomForm::Button_GetJlinkClick() {
     Init(false);
     CheckReady();
     ShowResult(CheckVerdict("Ready"));
+    ShowNextSerial();
 }
 
 void TRomForm::Button_SelectClick() {

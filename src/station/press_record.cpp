@@ -21,6 +21,7 @@ ProductionRecord RecordOfPress(const std::string& title, const StationPaths& pat
     if (run) {
         record.run =
             ProductionRecord::Run{run->duration, run->lastRun.timedOut, run->lastRun.exitCode};
+        record.deviceId = run->deviceId;
     }
     return record;
 }

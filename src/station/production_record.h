@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,10 @@ struct ProductionRecord {
     std::optional<int> errorCode;  // 0 or a code of the check or run; none when an error ended it
     std::optional<Run> run;
     std::string probeSerial;  // the serial of the probe the press used; "" when none was bound
+    std::string deviceId;     // the chip's DEVICEID, when it was read
+    std::optional<std::uint32_t> serialNumber;  // the number reserved for the board: written on
+                                                // a PASS, voided on a FAIL
+    std::string sameChipAs;  // the time of the day's earlier PASS row of the same chip, if any
 };
 
 // The header row, CR LF included.
@@ -46,6 +51,8 @@ std::string CsvRow(const ProductionRecord& record);
 std::string CsvField(std::string_view text);
 // The probe's output for one field: each line trimmed, empty lines left out, joined by ";".
 std::string JoinedLines(std::string_view text);
+// A row's time: ISO 8601 local time with milliseconds, 2024-02-29T12:34:56.789.
+std::string RecordTime(const os::LocalTime& time);
 // The record file's name for a date: "yyyy-mm-dd.csv".
 std::string RecordFileName(const os::LocalTime& date);
 
@@ -64,7 +71,8 @@ public:
     // that of two copies starting the same day's file exactly one header is written; the row is
     // handed to the OS in one append, so rows of two copies never mix. A row that waits in memory
     // or is lost is reported in "log4me_err.log" too. Never throws.
-    log4me::AppendResult Append(const std::string& folder, ProductionRecord record) noexcept;
+    // The record's time is stamped in place.
+    log4me::AppendResult Append(const std::string& folder, ProductionRecord& record) noexcept;
     // Tries again to write the rows that wait; returns how many still wait in memory.
     std::size_t Flush() noexcept { return file_.Flush(); }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "memory_words.h"
 #include "nrfutil_output.h"
 #include "programmer.h"
 
@@ -9,41 +10,66 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-RunResult RunNrfjprog(const RunPlan& plan, const ToolRunner& runner, RunDisplay& display) {
-    RunResult result;
-    result.lastRun = runner.Run(plan.commands.front(), plan.limit, &display);
-    result.detail = result.lastRun.output;
-    result.succeeded = !result.lastRun.timedOut && tool::ProgrammingSucceeded(result.detail);
-    return result;
+// Whether the programmer reported the step done, before what it read is looked at.
+bool StepReportedDone(const RunPlan& plan, const RunStep& step, const tool::CommandResult& run) {
+    if (run.timedOut) {
+        return false;
+    }
+    if (plan.programmer == Programmer::kNrfutil) {
+        return tool::NrfutilStepPassed(run.output, run.exitCode);
+    }
+    return step.kind == StepKind::kProgram ? tool::ProgrammingSucceeded(run.output)
+                                           : tool::StepSucceeded(run.output, run.exitCode);
 }
 
-// nrfutil prints JSON lines: the operator reads an account of each step instead.
-RunResult RunNrfutil(const RunPlan& plan, const ToolRunner& runner, RunDisplay& display) {
-    RunResult result;
-    const Clock::time_point deadline = Clock::now() + plan.limit;
-    result.succeeded = true;
-    for (const std::string& command : plan.commands) {
-        display.ShowInstead(result.detail + command + "\n");
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        result.lastRun =
-            runner.Run(command, std::max(left, std::chrono::milliseconds(1)), &display);
-        const tool::CommandResult& run = result.lastRun;
-        result.detail += tool::NrfutilStepAccount(command, run.output, run.exitCode) + "\n";
-        if (run.timedOut || !tool::NrfutilStepPassed(run.output, run.exitCode)) {
-            result.succeeded = false;
-            break;
-        }
+// Judges a step that reported itself done by what it read; keeps what the record needs.
+bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::string& output,
+                          RunResult& result) {
+    if (step.kind == StepKind::kReadDeviceId) {
+        const auto words = tool::ReadMemoryWords(output, plan.deviceIdAddress, tool::kDeviceIdWords);
+        const std::optional<std::string> id = words ? tool::DeviceIdText(*words) : std::nullopt;
+        result.deviceId = id.value_or("");
+        return id.has_value();
     }
-    return result;
+    if (step.kind == StepKind::kReadSerial) {
+        result.serialWritten =
+            tool::WordConfirmed(output, plan.serialAddress, plan.serialNumber.value_or(0));
+        return result.serialWritten;
+    }
+    return true;
+}
+
+// What the operator reads of a step: nrfjprog's output as it came; nrfutil's account of it.
+std::string StepText(const RunPlan& plan, const RunStep& step, const tool::CommandResult& run) {
+    if (plan.programmer == Programmer::kNrfutil) {
+        return tool::NrfutilStepAccount(step.command, run.output, run.exitCode) + "\n";
+    }
+    return run.output;
 }
 
 }  // namespace
 
 RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& display) {
     const Clock::time_point start = Clock::now();
-    RunResult result = plan.programmer == Programmer::kNrfutil ? RunNrfutil(plan, runner, display)
-                                                               : RunNrfjprog(plan, runner, display);
+    const Clock::time_point deadline = start + plan.limit;
+    const bool accounts = plan.programmer == Programmer::kNrfutil;  // JSON is not for the eye
+    RunResult result;
+    result.succeeded = true;
+    for (const RunStep& step : plan.steps) {
+        if (accounts) {
+            display.ShowInstead(result.detail + step.command + "\n");
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        result.lastRun = runner.Run(step.command, std::max(left, std::chrono::milliseconds(1)),
+                                    &display);
+        result.detail += StepText(plan, step, result.lastRun);
+        if (!StepReportedDone(plan, step, result.lastRun) ||
+            !StepReadWhatItShould(plan, step, result.lastRun.output, result)) {
+            result.succeeded = false;
+            break;
+        }
+    }
     result.duration = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     return result;
 }

@@ -1,15 +1,18 @@
 // The programming run: the operator presses start, and the station checks itself, programs and
-// verifies the image, shows PASS or FAIL and writes the press's row.
+// verifies the image (reading the chip's ID and writing its serial number when config.ini asks
+// for them), shows PASS or FAIL and writes the press's row.
 #include <exception>
 #include <optional>
 #include <utility>
 
 #include "MainForm.h"
+#include "check_steps.h"
 #include "error_codes.h"
 #include "press_record.h"
 #include "programming_run.h"
 #include "run_display.h"
 #include "run_plan.h"
+#include "serial_number_store.h"
 #include "station_log.h"
 
 namespace {
@@ -47,15 +50,13 @@ private:
 void TRomForm::Button_StartClick() {
     SetMemoText("");
     const bool erase = view_.EraseChecked();
-    std::optional<RunResult> run;
+    Press press;
     // Every press has its row, written after its verdict, also when an error ended it.
     const int errorsBefore = std::uncaught_exceptions();
-    const AtScopeExit writeRow([&] {
-        const bool raised = std::uncaught_exceptions() > errorsBefore;
-        WriteRecord(RecordOfPress(title_, paths_, lastCheck_, erase, run, raised));
-    });
+    const AtScopeExit finish(
+        [&] { FinishPress(press, erase, std::uncaught_exceptions() > errorsBefore); });
     const StartDisabledWhileRunning startDisabled(view_);
-    if (!CheckReady()) {
+    if (!CheckReady() || !ReserveSerialNumber(press)) {
         ShowResult(CheckVerdict("FAIL"));
         return;
     }
@@ -63,33 +64,35 @@ void TRomForm::Button_StartClick() {
     // Paint "Working"; input stays queued, so nothing can change the image between the check
     // and the run.
     view_.RepaintKeepingInput();
-    const RunPlan plan = PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming);
+    const RunPlan plan =
+        PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming, press.serialNumber);
     LogInfoText("CRC=" + hexMd5_);
     LogInfoText("Para=" + plan.Para());
     {
         RunDisplay display(view_);  // gone before the verdict shows
-        run = RunPlanned(plan, Runner(), display);
+        press.run = RunPlanned(plan, Runner(), display);
     }
-    ShowResult(run->succeeded ? Passed("PASS", run->detail, lastCheck_.probeOutput)
-                              : Failed(kProgrammingFailed, run->detail,
-                                       ErrorText(kProgrammingFailed), lastCheck_.probeOutput));
+    const RunResult& run = *press.run;
+    ShowResult(run.succeeded ? Passed("PASS", run.detail, lastCheck_.probeOutput)
+                             : Failed(kProgrammingFailed, run.detail,
+                                      ErrorText(kProgrammingFailed), lastCheck_.probeOutput));
 }
 
-void TRomForm::WriteRecord(const ProductionRecord& row) {
-    try {
-        const log4me::AppendResult result = record_.Append(settings_.log.folder, row);
-        if (result.placement != log4me::Placement::kWaitingInMemory &&
-            result.placement != log4me::Placement::kLost) {
-            return;  // in the file, or safely waiting on disk
-        }
-        const std::string line = "ERROR:生产记录" + result.path + "写不进去（" + result.problem +
-                                 "），" +
-                                 (result.placement == log4me::Placement::kLost
-                                      ? "内存中也已放不下，本次记录丢失。"
-                                      : "本次记录暂存在内存中，目录可以写入后会自动补写。");
-        SetMemoText(WithLastLine(memoText_, line));
-        LogErrorText(line);
-    } catch (...) {
-        // Called on the way out of a press: nothing may escape.
+bool TRomForm::ReserveSerialNumber(Press& press) {
+    if (!settings_.chip.serial) {
+        return true;
     }
+    const serial_numbers::NumberRange range = settings_.chip.serial->range;
+    const serial_numbers::Reservation reservation =
+        serial_numbers::SerialNumberStore(paths_.App_Path).Reserve(title_, range);
+    if (reservation.voided) {
+        RecordVoidedNumber(*reservation.voided);
+    }
+    press.serialNumber = reservation.number;
+    if (!reservation.number) {  // another copy took the last one since the check
+        lastCheck_.code = errorCode_ = kSerialNumbers;
+        lastCheck_.serialMessage = RangeUsedUpMessage(range);
+        return false;
+    }
+    return true;
 }

@@ -7,6 +7,7 @@ StationSettings ReadSettings(const StationPaths& paths, const std::string& title
     StationSettings settings;
     settings.station = ReadStationConfig(paths.Config_Path, title);
     settings.log = log4me::ReadLogConfig(paths.App_Path);
+    settings.chip = ReadChipSettings(paths.Config_Path, title);
     const std::string pinned = settings.station.PinnedSerial();
     if (settings.station.programmer == Programmer::kNrfutil) {
         settings.Prog_Path = paths.Bin_Path + tool::NrfutilFileName();

@@ -4,12 +4,14 @@
 
 #include <string>
 
+#include "chip_settings.h"
 #include "log4me.h"
 #include "station_config.h"
 #include "station_paths.h"
 
 struct StationSettings {
     StationConfig station;  // [station]
+    ChipSettings chip;      // [trace] and [serial]
     log4me::LogConfig log;  // [log4me]: where the log and the record go
     std::string Prog_Path;  // Bin_Path + the programmer's file name
     // The command template shown in Edit_Para: for the operator only, never run. It names the

@@ -11,6 +11,7 @@
 #include "error_codes.h"
 #include "paths.h"
 #include "production_record.h"
+#include "record_columns.h"
 #include "station_fixture.h"
 
 using ::testing::ElementsAre;
@@ -62,7 +63,7 @@ TEST_P(ProbeBinding, ProgramsOnlyThroughTheBoundProbe) {
         station.Read("logs" + std::string(1, os::kPathSeparator) + RecordFileName(os::LocalNow()));
     const test_support::CsvRows rows = test_support::ReadCsv(record.substr(3));
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1].back(), c.recorded);
+    EXPECT_EQ(rows[1][record::IndexOf(record::Column::kProbeSerial)], c.recorded);
 }
 
 INSTANTIATE_TEST_SUITE_P(

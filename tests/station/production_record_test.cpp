@@ -77,7 +77,7 @@ TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
     const test_support::CsvRows rows = Rows();
     ASSERT_EQ(rows.size(), 2u);
     const std::vector<std::string>& row = rows[1];
-    ASSERT_EQ(row.size(), 13u);
+    ASSERT_EQ(row.size(), 16u);
     EXPECT_THAT(row[0], MatchesRegex("....-..-..T..:..:..\\....")) << row[0];
     EXPECT_EQ(row[1], "Romtool");
     EXPECT_EQ(row[2], station.Path());

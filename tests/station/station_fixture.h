@@ -43,6 +43,7 @@ public:
     // What the window showed while tools ran: each live output, each elapsed time.
     std::vector<std::string> runOutputs;
     std::vector<std::string> elapsedTexts;
+    std::string nextSerial;  // Label_NextSerial
 
     std::function<void()> whileBoxOpen;   // runs while a message box would be open
     std::function<void()> duringRepaint;  // runs at every repaint during an operation
@@ -62,6 +63,7 @@ public:
     std::string ChooseImage(const std::string& initialFolder) override;
     void ShowRunOutput(const std::string& text) override { runOutputs.push_back(text); }
     void SetElapsedText(const std::string& text) override { elapsedTexts.push_back(text); }
+    void SetNextSerialText(const std::string& text) override { nextSerial = text; }
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override { ++closeRequests; }

@@ -191,6 +191,12 @@ void QtStationWindow::SetElapsedText(const std::string& text) {
     label->adjustSize();
 }
 
+void QtStationWindow::SetNextSerialText(const std::string& text) {
+    auto* label = ControlAs<QLabel>(ControlId::Label_NextSerial);
+    label->setText(FromUtf8(text));
+    FitLabel(*label, ControlId::Label_NextSerial);
+}
+
 void QtStationWindow::SetHexPathText(const std::string& text) {
     ControlAs<QLineEdit>(ControlId::Edit_Hex)->setText(FromUtf8(text));
 }

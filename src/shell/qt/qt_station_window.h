@@ -55,6 +55,7 @@ public:
     std::string ChooseImage(const std::string& initialFolder) override;
     void ShowRunOutput(const std::string& text) override;
     void SetElapsedText(const std::string& text) override;
+    void SetNextSerialText(const std::string& text) override;
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override;
