@@ -19,7 +19,8 @@ struct Setting {
 Setting Read(const std::string& configPath, const std::string& title, const std::string& section,
              const std::string& key) {
     for (const std::string& name : {key + "." + title, key}) {
-        std::string value(os::TrimmedOf(os::GetProfileString(section, name, "", configPath), " \t"));
+        std::string value(
+            os::TrimmedOf(os::GetProfileString(section, name, "", configPath), " \t"));
         if (!value.empty()) {
             return {name, std::move(value)};
         }
@@ -75,8 +76,8 @@ void ReadTrace(const std::string& configPath, const std::string& title, ChipSett
         return;
     }
     const Setting address = Read(configPath, title, "trace", "deviceid_address");
-    chip.deviceIdAddress =
-        address.value.empty() ? std::optional(tool::kNrf52DeviceIdAddress) : WordAddress(address.value);
+    chip.deviceIdAddress = address.value.empty() ? std::optional(tool::kNrf52DeviceIdAddress)
+                                                 : WordAddress(address.value);
     if (!chip.deviceIdAddress) {
         chip.problem = Problem("trace", address, "不是一个32位字的地址");
     }

@@ -19,7 +19,7 @@ struct Columns {
         int seen = 0;
         for (std::size_t i = 0; i < header.FieldCount(); ++i) {
             const std::optional<record::Column> column = record::ColumnNamed(header.Field(i));
-            std::size_t* const place = !column                                  ? nullptr
+            std::size_t* const place = !column                                ? nullptr
                                        : *column == record::Column::kTime     ? &time
                                        : *column == record::Column::kTitle    ? &title
                                        : *column == record::Column::kVerdict  ? &verdict

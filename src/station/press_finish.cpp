@@ -75,11 +75,11 @@ void TRomForm::WriteRecord(ProductionRecord& row) {
             result.placement != log4me::Placement::kLost) {
             return;  // in the file, or safely waiting on disk
         }
-        const std::string line =
-            "ERROR:生产记录" + result.path + "写不进去（" + result.problem + "），" +
-            (result.placement == log4me::Placement::kLost
-                 ? "内存中也已放不下，本次记录丢失。"
-                 : "本次记录暂存在内存中，目录可以写入后会自动补写。");
+        const std::string line = "ERROR:生产记录" + result.path + "写不进去（" + result.problem +
+                                 "），" +
+                                 (result.placement == log4me::Placement::kLost
+                                      ? "内存中也已放不下，本次记录丢失。"
+                                      : "本次记录暂存在内存中，目录可以写入后会自动补写。");
         SetMemoText(WithLastLine(memoText_, line));
         LogErrorText(line);
     } catch (...) {

@@ -26,7 +26,8 @@ bool StepReportedDone(const RunPlan& plan, const RunStep& step, const tool::Comm
 bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::string& output,
                           RunResult& result) {
     if (step.kind == StepKind::kReadDeviceId) {
-        const auto words = tool::ReadMemoryWords(output, plan.deviceIdAddress, tool::kDeviceIdWords);
+        const auto words =
+            tool::ReadMemoryWords(output, plan.deviceIdAddress, tool::kDeviceIdWords);
         const std::optional<std::string> id = words ? tool::DeviceIdText(*words) : std::nullopt;
         result.deviceId = id.value_or("");
         return id.has_value();
@@ -61,8 +62,8 @@ RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& 
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        result.lastRun = runner.Run(step.command, std::max(left, std::chrono::milliseconds(1)),
-                                    &display);
+        result.lastRun =
+            runner.Run(step.command, std::max(left, std::chrono::milliseconds(1)), &display);
         result.detail += StepText(plan, step, result.lastRun);
         if (!StepReportedDone(plan, step, result.lastRun) ||
             !StepReadWhatItShould(plan, step, result.lastRun.output, result)) {

@@ -16,8 +16,8 @@ struct RunResult {
     bool succeeded = false;       // every step succeeded, the verify was confirmed
     tool::CommandResult lastRun;  // the last step run, for the record
     std::chrono::milliseconds duration{0};
-    std::string deviceId;         // the chip's DEVICEID, when a step read it
-    bool serialWritten = false;   // the serial number was written and read back
+    std::string deviceId;        // the chip's DEVICEID, when a step read it
+    bool serialWritten = false;  // the serial number was written and read back
 };
 
 // Runs the plan's steps, each only after the one before succeeded, all of them ended within the

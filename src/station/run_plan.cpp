@@ -63,10 +63,9 @@ public:
 std::vector<RunStep> PlainSteps(const StationPaths& paths, const StationSettings& settings,
                                 const CheckResult& check, bool erase) {
     if (settings.station.programmer == Programmer::kNrfjprog) {
-        return {{StepKind::kProgram,
-                 tool::ProgrammingCommand(settings.Prog_Path, paths.Hex_Path, erase,
-                                          tool::kProgPara,
-                                          check.probePinned ? check.probeSerial : "")}};
+        return {{StepKind::kProgram, tool::ProgrammingCommand(
+                                         settings.Prog_Path, paths.Hex_Path, erase, tool::kProgPara,
+                                         check.probePinned ? check.probeSerial : "")}};
     }
     const std::vector<std::string> commands = tool::NrfutilProgrammingCommands(
         settings.Prog_Path, paths.Hex_Path, check.probeSerial, erase);
@@ -96,9 +95,8 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
         plan.steps = PlainSteps(paths, settings, check, erase);
         return plan;
     }
-    const std::string serial = check.probePinned || plan.programmer == Programmer::kNrfutil
-                                   ? check.probeSerial
-                                   : "";
+    const std::string serial =
+        check.probePinned || plan.programmer == Programmer::kNrfutil ? check.probeSerial : "";
     std::unique_ptr<Commands> commands;
     if (plan.programmer == Programmer::kNrfutil) {
         commands = std::make_unique<NrfutilCommands>(settings.Prog_Path, paths.Hex_Path, serial);
@@ -114,8 +112,8 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
     if (serialNumber && chip.serial) {
         plan.serialAddress = chip.serial->address;
         plan.serialNumber = serialNumber;
-        plan.steps.push_back({StepKind::kWriteSerial,
-                              commands->Write(plan.serialAddress, *serialNumber)});
+        plan.steps.push_back(
+            {StepKind::kWriteSerial, commands->Write(plan.serialAddress, *serialNumber)});
         plan.steps.push_back({StepKind::kReadSerial, commands->Read(plan.serialAddress, 4)});
     }
     plan.steps.push_back({StepKind::kProtect, commands->Protect()});

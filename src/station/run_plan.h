@@ -16,12 +16,12 @@
 
 // What a step does, and so how its output is read.
 enum class StepKind {
-    kProgram,        // erase (when chosen), program and verify; with nrfjprog alone, all of it
-    kReadDeviceId,   // read the chip's DEVICEID
-    kWriteSerial,    // write the serial number into its word
-    kReadSerial,     // read the word back
-    kProtect,        // readback protection
-    kReset,          // pin reset
+    kProgram,       // erase (when chosen), program and verify; with nrfjprog alone, all of it
+    kReadDeviceId,  // read the chip's DEVICEID
+    kWriteSerial,   // write the serial number into its word
+    kReadSerial,    // read the word back
+    kProtect,       // readback protection
+    kReset,         // pin reset
 };
 
 struct RunStep {
@@ -32,9 +32,9 @@ struct RunStep {
 struct RunPlan {
     Programmer programmer = Programmer::kNrfjprog;
     std::vector<RunStep> steps;
-    std::chrono::milliseconds limit{0};  // for all the steps together
-    std::uint32_t deviceIdAddress = 0;   // where kReadDeviceId reads
-    std::uint32_t serialAddress = 0;     // where kWriteSerial writes and kReadSerial reads
+    std::chrono::milliseconds limit{0};         // for all the steps together
+    std::uint32_t deviceIdAddress = 0;          // where kReadDeviceId reads
+    std::uint32_t serialAddress = 0;            // where kWriteSerial writes and kReadSerial reads
     std::optional<std::uint32_t> serialNumber;  // what kWriteSerial writes
 
     // Every command, in order, as a batch file would chain them: what the "Para=" line shows.

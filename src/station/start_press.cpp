@@ -74,8 +74,8 @@ void TRomForm::Button_StartClick() {
     }
     const RunResult& run = *press.run;
     ShowResult(run.succeeded ? Passed("PASS", run.detail, lastCheck_.probeOutput)
-                             : Failed(kProgrammingFailed, run.detail,
-                                      ErrorText(kProgrammingFailed), lastCheck_.probeOutput));
+                             : Failed(kProgrammingFailed, run.detail, ErrorText(kProgrammingFailed),
+                                      lastCheck_.probeOutput));
 }
 
 bool TRomForm::ReserveSerialNumber(Press& press) {
