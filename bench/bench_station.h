@@ -41,7 +41,9 @@ public:
     std::string ChooseImage(const std::string&) override { return {}; }
     void ShowRunOutput(const std::string&) override {}
     void SetElapsedText(const std::string&) override {}
+    void SetNextSerialText(const std::string&) override {}
     void RepaintKeepingInput() override {}
+    void DispatchQueuedInput() override {}
     void CloseWindow() override {}
 
 private:
