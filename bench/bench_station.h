@@ -42,6 +42,7 @@ public:
     void ShowRunOutput(const std::string&) override {}
     void SetElapsedText(const std::string&) override {}
     void RepaintKeepingInput() override {}
+    void DispatchQueuedInput() override {}
     void CloseWindow() override {}
 
 private:

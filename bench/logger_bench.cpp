@@ -47,7 +47,7 @@ void SetLines(benchmark::State& state) {
 
 void BM_LogInfo(benchmark::State& state) {
     const LoggerFolder folder;
-    const log4me::Session session(folder.AppFolder());
+    const log4me::Session session(folder.AppFolder(), "bench");
     const os::AnsiString message(kMessage);
     const std::string daily = folder.File("logs/" + log4me::DailyFileName(os::LocalNow()));
     for (auto _ : state) {
@@ -63,7 +63,8 @@ BENCHMARK(BM_LogInfo)->UseRealTime()->Unit(benchmark::kMillisecond);
 void BM_WriteAppend(benchmark::State& state) {
     const LoggerFolder folder;
     const std::string file = folder.File("lines.log");
-    const std::string line = log4me::FormatLine(os::LocalNow(), "[info ]" + kMessage);
+    // A line as the logger writes it: its time, a blank, the tagged message, CR LF.
+    const std::string line = os::TimeText(os::LocalNow()) + " [info ]" + kMessage + "\r\n";
     for (auto _ : state) {
         const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (fd < 0) {
