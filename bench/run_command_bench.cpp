@@ -21,6 +21,7 @@
 #include "bench_support.h"
 #include "output_capture.h"
 #include "run_command.h"
+#include "text.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ std::vector<char> Ballast(benchmark::State& state) {
 }
 
 bool CapturedItsEnd(const tool::CommandResult& result) {
-    const std::string note = tool::OutputCapture::CutNote(tool::OutputCapture::kDefaultBound);
+    const std::string note =
+        tool::OutputCutNote(tool::OutputCapture::kDefaultBound) + os::kLineBreak;
     return result.output.compare(0, note.size(), note) == 0 && result.exitCode == 0 &&
            result.output.size() > kMiB && result.output.back() == 'a';
 }

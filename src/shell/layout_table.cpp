@@ -124,8 +124,10 @@ Geometry Clipped(const Geometry& g, const Geometry& bounds) {
     return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
+// As MulDiv(length, dpi, 96): rounded to the nearest pixel, halves away from zero.
 int ScaledForDpi(int length, int dpi) {
-    return length * dpi / 96;
+    const long long scaled = static_cast<long long>(length) * dpi;
+    return static_cast<int>((scaled + (scaled < 0 ? -48 : 48)) / 96);
 }
 
 Geometry ScaledForDpi(const Geometry& g, int dpi) {

@@ -104,7 +104,8 @@ Geometry ParentToWindow(ControlId id, Geometry g, const std::vector<Geometry>& r
 // The part of g that lies in bounds; empty (width or height 0) when none does.
 Geometry Clipped(const Geometry& g, const Geometry& bounds);
 
-// A length of the layout, which counts pixels at 96 DPI, at dpi pixels per inch.
+// A length of the layout, which counts pixels at 96 DPI, at dpi pixels per inch: rounded to the
+// nearest pixel, halves away from zero, as the system's MulDiv does.
 int ScaledForDpi(int length, int dpi);
 // A geometry at dpi: its edges scaled, so that controls that meet at 96 DPI meet at every DPI.
 Geometry ScaledForDpi(const Geometry& g, int dpi);

@@ -54,20 +54,21 @@ TEST(OutputCapture, KeepsTheEndFromAWholeLineAfterTheNoteWhenCut) {
         lines += "line " + std::to_string(n) + "\n";  // 9 bytes each
     }
     constexpr std::size_t kBound = 50;
+    // The last 50 bytes start inside "line 194"; the first whole line kept is 195.
+    const std::string kept = "line 195\nline 196\nline 197\nline 198\nline 199\n";
+    const std::string note = "（输出过长）";
     for (std::size_t readSize : kReadSizes) {
-        OutputCapture capture(kBound);
+        OutputCapture capture(kBound, tool::OutputEncoding::kAnsi, note);
         for (std::size_t at = 0; at < lines.size(); at += readSize) {
             capture.Append(lines.data() + at, std::min(readSize, lines.size() - at));
         }
-        EXPECT_TRUE(capture.Cut());
-        // The last 50 bytes start inside "line 194"; the first whole line kept is 195.
-        EXPECT_EQ(capture.Text(), OutputCapture::CutNote(kBound) +
-                                      "line 195\nline 196\nline 197\nline 198\nline 199\n")
-            << "read size " << readSize;
+        EXPECT_EQ(capture.Text(), note + os::kLineBreak + kept) << "read size " << readSize;
     }
-    OutputCapture exact(lines.size());
+    OutputCapture withoutNote(kBound);
+    withoutNote.Append(lines.data(), lines.size());
+    EXPECT_EQ(withoutNote.Text(), kept);
+    OutputCapture exact(lines.size(), tool::OutputEncoding::kAnsi, note);
     exact.Append(lines.data(), lines.size());
-    EXPECT_FALSE(exact.Cut());
     EXPECT_EQ(exact.Text(), lines);
 }
 

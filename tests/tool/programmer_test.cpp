@@ -35,9 +35,14 @@ TEST(ProgrammingSucceeded, NeedsAVerifySuccessTextAndNoError) {
     }
 }
 
-TEST(TimeoutLine, NamesTheLimitInSeconds) {
-    EXPECT_EQ(tool::TimeoutLine(30), "ERROR:命令在30秒内未结束，已被终止。");
-    EXPECT_EQ(tool::TimeoutLine(300), "ERROR:命令在300秒内未结束，已被终止。");
+// The line a run's limit adds fails whatever the tool printed before it, and names the limit.
+TEST(TimeoutLine, FailsEveryStepAndNamesTheLimit) {
+    for (const long long seconds : {1LL, 30LL, 300LL}) {
+        const std::string line = tool::TimeoutLine(seconds);
+        EXPECT_FALSE(tool::ProgrammingSucceeded("Verify OK\n" + line)) << line;
+        EXPECT_FALSE(tool::StepSucceeded("0x00000000: FFFFFFFF\n" + line, 0)) << line;
+        EXPECT_NE(line.find("在" + std::to_string(seconds) + "秒内"), std::string::npos) << line;
+    }
 }
 
 TEST(CommandLines, EraseOnlyAddsItsOption) {

@@ -91,6 +91,12 @@ TEST_F(RunCommandTest, NeverEndingCommandIsEndedWithItsTreeAtTheLimit) {
     EXPECT_TRUE(EndsSoon(PidFrom("child.pid")));
 
     EXPECT_EQ(Run("echo line; sleep 1000", 1s), "line\n" + tool::TimeoutLine(1) + "\n");
+
+    // The caller words the line; the limit comes in whole seconds, rounded up.
+    tool::RunOptions options;
+    options.timeoutLine = [](long long seconds) { return "late: " + std::to_string(seconds); };
+    EXPECT_EQ(tool::RunCommand("echo line; sleep 1000", folder_.Path(), 1500ms, {}, options).output,
+              "line\nlate: 2\n");
 }
 
 // Tools that leave something behind: each writes the pid of what it left into left.pid.
@@ -136,7 +142,7 @@ TEST_F(RunCommandTest, OutputBeyondTheBoundKeepsItsEndWithANote) {
     // About 21 MB of numbered lines, then the marker.
     const tool::CommandResult result =
         tool::RunCommand("seq 1 3000000; echo Verify OK", folder_.Path(), 60s);
-    const std::string note = tool::OutputCapture::CutNote(tool::OutputCapture::kDefaultBound);
+    const std::string note = tool::OutputCutNote(tool::OutputCapture::kDefaultBound) + "\n";
     ASSERT_EQ(result.output.substr(0, note.size()), note);
     const std::string kept = result.output.substr(note.size());
     EXPECT_LE(kept.size(), tool::OutputCapture::kDefaultBound);

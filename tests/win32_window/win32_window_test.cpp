@@ -111,6 +111,28 @@ TEST(Win32Window, FollowsADpiChangeIntoTheSuggestedRectangle) {
     }
 }
 
+// In the middle of the work area of its own monitor; a window too large for it at the top left,
+// so that its caption can be reached.
+TEST(Win32Window, OpensInTheMiddleOfItsMonitorsWorkArea) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    HWND main = window.Control(ControlId::RomForm);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& work = monitor.rcWork;
+    RECT frame{};
+    ::GetWindowRect(main, &frame);
+    const auto expectCentred = [](LONG low, LONG high, LONG from, LONG to) {
+        if (to - from <= high - low) {
+            EXPECT_LE(std::abs((from - low) - (high - to)), 1) << from << " " << to;
+        } else {
+            EXPECT_EQ(from, low);
+        }
+    };
+    expectCentred(work.left, work.right, frame.left, frame.right);
+    expectCentred(work.top, work.bottom, frame.top, frame.bottom);
+}
+
 // The label belongs to its group box: four probes' lines stop at its frame, one long line at
 // its right edge; a serial that fits is shown whole.
 TEST(Win32Window, SerialLabelStaysInsideItsGroup) {

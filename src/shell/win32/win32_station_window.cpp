@@ -93,12 +93,7 @@ Win32StationWindow::Win32StationWindow(HINSTANCE instance)
                                 nullptr, nullptr, instance, this);
     BuildControls(instance);
     ApplyDpi(WindowDpi(window_));
-    RECT frame{};
-    ::GetWindowRect(window_, &frame);
-    ::SetWindowPos(window_, nullptr,
-                   (::GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,
-                   (::GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnWorkArea(window_);
 }
 
 Win32StationWindow::~Win32StationWindow() {
