@@ -61,14 +61,12 @@ std::string CsvField(std::string_view text) {
 
 std::string JoinedLines(std::string_view text) {
     std::string joined;
-    while (!text.empty()) {
-        const auto end = text.find_first_of("\r\n");
-        const std::string_view line = os::TrimmedOf(text.substr(0, end), " \t");
+    os::ForEachLine(text, [&joined](std::string_view whole) {
+        const std::string_view line = os::TrimmedOf(whole, " \t");
         if (!line.empty()) {
             joined += (joined.empty() ? "" : ";") + std::string(line);
         }
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    }
+    });
     return joined;
 }
 

@@ -13,5 +13,5 @@ void TRomForm::ShowResult(const Verdict& verdict) {
     }
     // Every verdict's text is logged as info, so a failure's text is logged at both levels.
     LogInfoText(memoText_);
-    view_.SetSerialText(tool::SerialLabelText(verdict.serial));
+    view_.SetSerialText(SerialLabelText(verdict.serial));
 }

@@ -4,6 +4,7 @@
 
 #include "files.h"
 #include "nrfutil_programmer.h"
+#include "operator_texts.h"
 #include "run_display.h"
 
 ToolRunner::ToolRunner(StationView& view, std::string binPath, Programmer programmer)
@@ -12,6 +13,8 @@ ToolRunner::ToolRunner(StationView& view, std::string binPath, Programmer progra
 tool::CommandResult ToolRunner::Run(const std::string& commandLine, std::chrono::milliseconds limit,
                                     RunDisplay* display) const {
     tool::RunOptions options;
+    options.timeoutLine = TimeoutLine;
+    options.cutNote = OutputCutNote(tool::OutputCapture::kDefaultBound);
     if (programmer_ == Programmer::kNrfutil) {
         options.encoding = tool::OutputEncoding::kUtf8;
         // A station folder may carry nrfutil's own offline installation beside it.

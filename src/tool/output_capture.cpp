@@ -4,7 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "operator_texts.h"
 #include "text.h"
 
 namespace tool {
@@ -78,10 +77,6 @@ void OutputCapture::Keep(const char* data, std::size_t size) {
     std::memcpy(&kept_[ringStart_], data, first);
     std::memcpy(&kept_[0], data + first, size - first);
     ringStart_ = (ringStart_ + size) % bound_;
-}
-
-std::string OutputCapture::CutNote(std::size_t bound) {
-    return OutputCutNote(bound) + os::kLineBreak;
 }
 
 std::string OutputCapture::RecentLines(std::size_t maxBytes) const {

@@ -36,10 +36,6 @@ public:
     // platform's line break.
     std::string Text() const;
 
-    // What a cut output's text starts with when RunCommand's options keep the station's note:
-    // OutputCutNote(bound) and the platform's line break.
-    static std::string CutNote(std::size_t bound);
-
     // How many bytes have been appended so far, zero bytes and dropped pieces included.
     std::size_t Received() const { return received_; }
 

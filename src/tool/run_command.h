@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "child_process.h"
-#include "operator_texts.h"
 #include "output_capture.h"
 
 namespace tool {
@@ -31,15 +30,15 @@ struct RunProgress {
 inline constexpr std::size_t kRecentOutputBound = 64 * 1024;
 
 // How a command is to be run beyond its line and folder, and the texts RunCommand adds to its
-// output (the defaults are the station's, operator_texts.h).
+// output, in its caller's words (none by default).
 struct RunOptions {
     std::vector<os::EnvironmentVariable> environment;  // besides the station's own
     OutputEncoding encoding = OutputEncoding::kAnsi;   // how its output is read
     // The last line of a run its limit ended, given the limit in whole seconds (rounded up);
     // none when empty.
-    std::function<std::string(long long limitSeconds)> timeoutLine = TimeoutLine;
+    std::function<std::string(long long limitSeconds)> timeoutLine;
     // The first line of an output that was cut to its last 16 MiB; none when empty.
-    std::string cutNote = OutputCutNote(OutputCapture::kDefaultBound);
+    std::string cutNote;
 };
 
 // Runs commandLine through the command interpreter ("cmd.exe /C" on Windows, "/bin/sh -c"

@@ -7,6 +7,7 @@
 
 #include "checksum.h"
 #include "error_codes.h"
+#include "operator_texts.h"
 #include "output_capture.h"
 #include "paths.h"
 #include "run_command.h"
@@ -64,7 +65,7 @@ TEST_F(FirstRefresh, HugeProbeOutputIsCutAndTheLabelShowsItsFirstLines) {
     EXPECT_EQ(view_.verdict, "Ready");
     const std::string& label = view_.serial;
     EXPECT_LE(label.size(), 4096u + std::string("…").size());
-    const std::string note = tool::OutputCapture::CutNote(tool::OutputCapture::kDefaultBound);
+    const std::string note = OutputCutNote(tool::OutputCapture::kDefaultBound) + os::kLineBreak;
     EXPECT_THAT(label, ::testing::StartsWith(note + "Reading back flash block "))
         << label.substr(0, 80);
     EXPECT_THAT(label, ::testing::EndsWith("…"));
@@ -156,7 +157,7 @@ TEST_F(FirstRefresh, ProbeQueryThatNeverEndsIsNoAnswer) {
     limits.probeQuery = std::chrono::seconds(1);
     TRomForm& form = Shown(limits);
     EXPECT_EQ(form.State().Error_Code, 102);
-    EXPECT_THAT(form.MemoText(), HasSubstr(tool::TimeoutLine(1)));
+    EXPECT_THAT(form.MemoText(), HasSubstr(TimeoutLine(1)));
     EXPECT_THAT(form.MemoText(), HasSubstr("ERROR:请检查Jink是否已经正确安装。"));
     EXPECT_GT(view_.repaints, 0);  // the window kept painting while the query hung
 }

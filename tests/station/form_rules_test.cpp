@@ -50,9 +50,7 @@ TEST(VerdictText, ErrorLineGoesOnANewLastLine) {
 using FormRules = StationTest;
 
 TEST_F(FormRules, ShowResultPlacesTheErrorLinePaintsAndLogsAtBothLevels) {
-    test_support::StationParts parts;
-    parts.tool = false;
-    Station(parts);
+    Station(test_support::StationParts::Without({test_support::Part::kTool}));
     TRomForm& form = Created();
     // The layout's font until the first verdict.
     EXPECT_EQ(view_.verdictFont, (FontSpec{"宋体", -96}));
@@ -129,9 +127,7 @@ TEST_F(FormRules, InitKeepsTheLastPassingChecksum) {
 }
 
 TEST_F(FormRules, SecondFormUnderTheSameTitleSeesTheFirst) {
-    test_support::StationParts parts;
-    parts.tool = false;
-    Station(parts);
+    Station(test_support::StationParts::Without({test_support::Part::kTool}));
     std::random_device random;
     const std::string name = "Single" + std::to_string(random()) + ".exe";
     RecordingView views[3];

@@ -38,9 +38,7 @@ class LogFolderCheck : public StationTest, public ::testing::WithParamInterface<
 
 TEST_P(LogFolderCheck, ProgramsOnlyWhenTheFolderCanTakeTheRow) {
     const FolderCase& c = GetParam();
-    test_support::StationParts parts;
-    parts.logs = false;
-    auto& station = Station(parts);
+    auto& station = Station(test_support::StationParts::Without({test_support::Part::kLogs}));
     test_support::TempFolder elsewhere;
     const std::string folder = *c.path ? station.Path() + c.path : elsewhere.Path() + "records";
     station.Write("config.ini", "[log4me]\r\npath=" + (*c.path ? c.path : folder) + "\r\n");
@@ -104,9 +102,7 @@ using FullDisk = StationTest;
 // A disk that fills up during a run: the board's row waits in memory, the operator is told, no
 // further board is programmed, and every row lands in order once there is room.
 TEST_F(FullDisk, RowsWaitAndNoBoardIsProgrammedUntilThereIsRoom) {
-    test_support::StationParts parts;
-    parts.logs = false;
-    auto& station = Station(parts);
+    auto& station = Station(test_support::StationParts::Without({test_support::Part::kLogs}));
     const test_support::MountedFolder logs(station.Path() + "logs", 2 << 20);
     if (!logs.Mounted()) {
         GTEST_SKIP() << "mounting a small file system needs root";

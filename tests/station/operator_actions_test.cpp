@@ -30,7 +30,7 @@ TEST_F(ChecksumWriting, IsOfferedOnlyForAnImageWithoutChecksumFile) {
 }
 
 TEST_F(ChecksumWriting, WritesTheFileShowsTheBoxAndRefreshes) {
-    auto& station = Station({true, true, false, true, true});
+    auto& station = Station(test_support::StationParts::Without({test_support::Part::kChecksum}));
     TRomForm& form = Shown();
     ASSERT_EQ(form.State().Error_Code, 104);
     const std::string checksum = integrity::FileChecksum(station.ImagePath());
@@ -65,7 +65,7 @@ TEST_F(ChecksumWriting, WritesTheFileShowsTheBoxAndRefreshes) {
 }
 
 TEST_F(ChecksumWriting, ChecksumFileThatCannotBeCreatedEndsTheActionInTheErrorBox) {
-    auto& station = Station({true, true, false, true, true});
+    auto& station = Station(test_support::StationParts::Without({test_support::Part::kChecksum}));
     station.MakeFolder("merge.crc");  // a folder where the file would go
     TRomForm& form = Shown();
     ASSERT_TRUE(view_.checksumEnabled);
@@ -139,7 +139,7 @@ TEST_F(OptionList, ShowsTheToolsOutputAndLeavesTheVerdictAlone) {
 }
 
 TEST_F(OptionList, WithoutTheToolShowsWhatTheInterpreterSaid) {
-    Station({false, true, true, true, true});
+    Station(test_support::StationParts::Without({test_support::Part::kTool}));
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_HelpClick);
     EXPECT_FALSE(form.MemoText().empty());

@@ -8,6 +8,7 @@
 #include "checksum.h"
 #include "clock.h"
 #include "csv_reader.h"
+#include "operator_texts.h"
 #include "paths.h"
 #include "production_record.h"
 #include "programmer.h"
@@ -100,7 +101,7 @@ TEST_P(ProgrammingRunFails, InRedWithTheOutputAndMessage107) {
     const std::string text = form.MemoText();
     EXPECT_THAT(text, EndsWith("\nERROR:写入hex文件失败。\r\n"));
     if (std::string(GetParam().name) == "TimedOut") {
-        EXPECT_THAT(text, HasSubstr(tool::TimeoutLine(1)));
+        EXPECT_THAT(text, HasSubstr(TimeoutLine(1)));
     }
     EXPECT_THAT(Log(), HasSubstr(ErrorLine(text)));
     EXPECT_THAT(Log(), HasSubstr(InfoLine(text)));
@@ -114,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(WhenTheToolDoesNotConfirm, ProgrammingRunFails,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProgrammingRun, StationNotReadyProgramsNothing) {
-    Station({true, true, false, true, true});
+    Station(test_support::StationParts::Without({test_support::Part::kChecksum}));
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_StartClick);
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "output_capture.h"
-#include "serial_label.h"
 #include "text.h"
 
 namespace {
@@ -98,30 +97,6 @@ TEST(OutputCapture, RecentLinesAreTheNewestWholeLinesWithinTheirBound) {
             EXPECT_EQ(capture.RecentLines(c.most), c.lines) << c.bytes << " / " << readSize;
             EXPECT_EQ(capture.Received(), c.bytes.size());
         }
-    }
-}
-
-TEST(SerialLabelText, ShowsTheFirstLinesUpTo4KiB) {
-    std::string manyLines;
-    for (int n = 1; n <= 20; ++n) {
-        manyLines += std::to_string(n) + "\r\n";
-    }
-    const std::string wide(3000, 'w');
-    const std::string chinese = std::string(4095, 'x') + "中";  // 中 spans bytes 4095-4097
-    struct Case {
-        std::string output;
-        std::string label;
-    };
-    const std::vector<Case> cases = {
-        {"", ""},
-        {"682123456\n", "682123456\n"},
-        {"682123456\n683000001", "682123456\n683000001"},
-        {manyLines, "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n…"},
-        {wide + "\n" + wide + "\n", wide + "\n" + wide.substr(0, 4096 - 3001) + "…"},
-        {chinese, std::string(4095, 'x') + "…"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(tool::SerialLabelText(c.output), c.label) << c.output.substr(0, 40);
     }
 }
 

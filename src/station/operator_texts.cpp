@@ -1,7 +1,5 @@
 #include "operator_texts.h"
 
-namespace tool {
-
 std::string TimeoutLine(long long limitSeconds) {
     return "ERROR:命令在" + std::to_string(limitSeconds) + "秒内未结束，已被终止。";
 }
@@ -14,5 +12,3 @@ std::string OutputCutNote(std::size_t keptBytes) {
                                                      : std::to_string(keptBytes) + " B";
     return "（输出过长，前面的部分已省略，只保留了最后" + size + "。）";
 }
-
-}  // namespace tool
