@@ -110,7 +110,11 @@ private:
         std::string problem;
         try {
             const serial_numbers::SerialNumberStore store(config.stationFolder);
-            if (!asked && NumbersLeft(blocks, pool.pool, store).left >= Ahead(pool.block)) {
+            // Enough left (also when the station asked, and the block came meanwhile).
+            if (NumbersLeft(blocks, pool.pool, store).left >= Ahead(pool.block)) {
+                if (asked) {
+                    Answer("", std::nullopt, request);
+                }
                 return;
             }
             problem = !pool.problem.empty() ? pool.problem
