@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <utility>
 
 #include "odbc_api.h"
@@ -164,7 +165,8 @@ std::optional<std::string> ColumnOf(const Handle& statement, SQLUSMALLINT column
     return Utf8Of(text);
 }
 
-std::vector<ResultRow> FetchAll(const Handle& statement, const Secrets& secrets) {
+void FetchEach(const Handle& statement, const Secrets& secrets,
+               const std::function<void(const ResultRow&)>& take) {
     SQLSMALLINT columns = 0;
     Check(SQLNumResultCols(statement.Get(), &columns), statement, secrets, "SQLNumResultCols");
     std::vector<bool> timestamps;
@@ -175,19 +177,18 @@ std::vector<ResultRow> FetchAll(const Handle& statement, const Secrets& secrets)
             statement, secrets, "SQLColAttribute");
         timestamps.push_back(type == SQL_TYPE_TIMESTAMP || type == SQL_TIMESTAMP);
     }
-    std::vector<ResultRow> rows;
+    ResultRow row(static_cast<std::size_t>(columns));
     while (columns > 0) {
         const SQLRETURN result = SQLFetch(statement.Get());
         if (result == SQL_NO_DATA) {
             break;
         }
         Check(result, statement, secrets, "SQLFetch");
-        ResultRow& row = rows.emplace_back();
         for (SQLUSMALLINT c = 1; c <= columns; ++c) {
-            row.push_back(ColumnOf(statement, c, timestamps[c - 1], secrets));
+            row[c - 1] = ColumnOf(statement, c, timestamps[c - 1], secrets);
         }
+        take(row);
     }
-    return rows;
 }
 
 // An environment for ODBC 3 behaviour (SQLSTATEs, timestamps).
@@ -251,6 +252,13 @@ OdbcConnection::~OdbcConnection() = default;
 
 std::vector<ResultRow> OdbcConnection::Execute(const std::string& sql,
                                                const std::vector<Parameter>& parameters) {
+    std::vector<ResultRow> rows;
+    ForEachRow(sql, parameters, [&](const ResultRow& row) { rows.push_back(row); });
+    return rows;
+}
+
+void OdbcConnection::ForEachRow(const std::string& sql, const std::vector<Parameter>& parameters,
+                                const std::function<void(const ResultRow&)>& take) {
     const Secrets& secrets = handles_->secrets;
     const Handle statement = Allocate(SQL_HANDLE_STMT, handles_->connection.Get(), "statement");
     const auto seconds = static_cast<SQLULEN>(handles_->timeouts.query.count());
@@ -262,7 +270,7 @@ std::vector<ResultRow> OdbcConnection::Execute(const std::string& sql,
     std::u16string text = Utf16Of(sql);
     Check(SQLExecDirectW(statement.Get(), Wide(text), SQL_NTS), statement, secrets,
           "SQLExecDirect");
-    return FetchAll(statement, secrets);
+    FetchEach(statement, secrets, take);
 }
 
 }  // namespace database

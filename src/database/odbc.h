@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -63,6 +64,10 @@ public:
     // rows of its first result set, if it has one. Throws OdbcError.
     std::vector<ResultRow> Execute(const std::string& sql,
                                    const std::vector<Parameter>& parameters);
+    // The same, handing each row to take as it is fetched, so that a large result is never
+    // held whole. The row is valid only during the call.
+    void ForEachRow(const std::string& sql, const std::vector<Parameter>& parameters,
+                    const std::function<void(const ResultRow&)>& take);
 
     struct Handles;
 

@@ -4,10 +4,12 @@ namespace report {
 
 const char kUsage[] =
     "usage: romtool-report [--from yyyy-mm-dd] [--to yyyy-mm-dd] [-o report.html] [--csv] PATH...\n"
+    "       romtool-report [--from ...] [--to ...] [-o ...] [--csv] --database CONNECTION\n"
     "Reads every production record (yyyy-mm-dd.csv) under the station folders and files given,\n"
     "and writes one HTML page with charts (default report.html), or with --csv prints the table\n"
-    "of stations and days. Exit codes: 0 done, 1 no record found, 2 bad arguments, 3 the page\n"
-    "could not be written.\n";
+    "of stations and days. With --database it reads the factory's database instead, through the\n"
+    "ODBC connection string given (e.g. \"DSN=romtool\"). Exit codes: 0 done, 1 no record found,\n"
+    "2 bad arguments, 3 the page could not be written, 4 the database could not be read.\n";
 
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
     ParsedOptions parsed;
@@ -31,7 +33,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
             argument.resize(equals);
         }
         const bool takesValue = argument == "--from" || argument == "--to" || argument == "-o" ||
-                                argument == "--output";
+                                argument == "--output" || argument == "--database";
         if (takesValue && !value) {
             if (i + 1 >= arguments.size()) {
                 parsed.error = argument + " needs a value";
@@ -56,6 +58,12 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
             }
             options.output = *value;
             outputGiven = true;
+        } else if (argument == "--database") {
+            if (value->empty()) {
+                parsed.error = "--database needs an ODBC connection string";
+                return parsed;
+            }
+            options.database = *value;
         } else if (argument == "--csv") {
             options.csv = true;
         } else if (argument == "-h" || argument == "--help") {
@@ -72,8 +80,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
         parsed.error = "--from is after --to";
     } else if (options.csv && outputGiven) {
         parsed.error = "-o and --csv: choose one (--csv prints the table to standard output)";
-    } else if (options.paths.empty()) {
+    } else if (options.paths.empty() && options.database.empty()) {
         parsed.error = "no PATH: name station folders, folders holding them, or record files";
+    } else if (!options.paths.empty() && !options.database.empty()) {
+        parsed.error = "--database and PATH: read either the database or the files";
     }
     return parsed;
 }
