@@ -62,6 +62,8 @@ public:
 
     // One press of the start button, erase checked; true when the verdict is PASS.
     bool Press();
+    // The application title: the title field of its record's rows.
+    const std::string& Title() const { return form_.AppTitle(); }
 
 private:
     VerdictView view_;
