@@ -64,6 +64,9 @@ DeliveryRound RecordDelivery::Run(const std::string& folder, const std::string& 
                                   RowDestination* destination,
                                   const std::function<bool()>& keepGoing) {
     DeliveryRound round;
+    if (folder.empty()) {
+        return round;  // no record folder known yet
+    }
     UseFolder(folder, round);
     for (const std::string& name : RecordFilesIn(folder)) {
         const std::optional<os::FileStamp> stamp = os::StampOf(folder + name);

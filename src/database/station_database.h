@@ -82,6 +82,7 @@ public:
     // The block to reserve the next number from. When the station's blocks are used up, asks
     // the worker for a new one and waits for it at most wait; the answer's problem then says
     // why there is none (the database cannot be reached, the pool is used up or unknown).
+    // Throws what the folder's SerialNumberStore throws (its file damaged or locked too long).
     SerialBlockAnswer SerialRange(std::chrono::milliseconds wait = kSerialBlockWait);
 
     struct Shared;
