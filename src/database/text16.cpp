@@ -4,29 +4,7 @@
 
 namespace database {
 
-namespace {
-
 constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-}  // namespace
 
 std::u16string Utf16Of(std::string_view utf8) {
     // Repaired first, so that every sequence below is well-formed.
@@ -63,7 +41,7 @@ std::string Utf8Of(std::u16string_view utf16) {
         } else if (c >= 0xD800 && c < 0xE000) {
             c = kReplacement;
         }
-        AppendUtf8(out, c);
+        os::AppendUtf8(out, c);
     }
     return out;
 }
