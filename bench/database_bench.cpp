@@ -37,7 +37,8 @@ namespace {
 std::string Connection() {
     const char* connection = std::getenv("ROMTOOL_PG_STATION");
     if (!connection) {
-        throw std::runtime_error("ROMTOOL_PG_STATION is not set: run through scripts/with-postgresql");
+        throw std::runtime_error(
+            "ROMTOOL_PG_STATION is not set: run through scripts/with-postgresql");
     }
     return connection;
 }
@@ -47,9 +48,22 @@ database::RecordFields Row(const std::string& title, int n) {
     char time[32];
     std::snprintf(time, sizeof time, "2024-03-05T%02d:%02d:%02d.000", 6 + n / 3600, n / 60 % 60,
                   n % 60);
-    return {time, title, "C:\\Station\\", "682123456", "C:\\Station\\merge.hex",
-            "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215", "yes", "PASS", "0", "4857", "no", "0",
-            "682123456", "F00DCAFE12345678", std::to_string(100000 + n), ""};
+    return {time,
+            title,
+            "C:\\Station\\",
+            "682123456",
+            "C:\\Station\\merge.hex",
+            "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215",
+            "yes",
+            "PASS",
+            "0",
+            "4857",
+            "no",
+            "0",
+            "682123456",
+            "F00DCAFE12345678",
+            std::to_string(100000 + n),
+            ""};
 }
 
 // The service of a station, and a wait for its rows to be delivered.
