@@ -26,6 +26,40 @@ std::uint64_t Ahead(std::uint32_t block) {
     return std::max<std::uint64_t>(1, block / 5);
 }
 
+// Marks the worker as waiting on the database while it lives (Status tells a call that hangs).
+class Waiting {
+public:
+    explicit Waiting(Shared& shared) : shared_(shared) {
+        const std::lock_guard<std::mutex> lock(shared_.mutex);
+        shared_.callSince = std::chrono::steady_clock::now();
+    }
+    ~Waiting() {
+        const std::lock_guard<std::mutex> lock(shared_.mutex);
+        shared_.callSince.reset();
+    }
+    Waiting(const Waiting&) = delete;
+    Waiting& operator=(const Waiting&) = delete;
+
+private:
+    Shared& shared_;
+};
+
+// The database, each row's call marked as waiting.
+class WatchedDestination : public RowDestination {
+public:
+    WatchedDestination(Shared& shared, FactoryDatabase& database)
+        : shared_(shared), database_(database) {}
+    void AddRow(const std::string& key, const std::string& station,
+                const RecordFields& fields) override {
+        const Waiting waiting(shared_);
+        database_.AddRow(key, station, fields);
+    }
+
+private:
+    Shared& shared_;
+    FactoryDatabase& database_;
+};
+
 class Worker {
 public:
     explicit Worker(std::shared_ptr<Shared> shared)
@@ -61,9 +95,12 @@ private:
     }
 
     Next Round(const StationDatabaseConfig& config) {
+        if (!config.database || !config.pool) {
+            // A block asked for under settings that changed since: answered, so nobody waits.
+            Answer(config.pool ? kNoConnection : kNoPool, std::nullopt);
+        }
         if (!config.database) {
             database_.reset();
-            Answer(config.pool ? "config.ini中没有[database]的connection" : "", std::nullopt);
             shared_->Publish({}, {});
             return Next::kIdle;
         }
@@ -72,6 +109,7 @@ private:
         }
         std::optional<std::string> failure;
         try {
+            const Waiting waiting(*shared_);
             database_->Connect();
         } catch (const OdbcError& error) {
             failure = error.what();
@@ -79,9 +117,10 @@ private:
         if (config.pool) {
             TakeBlockIfNeeded(config, failure);
         }
+        WatchedDestination destination(*shared_, *database_);
         const DeliveryRound round =
             delivery_.Run(config.recordFolder, config.database->station,
-                          failure ? nullptr : &*database_, [&] { return KeepSending(); });
+                          failure ? nullptr : &destination, [&] { return KeepSending(); });
         if (round.failure) {
             failure = round.failure;
         }
@@ -136,6 +175,7 @@ private:
                           const serial_numbers::SerialNumberStore& store,
                           std::vector<SerialBlock>& blocks) {
         const PoolSettings& pool = *config.pool;
+        const Waiting waiting(*shared_);
         const auto range = database_->TakeBlock(pool.pool, pool.block);
         if (!range) {
             return "数据库中的序列号池" + pool.pool + "已用完";

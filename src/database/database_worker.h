@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@
 #include "station_database.h"
 
 namespace database {
+
+// Why a block asked for cannot come under the settings at hand.
+inline constexpr char kNoPool[] = "config.ini的[serial]中没有pool";
+inline constexpr char kNoConnection[] = "config.ini中没有[database]的connection";
 
 // Held by the object and by the worker, so that a worker left behind by the destructor (a
 // driver that never returns) still finds it.
@@ -22,8 +27,9 @@ struct StationDatabase::Shared {
 
     // Calls notify unless the station has let go of the worker.
     void NotifyStation();
-    // Adds the lines and the status; notifies when anything changed. Locks mutex.
-    void Publish(const DatabaseStatus& next, std::vector<std::string> lines);
+    // Adds the lines and the status (at least one row waiting when the station poked during
+    // the round); notifies when anything changed. Locks mutex.
+    void Publish(DatabaseStatus next, std::vector<std::string> lines);
 
     const std::string title;
     const Timing timing;
@@ -42,6 +48,7 @@ struct StationDatabase::Shared {
     std::string blockProblem;         // why the last block asked for did not come
     std::vector<SerialBlock> blocks;  // as in the blocks file
     DatabaseStatus status;
+    std::optional<std::chrono::steady_clock::time_point> callSince;  // a call is waiting
     DatabaseStatus logged;  // the state the last state line logged
     std::vector<std::string> logLines;
 

@@ -1,5 +1,6 @@
 #include "station_database.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "database_worker.h"
@@ -38,9 +39,12 @@ void StationDatabase::Shared::NotifyStation() {
     }
 }
 
-void StationDatabase::Shared::Publish(const DatabaseStatus& next, std::vector<std::string> lines) {
+void StationDatabase::Shared::Publish(DatabaseStatus next, std::vector<std::string> lines) {
     {
         const std::lock_guard<std::mutex> lock(mutex);
+        if (poked && next.state != DatabaseStatus::State::kOff) {
+            next.waiting = std::max<std::size_t>(next.waiting, 1);  // a row came during the round
+        }
         if (next.state != logged.state || next.reason != logged.reason) {
             if (next.state != DatabaseStatus::State::kOff ||
                 logged.state != DatabaseStatus::State::kOff) {
@@ -124,13 +128,25 @@ void StationDatabase::Poke() {
     {
         const std::lock_guard<std::mutex> lock(shared_->mutex);
         shared_->poked = true;
+        // The press's row waits until the worker has looked at the record.
+        if (shared_->status.state != DatabaseStatus::State::kOff) {
+            shared_->status.waiting = std::max<std::size_t>(shared_->status.waiting, 1);
+        }
     }
     shared_->wake.notify_all();
 }
 
 DatabaseStatus StationDatabase::Status() const {
     const std::lock_guard<std::mutex> lock(shared_->mutex);
-    return shared_->status;
+    DatabaseStatus status = shared_->status;
+    const auto now = std::chrono::steady_clock::now();
+    if (shared_->callSince && now - *shared_->callSince > shared_->timing.silent) {
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(now - *shared_->callSince);
+        status.state = DatabaseStatus::State::kUnreachable;
+        status.reason = "数据库" + std::to_string(seconds.count()) + "秒没有应答";
+    }
+    return status;
 }
 
 std::vector<std::string> StationDatabase::TakeLogLines() {
@@ -142,11 +158,10 @@ SerialBlockAnswer StationDatabase::SerialRange(std::chrono::milliseconds wait) {
     std::unique_lock<std::mutex> lock(shared_->mutex);
     const StationDatabaseConfig config = shared_->config;
     if (!config.pool || !config.pool->problem.empty()) {
-        return {std::nullopt,
-                config.pool ? config.pool->problem : "config.ini的[serial]中没有pool"};
+        return {std::nullopt, config.pool ? config.pool->problem : kNoPool};
     }
     if (!config.database) {
-        return {std::nullopt, "config.ini中没有[database]的connection，不能从序列号池取号"};
+        return {std::nullopt, kNoConnection};
     }
     const serial_numbers::SerialNumberStore store(config.stationFolder);
     std::vector<SerialBlock> blocks = shared_->blocks;

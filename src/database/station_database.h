@@ -53,6 +53,9 @@ struct Timing {
     std::chrono::milliseconds retry{3000};     // between rounds while rows wait or it fails
     std::chrono::milliseconds idle{10000};     // between rounds otherwise
     std::chrono::milliseconds stopWait{3000};  // how long the destructor waits for the worker
+    // How long one call may go unanswered before the state says so (a server that stopped
+    // answering holds a call beyond its timeouts, until the network gives up).
+    std::chrono::milliseconds silent{12000};
 };
 
 // How long a check should wait for a new block when the station's are used up: enough for a
@@ -75,6 +78,8 @@ public:
     // A row was written: send now.
     void Poke();
 
+    // The worker's last state; unreachable ("数据库N秒没有应答") while one call has waited
+    // longer than Timing::silent.
     DatabaseStatus Status() const;
     // The lines for the daily log since the last call, in order: state changes, refused rows.
     std::vector<std::string> TakeLogLines();

@@ -206,6 +206,7 @@ TEST_F(StationDatabaseTest, ASlowDatabaseHoldsUpOnlyTheWorker) {
     database::Timing timing = ServiceUnderTest::FastTiming();
     timing.odbc.query = std::chrono::seconds(120);
     timing.stopWait = std::chrono::milliseconds(200);
+    timing.silent = std::chrono::milliseconds(0);
     {
         ServiceUnderTest station("romtool", Config(), timing);
         const auto deadline = std::chrono::steady_clock::now() + database_test::kGenerous;
@@ -214,7 +215,10 @@ TEST_F(StationDatabaseTest, ASlowDatabaseHoldsUpOnlyTheWorker) {
         }
         station.Service().Poke();
         station.Service().Configure(Config());
-        EXPECT_EQ(station.Service().Status().waiting, 0u);  // nothing counted yet: it is sending
+        const DatabaseStatus stuck = station.Service().Status();
+        EXPECT_EQ(stuck.state, State::kUnreachable);
+        EXPECT_THAT(stuck.reason,
+                    testing::AllOf(testing::StartsWith("数据库"), HasSubstr("秒没有应答")));
         station.Service().TakeLogLines();
         EXPECT_EQ(station.Service().SerialRange(std::chrono::milliseconds(0)).problem,
                   "config.ini的[serial]中没有pool");
