@@ -101,11 +101,7 @@ private:
 void Deliver(const std::string& folder, const std::string& title, int rows) {
     std::string text = "\xEF\xBB\xBF" + record::HeaderRow();
     for (int n = 0; n < rows; ++n) {
-        const database::RecordFields row = Row(title, n);
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            record::AppendCsvField(text += i ? "," : "", row[i]);
-        }
-        text += "\r\n";
+        text += record::RowText(Row(title, n));
     }
     os::ReplaceFileContent(folder + "2024-03-05.csv", text);
     Service service(title, folder);

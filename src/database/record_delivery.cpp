@@ -42,12 +42,7 @@ std::vector<std::string> RecordFilesIn(const std::string& folder) {
 }  // namespace
 
 std::string DeliveryKey(const std::string& station, const RecordFields& fields) {
-    std::string row = station;
-    for (const std::string& field : fields) {
-        row += ',';
-        record::AppendCsvField(row, field);
-    }
-    return integrity::Md5Hex(row);
+    return integrity::Md5Hex(station + "," + record::RowText(fields));
 }
 
 // One file within a round: its bytes, and where sending stands.

@@ -83,21 +83,10 @@ database::RecordFields Row(const std::string& title, const std::string& time,
             ""};
 }
 
-std::string RowText(const database::RecordFields& row) {
-    std::string text;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        if (i > 0) {
-            text += ',';
-        }
-        record::AppendCsvField(text, row[i]);
-    }
-    return text + "\r\n";
-}
-
 std::string RecordText(const std::vector<database::RecordFields>& rows) {
     std::string text = "\xEF\xBB\xBF" + record::HeaderRow();
     for (const database::RecordFields& row : rows) {
-        text += RowText(row);
+        text += record::RowText(row);
     }
     return text;
 }

@@ -40,8 +40,6 @@ database::RecordFields Row(const std::string& title, const std::string& time,
                            const std::string& serial = "");
 // A record file's text: the byte-order mark, the header and the rows.
 std::string RecordText(const std::vector<database::RecordFields>& rows);
-// One row as the station appends it.
-std::string RowText(const database::RecordFields& row);
 // A time of 2024-03-05 at the given second of the day (and millisecond), as the record writes it.
 std::string TimeOfDay(int second, int millisecond = 0);
 

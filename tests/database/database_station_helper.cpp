@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 
+#include "csv.h"
 #include "database_fixture.h"
 #include "factory_database.h"
 #include "files.h"
@@ -30,7 +31,7 @@ int Press(const std::string& folder, const std::string& title, int count) {
     config.recordFolder = config.stationFolder = folder;
     database_test::ServiceUnderTest station(title, config);
     for (int n = 0; n < count; ++n) {
-        os::OpenForAppending(record).Write(database_test::RowText(
+        os::OpenForAppending(record).Write(record::RowText(
             database_test::Row(title, database_test::TimeOfDay(n), std::to_string(n))));
         station.Service().Poke();
     }

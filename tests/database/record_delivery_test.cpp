@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "csv.h"
 #include "database_fixture.h"
 #include "odbc.h"
 #include "temp_folder.h"
@@ -15,7 +16,6 @@ namespace {
 using database::RecordDelivery;
 using database::RecordFields;
 using database_test::Row;
-using database_test::RowText;
 using database_test::TimeOfDay;
 
 // Takes rows as the database would; fault may throw for a row.
@@ -44,7 +44,7 @@ protected:
     static std::string Rows(int first, int last, const std::string& title = "romtool") {
         std::string text;
         for (int n = first; n <= last; ++n) {
-            text += RowText(Row(title, TimeOfDay(n), std::to_string(n)));
+            text += record::RowText(Row(title, TimeOfDay(n), std::to_string(n)));
         }
         return text;
     }
@@ -62,7 +62,7 @@ protected:
 TEST_F(RecordDeliveryTest, SendsItsOwnEndedRowsDayByDayAndAfterARestartOnlyWhatIsMissing) {
     Append("2024-03-05", Rows(2, 2) + Rows(90, 90, "Line2") + Rows(3, 3));
     Append("2024-03-04", Rows(1, 1));
-    const std::string unfinished = RowText(Row("romtool", TimeOfDay(4), "4"));
+    const std::string unfinished = record::RowText(Row("romtool", TimeOfDay(4), "4"));
     Append("2024-03-05", unfinished.substr(0, 40));  // being written right now
     folder_.Write("notes.csv", "time,verdict\r\n");
     {
@@ -92,7 +92,8 @@ TEST_F(RecordDeliveryTest, TheKeyIsTheRowsAndTheStationsSoARowWrittenTwiceIsOneR
 
 TEST_F(RecordDeliveryTest, ARefusedRowIsRememberedWithItsReasonAndTheNextRowsGo) {
     // Row 2 is refused by the database, row 4 was cut short by a power cut.
-    const std::string torn = RowText(Row("romtool", TimeOfDay(4), "4")).substr(0, 60) + "\r\n";
+    const std::string torn =
+        record::RowText(Row("romtool", TimeOfDay(4), "4")).substr(0, 60) + "\r\n";
     Append("2024-03-05", Rows(1, 3) + torn + Rows(5, 5));
     database_.fault = [](const RecordFields& fields) {
         if (fields[record::IndexOf(record::Column::kSerialNumber)] == "2") {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "csv.h"
 #include "database_fixture.h"
 #include "files.h"
 #include "temp_folder.h"
@@ -12,7 +13,6 @@ namespace {
 
 using database_test::Admin;
 using database_test::Row;
-using database_test::RowText;
 using database_test::TimeOfDay;
 
 void Server(const std::string& what) {
@@ -28,7 +28,7 @@ TEST(ServerStopped, InTheMiddleOfADayEveryRowFollowsOnceInOrderWhenItIsBack) {
     folder.Write("2024-03-05.csv", database_test::RecordText({}));
     const auto press = [&](int n) {
         os::OpenForAppending(record).Write(
-            RowText(Row("romtool", TimeOfDay(n), std::to_string(n))));
+            record::RowText(Row("romtool", TimeOfDay(n), std::to_string(n))));
     };
     database::StationDatabaseConfig config;
     config.database = database::DatabaseSettings{database_test::StationConnection(), "L3-S07"};

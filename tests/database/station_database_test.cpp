@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "csv.h"
 #include "database_fixture.h"
 #include "files.h"
 #include "serial_number_store.h"
@@ -19,7 +20,6 @@ namespace {
 using database::DatabaseStatus;
 using database_test::Admin;
 using database_test::Row;
-using database_test::RowText;
 using database_test::ServiceUnderTest;
 using database_test::TimeOfDay;
 using testing::HasSubstr;
@@ -51,7 +51,7 @@ protected:
         if (!folder_.Exists(name)) {
             folder_.Write(name, database_test::RecordText({}));
         }
-        os::OpenForAppending(folder_ / name).Write(RowText(row));
+        os::OpenForAppending(folder_ / name).Write(record::RowText(row));
     }
     void Press(int first, int last) {
         for (int n = first; n <= last; ++n) {
