@@ -222,9 +222,13 @@ private:
         for (const RefusedRow& row : round.refused) {
             lines.push_back(RefusedLogLine(row.file, row.line, row.reason));
         }
+        // A note that stands (a record held by a spreadsheet) is logged once, not every round.
         for (const std::string& note : round.notes) {
-            lines.push_back("数据库：" + note);
+            if (std::find(notes_.begin(), notes_.end(), note) == notes_.end()) {
+                lines.push_back("数据库：" + note);
+            }
         }
+        notes_ = round.notes;
         shared_->Publish(status, std::move(lines));
     }
 
@@ -232,6 +236,7 @@ private:
     RecordDelivery delivery_;
     std::optional<FactoryDatabase> database_;
     std::size_t refused_ = 0;
+    std::vector<std::string> notes_;  // the last round's
 };
 
 }  // namespace
