@@ -44,6 +44,7 @@ public:
     std::vector<std::string> runOutputs;
     std::vector<std::string> elapsedTexts;
     std::string nextSerial;  // Label_NextSerial
+    std::string counts;      // Label_Counts
 
     std::function<void()> whileBoxOpen;   // runs while a message box would be open
     std::function<void()> duringRepaint;  // runs at every repaint during an operation
@@ -64,6 +65,7 @@ public:
     void ShowRunOutput(const std::string& text) override { runOutputs.push_back(text); }
     void SetElapsedText(const std::string& text) override { elapsedTexts.push_back(text); }
     void SetNextSerialText(const std::string& text) override { nextSerial = text; }
+    void SetCountsText(const std::string& text) override { counts = text; }
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override { ++closeRequests; }

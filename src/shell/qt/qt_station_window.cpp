@@ -197,6 +197,12 @@ void QtStationWindow::SetNextSerialText(const std::string& text) {
     FitLabel(*label, ControlId::Label_NextSerial);
 }
 
+void QtStationWindow::SetCountsText(const std::string& text) {
+    auto* label = ControlAs<QLabel>(ControlId::Label_Counts);
+    label->setText(FromUtf8(text));
+    FitLabel(*label, ControlId::Label_Counts);
+}
+
 void QtStationWindow::SetHexPathText(const std::string& text) {
     ControlAs<QLineEdit>(ControlId::Edit_Hex)->setText(FromUtf8(text));
 }

@@ -337,6 +337,11 @@ void Win32StationWindow::SetNextSerialText(const std::string& text) {
     FitLabel(ControlId::Label_NextSerial);
 }
 
+void Win32StationWindow::SetCountsText(const std::string& text) {
+    ::SetWindowTextW(Control(ControlId::Label_Counts), Widen(text).c_str());
+    FitLabel(ControlId::Label_Counts);
+}
+
 void Win32StationWindow::SetHexPathText(const std::string& text) {
     ::SetWindowTextW(Control(ControlId::Edit_Hex), Widen(text).c_str());
 }

@@ -43,6 +43,7 @@ public:
     void ShowRunOutput(const std::string& text) override;
     void SetElapsedText(const std::string& text) override;
     void SetNextSerialText(const std::string& text) override;
+    void SetCountsText(const std::string& text) override;
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override;
