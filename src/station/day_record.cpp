@@ -10,11 +10,12 @@
 
 namespace {
 
-// Where the fields are in the record's rows, from its header.
+// Where the fields are in the record's rows, from its header; kNone for a field it lacks.
 struct Columns {
-    std::optional<std::size_t> time, title, verdict, runMs, deviceId;
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t time = kNone, title = kNone, verdict = kNone, runMs = kNone, deviceId = kNone;
 
-    explicit Columns(const record::CsvReader& header) {
+    void Read(const record::CsvReader& header) {
         for (std::size_t i = 0; i < header.FieldCount(); ++i) {
             const std::optional<record::Column> column = record::ColumnNamed(header.Field(i));
             if (!column) {
@@ -41,8 +42,8 @@ struct Columns {
             }
         }
     }
-    std::string_view Field(const record::CsvReader& row, std::optional<std::size_t> at) const {
-        return at && *at < row.FieldCount() ? row.Field(*at) : std::string_view();
+    static std::string_view Field(const record::CsvReader& row, std::size_t at) {
+        return at < row.FieldCount() ? row.Field(at) : std::string_view();
     }
 };
 
@@ -63,14 +64,16 @@ void ForEachRowOf(const std::string& path, const std::string& title,
     const std::string bytes = RecordText(path);
     std::string_view text = bytes;
     record::CsvReader reader;
-    std::optional<Columns> columns;
+    Columns columns;
+    bool header = true;
     const auto row = [&] {
-        if (!columns) {
-            columns.emplace(reader);
-        } else if (columns->title && columns->Field(reader, columns->title) == title) {
-            take({columns->Field(reader, columns->time), columns->Field(reader, columns->verdict),
-                  columns->Field(reader, columns->runMs),
-                  columns->Field(reader, columns->deviceId)});
+        if (header) {
+            columns.Read(reader);
+            header = false;
+        } else if (columns.title != Columns::kNone &&
+                   Columns::Field(reader, columns.title) == title) {
+            take({Columns::Field(reader, columns.time), Columns::Field(reader, columns.verdict),
+                  Columns::Field(reader, columns.runMs), Columns::Field(reader, columns.deviceId)});
         }
     };
     while (!text.empty()) {
