@@ -62,7 +62,6 @@ std::string RecordText(const std::string& path) {
 void ForEachRowOf(const std::string& path, const std::string& title,
                   const std::function<void(const DayRow&)>& take) {
     const std::string bytes = RecordText(path);
-    std::string_view text = bytes;
     record::CsvReader reader;
     Columns columns;
     bool header = true;
@@ -76,13 +75,5 @@ void ForEachRowOf(const std::string& path, const std::string& title,
                   Columns::Field(reader, columns.runMs), Columns::Field(reader, columns.deviceId)});
         }
     };
-    while (!text.empty()) {
-        text.remove_prefix(reader.Take(text));
-        if (reader.Ready()) {
-            row();
-        }
-    }
-    if (reader.Finish()) {
-        row();
-    }
+    record::ForEachCsvRow(reader, bytes, row);
 }

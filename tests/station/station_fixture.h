@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "MainForm.h"
+#include "csv_reader.h"
 #include "station_folder.h"
 #include "station_view.h"
 
@@ -85,6 +86,10 @@ protected:
     std::string Log() const { return station_->TodaysLog(); }
     // The stand-in's calls, one entry per run, as "arg1 arg2 ..." without the working folder.
     std::vector<std::string> ToolCalls() const;
+    // The same without the checks' probe queries (nrfjprog's and nrfutil's).
+    std::vector<std::string> CallsAfterTheChecks() const;
+    // Today's production record in the station's logs folder, its header the first row.
+    test_support::CsvRows RecordRows() const;
 
     static constexpr char kExecutableName[] = "RomTool.exe";  // its title is "Romtool"
 
