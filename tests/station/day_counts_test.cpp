@@ -8,7 +8,8 @@
 #include "station_fixture.h"
 
 using std::chrono::milliseconds;
-using ::testing::MatchesRegex;
+using ::testing::EndsWith;
+using ::testing::StartsWith;
 
 namespace {
 
@@ -35,8 +36,8 @@ TEST_F(StationTest, CountsComeFromTheDaysRecordAndFollowEveryPress) {
     station.SetStandIn("verify=fail\n");
     form.Handle(&TRomForm::Button_StartClick);
     const std::string afterTwo = view_.counts;
-    EXPECT_THAT(afterTwo,
-                MatchesRegex("今日 PASS 1  FAIL 1  良率 50.0%  周期中位 [0-9]+\\.[0-9] 秒"));
+    EXPECT_THAT(afterTwo, StartsWith("今日 PASS 1  FAIL 1  良率 50.0%  周期中位 "));
+    EXPECT_THAT(afterTwo, EndsWith(" 秒"));
 
     Created("Line2.exe");
     form_->Handle(&TRomForm::FormShow);
