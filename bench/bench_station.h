@@ -41,6 +41,8 @@ public:
     std::string ChooseImage(const std::string&) override { return {}; }
     void ShowRunOutput(const std::string&) override {}
     void SetElapsedText(const std::string&) override {}
+    void SetNextSerialText(const std::string&) override {}
+    void SetCountsText(const std::string&) override {}
     void RepaintKeepingInput() override {}
     void DispatchQueuedInput() override {}
     void CloseWindow() override {}

@@ -21,6 +21,7 @@
 #include "bench_support.h"
 #include "output_capture.h"
 #include "run_command.h"
+#include "text.h"
 
 namespace {
 
@@ -39,8 +40,15 @@ std::vector<char> Ballast(benchmark::State& state) {
     return std::vector<char>(static_cast<std::size_t>(state.range(0)) * kMiB, 1);
 }
 
+// A caller's note for a cut output, as the station hands it down.
+tool::RunOptions WithCutNote() {
+    tool::RunOptions options;
+    options.cutNote = "(cut)";
+    return options;
+}
+
 bool CapturedItsEnd(const tool::CommandResult& result) {
-    const std::string note = tool::OutputCapture::CutNote(tool::OutputCapture::kDefaultBound);
+    const std::string note = WithCutNote().cutNote + os::kLineBreak;
     return result.output.compare(0, note.size(), note) == 0 && result.exitCode == 0 &&
            result.output.size() > kMiB && result.output.back() == 'a';
 }
@@ -75,7 +83,8 @@ BENCHMARK(BM_SpawnShellTrue)
 void BM_RunCommandCapture(benchmark::State& state) {
     const std::string folder = WorkingFolder();
     for (auto _ : state) {
-        const tool::CommandResult result = tool::RunCommand(kCaptureCommand, folder, kLimit);
+        const tool::CommandResult result =
+            tool::RunCommand(kCaptureCommand, folder, kLimit, {}, WithCutNote());
         if (!CapturedItsEnd(result)) {
             state.SkipWithError("the output's end was not captured");
             break;
@@ -103,7 +112,8 @@ BENCHMARK_CAPTURE(BM_SpawnShellOutput, through_pipe, " | cat >/dev/null")
 
 int PrintCapturePeak() {
     const long before = bench::PeakRssKib();
-    const tool::CommandResult result = tool::RunCommand(kCaptureCommand, WorkingFolder(), kLimit);
+    const tool::CommandResult result =
+        tool::RunCommand(kCaptureCommand, WorkingFolder(), kLimit, {}, WithCutNote());
     const long after = bench::PeakRssKib();
     std::printf("capture_output_bytes %zu\ncapture_peak_growth_bytes %ld\n", kCaptureBytes,
                 (after - before) * 1024);

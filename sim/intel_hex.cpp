@@ -6,6 +6,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "text.h"
+
 namespace sim {
 
 namespace {
@@ -104,28 +106,20 @@ public:
 private:
     void ParseLines(std::string_view text) {
         std::size_t lastContentLine = 0;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string_view::npos) {
-                end = text.size();
-            }
+        os::ForEachLine(text, [&](std::string_view line) {
             ++lineNumber_;
-            std::string_view line = text.substr(start, end - start);
-            start = end + 1;
-            while (!line.empty() &&
-                   (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {
+            while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) {
                 line.remove_suffix(1);
             }
             if (line.empty()) {
-                continue;
+                return;
             }
             if (ended_) {
                 throw LineError{"data after the end-of-file record"};
             }
             lastContentLine = lineNumber_;
             ParseRecord(line);
-        }
+        });
         if (!ended_) {
             lineNumber_ = std::max<std::size_t>(lastContentLine, 1);
             throw LineError{"the file ends without an end-of-file record (:00000001FF)"};

@@ -1,9 +1,9 @@
 #include "standin_arguments.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "memory_text.h"
+#include "text.h"
 
 namespace sim {
 
@@ -56,13 +56,6 @@ const OptionWord kOptions[] = {
     {"--w", "", "a width (8, 16 or 32)", Bit(Command::kMemoryRead)},
     {"--val", "", "a value", Bit(Command::kMemoryWrite)},
 };
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 class ArgumentParser {
 public:
@@ -135,7 +128,7 @@ private:
         } else if (name == "--pinreset") {
             request_.pinReset = true;
         } else if (name == "--rbp") {
-            request_.readbackProtection = Upper(value);
+            request_.readbackProtection = os::AsciiUpper(value);
             if (request_.readbackProtection != "ALL" && request_.readbackProtection != "CR0") {
                 error_ = "--rbp takes ALL or CR0, not '" + value + "'.";
             }

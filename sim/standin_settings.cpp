@@ -1,6 +1,5 @@
 #include "standin_settings.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <utility>
 
@@ -20,14 +19,6 @@ const char* const kKeys[] = {"probe",         "verify", "marker",      "delay_ms
 
 std::string_view Trim(std::string_view text) {
     return os::TrimmedOf(text, os::kAsciiSpace);
-}
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return upper;
 }
 
 bool IsKnownKey(const std::string& key) {
@@ -211,19 +202,17 @@ void ReadFileLines(Settings& settings, std::string_view text) {
         text.remove_prefix(kByteOrderMark.size());
     }
     int lineNumber = 0;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = Trim(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    os::ForEachLine(text, [&](std::string_view untrimmed) {
         ++lineNumber;
+        const std::string_view line = Trim(untrimmed);
         if (line.empty() || line.front() == ';' || line.front() == '#') {
-            continue;
+            return;
         }
         const std::string where = "standin.ini line " + std::to_string(lineNumber);
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) {
             settings.problems.push_back(where + ": not a key=value line");
-            continue;
+            return;
         }
         const std::string key = os::AsciiLower(Trim(line.substr(0, equals)));
         const std::string value(Trim(line.substr(equals + 1)));
@@ -232,12 +221,12 @@ void ReadFileLines(Settings& settings, std::string_view text) {
         } else if (!Apply(settings, key, value)) {
             settings.problems.push_back(where + ": " + key + " cannot be '" + value + "'");
         }
-    }
+    });
 }
 
 void ReadEnvironment(Settings& settings) {
     for (const char* key : kKeys) {
-        const std::string name = "STANDIN_" + Upper(key);
+        const std::string name = "STANDIN_" + os::AsciiUpper(key);
         const char* value = std::getenv(name.c_str());
         if (value == nullptr || *value == '\0') {
             continue;

@@ -148,15 +148,22 @@ station_confirm_box() {
     station_die "the box '$1' did not close"
 }
 
-# station_click WINDOW CONTROL. STATION_CLIENT_OFFSET ("X Y") is where the client area starts
-# in the window, for windows that draw their own frame (Wine's, without a window manager);
-# STATION_DPI (default 96) the DPI the window is laid out at, which scales the layout's places.
+# station_scaled LENGTH: a length of the layout (pixels at 96 DPI) at STATION_DPI (default 96),
+# rounded as the window rounds it (half away from zero).
+station_scaled() {
+    echo $((($1 * ${STATION_DPI:-96} + 48) / 96))
+}
+
+# station_click WINDOW CONTROL [OPTION...]: clicks CONTROL's centre, with xdotool's click OPTIONs
+# (--repeat 2, say). STATION_CLIENT_OFFSET ("X Y") is where the client area starts in the
+# window, for windows that draw their own frame (Wine's, without a window manager); STATION_DPI
+# (default 96) the DPI the window is laid out at, which scales the layout's places.
 station_click() {
-    local xy offset dpi=${STATION_DPI:-96}
+    local xy offset
     read -r -a xy <<<"${STATION_CONTROL[$2]:?unknown control $2}"
     read -r -a offset <<<"${STATION_CLIENT_OFFSET:-0 0}"
-    xdotool mousemove --window "$1" $((xy[0] * dpi / 96 + offset[0])) \
-        $((xy[1] * dpi / 96 + offset[1])) click 1
+    xdotool mousemove --window "$1" $(($(station_scaled "${xy[0]}") + offset[0])) \
+        $(($(station_scaled "${xy[1]}") + offset[1])) click "${@:3}" 1
 }
 
 # station_wine_client WINDOW WIDTH HEIGHT: without a window manager Wine draws the frame itself.
@@ -199,4 +206,158 @@ station_screenshot() {
     local X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$1")"
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+}
+
+# ---------------------------------------------------------------------------------------------
+# The scenario both end-to-end runs share (Linux, and Windows under Wine): each step presses what
+# an operator presses and counts its checks with station_check. Texts are given as the daily log
+# holds them, in the station's code page.
+
+# station_check_first_start FOLDER SELF_CHECK MISSING_CHECKSUM: the first lines of the first
+# copy: the start line first, the self-check line SELF_CHECK, and the first refresh's message
+# MISSING_CHECKSUM (104) at both levels.
+station_check_first_start() {
+    local log
+    log=$(station_today_log "$1")
+    station_wait_log "$1" '\[info \]' 3
+    station_check "the start line comes first" \
+        grep -qa '\[info \]log4me:application starting\.\.\.\.' <(head -n1 "$log")
+    station_check "the self-check line is logged" grep -qaF "[info ]$2" "$log"
+    station_check "the first refresh reports the missing checksum file at both levels" \
+        test "$(grep -caF "$3" "$log")" -eq 2
+}
+
+# station_check_second_copy FOLDER FIRST_PID COMMAND...: a second copy under the same title,
+# started by COMMAND, ends by itself without running the programmer; the first copy runs on.
+station_check_second_copy() {
+    local folder=$1 first=$2 calls status=0
+    shift 2
+    calls=$(station_calls "$folder")
+    timeout 60 "$@" </dev/null >/dev/null 2>&1 || status=$?
+    station_check "the second copy ends by itself (status $status)" test "$status" -eq 0
+    station_check "the second copy did not run the programmer" \
+        test "$(station_calls "$folder")" -eq "$calls"
+    station_check "the first copy still runs" kill -0 "$first"
+}
+
+# station_write_checksum FOLDER WINDOW [COMMAND...]: writes the image's checksum with 写入校验.
+# Checks the box titled with the application title ("romtool") and the file (32 upper-case
+# hexadecimal characters, no line end), runs COMMAND while the box shows, confirms it, and checks
+# that the refresh after it ran the probe query (its second run) and found nothing missing.
+station_write_checksum() {
+    local folder=$1 win=$2 infos box
+    shift 2
+    infos=$(station_count "$folder" '\[info \]')
+    station_click "$win" Button_CRC
+    box=$(station_box romtool) || true
+    station_check "the checksum box appears" test -n "$box"
+    station_check "the checksum file holds the 32 upper-case hexadecimal characters" \
+        grep -qxE '[0-9A-F]{32}' <(cat "$folder/merge.crc" 2>/dev/null; echo)
+    station_check "the checksum file has no line end" \
+        test "$(stat -c %s "$folder/merge.crc" 2>/dev/null)" = 32
+    (($# == 0)) || "$@"
+    station_confirm_box romtool
+    station_wait_log "$folder" '\[info \]' $((infos + 4))
+    station_check "the refresh after writing the checksum ran the probe query" \
+        test "$(station_calls "$folder")" -eq 2
+    station_check "the refresh after writing the checksum found nothing missing" \
+        test "$(station_count "$folder" '\[error\]')" -eq 1
+}
+
+# station_called_with FOLDER ARGUMENTS: true when a call of the stand-in in FOLDER/bin ended in
+# ARGUMENTS, tab-separated as calls.log holds them.
+station_called_with() {
+    local line
+    while IFS= read -r line; do
+        [[ ${line%$'\r'} == *"$2" ]] && return 0
+    done <"$1/bin/calls.log"
+    return 1
+}
+
+# station_program FOLDER WINDOW COMMAND ARGUMENTS: presses 开始 and checks the run: the verified
+# checksum and COMMAND (exactly as run) are logged, the stand-in got ARGUMENTS (the image one of
+# them), it passed, and no error line came after the first refresh's.
+station_program() {
+    local folder=$1 log infos
+    log=$(station_today_log "$folder")
+    infos=$(station_count "$folder" '\[info \]')
+    station_click "$2" Button_Start
+    station_wait_log "$folder" '\[info \]' $((infos + 3)) 330
+    station_check "the run logs the verified checksum" \
+        grep -qaF "[info ]CRC=$(cat "$folder/merge.crc")" "$log"
+    station_check "the run logs the exact command" grep -qaF "[info ]Para=$3" "$log"
+    station_check "the stand-in got the image as one argument" station_called_with "$folder" "$4"
+    station_check "the run passed" grep -qa 'Verify OK' "$log"
+    station_check "no error line after the first refresh" \
+        test "$(station_count "$folder" '\[error\]')" -eq 1
+}
+
+# station_check_closed FOLDER PID: the program PID (a child of this shell), told to close, ends
+# with status 0 and the stop line as the last line of its log.
+station_check_closed() {
+    local status=0
+    timeout 60 tail --pid="$2" -f /dev/null || true
+    wait "$2" || status=$?
+    station_check "the program ends with status 0 (was $status)" test "$status" -eq 0
+    station_check "the stop line comes last" test "$(tail -n 1 "$(station_today_log "$1")" |
+        tr -d '\r' | cut -d' ' -f2-)" = "[info ]log4me:application stoping...."
+}
+
+# station_bind_two_probes FOLDER: two probes on the PC, and config.ini binding the copies titled
+# Line1 and Line2 to one each.
+station_bind_two_probes() {
+    printf 'serial=682123456,682000777\r\n' >"$1/bin/standin.ini"
+    printf '[station]\r\nprobe.Line1=682123456\r\nprobe.Line2=682000777\r\n' >>"$1/config.ini"
+}
+
+# station_check_two_probes_programmed FOLDER VERDICTS: both copies logged their verdicts
+# (VERDICTS "Verify OK" lines before them) and each probe has its own flash. The flash is looked
+# at after the verdicts: the stand-in may still be writing it when its call shows in calls.log.
+station_check_two_probes_programmed() {
+    station_check "both copies logged their verdicts" \
+        station_wait_log "$1" 'Verify OK' $(($2 + 2)) 330
+    station_check "each probe has its own flash" test -s "$1/bin/flash-682000777.bin"
+}
+
+# station_check_numbered_boards FOLDER WINDOW BOARD_CHANGE...: with [trace] and [serial] on,
+# three boards, the second failing its verify: each row holds its chip's DEVICEID (none for the
+# failed board, whose run stopped before the read) and its number (the failed board's voided),
+# and the last chip holds its number at 0x10001080. BOARD_CHANGE is the command that puts the
+# next board on the probe. config.ini is as it was afterwards.
+station_check_numbered_boards() {
+    local folder=$1 win=$2 record board numbered
+    shift 2
+    cp "$folder/config.ini" "$folder/config.ini.before"
+    printf '[trace]\r\ndeviceid=yes\r\n[serial]\r\naddress=0x10001080\r\nfirst=500000\r\nlast=500009\r\n' \
+        >>"$folder/config.ini"
+    record=$folder/logs/$(date +%Y-%m-%d).csv
+    for board in pass fail pass; do
+        "$@" </dev/null >/dev/null 2>&1
+        if [[ $board == fail ]]; then
+            printf 'verify=fail\r\n' >"$folder/bin/standin.ini"
+        else
+            rm -f "$folder/bin/standin.ini"
+        fi
+        # The press's last line is its number's: "SN=<n> PASS" or "SN=<n> FAIL".
+        numbered=$(station_count "$folder" '\[info \]SN=')
+        station_click "$win" Button_Start
+        station_wait_log "$folder" '\[info \]SN=' $((numbered + 1)) 330
+    done
+    rm -f "$folder/bin/standin.ini"
+    station_check "the three boards' rows: their verdicts and numbers" test \
+        "$(tail -n 3 "$record" | tr -d '\r' | cut -d, -f8,15 | tr '\n' ' ')" = \
+        "PASS,500000 FAIL,500001 PASS,500002 "
+    local ids
+    ids=$(tail -n 3 "$record" | tr -d '\r' | cut -d, -f14 | tr '\n' ' ')
+    station_check "each passing board's DEVICEID is recorded, and they differ ($ids)" \
+        grep -qE '^[0-9A-F]{16}  [0-9A-F]{16} $' <<<"$ids"
+    station_check "the two DEVICEIDs differ" test "$(cut -d' ' -f1 <<<"$ids")" != "$(cut -d' ' -f3 <<<"$ids")"
+    station_check "the log names the voided number" grep -qa '\[info \]SN=500001 FAIL' \
+        "$(station_today_log "$folder")"
+    station_check "the last chip holds its number" test \
+        "$(od -An -tu4 -j128 -N4 "$folder/bin/flash.uicr" 2>/dev/null | tr -d ' ')" = 500002
+    # Written anew rather than renamed back: a file with its old time stamp would pass for the
+    # version a profile reader (Wine's) has cached.
+    cat "$folder/config.ini.before" >"$folder/config.ini"
+    rm -f "$folder/config.ini.before"
 }

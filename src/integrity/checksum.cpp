@@ -37,10 +37,6 @@ std::string FileChecksum(const std::string& path) {
     return Salted(ToUpperHex(md5.Final()));
 }
 
-std::string BytesChecksum(const std::string& bytes) {
-    return Salted(Md5Hex(bytes));
-}
-
 std::string ReadChecksumFile(const std::string& path) {
     return os::FromAnsi(os::ReadWholeFile(path, os::Share::kRead));
 }

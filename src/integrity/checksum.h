@@ -13,9 +13,6 @@ namespace integrity {
 // Throws os::FileError when the file cannot be opened or read.
 std::string FileChecksum(const std::string& path);
 
-// The checksum of the given bytes, as FileChecksum computes it for a file holding them.
-std::string BytesChecksum(const std::string& bytes);
-
 // The whole content of the checksum file, decoded from the ANSI code page to UTF-8, whatever its
 // length. Opened for reading while refusing other writers, so a file another program holds open
 // for writing cannot be read. Throws os::FileError.

@@ -8,6 +8,13 @@
 
 namespace os {
 
+// A variable a command gets in its environment besides the station's own (in place of one of
+// the same name).
+struct EnvironmentVariable {
+    std::string name;
+    std::string value;
+};
+
 // A command run through the system's command interpreter ("cmd.exe /C" on Windows, "/bin/sh -c"
 // elsewhere) in a given working folder, with its standard output and standard error both going
 // into one pipe that this object reads. The command and everything it starts form one tree that
@@ -16,13 +23,6 @@ namespace os {
 //
 // The destructor ends the tree if it still runs, reaps it and closes every handle, so no child
 // or descriptor outlives the object on any path.
-// A variable a command gets in its environment besides the station's own (in place of one of
-// the same name).
-struct EnvironmentVariable {
-    std::string name;
-    std::string value;
-};
-
 class ChildProcess {
 public:
     // Starts the command. Returns nullptr when it cannot be started (e.g. the working folder

@@ -7,12 +7,12 @@
 #include <sys/wait.h>
 #include <time.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <vector>
 
 #include "child_process.h"
+#include "clock.h"
 #include "process_tree.h"
 #include "unique_fd.h"
 
@@ -124,13 +124,6 @@ std::vector<char*> EnvironmentWith(std::vector<std::string>& entries) {
     return environment;
 }
 
-// Milliseconds from now until deadline, at least 0; rounded up so a wait never ends early.
-int MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
-}
-
 // A larger pipe than the default 64 KiB lets a tool that prints a lot write on while the
 // station reads.
 constexpr int kPipeSize = 1 << 20;
@@ -207,7 +200,7 @@ long ChildProcess::Read(char* buffer, std::size_t capacity, int waitMs) {
         }
         pollfd entries[2] = {{state.output.Get(), POLLIN, 0}, {state.endSignal.Get(), POLLIN, 0}};
         const nfds_t watched = state.endSignal && !state.ended ? 2 : 1;
-        const int ready = ::poll(entries, watched, MillisecondsLeft(deadline));
+        const int ready = ::poll(entries, watched, MillisecondsUntil(deadline));
         if (ready < 0 && errno == EINTR) {
             continue;
         }
@@ -234,7 +227,7 @@ bool ChildProcess::WaitForEnd(int waitMs) noexcept {
             state.exitCode = info.si_code == CLD_EXITED ? info.si_status : -1;
             return true;
         }
-        const int left = MillisecondsLeft(deadline);
+        const int left = MillisecondsUntil(deadline);
         if (left == 0) {
             return false;
         }

@@ -1,6 +1,9 @@
 // The texts of the clock, the same on every platform.
 #include "clock.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace os {
 
 namespace {
@@ -40,6 +43,13 @@ std::string TimeText(const LocalTime& t) {
     std::string text(kTimeTextSize, '\0');
     WriteTimeText(text.data(), t);
     return text;
+}
+
+int MillisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(
+        left.count(), 0, std::numeric_limits<int>::max()));
 }
 
 }  // namespace os

@@ -1,6 +1,8 @@
-// The clock: local date and time, and their texts as the station writes them.
+// The clock: local date and time, their texts as the station writes them, and the waits that
+// run to a deadline.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -25,5 +27,9 @@ std::string TimeText(const LocalTime& t);
 inline constexpr std::size_t kTimeTextSize = 12;
 // Writes TimeText(t) at out, without allocating; returns the position after it.
 char* WriteTimeText(char* out, const LocalTime& t);
+
+// Milliseconds from now until deadline on the steady clock, for the system's waits: at least 0,
+// at most what an int holds, and rounded up, so that a wait for them never ends early.
+int MillisecondsUntil(std::chrono::steady_clock::time_point deadline);
 
 }  // namespace os

@@ -1,30 +1,4 @@
-// The INI reader used where the system has no profile-string call. It returns what
-// GetPrivateProfileStringW returns for the same file with a 2048-character buffer. It works on
-// UTF-8 throughout, a line at a time, so memory follows the longest line, not four bytes for
-// every character of the file:
-//
-// - Encoding: a UTF-16 byte-order mark (either byte order) makes the file UTF-16; otherwise the
-//   bytes are taken as UTF-8, the ANSI code page on Linux. A UTF-8 byte-order mark is not
-//   skipped: Windows reads such a file in the ANSI code page, so the mark is part of the first
-//   line, which then is no section header (Wine skips it; the reader follows Windows). Bytes
-//   that do not decode become U+FFFD. The result is UTF-8.
-// - Lines end at '\n' and at '\r', also at a lone '\r' among LF line ends. White space (blank, tab,
-// '\r', other ASCII control spacing, ^Z) is trimmed at both ends
-//   of every line.
-// - A line starting with '[' that holds a ']' is a section header; the name runs to the last ']'
-//   and is trimmed inside the brackets. A '[' line without ']' is an ordinary key line.
-// - Keys before the first header belong to a nameless section.
-// - A key line splits at its first '='; the name is trimmed at its end, the value at its start.
-//   A line without '=' is a key without a value: the default is returned.
-// - Section and key names are compared without regard to ASCII letter case, after trimming the
-//   requested names. Only the first section of a name is searched, and in it the first key.
-// - A value (or the default) that starts with ' or ", is longer than one character and ends in
-//   the same quote loses both quotes.
-// - The result holds at most 2047 characters. Windows counts UTF-16 units; this reader counts
-//   code points, which is the same outside the supplementary planes.
-// - The default loses its trailing blanks (' ', not other white space), though a default made
-//   of blanks only keeps its first one.
-// - Like the system's string copy, names and values end at a zero character.
+// The INI reader: decoding, lines, sections and keys, and the profile call's buffer.
 #include "profile_reader.h"
 
 #include "profile.h"
@@ -47,10 +21,6 @@ constexpr std::string_view kSpace = " \t\n\v\f\r\x1A";
 
 bool IsSpace(char c) {
     return kSpace.find(c) != std::string_view::npos;
-}
-
-char FoldCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 void AppendUtf8(std::string& out, std::uint32_t c) {
@@ -84,17 +54,9 @@ std::string_view UpToZero(std::string_view text) {
     return text.substr(0, text.find('\0'));
 }
 
-bool SameName(std::string_view stored, std::string_view wanted) {
-    stored = UpToZero(stored);
-    if (stored.size() != wanted.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        if (FoldCase(stored[i]) != FoldCase(wanted[i])) {
-            return false;
-        }
-    }
-    return true;
+// wantedLower: a name as the search keeps it, already lower-cased.
+bool SameName(std::string_view stored, std::string_view wantedLower) {
+    return AsciiLower(UpToZero(stored)) == wantedLower;
 }
 
 std::size_t CodePoints(std::string_view utf8) {
@@ -145,8 +107,8 @@ std::string CopyToBuffer(std::string_view value) {
 }  // namespace
 
 ProfileSearch::ProfileSearch(std::string_view section, std::string_view key)
-    : section_(UpToZero(Trim(NormalizedUtf8(section)))),
-      key_(UpToZero(Trim(NormalizedUtf8(key)))),
+    : section_(AsciiLower(UpToZero(Trim(NormalizedUtf8(section))))),
+      key_(AsciiLower(UpToZero(Trim(NormalizedUtf8(key))))),
       noKey_(NormalizedUtf8(key).empty()) {
     // Keys before the first header are in the nameless section.
     inWantedSection_ = sectionSeen_ = section_.empty();

@@ -49,6 +49,17 @@ Utf8Sequence NextSequence(std::string_view text, std::size_t at) {
     return {length, Utf8Sequence::kCharacter};
 }
 
+// text with the 26 ASCII letters from `from` on moved to those from `to` on.
+std::string AsciiCase(std::string_view text, char from, char to) {
+    std::string changed(text);
+    for (char& c : changed) {
+        if (c >= from && c <= from + 25) {
+            c = static_cast<char>(c - from + to);
+        }
+    }
+    return changed;
+}
+
 }  // namespace
 
 std::size_t RepairUtf8(std::string_view bytes, std::string_view replacement, bool last,
@@ -96,13 +107,11 @@ std::size_t Utf8CharacterStart(std::string_view text, std::size_t at) {
 }
 
 std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
+    return AsciiCase(text, 'A', 'a');
+}
+
+std::string AsciiUpper(std::string_view text) {
+    return AsciiCase(text, 'a', 'A');
 }
 
 std::string_view TrimmedOf(std::string_view text, std::string_view blanks) {

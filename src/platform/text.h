@@ -1,5 +1,5 @@
-// Text: the ANSI type and its conversions, the one UTF-8 repairer, the system's error texts and
-// the few ASCII helpers the station's texts need.
+// Text: the ANSI type and its conversions, the one UTF-8 repairer, the system's error texts, the
+// one line splitter and the few ASCII helpers the station's texts need.
 //
 // Unicode text is UTF-8 in std::string; AnsiString holds bytes in the system's ANSI code page.
 #pragma once
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace os {
@@ -68,10 +69,32 @@ inline bool IsUtf8Continuation(char c) {
 std::size_t Utf8CharacterStart(std::string_view text, std::size_t at);
 
 // ---------------------------------------------------------------------------------------------
+// Lines
+
+// Calls take(line) for each line of text in order, without its line end. "\r\n", "\n" and a
+// lone "\r" each end a line, so text from Windows, from Linux and a tool's carriage returns all
+// split alike. Text after the last line end is the last line; an empty text has no lines.
+template <typename Take>
+void ForEachLine(std::string_view text, Take&& take) {
+    static_assert(std::is_invocable_v<Take&, std::string_view>);
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        take(text.substr(0, end));
+        if (end == std::string_view::npos) {
+            return;
+        }
+        const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crLf ? 2 : 1));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
 // ASCII
 
 // The text with the ASCII letters A-Z lower-cased; every other byte left as it is.
 std::string AsciiLower(std::string_view text);
+// The text with the ASCII letters a-z upper-cased; every other byte left as it is.
+std::string AsciiUpper(std::string_view text);
 // The text without the characters of blanks at either end.
 std::string_view TrimmedOf(std::string_view text, std::string_view blanks);
 // ASCII blank space: ' ', '\t', '\n', '\v', '\f', '\r'.

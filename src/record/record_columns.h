@@ -27,20 +27,21 @@ enum class Column : std::size_t {
     kTimedOut,       // yes / no; empty when it did not run
     kExitCode,       // the programmer's exit code
     kProbeSerial,    // the probe the press used (since the 13-column layout)
-    kDeviceId,       // later: the chip's 64-bit ID, 16 upper-case hexadecimal digits
-    kSerialNumber,   // later: the board's serial number, decimal; on a FAIL row the voided one
+    kDeviceId,       // the chip's 64-bit ID, 16 upper-case hexadecimal digits
+    kSerialNumber,   // the board's serial number, decimal; on a FAIL row the voided one
+    kSameChipAs,     // the time of the day's earlier PASS row of the same chip, at this station
 };
 
-inline constexpr std::array<std::string_view, 15> kColumnNames = {
-    "time",      "title",     "station_folder", "probe",      "image",
-    "checksum",  "erase",     "verdict",        "error_code", "run_ms",
-    "timed_out", "exit_code", "probe_serial",   "device_id",  "serial_number",
+inline constexpr std::array<std::string_view, 16> kColumnNames = {
+    "time",         "title",     "station_folder", "probe",        "image",     "checksum",
+    "erase",        "verdict",   "error_code",     "run_ms",       "timed_out", "exit_code",
+    "probe_serial", "device_id", "serial_number",  "same_chip_as",
 };
 // How many columns the record knows (kColumnNames).
 inline constexpr std::size_t kKnownColumns = kColumnNames.size();
-// How many of them the station writes today: the first 13. device_id and serial_number are known
-// to the readers already and come when the station writes them.
-inline constexpr std::size_t kStationColumns = 13;
+// How many of them the station writes: all. Earlier layouts had the first 12 (before
+// probe_serial) and the first 13 (before the chip's ID and number).
+inline constexpr std::size_t kStationColumns = kKnownColumns;
 // The first layout, before probe_serial.
 inline constexpr std::size_t kFirstLayoutColumns = 12;
 

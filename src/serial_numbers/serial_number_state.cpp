@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "text.h"
+
 namespace serial_numbers {
 
 namespace {
@@ -134,45 +136,50 @@ std::string SerialNumberState::Text() const {
 std::optional<SerialNumberState> SerialNumberState::FromText(std::string_view text,
                                                              std::string& problem) {
     SerialNumberState state;
-    for (int lineNumber = 1; !text.empty(); ++lineNumber) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
+    int lineNumber = 0;
+    bool understood = true;
+    os::ForEachLine(text, [&](std::string_view line) {
+        ++lineNumber;
+        if (understood && !state.TakeLine(line)) {
+            understood = false;
+            problem = "line " + std::to_string(lineNumber) + ": '" + std::string(line) +
+                      "' is not understood";
         }
-        if (line.empty() || line.front() == '#') {
-            continue;
-        }
-        const std::size_t blank = line.find(' ');
-        const std::string_view word = line.substr(0, blank);
-        const std::string_view rest =
-            blank == std::string_view::npos ? std::string_view() : line.substr(blank + 1);
-        if (word == "used") {
-            const std::size_t dash = rest.find('-');
-            const auto first = Number(rest.substr(0, dash));
-            const auto last =
-                dash == std::string_view::npos ? std::nullopt : Number(rest.substr(dash + 1));
-            if (first && last && *first <= *last) {
-                state.MarkUsed(*first, *last);
-                continue;
-            }
-        } else if (word == "pending") {
-            const std::size_t space = rest.find(' ');
-            const auto number = Number(rest.substr(0, space));
-            const auto title = space == std::string_view::npos
-                                   ? std::nullopt
-                                   : UnescapedTitle(rest.substr(space + 1));
-            if (number && title && !state.Unsettled(*title)) {
-                state.Reserve(*title, *number);
-                continue;
-            }
-        }
-        problem = "line " + std::to_string(lineNumber) + ": '" + std::string(line) +
-                  "' is not understood";
+    });
+    if (!understood) {
         return std::nullopt;
     }
     return state;
+}
+
+bool SerialNumberState::TakeLine(std::string_view line) {
+    if (line.empty() || line.front() == '#') {
+        return true;
+    }
+    const std::size_t blank = line.find(' ');
+    const std::string_view word = line.substr(0, blank);
+    const std::string_view rest =
+        blank == std::string_view::npos ? std::string_view() : line.substr(blank + 1);
+    if (word == "used") {
+        const std::size_t dash = rest.find('-');
+        const auto first = Number(rest.substr(0, dash));
+        const auto last =
+            dash == std::string_view::npos ? std::nullopt : Number(rest.substr(dash + 1));
+        if (first && last && *first <= *last) {
+            MarkUsed(*first, *last);
+            return true;
+        }
+    } else if (word == "pending") {
+        const std::size_t space = rest.find(' ');
+        const auto number = Number(rest.substr(0, space));
+        const auto title =
+            space == std::string_view::npos ? std::nullopt : UnescapedTitle(rest.substr(space + 1));
+        if (number && title && !Unsettled(*title)) {
+            Reserve(*title, *number);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace serial_numbers

@@ -39,8 +39,9 @@ public:
     // "used 100000-100042", then a line per unsettled reservation, "pending 100043 Line2", the
     // title last, with "%", CR and LF written as %25, %0D and %0A.
     std::string Text() const;
-    // The state from such a text; lines may end in CR LF, blank lines and lines starting with
-    // "#" are skipped. Nothing when any other line is not understood; problem then names it
+    // The state from such a text; lines may end in CR LF (os::ForEachLine), blank lines and
+    // lines starting with "#" are skipped. Nothing when any other line is not understood; problem
+    // then names it
     // ("line 3: ..."), so that a damaged file stops the station instead of numbers coming twice.
     static std::optional<SerialNumberState> FromText(std::string_view text, std::string& problem);
 
@@ -49,6 +50,8 @@ public:
     }
 
 private:
+    // Takes one line of the text into the state; false when it is not understood.
+    bool TakeLine(std::string_view line);
     // Adds the numbers first to last to the reserved runs.
     void MarkUsed(std::uint32_t first, std::uint32_t last);
 

@@ -28,7 +28,7 @@ const FormSpec kRomForm{"RomForm", "TRomForm", "NRF系列芯片ROM烧写工具 V
                         704,       491,        {"Tahoma", -11}};
 
 // clang-format off
-const std::array<ControlSpec, 20> kLayout{{
+const std::array<ControlSpec, 22> kLayout{{
     {Id::GroupBox_Jlink, "GroupBox_Jlink", Kind::kGroupBox, Id::RomForm, "Jlink信息", Align::kTop, {0, 0, 0, 73}, {}, {}, 0},
     {Id::Label_SN1, "Label_SN1", Kind::kLabel, Id::GroupBox_Jlink, "序列号：", Align::kNone, {32, 31, 0, 0}},
     {Id::Label_SN, "Label_SN", Kind::kLabel, Id::GroupBox_Jlink, "00000", Align::kNone, {86, 31, 0, 0}},
@@ -50,6 +50,11 @@ const std::array<ControlSpec, 20> kLayout{{
     {Id::Button_Exit, "Button_Exit", Kind::kButton, Id::Panel1_Exec, "退出", Align::kNone, {608, 7, 75, 25}, {}, {}, 1, &TRomForm::Button_ExitClick},
     // The running tool's elapsed seconds, beside the version; empty unless a run is going on.
     {Id::Label_Elapsed, "Label_Elapsed", Kind::kLabel, Id::Panel1_Exec, "", Align::kNone, {492, 16, 0, 0}},
+    // The serial number the next board gets, under the command; empty unless config.ini gives
+    // the station a range.
+    {Id::Label_NextSerial, "Label_NextSerial", Kind::kLabel, Id::GroupBox_Para, "", Align::kNone, {32, 58, 0, 0}},
+    // This station's counts for the day, under the image.
+    {Id::Label_Counts, "Label_Counts", Kind::kLabel, Id::GroupBox_Hex, "", Align::kNone, {32, 58, 0, 0}},
 }};
 // clang-format on
 
@@ -121,8 +126,10 @@ Geometry Clipped(const Geometry& g, const Geometry& bounds) {
     return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
+// As MulDiv(length, dpi, 96): rounded to the nearest pixel, halves away from zero.
 int ScaledForDpi(int length, int dpi) {
-    return length * dpi / 96;
+    const long long scaled = static_cast<long long>(length) * dpi;
+    return static_cast<int>((scaled + (scaled < 0 ? -48 : 48)) / 96);
 }
 
 Geometry ScaledForDpi(const Geometry& g, int dpi) {

@@ -40,6 +40,8 @@ enum class ControlId {
     Label1,
     Button_Exit,
     Label_Elapsed,
+    Label_NextSerial,
+    Label_Counts,
 };
 
 // Left, top, width, height in pixels at 96 pixels per inch, inside the parent's client area.
@@ -83,7 +85,7 @@ struct FormSpec {
 
 extern const FormSpec kRomForm;
 // Every control except RomForm, in table order: parents before their children.
-extern const std::array<ControlSpec, 20> kLayout;
+extern const std::array<ControlSpec, 22> kLayout;
 
 // The table entry of a control.
 const ControlSpec& LayoutEntry(ControlId id);
@@ -103,7 +105,8 @@ Geometry ParentToWindow(ControlId id, Geometry g, const std::vector<Geometry>& r
 // The part of g that lies in bounds; empty (width or height 0) when none does.
 Geometry Clipped(const Geometry& g, const Geometry& bounds);
 
-// A length of the layout, which counts pixels at 96 DPI, at dpi pixels per inch.
+// A length of the layout, which counts pixels at 96 DPI, at dpi pixels per inch: rounded to the
+// nearest pixel, halves away from zero, as the system's MulDiv does.
 int ScaledForDpi(int length, int dpi);
 // A geometry at dpi: its edges scaled, so that controls that meet at 96 DPI meet at every DPI.
 Geometry ScaledForDpi(const Geometry& g, int dpi);

@@ -1,27 +1,32 @@
-// TRomForm: the station's one window as the station sees it. It holds the station state as fields
-// and every operator action as a method, and reaches the controls only through StationView, so
-// it is the same on every window toolkit.
+// TRomForm: the station's one window as the station sees it. Its handlers run the station's
+// steps (the paths, the check, the run plan, the run, the verdict), each a function of its
+// inputs, and present what they return through StationView, so the form is the same on every
+// window toolkit. Its state is its own: the window and the tests see it through State().
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "check.h"
+#include "day_counts.h"
 #include "form_handler.h"
-#include "log4me.h"
+#include "passed_chips.h"
 #include "production_record.h"
 #include "programmer.h"
-#include "run_command.h"
-#include "station_config.h"
+#include "programming_run.h"
+#include "station_paths.h"
+#include "station_settings.h"
 #include "station_view.h"
+#include "tool_run.h"
+#include "verdict.h"
 
 namespace os {
 class InstanceLock;
 }
-class RunDisplay;
 
 // How long each kind of tool run may take before it is ended.
 struct RunLimits {
@@ -30,16 +35,21 @@ struct RunLimits {
     std::chrono::milliseconds programming = tool::kProgrammingLimit;
 };
 
-// What the last check found beyond its code, kept so that nothing of it is computed again.
-struct CheckOutcome {
-    bool probeQueried = false;  // the probe query ran, so Prog_Sn is its output
-    // The image's checksum as computed, when the check got that far (also on a mismatch).
-    std::string computedChecksum;
-    std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (error 110)
-    // The serial of the probe the station uses: the pinned one, or the only one listed.
-    std::string probeSerial;
-    // Why the folder of the log and the record cannot take a line (error 113).
-    std::string logFolderProblem;
+// The station's state as the operator's actions left it, under the names line engineers know
+// it by. A copy: changing it changes nothing.
+struct StationState {
+    std::string App_Path;
+    std::string Bin_Path;
+    std::string Hex_Path;
+    std::string Hex_Md5;  // the image's checksum, set only by a passing check
+    std::string Prog_Path;
+    std::string Prog_Para;
+    std::string Prog_Sn;  // the whole output of the last probe query
+    std::string CRC_Path;
+    std::string Log_Path;
+    std::string Config_Path;
+    std::string Hex_Name;
+    int Error_Code = 0;  // the last check's code, or 107 after a failed run; 0 for none
 };
 
 class TRomForm {
@@ -55,20 +65,6 @@ public:
     TRomForm(const TRomForm&) = delete;
     TRomForm& operator=(const TRomForm&) = delete;
 
-    // Station state. UTF-8 text; paths use the platform's separator.
-    std::string App_Path;     // the station folder, ending in the separator
-    std::string Bin_Path;     // App_Path + "bin" + separator; the working folder of every tool run
-    std::string Hex_Path;     // the image in use
-    std::string Hex_Md5;      // the image's checksum, set only by a passing check
-    std::string Prog_Path;    // Bin_Path + the programmer's file name
-    std::string Prog_Para;    // the fixed trailing programmer options
-    std::string Prog_Sn;      // the whole output of the last probe query
-    std::string CRC_Path;     // the image's checksum file
-    std::string Log_Path;     // App_Path + "logs"
-    std::string Config_Path;  // App_Path + "config.ini"
-    std::string Hex_Name;     // the image's file name
-    int Error_Code = 0;       // the last check's error code; 0 for none
-
     // Runs once, after every control exists and before the window is shown: takes the title,
     // claims the single-instance name and derives the paths.
     void FormCreate();
@@ -82,24 +78,22 @@ public:
     void Button_HelpClick();
     void Button_ExitClick();
 
-    // Station logic.
+    // Derives the paths again (for the default image when first) and shows them, reads
+    // config.ini again and sets the write-checksum button.
     void Init(bool first);
+    // Runs the check; true when the station is ready.
     bool CheckReady();
+    // The message of code, naming what the station and its last check hold now.
     std::string ErrorText(int code) const;
-    // What the last check found beyond Error_Code and Prog_Sn.
-    const CheckOutcome& LastCheck() const { return lastCheck_; }
-    // config.ini's section "log4me" as the last check read it: where the log and the record go.
-    const log4me::LogConfig& LogSettings() const { return logConfig_; }
-
-    // Verdict display.
-    void ShowResult(const std::string& status, const std::string& detail);
+    // Paints the verdict, shows its text in the text area and logs it (at error level too when
+    // it carries a code), and shows the probe's output in the serial label.
+    void ShowResult(const Verdict& verdict);
 
     // The guard every handler runs in: an error raised inside it ends it in the error box. What
     // the operator did while it ran is taken when it ends, while it still counts as running: a
     // handler asked for then runs after it, in order, except a press of start, which is dropped,
     // so that a run is never started twice.
     void Handle(Handler handler);
-    bool OperationRunning() const { return busy_; }
     // The window asks to close: true when it may close now; otherwise the form closes it
     // (CloseWindow) once the running operation and those waiting for it have ended.
     bool RequestClose();
@@ -109,54 +103,62 @@ public:
     // True when another copy under the same title already ran at FormCreate.
     bool AnotherCopyRunning() const;
 
+    StationState State() const;
+    // What the last check found.
+    const CheckResult& LastCheck() const { return lastCheck_; }
+    // config.ini's settings as the last check read them.
+    const StationSettings& Settings() const { return settings_; }
     // The text area's text exactly as the station set it; what the log gets.
     const std::string& MemoText() const { return memoText_; }
-    void SetMemoText(const std::string& text);
 
     void SetRunLimits(const RunLimits& limits) { limits_ = limits; }
 
 private:
-    // The check's probe query: the serials it listed; nothing when no probe answered.
-    std::optional<std::vector<std::string>> QueryProbes();
-    // The check's step after the probe query: binds the station to its probe among the listed
-    // serials; false with Error_Code set when it cannot.
-    bool BindProbe(const std::vector<std::string>& listed);
-    // Reads config.ini's [station] and [log4me] sections again and derives what they decide: the
-    // programmer's path, the command template shown in Edit_Para and where the record goes.
-    void ApplyStationConfig();
-    // The check's step for the folder of the log and the record: it must be there, take a
-    // file and have room for a day's rows, and no row of an earlier press may wait in memory;
-    // false with Error_Code set otherwise.
-    bool LogFolderTakesLines();
-    // After a verdict: appends the press's record, and tells the operator when its row could be
-    // put nowhere on disk.
-    void WriteRecord(const ProductionRecord& record);
-    // The command lines of a programming run, in order, each to run only when the one before
-    // succeeded: one for nrfjprog, the steps of nrfutil.
-    std::vector<std::string> ProgrammingCommands(bool erase) const;
-    // What a programming run gave: the verdict's detail (the tool's output, or the account of
-    // nrfutil's steps), whether it succeeded, and its last tool run (for the record).
-    struct ProgrammingOutcome {
-        std::string detail;
-        bool succeeded = false;
-        tool::CommandResult lastRun;
+    void SetMemoText(const std::string& text);
+    // Reads config.ini again and shows the command template it gives.
+    void ApplySettings();
+    ToolRunner Runner() const;
+    // The verdict of the last check: readyCaption in green when it passed.
+    Verdict CheckVerdict(const std::string& readyCaption) const;
+    // After a verdict: appends the press's row, and tells the operator when it could be put
+    // nowhere on disk.
+    void WriteRecord(ProductionRecord& row);
+    // What a press found beyond the check: the serial number it reserved and its run.
+    struct Press {
+        std::optional<std::uint32_t> serialNumber;
+        std::optional<RunResult> run;
     };
-    ProgrammingOutcome RunProgramming(const std::vector<std::string>& commands);
-    // Every run of the programmer tool: in Bin_Path, with the window repainting while it runs
-    // and, with a display, showing the run's progress.
-    tool::CommandResult RunTool(const std::string& commandLine, std::chrono::milliseconds limit,
-                                RunDisplay* display = nullptr);
+    // Reserves the board's serial number when config.ini gives the station a range; false with
+    // the check's code set to 114 when the range is used up.
+    bool ReserveSerialNumber(Press& press);
+    // On every way out of a press: its row, the chip's log lines, the same-chip note, and the
+    // serial number settled.
+    void FinishPress(const Press& press, bool erase, bool raised);
+    // The FAIL row of a number whose run was cut off (a crash, a power cut), and the number
+    // settled: every gap in the numbers is explained by a row.
+    void RecordVoidedNumber(std::uint32_t number);
+    // Label_NextSerial: the number the next board gets, when the station numbers its boards.
+    void ShowNextSerial();
+    // Label_Counts: today's counts, from the day's record when the day is new to the form.
+    void ShowCounts();
+    // Today's record, as the logger's clock and config.ini's [log4me] say now.
+    std::string TodaysRecord() const;
 
     StationView& view_;
     std::string executablePath_;
     RunLimits limits_;
     std::string title_;
     std::unique_ptr<os::InstanceLock> instanceLock_;
+    std::string hexPath_;       // the image the operator chose; "" for the default
+    StationPaths paths_;        // derived by Init
+    StationSettings settings_;  // read by Init and by every check
+    CheckResult lastCheck_;
+    std::string hexMd5_;  // the last passing check's checksum; Init keeps it
+    int errorCode_ = 0;   // the code of the last verdict's step
     std::string memoText_;
-    StationConfig config_;  // config.ini's [station] section, read again by Init and every check
-    log4me::LogConfig logConfig_;  // its [log4me] section, read with it
     ProductionRecordFile record_;
-    CheckOutcome lastCheck_;
+    PassedChips passedChips_;
+    DayCounts dayCounts_;
     bool busy_ = false;
     bool closeRequested_ = false;
     std::deque<Handler> waiting_;

@@ -1,15 +1,13 @@
-// The station's error codes: expected failures, kept in TRomForm::Error_Code; 0 means none.
+// The station's error codes: expected failures, which the verdict turns into a message that
+// begins "ERROR:"; 0 means none. 106 ("ERROR:擦除Flash失败。") is reserved: no step sets it.
 #pragma once
-
-#include <string>
 
 enum StationError {
     kToolMissing = 101,          // no programmer tool in bin
-    kNoProbeAnswer = 102,        // the probe query printed nothing (or never ended)
+    kNoProbeAnswer = 102,        // the probe query listed no probe (or never ended)
     kImageMissing = 103,         // no image file
     kChecksumFileMissing = 104,  // the image has no checksum file yet
     kChecksumMismatch = 105,     // the image does not match its checksum file
-    kEraseFailed = 106,          // reserved: no step sets it
     kProgrammingFailed = 107,    // the programming run did not confirm its verify
     kConfigMissing = 108,        // no config.ini
     kLogFolderMissing = 109,     // no logs folder
@@ -17,11 +15,5 @@ enum StationError {
     kProbeNotFound = 111,        // the probe config.ini binds the station to is not listed
     kSeveralProbes = 112,        // several probes listed and none bound: the tool would ask
     kLogFolderUnusable = 113,    // the log and record folder cannot take a line, or rows wait
+    kSerialNumbers = 114,        // [trace] or [serial] set wrongly, or no serial number is left
 };
-
-namespace tool {
-struct RefusedPath;
-}
-
-// The "ERROR:" line for a path no run may use (kPathRefused).
-std::string RefusalMessage(const tool::RefusedPath& refused);

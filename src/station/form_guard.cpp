@@ -1,4 +1,5 @@
-// The form's life: creation with the single-instance claim, and the guard every handler runs in.
+// The form's life: creation with the single-instance claim, the guard every handler runs in, and
+// the state it shows.
 #include <exception>
 #include <utility>
 
@@ -7,6 +8,7 @@
 #include "error_box.h"
 #include "instance.h"
 #include "paths.h"
+#include "programmer.h"
 #include "station_log.h"
 
 namespace {
@@ -88,4 +90,30 @@ bool TRomForm::RequestClose() {
         return false;
     }
     return true;
+}
+
+StationState TRomForm::State() const {
+    StationState state;
+    state.App_Path = paths_.App_Path;
+    state.Bin_Path = paths_.Bin_Path;
+    state.Hex_Path = paths_.Hex_Path;
+    state.Hex_Md5 = hexMd5_;
+    state.Prog_Path = settings_.Prog_Path;
+    state.Prog_Para = tool::kProgPara;
+    state.Prog_Sn = lastCheck_.probeOutput;
+    state.CRC_Path = paths_.CRC_Path;
+    state.Log_Path = paths_.Log_Path;
+    state.Config_Path = paths_.Config_Path;
+    state.Hex_Name = paths_.Hex_Name;
+    state.Error_Code = errorCode_;
+    return state;
+}
+
+void TRomForm::SetMemoText(const std::string& text) {
+    memoText_ = text;
+    view_.SetMemoText(text);
+}
+
+ToolRunner TRomForm::Runner() const {
+    return ToolRunner(view_, paths_.Bin_Path, settings_.station.programmer);
 }

@@ -21,11 +21,6 @@ std::string YesNo(bool value) {
     return value ? "yes" : "no";
 }
 
-// ISO 8601 local time with milliseconds: 2024-02-29T12:34:56.789.
-std::string IsoTime(const os::LocalTime& t) {
-    return os::DateText(t) + "T" + os::TimeText(t);
-}
-
 }  // namespace
 std::string CsvHeader() {
     return record::HeaderRow(record::kStationColumns);
@@ -34,7 +29,7 @@ std::string CsvHeader() {
 std::string CsvRow(const ProductionRecord& r) {
     const auto& run = r.run;
     const std::string fields[] = {
-        IsoTime(r.time),
+        RecordTime(r.time),
         r.title,
         r.stationFolder,
         JoinedLines(r.probeOutput),
@@ -47,6 +42,9 @@ std::string CsvRow(const ProductionRecord& r) {
         run ? YesNo(run->timedOut) : "",
         run ? std::to_string(run->exitCode) : "",
         r.probeSerial,
+        r.deviceId,
+        r.serialNumber ? std::to_string(*r.serialNumber) : "",
+        r.sameChipAs,
     };
     static_assert(std::size(fields) == record::kStationColumns,
                   "a row has the columns of the header, in the order of record_columns.h");
@@ -63,28 +61,31 @@ std::string CsvField(std::string_view text) {
 
 std::string JoinedLines(std::string_view text) {
     std::string joined;
-    while (!text.empty()) {
-        const auto end = text.find_first_of("\r\n");
-        const std::string_view line = os::TrimmedOf(text.substr(0, end), " \t");
+    os::ForEachLine(text, [&joined](std::string_view whole) {
+        const std::string_view line = os::TrimmedOf(whole, " \t");
         if (!line.empty()) {
             joined += (joined.empty() ? "" : ";") + std::string(line);
         }
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    }
+    });
     return joined;
+}
+
+std::string RecordTime(const os::LocalTime& t) {
+    return os::DateText(t) + "T" + os::TimeText(t);
 }
 
 std::string RecordFileName(const os::LocalTime& date) {
     return log4me::DatedFileAppender::FileName(date, kExtension);
 }
 
-ProductionRecordFile::ProductionRecordFile(const std::string& owner)
-    : file_(kExtension, kByteOrderMark + CsvHeader(), false, owner, kRowsKeptInMemory) {}
+ProductionRecordFile::ProductionRecordFile(const std::string& owner, log4me::Clock clock)
+    : file_(kExtension, kByteOrderMark + CsvHeader(), false, owner, kRowsKeptInMemory),
+      clock_(std::move(clock)) {}
 
 log4me::AppendResult ProductionRecordFile::Append(const std::string& folder,
-                                                  ProductionRecord record) noexcept {
+                                                  ProductionRecord& record) noexcept {
     try {
-        const log4me::ClockReading now = log4me::Now();
+        const log4me::ClockReading now = clock_();
         record.time = now.local;
         log4me::AppendResult result = file_.Append(folder, now.local, CsvRow(record), now.steady);
         if (result.placement == log4me::Placement::kWaitingInMemory ||

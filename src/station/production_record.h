@@ -8,12 +8,14 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "clock.h"
 #include "dated_file.h"
+#include "log4me.h"
 
 // What one press of the start button did. Text is UTF-8.
 struct ProductionRecord {
@@ -35,6 +37,10 @@ struct ProductionRecord {
     std::optional<int> errorCode;  // 0 or a code of the check or run; none when an error ended it
     std::optional<Run> run;
     std::string probeSerial;  // the serial of the probe the press used; "" when none was bound
+    std::string deviceId;     // the chip's DEVICEID, when it was read
+    std::optional<std::uint32_t> serialNumber;  // the number reserved for the board: written on
+                                                // a PASS, voided on a FAIL
+    std::string sameChipAs;  // the time of the day's earlier PASS row of the same chip, if any
 };
 
 // The header row, CR LF included.
@@ -45,6 +51,8 @@ std::string CsvRow(const ProductionRecord& record);
 std::string CsvField(std::string_view text);
 // The probe's output for one field: each line trimmed, empty lines left out, joined by ";".
 std::string JoinedLines(std::string_view text);
+// A row's time: ISO 8601 local time with milliseconds, 2024-02-29T12:34:56.789.
+std::string RecordTime(const os::LocalTime& time);
 // The record file's name for a date: "yyyy-mm-dd.csv".
 std::string RecordFileName(const os::LocalTime& date);
 
@@ -54,18 +62,21 @@ std::string RecordFileName(const os::LocalTime& date);
 // in memory) and goes first once the file takes rows again; see log4me::DatedFileAppender.
 class ProductionRecordFile {
 public:
-    // owner: the application title, which names this copy's pending files.
-    explicit ProductionRecordFile(const std::string& owner);
+    // owner: the application title, which names this copy's pending files. clock stamps the
+    // rows: the program's logger's, so that a row and the log lines of its press agree.
+    explicit ProductionRecordFile(const std::string& owner, log4me::Clock clock = log4me::Now);
 
-    // Appends the record, stamped with the logger's clock, to that day's file in folder (ending
+    // Appends the record, stamped with the clock, to that day's file in folder (ending
     // in the separator). The file is created with its byte-order mark and header in one step, so
     // that of two copies starting the same day's file exactly one header is written; the row is
     // handed to the OS in one append, so rows of two copies never mix. A row that waits in memory
     // or is lost is reported in "log4me_err.log" too. Never throws.
-    log4me::AppendResult Append(const std::string& folder, ProductionRecord record) noexcept;
+    // The record's time is stamped in place.
+    log4me::AppendResult Append(const std::string& folder, ProductionRecord& record) noexcept;
     // Tries again to write the rows that wait; returns how many still wait in memory.
     std::size_t Flush() noexcept { return file_.Flush(); }
 
 private:
     log4me::DatedFileAppender file_;
+    log4me::Clock clock_;
 };

@@ -1,9 +1,6 @@
-// Init: every station path derived again from the station folder and the image in use.
-#include "MainForm.h"
-#include "files.h"
-#include "nrfutil_programmer.h"
+#include "station_paths.h"
+
 #include "paths.h"
-#include "programmer.h"
 #include "text.h"
 
 namespace {
@@ -19,36 +16,15 @@ std::string WithoutLastCharacters(const std::string& text, int count) {
 
 }  // namespace
 
-void TRomForm::Init(bool first) {
-    App_Path = os::FolderPart(executablePath_);
-    if (first) {
-        Hex_Path = App_Path + "merge.hex";
-    }
-    Hex_Name = os::NamePart(Hex_Path);
-    // The last four characters are cut whatever they are: "fw.ihex" gives "fw..crc".
-    CRC_Path = os::FolderPart(Hex_Path) + WithoutLastCharacters(Hex_Name, 4) + ".crc";
-    Bin_Path = App_Path + "bin" + os::kPathSeparator;
-    view_.SetHexPathText(Hex_Path);
-    Prog_Para = tool::kProgPara;
-    Config_Path = App_Path + "config.ini";
-    ApplyStationConfig();
-    Prog_Sn.clear();
-    Log_Path = App_Path + "logs";
-    // A checksum file is written once, for an image that exists.
-    view_.SetChecksumEnabled(!os::FileExists(CRC_Path) && os::FileExists(Hex_Path));
-    Error_Code = 0;
-}
-
-void TRomForm::ApplyStationConfig() {
-    config_ = ReadStationConfig(Config_Path, title_);
-    logConfig_ = log4me::ReadLogConfig(App_Path);
-    // The template names the probe config.ini binds the station to, as the run will.
-    const std::string pinned = config_.PinnedSerial();
-    if (config_.programmer == Programmer::kNrfutil) {
-        Prog_Path = Bin_Path + tool::NrfutilFileName();
-        view_.SetCommandText(tool::NrfutilCommandTemplate(Prog_Path, pinned));
-    } else {
-        Prog_Path = Bin_Path + tool::ProgrammerFileName();
-        view_.SetCommandText(tool::CommandTemplate(Prog_Path, Prog_Para, pinned));
-    }
+StationPaths DerivePaths(const std::string& executablePath, const std::string& hexPath) {
+    StationPaths paths;
+    paths.App_Path = os::FolderPart(executablePath);
+    paths.Hex_Path = hexPath.empty() ? paths.App_Path + "merge.hex" : hexPath;
+    paths.Hex_Name = os::NamePart(paths.Hex_Path);
+    paths.CRC_Path =
+        os::FolderPart(paths.Hex_Path) + WithoutLastCharacters(paths.Hex_Name, 4) + ".crc";
+    paths.Bin_Path = paths.App_Path + "bin" + os::kPathSeparator;
+    paths.Config_Path = paths.App_Path + "config.ini";
+    paths.Log_Path = paths.App_Path + "logs";
+    return paths;
 }

@@ -1,22 +1,30 @@
-// Every run of the programmer tool: in Bin_Path, with the window repainting while it runs.
-#include "MainForm.h"
+#include "tool_run.h"
+
+#include <utility>
+
 #include "files.h"
 #include "nrfutil_programmer.h"
+#include "operator_texts.h"
 #include "run_display.h"
 
-tool::CommandResult TRomForm::RunTool(const std::string& commandLine,
-                                      std::chrono::milliseconds limit, RunDisplay* display) {
+ToolRunner::ToolRunner(StationView& view, std::string binPath, Programmer programmer)
+    : view_(view), binPath_(std::move(binPath)), programmer_(programmer) {}
+
+tool::CommandResult ToolRunner::Run(const std::string& commandLine, std::chrono::milliseconds limit,
+                                    RunDisplay* display) const {
     tool::RunOptions options;
-    if (config_.programmer == Programmer::kNrfutil) {
+    options.timeoutLine = TimeoutLine;
+    options.cutNote = OutputCutNote(tool::OutputCapture::kDefaultBound);
+    if (programmer_ == Programmer::kNrfutil) {
         options.encoding = tool::OutputEncoding::kUtf8;
         // A station folder may carry nrfutil's own offline installation beside it.
-        const std::string home = Bin_Path + tool::kNrfutilHomeFolder;
+        const std::string home = binPath_ + tool::kNrfutilHomeFolder;
         if (os::FolderExists(home)) {
             options.environment.push_back({"NRFUTIL_HOME", home});
         }
     }
     return tool::RunCommand(
-        commandLine, Bin_Path, limit,
+        commandLine, binPath_, limit,
         [this, display](const tool::RunProgress& progress) {
             if (display) {
                 display->Update(progress);

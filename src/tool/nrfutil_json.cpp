@@ -1,6 +1,6 @@
 #include "nrfutil_json.h"
 
-#include <algorithm>
+#include "text.h"
 
 namespace tool::nrfutil_json {
 
@@ -48,15 +48,9 @@ Json ParseMessage(std::string_view text) {
 
 std::vector<Line> Lines(std::string_view output) {
     std::vector<Line> lines;
-    while (!output.empty()) {
-        const std::size_t end = std::min(output.find('\n'), output.size());
-        std::string_view text = output.substr(0, end);
-        output.remove_prefix(std::min(end + 1, output.size()));
-        if (!text.empty() && text.back() == '\r') {
-            text.remove_suffix(1);
-        }
+    os::ForEachLine(output, [&lines](std::string_view text) {
         lines.push_back({text, ParseMessage(text)});
-    }
+    });
     return lines;
 }
 

@@ -22,7 +22,7 @@ struct Line {
     bool IsMessage() const { return !message.is_discarded(); }
 };
 
-// The output's lines without their line ends (LF or CR LF). A line nested deeper than any
+// The output's lines without their line ends (os::ForEachLine's). A line nested deeper than any
 // message of nrfutil counts as text, so that no line can make the parser build millions of
 // nested values.
 std::vector<Line> Lines(std::string_view output);

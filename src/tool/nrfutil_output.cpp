@@ -1,9 +1,11 @@
 #include "nrfutil_output.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "nrfutil_json.h"
+#include "serials.h"
 
 namespace tool {
 
@@ -15,16 +17,6 @@ using nrfutil_json::Json;
 using nrfutil_json::Line;
 using nrfutil_json::Lines;
 using nrfutil_json::StringAt;
-
-// "1051810810" for "001051810810"; "" when the text is not a serial number (digits only).
-std::string SerialNumber(const std::string& text) {
-    if (text.empty() ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return {};
-    }
-    const std::size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
-    return text.substr(first);
-}
 
 std::string TaskName(const Json& message) {
     for (const char* key : {"description", "name"}) {
@@ -80,10 +72,10 @@ JLinkListing ReadJLinkSerials(std::string_view output) {
             if (jlink == nullptr || *jlink != true) {
                 continue;
             }
-            std::string serial = SerialNumber(StringAt(device, {"serialNumber"}));
-            if (!serial.empty() && std::find(listing.serials.begin(), listing.serials.end(),
-                                             serial) == listing.serials.end()) {
-                listing.serials.push_back(std::move(serial));
+            std::optional<std::string> serial = CanonicalSerial(StringAt(device, {"serialNumber"}));
+            if (serial && std::find(listing.serials.begin(), listing.serials.end(), *serial) ==
+                              listing.serials.end()) {
+                listing.serials.push_back(std::move(*serial));
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "text.h"
 
@@ -14,8 +15,8 @@ constexpr std::size_t kLongestSkippedLine = 4096;
 
 }  // namespace
 
-OutputCapture::OutputCapture(std::size_t bound, OutputEncoding encoding)
-    : bound_(std::max<std::size_t>(bound, 1)), encoding_(encoding) {}
+OutputCapture::OutputCapture(std::size_t bound, OutputEncoding encoding, std::string cutNote)
+    : bound_(std::max<std::size_t>(bound, 1)), encoding_(encoding), cutNote_(std::move(cutNote)) {}
 
 std::string OutputCapture::Decoded(std::string_view bytes) const {
     return encoding_ == OutputEncoding::kAnsi ? os::FromAnsi(bytes)
@@ -78,15 +79,6 @@ void OutputCapture::Keep(const char* data, std::size_t size) {
     ringStart_ = (ringStart_ + size) % bound_;
 }
 
-std::string OutputCapture::CutNote(std::size_t bound) {
-    constexpr std::size_t kKiB = 1024;
-    constexpr std::size_t kMiB = kKiB * kKiB;
-    const std::string size = bound % kMiB == 0   ? std::to_string(bound / kMiB) + " MiB"
-                             : bound % kKiB == 0 ? std::to_string(bound / kKiB) + " KiB"
-                                                 : std::to_string(bound) + " B";
-    return "（输出过长，前面的部分已省略，只保留了最后" + size + "。）" + os::kLineBreak;
-}
-
 std::string OutputCapture::RecentLines(std::size_t maxBytes) const {
     // The kept bytes in order are the ring's older part, then its newer one.
     const std::string_view older = std::string_view(kept_).substr(dropped_ ? ringStart_ : 0);
@@ -134,8 +126,8 @@ std::string OutputCapture::Text() const {
             break;
         }
     }
-    std::string inOrder =
-        encoding_ == OutputEncoding::kAnsi ? os::ToAnsi(CutNote(bound_)).bytes() : CutNote(bound_);
+    const std::string note = cutNote_.empty() ? "" : cutNote_ + os::kLineBreak;
+    std::string inOrder = encoding_ == OutputEncoding::kAnsi ? os::ToAnsi(note).bytes() : note;
     inOrder.reserve(inOrder.size() + kept_.size());
     if (skipped < older.size()) {
         inOrder.append(older.substr(skipped)).append(newer);

@@ -8,36 +8,33 @@
 
 namespace tool {
 
+// How a tool's output bytes are to be read: in the system's ANSI code page, as console programs
+// write (nrfjprog), or as UTF-8 (nrfutil).
+enum class OutputEncoding { kAnsi, kUtf8 };
+
 // The byte stream is taken as consecutive pieces of 255 bytes from its start, each cut at its
 // first zero byte (what follows the zero in that piece is dropped). The result depends only on
 // the bytes, never on how they were split into reads.
 //
 // At most `bound` bytes are kept: when more arrive, the oldest are dropped, since the end of the
 // output is where the tool's verdict is.
-// How a tool's output bytes are to be read: in the system's ANSI code page, as console programs
-// write (nrfjprog), or as UTF-8 (nrfutil).
-enum class OutputEncoding { kAnsi, kUtf8 };
-
 class OutputCapture {
 public:
     static constexpr std::size_t kPieceSize = 255;
     static constexpr std::size_t kDefaultBound = std::size_t{16} << 20;  // 16 MiB
 
+    // cutNote: the line a cut output's text starts with (UTF-8, without its line break); none
+    // when empty.
     explicit OutputCapture(std::size_t bound = kDefaultBound,
-                           OutputEncoding encoding = OutputEncoding::kAnsi);
+                           OutputEncoding encoding = OutputEncoding::kAnsi,
+                           std::string cutNote = {});
 
     void Append(const char* data, std::size_t size);
 
-    // True when older output was dropped to stay within the bound.
-    bool Cut() const { return dropped_; }
-
     // The kept bytes decoded to UTF-8 (bytes that do not decode become U+FFFD). When output was
-    // cut, the text starts at the first full line that was kept, after a note saying so
-    // (CutNote()).
+    // cut, the text starts at the first full line that was kept, after the cut note and the
+    // platform's line break.
     std::string Text() const;
-
-    // The first line of a cut output's text.
-    static std::string CutNote(std::size_t bound);
 
     // How many bytes have been appended so far, zero bytes and dropped pieces included.
     std::size_t Received() const { return received_; }
@@ -53,6 +50,7 @@ private:
 
     std::size_t bound_;
     OutputEncoding encoding_;
+    std::string cutNote_;
     std::string kept_;             // the newest bytes, at most bound_; a ring once it is full
     std::size_t ringStart_ = 0;    // where the oldest byte of a full ring is
     std::size_t pieceOffset_ = 0;  // position of the next byte within its 255-byte piece

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "child_process.h"
+#include "clock.h"
 #include "output_capture.h"
 #include "text.h"
 
@@ -27,18 +29,94 @@ constexpr std::chrono::milliseconds kGrace{1000};
 // Output is read in pieces this large; how it is split into reads does not change the text.
 constexpr std::size_t kReadSize = 64 * 1024;
 
-// Milliseconds from now until then, at least 0; rounded up so a wait never ends early.
-int MillisecondsUntil(Clock::time_point then) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(then - Clock::now());
-    return static_cast<int>(
-        std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, kTick.count()));
+// Calls whileWaiting once a tick with the run's progress. The output's newest lines go along
+// only when they changed, and at most every kRecentOutputInterval: decoding them costs time that
+// a chatty tool would otherwise take from the window.
+class ProgressReporter {
+public:
+    ProgressReporter(const std::function<void(const RunProgress&)>& whileWaiting,
+                     Clock::time_point start)
+        : whileWaiting_(whileWaiting),
+          start_(start),
+          linesGiven_(start),
+          nextTick_(start + kTick) {}
+
+    // When the next call is due; output is waited for until then at the most.
+    Clock::time_point NextTick() const { return nextTick_; }
+
+    // Calls whileWaiting when its tick has come.
+    void Tick(const OutputCapture& capture, Clock::time_point now) {
+        if (now < nextTick_) {
+            return;
+        }
+        if (whileWaiting_) {
+            RunProgress progress;
+            progress.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - start_);
+            progress.recentOutput = ChangedLines(capture, now);
+            whileWaiting_(progress);
+        }
+        nextTick_ = Clock::now() + kTick;  // the time whileWaiting took does not count
+    }
+
+private:
+    // The newest lines when they are due and differ from those given last; null otherwise.
+    const std::string* ChangedLines(const OutputCapture& capture, Clock::time_point now) {
+        if (capture.Received() == received_ || now - linesGiven_ < kRecentOutputInterval) {
+            return nullptr;
+        }
+        received_ = capture.Received();
+        linesGiven_ = now;
+        std::string lines = capture.RecentLines(kRecentOutputBound);
+        if (lines == lines_) {
+            return nullptr;
+        }
+        lines_ = std::move(lines);
+        return &lines_;
+    }
+
+    const std::function<void(const RunProgress&)>& whileWaiting_;
+    Clock::time_point start_;
+    std::size_t received_ = 0;  // of the output, when its lines were last looked at
+    std::string lines_;         // what was given last
+    Clock::time_point linesGiven_;
+    Clock::time_point nextTick_;
+};
+
+// Reads the command's output into capture until the run is over: the interpreter has ended and
+// so has the pipe or the grace period after it, or the deadline has come. Every wait is bounded
+// by the deadline. Returns true when the deadline ended the run.
+bool ReadUntilOver(os::ChildProcess& child, OutputCapture& capture, Clock::time_point deadline,
+                   ProgressReporter& progress) {
+    std::vector<char> buffer(kReadSize);
+    std::optional<Clock::time_point> graceEnd;  // set when the interpreter has ended
+    bool pipeOpen = true;
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        if (graceEnd && (!pipeOpen || now >= *graceEnd)) {
+            return false;
+        }
+        if (now >= deadline) {
+            return true;
+        }
+        progress.Tick(capture, now);
+        const Clock::time_point waitUntil =
+            std::min({deadline, progress.NextTick(), graceEnd.value_or(deadline)});
+        if (pipeOpen) {
+            const long count =
+                child.Read(buffer.data(), buffer.size(), os::MillisecondsUntil(waitUntil));
+            if (count == os::ChildProcess::kEnded) {
+                pipeOpen = false;
+            } else if (count > 0) {
+                capture.Append(buffer.data(), static_cast<std::size_t>(count));
+            }
+        }
+        if (!graceEnd && child.WaitForEnd(pipeOpen ? 0 : os::MillisecondsUntil(waitUntil))) {
+            graceEnd = std::min(Clock::now() + kGrace, deadline);  // ended in time: no timeout
+        }
+    }
 }
 
 }  // namespace
-
-std::string TimeoutLine(long long limitSeconds) {
-    return "ERROR:命令在" + std::to_string(limitSeconds) + "秒内未结束，已被终止。";
-}
 
 CommandResult RunCommand(const std::string& commandLine, const std::string& workingFolder,
                          std::chrono::milliseconds limit,
@@ -49,78 +127,23 @@ CommandResult RunCommand(const std::string& commandLine, const std::string& work
     if (!child) {
         return {};
     }
-
-    OutputCapture capture(OutputCapture::kDefaultBound, options.encoding);
-    std::vector<char> buffer(kReadSize);
+    OutputCapture capture(OutputCapture::kDefaultBound, options.encoding, options.cutNote);
     const Clock::time_point start = Clock::now();
-    const Clock::time_point deadline = start + limit;
-    // What whileWaiting was last given of the output, and when.
-    std::size_t recentReceived = 0;
-    std::string recentOutput;
-    Clock::time_point recentGiven = start;
-    Clock::time_point nextTick = Clock::now() + kTick;
-    std::optional<Clock::time_point> graceEnd;  // set when the interpreter has ended
-    bool pipeOpen = true;
-    bool timedOut = false;
-    // The run is over when the pipe has ended and the interpreter too, or when the interpreter
-    // has ended and the grace period is over. Every wait is bounded by the deadline.
-    for (;;) {
-        const Clock::time_point now = Clock::now();
-        if (graceEnd && (!pipeOpen || now >= *graceEnd)) {
-            break;
-        }
-        if (now >= deadline) {
-            timedOut = true;
-            break;
-        }
-        if (now >= nextTick) {
-            if (whileWaiting) {
-                RunProgress progress;
-                progress.elapsed =
-                    std::chrono::duration_cast<std::chrono::milliseconds>(now - start);
-                if (capture.Received() != recentReceived &&
-                    now - recentGiven >= kRecentOutputInterval) {
-                    recentReceived = capture.Received();
-                    recentGiven = now;
-                    std::string recent = capture.RecentLines(kRecentOutputBound);
-                    if (recent != recentOutput) {
-                        recentOutput = std::move(recent);
-                        progress.recentOutput = &recentOutput;
-                    }
-                }
-                whileWaiting(progress);
-            }
-            nextTick = Clock::now() + kTick;
-        }
-        const Clock::time_point waitUntil =
-            std::min({deadline, nextTick, graceEnd.value_or(deadline)});
-        if (pipeOpen) {
-            const long count =
-                child->Read(buffer.data(), buffer.size(), MillisecondsUntil(waitUntil));
-            if (count == os::ChildProcess::kEnded) {
-                pipeOpen = false;
-            } else if (count > 0) {
-                capture.Append(buffer.data(), static_cast<std::size_t>(count));
-            }
-        }
-        const int waitForEnd = pipeOpen ? 0 : MillisecondsUntil(waitUntil);
-        if (!graceEnd && child->WaitForEnd(waitForEnd)) {
-            graceEnd = std::min(Clock::now() + kGrace, deadline);  // ended in time: no timeout
-        }
-    }
+    ProgressReporter progress(whileWaiting, start);
+
     CommandResult result;
-    result.exitCode = timedOut ? -1 : child->ExitCode();
+    result.timedOut = ReadUntilOver(*child, capture, start + limit, progress);
+    result.exitCode = result.timedOut ? -1 : child->ExitCode();
     child->Terminate();  // what is left of the tree, also when the interpreter ended by itself
     child.reset();
 
     result.output = capture.Text();
-    result.timedOut = timedOut;
-    if (timedOut) {
+    if (result.timedOut && options.timeoutLine) {
         if (!result.output.empty() && result.output.back() != '\n') {
             result.output += os::kLineBreak;
         }
         const auto seconds = std::chrono::ceil<std::chrono::seconds>(limit);
-        result.output += TimeoutLine(seconds.count()) + os::kLineBreak;
+        result.output += options.timeoutLine(seconds.count()) + os::kLineBreak;
     }
     return result;
 }

@@ -29,6 +29,18 @@ struct RunProgress {
 };
 inline constexpr std::size_t kRecentOutputBound = 64 * 1024;
 
+// How a command is to be run beyond its line and folder, and the texts RunCommand adds to its
+// output, in its caller's words (none by default).
+struct RunOptions {
+    std::vector<os::EnvironmentVariable> environment;  // besides the station's own
+    OutputEncoding encoding = OutputEncoding::kAnsi;   // how its output is read
+    // The last line of a run its limit ended, given the limit in whole seconds (rounded up);
+    // none when empty.
+    std::function<std::string(long long limitSeconds)> timeoutLine;
+    // The first line of an output that was cut to its last 16 MiB; none when empty.
+    std::string cutNote;
+};
+
 // Runs commandLine through the command interpreter ("cmd.exe /C" on Windows, "/bin/sh -c"
 // elsewhere) in workingFolder, and returns everything it printed on standard output and standard
 // error, in the order the pipe delivered it, decoded to UTF-8 (from the ANSI code page unless the
@@ -36,13 +48,12 @@ inline constexpr std::size_t kRecentOutputBound = 64 * 1024;
 //
 // The output is taken as pieces of 255 bytes from its start, each cut at its first zero byte,
 // and decoded once, at the end, so a multi-byte character split across two reads stays whole.
-// Only its last 16 MiB are kept, after a note that it was cut (see OutputCapture).
+// Only its last 16 MiB are kept, after the options' cut note (see OutputCapture).
 //
 // Once the interpreter has ended, output is still read for about a second; then whatever it
 // left running is ended and the output is taken as it stands. A command still running after
 // limit (also one that closed its output) is ended with everything it started, and the output
-// then gets a last line "ERROR:命令在N秒内未结束，已被终止。" (N the limit in seconds) and the
-// platform's line break.
+// then gets the options' timeout line and the platform's line break as its last line.
 //
 // whileWaiting, when given, is called about every 50 ms while the command runs; the window uses
 // it to repaint and to show the run's progress.
@@ -50,18 +61,9 @@ inline constexpr std::size_t kRecentOutputBound = 64 * 1024;
 // The output is "" when the command cannot be started or prints nothing. Throws nothing of its
 // own; an exception from whileWaiting passes through after the command has been ended. No
 // process or handle outlives the call.
-// How a command is to be run beyond its line and folder.
-struct RunOptions {
-    std::vector<os::EnvironmentVariable> environment;  // besides the station's own
-    OutputEncoding encoding = OutputEncoding::kAnsi;   // how its output is read
-};
-
 CommandResult RunCommand(const std::string& commandLine, const std::string& workingFolder,
                          std::chrono::milliseconds limit,
                          const std::function<void(const RunProgress&)>& whileWaiting = {},
                          const RunOptions& options = {});
-
-// The last line RunCommand adds when it had to end a command after limitSeconds.
-std::string TimeoutLine(long long limitSeconds);
 
 }  // namespace tool

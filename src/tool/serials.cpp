@@ -14,15 +14,11 @@ std::optional<std::string> CanonicalSerial(std::string_view text) {
 
 std::vector<std::string> ListedSerials(std::string_view probeOutput) {
     std::vector<std::string> serials;
-    while (!probeOutput.empty()) {
-        const std::size_t end = probeOutput.find('\n');
-        if (auto serial =
-                CanonicalSerial(os::TrimmedOf(probeOutput.substr(0, end), os::kAsciiSpace))) {
+    os::ForEachLine(probeOutput, [&serials](std::string_view line) {
+        if (auto serial = CanonicalSerial(os::TrimmedOf(line, os::kAsciiSpace))) {
             serials.push_back(std::move(*serial));
         }
-        probeOutput =
-            end == std::string_view::npos ? std::string_view() : probeOutput.substr(end + 1);
-    }
+    });
     return serials;
 }
 

@@ -73,57 +73,28 @@ info='\[info \]'
 first_pid=$!
 win=$(station_find_window "NRF系列芯片ROM烧写工具") || true
 [[ -n $win ]] || station_die "the station window did not appear"
-# The client area is 704 x 491 at 96 DPI and scales with the DPI (1056 x 736 at 144).
-client_width=$((704 * STATION_DPI / 96))
-client_height=$((491 * STATION_DPI / 96))
+# The client area is 704 x 491 at 96 DPI and scales with the DPI (1056 x 737 at 144).
+client_width=$(station_scaled 704)
+client_height=$(station_scaled 491)
 station_check "the window's client area is $client_width x $client_height at $STATION_DPI DPI" \
     station_wine_client "$win" "$client_width" "$client_height"
-station_wait_log "$station" "$info" 3
-station_check "the start line comes first" grep -qa '\[info \]log4me:application starting\.\.\.\.' <(head -n1 "$log")
-station_check "the self-check line is logged in GBK" grep -qaF "[info ]$(gbk 程序启动自检)" "$log"
-station_check "the first refresh reports the missing checksum file at both levels" test \
-    "$(grep -caF "$(gbk 'ERROR:C:\Station\merge.hex的crc文件不存在，请先生成校验文件。')" "$log")" -eq 2
+station_check_first_start "$station" "$(gbk 程序启动自检)" \
+    "$(gbk 'ERROR:C:\Station\merge.hex的crc文件不存在，请先生成校验文件。')"
 station_check "the first refresh ran the probe query once, in bin\\" \
     test "$(tr -d '\r' <"$station/bin/calls.log")" = $'C:\\Station\\bin\\\t-i'
 shot no-checksum
 
 # A second copy under the same title ends by itself and never runs the programmer.
-set +e
-(cd "$station" && timeout 60 wine 'C:\Station\romtool.exe' </dev/null >/dev/null 2>&1)
-second=$?
-set -e
-station_check "the second copy ends by itself (status $second)" test "$second" -eq 0
-station_check "the second copy did not run the programmer" test "$(calls)" -eq 1
-station_check "the first copy still runs" kill -0 "$first_pid"
+station_check_second_copy "$station" "$first_pid" env -C "$station" wine 'C:\Station\romtool.exe'
 
 # Write the checksum: the box titled with the application title, then the refresh says Ready.
-infos=$(station_count "$station" "$info")
-station_click "$win" Button_CRC
-box=$(station_box romtool) || true
-station_check "the checksum box appears" test -n "$box"
-station_check "the checksum file holds the 32 upper-case hexadecimal characters" \
-    grep -qxE '[0-9A-F]{32}' <(cat "$station/merge.crc" 2>/dev/null; echo)
-station_check "the checksum file has no line end" test "$(stat -c %s "$station/merge.crc" 2>/dev/null)" = 32
-shot_with_box crc-ok
-station_confirm_box romtool
-station_wait_log "$station" "$info" $((infos + 4))
-station_check "the refresh after writing the checksum ran the probe query" test "$(calls)" -eq 2
-station_check "the refresh after writing the checksum found nothing missing" \
-    test "$(station_count "$station" '\[error\]')" -eq 1
+station_write_checksum "$station" "$win" shot_with_box crc-ok
 shot ready
 
 # Program and verify, with erase (checked at start): "CRC=", "Para=", then PASS.
-infos=$(station_count "$station" "$info")
-station_click "$win" Button_Start
-station_wait_log "$station" "$info" $((infos + 3)) 330
-station_check "the run logs the verified checksum" \
-    grep -qaF "[info ]CRC=$(cat "$station/merge.crc")" "$log"
-station_check "the run logs the exact command" grep -qaF \
-    '[info ]Para="C:\Station\bin\nrfjprog.exe" -e --program "C:\Station\merge.hex"  --verify --rbp ALL --pinreset  ' "$log"
-station_check "the stand-in got the image as one argument" grep -qaF \
-    $'\t-e\t--program\tC:\\Station\\merge.hex\t--verify\t--rbp\tALL\t--pinreset' "$station/bin/calls.log"
-station_check "the run passed" grep -qa 'Verify OK' "$log"
-station_check "no error line after the first refresh" test "$(station_count "$station" '\[error\]')" -eq 1
+station_program "$station" "$win" \
+    '"C:\Station\bin\nrfjprog.exe" -e --program "C:\Station\merge.hex"  --verify --rbp ALL --pinreset  ' \
+    $'\t-e\t--program\tC:\\Station\\merge.hex\t--verify\t--rbp\tALL\t--pinreset'
 shot pass
 
 # Program again without erasing: the chip is protected since the last run, so the stand-in refuses
@@ -184,10 +155,7 @@ rows_before=$(record_rows)
 infos=$(station_count "$station" "$info")
 station_click "$win" Button_Start
 wait_calls $((runs + 2))
-read -r start_x start_y <<<"${STATION_CONTROL[Button_Start]}"
-read -r -a offset <<<"$STATION_CLIENT_OFFSET"
-xdotool mousemove --window "$win" $((start_x * STATION_DPI / 96 + offset[0])) \
-    $((start_y * STATION_DPI / 96 + offset[1])) click --repeat 2 --delay 80 1
+station_click "$win" Button_Start --repeat 2 --delay 80
 xdotool key --window "$win" alt+s 2>/dev/null
 station_wait_log "$station" "$info" $((infos + 3)) 330
 station_click "$win" Button_GetJlink
@@ -196,6 +164,9 @@ station_check "presses during a run were dropped: one run, then the refresh" tes
     "$(tail -n 3 "$station/bin/calls.log" | cut -f2 | tr -d '\r' | tr '\n' ' ')" = "-i -e -i "
 station_check "the board has one row" test "$(record_rows)" -eq $((rows_before + 1))
 
+# Each chip known and numbered: three boards, the second failing.
+station_check_numbered_boards "$station" "$win" wine 'C:\Station\bin\nrfjprog.exe' --board-change
+
 # A close during a run takes effect after it: the run ends, its verdict is logged, then the
 # stop line.
 runs=$(calls)
@@ -203,23 +174,15 @@ lines=$(wc -l <"$log")
 station_click "$win" Button_Start
 wait_calls $((runs + 2))
 station_click "$win" Button_Exit
-set +e
-timeout 60 tail --pid="$first_pid" -f /dev/null
-wait "$first_pid"
-status=$?
-set -e
-station_check "the program ends with status 0 (was $status)" test "$status" -eq 0
+station_check_closed "$station" "$first_pid"
 station_check "the run finished before the window closed" \
     grep -qa 'Verify OK' <(tail -n +"$((lines + 1))" "$log")
 station_check "nothing ran after the close" test "$(calls)" -eq $((runs + 2))
-station_check "the stop line comes last" test \
-    "$(tail -n 1 "$log" | tr -d '\r' | cut -d' ' -f2-)" = "[info ]log4me:application stoping...."
 
 # Two probes on one PC: two copies of the program in the folder, titled Line1 and Line2, each
 # bound to its own probe in config.ini, side by side, each programming through its own probe.
 # Each is pressed (Alt+S) while its window is the newest, which Wine gives the keyboard.
-printf 'serial=682123456,682000777\r\n' >"$station/bin/standin.ini"
-printf '[station]\r\nprobe.Line1=682123456\r\nprobe.Line2=682000777\r\n' >>"$station/config.ini"
+station_bind_two_probes "$station"
 verdicts=$(station_count "$station" 'Verify OK')
 shown=()
 for copy in Line1:682123456 Line2:682000777; do
@@ -245,10 +208,7 @@ for copy in Line1:682123456 Line2:682000777; do
         station_wait_call "$station" "\t--snr\t$serial\t-e\t--program\t"
 done
 station_check "both copies run side by side" test "${#shown[@]}" -eq 2
-# The flash is looked at once both copies have their verdicts: the stand-in may still be
-# writing it when its call shows in calls.log.
-station_check "both copies logged their verdicts" station_wait_log "$station" 'Verify OK' $((verdicts + 2)) 330
-station_check "each probe has its own flash" test -s "$station/bin/flash-682000777.bin"
+station_check_two_probes_programmed "$station" "$verdicts"
 
 echo "e2e (Wine, $STATION_DPI DPI): $STATION_PASSED passed, $STATION_FAILED failed; screenshots in $shots"
 [[ $STATION_FAILED -eq 0 ]]

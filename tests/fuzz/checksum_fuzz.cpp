@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string image = WorkFolder() + "image.hex";
     os::CreateForWriting(image, os::Share::kNone).Write(bytes);
     const std::string checksum = integrity::FileChecksum(image);
-    Check(checksum == integrity::BytesChecksum(bytes));
+    Check(checksum == integrity::Md5Hex("jq" + integrity::Md5Hex(bytes) + "qevo"));
     Check(checksum.size() == 32 &&
           checksum.find_first_not_of("0123456789ABCDEF") == std::string::npos);
     Check(integrity::ReadChecksumFile(image) == os::FromAnsi(bytes));

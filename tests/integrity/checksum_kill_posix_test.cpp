@@ -8,12 +8,13 @@
 #include <string>
 
 #include "checksum.h"
+#include "checksum_of.h"
 #include "temp_folder.h"
 
 namespace {
 
 TEST(ChecksumFaults, KilledWhileWritingNeverLeavesAHalfWrittenFile) {
-    const std::string checksum = integrity::BytesChecksum("image");
+    const std::string checksum = test_support::ChecksumOf("image");
     for (int round = 0; round < 20; ++round) {
         test_support::TempFolder folder;
         int started[2];

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "checksum.h"
+#include "checksum_of.h"
 #include "files.h"
 #include "md5.h"
 #include "paths.h"
@@ -57,7 +58,6 @@ TEST(FileChecksum, MatchesKnownChecksumsAcrossReadBlocks) {
     for (const auto& c : cases) {
         folder.Write("image.hex", Pattern(c.size));
         EXPECT_EQ(integrity::FileChecksum(folder / "image.hex"), c.checksum) << c.size;
-        EXPECT_EQ(integrity::BytesChecksum(Pattern(c.size)), c.checksum) << c.size;
     }
 }
 
@@ -77,7 +77,7 @@ TEST(FileChecksum, AnyChangedByteChangesIt) {
 }
 
 TEST(FileChecksum, IsThirtyTwoUpperCaseHexDigits) {
-    const std::string checksum = integrity::BytesChecksum("merge");
+    const std::string checksum = test_support::ChecksumOf("merge");
     ASSERT_EQ(checksum.size(), 32u);
     EXPECT_EQ(checksum.find_first_not_of("0123456789ABCDEF"), std::string::npos) << checksum;
 }
@@ -96,7 +96,7 @@ TEST(FileChecksum, MissingImageRaisesCannotOpen) {
 
 TEST(ChecksumFile, HoldsExactlyTheThirtyTwoCharacters) {
     TempFolder folder;
-    const std::string checksum = integrity::BytesChecksum("image");
+    const std::string checksum = test_support::ChecksumOf("image");
     integrity::WriteChecksumFile(folder / "merge.crc", checksum);
 
     EXPECT_EQ(folder.Read("merge.crc"), checksum);  // 32 bytes: no byte-order mark, no line end
@@ -107,14 +107,14 @@ TEST(ChecksumFile, HoldsExactlyTheThirtyTwoCharacters) {
 TEST(ChecksumFile, ReplacesAnExistingFile) {
     TempFolder folder;
     folder.Write("merge.crc", std::string(100, 'x'));
-    const std::string checksum = integrity::BytesChecksum("image");
+    const std::string checksum = test_support::ChecksumOf("image");
     integrity::WriteChecksumFile(folder / "merge.crc", checksum);
     EXPECT_EQ(folder.Read("merge.crc"), checksum);
 }
 
 TEST(ChecksumFile, EditedContentNoLongerMatches) {
     TempFolder folder;
-    const std::string checksum = integrity::BytesChecksum("image");
+    const std::string checksum = test_support::ChecksumOf("image");
 
     folder.Write("merge.crc", checksum + "\r\n");
     EXPECT_NE(integrity::ReadChecksumFile(folder / "merge.crc"), checksum);
@@ -151,7 +151,7 @@ TEST(ChecksumFile, WriteIntoMissingFolderNamesTheChecksumFile) {
     TempFolder folder;
     const std::string path = folder / "missing" + os::kPathSeparator + "merge.crc";
     try {
-        integrity::WriteChecksumFile(path, integrity::BytesChecksum("image"));
+        integrity::WriteChecksumFile(path, test_support::ChecksumOf("image"));
         FAIL() << "no error raised";
     } catch (const os::FileError& error) {
         ExpectFileError(error, "create", path);
@@ -165,7 +165,7 @@ TEST(ChecksumFile, FailedReplaceLeavesNoTemporaryFile) {
     TempFolder folder;
     folder.MakeFolder("merge.crc");
     try {
-        integrity::WriteChecksumFile(folder / "merge.crc", integrity::BytesChecksum("image"));
+        integrity::WriteChecksumFile(folder / "merge.crc", test_support::ChecksumOf("image"));
         FAIL() << "no error raised";
     } catch (const os::FileError& error) {
         ExpectFileError(error, "create", folder / "merge.crc");
@@ -208,12 +208,12 @@ TEST(ChecksumFaults, ImageChangedAfterTheChecksumWasWrittenNoLongerMatches) {
 
 TEST(ChecksumFaults, TemporaryFileLeftByACrashIsHarmlessAndReplaced) {
     TempFolder folder;
-    const std::string checksum = integrity::BytesChecksum("image");
+    const std::string checksum = test_support::ChecksumOf("image");
     folder.Write("merge.crc", checksum);
     folder.Write("merge.crc.tmp", "9F1C0A");  // a write that died half way
     EXPECT_EQ(integrity::ReadChecksumFile(folder / "merge.crc"), checksum);
-    integrity::WriteChecksumFile(folder / "merge.crc", integrity::BytesChecksum("other"));
-    EXPECT_EQ(folder.Read("merge.crc"), integrity::BytesChecksum("other"));
+    integrity::WriteChecksumFile(folder / "merge.crc", test_support::ChecksumOf("other"));
+    EXPECT_EQ(folder.Read("merge.crc"), test_support::ChecksumOf("other"));
     EXPECT_FALSE(folder.Exists("merge.crc.tmp"));
 }
 

@@ -351,4 +351,22 @@ TEST_F(Logger, EachOwnerWritesOnlyItsOwnPendingPieces) {
     EXPECT_FALSE(folder.Exists("logs" + kSep + "2024-02-29.csv.Line2.pending"));
 }
 
+// Two loggers in one process, each on its own folder and clock: neither sees the other's.
+TEST(LoggerObjects, EachKeepsItsOwnFolderAndClock) {
+    test_support::TempFolder a;
+    test_support::TempFolder b;
+    for (const auto* station : {&a, &b}) {
+        station->Write("config.ini", "[log4me]\r\npath=logs\r\nlevel=info\r\n");
+        station->MakeFolder("logs");
+    }
+    log4me::Logger first(a.Path(), "romtool",
+                         [] { return test_support::ReadingAt(At(2024, 1, 2, 3, 4, 5, 6)); });
+    log4me::Logger second(b.Path(), "romtool",
+                          [] { return test_support::ReadingAt(At(2025, 6, 7, 8, 9, 10, 11)); });
+    first.Info(os::AnsiString("a"));
+    second.Error(os::AnsiString("b"));
+    EXPECT_EQ(a.Read("logs" + kSep + "2024-01-02.log"), "03:04:05.006 [info ]a\r\n");
+    EXPECT_EQ(b.Read("logs" + kSep + "2025-06-07.log"), "08:09:10.011 [error]b\r\n");
+}
+
 }  // namespace

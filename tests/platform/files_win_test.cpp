@@ -7,6 +7,7 @@
 #include <string>
 
 #include "checksum.h"
+#include "checksum_of.h"
 #include "files.h"
 #include "paths.h"
 #include "temp_folder.h"
@@ -60,7 +61,7 @@ TEST(ShareModesOnWindows, ImageHeldOpenForWritingStillHasItsChecksum) {
     test_support::TempFolder folder;
     folder.Write("merge.hex", "abc");
     os::File writer = os::OpenForAppending(folder / "merge.hex");
-    EXPECT_EQ(integrity::FileChecksum(folder / "merge.hex"), integrity::BytesChecksum("abc"));
+    EXPECT_EQ(integrity::FileChecksum(folder / "merge.hex"), test_support::ChecksumOf("abc"));
 }
 
 TEST(ShareModesOnWindows, ExclusiveFileRefusesEveryOtherHandle) {

@@ -42,10 +42,10 @@ TEST(LayoutTable, TabsThroughTheGroupsFromTopToBottom) {
 }
 
 TEST(LayoutTable, ScalesByEdgesSoWhatMeetsOrHoldsAt96DpiStillDoes) {
-    EXPECT_EQ(ScaledForDpi(Geometry{0, 0, 704, 491}, 144), (Geometry{0, 0, 1056, 736}));
-    EXPECT_EQ(ScaledForDpi(Geometry{0, 0, 704, 491}, 120), (Geometry{0, 0, 880, 613}));
-    EXPECT_EQ(ScaledForDpi(Geometry{1, 1, 1, 1}, 144), (Geometry{1, 1, 2, 2}));
-    EXPECT_EQ(ScaledForDpi(-11, 144), -16);
+    EXPECT_EQ(ScaledForDpi(Geometry{0, 0, 704, 491}, 144), (Geometry{0, 0, 1056, 737}));
+    EXPECT_EQ(ScaledForDpi(Geometry{0, 0, 704, 491}, 120), (Geometry{0, 0, 880, 614}));
+    EXPECT_EQ(ScaledForDpi(Geometry{1, 1, 1, 1}, 144), (Geometry{2, 2, 1, 1}));
+    EXPECT_EQ(ScaledForDpi(-11, 144), -17);
     const std::vector<Geometry> layout = ResolveLayout(13);
     for (const int dpi : {96, 120, 144, 192}) {
         for (const ControlSpec& a : kLayout) {

@@ -7,6 +7,7 @@
 
 #include "checksum.h"
 #include "error_codes.h"
+#include "operator_texts.h"
 #include "output_capture.h"
 #include "paths.h"
 #include "run_command.h"
@@ -28,18 +29,18 @@ TEST_F(FirstRefresh, CompleteStationIsReadyWithTheProbeOutput) {
 
     EXPECT_EQ(view_.verdict, "Ready");
     EXPECT_EQ(view_.verdictColour, kVerdictGreen);
-    EXPECT_EQ(form.Error_Code, 0);
-    EXPECT_THAT(form.Prog_Sn, ::testing::MatchesRegex("682123456\r?\n682654321\r?\n"));
-    EXPECT_EQ(form.MemoText(), form.Prog_Sn);
-    EXPECT_EQ(view_.memo, form.Prog_Sn);
-    EXPECT_EQ(view_.serial, form.Prog_Sn);  // several lines, as it came
-    EXPECT_EQ(form.Hex_Md5, integrity::FileChecksum(station.ImagePath()));
+    EXPECT_EQ(form.State().Error_Code, 0);
+    EXPECT_THAT(form.State().Prog_Sn, ::testing::MatchesRegex("682123456\r?\n682654321\r?\n"));
+    EXPECT_EQ(form.MemoText(), form.State().Prog_Sn);
+    EXPECT_EQ(view_.memo, form.State().Prog_Sn);
+    EXPECT_EQ(view_.serial, form.State().Prog_Sn);  // several lines, as it came
+    EXPECT_EQ(form.State().Hex_Md5, integrity::FileChecksum(station.ImagePath()));
     EXPECT_FALSE(view_.checksumEnabled);
     EXPECT_THAT(ToolCalls(), ElementsAre("-i"));
     const std::string log = Log();
     const auto selfCheck = log.find(InfoLine("程序启动自检"));
     ASSERT_NE(selfCheck, std::string::npos) << log;
-    EXPECT_NE(log.find(InfoLine(form.Prog_Sn), selfCheck), std::string::npos) << log;
+    EXPECT_NE(log.find(InfoLine(form.State().Prog_Sn), selfCheck), std::string::npos) << log;
     EXPECT_THAT(log, ::testing::Not(HasSubstr("[error]")));
 }
 
@@ -49,10 +50,9 @@ TEST_F(FirstRefresh, ProbeErrorTextWithoutASerialIsNoAnswer) {
     Station().SetStandIn("serial=ERROR: probe not connected\n");
     TRomForm& form = Shown();
     EXPECT_EQ(view_.verdict, "FAIL");
-    EXPECT_EQ(form.Error_Code, kNoProbeAnswer);
-    EXPECT_THAT(form.MemoText(),
-                ::testing::MatchesRegex("ERROR: probe not connected\r?\n"
-                                        "ERROR:请检查Jink是否已经正确安装。\r\n"));
+    EXPECT_EQ(form.State().Error_Code, kNoProbeAnswer);
+    EXPECT_THAT(form.MemoText(), ::testing::MatchesRegex("ERROR: probe not connected\r?\n"
+                                                         "ERROR:请检查Jink是否已经正确安装。\r\n"));
 }
 
 TEST_F(FirstRefresh, HugeProbeOutputIsCutAndTheLabelShowsItsFirstLines) {
@@ -65,7 +65,7 @@ TEST_F(FirstRefresh, HugeProbeOutputIsCutAndTheLabelShowsItsFirstLines) {
     EXPECT_EQ(view_.verdict, "Ready");
     const std::string& label = view_.serial;
     EXPECT_LE(label.size(), 4096u + std::string("…").size());
-    const std::string note = tool::OutputCapture::CutNote(tool::OutputCapture::kDefaultBound);
+    const std::string note = OutputCutNote(tool::OutputCapture::kDefaultBound) + os::kLineBreak;
     EXPECT_THAT(label, ::testing::StartsWith(note + "Reading back flash block "))
         << label.substr(0, 80);
     EXPECT_THAT(label, ::testing::EndsWith("…"));
@@ -97,12 +97,12 @@ TEST_P(FirstRefreshFails, WithTheFirstMissingPiecesCode) {
     }
     TRomForm& form = Shown();
 
-    EXPECT_EQ(form.Error_Code, piece.code);
+    EXPECT_EQ(form.State().Error_Code, piece.code);
     EXPECT_EQ(view_.verdict, "FAIL");
     EXPECT_EQ(view_.verdictColour, kVerdictRed);
-    EXPECT_EQ(form.MemoText(), WithLastLine(form.Prog_Sn, form.ErrorText(piece.code)));
+    EXPECT_EQ(form.MemoText(), WithLastLine(form.State().Prog_Sn, form.ErrorText(piece.code)));
     EXPECT_EQ(station.StandInCallCount(), piece.toolRuns);
-    EXPECT_TRUE(form.Hex_Md5.empty());
+    EXPECT_TRUE(form.State().Hex_Md5.empty());
     if (piece.parts.config && piece.parts.logs) {
         EXPECT_THAT(Log(), HasSubstr(ErrorLine(form.MemoText())));
         EXPECT_THAT(Log(), HasSubstr(InfoLine(form.MemoText())));
@@ -145,9 +145,9 @@ TEST_F(FirstRefresh, EditedChecksumFileNoLongerMatches) {
         }
         station.Write("merge.crc", stored);
         TRomForm& form = Shown();
-        EXPECT_EQ(form.Error_Code, 105) << lowerCase;
+        EXPECT_EQ(form.State().Error_Code, 105) << lowerCase;
         EXPECT_EQ(form.MemoText(),
-                  form.Prog_Sn + "ERROR:hex文件CRC校验不通过，请确定hex文件版本。\r\n");
+                  form.State().Prog_Sn + "ERROR:hex文件CRC校验不通过，请确定hex文件版本。\r\n");
     }
 }
 
@@ -156,18 +156,18 @@ TEST_F(FirstRefresh, ProbeQueryThatNeverEndsIsNoAnswer) {
     RunLimits limits;
     limits.probeQuery = std::chrono::seconds(1);
     TRomForm& form = Shown(limits);
-    EXPECT_EQ(form.Error_Code, 102);
-    EXPECT_THAT(form.MemoText(), HasSubstr(tool::TimeoutLine(1)));
+    EXPECT_EQ(form.State().Error_Code, 102);
+    EXPECT_THAT(form.MemoText(), HasSubstr(TimeoutLine(1)));
     EXPECT_THAT(form.MemoText(), HasSubstr("ERROR:请检查Jink是否已经正确安装。"));
     EXPECT_GT(view_.repaints, 0);  // the window kept painting while the query hung
 }
 
 TEST_F(FirstRefresh, MessagesNameTheStationsPaths) {
     TRomForm& form = Shown();
-    EXPECT_EQ(form.ErrorText(101), "ERROR:" + form.Prog_Path + "文件不存在。");
-    EXPECT_EQ(form.ErrorText(103), "ERROR:" + form.Hex_Path + "文件不存在。");
+    EXPECT_EQ(form.ErrorText(101), "ERROR:" + form.State().Prog_Path + "文件不存在。");
+    EXPECT_EQ(form.ErrorText(103), "ERROR:" + form.State().Hex_Path + "文件不存在。");
     EXPECT_EQ(form.ErrorText(104),
-              "ERROR:" + form.Hex_Path + "的crc文件不存在，请先生成校验文件。");
+              "ERROR:" + form.State().Hex_Path + "的crc文件不存在，请先生成校验文件。");
     EXPECT_EQ(form.ErrorText(106), "ERROR:擦除Flash失败。");
     EXPECT_EQ(form.ErrorText(107), "ERROR:写入hex文件失败。");
     EXPECT_EQ(form.ErrorText(108), "ERROR:config.ini文件不存在。");

@@ -8,8 +8,8 @@
 #include "application_title.h"
 #include "error_box.h"
 #include "paths.h"
-#include "programmer.h"
 #include "station_fixture.h"
+#include "station_paths.h"
 #include "verdict.h"
 
 using ::testing::HasSubstr;
@@ -50,7 +50,7 @@ TEST(VerdictText, ErrorLineGoesOnANewLastLine) {
 using FormRules = StationTest;
 
 TEST_F(FormRules, ShowResultPlacesTheErrorLinePaintsAndLogsAtBothLevels) {
-    Station({false, true, true, true, true});
+    Station(test_support::StationParts::Without({test_support::Part::kTool}));
     TRomForm& form = Created();
     // The layout's font until the first verdict.
     EXPECT_EQ(view_.verdictFont, (FontSpec{"宋体", -96}));
@@ -61,22 +61,21 @@ TEST_F(FormRules, ShowResultPlacesTheErrorLinePaintsAndLogsAtBothLevels) {
     const std::string message = "ERROR:写入hex文件失败。";
     for (const Case& c : {Case{"out\r\n", "out\r\n" + message + "\r\n"},
                           Case{"out", "out\r\n" + message}, Case{"", message + "\r\n"}}) {
-        form.Error_Code = 107;
-        form.ShowResult("PASS", c.detail);
+        form.ShowResult(Failed(107, c.detail, form.ErrorText(107), ""));
         EXPECT_EQ(view_.verdict, "FAIL");
         EXPECT_EQ(view_.verdictColour, kVerdictRed);
         EXPECT_EQ(form.MemoText(), c.shown);
         EXPECT_EQ(view_.memo, c.shown);
+        EXPECT_EQ(form.State().Error_Code, 107);
         EXPECT_THAT(Log(), HasSubstr(ErrorLine(c.shown)));
         EXPECT_THAT(Log(), HasSubstr(InfoLine(c.shown)));
     }
-    form.Error_Code = 0;
-    form.Prog_Sn = "682123456\r\n";
-    form.ShowResult("Ready", "");
+    form.ShowResult(Passed("Ready", "", "682123456\r\n"));
     EXPECT_EQ(view_.verdict, "Ready");
     EXPECT_EQ(view_.verdictColour, kVerdictGreen);
     EXPECT_EQ(view_.verdictFont, (FontSpec{"宋体", 72, true, true}));
     EXPECT_EQ(form.MemoText(), "");
+    EXPECT_EQ(form.State().Error_Code, 0);
     EXPECT_EQ(view_.serial, "682123456\r\n");
 }
 
@@ -84,38 +83,51 @@ TEST_F(FormRules, InitDerivesEveryPathFromTheStationFolder) {
     auto& station = Station();
     TRomForm& form = Created();
     const std::string sep(1, os::kPathSeparator);
-    EXPECT_EQ(form.App_Path, station.Path());
-    EXPECT_EQ(form.Hex_Path, station.ImagePath());
-    EXPECT_EQ(form.CRC_Path, station.ChecksumPath());
-    EXPECT_EQ(form.Bin_Path, station.Path() + "bin" + sep);
-    EXPECT_EQ(form.Prog_Path, station.ToolPath());
-    EXPECT_EQ(form.Config_Path, station.Path() + "config.ini");
-    EXPECT_EQ(form.Log_Path, station.Path() + "logs");
-    EXPECT_EQ(form.Prog_Para, "  --verify --rbp ALL --pinreset  ");
+    EXPECT_EQ(form.State().App_Path, station.Path());
+    EXPECT_EQ(form.State().Hex_Path, station.ImagePath());
+    EXPECT_EQ(form.State().CRC_Path, station.ChecksumPath());
+    EXPECT_EQ(form.State().Bin_Path, station.Path() + "bin" + sep);
+    EXPECT_EQ(form.State().Prog_Path, station.ToolPath());
+    EXPECT_EQ(form.State().Config_Path, station.Path() + "config.ini");
+    EXPECT_EQ(form.State().Log_Path, station.Path() + "logs");
     EXPECT_EQ(view_.hexPath, station.ImagePath());
-    EXPECT_EQ(view_.command, tool::CommandTemplate(station.ToolPath(), form.Prog_Para, ""));
+    // What the operator reads under 参数: the tool, the template's own word, the run's options.
+    EXPECT_EQ(view_.command, os::QuoteArgument(station.ToolPath()) +
+                                 " --programs @hex   --verify --rbp ALL --pinreset  ");
     EXPECT_EQ(view_.verdict, "--");  // nothing is checked before the window is shown
     EXPECT_EQ(station.StandInCallCount(), 0);
+}
 
-    form.Hex_Md5 = "kept";
+// The checksum file is the image's name without its last four characters, whatever they are.
+TEST(StationPaths, ChecksumFileIsTheImagesNameWithoutItsLastFourCharacters) {
+    const std::string station = InFolder("");
     for (const auto& [name, checksumName] :
          {std::pair<std::string, std::string>{"fw.ihex", "fw..crc"},
           {"abcd", ".crc"},
           {"abc", ".crc"},
           {"固件.hex", "固件.crc"},
           {"a固件hex", "a固.crc"}}) {
-        form.Hex_Path = station.Path() + name;
-        form.Init(false);
-        EXPECT_EQ(form.Hex_Name, name);
-        EXPECT_EQ(form.CRC_Path, station.Path() + checksumName);
+        const StationPaths paths = DerivePaths(station + "RomTool.exe", station + name);
+        EXPECT_EQ(paths.Hex_Name, name);
+        EXPECT_EQ(paths.CRC_Path, station + checksumName);
     }
-    EXPECT_EQ(form.Hex_Md5, "kept");
+    EXPECT_EQ(DerivePaths(station + "RomTool.exe", "").Hex_Path, station + "merge.hex");
+}
+
+// A passing check's checksum stays until the next passing check replaces it.
+TEST_F(FormRules, InitKeepsTheLastPassingChecksum) {
+    Station();
+    TRomForm& form = Shown();
+    const std::string passed = form.State().Hex_Md5;
+    EXPECT_EQ(passed.size(), 32u);
+    form.Init(false);
+    EXPECT_EQ(form.State().Hex_Md5, passed);
     form.Init(true);
-    EXPECT_EQ(form.Hex_Path, station.ImagePath());
+    EXPECT_EQ(form.State().Hex_Md5, passed);
 }
 
 TEST_F(FormRules, SecondFormUnderTheSameTitleSeesTheFirst) {
-    Station({false, true, true, true, true});
+    Station(test_support::StationParts::Without({test_support::Part::kTool}));
     std::random_device random;
     const std::string name = "Single" + std::to_string(random()) + ".exe";
     RecordingView views[3];

@@ -18,7 +18,7 @@ TEST_F(InstanceCheck, ClaimHeldByAnotherUserIsLoggedAndTheStationRuns) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to act as another user";
     }
-    Station({false, true, true, true, true});
+    Station(test_support::StationParts::Without({test_support::Part::kTool}));
     const std::string name = "Squat" + std::to_string(::getpid());
     const test_support::ForeignInstanceClaim squatter(name);
     ASSERT_TRUE(squatter.Held());

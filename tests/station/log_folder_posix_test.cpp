@@ -38,9 +38,7 @@ class LogFolderCheck : public StationTest, public ::testing::WithParamInterface<
 
 TEST_P(LogFolderCheck, ProgramsOnlyWhenTheFolderCanTakeTheRow) {
     const FolderCase& c = GetParam();
-    test_support::StationParts parts;
-    parts.logs = false;
-    auto& station = Station(parts);
+    auto& station = Station(test_support::StationParts::Without({test_support::Part::kLogs}));
     test_support::TempFolder elsewhere;
     const std::string folder = *c.path ? station.Path() + c.path : elsewhere.Path() + "records";
     station.Write("config.ini", "[log4me]\r\npath=" + (*c.path ? c.path : folder) + "\r\n");
@@ -57,18 +55,19 @@ TEST_P(LogFolderCheck, ProgramsOnlyWhenTheFolderCanTakeTheRow) {
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_StartClick);
 
-    EXPECT_EQ(form.Error_Code, c.errorCode);
+    EXPECT_EQ(form.State().Error_Code, c.errorCode);
     if (c.errorCode == 0) {
         EXPECT_EQ(view_.verdict, "PASS");
-        const std::string record = test_support::ReadFile(folder + "/" + RecordFileName(os::LocalNow()));
+        const std::string record =
+            test_support::ReadFile(folder + "/" + RecordFileName(os::LocalNow()));
         EXPECT_EQ(test_support::ReadCsv(record.substr(3)).size(), 2u);
     } else if (c.errorCode == kLogFolderMissing) {
         EXPECT_THAT(form.MemoText(), HasSubstr("\nERROR:logs目录不存在。\r\n"));
     } else {
         // A refused press has its row too, which may have to wait in memory: a line of its own.
-        EXPECT_THAT(form.MemoText(), ContainsRegex("\nERROR:日志目录" + folder + "不能写入（" +
-                                                   c.reason +
-                                                   "），日志和生产记录无处可写，不能烧写。\r\n"));
+        EXPECT_THAT(form.MemoText(),
+                    ContainsRegex("\nERROR:日志目录" + folder + "不能写入（" + c.reason +
+                                  "），日志和生产记录无处可写，不能烧写。\r\n"));
     }
     EXPECT_EQ(ToolCalls().size(), c.errorCode == 0 ? 3u : 2u);
 }
@@ -77,16 +76,15 @@ INSTANTIATE_TEST_SUITE_P(
     States, LogFolderCheck,
     ::testing::Values(
         FolderCase{"DefaultFolderMissing", "logs", FolderState::kMissing, kLogFolderMissing, ""},
-        FolderCase{"ConfiguredFolderMissing", "records", FolderState::kMissing,
-                   kLogFolderUnusable, "目录不存在"},
+        FolderCase{"ConfiguredFolderMissing", "records", FolderState::kMissing, kLogFolderUnusable,
+                   "目录不存在"},
         FolderCase{"ConfiguredFolder", "records", FolderState::kMade, 0, ""},
         FolderCase{"AbsoluteFolder", "", FolderState::kMade, 0, ""},
         FolderCase{"AbsoluteFolderMissing", "", FolderState::kMissing, kLogFolderUnusable,
                    "目录不存在"},
         FolderCase{"Full", "logs", FolderState::kFull, kLogFolderUnusable,
                    "磁盘空间不足，剩余[0-9]+ KB，至少需要1024 KB"},
-        FolderCase{"ReadOnly", "logs", FolderState::kReadOnly, kLogFolderUnusable,
-                   "没有写入权限"}),
+        FolderCase{"ReadOnly", "logs", FolderState::kReadOnly, kLogFolderUnusable, "没有写入权限"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Fills the file system of folder up to its last byte with one file, which it names.
@@ -104,9 +102,7 @@ using FullDisk = StationTest;
 // A disk that fills up during a run: the board's row waits in memory, the operator is told, no
 // further board is programmed, and every row lands in order once there is room.
 TEST_F(FullDisk, RowsWaitAndNoBoardIsProgrammedUntilThereIsRoom) {
-    test_support::StationParts parts;
-    parts.logs = false;
-    auto& station = Station(parts);
+    auto& station = Station(test_support::StationParts::Without({test_support::Part::kLogs}));
     const test_support::MountedFolder logs(station.Path() + "logs", 2 << 20);
     if (!logs.Mounted()) {
         GTEST_SKIP() << "mounting a small file system needs root";
@@ -127,7 +123,7 @@ TEST_F(FullDisk, RowsWaitAndNoBoardIsProgrammedUntilThereIsRoom) {
                                         "目录可以写入后会自动补写。\r\n"));
 
     form.Handle(&TRomForm::Button_StartClick);
-    EXPECT_EQ(form.Error_Code, kLogFolderUnusable);
+    EXPECT_EQ(form.State().Error_Code, kLogFolderUnusable);
     EXPECT_EQ(ToolCalls().size(), 4u) << "-i, -i, the run, -i: no second board";
 
     std::remove(filler.c_str());

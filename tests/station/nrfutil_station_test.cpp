@@ -42,20 +42,6 @@ protected:
                 "--json device protection-set All --serial-number " + serial,
                 "--json device reset --reset-kind RESET_PIN --serial-number " + serial};
     }
-    std::vector<std::string> CallsAfterTheChecks() const {
-        std::vector<std::string> calls;
-        for (const std::string& call : ToolCalls()) {
-            if (call != "--json device list") {
-                calls.push_back(call);
-            }
-        }
-        return calls;
-    }
-    test_support::CsvRows Records() const {
-        const std::string file = station_->Read("logs" + std::string(1, os::kPathSeparator) +
-                                                RecordFileName(os::LocalNow()));
-        return test_support::ReadCsv(file.substr(3));
-    }
 };
 
 TEST_F(Nrfutil, ProgramsProtectsAndResetsWithOrWithoutErase) {
@@ -63,9 +49,9 @@ TEST_F(Nrfutil, ProgramsProtectsAndResetsWithOrWithoutErase) {
         auto& station = NrfutilStation("serial=682123456\n");
         TRomForm& form = Shown();
         EXPECT_EQ(view_.verdict, "Ready");
-        EXPECT_EQ(form.Prog_Path, station.NrfutilPath());
-        EXPECT_THAT(form.Prog_Sn, ::testing::MatchesRegex("682123456\r?\n"));
-        EXPECT_EQ(view_.serial, form.Prog_Sn);
+        EXPECT_EQ(form.State().Prog_Path, station.NrfutilPath());
+        EXPECT_THAT(form.State().Prog_Sn, ::testing::MatchesRegex("682123456\r?\n"));
+        EXPECT_EQ(view_.serial, form.State().Prog_Sn);
         view_.erase = erase;
         form.Handle(&TRomForm::Button_StartClick);
 
@@ -87,10 +73,11 @@ TEST_F(Nrfutil, ProgramsProtectsAndResetsWithOrWithoutErase) {
                 step.replace(image, station.ImagePath().size(),
                              os::QuoteArgument(station.ImagePath()));
             }
-            para += (para.empty() ? "" : " && ") + os::QuoteArgument(form.Prog_Path) + " " + step;
+            para += (para.empty() ? "" : " && ") + os::QuoteArgument(form.State().Prog_Path) + " " +
+                    step;
         }
         EXPECT_THAT(Log(), HasSubstr("[info ]Para=" + para + "\r\n"));
-        const test_support::CsvRows rows = Records();
+        const test_support::CsvRows rows = RecordRows();
         ASSERT_EQ(rows.size(), 2u);
         EXPECT_EQ(rows[1][7], "PASS");
         EXPECT_EQ(rows[1][11], "0");
@@ -112,7 +99,7 @@ TEST_F(Nrfutil, FailedStepEndsTheRunWith107) {
         NrfutilStation(std::string("serial=682123456\n") + c.standIn);
         TRomForm& form = Shown();
         form.Handle(&TRomForm::Button_StartClick);
-        EXPECT_EQ(form.Error_Code, kProgrammingFailed);
+        EXPECT_EQ(form.State().Error_Code, kProgrammingFailed);
         EXPECT_THAT(form.MemoText(), HasSubstr(c.shown));
         EXPECT_THAT(form.MemoText(), EndsWith("\nERROR:写入hex文件失败。\r\n"));
         EXPECT_EQ(CallsAfterTheChecks().size(), c.steps);
@@ -128,7 +115,7 @@ TEST_F(Nrfutil, ProtectedChipNeedsTheWholeErase) {
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_EQ(view_.verdict, "FAIL");
     EXPECT_THAT(form.MemoText(), HasSubstr("(code 24)"));
-    EXPECT_EQ(Records().back()[11], "1");  // the exit code of the step that failed
+    EXPECT_EQ(RecordRows().back()[11], "1");  // the exit code of the step that failed
     view_.erase = true;
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_EQ(view_.verdict, "PASS");
@@ -145,12 +132,12 @@ TEST_F(Nrfutil, ProbesAreBoundAsWithNrfjprog) {
     NrfutilStation("serial=682123456,682000777\n");
     TRomForm& unpinned = Shown();
     unpinned.Handle(&TRomForm::Button_StartClick);
-    EXPECT_EQ(unpinned.Error_Code, kSeveralProbes);
+    EXPECT_EQ(unpinned.State().Error_Code, kSeveralProbes);
     EXPECT_THAT(ToolCalls(), ElementsAre("--json device list", "--json device list"));
 
     NrfutilStation("probe=absent\n");
     Shown();
-    EXPECT_EQ(form_->Error_Code, kNoProbeAnswer);
+    EXPECT_EQ(form_->State().Error_Code, kNoProbeAnswer);
 }
 
 TEST_F(Nrfutil, RunsWithTheStationsOwnInstallationWhenItHasOne) {

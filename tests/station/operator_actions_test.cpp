@@ -30,9 +30,9 @@ TEST_F(ChecksumWriting, IsOfferedOnlyForAnImageWithoutChecksumFile) {
 }
 
 TEST_F(ChecksumWriting, WritesTheFileShowsTheBoxAndRefreshes) {
-    auto& station = Station({true, true, false, true, true});
+    auto& station = Station(test_support::StationParts::Without({test_support::Part::kChecksum}));
     TRomForm& form = Shown();
-    ASSERT_EQ(form.Error_Code, 104);
+    ASSERT_EQ(form.State().Error_Code, 104);
     const std::string checksum = integrity::FileChecksum(station.ImagePath());
     std::string panelWhileBoxOpen;
     std::string textWhileBoxOpen = "unset";
@@ -52,7 +52,7 @@ TEST_F(ChecksumWriting, WritesTheFileShowsTheBoxAndRefreshes) {
     EXPECT_EQ(textWhileBoxOpen, "");
     // The refresh after the box shows the probe output and takes the button away.
     EXPECT_EQ(view_.verdict, "Ready");
-    EXPECT_EQ(form.MemoText(), form.Prog_Sn);
+    EXPECT_EQ(form.MemoText(), form.State().Prog_Sn);
     EXPECT_FALSE(view_.checksumEnabled);
     EXPECT_THAT(ToolCalls(), ElementsAre("-i", "-i"));
     const std::string log = Log();
@@ -65,7 +65,7 @@ TEST_F(ChecksumWriting, WritesTheFileShowsTheBoxAndRefreshes) {
 }
 
 TEST_F(ChecksumWriting, ChecksumFileThatCannotBeCreatedEndsTheActionInTheErrorBox) {
-    auto& station = Station({true, true, false, true, true});
+    auto& station = Station(test_support::StationParts::Without({test_support::Part::kChecksum}));
     station.MakeFolder("merge.crc");  // a folder where the file would go
     TRomForm& form = Shown();
     ASSERT_TRUE(view_.checksumEnabled);
@@ -89,7 +89,7 @@ TEST_F(ImageSelection, CancelledDialogKeepsTheImageAndStillRefreshes) {
     form.Handle(&TRomForm::Button_SelectClick);
 
     EXPECT_THAT(view_.imageDialogFolders, ElementsAre(station.Path()));
-    EXPECT_EQ(form.Hex_Path, station.ImagePath());
+    EXPECT_EQ(form.State().Hex_Path, station.ImagePath());
     EXPECT_EQ(station.StandInCallCount(), 2);
     EXPECT_EQ(view_.verdict, "Ready");
 }
@@ -104,12 +104,12 @@ TEST_F(ImageSelection, ImageWithoutChecksumFileFailsWith104AndOffersTheChecksum)
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_SelectClick);
 
-    EXPECT_EQ(form.Hex_Path, image);
+    EXPECT_EQ(form.State().Hex_Path, image);
     EXPECT_EQ(view_.hexPath, image);
-    EXPECT_EQ(form.Hex_Name, "app_v2.hex");
-    EXPECT_EQ(form.CRC_Path, os::FolderPart(image) + "app_v2.crc");
-    EXPECT_EQ(form.Config_Path, station / "config.ini");
-    EXPECT_EQ(form.Error_Code, 104);
+    EXPECT_EQ(form.State().Hex_Name, "app_v2.hex");
+    EXPECT_EQ(form.State().CRC_Path, os::FolderPart(image) + "app_v2.crc");
+    EXPECT_EQ(form.State().Config_Path, station / "config.ini");
+    EXPECT_EQ(form.State().Error_Code, 104);
     EXPECT_THAT(form.MemoText(),
                 ::testing::EndsWith("ERROR:" + image + "的crc文件不存在，请先生成校验文件。\r\n"));
     EXPECT_TRUE(view_.checksumEnabled);
@@ -120,7 +120,7 @@ TEST_F(ImageSelection, NameOfAFileThatDoesNotExistFailsWith103) {
     view_.imageAnswers.push_back(station / "missing.hex");
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_SelectClick);
-    EXPECT_EQ(form.Error_Code, 103);
+    EXPECT_EQ(form.State().Error_Code, 103);
     EXPECT_FALSE(view_.checksumEnabled);
 }
 
@@ -134,16 +134,16 @@ TEST_F(OptionList, ShowsTheToolsOutputAndLeavesTheVerdictAlone) {
     EXPECT_THAT(form.MemoText(), HasSubstr("--program"));
     EXPECT_EQ(view_.memo, form.MemoText());
     EXPECT_EQ(view_.verdict, "Ready");
-    EXPECT_EQ(form.Error_Code, 0);
+    EXPECT_EQ(form.State().Error_Code, 0);
     EXPECT_EQ(Log(), logBefore);
 }
 
 TEST_F(OptionList, WithoutTheToolShowsWhatTheInterpreterSaid) {
-    Station({false, true, true, true, true});
+    Station(test_support::StationParts::Without({test_support::Part::kTool}));
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_HelpClick);
     EXPECT_FALSE(form.MemoText().empty());
-    EXPECT_EQ(form.Error_Code, 101);  // the refresh's code, untouched
+    EXPECT_EQ(form.State().Error_Code, 101);  // the refresh's code, untouched
 }
 
 TEST_F(StationTest, ExitClosesTheWindow) {

@@ -11,6 +11,7 @@
 #include "error_codes.h"
 #include "paths.h"
 #include "production_record.h"
+#include "record_columns.h"
 #include "station_fixture.h"
 
 using ::testing::ElementsAre;
@@ -44,13 +45,13 @@ TEST_P(ProbeBinding, ProgramsOnlyThroughTheBoundProbe) {
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_StartClick);
 
-    EXPECT_EQ(form.Error_Code, c.errorCode);
+    EXPECT_EQ(form.State().Error_Code, c.errorCode);
     const std::string bound = *c.snr ? std::string("--snr ") + c.snr + " " : "";
     if (c.errorCode == 0) {
         EXPECT_EQ(view_.verdict, "PASS");
         EXPECT_THAT(ToolCalls().back(), ::testing::StartsWith(bound + "-e --program "));
-        EXPECT_THAT(Log(), HasSubstr("[info ]Para=" + os::QuoteArgument(form.Prog_Path) + " " +
-                                     bound + "-e --program "));
+        EXPECT_THAT(Log(), HasSubstr("[info ]Para=" + os::QuoteArgument(form.State().Prog_Path) +
+                                     " " + bound + "-e --program "));
         EXPECT_THAT(view_.command, HasSubstr(" " + bound + "--programs @hex "));
     } else {
         EXPECT_EQ(view_.verdict, "FAIL");
@@ -58,11 +59,9 @@ TEST_P(ProbeBinding, ProgramsOnlyThroughTheBoundProbe) {
         EXPECT_THAT(Log(), HasSubstr(ErrorLine(form.MemoText())));
         EXPECT_THAT(ToolCalls(), ElementsAre("-i", "-i"));  // nothing was programmed
     }
-    const std::string record =
-        station.Read("logs" + std::string(1, os::kPathSeparator) + RecordFileName(os::LocalNow()));
-    const test_support::CsvRows rows = test_support::ReadCsv(record.substr(3));
+    const test_support::CsvRows rows = RecordRows();
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1].back(), c.recorded);
+    EXPECT_EQ(rows[1][record::IndexOf(record::Column::kProbeSerial)], c.recorded);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -23,7 +23,7 @@ const std::string kSep(1, os::kPathSeparator);
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kHeader =
     "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,timed_out,"
-    "exit_code,probe_serial\r\n";
+    "exit_code,probe_serial,device_id,serial_number,same_chip_as\r\n";
 const os::LocalTime kNow{2024, 2, 29, 12, 34, 56, 789};
 
 // A passing press as the station fills it in.
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RowCase{"Pass", [](ProductionRecord&) {},
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,\r\n"},
         RowCase{"FailFromCheck",
                 [](ProductionRecord& r) {
                     r.checksum.clear();
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                     r.run.reset();
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,,"
-                "yes,FAIL,104,,,,682123456\r\n"},
+                "yes,FAIL,104,,,,682123456,,,\r\n"},
         RowCase{"FailFromRunAtItsLimit",
                 [](ProductionRecord& r) {
                     r.erase = false;
@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                     r.run = ProductionRecord::Run{milliseconds(300012), true, -1};
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,no,FAIL,107,300012,yes,-1,682123456\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,no,FAIL,107,300012,yes,-1,682123456,,,\r\n"},
         RowCase{"ErrorEndedThePress",
                 [](ProductionRecord& r) {
                     r.checksum.clear();
@@ -92,14 +92,14 @@ INSTANTIATE_TEST_SUITE_P(
                     r.probeSerial.clear();
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,,"
-                "yes,FAIL,,,,,\r\n"},
+                "yes,FAIL,,,,,,,,\r\n"},
         RowCase{"ProbeLinesTrimmedAndJoined",
                 [](ProductionRecord& r) {
                     r.probeOutput = "  682123456 \r\n\r\n682000001\n\t";
                     r.imagePath = "m.hex";
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456;682000001,m.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,\r\n"},
         RowCase{
             "QuotedWhereNeeded",
             [](ProductionRecord& r) {
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                 r.imagePath = "C:\\x\"y\"\\a\rb\nc.hex";
             },
             "2024-02-29T12:34:56.789,烧写,C:\\Station\\,\"a,b\",\"C:\\x\"\"y\"\"\\a\rb\nc.hex\","
-            "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456\r\n"}),
+            "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The logger runs in a folder of its own, on a clock the test sets.
@@ -126,7 +126,7 @@ protected:
         folder.Write("config.ini", "[log4me]\r\npath=logs\r\nlevel=" + level + "\r\n");
         log4me::Start(folder.Path());
     }
-    log4me::AppendResult Append(const ProductionRecord& record) {
+    log4me::AppendResult Append(ProductionRecord record) {
         return file.Append(log4me::ReadLogConfig(folder.Path()).folder, record);
     }
     std::string RecordFile() const { return folder.Read("logs" + kSep + RecordFileName(now)); }
@@ -172,8 +172,8 @@ TEST_F(Record, PathWithCommaQuoteAndLineBreakReadsBackAsOneField) {
     ASSERT_EQ(file.substr(0, kBom.size()), kBom);
     const test_support::CsvRows rows = test_support::ReadCsv(file.substr(kBom.size()));
     ASSERT_EQ(rows.size(), 2u);
-    ASSERT_EQ(rows[0].size(), 13u);
-    ASSERT_EQ(rows[1].size(), 13u);
+    ASSERT_EQ(rows[0].size(), 16u);
+    ASSERT_EQ(rows[1].size(), 16u);
     EXPECT_EQ(rows[0][4], "image");
     EXPECT_EQ(rows[1][4], record.imagePath);
     EXPECT_EQ(rows[1][7], "PASS");
@@ -266,9 +266,8 @@ INSTANTIATE_TEST_SUITE_P(
                                        f.MakeFolder("logs" + kSep + "2024-02-29.csv");
                                    },
                                    [](const test_support::TempFolder& f) {
-                                       std::filesystem::remove(
-                                           std::filesystem::u8path(f / "logs" + kSep +
-                                                                   "2024-02-29.csv"));
+                                       std::filesystem::remove(std::filesystem::u8path(
+                                           f / "logs" + kSep + "2024-02-29.csv"));
                                    },
                                    log4me::Placement::kWaitingOnDisk}),
     [](const auto& info) { return std::string(info.param.name); });

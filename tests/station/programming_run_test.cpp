@@ -8,6 +8,7 @@
 #include "checksum.h"
 #include "clock.h"
 #include "csv_reader.h"
+#include "operator_texts.h"
 #include "paths.h"
 #include "production_record.h"
 #include "programmer.h"
@@ -48,8 +49,8 @@ TEST_F(ProgrammingRun, WithAndWithoutEraseLogsTheCommandAndPasses) {
         // "Para=" follows "CRC=" on the next line, with the command exactly as it was run.
         const auto paraLine = log.find('\n', crcLine) + 1;
         const std::string paraExpected =
-            InfoLine("Para=" + tool::ProgrammingCommand(form.Prog_Path, station.ImagePath(), erase,
-                                                        form.Prog_Para, ""));
+            InfoLine("Para=" + tool::ProgrammingCommand(form.State().Prog_Path, station.ImagePath(),
+                                                        erase, form.State().Prog_Para, ""));
         EXPECT_EQ(log.substr(paraLine + 12, paraExpected.size()), paraExpected) << log;
         EXPECT_THAT(log, HasSubstr(InfoLine(form.MemoText())));
     }
@@ -68,7 +69,7 @@ TEST_P(ProgrammingRunPasses, WithEachVerifySuccessText) {
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_EQ(view_.verdict, "PASS");
-    EXPECT_EQ(form.Error_Code, 0);
+    EXPECT_EQ(form.State().Error_Code, 0);
     EXPECT_THAT(form.MemoText(), HasSubstr(GetParam().text));
     EXPECT_THAT(form.MemoText(), Not(HasSubstr("Verify OK")));
 }
@@ -94,13 +95,13 @@ TEST_P(ProgrammingRunFails, InRedWithTheOutputAndMessage107) {
     TRomForm& form = Shown(limits);
     form.Handle(&TRomForm::Button_StartClick);
 
-    EXPECT_EQ(form.Error_Code, 107);
+    EXPECT_EQ(form.State().Error_Code, 107);
     EXPECT_EQ(view_.verdict, "FAIL");
     EXPECT_EQ(view_.verdictColour, kVerdictRed);
     const std::string text = form.MemoText();
     EXPECT_THAT(text, EndsWith("\nERROR:写入hex文件失败。\r\n"));
     if (std::string(GetParam().name) == "TimedOut") {
-        EXPECT_THAT(text, HasSubstr(tool::TimeoutLine(1)));
+        EXPECT_THAT(text, HasSubstr(TimeoutLine(1)));
     }
     EXPECT_THAT(Log(), HasSubstr(ErrorLine(text)));
     EXPECT_THAT(Log(), HasSubstr(InfoLine(text)));
@@ -114,11 +115,11 @@ INSTANTIATE_TEST_SUITE_P(WhenTheToolDoesNotConfirm, ProgrammingRunFails,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProgrammingRun, StationNotReadyProgramsNothing) {
-    Station({true, true, false, true, true});
+    Station(test_support::StationParts::Without({test_support::Part::kChecksum}));
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_StartClick);
 
-    EXPECT_EQ(form.Error_Code, 104);
+    EXPECT_EQ(form.State().Error_Code, 104);
     EXPECT_EQ(view_.verdict, "FAIL");
     EXPECT_THAT(ToolCalls(), ElementsAre("-i", "-i"));
     EXPECT_THAT(Log(), Not(HasSubstr("[info ]CRC=")));
@@ -130,20 +131,22 @@ TEST_F(ProgrammingRun, StationNotReadyProgramsNothing) {
 TEST_F(ProgrammingRun, ImageNameWithAPercentSignRunsNothingOnWindows) {
     auto& station = Station();
     TRomForm& form = Shown();
-    form.Hex_Path = station.Path() + "100%.hex";
-    test_support::StationFolder::WriteImage(form.Hex_Path);
-    form.Init(false);
-    integrity::WriteChecksumFile(form.CRC_Path, integrity::FileChecksum(form.Hex_Path));
+    const std::string image = station.Path() + "100%.hex";
+    test_support::StationFolder::WriteImage(image);
+    integrity::WriteChecksumFile(station.Path() + "100%.crc", integrity::FileChecksum(image));
+    view_.imageAnswers.push_back(image);
+    form.Handle(&TRomForm::Button_SelectClick);
     form.Handle(&TRomForm::Button_StartClick);
 
     if (os::kPathSeparator == '\\') {
-        EXPECT_EQ(form.Error_Code, 110);
+        EXPECT_EQ(form.State().Error_Code, 110);
         EXPECT_EQ(view_.verdict, "FAIL");
-        EXPECT_THAT(form.MemoText(), HasSubstr("ERROR:" + form.Hex_Path + "中含有“%”"));
+        EXPECT_THAT(form.MemoText(), HasSubstr("ERROR:" + form.State().Hex_Path + "中含有“%”"));
         EXPECT_THAT(ToolCalls(), ElementsAre("-i"));
     } else {
         EXPECT_EQ(view_.verdict, "PASS");
-        EXPECT_THAT(ToolCalls(), ElementsAre("-i", "-i", ProgrammingCall(form.Hex_Path, true)));
+        EXPECT_THAT(ToolCalls(),
+                    ElementsAre("-i", "-i", "-i", ProgrammingCall(form.State().Hex_Path, true)));
     }
 }
 
@@ -193,7 +196,7 @@ TEST_F(ProgrammingRun, ClickDuringTheRunIsHandledAfterIt) {
     const std::string log = Log();
     const auto verify = log.find("Verify OK");
     ASSERT_NE(verify, std::string::npos);
-    EXPECT_NE(log.find(InfoLine(form.Prog_Sn), verify), std::string::npos);
+    EXPECT_NE(log.find(InfoLine(form.State().Prog_Sn), verify), std::string::npos);
 }
 
 // A double click, or Alt+S while "Working": the presses taken after the run are dropped, so the
@@ -210,9 +213,7 @@ TEST_F(ProgrammingRun, PressesOfStartQueuedDuringTheRunAreDropped) {
 
     EXPECT_THAT(ToolCalls(),
                 ElementsAre("-i", "-i", ProgrammingCall(station.ImagePath(), true), "-i"));
-    const std::string record = station.Read("logs" + std::string(1, os::kPathSeparator) +
-                                            RecordFileName(os::LocalNow()));
-    EXPECT_EQ(test_support::ReadCsv(record.substr(3)).size(), 2u) << record;
+    EXPECT_EQ(RecordRows().size(), 2u);
     form.Handle(&TRomForm::Button_StartClick);  // a press after the run is a new board
     EXPECT_EQ(station.StandInCallCount(), 6);
 }

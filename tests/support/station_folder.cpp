@@ -17,6 +17,30 @@ namespace fs = std::filesystem;
 
 namespace test_support {
 
+StationParts StationParts::Without(std::initializer_list<Part> missing) {
+    StationParts parts;
+    for (const Part part : missing) {
+        switch (part) {
+            case Part::kTool:
+                parts.tool = false;
+                break;
+            case Part::kImage:
+                parts.image = false;
+                break;
+            case Part::kChecksum:
+                parts.checksum = false;
+                break;
+            case Part::kConfig:
+                parts.config = false;
+                break;
+            case Part::kLogs:
+                parts.logs = false;
+                break;
+        }
+    }
+    return parts;
+}
+
 StationFolder::StationFolder(StationParts parts) {
     MakeFolder("bin");
     if (parts.tool) {

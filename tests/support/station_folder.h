@@ -8,18 +8,26 @@
 // Each piece can be left out to rehearse an incomplete station.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "temp_folder.h"
 
 namespace test_support {
 
+enum class Part { kTool, kImage, kChecksum, kConfig, kLogs };
+
+// Which pieces a station folder gets: all of them unless named otherwise,
+// e.g. Station(StationParts::Without({Part::kTool})).
 struct StationParts {
     bool tool = true;
     bool image = true;
     bool checksum = true;
     bool config = true;
     bool logs = true;
+
+    // Every piece but the ones named.
+    static StationParts Without(std::initializer_list<Part> missing);
 };
 
 class StationFolder : public TempFolder {

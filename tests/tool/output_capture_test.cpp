@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "output_capture.h"
-#include "serial_label.h"
 #include "text.h"
 
 namespace {
@@ -54,20 +53,21 @@ TEST(OutputCapture, KeepsTheEndFromAWholeLineAfterTheNoteWhenCut) {
         lines += "line " + std::to_string(n) + "\n";  // 9 bytes each
     }
     constexpr std::size_t kBound = 50;
+    // The last 50 bytes start inside "line 194"; the first whole line kept is 195.
+    const std::string kept = "line 195\nline 196\nline 197\nline 198\nline 199\n";
+    const std::string note = "（输出过长）";
     for (std::size_t readSize : kReadSizes) {
-        OutputCapture capture(kBound);
+        OutputCapture capture(kBound, tool::OutputEncoding::kAnsi, note);
         for (std::size_t at = 0; at < lines.size(); at += readSize) {
             capture.Append(lines.data() + at, std::min(readSize, lines.size() - at));
         }
-        EXPECT_TRUE(capture.Cut());
-        // The last 50 bytes start inside "line 194"; the first whole line kept is 195.
-        EXPECT_EQ(capture.Text(), OutputCapture::CutNote(kBound) +
-                                      "line 195\nline 196\nline 197\nline 198\nline 199\n")
-            << "read size " << readSize;
+        EXPECT_EQ(capture.Text(), note + os::kLineBreak + kept) << "read size " << readSize;
     }
-    OutputCapture exact(lines.size());
+    OutputCapture withoutNote(kBound);
+    withoutNote.Append(lines.data(), lines.size());
+    EXPECT_EQ(withoutNote.Text(), kept);
+    OutputCapture exact(lines.size(), tool::OutputEncoding::kAnsi, note);
     exact.Append(lines.data(), lines.size());
-    EXPECT_FALSE(exact.Cut());
     EXPECT_EQ(exact.Text(), lines);
 }
 
@@ -97,30 +97,6 @@ TEST(OutputCapture, RecentLinesAreTheNewestWholeLinesWithinTheirBound) {
             EXPECT_EQ(capture.RecentLines(c.most), c.lines) << c.bytes << " / " << readSize;
             EXPECT_EQ(capture.Received(), c.bytes.size());
         }
-    }
-}
-
-TEST(SerialLabelText, ShowsTheFirstLinesUpTo4KiB) {
-    std::string manyLines;
-    for (int n = 1; n <= 20; ++n) {
-        manyLines += std::to_string(n) + "\r\n";
-    }
-    const std::string wide(3000, 'w');
-    const std::string chinese = std::string(4095, 'x') + "中";  // 中 spans bytes 4095-4097
-    struct Case {
-        std::string output;
-        std::string label;
-    };
-    const std::vector<Case> cases = {
-        {"", ""},
-        {"682123456\n", "682123456\n"},
-        {"682123456\n683000001", "682123456\n683000001"},
-        {manyLines, "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n…"},
-        {wide + "\n" + wide + "\n", wide + "\n" + wide.substr(0, 4096 - 3001) + "…"},
-        {chinese, std::string(4095, 'x') + "…"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(tool::SerialLabelText(c.output), c.label) << c.output.substr(0, 40);
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "caller_texts.h"
 #include "output_capture.h"
 #include "process_checks.h"
 #include "programmer.h"
@@ -40,7 +41,9 @@ protected:
 
     std::string Run(const std::string& command, std::chrono::milliseconds limit = 30s,
                     const std::function<void(const tool::RunProgress&)>& whileWaiting = {}) {
-        return tool::RunCommand(command, folder_.Path(), limit, whileWaiting).output;
+        return tool::RunCommand(command, folder_.Path(), limit, whileWaiting,
+                                test_support::CallerTexts())
+            .output;
     }
     pid_t PidFrom(const std::string& name) const { return std::stoi(folder_.Read(name)); }
 
@@ -86,11 +89,18 @@ TEST_F(RunCommandTest, MissingWorkingFolderGivesEmptyText) {
 TEST_F(RunCommandTest, NeverEndingCommandIsEndedWithItsTreeAtTheLimit) {
     EXPECT_EQ(
         Run("printf partial; echo $$ > shell.pid; sleep 1000 & echo $! > child.pid; wait", 1s),
-        "partial\n" + tool::TimeoutLine(1) + "\n");
+        "partial\n" + test_support::CallerTimeoutLine(1) + "\n");
     EXPECT_TRUE(EndsSoon(PidFrom("shell.pid")));
     EXPECT_TRUE(EndsSoon(PidFrom("child.pid")));
 
-    EXPECT_EQ(Run("echo line; sleep 1000", 1s), "line\n" + tool::TimeoutLine(1) + "\n");
+    EXPECT_EQ(Run("echo line; sleep 1000", 1s),
+              "line\n" + test_support::CallerTimeoutLine(1) + "\n");
+
+    // The caller words the line; the limit comes in whole seconds, rounded up.
+    tool::RunOptions options;
+    options.timeoutLine = [](long long seconds) { return "late: " + std::to_string(seconds); };
+    EXPECT_EQ(tool::RunCommand("echo line; sleep 1000", folder_.Path(), 1500ms, {}, options).output,
+              "line\nlate: 2\n");
 }
 
 // Tools that leave something behind: each writes the pid of what it left into left.pid.
@@ -114,13 +124,13 @@ TEST_F(RunCommandTest, WhatAToolLeavesBehindIsEndedAndTheRunJudgedAsItStands) {
          0},
         {"tool that closed its output and runs on",
          "echo $$ > left.pid; echo started; exec sleep 1000 >/dev/null 2>&1", 1s,
-         "started\n" + tool::TimeoutLine(1) + "\n", true, -1},
+         "started\n" + test_support::CallerTimeoutLine(1) + "\n", true, -1},
     };
     for (const LeftBehind& tool : cases) {
         SCOPED_TRACE(tool.name);
         const auto start = std::chrono::steady_clock::now();
-        const tool::CommandResult result =
-            tool::RunCommand(tool.command, folder_.Path(), tool.limit);
+        const tool::CommandResult result = tool::RunCommand(
+            tool.command, folder_.Path(), tool.limit, {}, test_support::CallerTexts());
         // Far below the limit: the run did not wait for what the tool left running.
         EXPECT_LT(std::chrono::steady_clock::now() - start,
                   tool.limit < 20s ? 20s : tool.limit / 3);
@@ -134,9 +144,9 @@ TEST_F(RunCommandTest, WhatAToolLeavesBehindIsEndedAndTheRunJudgedAsItStands) {
 
 TEST_F(RunCommandTest, OutputBeyondTheBoundKeepsItsEndWithANote) {
     // About 21 MB of numbered lines, then the marker.
-    const tool::CommandResult result =
-        tool::RunCommand("seq 1 3000000; echo Verify OK", folder_.Path(), 60s);
-    const std::string note = tool::OutputCapture::CutNote(tool::OutputCapture::kDefaultBound);
+    const tool::CommandResult result = tool::RunCommand(
+        "seq 1 3000000; echo Verify OK", folder_.Path(), 60s, {}, test_support::CallerTexts());
+    const std::string note = test_support::kCallerCutNote + "\n";
     ASSERT_EQ(result.output.substr(0, note.size()), note);
     const std::string kept = result.output.substr(note.size());
     EXPECT_LE(kept.size(), tool::OutputCapture::kDefaultBound);

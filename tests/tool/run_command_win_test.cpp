@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "caller_texts.h"
 #include "programmer.h"
 #include "run_command.h"
 #include "temp_folder.h"
@@ -91,14 +92,15 @@ TEST(RunCommandOnWindows, EndsWithTheToolOrAtTheLimitAndEndsTheWholeTree) {
         // The tool ends at once, its child holds the pipe: judged after the grace period.
         {"leave", kGenerousLimit, false, ""},
         // The tool never ends: ended at the limit, with the timeout line.
-        {"tree", std::chrono::milliseconds(5000), true, tool::TimeoutLine(5) + "\r\n"},
+        {"tree", std::chrono::milliseconds(5000), true,
+         test_support::CallerTimeoutLine(5) + "\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.helper);
         test_support::TempFolder folder;
         const auto start = std::chrono::steady_clock::now();
-        const tool::CommandResult result =
-            tool::RunCommand(win_helper::Command(c.helper), folder.Path(), c.limit);
+        const tool::CommandResult result = tool::RunCommand(
+            win_helper::Command(c.helper), folder.Path(), c.limit, {}, test_support::CallerTexts());
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 
         const DWORD child = ChildId(result.output);

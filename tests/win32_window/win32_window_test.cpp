@@ -111,6 +111,28 @@ TEST(Win32Window, FollowsADpiChangeIntoTheSuggestedRectangle) {
     }
 }
 
+// In the middle of the work area of its own monitor; a window too large for it at the top left,
+// so that its caption can be reached.
+TEST(Win32Window, OpensInTheMiddleOfItsMonitorsWorkArea) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    HWND main = window.Control(ControlId::RomForm);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& work = monitor.rcWork;
+    RECT frame{};
+    ::GetWindowRect(main, &frame);
+    const auto expectCentred = [](LONG low, LONG high, LONG from, LONG to) {
+        if (to - from <= high - low) {
+            EXPECT_LE(std::abs((from - low) - (high - to)), 1) << from << " " << to;
+        } else {
+            EXPECT_EQ(from, low);
+        }
+    };
+    expectCentred(work.left, work.right, frame.left, frame.right);
+    expectCentred(work.top, work.bottom, frame.top, frame.bottom);
+}
+
 // The label belongs to its group box: four probes' lines stop at its frame, one long line at
 // its right edge; a serial that fits is shown whole.
 TEST(Win32Window, SerialLabelStaysInsideItsGroup) {
@@ -130,6 +152,25 @@ TEST(Win32Window, SerialLabelStaysInsideItsGroup) {
     const Geometry shown = InClientArea(main, label);
     EXPECT_EQ(shown.width, whole.cx);
     EXPECT_EQ(shown.height, whole.cy);
+}
+
+// The station's own labels, the day's counts under the image and the next serial number under
+// the command: whole, inside their groups, below the edit above them, at the window's DPI.
+TEST(Win32Window, StationLabelsFitUnderTheirEdits) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    window.SetCountsText("今日 PASS 1234  FAIL 56  良率 95.7%  周期中位 12.3 秒");
+    window.SetNextSerialText("下一序列号：4294967295");
+    HWND main = window.Control(ControlId::RomForm);
+    for (const auto& [label, edit] :
+         {std::pair{ControlId::Label_Counts, ControlId::Edit_Hex},
+          std::pair{ControlId::Label_NextSerial, ControlId::Edit_Para}}) {
+        const Geometry shown = InClientArea(main, window.Control(label));
+        const Geometry above = InClientArea(main, window.Control(edit));
+        const SIZE whole = TextSize(FontOf(window.Control(label)), TextOf(window.Control(label)));
+        EXPECT_EQ(shown.width, whole.cx) << LayoutEntry(label).name;
+        EXPECT_EQ(Clipped(shown, LabelArea(label, window.Dpi())), shown) << LayoutEntry(label).name;
+        EXPECT_GE(shown.top, above.top + above.height) << LayoutEntry(label).name;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "win32_gdi.h"
 
+#include <algorithm>
 #include <string>
 
 #include "layout_table.h"
@@ -36,4 +37,19 @@ int WindowDpi(HWND window) {
     const DeviceContext screen(nullptr);
     const int dpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
+}
+
+void CentreOnWorkArea(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    const LONG left = work.left + (work.right - work.left - (frame.right - frame.left)) / 2;
+    const LONG top = work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2;
+    ::SetWindowPos(window, nullptr, std::max(left, work.left), std::max(top, work.top), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -1,4 +1,5 @@
-// The window's GDI resources, each owned by a small RAII type, and the DPI a window is drawn at.
+// The window's GDI resources, each owned by a small RAII type, the DPI a window is drawn at and
+// where it opens.
 #pragma once
 
 #include <memory>
@@ -55,3 +56,7 @@ SIZE TextSize(HFONT font, std::wstring_view text);
 // The DPI window is drawn at: GetDpiForWindow where the system has it (Windows 10 1607 on),
 // otherwise the screen's, which is the system's DPI.
 int WindowDpi(HWND window);
+
+// Moves window to the middle of its monitor's work area (without the task bar and docked bars).
+// A window larger than the work area keeps its caption on the screen.
+void CentreOnWorkArea(HWND window);

@@ -93,12 +93,7 @@ Win32StationWindow::Win32StationWindow(HINSTANCE instance)
                                 nullptr, nullptr, instance, this);
     BuildControls(instance);
     ApplyDpi(WindowDpi(window_));
-    RECT frame{};
-    ::GetWindowRect(window_, &frame);
-    ::SetWindowPos(window_, nullptr,
-                   (::GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,
-                   (::GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnWorkArea(window_);
 }
 
 Win32StationWindow::~Win32StationWindow() {
@@ -332,9 +327,21 @@ void Win32StationWindow::ShowRunOutput(const std::string& text) {
     ::SendMessageW(memo, EM_SCROLLCARET, 0, 0);
 }
 
+void Win32StationWindow::ShowInLabel(ControlId id, const std::string& text) {
+    ::SetWindowTextW(Control(id), Widen(text).c_str());
+    FitLabel(id);
+}
+
 void Win32StationWindow::SetElapsedText(const std::string& text) {
-    ::SetWindowTextW(Control(ControlId::Label_Elapsed), Widen(text).c_str());
-    FitLabel(ControlId::Label_Elapsed);
+    ShowInLabel(ControlId::Label_Elapsed, text);
+}
+
+void Win32StationWindow::SetNextSerialText(const std::string& text) {
+    ShowInLabel(ControlId::Label_NextSerial, text);
+}
+
+void Win32StationWindow::SetCountsText(const std::string& text) {
+    ShowInLabel(ControlId::Label_Counts, text);
 }
 
 void Win32StationWindow::SetHexPathText(const std::string& text) {

@@ -1,8 +1,17 @@
-// The window's Win32 headers: <windows.h> through the OS layer's header (WIN32_LEAN_AND_MEAN,
-// NOMINMAX, UTF-8 <-> UTF-16), plus the common controls and common dialogs it leaves out.
+// The window's Win32 headers: <windows.h> without what the window does not use and without its
+// min and max macros, the common controls and common dialogs, and UTF-16 text (utf16.h). The OS
+// layer's own <windows.h> header stays private to it.
 #pragma once
 
-#include "win32.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#    define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#    define NOMINMAX
+#endif
+#include <windows.h>
 
 #include <commctrl.h>
 #include <commdlg.h>
+
+#include "utf16.h"

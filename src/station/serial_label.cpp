@@ -2,9 +2,8 @@
 
 #include "text.h"
 
-namespace tool {
-
 std::string SerialLabelText(const std::string& probeOutput) {
+    // The first kSerialLabelLines lines, their line breaks included.
     std::size_t end = 0;
     for (std::size_t lines = 0; lines < kSerialLabelLines && end < probeOutput.size(); ++lines) {
         const std::size_t lineEnd = probeOutput.find('\n', end);
@@ -18,5 +17,3 @@ std::string SerialLabelText(const std::string& probeOutput) {
     }
     return probeOutput.substr(0, end) + "…";
 }
-
-}  // namespace tool

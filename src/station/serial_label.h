@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <string>
 
-namespace tool {
-
 inline constexpr std::size_t kSerialLabelLines = 8;
 inline constexpr std::size_t kSerialLabelBytes = 4096;
 
@@ -13,5 +11,3 @@ inline constexpr std::size_t kSerialLabelBytes = 4096;
 // with "…" when something was left out; the whole text when it fits. Never cuts a UTF-8
 // character. A label sized to megabytes of text would bring the window down.
 std::string SerialLabelText(const std::string& probeOutput);
-
-}  // namespace tool

@@ -1,5 +1,6 @@
-// The one place that includes <windows.h>, private to the OS layer, plus the two helpers every
-// Win32 call of the layer needs: UTF-8 <-> UTF-16, and a handle that closes itself.
+// The OS layer's one include of <windows.h>, private to the layer (and its tests), plus what
+// every Win32 call of the layer needs: UTF-8 <-> UTF-16 (utf16.h) and a handle that closes
+// itself.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -17,12 +18,10 @@
 #include <string>
 #include <string_view>
 
+#include "utf16.h"
+
 namespace os::win32 {
 
-// UTF-8 to UTF-16 for the W calls; invalid UTF-8 becomes U+FFFD.
-std::wstring Widen(std::string_view utf8);
-// UTF-16 from a W call to UTF-8.
-std::string Narrow(std::wstring_view utf16);
 // A path as the file calls (CreateFileW, GetFileAttributesW, MoveFileExW, DeleteFileW) take it:
 // as it is when shorter than MAX_PATH; otherwise made full and given the "\\?\" prefix, which
 // lifts their MAX_PATH limit on every Windows version. The prefix also turns the system's

@@ -1,0 +1,14 @@
+// The steps of the check that have more to them than a file's existence. Each fills in what it
+// found and returns false with the code set when the station is not ready.
+#pragma once
+
+#include "check.h"
+
+// Runs the probe query and binds the station to its probe among those listed.
+bool QueryAndBindProbe(const CheckInputs& inputs, CheckResult& result);
+// The folder of the log and the record can take a line, and no row waits in memory for it.
+bool LogFolderTakesLines(const CheckInputs& inputs, CheckResult& result);
+// [trace] and [serial] are set right, and the station's range has a number left.
+bool ChipSettingsUsable(const CheckInputs& inputs, CheckResult& result);
+// Message 114 for a range without a number left.
+std::string RangeUsedUpMessage(const serial_numbers::NumberRange& range);

@@ -1,0 +1,40 @@
+// What config.ini says about each chip's identity and number, read again at every check like
+// [station]; a title's key wins over the plain one ("first.Line2" over "first"), as the probe's:
+//
+//     [trace]
+//     deviceid=yes                 ; record each chip's DEVICEID (default no)
+//     deviceid_address=0x10000060  ; where DEVICEID[0] is: nRF52 (the default); nRF53 application
+//                                  ; core and nRF91: 0x00FF0204; nRF54L: 0x00FFC304
+//     [serial]
+//     address=0x10001080           ; the 32-bit word that receives the number (nRF52: UICR)
+//     first=100000                 ; this station's range, inclusive, decimal
+//     last=199999
+//
+// Without these keys neither feature is on and the run is as it always was.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "serial_number_state.h"
+
+struct ChipSettings {
+    // Where DEVICEID[0] is, when each chip's DEVICEID is read and recorded.
+    std::optional<std::uint32_t> deviceIdAddress;
+    struct Serial {
+        std::uint32_t address = 0;  // the word the number is written to
+        serial_numbers::NumberRange range;
+    };
+    // The word and range, when each chip gets a serial number: [serial] is on when address,
+    // first and last are all given.
+    std::optional<Serial> serial;
+    // A key set wrongly, or [serial] set in part, as the operator's message says it ("" when
+    // all is well): nothing is programmed then.
+    std::string problem;
+
+    bool Any() const { return deviceIdAddress || serial; }
+};
+
+// The settings of the copy titled title, read now from the file at configPath.
+ChipSettings ReadChipSettings(const std::string& configPath, const std::string& title);

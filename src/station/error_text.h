@@ -1,0 +1,23 @@
+// The operator's messages of the error codes, each a line that begins "ERROR:".
+#pragma once
+
+#include <string>
+
+#include "check.h"
+#include "programmer.h"
+#include "station_paths.h"
+#include "station_settings.h"
+
+// What the messages name besides the code: the paths and settings in use, and what the last
+// check found (the refused path, the probe, the log folder's problem).
+struct ErrorContext {
+    const StationPaths& paths;
+    const StationSettings& settings;
+    const CheckResult& check;
+};
+
+// The message of code; "ERROR:未知错误" for a code without one (0 included).
+std::string ErrorText(int code, const ErrorContext& context);
+
+// The message for a path no run may use (110): the check's and the option list's.
+std::string RefusalMessage(const tool::RefusedPath& refused);

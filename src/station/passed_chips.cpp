@@ -1,0 +1,23 @@
+#include "passed_chips.h"
+
+#include "day_record.h"
+
+std::optional<std::string> PassedChips::EarlierPass(const std::string& recordPath,
+                                                    const std::string& title,
+                                                    const std::string& deviceId) {
+    if (recordPath != loadedFrom_) {
+        loadedFrom_ = recordPath;
+        passes_.clear();
+        ForEachRowOf(recordPath, title, [this](const DayRow& row) {
+            if (row.verdict == "PASS" && !row.deviceId.empty()) {
+                passes_.emplace(std::string(row.deviceId), std::string(row.time));
+            }
+        });
+    }
+    const auto found = passes_.find(deviceId);
+    return found == passes_.end() ? std::nullopt : std::optional(found->second);
+}
+
+void PassedChips::Add(const std::string& deviceId, const std::string& time) {
+    passes_.emplace(deviceId, time);
+}

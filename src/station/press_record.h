@@ -1,0 +1,17 @@
+// The production record's row of one press of the start button.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "check.h"
+#include "production_record.h"
+#include "programming_run.h"
+#include "station_paths.h"
+
+// The row from what the press found: its check and, when it got that far, its run. raised: an
+// error ended the press, so its row says FAIL without a code. The time is stamped when the row
+// is written.
+ProductionRecord RecordOfPress(const std::string& title, const StationPaths& paths,
+                               const CheckResult& check, bool erase,
+                               const std::optional<RunResult>& run, bool raised);

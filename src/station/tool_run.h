@@ -1,0 +1,28 @@
+// Every run of the programmer tool: in Bin_Path, as the programmer in use wants it, with the
+// window repainting while it runs and, with a display, showing the run's progress.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "run_command.h"
+#include "station_config.h"
+#include "station_view.h"
+
+class RunDisplay;
+
+class ToolRunner {
+public:
+    // view outlives the runner.
+    ToolRunner(StationView& view, std::string binPath, Programmer programmer);
+
+    // Runs commandLine, ended after limit. nrfutil's output is read as UTF-8, and nrfutil gets
+    // NRFUTIL_HOME when the station carries its own installation in bin.
+    tool::CommandResult Run(const std::string& commandLine, std::chrono::milliseconds limit,
+                            RunDisplay* display = nullptr) const;
+
+private:
+    StationView& view_;
+    std::string binPath_;
+    Programmer programmer_;
+};

@@ -1,0 +1,43 @@
+// The text service's helpers that are the same on every platform.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text.h"
+
+namespace {
+
+using ::testing::ElementsAreArray;
+
+TEST(ForEachLine, EveryKindOfLineEndEndsOneLine) {
+    struct Case {
+        std::string_view text;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"one", {"one"}},
+        {"one\n", {"one"}},
+        {"one\r\ntwo\r\n", {"one", "two"}},
+        {"one\rtwo\nthree", {"one", "two", "three"}},  // a tool's carriage return, a Linux end
+        {"\n\r\n\r", {"", "", ""}},                    // each end once, CR LF as one
+        {"one\n\rtwo", {"one", "", "two"}},            // LF CR is two ends
+        {std::string_view("a\0b\n", 4), {std::string("a\0b", 3)}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> lines;
+        os::ForEachLine(c.text, [&lines](std::string_view line) { lines.emplace_back(line); });
+        EXPECT_THAT(lines, ElementsAreArray(c.lines)) << testing::PrintToString(c.text);
+    }
+}
+
+TEST(AsciiCase, ChangesOnlyTheAsciiLetters) {
+    const std::string text = "Verify OK: 中文 [az]@AZ`{";
+    EXPECT_EQ(os::AsciiLower(text), "verify ok: 中文 [az]@az`{");
+    EXPECT_EQ(os::AsciiUpper(text), "VERIFY OK: 中文 [AZ]@AZ`{");
+}
+
+}  // namespace

@@ -1,0 +1,231 @@
+// Each chip known and numbered: the DEVICEID read and recorded, a serial number of the station's
+// range written into the chip and never issued twice, with both programmers.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "clock.h"
+#include "csv_reader.h"
+#include "error_codes.h"
+#include "paths.h"
+#include "production_record.h"
+#include "record_columns.h"
+#include "run_command.h"
+#include "serial_number_store.h"
+#include "station_fixture.h"
+
+using record::Column;
+using record::IndexOf;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+
+namespace {
+
+constexpr char kTrace[] = "[trace]\r\ndeviceid=yes\r\n";
+constexpr char kSerial[] = "[serial]\r\naddress=0x10001080\r\nfirst=100000\r\nlast=100002\r\n";
+constexpr char kBoth[] =
+    "[trace]\r\ndeviceid=yes\r\n[serial]\r\naddress=0x10001080\r\nfirst=100000\r\nlast=100002\r\n";
+
+class ChipStation : public StationTest {
+protected:
+    test_support::StationFolder& ChipStationWith(const std::string& lines) {
+        auto& station = Station();
+        station.Write("config.ini", station.Read("config.ini") + lines);
+        return station;
+    }
+    // The next board: the stand-in's chip on the probe is replaced by a new one.
+    void ChangeBoard() const {
+        tool::RunCommand(os::QuoteArgument(station_->ToolPath()) + " --board-change",
+                         station_->BinFolder(), std::chrono::seconds(30));
+    }
+};
+
+struct StepsCase {
+    const char* name;
+    bool nrfutil;
+    const char* lines;
+    std::vector<std::string> steps;  // how each call after the checks starts
+    bool deviceId;
+    const char* serialNumber;
+
+    friend void PrintTo(const StepsCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class RunSteps : public ChipStation, public ::testing::WithParamInterface<StepsCase> {};
+
+TEST_P(RunSteps, ReadAndWriteWhileTheChipIsOpenThenProtectAndReset) {
+    const StepsCase& c = GetParam();
+    auto& station = ChipStationWith(
+        std::string(c.nrfutil ? "[station]\r\nprogrammer=nrfutil\r\n" : "") + c.lines);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
+
+    EXPECT_EQ(view_.verdict, "PASS") << form.MemoText();
+    const std::vector<std::string> calls = CallsAfterTheChecks();
+    ASSERT_EQ(calls.size(), c.steps.size()) << station.StandInCalls();
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_THAT(calls[i], ::testing::StartsWith(c.steps[i]));
+    }
+    const std::string para = Log().substr(Log().find("[info ]Para="));
+    EXPECT_EQ(para.substr(0, para.find('\n')).find(" && ") == std::string::npos,
+              c.steps.size() == 1);
+    const test_support::CsvRows rows = RecordRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][IndexOf(Column::kDeviceId)], c.deviceId ? "F00DCAFE12345678" : "");
+    EXPECT_EQ(rows[1][IndexOf(Column::kSerialNumber)], c.serialNumber);
+}
+
+const std::vector<std::string> kNrfjprogBoth = {"-e --program",
+                                                "--memrd 0x10000060 --n 8",
+                                                "--memwr 0x10001080 --val 0x000186A0",
+                                                "--memrd 0x10001080 --n 4",
+                                                "--rbp ALL",
+                                                "--pinreset"};
+const std::vector<std::string> kNrfutilBoth = {
+    "--json device program",
+    "--json device read --address 0x10000060 --bytes 8",
+    "--json device write --address 0x10001080 --value 0x000186A0",
+    "--json device read --address 0x10001080 --bytes 4",
+    "--json device protection-set All",
+    "--json device reset"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Programmers, RunSteps,
+    ::testing::Values(StepsCase{"NrfjprogAsAlways", false, "", {"-e --program"}, false, ""},
+                      StepsCase{"NrfjprogTrace",
+                                false,
+                                kTrace,
+                                {kNrfjprogBoth[0], kNrfjprogBoth[1], "--rbp ALL", "--pinreset"},
+                                true,
+                                ""},
+                      StepsCase{"NrfjprogSerial",
+                                false,
+                                kSerial,
+                                {kNrfjprogBoth[0], kNrfjprogBoth[2], kNrfjprogBoth[3], "--rbp ALL",
+                                 "--pinreset"},
+                                false,
+                                "100000"},
+                      StepsCase{"NrfjprogBoth", false, kBoth, kNrfjprogBoth, true, "100000"},
+                      StepsCase{"NrfutilAsAlways",
+                                true,
+                                "",
+                                {kNrfutilBoth[0], kNrfutilBoth[4], kNrfutilBoth[5]},
+                                false,
+                                ""},
+                      StepsCase{"NrfutilBoth", true, kBoth, kNrfutilBoth, true, "100000"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Numbers go up by one a board; a failed run voids its number, and its row names it; the last
+// number of the range is followed by 114, and nothing is programmed.
+TEST_F(ChipStation, NumbersAreNeverIssuedTwiceAndRunOutWith114) {
+    auto& station = ChipStationWith(kSerial);
+    TRomForm& form = Shown();
+    EXPECT_EQ(view_.nextSerial, "下一序列号：100000");
+    form.Handle(&TRomForm::Button_StartClick);
+    station.SetStandIn("verify=fail\n");
+    form.Handle(&TRomForm::Button_StartClick);
+    station.SetStandIn("");
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(view_.nextSerial, "下一序列号：已用完");
+    const std::size_t calls = ToolCalls().size();
+    form.Handle(&TRomForm::Button_StartClick);
+
+    EXPECT_EQ(form.State().Error_Code, kSerialNumbers);
+    EXPECT_THAT(form.MemoText(),
+                EndsWith("ERROR:本工位的序列号（100000-100002）已用完，请在config.ini的[serial]"
+                         "中给本工位新的号段。\r\n"));
+    EXPECT_EQ(ToolCalls().size(), calls + 1) << "the probe query only";
+    std::vector<std::string> numbers;
+    for (const auto& row : RecordRows()) {
+        numbers.push_back(row[IndexOf(Column::kVerdict)] + " " +
+                          row[IndexOf(Column::kSerialNumber)]);
+    }
+    EXPECT_THAT(numbers, ::testing::ElementsAre("verdict serial_number", "PASS 100000",
+                                                "FAIL 100001", "PASS 100002", "FAIL "));
+    EXPECT_THAT(Log(), HasSubstr(InfoLine("SN=100001 FAIL")));
+}
+
+// A run cut off after its number was reserved (a crash, a power cut): the next start writes the
+// FAIL row naming it, and the next board gets the number after it.
+TEST_F(ChipStation, RunCutOffAfterItsReservationIsRecordedAtTheNextStart) {
+    auto& station = ChipStationWith(kSerial);
+    serial_numbers::SerialNumberStore(station.Path()).Reserve("Romtool", {100000, 100002});
+    TRomForm& form = Shown();
+    EXPECT_EQ(view_.nextSerial, "下一序列号：100001");
+    form.Handle(&TRomForm::Button_StartClick);
+
+    const test_support::CsvRows rows = RecordRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1][IndexOf(Column::kVerdict)], "FAIL");
+    EXPECT_EQ(rows[1][IndexOf(Column::kErrorCode)], "");
+    EXPECT_EQ(rows[1][IndexOf(Column::kSerialNumber)], "100000");
+    EXPECT_EQ(rows[2][IndexOf(Column::kSerialNumber)], "100001");
+}
+
+// The same chip twice (the board was not changed): the verdict stands, the text area and the
+// row say so. A new board is a new chip.
+TEST_F(ChipStation, SameChipTwiceIsToldAndANewBoardIsNot) {
+    ChipStationWith(kTrace);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(view_.verdict, "PASS");
+    EXPECT_THAT(form.MemoText(), HasSubstr("注意：这颗芯片（DEVICEID F00DCAFE12345678）今天已于"));
+    ChangeBoard();
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_THAT(form.MemoText(), ::testing::Not(HasSubstr("注意：")));
+
+    const test_support::CsvRows rows = RecordRows();
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1][IndexOf(Column::kSameChipAs)], "");
+    EXPECT_EQ(rows[2][IndexOf(Column::kSameChipAs)], rows[1][IndexOf(Column::kTime)]);
+    EXPECT_NE(rows[3][IndexOf(Column::kDeviceId)], rows[1][IndexOf(Column::kDeviceId)]);
+    EXPECT_EQ(rows[3][IndexOf(Column::kSameChipAs)], "");
+}
+
+struct SettingsCase {
+    const char* name;
+    const char* lines;
+    const char* message;
+
+    friend void PrintTo(const SettingsCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ChipSettingsCheck : public ChipStation, public ::testing::WithParamInterface<SettingsCase> {};
+
+// A station set in part or wrongly never programs: 114 names the key.
+TEST_P(ChipSettingsCheck, NamesTheKeyAndProgramsNothing) {
+    ChipStationWith(GetParam().lines);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(form.State().Error_Code, kSerialNumbers);
+    EXPECT_THAT(form.MemoText(), EndsWith(std::string(GetParam().message) + "，不能烧写。\r\n"));
+    EXPECT_TRUE(CallsAfterTheChecks().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ChipSettingsCheck,
+    ::testing::Values(
+        SettingsCase{"DeviceIdNotYesOrNo", "[trace]\r\ndeviceid=maybe\r\n",
+                     "ERROR:config.ini的[trace]中deviceid=maybe不是yes或no"},
+        SettingsCase{"DeviceIdAddressNotAWord",
+                     "[trace]\r\ndeviceid=yes\r\ndeviceid_address=0x10000062\r\n",
+                     "ERROR:config.ini的[trace]中deviceid_address=0x10000062不是一个32位字的地址"},
+        SettingsCase{"SerialInPart", "[serial]\r\naddress=0x10001080\r\nfirst=1\r\n",
+                     "ERROR:config.ini的[serial]中缺少last，序列号设置不完整"},
+        SettingsCase{"FirstNotDecimal",
+                     "[serial]\r\naddress=0x10001080\r\nfirst=0x10\r\nlast=20\r\n",
+                     "ERROR:config.ini的[serial]中first=0x10不是小于2^32的十进制数"},
+        SettingsCase{"LastBelowFirst", "[serial]\r\naddress=0x10001080\r\nfirst=20\r\nlast=19\r\n",
+                     "ERROR:config.ini的[serial]中last=19不是不小于first、小于2^32的十进制数"},
+        SettingsCase{
+            "LastPastTheWord",
+            "[serial]\r\naddress=0x10001080\r\nfirst=1\r\nlast.Romtool=4294967296\r\n",
+            "ERROR:config.ini的[serial]中last.Romtool=4294967296不是不小于first、小于2^32的"
+            "十进制数"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
