@@ -42,6 +42,7 @@ public:
     void ShowRunOutput(const std::string&) override {}
     void SetElapsedText(const std::string&) override {}
     void SetNextSerialText(const std::string&) override {}
+    void SetCountsText(const std::string&) override {}
     void RepaintKeepingInput() override {}
     void DispatchQueuedInput() override {}
     void CloseWindow() override {}

@@ -98,4 +98,19 @@ private:
     std::uint64_t readyLine_ = 0;
 };
 
+// Reads the whole of text, a record at hand, with reader: take() is called whenever a row is
+// ready (reader.Field and the rest then describe it), a last row without a line break included.
+template <typename Take>
+void ForEachCsvRow(CsvReader& reader, std::string_view text, Take&& take) {
+    while (!text.empty()) {
+        text.remove_prefix(reader.Take(text));
+        if (reader.Ready()) {
+            take();
+        }
+    }
+    if (reader.Finish()) {
+        take();
+    }
+}
+
 }  // namespace record

@@ -41,6 +41,7 @@ enum class ControlId {
     Button_Exit,
     Label_Elapsed,
     Label_NextSerial,
+    Label_Counts,
 };
 
 // Left, top, width, height in pixels at 96 pixels per inch, inside the parent's client area.
@@ -84,7 +85,7 @@ struct FormSpec {
 
 extern const FormSpec kRomForm;
 // Every control except RomForm, in table order: parents before their children.
-extern const std::array<ControlSpec, 21> kLayout;
+extern const std::array<ControlSpec, 22> kLayout;
 
 // The table entry of a control.
 const ControlSpec& LayoutEntry(ControlId id);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "check.h"
+#include "day_counts.h"
 #include "form_handler.h"
 #include "passed_chips.h"
 #include "production_record.h"
@@ -138,6 +139,10 @@ private:
     void RecordVoidedNumber(std::uint32_t number);
     // Label_NextSerial: the number the next board gets, when the station numbers its boards.
     void ShowNextSerial();
+    // Label_Counts: today's counts, from the day's record when the day is new to the form.
+    void ShowCounts();
+    // Today's record, as the logger's clock and config.ini's [log4me] say now.
+    std::string TodaysRecord() const;
 
     StationView& view_;
     std::string executablePath_;
@@ -153,6 +158,7 @@ private:
     std::string memoText_;
     ProductionRecordFile record_;
     PassedChips passedChips_;
+    DayCounts dayCounts_;
     bool busy_ = false;
     bool closeRequested_ = false;
     std::deque<Handler> waiting_;

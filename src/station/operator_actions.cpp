@@ -28,6 +28,7 @@ void TRomForm::Button_GetJlinkClick() {
     CheckReady();
     ShowResult(CheckVerdict("Ready"));
     ShowNextSerial();
+    ShowCounts();
 }
 
 void TRomForm::Button_SelectClick() {

@@ -20,8 +20,6 @@ public:
     void Add(const std::string& deviceId, const std::string& time);
 
 private:
-    void Load(const std::string& recordPath, const std::string& title);
-
     std::string loadedFrom_;                     // the day's record the index was read from
     std::map<std::string, std::string> passes_;  // DEVICEID -> the time of its first PASS row
 };

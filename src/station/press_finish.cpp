@@ -14,8 +14,7 @@ void TRomForm::FinishPress(const Press& press, bool erase, bool raised) {
         const std::string verdict = row.pass ? "PASS" : "FAIL";
         std::optional<std::string> earlier;
         if (!row.deviceId.empty()) {
-            const std::string record = settings_.log.folder + RecordFileName(log4me::Now().local);
-            earlier = passedChips_.EarlierPass(record, title_, row.deviceId);
+            earlier = passedChips_.EarlierPass(TodaysRecord(), title_, row.deviceId);
             row.sameChipAs = earlier.value_or("");
         }
         WriteRecord(row);
@@ -68,9 +67,21 @@ void TRomForm::ShowNextSerial() {
     view_.SetNextSerialText(text);
 }
 
+std::string TRomForm::TodaysRecord() const {
+    return settings_.log.folder + RecordFileName(log4me::Now().local);
+}
+
+void TRomForm::ShowCounts() {
+    dayCounts_.Follow(TodaysRecord(), title_);
+    view_.SetCountsText(dayCounts_.Text());
+}
+
 void TRomForm::WriteRecord(ProductionRecord& row) {
     try {
+        dayCounts_.Follow(TodaysRecord(), title_);  // the day's rows before this one
         const log4me::AppendResult result = record_.Append(settings_.log.folder, row);
+        dayCounts_.Add(row.pass, row.run ? std::optional(row.run->duration) : std::nullopt);
+        view_.SetCountsText(dayCounts_.Text());
         if (result.placement != log4me::Placement::kWaitingInMemory &&
             result.placement != log4me::Placement::kLost) {
             return;  // in the file, or safely waiting on disk

@@ -75,6 +75,8 @@ public:
     // Label_NextSerial: the serial number the next board will get ("" when the station gives
     // none).
     virtual void SetNextSerialText(const std::string& text) = 0;
+    // Label_Counts: this station's counts for the day (see DayCounts).
+    virtual void SetCountsText(const std::string& text) = 0;
 
     // Called again and again while a tool runs: paints and handles what the system sends, but
     // leaves keyboard and mouse input queued until the operation has ended.

@@ -42,6 +42,9 @@ station_program "$station" "$win" \
     "'$station/bin/nrfjprog' -e --program '$station/merge.hex'  --verify --rbp ALL --pinreset  " \
     $'\t-e\t--program\t'"$station/merge.hex"$'\t--verify\t--rbp\tALL\t--pinreset'
 
+# Each chip known and numbered: three boards, the second failing.
+station_check_numbered_boards "$station" "$win" "$station/bin/nrfjprog" --board-change
+
 # The log folder removed while the station runs: the refresh says so on screen (109), its lines
 # cannot be written and log4me_err.log tells why. Made again, the next refresh's lines land in
 # a new daily file instead of the deleted one.

@@ -164,6 +164,9 @@ station_check "presses during a run were dropped: one run, then the refresh" tes
     "$(tail -n 3 "$station/bin/calls.log" | cut -f2 | tr -d '\r' | tr '\n' ' ')" = "-i -e -i "
 station_check "the board has one row" test "$(record_rows)" -eq $((rows_before + 1))
 
+# Each chip known and numbered: three boards, the second failing.
+station_check_numbered_boards "$station" "$win" wine 'C:\Station\bin\nrfjprog.exe' --board-change
+
 # A close during a run takes effect after it: the run ends, its verdict is logged, then the
 # stop line.
 runs=$(calls)

@@ -169,6 +169,26 @@ TEST(QtWindow, PaintsWhatTheStationTellsIt) {
     EXPECT_EQ(elapsed->text(), "");
 }
 
+// The station's own labels, the day's counts under the image and the next serial number under
+// the command: whole, inside their groups, below the edit above them.
+TEST(QtWindow, StationLabelsFitUnderTheirEdits) {
+    QtStationWindow window("/station/RomTool");
+    window.SetCountsText("今日 PASS 1234  FAIL 56  良率 95.7%  周期中位 12.3 秒");
+    window.SetNextSerialText("下一序列号：4294967295");
+    const int caption = QFontMetrics(window.font()).height();
+    for (const auto& [id, edit] : {std::pair{ControlId::Label_Counts, ControlId::Edit_Hex},
+                                   std::pair{ControlId::Label_NextSerial, ControlId::Edit_Para}}) {
+        auto* label = window.ControlAs<QLabel>(id);
+        const Geometry inside = ParentArea(id, ResolveLayout(caption), caption);
+        EXPECT_TRUE(
+            QRect(inside.left, inside.top, inside.width, inside.height).contains(label->geometry()))
+            << LayoutEntry(id).name;
+        EXPECT_EQ(label->width(), label->sizeHint().width()) << LayoutEntry(id).name;
+        const QWidget* above = window.Control(edit);
+        EXPECT_GE(label->y(), above->y() + above->height()) << LayoutEntry(id).name;
+    }
+}
+
 // The label belongs to its group: however much the probe query printed, it stays inside the
 // group's frame, as a child of the group is clipped.
 TEST(QtWindow, SerialLabelStaysInsideItsGroup) {

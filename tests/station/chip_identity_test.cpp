@@ -36,20 +36,6 @@ protected:
         station.Write("config.ini", station.Read("config.ini") + lines);
         return station;
     }
-    std::vector<std::string> CallsAfterTheChecks() const {
-        std::vector<std::string> calls;
-        for (const std::string& call : ToolCalls()) {
-            if (call != "-i" && call != "--json device list") {
-                calls.push_back(call);
-            }
-        }
-        return calls;
-    }
-    test_support::CsvRows Rows() const {
-        const std::string file = station_->Read("logs" + std::string(1, os::kPathSeparator) +
-                                                RecordFileName(os::LocalNow()));
-        return test_support::ReadCsv(file.substr(3));
-    }
     // The next board: the stand-in's chip on the probe is replaced by a new one.
     void ChangeBoard() const {
         tool::RunCommand(os::QuoteArgument(station_->ToolPath()) + " --board-change",
@@ -86,7 +72,7 @@ TEST_P(RunSteps, ReadAndWriteWhileTheChipIsOpenThenProtectAndReset) {
     const std::string para = Log().substr(Log().find("[info ]Para="));
     EXPECT_EQ(para.substr(0, para.find('\n')).find(" && ") == std::string::npos,
               c.steps.size() == 1);
-    const test_support::CsvRows rows = Rows();
+    const test_support::CsvRows rows = RecordRows();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1][IndexOf(Column::kDeviceId)], c.deviceId ? "F00DCAFE12345678" : "");
     EXPECT_EQ(rows[1][IndexOf(Column::kSerialNumber)], c.serialNumber);
@@ -153,7 +139,7 @@ TEST_F(ChipStation, NumbersAreNeverIssuedTwiceAndRunOutWith114) {
                          "中给本工位新的号段。\r\n"));
     EXPECT_EQ(ToolCalls().size(), calls + 1) << "the probe query only";
     std::vector<std::string> numbers;
-    for (const auto& row : Rows()) {
+    for (const auto& row : RecordRows()) {
         numbers.push_back(row[IndexOf(Column::kVerdict)] + " " +
                           row[IndexOf(Column::kSerialNumber)]);
     }
@@ -171,7 +157,7 @@ TEST_F(ChipStation, RunCutOffAfterItsReservationIsRecordedAtTheNextStart) {
     EXPECT_EQ(view_.nextSerial, "下一序列号：100001");
     form.Handle(&TRomForm::Button_StartClick);
 
-    const test_support::CsvRows rows = Rows();
+    const test_support::CsvRows rows = RecordRows();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1][IndexOf(Column::kVerdict)], "FAIL");
     EXPECT_EQ(rows[1][IndexOf(Column::kErrorCode)], "");
@@ -192,7 +178,7 @@ TEST_F(ChipStation, SameChipTwiceIsToldAndANewBoardIsNot) {
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_THAT(form.MemoText(), ::testing::Not(HasSubstr("注意：")));
 
-    const test_support::CsvRows rows = Rows();
+    const test_support::CsvRows rows = RecordRows();
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[1][IndexOf(Column::kSameChipAs)], "");
     EXPECT_EQ(rows[2][IndexOf(Column::kSameChipAs)], rows[1][IndexOf(Column::kTime)]);

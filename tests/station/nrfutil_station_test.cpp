@@ -42,20 +42,6 @@ protected:
                 "--json device protection-set All --serial-number " + serial,
                 "--json device reset --reset-kind RESET_PIN --serial-number " + serial};
     }
-    std::vector<std::string> CallsAfterTheChecks() const {
-        std::vector<std::string> calls;
-        for (const std::string& call : ToolCalls()) {
-            if (call != "--json device list") {
-                calls.push_back(call);
-            }
-        }
-        return calls;
-    }
-    test_support::CsvRows Records() const {
-        const std::string file = station_->Read("logs" + std::string(1, os::kPathSeparator) +
-                                                RecordFileName(os::LocalNow()));
-        return test_support::ReadCsv(file.substr(3));
-    }
 };
 
 TEST_F(Nrfutil, ProgramsProtectsAndResetsWithOrWithoutErase) {
@@ -91,7 +77,7 @@ TEST_F(Nrfutil, ProgramsProtectsAndResetsWithOrWithoutErase) {
                     step;
         }
         EXPECT_THAT(Log(), HasSubstr("[info ]Para=" + para + "\r\n"));
-        const test_support::CsvRows rows = Records();
+        const test_support::CsvRows rows = RecordRows();
         ASSERT_EQ(rows.size(), 2u);
         EXPECT_EQ(rows[1][7], "PASS");
         EXPECT_EQ(rows[1][11], "0");
@@ -129,7 +115,7 @@ TEST_F(Nrfutil, ProtectedChipNeedsTheWholeErase) {
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_EQ(view_.verdict, "FAIL");
     EXPECT_THAT(form.MemoText(), HasSubstr("(code 24)"));
-    EXPECT_EQ(Records().back()[11], "1");  // the exit code of the step that failed
+    EXPECT_EQ(RecordRows().back()[11], "1");  // the exit code of the step that failed
     view_.erase = true;
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_EQ(view_.verdict, "PASS");

@@ -59,9 +59,7 @@ TEST_P(ProbeBinding, ProgramsOnlyThroughTheBoundProbe) {
         EXPECT_THAT(Log(), HasSubstr(ErrorLine(form.MemoText())));
         EXPECT_THAT(ToolCalls(), ElementsAre("-i", "-i"));  // nothing was programmed
     }
-    const std::string record =
-        station.Read("logs" + std::string(1, os::kPathSeparator) + RecordFileName(os::LocalNow()));
-    const test_support::CsvRows rows = test_support::ReadCsv(record.substr(3));
+    const test_support::CsvRows rows = RecordRows();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1][record::IndexOf(record::Column::kProbeSerial)], c.recorded);
 }

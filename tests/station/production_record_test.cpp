@@ -51,13 +51,7 @@ bool IsNumber(const std::string& text) {
            text.find_first_not_of("0123456789", digits) == std::string::npos;
 }
 
-class PressRecord : public StationTest, public ::testing::WithParamInterface<PressCase> {
-protected:
-    test_support::CsvRows Rows() const {
-        const std::string file = station_->Read("logs" + kSep + RecordFileName(os::LocalNow()));
-        return test_support::ReadCsv(file.substr(std::min<std::size_t>(3, file.size())));
-    }
-};
+class PressRecord : public StationTest, public ::testing::WithParamInterface<PressCase> {};
 
 TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
     const PressCase& c = GetParam();
@@ -70,11 +64,11 @@ TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
     RunLimits limits;
     limits.programming = std::chrono::seconds(1);
     TRomForm& form = Shown(limits);
-    EXPECT_EQ(Rows().size(), 0u) << "a refresh is not a press";
+    EXPECT_EQ(RecordRows().size(), 0u) << "a refresh is not a press";
     c.breakStation(station);
     form.Handle(&TRomForm::Button_StartClick);
 
-    const test_support::CsvRows rows = Rows();
+    const test_support::CsvRows rows = RecordRows();
     ASSERT_EQ(rows.size(), 2u);
     const std::vector<std::string>& row = rows[1];
     ASSERT_EQ(row.size(), 16u);

@@ -1,9 +1,14 @@
 #include "station_fixture.h"
 
+#include <algorithm>
+
 #include <sstream>
 #include <utility>
 
+#include "clock.h"
 #include "log4me.h"
+#include "paths.h"
+#include "production_record.h"
 #include "text.h"
 
 void RecordingView::SetVerdictFont(const FontSpec& font, Rgb colour) {
@@ -106,4 +111,20 @@ std::string InfoLine(const std::string& message) {
 
 std::string ErrorLine(const std::string& message) {
     return " [error]" + os::ToAnsi(message).bytes() + "\r\n";
+}
+
+std::vector<std::string> StationTest::CallsAfterTheChecks() const {
+    std::vector<std::string> calls;
+    for (const std::string& call : ToolCalls()) {
+        if (call != "-i" && call != "--json device list") {
+            calls.push_back(call);
+        }
+    }
+    return calls;
+}
+
+test_support::CsvRows StationTest::RecordRows() const {
+    const std::string file = station_->Read("logs" + std::string(1, os::kPathSeparator) +
+                                            RecordFileName(os::LocalNow()));
+    return test_support::ReadCsv(file.substr(std::min<std::size_t>(3, file.size())));
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "MainForm.h"
+#include "csv_reader.h"
 #include "station_folder.h"
 #include "station_view.h"
 
@@ -44,6 +45,7 @@ public:
     std::vector<std::string> runOutputs;
     std::vector<std::string> elapsedTexts;
     std::string nextSerial;  // Label_NextSerial
+    std::string counts;      // Label_Counts
 
     std::function<void()> whileBoxOpen;   // runs while a message box would be open
     std::function<void()> duringRepaint;  // runs at every repaint during an operation
@@ -64,6 +66,7 @@ public:
     void ShowRunOutput(const std::string& text) override { runOutputs.push_back(text); }
     void SetElapsedText(const std::string& text) override { elapsedTexts.push_back(text); }
     void SetNextSerialText(const std::string& text) override { nextSerial = text; }
+    void SetCountsText(const std::string& text) override { counts = text; }
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override { ++closeRequests; }
@@ -83,6 +86,10 @@ protected:
     std::string Log() const { return station_->TodaysLog(); }
     // The stand-in's calls, one entry per run, as "arg1 arg2 ..." without the working folder.
     std::vector<std::string> ToolCalls() const;
+    // The same without the checks' probe queries (nrfjprog's and nrfutil's).
+    std::vector<std::string> CallsAfterTheChecks() const;
+    // Today's production record in the station's logs folder, its header the first row.
+    test_support::CsvRows RecordRows() const;
 
     static constexpr char kExecutableName[] = "RomTool.exe";  // its title is "Romtool"
 

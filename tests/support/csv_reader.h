@@ -22,15 +22,7 @@ inline CsvRows ReadCsv(std::string_view text) {
             row.emplace_back(reader.Field(i));
         }
     };
-    while (!text.empty()) {
-        text.remove_prefix(reader.Take(text));
-        if (reader.Ready()) {
-            keep();
-        }
-    }
-    if (reader.Finish()) {
-        keep();
-    }
+    record::ForEachCsvRow(reader, text, keep);
     return rows;
 }
 

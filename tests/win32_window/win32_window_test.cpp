@@ -154,4 +154,23 @@ TEST(Win32Window, SerialLabelStaysInsideItsGroup) {
     EXPECT_EQ(shown.height, whole.cy);
 }
 
+// The station's own labels, the day's counts under the image and the next serial number under
+// the command: whole, inside their groups, below the edit above them, at the window's DPI.
+TEST(Win32Window, StationLabelsFitUnderTheirEdits) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    window.SetCountsText("今日 PASS 1234  FAIL 56  良率 95.7%  周期中位 12.3 秒");
+    window.SetNextSerialText("下一序列号：4294967295");
+    HWND main = window.Control(ControlId::RomForm);
+    for (const auto& [label, edit] :
+         {std::pair{ControlId::Label_Counts, ControlId::Edit_Hex},
+          std::pair{ControlId::Label_NextSerial, ControlId::Edit_Para}}) {
+        const Geometry shown = InClientArea(main, window.Control(label));
+        const Geometry above = InClientArea(main, window.Control(edit));
+        const SIZE whole = TextSize(FontOf(window.Control(label)), TextOf(window.Control(label)));
+        EXPECT_EQ(shown.width, whole.cx) << LayoutEntry(label).name;
+        EXPECT_EQ(Clipped(shown, LabelArea(label, window.Dpi())), shown) << LayoutEntry(label).name;
+        EXPECT_GE(shown.top, above.top + above.height) << LayoutEntry(label).name;
+    }
+}
+
 }  // namespace

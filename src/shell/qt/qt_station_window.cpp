@@ -185,16 +185,22 @@ void QtStationWindow::ShowRunOutput(const std::string& text) {
     memo->verticalScrollBar()->setValue(memo->verticalScrollBar()->maximum());
 }
 
-void QtStationWindow::SetElapsedText(const std::string& text) {
-    auto* label = ControlAs<QLabel>(ControlId::Label_Elapsed);
+void QtStationWindow::ShowInLabel(ControlId id, const std::string& text) {
+    auto* label = ControlAs<QLabel>(id);
     label->setText(FromUtf8(text));
-    label->adjustSize();
+    FitLabel(*label, id);
+}
+
+void QtStationWindow::SetElapsedText(const std::string& text) {
+    ShowInLabel(ControlId::Label_Elapsed, text);
 }
 
 void QtStationWindow::SetNextSerialText(const std::string& text) {
-    auto* label = ControlAs<QLabel>(ControlId::Label_NextSerial);
-    label->setText(FromUtf8(text));
-    FitLabel(*label, ControlId::Label_NextSerial);
+    ShowInLabel(ControlId::Label_NextSerial, text);
+}
+
+void QtStationWindow::SetCountsText(const std::string& text) {
+    ShowInLabel(ControlId::Label_Counts, text);
 }
 
 void QtStationWindow::SetHexPathText(const std::string& text) {

@@ -56,6 +56,7 @@ public:
     void ShowRunOutput(const std::string& text) override;
     void SetElapsedText(const std::string& text) override;
     void SetNextSerialText(const std::string& text) override;
+    void SetCountsText(const std::string& text) override;
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override;
@@ -68,6 +69,8 @@ private:
     void BuildLayout();
     QWidget* BuildControl(const ControlSpec& entry, const Geometry& geometry);
     void FitLabel(QWidget& label, ControlId id) const;
+    // Shows text in the label id, sized to it within its parent.
+    void ShowInLabel(ControlId id, const std::string& text);
 
     TRomForm form_;
     int captionHeight_ = 0;         // of the group boxes, in the window's font

@@ -327,14 +327,21 @@ void Win32StationWindow::ShowRunOutput(const std::string& text) {
     ::SendMessageW(memo, EM_SCROLLCARET, 0, 0);
 }
 
+void Win32StationWindow::ShowInLabel(ControlId id, const std::string& text) {
+    ::SetWindowTextW(Control(id), Widen(text).c_str());
+    FitLabel(id);
+}
+
 void Win32StationWindow::SetElapsedText(const std::string& text) {
-    ::SetWindowTextW(Control(ControlId::Label_Elapsed), Widen(text).c_str());
-    FitLabel(ControlId::Label_Elapsed);
+    ShowInLabel(ControlId::Label_Elapsed, text);
 }
 
 void Win32StationWindow::SetNextSerialText(const std::string& text) {
-    ::SetWindowTextW(Control(ControlId::Label_NextSerial), Widen(text).c_str());
-    FitLabel(ControlId::Label_NextSerial);
+    ShowInLabel(ControlId::Label_NextSerial, text);
+}
+
+void Win32StationWindow::SetCountsText(const std::string& text) {
+    ShowInLabel(ControlId::Label_Counts, text);
 }
 
 void Win32StationWindow::SetHexPathText(const std::string& text) {

@@ -43,6 +43,7 @@ public:
     void ShowRunOutput(const std::string& text) override;
     void SetElapsedText(const std::string& text) override;
     void SetNextSerialText(const std::string& text) override;
+    void SetCountsText(const std::string& text) override;
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override;
@@ -64,6 +65,8 @@ private:
     void DrawPanel(const DRAWITEMSTRUCT& item) const;
     // Sizes a label to its text, every line of it, but no further than its group's inside.
     void FitLabel(ControlId id) const;
+    // Shows text in the label id, sized to it within its parent.
+    void ShowInLabel(ControlId id, const std::string& text);
 
     TRomForm form_;
     HWND window_ = nullptr;
