@@ -43,6 +43,8 @@ public:
     void SetElapsedText(const std::string&) override {}
     void SetNextSerialText(const std::string&) override {}
     void SetCountsText(const std::string&) override {}
+    void SetDatabaseText(const std::string&) override {}
+    void PostDatabaseChange() override {}
     void RepaintKeepingInput() override {}
     void DispatchQueuedInput() override {}
     void CloseWindow() override {}

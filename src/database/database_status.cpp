@@ -4,8 +4,20 @@ namespace database {
 
 namespace {
 
-std::string FirstLine(const std::string& text) {
-    return text.substr(0, text.find_first_of("\r\n"));
+// Characters of a reason the window's label shows; the daily log has it whole.
+constexpr std::size_t kShownReasonCharacters = 20;
+
+// The reason's first line, cut to what the label has room for (never inside a character).
+std::string ShortReason(const std::string& text) {
+    const std::string line = text.substr(0, text.find_first_of("\r\n"));
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const bool starts = (static_cast<unsigned char>(line[i]) & 0xC0) != 0x80;
+        if (starts && ++characters > kShownReasonCharacters) {
+            return line.substr(0, i) + "…";
+        }
+    }
+    return line;
 }
 
 std::string Waiting(std::size_t rows) {
@@ -30,7 +42,7 @@ std::string StatusText(const DatabaseStatus& status) {
         case DatabaseStatus::State::kUnreachable:
             break;
     }
-    return "数据库：无法连接（" + FirstLine(status.reason) + "），" + Waiting(status.waiting) +
+    return "数据库：无法连接（" + ShortReason(status.reason) + "），" + Waiting(status.waiting) +
            Refused(status);
 }
 
