@@ -28,8 +28,8 @@ struct DatabaseStatus {
 };
 
 // For the window, one line: "数据库：已连接", "数据库：12 条待发送", "数据库：无法连接（<the
-// reason's first line, cut short>），12 条待发送", each followed by "，N 条被拒收（见日志）" when rows were
-// refused; "" when off.
+// reason's first line, cut short>），12 条待发送", each followed by "，N 条被拒收（见日志）" when
+// rows were refused; "" when off.
 std::string StatusText(const DatabaseStatus& status);
 // For the daily log when the state changes: the whole reason.
 std::string StatusLogLine(const DatabaseStatus& status);

@@ -25,7 +25,7 @@ struct ChipSettings {
     // Where DEVICEID[0] is, when each chip's DEVICEID is read and recorded.
     std::optional<std::uint32_t> deviceIdAddress;
     struct Serial {
-        std::uint32_t address = 0;  // the word the number is written to
+        std::uint32_t address = 0;          // the word the number is written to
         serial_numbers::NumberRange range;  // the configured range, when no pool is named
         std::string pool;                   // the factory database's pool the numbers come from
     };

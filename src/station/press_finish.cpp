@@ -59,11 +59,13 @@ void TRomForm::ShowNextSerial() {
             // Never waits: without a block at hand, the pool's worker is asked for one.
             const database::SerialBlockAnswer answer = SerialRange(std::chrono::milliseconds(0));
             const std::optional<std::uint32_t> next =
-                answer.range ? serial_numbers::SerialNumberStore(paths_.App_Path).Next(*answer.range)
-                             : std::nullopt;
-            text = "下一序列号：" + (next                             ? std::to_string(*next)
-                                     : settings_.chip.serial->pool.empty() ? std::string("已用完")
-                                                                           : std::string("等待数据库分配"));
+                answer.range
+                    ? serial_numbers::SerialNumberStore(paths_.App_Path).Next(*answer.range)
+                    : std::nullopt;
+            text = "下一序列号：" + (next ? std::to_string(*next)
+                                     : settings_.chip.serial->pool.empty()
+                                         ? std::string("已用完")
+                                         : std::string("等待数据库分配"));
         }
     } catch (const std::exception&) {
         // The check says what is wrong with the numbers (114).

@@ -9,8 +9,8 @@ StationSettings ReadSettings(const StationPaths& paths, const std::string& title
     settings.log = log4me::ReadLogConfig(paths.App_Path);
     settings.chip = ReadChipSettings(paths.Config_Path, title);
     settings.database = {database::ReadDatabaseSettings(paths.Config_Path, title),
-                         database::ReadPoolSettings(paths.Config_Path, title),
-                         settings.log.folder, paths.App_Path};
+                         database::ReadPoolSettings(paths.Config_Path, title), settings.log.folder,
+                         paths.App_Path};
     const auto& pool = settings.database.pool;
     if (settings.chip.problem.empty() && pool && !pool->problem.empty()) {
         settings.chip.problem = pool->problem;

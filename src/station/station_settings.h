@@ -5,9 +5,9 @@
 #include <string>
 
 #include "chip_settings.h"
-#include "station_database.h"
 #include "log4me.h"
 #include "station_config.h"
+#include "station_database.h"
 #include "station_paths.h"
 
 struct StationSettings {

@@ -168,10 +168,9 @@ TEST(Win32Window, StationLabelsFitUnderTheirEdits) {
     window.SetNextSerialText("下一序列号：4294967295");
     window.SetDatabaseText(kLongestDatabaseText);
     HWND main = window.Control(ControlId::RomForm);
-    for (const auto& [label, edit] :
-         {std::pair{ControlId::Label_Counts, ControlId::Edit_Hex},
-          std::pair{ControlId::Label_NextSerial, ControlId::Edit_Para},
-          std::pair{ControlId::Label_Database, ControlId::Edit_Para}}) {
+    for (const auto& [label, edit] : {std::pair{ControlId::Label_Counts, ControlId::Edit_Hex},
+                                      std::pair{ControlId::Label_NextSerial, ControlId::Edit_Para},
+                                      std::pair{ControlId::Label_Database, ControlId::Edit_Para}}) {
         const Geometry shown = InClientArea(main, window.Control(label));
         const Geometry above = InClientArea(main, window.Control(edit));
         const SIZE whole = TextSize(FontOf(window.Control(label)), TextOf(window.Control(label)));

@@ -209,7 +209,8 @@ void QtStationWindow::SetDatabaseText(const std::string& text) {
 
 void QtStationWindow::PostDatabaseChange() {
     // Queued to the window's thread; a window gone meanwhile drops it with its other events.
-    QMetaObject::invokeMethod(this, [this] { form_.DatabaseChanged(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { form_.DatabaseChanged(); }, Qt::QueuedConnection);
 }
 
 void QtStationWindow::SetHexPathText(const std::string& text) {

@@ -7,9 +7,9 @@ namespace {
 using os::win32::Narrow;
 using os::win32::Widen;
 
-constexpr UINT kFirstShow = WM_APP + 1;  // posted by Show: the first refresh, after painting
+constexpr UINT kFirstShow = WM_APP + 1;        // posted by Show: the first refresh, after painting
 constexpr UINT kDatabaseChanged = WM_APP + 2;  // posted by PostDatabaseChange
-constexpr int kFirstControlId = 100;     // a control's id is this plus its ControlId
+constexpr int kFirstControlId = 100;           // a control's id is this plus its ControlId
 
 // Not WS_CLIPCHILDREN: the window paints the button face inside the group boxes, which only draw
 // their frame and caption.
