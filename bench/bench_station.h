@@ -67,6 +67,7 @@ public:
     bool Press();
     // The application title: the title field of its record's rows.
     const std::string& Title() const { return form_.AppTitle(); }
+    const TRomForm& Form() const { return form_; }
 
 private:
     VerdictView view_;

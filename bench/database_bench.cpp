@@ -7,8 +7,9 @@
 //   database_bench anchor <title> <rows>
 //       the least any sender does: the same rows, one add_record_row call each, one connection
 //   database_bench press <pairs>
-//       presses of the start button with the service beside the station, sending each press's
-//       row at once, against presses of a station without it; prints each press as a record
+//       presses of the start button of a station whose config.ini names the database (its
+//       service sends each press's row at once), against presses of a station without it;
+//       prints each press as a record
 //       "p<pair> press_database_on|press_database_off <seconds>" (paired_runs.h)
 //
 // Exit code 1, after saying why, when anything failed.
@@ -20,6 +21,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "bench_station.h"
 #include "csv.h"
@@ -116,26 +118,39 @@ void Anchor(const std::string& title, int rows) {
     }
 }
 
+// Waits until the station's service has delivered every row, looking every 10 ms.
+void WaitUntilDelivered(const TRomForm& form) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(5);
+    for (;;) {
+        const database::DatabaseStatus status = form.Database()->Status();
+        if (status.state == database::DatabaseStatus::State::kConnected && status.waiting == 0) {
+            return;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            throw std::runtime_error(database::StatusText(status));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 void Press(int pairs) {
     const bench::ScratchFolder onFolder("romtool-database-on");
     const bench::ScratchFolder offFolder("romtool-database-off");
     bench::LayOutStation(onFolder.Path(), ROMTOOL_BENCH_STANDIN);
     bench::LayOutStation(offFolder.Path(), ROMTOOL_BENCH_STANDIN);
+    os::OpenForAppending(onFolder.Path() + "config.ini")
+        .Write("[database]\r\nconnection=" + Connection() + "\r\nstation=bench\r\n");
     bench::PressedStation on(onFolder.Path());
     bench::PressedStation off(offFolder.Path());
-    Service service(on.Title(), onFolder.Path() + "logs" + os::kPathSeparator);
     const auto press = [](bench::PressedStation& station) {
         if (!station.Press()) {
             throw std::runtime_error("a press did not PASS");
         }
     };
-    const bench::Side withDatabase{"press_database_on", bench::Timed([&] {
-                                       press(on);
-                                       service.Get().Poke();
-                                   })};
+    const bench::Side withDatabase{"press_database_on", bench::Timed([&] { press(on); })};
     const bench::Side without{"press_database_off", bench::Timed([&] { press(off); })};
     bench::RunPairs(withDatabase, without, pairs, "p");
-    service.WaitUntilDelivered();
+    WaitUntilDelivered(on.Form());
 }
 
 }  // namespace
