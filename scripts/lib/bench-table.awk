@@ -126,7 +126,7 @@ END {
     timeRow("database: rows per second delivered by 20 stations (processes) at once into one " \
         "PostgreSQL vs 20 processes calling add_record_row directly", "db_delivery_ours", \
         "db_delivery_anchor", "rows/s", ">= 0.5")
-    timeRow("press of 开始(&S) with the database service sending each row beside it vs without", \
+    timeRow("press of 开始(&S) with [database] in config.ini vs without", \
         "press_database_on", "press_database_off", "ms", ">= 0.95")
     startup = "BM_StationFirstVerdict/manual_time"
     timeRow("start-up to the first Ready vs a minimal Qt window showing the probe query's output", \

@@ -5,7 +5,8 @@
 # Each round: twenty stations (processes) deliver ROWS rows each at once, and twenty processes
 # make the same add_record_row calls directly, in the round's order (swapped every other round);
 # records "<round> db_delivery_ours|db_delivery_anchor <seconds per row>". Then PRESSES pairs of
-# presses with the database service and without: "p<pair> press_database_on|off <seconds>".
+# presses of a station with [database] in its config.ini and of one without:
+# "p<pair> press_database_on|off <seconds>".
 set -euo pipefail
 build=$1
 rounds=$2
