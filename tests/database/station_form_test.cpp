@@ -12,11 +12,17 @@
 #include "log4me.h"
 #include "production_record.h"
 #include "station_folder.h"
+#include "text.h"
 
 namespace {
 
 using database_test::Admin;
 using testing::HasSubstr;
+
+// The daily log's bytes of text (the system's code page on Windows).
+std::string Logged(const std::string& text) {
+    return os::ToAnsi(text).bytes();
+}
 
 // What the tests read of the window; PostDatabaseChange wakes the test's thread, which plays
 // the window's.
@@ -111,8 +117,8 @@ protected:
     }
     static std::vector<std::string> Arrived() {
         std::vector<std::string> rows;
-        for (const auto& row : Admin(
-                 "SELECT station, verdict, serial_number FROM romtool.production_record ORDER BY id")) {
+        for (const auto& row : Admin("SELECT station, verdict, serial_number FROM "
+                                     "romtool.production_record ORDER BY id")) {
             rows.push_back(row[0].value_or("") + " " + row[1].value_or("") + " " +
                            row[2].value_or("-"));
         }
@@ -135,7 +141,7 @@ TEST_F(StationFormTest, PressesReachTheDatabaseWithNumbersFromThePool) {
     ASSERT_TRUE(LabelComesTo("数据库：已连接")) << view_.database;
     EXPECT_EQ(Arrived(), (std::vector<std::string>{"L3-S07 PASS 5000", "L3-S07 PASS 5001",
                                                    "L3-S07 PASS 5002"}));
-    EXPECT_THAT(station_.TodaysLog(), HasSubstr("数据库：已连接"));
+    EXPECT_THAT(station_.TodaysLog(), HasSubstr(Logged("数据库：已连接")));
     const std::string connection = database_test::StationConnection();
     const std::string password = connection.substr(connection.find("Pwd=") + 4);
     EXPECT_THAT(station_.TodaysLog(), testing::Not(HasSubstr(password)));
@@ -152,7 +158,7 @@ TEST_F(StationFormTest, ThePressGoesOnWhileTheDatabaseIsAwayAndItsRowFollows) {
     database_test::BringDatabaseBack();
     ASSERT_TRUE(LabelComesTo("数据库：已连接")) << view_.database;
     EXPECT_EQ(Arrived(), std::vector<std::string>{"L3-S07 PASS -"});
-    EXPECT_THAT(station_.TodaysLog(), HasSubstr("数据库：无法连接（"));
+    EXPECT_THAT(station_.TodaysLog(), HasSubstr(Logged("数据库：无法连接（")));
 }
 
 // Numbers used up while the database cannot give more: nothing is programmed (114), and the
