@@ -152,7 +152,7 @@ private:
     // Hands what config.ini says of the factory's database to its service, starting the
     // service when it is first named.
     void ConfigureDatabase();
-    // The numbers the next board's comes from, when the station numbers its boards: the
+    // Where the next board's number comes from when the station numbers its boards: the
     // configured range, or the pool's block, waiting at most wait for a new one.
     database::SerialBlockAnswer SerialRange(std::chrono::milliseconds wait);
 
