@@ -68,7 +68,8 @@ void LayOutStation(const std::string& folder, const std::string& standinPath,
 // Named so that its title is its own: a station program started on this machine meanwhile must
 // not take it for a first copy under the same title and end.
 PressedStation::PressedStation(const std::string& folder)
-    : logger_(folder, "bench-station"), form_(view_, folder + "bench-station" + os::kExecutableSuffix) {
+    : logger_(folder, "bench-station"),
+      form_(view_, folder + "bench-station" + os::kExecutableSuffix) {
     form_.FormCreate();
     form_.Handle(&TRomForm::FormShow);
     if (view_.Verdict() != "Ready") {

@@ -43,6 +43,8 @@ public:
     void SetElapsedText(const std::string&) override {}
     void SetNextSerialText(const std::string&) override {}
     void SetCountsText(const std::string&) override {}
+    void SetDatabaseText(const std::string&) override {}
+    void PostDatabaseChange() override {}
     void RepaintKeepingInput() override {}
     void DispatchQueuedInput() override {}
     void CloseWindow() override {}
@@ -63,6 +65,9 @@ public:
 
     // One press of the start button, erase checked; true when the verdict is PASS.
     bool Press();
+    // The application title: the title field of its record's rows.
+    const std::string& Title() const { return form_.AppTitle(); }
+    const TRomForm& Form() const { return form_; }
 
 private:
     VerdictView view_;

@@ -29,6 +29,7 @@ function shown(v, unit, size) {
     if (unit == "MB/s") return sprintf("%.0f MB/s", size / v / 1e6)
     if (unit == "ns/B") return sprintf("%.3f ns/B", v / size * 1e9)
     if (unit == "/min") return sprintf("%.0f /min", 60 / v)
+    if (unit == "rows/s") return sprintf("%.0f rows/s", 1 / v)
     if (unit == "ms") return sprintf("%.1f ms", v * 1e3)
     if (unit == "us") return sprintf("%.0f us", v * 1e6)
     if (unit == "MiB") return sprintf("%.1f MiB", v / 1024)
@@ -122,6 +123,11 @@ END {
         "report_python:rss", "", "MiB", 1, 1, "memory", "<= 0.5")
     row("romtool-report: peak memory, 1,000,000 rows vs 100,000", "report_ours:rss", \
         "report_ours_small:rss", "", "MiB", 1, 1, "memory", info)
+    timeRow("database: rows per second delivered by 20 stations (processes) at once into one " \
+        "PostgreSQL vs 20 processes calling add_record_row directly", "db_delivery_ours", \
+        "db_delivery_anchor", "rows/s", ">= 0.5")
+    timeRow("press of 开始(&S) with [database] in config.ini vs without", \
+        "press_database_on", "press_database_off", "ms", ">= 0.95")
     startup = "BM_StationFirstVerdict/manual_time"
     timeRow("start-up to the first Ready vs a minimal Qt window showing the probe query's output", \
         startup, "BM_MinimalQtWindow/probe/manual_time", "ms", ">= 0.8")

@@ -43,8 +43,8 @@ int ProbeWrite(const std::string& folder) {
     static std::atomic<unsigned> count{0};
     const std::string probe = folder + ".romtool-" + std::to_string(::getpid()) + "-" +
                               std::to_string(count++) + ".probe";
-    UniqueFd fd(OpenRetrying(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
-                             0600));
+    UniqueFd fd(
+        OpenRetrying(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600));
     if (!fd) {
         return errno;
     }

@@ -12,7 +12,8 @@ using win32::FileCallPath;
 
 namespace {
 
-constexpr DWORD kDiskQuotaExceeded = 1295;  // ERROR_DISK_QUOTA_EXCEEDED, missing from mingw's headers
+// ERROR_DISK_QUOTA_EXCEEDED, missing from mingw's headers.
+constexpr DWORD kDiskQuotaExceeded = 1295;
 
 FolderCondition Failed(DWORD error) {
     FolderCondition condition;

@@ -60,6 +60,9 @@ std::size_t RepairUtf8(std::string_view bytes, std::string_view replacement, boo
 // The whole text repaired at once.
 std::string RepairedUtf8(std::string_view bytes, std::string_view replacement);
 
+// Appends the code point c (at most U+10FFFF, not a surrogate) to out as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
 // True for the second and later bytes of a UTF-8 character.
 inline bool IsUtf8Continuation(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;

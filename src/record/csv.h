@@ -16,6 +16,20 @@ namespace record {
 void AppendCsvField(std::string& row, std::string_view text);
 // One field as AppendCsvField writes it.
 std::string CsvField(std::string_view text);
+// One row of fields (strings), each as AppendCsvField writes it, CR LF included.
+template <typename Fields>
+std::string RowText(const Fields& fields) {
+    std::string row;
+    bool first = true;
+    for (const auto& field : fields) {
+        if (!first) {
+            row += ',';
+        }
+        first = false;
+        AppendCsvField(row, field);
+    }
+    return row + "\r\n";
+}
 
 // Reads RFC 4180 rows from bytes that arrive in pieces. A row ends at a line feed outside quotes
 // (a CR before it is dropped, so CR LF and LF rows both read); a quoted field holds commas, line

@@ -1,5 +1,6 @@
 // romtool-report's command line:
 //   romtool-report [--from yyyy-mm-dd] [--to yyyy-mm-dd] [-o report.html] [--csv] PATH...
+//   romtool-report [--from ...] [--to ...] [-o ...] [--csv] --database "<connection string>"
 #pragma once
 
 #include <optional>
@@ -16,11 +17,13 @@ struct Options {
     bool csv = false;  // print the table to standard output instead of the page
     bool help = false;
     std::vector<std::string> paths;
+    std::string database;  // an ODBC connection string: read the factory's database, not files
 };
 
 // The options of arguments (after the program's name). error is set, and the options are not to
 // be used, when the arguments are wrong: an unknown option, one without its value, a date that is
-// not yyyy-mm-dd or not a day, --from after --to, -o with --csv, no PATH (unless --help).
+// not yyyy-mm-dd or not a day, --from after --to, -o with --csv, no PATH and no --database
+// (unless --help), or both.
 struct ParsedOptions {
     Options options;
     std::string error;

@@ -6,6 +6,7 @@
 #include "csv.h"
 #include "files.h"
 #include "record_columns.h"
+#include "record_layout.h"
 
 namespace report {
 
@@ -15,23 +16,17 @@ using record::Column;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kPiece = 256 * 1024;
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-// Which field of a row holds each known column.
-using Layout = std::array<std::size_t, record::kKnownColumns>;
 
 class FileReader {
 public:
-    FileReader(const RecordFile& file, RecordSink& sink) : file_(file), sink_(sink) {
-        layout_.fill(kNone);
-    }
+    FileReader(const RecordFile& file, RecordSink& sink) : file_(file), sink_(sink) {}
 
     // The row the CSV reader has ready.
     void OnRow(const record::CsvReader& row) {
         if (skipping_) {
             return;
         }
-        if (!headerRead_) {
+        if (!layout_) {
             ReadHeader(row);
             return;
         }
@@ -42,9 +37,10 @@ public:
             Bad(row.Line(), std::string(row.Problem()));
             return;
         }
-        if (row.FieldCount() < headerFields_) {
+        if (row.FieldCount() < layout_->HeaderFields()) {
             Bad(row.Line(), "it has " + std::to_string(row.FieldCount()) +
-                                " fields, its file's header " + std::to_string(headerFields_));
+                                " fields, its file's header " +
+                                std::to_string(layout_->HeaderFields()));
             return;
         }
         ReadPress(row);
@@ -58,92 +54,84 @@ public:
 
 private:
     void ReadHeader(const record::CsvReader& row) {
-        headerRead_ = true;
-        headerFields_ = row.FieldCount();
-        for (std::size_t i = 0; i < row.FieldCount(); ++i) {
-            const auto column = record::ColumnNamed(row.Field(i));
-            if (column && layout_[record::IndexOf(*column)] == kNone) {
-                layout_[record::IndexOf(*column)] = i;
-            }
-        }
-        if (!row.Problem().empty() || layout_[record::IndexOf(Column::kTime)] == kNone ||
-            layout_[record::IndexOf(Column::kVerdict)] == kNone) {
+        layout_.emplace(row);
+        if (!layout_->IsRecord()) {
             Bad(row.Line(), "not a production record: its header names no time and verdict column");
             skipping_ = true;
         }
     }
 
-    // The field of column in row; "" when the row has none.
-    std::string_view FieldOf(const record::CsvReader& row, Column column) const {
-        const std::size_t c = record::IndexOf(column);
-        std::size_t at = layout_[c];
-        // A field past the header's end is read by the station's own order.
-        if (at == kNone && c >= headerFields_) {
-            at = c;
-        }
-        return at < row.FieldCount() ? row.Field(at) : std::string_view();
-    }
-
     void ReadPress(const record::CsvReader& row) {
+        RowFields fields;
+        for (std::size_t c = 0; c < record::kKnownColumns; ++c) {
+            fields[c] = layout_->FieldOf(row, static_cast<Column>(c));
+        }
         Press press;
-        press.timeText = FieldOf(row, Column::kTime);
-        const auto time = ParseRecordTime(press.timeText);
-        if (!time) {
-            return Bad(row.Line(), "time is not yyyy-mm-ddThh:mm:ss.zzz");
+        std::string reason = PressOf(fields, press);
+        if (reason.empty() && press.time.day != file_.day) {
+            reason = "its time is not of the file's day";
         }
-        if (time->day != file_.day) {
-            return Bad(row.Line(), "its time is not of the file's day");
-        }
-        press.time = *time;
-        const std::string_view verdict = FieldOf(row, Column::kVerdict);
-        if (verdict != "PASS" && verdict != "FAIL") {
-            return Bad(row.Line(), "verdict is neither PASS nor FAIL");
-        }
-        press.pass = verdict == "PASS";
-        press.title = FieldOf(row, Column::kTitle);
-        press.stationFolder = FieldOf(row, Column::kStationFolder);
-        const std::string_view code = FieldOf(row, Column::kErrorCode);
-        if (!code.empty()) {
-            const auto value = ParseDecimal(code, 9);
-            if (!value) {
-                return Bad(row.Line(), "error_code is not a number");
-            }
-            press.errorCode = static_cast<int>(*value);
-        }
-        const std::string_view runMs = FieldOf(row, Column::kRunMs);
-        if (!runMs.empty()) {
-            const auto value = ParseDecimal(runMs, 9);
-            if (!value) {
-                return Bad(row.Line(), "run_ms is not a number");
-            }
-            press.runMs = static_cast<std::uint32_t>(*value);
-        }
-        const std::string_view deviceId = FieldOf(row, Column::kDeviceId);
-        if (!deviceId.empty()) {
-            press.deviceId = ParseDeviceId(deviceId);
-            if (!press.deviceId) {
-                return Bad(row.Line(), "device_id is not 16 hexadecimal digits");
-            }
-        }
-        const std::string_view serial = FieldOf(row, Column::kSerialNumber);
-        if (!serial.empty()) {
-            press.serialNumber = ParseDecimal(serial, 19);
-            if (!press.serialNumber) {
-                return Bad(row.Line(), "serial_number is not a decimal number");
-            }
+        if (!reason.empty()) {
+            return Bad(row.Line(), std::move(reason));
         }
         sink_.OnPress(press);
     }
 
     const RecordFile& file_;
     RecordSink& sink_;
-    Layout layout_{};
-    std::size_t headerFields_ = 0;
-    bool headerRead_ = false;
+    std::optional<record::RecordLayout> layout_;  // once the header is read
     bool skipping_ = false;
 };
 
 }  // namespace
+
+std::string PressOf(const RowFields& fields, Press& press) {
+    const auto field = [&](Column column) { return fields[record::IndexOf(column)]; };
+    press.timeText = field(Column::kTime);
+    const auto time = ParseRecordTime(press.timeText);
+    if (!time) {
+        return "time is not yyyy-mm-ddThh:mm:ss.zzz";
+    }
+    press.time = *time;
+    const std::string_view verdict = field(Column::kVerdict);
+    if (verdict != "PASS" && verdict != "FAIL") {
+        return "verdict is neither PASS nor FAIL";
+    }
+    press.pass = verdict == "PASS";
+    press.title = field(Column::kTitle);
+    press.stationFolder = field(Column::kStationFolder);
+    const std::string_view code = field(Column::kErrorCode);
+    if (!code.empty()) {
+        const auto value = ParseDecimal(code, 9);
+        if (!value) {
+            return "error_code is not a number";
+        }
+        press.errorCode = static_cast<int>(*value);
+    }
+    const std::string_view runMs = field(Column::kRunMs);
+    if (!runMs.empty()) {
+        const auto value = ParseDecimal(runMs, 9);
+        if (!value) {
+            return "run_ms is not a number";
+        }
+        press.runMs = static_cast<std::uint32_t>(*value);
+    }
+    const std::string_view deviceId = field(Column::kDeviceId);
+    if (!deviceId.empty()) {
+        press.deviceId = ParseDeviceId(deviceId);
+        if (!press.deviceId) {
+            return "device_id is not 16 hexadecimal digits";
+        }
+    }
+    const std::string_view serial = field(Column::kSerialNumber);
+    if (!serial.empty()) {
+        press.serialNumber = ParseDecimal(serial, 19);
+        if (!press.serialNumber) {
+            return "serial_number is not a decimal number";
+        }
+    }
+    return "";
+}
 
 std::optional<std::uint64_t> ParseDecimal(std::string_view text, std::size_t maxDigits) {
     if (text.empty() || text.size() > maxDigits) {

@@ -3,12 +3,14 @@
 // updated during the day) takes its extra fields by the station's own column order.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "day.h"
+#include "record_columns.h"
 #include "record_search.h"
 
 namespace report {
@@ -48,6 +50,13 @@ public:
 // verdict columns is reported as one bad row and skipped; a file that cannot be read as one bad
 // row with line 0 (rows read before the failure count). Never throws for the file's content.
 void ReadRecordFile(const RecordFile& file, RecordSink& sink);
+
+// A row's fields by the station's column order ("" for a column the row does not have).
+using RowFields = std::array<std::string_view, record::kKnownColumns>;
+// Reads the fields into press (its texts point into them); returns why the row is bad, or "" when
+// it is not: a field that is not what its column holds (time, verdict, error_code, run_ms,
+// device_id, serial_number). Used for the rows of files and of the database alike.
+std::string PressOf(const RowFields& fields, Press& press);
 
 // Field readers, exposed for the tests. None for anything that is not what the column holds.
 std::optional<std::uint64_t> ParseDecimal(std::string_view text, std::size_t maxDigits);

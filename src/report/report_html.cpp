@@ -202,9 +202,8 @@ std::string ReportHtml(const Tally& tally, const PageInfo& info) {
         }
         html += ", " + DayText(first) + " to " + DayText(last);
     }
-    html += "; " + std::to_string(info.files) +
-            " record files; rows it could not read: " + std::to_string(tally.BadRows().total) +
-            ".</p>\n";
+    html += "; " + HtmlEscaped(info.source) +
+            "; rows it could not read: " + std::to_string(tally.BadRows().total) + ".</p>\n";
     html += "<p class=\"made\">Written " + HtmlEscaped(info.written) + " by romtool-report" +
             (info.range.empty() ? "" : ", " + HtmlEscaped(info.range)) + ".</p>\n";
     html += "<noscript><p>The charts need JavaScript; the tables below do not.</p></noscript>\n";

@@ -11,9 +11,9 @@
 namespace report {
 
 struct PageInfo {
-    std::string written;    // when the report was written, "yyyy-mm-dd hh:mm"
-    std::size_t files = 0;  // record files read
-    std::string range;      // "--from ... --to ..." as asked, "" for all days
+    std::string written;  // when the report was written, "yyyy-mm-dd hh:mm"
+    std::string source;   // what was read: "N record files", or the database
+    std::string range;    // "--from ... --to ..." as asked, "" for all days
 };
 
 // The page. Everything from the records is escaped for HTML, and for JSON inside <script>.

@@ -1,11 +1,14 @@
 #include "run_report.h"
 
+#include "database_source.h"
 #include "files.h"
+#include "odbc.h"
 #include "options.h"
 #include "record_reader.h"
 #include "record_search.h"
 #include "report_csv.h"
 #include "report_html.h"
+#include "secrets.h"
 #include "tally.h"
 #include "text.h"
 
@@ -26,23 +29,10 @@ std::string Range(const Options& options) {
     return range;
 }
 
-}  // namespace
-
-RunResult RunReport(const std::vector<std::string>& arguments, const std::string& written) {
-    RunResult result;
+// Reads the record files the options name into tally; false (result says why) when there are
+// none.
+bool ReadFiles(const Options& options, Tally& tally, RunResult& result, PageInfo& info) {
     const std::string nl = os::kLineBreak;
-    const ParsedOptions parsed = ParseOptions(arguments);
-    if (!parsed.error.empty()) {
-        result.exitCode = kBadArguments;
-        result.errors = "romtool-report: " + parsed.error + nl + kUsage;
-        return result;
-    }
-    const Options& options = parsed.options;
-    if (options.help) {
-        result.output = kUsage;
-        return result;
-    }
-
     const SearchResult found = FindRecords(options.paths, options.from, options.to);
     for (const std::string& missing : found.missing) {
         result.errors += "romtool-report: no such file or folder: " + missing + nl;
@@ -51,15 +41,38 @@ RunResult RunReport(const std::vector<std::string>& arguments, const std::string
         result.exitCode = kNoRecord;
         result.errors += "romtool-report: no production record (yyyy-mm-dd.csv) found" +
                          std::string(options.from || options.to ? " " + Range(options) : "") + nl;
-        return result;
+        return false;
     }
-
-    Tally tally;
     for (const RecordFile& file : found.files) {
         ReadRecordFile(file, tally);
     }
-    tally.EndDay();
+    info.source = std::to_string(found.files.size()) + " record files";
+    return true;
+}
 
+// Reads the rows of the factory's database into tally; false (result says why) when there are
+// none or it cannot be read.
+bool ReadDatabase(const Options& options, Tally& tally, RunResult& result, PageInfo& info) {
+    const std::string nl = os::kLineBreak;
+    info.source = "the database " + database::MaskedConnectionString(options.database);
+    try {
+        if (ReadDatabaseRecords(options.database, options.from, options.to, tally) > 0) {
+            return true;
+        }
+        result.exitCode = kNoRecord;
+        result.errors += "romtool-report: no production record found in " + info.source +
+                         std::string(options.from || options.to ? " " + Range(options) : "") + nl;
+    } catch (const database::OdbcError& error) {
+        result.exitCode = kNoDatabase;
+        result.errors += "romtool-report: cannot read " + info.source + ": " + error.what() + nl;
+    }
+    return false;
+}
+
+// Names the rows that could not be read on standard error: all of them with --csv, the first
+// few with the page, which lists them.
+void NameBadRows(const Options& options, const Tally& tally, RunResult& result) {
+    const std::string nl = os::kLineBreak;
     const auto& bad = tally.BadRows();
     const std::size_t named =
         options.csv ? bad.items.size() : std::min(bad.items.size(), kBadRowsNamed);
@@ -76,22 +89,45 @@ RunResult RunReport(const std::vector<std::string>& arguments, const std::string
                          : "; the page lists " + std::to_string(bad.items.size()) + " of them") +
             nl;
     }
+}
 
+}  // namespace
+
+RunResult RunReport(const std::vector<std::string>& arguments, const std::string& written) {
+    RunResult result;
+    const std::string nl = os::kLineBreak;
+    const ParsedOptions parsed = ParseOptions(arguments);
+    if (!parsed.error.empty()) {
+        result.exitCode = kBadArguments;
+        result.errors = "romtool-report: " + parsed.error + nl + kUsage;
+        return result;
+    }
+    const Options& options = parsed.options;
+    if (options.help) {
+        result.output = kUsage;
+        return result;
+    }
+    Tally tally;
+    PageInfo info{written, "", Range(options)};
+    if (!(options.database.empty() ? ReadFiles : ReadDatabase)(options, tally, result, info)) {
+        return result;
+    }
+    tally.EndDay();
+    NameBadRows(options, tally, result);
     if (options.csv) {
         result.output = TableCsv(tally);
         return result;
     }
-    const std::string html = ReportHtml(tally, {written, found.files.size(), Range(options)});
     try {
-        os::ReplaceFileContent(options.output, html);
+        os::ReplaceFileContent(options.output, ReportHtml(tally, info));
     } catch (const os::FileError& error) {
         result.exitCode = kCannotWrite;
         result.errors += std::string("romtool-report: ") + error.what() + nl;
         return result;
     }
     result.errors += "romtool-report: " + std::to_string(tally.Presses()) + " presses from " +
-                     std::to_string(found.files.size()) + " record files, " +
-                     std::to_string(bad.total) + " rows not read; wrote " + options.output + nl;
+                     info.source + ", " + std::to_string(tally.BadRows().total) +
+                     " rows not read; wrote " + options.output + nl;
     return result;
 }
 

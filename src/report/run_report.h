@@ -1,5 +1,5 @@
 // romtool-report as a function, so the tests run it without a process: reads the records the
-// arguments name and writes the page (or returns the CSV table).
+// arguments name (files, or the factory's database) and writes the page (or returns the CSV table).
 #pragma once
 
 #include <string>
@@ -7,7 +7,7 @@
 
 namespace report {
 
-enum ExitCode { kDone = 0, kNoRecord = 1, kBadArguments = 2, kCannotWrite = 3 };
+enum ExitCode { kDone = 0, kNoRecord = 1, kBadArguments = 2, kCannotWrite = 3, kNoDatabase = 4 };
 
 struct RunResult {
     int exitCode = kDone;

@@ -28,7 +28,7 @@ const FormSpec kRomForm{"RomForm", "TRomForm", "NRF系列芯片ROM烧写工具 V
                         704,       491,        {"Tahoma", -11}};
 
 // clang-format off
-const std::array<ControlSpec, 22> kLayout{{
+const std::array<ControlSpec, 23> kLayout{{
     {Id::GroupBox_Jlink, "GroupBox_Jlink", Kind::kGroupBox, Id::RomForm, "Jlink信息", Align::kTop, {0, 0, 0, 73}, {}, {}, 0},
     {Id::Label_SN1, "Label_SN1", Kind::kLabel, Id::GroupBox_Jlink, "序列号：", Align::kNone, {32, 31, 0, 0}},
     {Id::Label_SN, "Label_SN", Kind::kLabel, Id::GroupBox_Jlink, "00000", Align::kNone, {86, 31, 0, 0}},
@@ -55,6 +55,9 @@ const std::array<ControlSpec, 22> kLayout{{
     {Id::Label_NextSerial, "Label_NextSerial", Kind::kLabel, Id::GroupBox_Para, "", Align::kNone, {32, 58, 0, 0}},
     // This station's counts for the day, under the image.
     {Id::Label_Counts, "Label_Counts", Kind::kLabel, Id::GroupBox_Hex, "", Align::kNone, {32, 58, 0, 0}},
+    // The factory database's state, beside the next serial number; empty unless config.ini
+    // names a database.
+    {Id::Label_Database, "Label_Database", Kind::kLabel, Id::GroupBox_Para, "", Align::kNone, {200, 58, 0, 0}},
 }};
 // clang-format on
 

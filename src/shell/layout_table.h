@@ -42,6 +42,7 @@ enum class ControlId {
     Label_Elapsed,
     Label_NextSerial,
     Label_Counts,
+    Label_Database,
 };
 
 // Left, top, width, height in pixels at 96 pixels per inch, inside the parent's client area.
@@ -85,7 +86,7 @@ struct FormSpec {
 
 extern const FormSpec kRomForm;
 // Every control except RomForm, in table order: parents before their children.
-extern const std::array<ControlSpec, 22> kLayout;
+extern const std::array<ControlSpec, 23> kLayout;
 
 // The table entry of a control.
 const ControlSpec& LayoutEntry(ControlId id);

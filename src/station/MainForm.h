@@ -113,6 +113,12 @@ public:
 
     void SetRunLimits(const RunLimits& limits) { limits_ = limits; }
 
+    // The factory database's state changed: shows it in Label_Database and logs its lines. The
+    // window calls it on its own thread once PostDatabaseChange has asked for it.
+    void DatabaseChanged();
+    // The factory database's service; null until config.ini first names a database or a pool.
+    const database::StationDatabase* Database() const { return database_.get(); }
+
 private:
     void SetMemoText(const std::string& text);
     // Reads config.ini again and shows the command template it gives.
@@ -143,6 +149,12 @@ private:
     void ShowCounts();
     // Today's record, as the logger's clock and config.ini's [log4me] say now.
     std::string TodaysRecord() const;
+    // Hands what config.ini says of the factory's database to its service, starting the
+    // service when it is first named.
+    void ConfigureDatabase();
+    // Where the next board's number comes from when the station numbers its boards: the
+    // configured range, or the pool's block, waiting at most wait for a new one.
+    database::SerialBlockAnswer SerialRange(std::chrono::milliseconds wait);
 
     StationView& view_;
     std::string executablePath_;
@@ -162,4 +174,6 @@ private:
     bool busy_ = false;
     bool closeRequested_ = false;
     std::deque<Handler> waiting_;
+    // Last, so that it is gone, with its worker, before anything it tells the form of.
+    std::unique_ptr<database::StationDatabase> database_;
 };

@@ -6,9 +6,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "database_status.h"
 #include "production_record.h"
 #include "programmer.h"
 #include "station_paths.h"
@@ -41,6 +43,9 @@ struct CheckInputs {
     const ToolRunner& runner;
     ProductionRecordFile& record;  // rows that wait in memory go first, or the check fails
     std::chrono::milliseconds probeQueryLimit;
+    // Where the next board's number comes from when the station numbers its boards: the
+    // configured range, or the pool's block (waiting a while for a new one when it is used up).
+    std::function<database::SerialBlockAnswer()> serialRange;
 };
 
 CheckResult CheckStation(const CheckInputs& inputs);

@@ -10,5 +10,7 @@ bool QueryAndBindProbe(const CheckInputs& inputs, CheckResult& result);
 bool LogFolderTakesLines(const CheckInputs& inputs, CheckResult& result);
 // [trace] and [serial] are set right, and the station's range has a number left.
 bool ChipSettingsUsable(const CheckInputs& inputs, CheckResult& result);
-// Message 114 for a range without a number left.
-std::string RangeUsedUpMessage(const serial_numbers::NumberRange& range);
+// Message 114 for numbers used up: the configured range's, or the pool's with why no new block
+// came.
+std::string UsedUpMessage(const ChipSettings::Serial& serial,
+                          const database::SerialBlockAnswer& answer);

@@ -5,11 +5,26 @@
 #include "error_codes.h"
 #include "serial_number_store.h"
 
+namespace {
+
 // What "ERROR:" line a range used up gives: it names the range, so the line engineer can give
 // the station the next one.
 std::string RangeUsedUpMessage(const serial_numbers::NumberRange& range) {
     return "ERROR:本工位的序列号（" + std::to_string(range.first) + "-" +
            std::to_string(range.last) + "）已用完，请在config.ini的[serial]中给本工位新的号段。";
+}
+
+}  // namespace
+
+std::string UsedUpMessage(const ChipSettings::Serial& serial,
+                          const database::SerialBlockAnswer& answer) {
+    if (serial.pool.empty()) {
+        return RangeUsedUpMessage(serial.range);
+    }
+    if (answer.problem.empty()) {  // another copy in the folder took the block's last number
+        return database::SerialBlockMessage({std::nullopt, "请按刷新信息再试"});
+    }
+    return database::SerialBlockMessage(answer);
 }
 
 bool ChipSettingsUsable(const CheckInputs& in, CheckResult& result) {
@@ -20,12 +35,15 @@ bool ChipSettingsUsable(const CheckInputs& in, CheckResult& result) {
         return true;
     } else {
         try {
-            const serial_numbers::SerialNumberStore store(in.paths.App_Path);
-            result.nextSerial = store.Next(chip.serial->range);
-            if (result.nextSerial) {
-                return true;
+            const database::SerialBlockAnswer answer = in.serialRange();
+            if (answer.range) {
+                const serial_numbers::SerialNumberStore store(in.paths.App_Path);
+                result.nextSerial = store.Next(*answer.range);
+                if (result.nextSerial) {
+                    return true;
+                }
             }
-            result.serialMessage = RangeUsedUpMessage(chip.serial->range);
+            result.serialMessage = UsedUpMessage(*chip.serial, answer);
         } catch (const std::exception& error) {
             result.serialMessage = "ERROR:序列号无法分配：" + std::string(error.what());
         }

@@ -3,6 +3,7 @@
 #include <limits>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "memory_words.h"
 #include "profile.h"
@@ -10,22 +11,11 @@
 
 namespace {
 
-// A key's value as written, and the key it was found under: "<key>.<title>" wins over "<key>".
-struct Setting {
-    std::string key;
-    std::string value;  // "" when neither key is set
-};
+using Setting = os::TitledSetting;
 
 Setting Read(const std::string& configPath, const std::string& title, const std::string& section,
              const std::string& key) {
-    for (const std::string& name : {key + "." + title, key}) {
-        std::string value(
-            os::TrimmedOf(os::GetProfileString(section, name, "", configPath), " \t"));
-        if (!value.empty()) {
-            return {name, std::move(value)};
-        }
-    }
-    return {key, ""};
+    return os::GetTitledSetting(section, key, title, configPath);
 }
 
 // A 32-bit number written in decimal, or in hexadecimal after "0x" when hex is allowed.
@@ -87,10 +77,17 @@ void ReadSerial(const std::string& configPath, const std::string& title, ChipSet
     const Setting address = Read(configPath, title, "serial", "address");
     const Setting first = Read(configPath, title, "serial", "first");
     const Setting last = Read(configPath, title, "serial", "last");
-    if (address.value.empty() && first.value.empty() && last.value.empty()) {
+    const Setting pool = Read(configPath, title, "serial", "pool");
+    if (address.value.empty() && first.value.empty() && last.value.empty() && pool.value.empty()) {
         return;
     }
-    for (const Setting* missing : {&address, &first, &last}) {
+    if (!pool.value.empty() && !(first.value.empty() && last.value.empty())) {
+        chip.problem = "config.ini的[serial]中pool与first、last不能同时使用";
+        return;
+    }
+    const std::vector<const Setting*> needed =
+        pool.value.empty() ? std::vector{&address, &first, &last} : std::vector{&address};
+    for (const Setting* missing : needed) {
         if (missing->value.empty()) {
             chip.problem = "config.ini的[serial]中缺少" + missing->key + "，序列号设置不完整";
             return;
@@ -101,12 +98,14 @@ void ReadSerial(const std::string& configPath, const std::string& title, ChipSet
     const std::optional<std::uint32_t> to = Number(last.value, false);
     if (!word) {
         chip.problem = Problem("serial", address, "不是一个32位字的地址");
+    } else if (!pool.value.empty()) {
+        chip.serial = ChipSettings::Serial{*word, {}, pool.value};
     } else if (!from) {
         chip.problem = Problem("serial", first, "不是小于2^32的十进制数");
     } else if (!to || *to < *from) {
         chip.problem = Problem("serial", last, "不是不小于first、小于2^32的十进制数");
     } else {
-        chip.serial = ChipSettings::Serial{*word, {*from, *to}};
+        chip.serial = ChipSettings::Serial{*word, {*from, *to}, ""};
     }
 }
 

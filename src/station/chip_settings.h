@@ -9,6 +9,8 @@
 //     address=0x10001080           ; the 32-bit word that receives the number (nRF52: UICR)
 //     first=100000                 ; this station's range, inclusive, decimal
 //     last=199999
+//     pool=nrf52-board             ; or, instead of first and last: the numbers come in blocks
+//                                  ; from this pool of the factory's database
 //
 // Without these keys neither feature is on and the run is as it always was.
 #pragma once
@@ -23,11 +25,12 @@ struct ChipSettings {
     // Where DEVICEID[0] is, when each chip's DEVICEID is read and recorded.
     std::optional<std::uint32_t> deviceIdAddress;
     struct Serial {
-        std::uint32_t address = 0;  // the word the number is written to
-        serial_numbers::NumberRange range;
+        std::uint32_t address = 0;          // the word the number is written to
+        serial_numbers::NumberRange range;  // the configured range, when no pool is named
+        std::string pool;                   // the factory database's pool the numbers come from
     };
-    // The word and range, when each chip gets a serial number: [serial] is on when address,
-    // first and last are all given.
+    // The word and range, when each chip gets a serial number: [serial] is on when address is
+    // given with first and last, or with pool.
     std::optional<Serial> serial;
     // A key set wrongly, or [serial] set in part, as the operator's message says it ("" when
     // all is well): nothing is programmed then.

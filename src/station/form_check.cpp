@@ -22,12 +22,14 @@ void TRomForm::Init(bool first) {
 void TRomForm::ApplySettings() {
     settings_ = ReadSettings(paths_, title_);
     view_.SetCommandText(settings_.commandTemplate);
+    ConfigureDatabase();
 }
 
 bool TRomForm::CheckReady() {
     view_.SetVerdictCaption("--");
     ApplySettings();
-    lastCheck_ = CheckStation({paths_, settings_, Runner(), record_, limits_.probeQuery});
+    lastCheck_ = CheckStation({paths_, settings_, Runner(), record_, limits_.probeQuery,
+                               [this] { return SerialRange(database::kSerialBlockWait); }});
     errorCode_ = lastCheck_.code;
     if (lastCheck_.failure) {
         throw std::runtime_error(*lastCheck_.failure);  // a file that exists but cannot be read

@@ -56,10 +56,16 @@ void TRomForm::ShowNextSerial() {
     std::string text;
     try {
         if (settings_.chip.serial) {
+            // Never waits: without a block at hand, the pool's worker is asked for one.
+            const database::SerialBlockAnswer answer = SerialRange(std::chrono::milliseconds(0));
             const std::optional<std::uint32_t> next =
-                serial_numbers::SerialNumberStore(paths_.App_Path)
-                    .Next(settings_.chip.serial->range);
-            text = "下一序列号：" + (next ? std::to_string(*next) : std::string("已用完"));
+                answer.range
+                    ? serial_numbers::SerialNumberStore(paths_.App_Path).Next(*answer.range)
+                    : std::nullopt;
+            text = "下一序列号：" + (next ? std::to_string(*next)
+                                     : settings_.chip.serial->pool.empty()
+                                         ? std::string("已用完")
+                                         : std::string("等待数据库分配"));
         }
     } catch (const std::exception&) {
         // The check says what is wrong with the numbers (114).
@@ -80,6 +86,9 @@ void TRomForm::WriteRecord(ProductionRecord& row) {
     try {
         dayCounts_.Follow(TodaysRecord(), title_);  // the day's rows before this one
         const log4me::AppendResult result = record_.Append(settings_.log.folder, row);
+        if (database_) {
+            database_->Poke();  // the row goes to the factory's database now, not at the next round
+        }
         dayCounts_.Add(row.pass, row.run ? std::optional(row.run->duration) : std::nullopt);
         view_.SetCountsText(dayCounts_.Text());
         if (result.placement != log4me::Placement::kWaitingInMemory &&

@@ -82,16 +82,19 @@ bool TRomForm::ReserveSerialNumber(Press& press) {
     if (!settings_.chip.serial) {
         return true;
     }
-    const serial_numbers::NumberRange range = settings_.chip.serial->range;
-    const serial_numbers::Reservation reservation =
-        serial_numbers::SerialNumberStore(paths_.App_Path).Reserve(title_, range);
+    const database::SerialBlockAnswer answer = SerialRange(database::kSerialBlockWait);
+    serial_numbers::Reservation reservation;
+    if (answer.range) {
+        reservation =
+            serial_numbers::SerialNumberStore(paths_.App_Path).Reserve(title_, *answer.range);
+    }
     if (reservation.voided) {
         RecordVoidedNumber(*reservation.voided);
     }
     press.serialNumber = reservation.number;
     if (!reservation.number) {  // another copy took the last one since the check
         lastCheck_.code = errorCode_ = kSerialNumbers;
-        lastCheck_.serialMessage = RangeUsedUpMessage(range);
+        lastCheck_.serialMessage = UsedUpMessage(*settings_.chip.serial, answer);
         return false;
     }
     return true;

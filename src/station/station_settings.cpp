@@ -8,6 +8,15 @@ StationSettings ReadSettings(const StationPaths& paths, const std::string& title
     settings.station = ReadStationConfig(paths.Config_Path, title);
     settings.log = log4me::ReadLogConfig(paths.App_Path);
     settings.chip = ReadChipSettings(paths.Config_Path, title);
+    settings.database = {database::ReadDatabaseSettings(paths.Config_Path, title),
+                         database::ReadPoolSettings(paths.Config_Path, title), settings.log.folder,
+                         paths.App_Path};
+    const auto& pool = settings.database.pool;
+    if (settings.chip.problem.empty() && pool && !pool->problem.empty()) {
+        settings.chip.problem = pool->problem;
+    } else if (settings.chip.problem.empty() && pool && !settings.database.database) {
+        settings.chip.problem = "config.ini的[serial]中有pool，[database]中却没有connection";
+    }
     const std::string pinned = settings.station.PinnedSerial();
     if (settings.station.programmer == Programmer::kNrfutil) {
         settings.Prog_Path = paths.Bin_Path + tool::NrfutilFileName();

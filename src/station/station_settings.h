@@ -7,12 +7,15 @@
 #include "chip_settings.h"
 #include "log4me.h"
 #include "station_config.h"
+#include "station_database.h"
 #include "station_paths.h"
 
 struct StationSettings {
     StationConfig station;  // [station]
     ChipSettings chip;      // [trace] and [serial]
     log4me::LogConfig log;  // [log4me]: where the log and the record go
+    // [database] and [serial] pool=: where the record's rows and the pool's numbers come from.
+    database::StationDatabaseConfig database;
     std::string Prog_Path;  // Bin_Path + the programmer's file name
     // The command template shown in Edit_Para: for the operator only, never run. It names the
     // probe config.ini binds the station to, as the run will.

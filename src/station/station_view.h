@@ -77,6 +77,11 @@ public:
     virtual void SetNextSerialText(const std::string& text) = 0;
     // Label_Counts: this station's counts for the day (see DayCounts).
     virtual void SetCountsText(const std::string& text) = 0;
+    // Label_Database: the factory database's state ("" when config.ini names none).
+    virtual void SetDatabaseText(const std::string& text) = 0;
+    // Called from another thread (the factory database's worker): has the window's thread call
+    // the form's DatabaseChanged soon. Never waits for the window.
+    virtual void PostDatabaseChange() = 0;
 
     // Called again and again while a tool runs: paints and handles what the system sends, but
     // leaves keyboard and mouse input queued until the operation has ended.

@@ -75,8 +75,7 @@ TEST_F(FileHeldByAnotherProgram, RowsWaitAndFollowInOrderOnceItLetsGo) {
             append(row);
         }
         EXPECT_EQ(test_support::ReadFile(file), "header\r\nrow 1\r\n");
-        EXPECT_EQ(test_support::ReadFile(file + ".Romtool.pending"),
-                  "row 2\r\nrow 3\r\nrow 4\r\n");
+        EXPECT_EQ(test_support::ReadFile(file + ".Romtool.pending"), "row 2\r\nrow 3\r\nrow 4\r\n");
     }
     append("row 5\r\n");
 

@@ -19,6 +19,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include "database_status.h"
 #include "layout_table.h"
 #include "log4me.h"
 #include "qt_station_window.h"
@@ -27,6 +28,11 @@
 #include "verdict.h"
 
 namespace {
+
+// The widest state the database label shows: a Chinese system's reason, cut short.
+const std::string kLongestDatabaseText = database::StatusText(
+    {database::DatabaseStatus::State::kUnreachable, 99999, 999,
+     "[Microsoft][ODBC 驱动程序管理器] 未发现数据源名称并且未指定默认驱动程序"});
 
 QColor TextColour(const QWidget& widget) {
     return widget.palette().color(QPalette::WindowText);
@@ -175,9 +181,11 @@ TEST(QtWindow, StationLabelsFitUnderTheirEdits) {
     QtStationWindow window("/station/RomTool");
     window.SetCountsText("今日 PASS 1234  FAIL 56  良率 95.7%  周期中位 12.3 秒");
     window.SetNextSerialText("下一序列号：4294967295");
+    window.SetDatabaseText(kLongestDatabaseText);
     const int caption = QFontMetrics(window.font()).height();
     for (const auto& [id, edit] : {std::pair{ControlId::Label_Counts, ControlId::Edit_Hex},
-                                   std::pair{ControlId::Label_NextSerial, ControlId::Edit_Para}}) {
+                                   std::pair{ControlId::Label_NextSerial, ControlId::Edit_Para},
+                                   std::pair{ControlId::Label_Database, ControlId::Edit_Para}}) {
         auto* label = window.ControlAs<QLabel>(id);
         const Geometry inside = ParentArea(id, ResolveLayout(caption), caption);
         EXPECT_TRUE(

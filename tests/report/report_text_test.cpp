@@ -41,7 +41,7 @@ TEST(ReportHtml, RecordTextCannotBreakOutOfThePage) {
     tally.OnPress(press);
     tally.OnBadRow({"D:\\</table><b>bad.csv", 3, "<i>why</i>"});
     tally.EndDay();
-    const std::string html = report::ReportHtml(tally, {"2024-03-05 09:00", 1, ""});
+    const std::string html = report::ReportHtml(tally, {"2024-03-05 09:00", "1 record files", ""});
     EXPECT_EQ(html.find("<script>alert"), std::string::npos);
     EXPECT_EQ(html.find("<img"), std::string::npos);
     EXPECT_EQ(html.find("</table><b>"), std::string::npos);

@@ -225,7 +225,17 @@ INSTANTIATE_TEST_SUITE_P(
             "LastPastTheWord",
             "[serial]\r\naddress=0x10001080\r\nfirst=1\r\nlast.Romtool=4294967296\r\n",
             "ERROR:config.ini的[serial]中last.Romtool=4294967296不是不小于first、小于2^32的"
-            "十进制数"}),
+            "十进制数"},
+        SettingsCase{"PoolAndRange", "[serial]\r\naddress=0x10001080\r\npool=b\r\nfirst=1\r\n",
+                     "ERROR:config.ini的[serial]中pool与first、last不能同时使用"},
+        SettingsCase{"PoolWithoutAddress", "[serial]\r\npool=b\r\n",
+                     "ERROR:config.ini的[serial]中缺少address，序列号设置不完整"},
+        SettingsCase{"PoolWithoutDatabase", "[serial]\r\naddress=0x10001080\r\npool=b\r\n",
+                     "ERROR:config.ini的[serial]中有pool，[database]中却没有connection"},
+        SettingsCase{"BlockNotANumber",
+                     "[database]\r\nconnection=DSN=romtool-none\r\n[serial]\r\naddress=0x10001080"
+                     "\r\npool=b\r\nblock=0\r\n",
+                     "ERROR:config.ini的[serial]中block=0不是1到1000000之间的十进制数"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

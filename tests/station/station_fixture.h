@@ -46,6 +46,7 @@ public:
     std::vector<std::string> elapsedTexts;
     std::string nextSerial;  // Label_NextSerial
     std::string counts;      // Label_Counts
+    std::string database;    // Label_Database
 
     std::function<void()> whileBoxOpen;   // runs while a message box would be open
     std::function<void()> duringRepaint;  // runs at every repaint during an operation
@@ -67,6 +68,9 @@ public:
     void SetElapsedText(const std::string& text) override { elapsedTexts.push_back(text); }
     void SetNextSerialText(const std::string& text) override { nextSerial = text; }
     void SetCountsText(const std::string& text) override { counts = text; }
+    void SetDatabaseText(const std::string& text) override { database = text; }
+    // The tests call the form's DatabaseChanged themselves, on their own thread.
+    void PostDatabaseChange() override {}
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override { ++closeRequests; }

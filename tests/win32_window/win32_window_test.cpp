@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "database_status.h"
 #include "layout_table.h"
 #include "verdict.h"
 #include "win32_gdi.h"
@@ -16,6 +17,11 @@ void PrintTo(const Geometry& g, std::ostream* out) {
 }
 
 namespace {
+
+// The widest state the database label shows: a Chinese system's reason, cut short.
+const std::string kLongestDatabaseText = database::StatusText(
+    {database::DatabaseStatus::State::kUnreachable, 99999, 999,
+     "[Microsoft][ODBC 驱动程序管理器] 未发现数据源名称并且未指定默认驱动程序"});
 
 // The control's rectangle in the window's client area.
 Geometry InClientArea(HWND window, HWND control) {
@@ -160,10 +166,11 @@ TEST(Win32Window, StationLabelsFitUnderTheirEdits) {
     Win32StationWindow window(::GetModuleHandleW(nullptr));
     window.SetCountsText("今日 PASS 1234  FAIL 56  良率 95.7%  周期中位 12.3 秒");
     window.SetNextSerialText("下一序列号：4294967295");
+    window.SetDatabaseText(kLongestDatabaseText);
     HWND main = window.Control(ControlId::RomForm);
-    for (const auto& [label, edit] :
-         {std::pair{ControlId::Label_Counts, ControlId::Edit_Hex},
-          std::pair{ControlId::Label_NextSerial, ControlId::Edit_Para}}) {
+    for (const auto& [label, edit] : {std::pair{ControlId::Label_Counts, ControlId::Edit_Hex},
+                                      std::pair{ControlId::Label_NextSerial, ControlId::Edit_Para},
+                                      std::pair{ControlId::Label_Database, ControlId::Edit_Para}}) {
         const Geometry shown = InClientArea(main, window.Control(label));
         const Geometry above = InClientArea(main, window.Control(edit));
         const SIZE whole = TextSize(FontOf(window.Control(label)), TextOf(window.Control(label)));

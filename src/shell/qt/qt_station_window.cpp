@@ -203,6 +203,16 @@ void QtStationWindow::SetCountsText(const std::string& text) {
     ShowInLabel(ControlId::Label_Counts, text);
 }
 
+void QtStationWindow::SetDatabaseText(const std::string& text) {
+    ShowInLabel(ControlId::Label_Database, text);
+}
+
+void QtStationWindow::PostDatabaseChange() {
+    // Queued to the window's thread; a window gone meanwhile drops it with its other events.
+    QMetaObject::invokeMethod(
+        this, [this] { form_.DatabaseChanged(); }, Qt::QueuedConnection);
+}
+
 void QtStationWindow::SetHexPathText(const std::string& text) {
     ControlAs<QLineEdit>(ControlId::Edit_Hex)->setText(FromUtf8(text));
 }

@@ -57,6 +57,8 @@ public:
     void SetElapsedText(const std::string& text) override;
     void SetNextSerialText(const std::string& text) override;
     void SetCountsText(const std::string& text) override;
+    void SetDatabaseText(const std::string& text) override;
+    void PostDatabaseChange() override;
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override;

@@ -7,8 +7,9 @@ namespace {
 using os::win32::Narrow;
 using os::win32::Widen;
 
-constexpr UINT kFirstShow = WM_APP + 1;  // posted by Show: the first refresh, after painting
-constexpr int kFirstControlId = 100;     // a control's id is this plus its ControlId
+constexpr UINT kFirstShow = WM_APP + 1;        // posted by Show: the first refresh, after painting
+constexpr UINT kDatabaseChanged = WM_APP + 2;  // posted by PostDatabaseChange
+constexpr int kFirstControlId = 100;           // a control's id is this plus its ControlId
 
 // Not WS_CLIPCHILDREN: the window paints the button face inside the group boxes, which only draw
 // their frame and caption.
@@ -91,6 +92,7 @@ Win32StationWindow::Win32StationWindow(HINSTANCE instance)
     window_ = ::CreateWindowExW(kWindowExStyle, className.c_str(), Widen(kRomForm.caption).c_str(),
                                 kWindowStyle, 0, 0, kRomForm.clientWidth, kRomForm.clientHeight,
                                 nullptr, nullptr, instance, this);
+    postTarget_ = window_;
     BuildControls(instance);
     ApplyDpi(WindowDpi(window_));
     CentreOnWorkArea(window_);
@@ -267,12 +269,16 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
         case kFirstShow:
             form_.Handle(&TRomForm::FormShow);
             return 0;
+        case kDatabaseChanged:
+            form_.DatabaseChanged();
+            return 0;
         case WM_CLOSE:
             if (form_.RequestClose()) {
                 ::DestroyWindow(window_);
             }
             return 0;  // otherwise closed once the tool run has ended
         case WM_DESTROY:
+            postTarget_ = nullptr;
             ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
             window_ = nullptr;
             ::PostQuitMessage(0);
@@ -342,6 +348,17 @@ void Win32StationWindow::SetNextSerialText(const std::string& text) {
 
 void Win32StationWindow::SetCountsText(const std::string& text) {
     ShowInLabel(ControlId::Label_Counts, text);
+}
+
+void Win32StationWindow::SetDatabaseText(const std::string& text) {
+    ShowInLabel(ControlId::Label_Database, text);
+}
+
+void Win32StationWindow::PostDatabaseChange() {
+    // Posting never waits for the window; a window gone meanwhile drops it.
+    if (HWND target = postTarget_) {
+        ::PostMessageW(target, kDatabaseChanged, 0, 0);
+    }
 }
 
 void Win32StationWindow::SetHexPathText(const std::string& text) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ public:
     void SetElapsedText(const std::string& text) override;
     void SetNextSerialText(const std::string& text) override;
     void SetCountsText(const std::string& text) override;
+    void SetDatabaseText(const std::string& text) override;
+    void PostDatabaseChange() override;
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override;
@@ -70,6 +73,8 @@ private:
 
     TRomForm form_;
     HWND window_ = nullptr;
+    // window_ for PostDatabaseChange, which the database's worker calls on its own thread.
+    std::atomic<HWND> postTarget_{nullptr};
     std::array<HWND, kLayout.size() + 1> controls_{};
     int dpi_ = 96;
     std::vector<Geometry> layout_;  // at 96 DPI, ResolveLayout's, indexed by ControlId

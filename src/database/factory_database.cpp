@@ -1,0 +1,75 @@
+#include "factory_database.h"
+
+#include <utility>
+
+namespace database {
+
+namespace {
+
+constexpr char kAddRow[] =
+    "{CALL romtool.add_record_row(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)}";
+constexpr char kTakeBlock[] = "{CALL romtool.take_serial_block(?, ?)}";
+
+std::optional<std::uint32_t> Number(const std::optional<std::string>& text) {
+    if (!text || text->empty() || text->size() > 10) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const char c : *text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return value <= UINT32_MAX ? std::optional(static_cast<std::uint32_t>(value)) : std::nullopt;
+}
+
+}  // namespace
+
+FactoryDatabase::FactoryDatabase(std::string connectionString, Timeouts timeouts)
+    : connectionString_(std::move(connectionString)), timeouts_(timeouts) {}
+
+void FactoryDatabase::Connect() {
+    if (!connection_) {
+        connection_.emplace(OdbcConnection::Open(connectionString_, timeouts_));
+    }
+}
+
+std::vector<ResultRow> FactoryDatabase::Call(const std::string& sql,
+                                             const std::vector<Parameter>& parameters) {
+    Connect();
+    try {
+        return connection_->Execute(sql, parameters);
+    } catch (const OdbcError& error) {
+        if (!error.ValuesRefused()) {
+            connection_.reset();
+        }
+        throw;
+    }
+}
+
+void FactoryDatabase::AddRow(const std::string& key, const std::string& station,
+                             const RecordFields& fields) {
+    std::vector<Parameter> parameters{station, key};
+    parameters.insert(parameters.end(), fields.begin(), fields.end());
+    Call(kAddRow, parameters);
+}
+
+std::optional<serial_numbers::NumberRange> FactoryDatabase::TakeBlock(const std::string& pool,
+                                                                      std::uint32_t count) {
+    const std::int32_t asked = static_cast<std::int32_t>(std::min<std::uint32_t>(count, INT32_MAX));
+    const std::vector<ResultRow> rows = Call(kTakeBlock, {pool, asked});
+    if (rows.empty()) {
+        return std::nullopt;
+    }
+    const auto first = rows[0].size() == 2 ? Number(rows[0][0]) : std::nullopt;
+    const auto last = rows[0].size() == 2 ? Number(rows[0][1]) : std::nullopt;
+    if (!first || !last || *last < *first || *last - *first >= count) {
+        throw OdbcError("HY000", "the serial number pool \"" + pool +
+                                     "\" gave a block that is not one of at most " +
+                                     std::to_string(count) + " numbers below 2^32");
+    }
+    return serial_numbers::NumberRange{*first, *last};
+}
+
+}  // namespace database

@@ -1,0 +1,69 @@
+#include "database_source.h"
+
+#include <array>
+#include <vector>
+
+#include "odbc.h"
+#include "record_columns.h"
+
+namespace report {
+
+namespace {
+
+using record::Column;
+
+// The columns a press is read from, in this order, then the row's id.
+constexpr std::array<Column, 8> kRead = {
+    Column::kTime,      Column::kTitle, Column::kStationFolder, Column::kVerdict,
+    Column::kErrorCode, Column::kRunMs, Column::kDeviceId,      Column::kSerialNumber,
+};
+
+std::string Query(std::optional<Day> from, std::optional<Day> to) {
+    std::string sql = "SELECT ";
+    for (const Column column : kRead) {
+        sql += "\"" + std::string(record::NameOf(column)) + "\", ";
+    }
+    sql += "id FROM romtool.production_record WHERE 1 = 1";
+    if (from) {
+        sql += " AND \"time\" >= CAST(? AS TIMESTAMP)";
+    }
+    if (to) {
+        sql += " AND \"time\" < CAST(? AS TIMESTAMP)";
+    }
+    return sql + " ORDER BY CAST(\"time\" AS DATE), station_folder, title, id";
+}
+
+}  // namespace
+
+std::uint64_t ReadDatabaseRecords(const std::string& connectionString, std::optional<Day> from,
+                                  std::optional<Day> to, RecordSink& sink) {
+    std::vector<database::Parameter> bounds;
+    if (from) {
+        bounds.emplace_back(DayText(*from) + " 00:00:00");
+    }
+    if (to) {
+        bounds.emplace_back(DayText(Day{to->number + 1}) + " 00:00:00");
+    }
+    database::Timeouts timeouts;
+    timeouts.query = std::chrono::seconds(0);  // a year of a line's rows takes its time
+    database::OdbcConnection connection =
+        database::OdbcConnection::Open(connectionString, timeouts);
+    std::uint64_t rows = 0;
+    connection.ForEachRow(Query(from, to), bounds, [&](const database::ResultRow& row) {
+        ++rows;
+        RowFields fields;
+        for (std::size_t i = 0; i < kRead.size(); ++i) {
+            fields[record::IndexOf(kRead[i])] = row[i] ? std::string_view(*row[i]) : "";
+        }
+        Press press;
+        std::string reason = PressOf(fields, press);
+        if (reason.empty()) {
+            sink.OnPress(press);
+        } else {
+            sink.OnBadRow({"database", std::stoull(row.back().value_or("0")), std::move(reason)});
+        }
+    });
+    return rows;
+}
+
+}  // namespace report
