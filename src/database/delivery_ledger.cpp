@@ -1,7 +1,5 @@
 #include "delivery_ledger.h"
 
-#include <sstream>
-
 #include "text.h"
 
 namespace database {
@@ -44,21 +42,24 @@ std::string DeliveryLedger::Text(const std::string& title) const {
 DeliveryLedger DeliveryLedger::FromText(std::string_view text) {
     DeliveryLedger ledger;
     os::ForEachLine(text, [&](std::string_view line) {
-        std::istringstream words{std::string(line)};
-        std::string kind, name;
-        std::uint64_t first = 0;
-        if (!(words >> kind >> name >> first) || !IsFileName(name)) {
+        const std::vector<std::string_view> words = os::Words(line, 4);  // the last: the rest
+        if (words.size() < 3) {
             return;
         }
-        if (kind == "file") {
-            FileProgress progress{{first, 0}, ""};
-            if (words >> progress.place.line >> progress.digest && progress.digest.size() == 32) {
-                ledger.files[name] = progress;
+        const std::string name(words[1]);
+        const std::optional<std::uint64_t> first = os::DecimalNumber(words[2]);
+        if (!first || !IsFileName(name)) {
+            return;
+        }
+        const std::string_view rest = words.size() > 3 ? words[3] : std::string_view();
+        if (words[0] == "file") {
+            const std::vector<std::string_view> more = os::Words(rest, 3);
+            const auto lines = more.size() == 2 ? os::DecimalNumber(more[0]) : std::nullopt;
+            if (lines && more[1].size() == 32) {
+                ledger.files[name] = FileProgress{{*first, *lines}, std::string(more[1])};
             }
-        } else if (kind == "refused") {
-            std::string reason;
-            std::getline(words >> std::ws, reason);
-            ledger.refused.push_back({name, first, reason});
+        } else if (words[0] == "refused") {
+            ledger.refused.push_back({name, *first, std::string(rest)});
         }
     });
     return ledger;

@@ -1,7 +1,5 @@
 #include "serial_blocks.h"
 
-#include <sstream>
-
 #include "text.h"
 
 namespace database {
@@ -13,16 +11,16 @@ std::string SerialBlocksPath(const std::string& folder, const std::string& title
 std::vector<SerialBlock> SerialBlocksFromText(std::string_view text) {
     std::vector<SerialBlock> blocks;
     os::ForEachLine(text, [&](std::string_view line) {
-        std::istringstream words{std::string(line)};
-        std::string kind;
-        SerialBlock block;
-        std::uint64_t first = 0;
-        std::uint64_t last = 0;
-        std::string rest;
-        if (words >> kind >> block.pool >> first >> last && !(words >> rest) && kind == "block" &&
-            first <= last && last <= UINT32_MAX) {
-            block.range = {static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last)};
-            blocks.push_back(std::move(block));
+        const std::vector<std::string_view> words = os::Words(line, 5);
+        if (words.size() != 4 || words[0] != "block") {
+            return;
+        }
+        const std::optional<std::uint64_t> first = os::DecimalNumber(words[2]);
+        const std::optional<std::uint64_t> last = os::DecimalNumber(words[3]);
+        if (first && last && *first <= *last && *last <= UINT32_MAX) {
+            blocks.push_back(
+                {std::string(words[1]),
+                 {static_cast<std::uint32_t>(*first), static_cast<std::uint32_t>(*last)}});
         }
     });
     return blocks;

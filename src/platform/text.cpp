@@ -1,6 +1,7 @@
 // The parts of the text service that are the same on every platform.
 #include "text.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace os {
@@ -120,6 +121,38 @@ std::string_view TrimmedOf(std::string_view text, std::string_view blanks) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+std::vector<std::string_view> Words(std::string_view line, std::size_t most) {
+    std::vector<std::string_view> words;
+    line = TrimmedOf(line, kAsciiSpace);
+    while (!line.empty() && words.size() + 1 < most) {
+        const std::size_t end = std::min(line.find_first_of(kAsciiSpace), line.size());
+        words.push_back(line.substr(0, end));
+        line = TrimmedOf(line.substr(end), kAsciiSpace);
+    }
+    if (!line.empty() && most > 0) {
+        words.push_back(line);
+    }
+    return words;
+}
+
+std::optional<std::uint64_t> DecimalNumber(std::string_view text) {
+    if (text.empty() || text.size() > 20) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (UINT64_MAX - digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    return value;
 }
 
 void AppendUtf8(std::string& out, char32_t c) {

@@ -6,10 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace os {
 
@@ -102,5 +104,10 @@ std::string AsciiUpper(std::string_view text);
 std::string_view TrimmedOf(std::string_view text, std::string_view blanks);
 // ASCII blank space: ' ', '\t', '\n', '\v', '\f', '\r'.
 inline constexpr std::string_view kAsciiSpace = " \t\n\v\f\r";
+// The words of a line, split at runs of ASCII blank space, at most most of them: the last one
+// then holds the rest of the line as it stands (its trailing blanks removed).
+std::vector<std::string_view> Words(std::string_view line, std::size_t most);
+// A number written in decimal digits only, below 2^64; none for anything else.
+std::optional<std::uint64_t> DecimalNumber(std::string_view text);
 
 }  // namespace os

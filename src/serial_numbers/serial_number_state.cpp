@@ -59,15 +59,11 @@ std::optional<std::string> UnescapedTitle(std::string_view text) {
 
 // A decimal number below 2^32, the whole of text.
 std::optional<std::uint32_t> Number(std::string_view text) {
-    if (text.empty() || text.size() > 10 ||
-        text.find_first_not_of("0123456789") != std::string_view::npos) {
+    const std::optional<std::uint64_t> value = os::DecimalNumber(text);
+    if (!value || *value > 0xFFFFFFFFull) {
         return std::nullopt;
     }
-    const unsigned long long value = std::stoull(std::string(text));
-    if (value > 0xFFFFFFFFull) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(value);
+    return static_cast<std::uint32_t>(*value);
 }
 
 }  // namespace
