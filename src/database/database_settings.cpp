@@ -2,6 +2,7 @@
 
 #include "computer.h"
 #include "profile.h"
+#include "text.h"
 
 namespace database {
 
@@ -42,17 +43,12 @@ std::optional<PoolSettings> ReadPoolSettings(const std::string& configPath,
     }
     const os::TitledSetting block = os::GetTitledSetting("serial", "block", title, configPath);
     if (!block.value.empty()) {
-        std::uint64_t value = 0;
-        bool digits = block.value.size() <= 7;
-        for (const char c : block.value) {
-            digits = digits && c >= '0' && c <= '9';
-            value = value * 10 + static_cast<std::uint64_t>(c - '0');
-        }
-        if (!digits || value < 1 || value > kLargestBlock) {
+        const std::optional<std::uint64_t> value = os::DecimalNumber(block.value);
+        if (!value || *value < 1 || *value > kLargestBlock) {
             settings.problem = "config.ini的[serial]中" + block.key + "=" + block.value +
                                "不是1到" + std::to_string(kLargestBlock) + "之间的十进制数";
         } else {
-            settings.block = static_cast<std::uint32_t>(value);
+            settings.block = static_cast<std::uint32_t>(*value);
         }
     }
     return settings;
