@@ -172,7 +172,7 @@ TEST_F(ChipStation, SameChipTwiceIsToldAndANewBoardIsNot) {
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_StartClick);
     form.Handle(&TRomForm::Button_StartClick);
-    EXPECT_EQ(view_.verdict, "PASS");
+    EXPECT_EQ(view_.verdict, "PASS") << form.MemoText();
     EXPECT_THAT(form.MemoText(), HasSubstr("注意：这颗芯片（DEVICEID F00DCAFE12345678）今天已于"));
     ChangeBoard();
     form.Handle(&TRomForm::Button_StartClick);
