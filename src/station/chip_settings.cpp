@@ -73,11 +73,12 @@ void ReadTrace(const std::string& configPath, const std::string& title, ChipSett
     }
 }
 
-void ReadSerial(const std::string& configPath, const std::string& title, ChipSettings& chip) {
+void ReadSerial(const std::string& configPath, const std::string& title,
+                const std::optional<database::PoolSettings>& poolSettings, ChipSettings& chip) {
     const Setting address = Read(configPath, title, "serial", "address");
     const Setting first = Read(configPath, title, "serial", "first");
     const Setting last = Read(configPath, title, "serial", "last");
-    const Setting pool = Read(configPath, title, "serial", "pool");
+    const Setting pool{"pool", poolSettings ? poolSettings->pool : std::string()};
     if (address.value.empty() && first.value.empty() && last.value.empty() && pool.value.empty()) {
         return;
     }
@@ -111,11 +112,12 @@ void ReadSerial(const std::string& configPath, const std::string& title, ChipSet
 
 }  // namespace
 
-ChipSettings ReadChipSettings(const std::string& configPath, const std::string& title) {
+ChipSettings ReadChipSettings(const std::string& configPath, const std::string& title,
+                              const std::optional<database::PoolSettings>& pool) {
     ChipSettings chip;
     ReadTrace(configPath, title, chip);
     if (chip.problem.empty()) {
-        ReadSerial(configPath, title, chip);
+        ReadSerial(configPath, title, pool, chip);
     }
     return chip;
 }

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 
+#include "database_settings.h"
 #include "serial_number_state.h"
 
 struct ChipSettings {
@@ -39,5 +40,8 @@ struct ChipSettings {
     bool Any() const { return deviceIdAddress || serial; }
 };
 
-// The settings of the copy titled title, read now from the file at configPath.
-ChipSettings ReadChipSettings(const std::string& configPath, const std::string& title);
+// The settings of the copy titled title, read now from the file at configPath; pool: [serial]'s
+// pool keys as already read, so that the numbers' source and the database's service are decided
+// by one reading of config.ini.
+ChipSettings ReadChipSettings(const std::string& configPath, const std::string& title,
+                              const std::optional<database::PoolSettings>& pool);

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "MainForm.h"
-#include "application_title.h"
 #include "error_box.h"
 #include "instance.h"
 #include "paths.h"
@@ -29,15 +28,15 @@ private:
 
 TRomForm::TRomForm(StationView& view, std::string executablePath)
     : view_(view),
-      executablePath_(executablePath.empty() ? os::ExecutablePath() : std::move(executablePath)),
-      record_(ApplicationTitle(executablePath_)) {}
+      // Called on the database worker's thread: only asks the window to call DatabaseChanged.
+      station_(executablePath.empty() ? os::ExecutablePath() : std::move(executablePath),
+               [&view] { view.PostDatabaseChange(); }) {}
 
 TRomForm::~TRomForm() = default;
 
 void TRomForm::FormCreate() {
-    title_ = ApplicationTitle(executablePath_);
     // Held for the life of the form, which is the life of the program.
-    instanceLock_ = std::make_unique<os::InstanceLock>(title_);
+    instanceLock_ = std::make_unique<os::InstanceLock>(station_.Title());
     if (!instanceLock_->Problem().empty()) {
         // This copy runs as the only one; the line engineer learns why that was not made sure.
         LogErrorText("单实例检查未能进行：" + instanceLock_->Problem());
@@ -75,7 +74,7 @@ void TRomForm::Handle(Handler handler) {
             view_.DispatchQueuedInput();
         }
         if (failed) {
-            view_.ShowErrorBox(title_, ErrorBoxText(failure));
+            view_.ShowErrorBox(AppTitle(), ErrorBoxText(failure));
         }
     }
     if (closeRequested_) {
@@ -93,27 +92,19 @@ bool TRomForm::RequestClose() {
 }
 
 StationState TRomForm::State() const {
+    const StationPaths& paths = station_.Paths();
     StationState state;
-    state.App_Path = paths_.App_Path;
-    state.Bin_Path = paths_.Bin_Path;
-    state.Hex_Path = paths_.Hex_Path;
-    state.Hex_Md5 = hexMd5_;
-    state.Prog_Path = settings_.Prog_Path;
+    state.App_Path = paths.App_Path;
+    state.Bin_Path = paths.Bin_Path;
+    state.Hex_Path = paths.Hex_Path;
+    state.Hex_Md5 = station_.CheckedChecksum();
+    state.Prog_Path = station_.Settings().Prog_Path;
     state.Prog_Para = tool::kProgPara;
-    state.Prog_Sn = lastCheck_.probeOutput;
-    state.CRC_Path = paths_.CRC_Path;
-    state.Log_Path = paths_.Log_Path;
-    state.Config_Path = paths_.Config_Path;
-    state.Hex_Name = paths_.Hex_Name;
+    state.Prog_Sn = station_.LastCheck().probeOutput;
+    state.CRC_Path = paths.CRC_Path;
+    state.Log_Path = paths.Log_Path;
+    state.Config_Path = paths.Config_Path;
+    state.Hex_Name = paths.Hex_Name;
     state.Error_Code = errorCode_;
     return state;
-}
-
-void TRomForm::SetMemoText(const std::string& text) {
-    memoText_ = text;
-    view_.SetMemoText(text);
-}
-
-ToolRunner TRomForm::Runner() const {
-    return ToolRunner(view_, paths_.Bin_Path, settings_.station.programmer);
 }

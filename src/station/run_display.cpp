@@ -1,25 +1,25 @@
 #include "run_display.h"
 
-RunDisplay::RunDisplay(StationView& view) : view_(view) {}
+RunDisplay::RunDisplay(RunObserver& observer) : observer_(observer) {}
 
 RunDisplay::~RunDisplay() {
-    view_.SetElapsedText("");
+    observer_.SetElapsedText("");
 }
 
 void RunDisplay::ShowInstead(const std::string& text) {
     ownText_ = true;
-    view_.ShowRunOutput(text);
+    observer_.ShowRunOutput(text);
 }
 
 void RunDisplay::Update(const tool::RunProgress& progress) {
     if (progress.recentOutput && !ownText_) {
-        view_.ShowRunOutput(*progress.recentOutput);
+        observer_.ShowRunOutput(*progress.recentOutput);
     }
     const long long seconds =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start_)
             .count();
     if (seconds != shownSeconds_) {
         shownSeconds_ = seconds;
-        view_.SetElapsedText("已运行 " + std::to_string(seconds) + " 秒");
+        observer_.SetElapsedText("已运行 " + std::to_string(seconds) + " 秒");
     }
 }

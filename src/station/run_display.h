@@ -7,11 +7,11 @@
 #include <string>
 
 #include "run_command.h"
-#include "station_view.h"
+#include "run_observer.h"
 
 class RunDisplay {
 public:
-    explicit RunDisplay(StationView& view);
+    explicit RunDisplay(RunObserver& observer);
     ~RunDisplay();
     RunDisplay(const RunDisplay&) = delete;
     RunDisplay& operator=(const RunDisplay&) = delete;
@@ -23,7 +23,7 @@ public:
     void Update(const tool::RunProgress& progress);
 
 private:
-    StationView& view_;
+    RunObserver& observer_;
     const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     long long shownSeconds_ = -1;
     bool ownText_ = false;

@@ -7,10 +7,11 @@ StationSettings ReadSettings(const StationPaths& paths, const std::string& title
     StationSettings settings;
     settings.station = ReadStationConfig(paths.Config_Path, title);
     settings.log = log4me::ReadLogConfig(paths.App_Path);
-    settings.chip = ReadChipSettings(paths.Config_Path, title);
     settings.database = {database::ReadDatabaseSettings(paths.Config_Path, title),
                          database::ReadPoolSettings(paths.Config_Path, title), settings.log.folder,
                          paths.App_Path};
+    // [serial] pool= is read once: the numbers come from the pool exactly when its service runs.
+    settings.chip = ReadChipSettings(paths.Config_Path, title, settings.database.pool);
     const auto& pool = settings.database.pool;
     if (settings.chip.problem.empty() && pool && !pool->problem.empty()) {
         settings.chip.problem = pool->problem;

@@ -9,20 +9,7 @@
 #include <string>
 #include <string_view>
 
-// A colour as red, green and blue, 0-255 each.
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-
-    friend constexpr bool operator==(const Rgb& a, const Rgb& b) {
-        return a.red == b.red && a.green == b.green && a.blue == b.blue;
-    }
-    friend constexpr bool operator!=(const Rgb& a, const Rgb& b) { return !(a == b); }
-};
-
-inline constexpr Rgb kVerdictGreen{0, 255, 0};
-inline constexpr Rgb kVerdictRed{255, 0, 0};
+#include "verdict.h"
 
 // A font as the layout gives it. The height counts pixels at 96 pixels per inch, as a Windows
 // font height does: negative for the character height (the em), positive for the cell height
@@ -37,6 +24,10 @@ struct FontSpec {
         return a.face == b.face && a.height == b.height && a.bold == b.bold && a.italic == b.italic;
     }
 };
+
+// The font every verdict is painted in: "宋体", bold italic, cell height 72 pixels. It replaces
+// the layout's larger regular font at the first verdict.
+inline constexpr FontSpec kVerdictFont{"宋体", 72, true, true};
 
 class StationView {
 public:

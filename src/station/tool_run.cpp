@@ -7,8 +7,8 @@
 #include "operator_texts.h"
 #include "run_display.h"
 
-ToolRunner::ToolRunner(StationView& view, std::string binPath, Programmer programmer)
-    : view_(view), binPath_(std::move(binPath)), programmer_(programmer) {}
+ToolRunner::ToolRunner(RunObserver& observer, std::string binPath, Programmer programmer)
+    : observer_(observer), binPath_(std::move(binPath)), programmer_(programmer) {}
 
 tool::CommandResult ToolRunner::Run(const std::string& commandLine, std::chrono::milliseconds limit,
                                     RunDisplay* display) const {
@@ -29,7 +29,7 @@ tool::CommandResult ToolRunner::Run(const std::string& commandLine, std::chrono:
             if (display) {
                 display->Update(progress);
             }
-            view_.RepaintKeepingInput();
+            observer_.KeepResponsive();
         },
         options);
 }

@@ -1,5 +1,5 @@
 // Every run of the programmer tool: in Bin_Path, as the programmer in use wants it, with the
-// window repainting while it runs and, with a display, showing the run's progress.
+// observer kept responsive while it runs and, with a display, showing the run's progress.
 #pragma once
 
 #include <chrono>
@@ -7,14 +7,14 @@
 
 #include "run_command.h"
 #include "station_config.h"
-#include "station_view.h"
+#include "run_observer.h"
 
 class RunDisplay;
 
 class ToolRunner {
 public:
-    // view outlives the runner.
-    ToolRunner(StationView& view, std::string binPath, Programmer programmer);
+    // observer outlives the runner.
+    ToolRunner(RunObserver& observer, std::string binPath, Programmer programmer);
 
     // Runs commandLine, ended after limit. nrfutil's output is read as UTF-8, and nrfutil gets
     // NRFUTIL_HOME when the station carries its own installation in bin.
@@ -22,7 +22,7 @@ public:
                             RunDisplay* display = nullptr) const;
 
 private:
-    StationView& view_;
+    RunObserver& observer_;
     std::string binPath_;
     Programmer programmer_;
 };

@@ -4,11 +4,20 @@
 
 #include <string>
 
-#include "station_view.h"
+// A colour as red, green and blue, 0-255 each.
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
 
-// The font every verdict is painted in: "宋体", bold italic, cell height 72 pixels. It replaces
-// the layout's larger regular font at the first verdict.
-inline constexpr FontSpec kVerdictFont{"宋体", 72, true, true};
+    friend constexpr bool operator==(const Rgb& a, const Rgb& b) {
+        return a.red == b.red && a.green == b.green && a.blue == b.blue;
+    }
+    friend constexpr bool operator!=(const Rgb& a, const Rgb& b) { return !(a == b); }
+};
+
+inline constexpr Rgb kVerdictGreen{0, 255, 0};
+inline constexpr Rgb kVerdictRed{255, 0, 0};
 
 struct Verdict {
     std::string caption;  // Panel_Result: "Ready", "PASS", "CRC OK" or "FAIL"

@@ -75,6 +75,7 @@ void QtStationWindow::BuildLayout() {
         if (auto* button = qobject_cast<QPushButton*>(control); button && entry.handler) {
             connect(button, &QPushButton::clicked, this,
                     [this, handler = entry.handler] { form_.Handle(handler); });
+            button->installEventFilter(this);
         }
         controls_[static_cast<std::size_t>(entry.id)] = control;
     }
@@ -279,6 +280,17 @@ void QtStationWindow::showEvent(QShowEvent* event) {
         QMetaObject::invokeMethod(
             this, [this] { form_.Handle(&TRomForm::FormShow); }, Qt::QueuedConnection);
     }
+}
+
+bool QtStationWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button && event->type() == QEvent::Shortcut) {
+        if (button->isEnabled()) {
+            button->click();
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void QtStationWindow::closeEvent(QCloseEvent* event) {

@@ -66,6 +66,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A button's mnemonic (Alt+S) clicks it at once, not after the pressed look Qt animates for
+    // a while: a press queued during a run is then taken while the run still counts as running.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildLayout();
