@@ -11,7 +11,7 @@
 #include <string>
 
 #include "database_status.h"
-#include "production_record.h"
+#include "record_appender.h"
 #include "programmer.h"
 #include "station_paths.h"
 #include "station_settings.h"

@@ -1,9 +1,10 @@
 #include "day_counts.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
 
 #include "day_record.h"
+#include "text.h"
 
 void DayCounts::Follow(const std::string& recordPath, const std::string& title) {
     if (recordPath == counted_) {
@@ -12,13 +13,10 @@ void DayCounts::Follow(const std::string& recordPath, const std::string& title) 
     counted_ = recordPath;
     pass_ = fail_ = 0;
     passTimesMs_.clear();
-    ForEachRowOf(recordPath, title, [this](const DayRow& row) {
-        long long ms = 0;
-        const auto [end, error] =
-            std::from_chars(row.runMs.data(), row.runMs.data() + row.runMs.size(), ms);
-        const bool timed = error == std::errc() && end == row.runMs.data() + row.runMs.size();
+    record::ForEachRowOf(recordPath, title, [this](const record::DayRow& row) {
+        const std::optional<std::uint64_t> ms = os::DecimalNumber(row.runMs);
         Add(row.verdict == "PASS",
-            timed ? std::optional(std::chrono::milliseconds(ms)) : std::nullopt);
+            ms ? std::optional(std::chrono::milliseconds(*ms)) : std::nullopt);
     });
 }
 

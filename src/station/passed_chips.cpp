@@ -8,7 +8,7 @@ std::optional<std::string> PassedChips::EarlierPass(const std::string& recordPat
     if (recordPath != loadedFrom_) {
         loadedFrom_ = recordPath;
         passes_.clear();
-        ForEachRowOf(recordPath, title, [this](const DayRow& row) {
+        record::ForEachRowOf(recordPath, title, [this](const record::DayRow& row) {
             if (row.verdict == "PASS" && !row.deviceId.empty()) {
                 passes_.emplace(std::string(row.deviceId), std::string(row.time));
             }

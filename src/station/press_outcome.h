@@ -13,7 +13,7 @@
 struct PressOutcome {
     Verdict verdict;  // empty caption when an error ended the press before its verdict
     // The row as written; its time stamped. Empty title when no row could be made.
-    ProductionRecord row;
+    record::ProductionRecord row;
     // The board's number: written into the chip on a PASS, voided on a FAIL; none when the
     // station numbers no boards or none was left.
     std::optional<std::uint32_t> serialNumber;

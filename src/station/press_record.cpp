@@ -2,10 +2,10 @@
 
 #include "error_codes.h"
 
-ProductionRecord RecordOfPress(const std::string& title, const StationPaths& paths,
+record::ProductionRecord RecordOfPress(const std::string& title, const StationPaths& paths,
                                const CheckResult& check, bool erase,
                                const std::optional<RunResult>& run, bool raised) {
-    ProductionRecord record;
+    record::ProductionRecord record;
     record.title = title;
     record.stationFolder = paths.App_Path;
     record.probeOutput = check.probeQueried ? check.probeOutput : "";
@@ -20,7 +20,7 @@ ProductionRecord RecordOfPress(const std::string& title, const StationPaths& pat
     }
     if (run) {
         record.run =
-            ProductionRecord::Run{run->duration, run->lastRun.timedOut, run->lastRun.exitCode};
+            record::ProductionRecord::Run{run->duration, run->lastRun.timedOut, run->lastRun.exitCode};
         record.deviceId = run->deviceId;
     }
     return record;

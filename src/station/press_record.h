@@ -12,6 +12,6 @@
 // The row from what the press found: its check and, when it got that far, its run. raised: an
 // error ended the press, so its row says FAIL without a code. The time is stamped when the row
 // is written.
-ProductionRecord RecordOfPress(const std::string& title, const StationPaths& paths,
+record::ProductionRecord RecordOfPress(const std::string& title, const StationPaths& paths,
                                const CheckResult& check, bool erase,
                                const std::optional<RunResult>& run, bool raised);

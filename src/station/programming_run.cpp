@@ -4,6 +4,7 @@
 
 #include "memory_words.h"
 #include "nrfutil_output.h"
+#include "production_record.h"
 #include "programmer.h"
 
 namespace {
@@ -28,8 +29,8 @@ bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::s
     if (step.kind == StepKind::kReadDeviceId) {
         const auto words =
             tool::ReadMemoryWords(output, plan.deviceIdAddress, tool::kDeviceIdWords);
-        const std::optional<std::string> id = words ? tool::DeviceIdText(*words) : std::nullopt;
-        result.deviceId = id.value_or("");
+        const std::optional<std::uint64_t> id = words ? tool::DeviceId(*words) : std::nullopt;
+        result.deviceId = id ? record::DeviceIdText(*id) : "";
         return id.has_value();
     }
     if (step.kind == StepKind::kReadSerial) {

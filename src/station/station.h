@@ -17,7 +17,7 @@
 #include "day_counts.h"
 #include "passed_chips.h"
 #include "press_outcome.h"
-#include "production_record.h"
+#include "record_appender.h"
 #include "programming_run.h"
 #include "run_command.h"
 #include "station_events.h"
@@ -104,7 +104,7 @@ private:
     void RunPress(bool erase, StationEvents& events, Pressed& press);
     bool ReserveSerialNumber(Pressed& press, RunObserver& observer);
     void FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome);
-    void WriteRecord(ProductionRecord& row, std::vector<std::string>& notes);
+    void WriteRecord(record::ProductionRecord& row, std::vector<std::string>& notes);
     // Settles the board's number; a failure is told in notes and the log.
     void SettleNumber(std::uint32_t number, std::vector<std::string>& notes);
     // The FAIL row of a number whose run was cut off (a crash, a power cut), and the number

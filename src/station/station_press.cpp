@@ -107,7 +107,7 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
     outcome.verdict = press.verdict;
     outcome.serialNumber = press.serialNumber;
     try {
-        ProductionRecord row = RecordOfPress(title_, paths_, lastCheck_, erase, press.run, raised);
+        record::ProductionRecord row = RecordOfPress(title_, paths_, lastCheck_, erase, press.run, raised);
         row.serialNumber = press.serialNumber;
         const std::string verdict = row.pass ? "PASS" : "FAIL";
         std::optional<std::string> earlier;
@@ -120,7 +120,7 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
         if (!row.deviceId.empty()) {
             LogInfoText("DEVICEID=" + row.deviceId + " " + verdict);
             if (row.pass) {
-                passedChips_.Add(row.deviceId, RecordTime(row.time));
+                passedChips_.Add(row.deviceId, record::RecordTime(row.time));
             }
         }
         if (earlier) {
@@ -168,7 +168,7 @@ void Station::VoidNumberCutOff() {
 }
 
 void Station::VoidNumber(std::uint32_t number) {
-    ProductionRecord row;
+    record::ProductionRecord row;
     row.title = title_;
     row.stationFolder = paths_.App_Path;
     row.imagePath = paths_.Hex_Path;
@@ -198,7 +198,7 @@ std::string Station::NextSerialText() {
 }
 
 std::string Station::TodaysRecord() const {
-    return settings_.log.folder + RecordFileName(log4me::Now().local);
+    return settings_.log.folder + record::RecordFileName(log4me::Now().local);
 }
 
 std::string Station::CountsText() {
@@ -206,7 +206,7 @@ std::string Station::CountsText() {
     return dayCounts_.Text();
 }
 
-void Station::WriteRecord(ProductionRecord& row, std::vector<std::string>& notes) {
+void Station::WriteRecord(record::ProductionRecord& row, std::vector<std::string>& notes) {
     dayCounts_.Follow(TodaysRecord(), title_);  // the day's rows before this one
     const log4me::AppendResult result = record_.Append(settings_.log.folder, row);
     if (database_) {
@@ -219,7 +219,7 @@ void Station::WriteRecord(ProductionRecord& row, std::vector<std::string>& notes
     }
     // The folder as a line engineer writes it, not the logger's own doubled separator.
     const std::string file = settings_.log.shownFolder + os::kPathSeparator +
-                             RecordFileName(row.time);
+                             record::RecordFileName(row.time);
     const std::string line = "ERROR:生产记录" + file + "写不进去（" + result.problem + "），" +
                              (result.placement == log4me::Placement::kLost
                                   ? "内存中也已放不下，本次记录丢失。"

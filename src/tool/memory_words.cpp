@@ -189,14 +189,11 @@ std::optional<std::vector<std::uint32_t>> ReadMemoryWords(std::string_view outpu
     return bytes.Words();
 }
 
-std::optional<std::string> DeviceIdText(const std::vector<std::uint32_t>& words) {
+std::optional<std::uint64_t> DeviceId(const std::vector<std::uint32_t>& words) {
     if (words.size() != kDeviceIdWords) {
         return std::nullopt;
     }
-    char text[17];
-    std::snprintf(text, sizeof text, "%08lX%08lX", static_cast<unsigned long>(words[1]),
-                  static_cast<unsigned long>(words[0]));
-    return std::string(text);
+    return std::uint64_t{words[1]} << 32 | words[0];
 }
 
 bool WordConfirmed(std::string_view readOutput, std::uint32_t address, std::uint32_t value) {

@@ -45,10 +45,10 @@ std::optional<std::vector<std::uint32_t>> ReadMemoryWords(std::string_view outpu
                                                           std::uint32_t address,
                                                           std::size_t wordCount);
 
-// The DEVICEID text of the record: 16 upper-case hexadecimal digits, DEVICEID[1] then
-// DEVICEID[0] (the order of the chip maker's own test scripts); words are DEVICEID[0], [1] as
-// ReadMemoryWords gives them for the DEVICEID address. Nothing unless words holds exactly two.
-std::optional<std::string> DeviceIdText(const std::vector<std::uint32_t>& words);
+// The chip's 64-bit DEVICEID, DEVICEID[1] its upper half (the order of the chip maker's own test
+// scripts, and of the record's text); words are DEVICEID[0], [1] as ReadMemoryWords gives them
+// for the DEVICEID address. Nothing unless words holds exactly two.
+std::optional<std::uint64_t> DeviceId(const std::vector<std::uint32_t>& words);
 
 // True when the output of a read of the word at address shows exactly value there.
 bool WordConfirmed(std::string_view readOutput, std::uint32_t address, std::uint32_t value);

@@ -169,7 +169,7 @@ TEST_F(StationFormTest, NoNumberLeftAndNoDatabaseStopsThePress) {
     EXPECT_EQ(Press(), "FAIL");
     EXPECT_THAT(view_.memo, HasSubstr("ERROR:本工位的序列号号段已用完，"));
     EXPECT_EQ(station_.StandInCalls().find("--program"), std::string::npos);
-    EXPECT_THAT(station_.Read("logs/" + RecordFileName(log4me::Now().local)), HasSubstr("FAIL"));
+    EXPECT_THAT(station_.Read("logs/" + record::RecordFileName(log4me::Now().local)), HasSubstr("FAIL"));
 }
 
 }  // namespace

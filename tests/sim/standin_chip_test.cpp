@@ -11,6 +11,7 @@
 #include "intel_hex.h"
 #include "memory_words.h"
 #include "nrfutil_output.h"
+#include "production_record.h"
 #include "nrfutil_programmer.h"
 #include "paths.h"
 #include "programmer.h"
@@ -58,7 +59,8 @@ protected:
                                         const std::string& serial = kFirst) const {
         const auto words = tool::ReadMemoryWords(Read(which, address, 8, serial).output, address,
                                                  tool::kDeviceIdWords);
-        return words ? tool::DeviceIdText(*words) : std::nullopt;
+        const auto id = words ? tool::DeviceId(*words) : std::nullopt;
+        return id ? std::optional(record::DeviceIdText(*id)) : std::nullopt;
     }
     tool::CommandResult Write(Tool which, std::uint32_t address, std::uint32_t value) const {
         return Run(which == Tool::kNrfutil

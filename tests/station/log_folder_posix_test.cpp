@@ -59,7 +59,7 @@ TEST_P(LogFolderCheck, ProgramsOnlyWhenTheFolderCanTakeTheRow) {
     if (c.errorCode == 0) {
         EXPECT_EQ(view_.verdict, "PASS");
         const std::string record =
-            test_support::ReadFile(folder + "/" + RecordFileName(os::LocalNow()));
+            test_support::ReadFile(folder + "/" + record::RecordFileName(os::LocalNow()));
         EXPECT_EQ(test_support::ReadCsv(record.substr(3)).size(), 2u);
     } else if (c.errorCode == kLogFolderMissing) {
         EXPECT_THAT(form.MemoText(), HasSubstr("\nERROR:logs目录不存在。\r\n"));
@@ -116,7 +116,7 @@ TEST_F(FullDisk, RowsWaitAndNoBoardIsProgrammedUntilThereIsRoom) {
     };
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_EQ(view_.verdict, "PASS");
-    const std::string recordName = RecordFileName(os::LocalNow());
+    const std::string recordName = record::RecordFileName(os::LocalNow());
     EXPECT_THAT(form.MemoText(),
                 // The file as a line engineer writes it: one separator before "logs".
                 ::testing::MatchesRegex(".*Verify OK.*\nERROR:生产记录" + station.Path() + "logs/" +

@@ -10,7 +10,7 @@
 #include "csv_reader.h"
 #include "log4me.h"
 #include "logger_clock.h"
-#include "production_record.h"
+#include "record_appender.h"
 #include "temp_folder.h"
 
 namespace {
@@ -23,7 +23,7 @@ void AppendRows(const std::string& folder, const std::string& who) {
     ProductionRecordFile file(who);
     os::LocalTime now{2024, 5, 1, 7, 8, 9, 10};
     log4me::SetClock([&now] { return test_support::ReadingAt(now); });
-    ProductionRecord record;
+    record::ProductionRecord record;
     record.title = who;
     for (int i = 0; i < kRows; ++i) {
         now.day = 1 + i / kRowsPerDay;

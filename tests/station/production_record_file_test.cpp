@@ -1,4 +1,4 @@
-#include "production_record.h"
+#include "record_appender.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +27,8 @@ const std::string kHeader =
 const os::LocalTime kNow{2024, 2, 29, 12, 34, 56, 789};
 
 // A passing press as the station fills it in.
-ProductionRecord Passed() {
-    ProductionRecord r;
+record::ProductionRecord Passed() {
+    record::ProductionRecord r;
     r.time = kNow;
     r.title = "Romtool";
     r.stationFolder = "C:\\Station\\";
@@ -38,14 +38,14 @@ ProductionRecord Passed() {
     r.erase = true;
     r.pass = true;
     r.errorCode = 0;
-    r.run = ProductionRecord::Run{milliseconds(4857), false, 0};
+    r.run = record::ProductionRecord::Run{milliseconds(4857), false, 0};
     r.probeSerial = "682123456";
     return r;
 }
 
 struct RowCase {
     const char* name;
-    void (*change)(ProductionRecord&);
+    void (*change)(record::ProductionRecord&);
     const char* row;
 
     friend void PrintTo(const RowCase& c, std::ostream* out) { *out << c.name; }
@@ -54,19 +54,19 @@ struct RowCase {
 class CsvRowOf : public ::testing::TestWithParam<RowCase> {};
 
 TEST_P(CsvRowOf, HoldsEveryFieldInItsColumn) {
-    ProductionRecord record = Passed();
+    record::ProductionRecord record = Passed();
     GetParam().change(record);
-    EXPECT_EQ(CsvRow(record), GetParam().row);
+    EXPECT_EQ(record::CsvRow(record), GetParam().row);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Presses, CsvRowOf,
     ::testing::Values(
-        RowCase{"Pass", [](ProductionRecord&) {},
+        RowCase{"Pass", [](record::ProductionRecord&) {},
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
                 "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,\r\n"},
         RowCase{"FailFromCheck",
-                [](ProductionRecord& r) {
+                [](record::ProductionRecord& r) {
                     r.checksum.clear();
                     r.pass = false;
                     r.errorCode = 104;
@@ -75,16 +75,16 @@ INSTANTIATE_TEST_SUITE_P(
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,,"
                 "yes,FAIL,104,,,,682123456,,,\r\n"},
         RowCase{"FailFromRunAtItsLimit",
-                [](ProductionRecord& r) {
+                [](record::ProductionRecord& r) {
                     r.erase = false;
                     r.pass = false;
                     r.errorCode = 107;
-                    r.run = ProductionRecord::Run{milliseconds(300012), true, -1};
+                    r.run = record::ProductionRecord::Run{milliseconds(300012), true, -1};
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
                 "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,no,FAIL,107,300012,yes,-1,682123456,,,\r\n"},
         RowCase{"ErrorEndedThePress",
-                [](ProductionRecord& r) {
+                [](record::ProductionRecord& r) {
                     r.checksum.clear();
                     r.pass = false;
                     r.errorCode.reset();
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,,"
                 "yes,FAIL,,,,,,,,\r\n"},
         RowCase{"ProbeLinesTrimmedAndJoined",
-                [](ProductionRecord& r) {
+                [](record::ProductionRecord& r) {
                     r.probeOutput = "  682123456 \r\n\r\n682000001\n\t";
                     r.imagePath = "m.hex";
                 },
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,\r\n"},
         RowCase{
             "QuotedWhereNeeded",
-            [](ProductionRecord& r) {
+            [](record::ProductionRecord& r) {
                 r.title = "烧写";
                 r.probeOutput = "a,b\r\n";
                 r.imagePath = "C:\\x\"y\"\\a\rb\nc.hex";
@@ -126,10 +126,10 @@ protected:
         folder.Write("config.ini", "[log4me]\r\npath=logs\r\nlevel=" + level + "\r\n");
         log4me::Start(folder.Path());
     }
-    log4me::AppendResult Append(ProductionRecord record) {
+    log4me::AppendResult Append(record::ProductionRecord record) {
         return file.Append(log4me::ReadLogConfig(folder.Path()).folder, record);
     }
-    std::string RecordFile() const { return folder.Read("logs" + kSep + RecordFileName(now)); }
+    std::string RecordFile() const { return folder.Read("logs" + kSep + record::RecordFileName(now)); }
     std::set<std::string> LogFolderNames() const {
         std::set<std::string> names;
         for (const auto& entry :
@@ -147,16 +147,16 @@ protected:
 TEST_F(Record, NewFileGetsMarkAndHeaderOnceThenOneRowPerPress) {
     folder.MakeFolder("logs");
     Start();
-    ProductionRecord record = Passed();
+    record::ProductionRecord record = Passed();
     record.time = {};  // stamped with the logger's clock
     Append(record);
     now.second = 57;
     Append(record);
 
     record.time = kNow;
-    const std::string first = CsvRow(record);
+    const std::string first = record::CsvRow(record);
     record.time.second = 57;
-    EXPECT_EQ(RecordFile(), kBom + kHeader + first + CsvRow(record));
+    EXPECT_EQ(RecordFile(), kBom + kHeader + first + record::CsvRow(record));
     EXPECT_EQ(LogFolderNames(), (std::set<std::string>{"2024-02-29.csv", "2024-02-29.log"}));
     EXPECT_FALSE(folder.Exists("log4me_err.log"));
 }
@@ -164,7 +164,7 @@ TEST_F(Record, NewFileGetsMarkAndHeaderOnceThenOneRowPerPress) {
 TEST_F(Record, PathWithCommaQuoteAndLineBreakReadsBackAsOneField) {
     folder.MakeFolder("logs");
     Start();
-    ProductionRecord record = Passed();
+    record::ProductionRecord record = Passed();
     record.imagePath = "C:\\Line 3, \"B\"\r\nimages\\merge.hex";
     Append(record);
 
@@ -200,7 +200,7 @@ TEST_F(Record, RowIsWrittenWhateverTheLogLevel) {
     folder.MakeFolder("logs");
     Start("none");
     Append(Passed());
-    EXPECT_EQ(RecordFile(), kBom + kHeader + CsvRow(Passed()));
+    EXPECT_EQ(RecordFile(), kBom + kHeader + record::CsvRow(Passed()));
     EXPECT_FALSE(folder.Exists("log4me_err.log"));
 }
 
@@ -236,10 +236,10 @@ TEST_P(RecordCannotBeWritten, RowWaitsUntilTheFolderIsMended) {
 
     GetParam().mend(folder);
     EXPECT_EQ(file.Flush(), 0u);
-    ProductionRecord next = Passed();
+    record::ProductionRecord next = Passed();
     next.imagePath = "next.hex";
     EXPECT_EQ(Append(next).placement, log4me::Placement::kInFile);
-    EXPECT_EQ(RecordFile(), kBom + kHeader + CsvRow(Passed()) + CsvRow(next));
+    EXPECT_EQ(RecordFile(), kBom + kHeader + record::CsvRow(Passed()) + record::CsvRow(next));
     for (const std::string& name : LogFolderNames()) {
         EXPECT_EQ(name.find(".new"), std::string::npos) << "left behind: " << name;
         EXPECT_EQ(name.find(".pending"), std::string::npos) << "left behind: " << name;

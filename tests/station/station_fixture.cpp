@@ -125,6 +125,6 @@ std::vector<std::string> StationTest::CallsAfterTheChecks() const {
 
 test_support::CsvRows StationTest::RecordRows() const {
     const std::string file = station_->Read("logs" + std::string(1, os::kPathSeparator) +
-                                            RecordFileName(os::LocalNow()));
+                                            record::RecordFileName(os::LocalNow()));
     return test_support::ReadCsv(file.substr(std::min<std::size_t>(3, file.size())));
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "memory_words.h"
+#include "production_record.h"
 #include "nrfutil_programmer.h"
 #include "paths.h"
 #include "programmer.h"
@@ -125,9 +126,9 @@ TEST(ReadMemoryWords, TakesTheDocumentedFormsAndNothingElse) {
 }
 
 TEST(DeviceIdText, PutsTheSecondWordFirst) {
-    EXPECT_EQ(tool::DeviceIdText({0x596212AE, 0xA23EFBCB}), "A23EFBCB596212AE");
-    EXPECT_EQ(tool::DeviceIdText({0x5, 0xA}), "0000000A00000005");
-    EXPECT_EQ(tool::DeviceIdText({0x5}), std::nullopt);
+    EXPECT_EQ(record::DeviceIdText(*tool::DeviceId({0x596212AE, 0xA23EFBCB})), "A23EFBCB596212AE");
+    EXPECT_EQ(record::DeviceIdText(*tool::DeviceId({0x5, 0xA})), "0000000A00000005");
+    EXPECT_EQ(tool::DeviceId({0x5}), std::nullopt);
 }
 
 TEST(WordConfirmed, OnlyTheWrittenValueAtItsAddress) {

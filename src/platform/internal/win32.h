@@ -3,17 +3,7 @@
 // itself.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#    define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#    define NOMINMAX
-#endif
-#include <windows.h>
-
-// Names of the OS layer that <windows.h> also defines as macros for its own A/W calls.
-#undef GetProfileString
-#undef ReplaceFile
+#include "windows_headers.h"
 
 #include <string>
 #include <string_view>

@@ -3,13 +3,7 @@
 // layer's own <windows.h> header stays private to it.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#    define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#    define NOMINMAX
-#endif
-#include <windows.h>
+#include "windows_headers.h"
 
 #include <commctrl.h>
 #include <commdlg.h>

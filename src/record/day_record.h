@@ -1,10 +1,12 @@
-// Reading back the day's production record of this station: the rows one copy of the program
+// Reading back the day's production record of one station: the rows one copy of the program
 // wrote, for what the window shows of the day.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
+
+namespace record {
 
 // What the window needs of a row.
 struct DayRow {
@@ -19,3 +21,5 @@ struct DayRow {
 // every layout the station has written reads.
 void ForEachRowOf(const std::string& path, const std::string& title,
                   const std::function<void(const DayRow&)>& take);
+
+}  // namespace record

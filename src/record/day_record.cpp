@@ -1,0 +1,34 @@
+#include "day_record.h"
+
+#include <exception>
+#include <optional>
+
+#include "csv.h"
+#include "files.h"
+#include "production_record.h"
+#include "record_layout.h"
+
+namespace record {
+
+void ForEachRowOf(const std::string& path, const std::string& title,
+                  const std::function<void(const DayRow&)>& take) {
+    std::string bytes;
+    try {
+        bytes = os::ReadWholeFile(path, os::Share::kReadWrite);
+    } catch (const std::exception&) {
+        return;  // no record yet, or none to read now
+    }
+    CsvReader reader;
+    std::optional<RecordLayout> layout;
+    ForEachCsvRow(reader, WithoutByteOrderMark(bytes), [&] {
+        if (!layout) {
+            layout.emplace(reader);
+        } else if (layout->FieldOf(reader, Column::kTitle) == title) {
+            take({layout->FieldOf(reader, Column::kTime), layout->FieldOf(reader, Column::kVerdict),
+                  layout->FieldOf(reader, Column::kRunMs),
+                  layout->FieldOf(reader, Column::kDeviceId)});
+        }
+    });
+}
+
+}  // namespace record
