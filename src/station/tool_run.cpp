@@ -6,12 +6,14 @@
 #include "nrfutil_programmer.h"
 #include "operator_texts.h"
 #include "run_display.h"
+#include "run_failure.h"
+#include "station_log.h"
 
 ToolRunner::ToolRunner(StationView& view, std::string binPath, Programmer programmer)
     : view_(view), binPath_(std::move(binPath)), programmer_(programmer) {}
 
-tool::CommandResult ToolRunner::Run(const std::string& commandLine, std::chrono::milliseconds limit,
-                                    RunDisplay* display) const {
+tool::CommandResult ToolRunner::Run(const std::string& step, const std::string& commandLine,
+                                    std::chrono::milliseconds limit, RunDisplay* display) const {
     tool::RunOptions options;
     options.timeoutLine = TimeoutLine;
     options.cutNote = OutputCutNote(tool::OutputCapture::kDefaultBound);
@@ -23,7 +25,7 @@ tool::CommandResult ToolRunner::Run(const std::string& commandLine, std::chrono:
             options.environment.push_back({"NRFUTIL_HOME", home});
         }
     }
-    return tool::RunCommand(
+    tool::CommandResult result = tool::RunCommand(
         commandLine, binPath_, limit,
         [this, display](const tool::RunProgress& progress) {
             if (display) {
@@ -32,4 +34,6 @@ tool::CommandResult ToolRunner::Run(const std::string& commandLine, std::chrono:
             view_.RepaintKeepingInput();
         },
         options);
+    LogInfoText(step + "：" + tool::RunEndText(result));
+    return result;
 }
