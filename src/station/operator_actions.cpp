@@ -64,7 +64,7 @@ void TRomForm::Button_HelpClick() {
                                     ? tool::NrfutilHelpCommand(settings_.Prog_Path)
                                     : tool::HelpCommand(settings_.Prog_Path);
     RunDisplay display(view_);
-    SetMemoText(Runner().Run("参数列表", command, limits_.help, &display).output);
+    SetMemoText(Runner().Run(command, limits_.help, &display).output);
 }
 
 void TRomForm::Button_ExitClick() {

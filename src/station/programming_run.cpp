@@ -88,8 +88,8 @@ RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& 
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        result.lastRun = runner.Run(StepName(step.kind), step.command,
-                                    std::max(left, std::chrono::milliseconds(1)), &display);
+        result.lastRun = runner.RunStep(StepName(step.kind), step.command,
+                                        std::max(left, std::chrono::milliseconds(1)), &display);
         result.detail += StepText(plan, step, result.lastRun);
         if (!StepReportedDone(plan, step, result.lastRun) ||
             !StepReadWhatItShould(plan, step, result.lastRun.output, result)) {

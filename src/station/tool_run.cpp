@@ -12,8 +12,8 @@
 ToolRunner::ToolRunner(StationView& view, std::string binPath, Programmer programmer)
     : view_(view), binPath_(std::move(binPath)), programmer_(programmer) {}
 
-tool::CommandResult ToolRunner::Run(const std::string& step, const std::string& commandLine,
-                                    std::chrono::milliseconds limit, RunDisplay* display) const {
+tool::CommandResult ToolRunner::Run(const std::string& commandLine, std::chrono::milliseconds limit,
+                                    RunDisplay* display) const {
     tool::RunOptions options;
     options.timeoutLine = TimeoutLine;
     options.cutNote = OutputCutNote(tool::OutputCapture::kDefaultBound);
@@ -25,7 +25,7 @@ tool::CommandResult ToolRunner::Run(const std::string& step, const std::string& 
             options.environment.push_back({"NRFUTIL_HOME", home});
         }
     }
-    tool::CommandResult result = tool::RunCommand(
+    return tool::RunCommand(
         commandLine, binPath_, limit,
         [this, display](const tool::RunProgress& progress) {
             if (display) {
@@ -34,6 +34,12 @@ tool::CommandResult ToolRunner::Run(const std::string& step, const std::string& 
             view_.RepaintKeepingInput();
         },
         options);
+}
+
+tool::CommandResult ToolRunner::RunStep(const std::string& step, const std::string& commandLine,
+                                        std::chrono::milliseconds limit,
+                                        RunDisplay* display) const {
+    tool::CommandResult result = Run(commandLine, limit, display);
     LogInfoText(step + "：" + tool::RunEndText(result));
     return result;
 }

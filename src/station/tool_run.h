@@ -16,11 +16,15 @@ public:
     // view outlives the runner.
     ToolRunner(StationView& view, std::string binPath, Programmer programmer);
 
-    // Runs commandLine, ended after limit, and logs how it ended as one info line that names the
-    // step ("查询Jlink：退出码=0", see tool::RunEndText). nrfutil's output is read as UTF-8, and
-    // nrfutil gets NRFUTIL_HOME when the station carries its own installation in bin.
-    tool::CommandResult Run(const std::string& step, const std::string& commandLine,
-                            std::chrono::milliseconds limit, RunDisplay* display = nullptr) const;
+    // Runs commandLine, ended after limit. nrfutil's output is read as UTF-8, and nrfutil gets
+    // NRFUTIL_HOME when the station carries its own installation in bin.
+    tool::CommandResult Run(const std::string& commandLine, std::chrono::milliseconds limit,
+                            RunDisplay* display = nullptr) const;
+    // Runs a step of the check or the programming as Run does, and logs how it ended as one info
+    // line that names the step ("查询Jlink：退出码=0", see tool::RunEndText).
+    tool::CommandResult RunStep(const std::string& step, const std::string& commandLine,
+                                std::chrono::milliseconds limit,
+                                RunDisplay* display = nullptr) const;
 
 private:
     StationView& view_;
