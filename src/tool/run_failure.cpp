@@ -27,10 +27,10 @@ std::string RunFailureLine(const CommandResult& run) {
 
 std::string RunEndText(const CommandResult& run) {
     if (run.notStarted) {
-        return "未启动：" + run.notStarted->call + "：" + run.notStarted->text;
+        return "退出码=无（未启动：" + run.notStarted->call + "：" + run.notStarted->text + "）";
     }
     if (run.timedOut) {
-        return "超时，已终止";
+        return "退出码=无（超时，已终止）";
     }
     return "退出码=" + (os::EndedAbnormally(run.exitCode) ? Hexadecimal(run.exitCode)
                                                           : std::to_string(run.exitCode));

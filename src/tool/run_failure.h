@@ -15,9 +15,9 @@ namespace tool {
 // so).
 std::string RunFailureLine(const CommandResult& run);
 
-// How the run ended, short, for its line in the log and for a step that printed nothing:
-// "退出码=0" (an abnormal end's code in hexadecimal, "退出码=0xC0000005"), "超时，已终止", or
-// "未启动：<call>：<system text>".
+// How the run ended, short, for its line in the log and for a step that printed nothing; always
+// begins "退出码=": "退出码=0" (an abnormal end's code in hexadecimal, "退出码=0xC0000005"),
+// "退出码=无（超时，已终止）", or "退出码=无（未启动：<call>：<system text>）".
 std::string RunEndText(const CommandResult& run);
 
 }  // namespace tool

@@ -119,7 +119,8 @@ TEST_P(RunFailure, SaysWhatHappenedAboveTheMessageAndLogsEveryRunsEnd) {
     if (c.fault == Fault::kNeverStarts) {
         const std::string text = os::SystemErrorText(kNotFoundCode);
         EXPECT_EQ(line, "编程器无法启动：" + text);
-        EXPECT_THAT(log, HasSubstr(InfoLine(step + "未启动：CreateProcessW：" + text)));
+        EXPECT_THAT(
+            log, HasSubstr(InfoLine(step + "退出码=无（未启动：CreateProcessW：" + text + "）")));
     } else {
         const std::regex abnormal("编程器异常结束，退出码(0x[0-9A-F]+)。");
         ASSERT_TRUE(std::regex_match(line, found, abnormal)) << memo;

@@ -92,7 +92,7 @@ TEST_F(RunCommandTest, MissingWorkingFolderGivesEmptyTextAndSaysWhy) {
     EXPECT_EQ(run.notStarted->code, static_cast<std::uint32_t>(ENOENT));
     const std::string text = os::SystemErrorText(ENOENT);
     EXPECT_EQ(tool::RunFailureLine(run), "编程器无法启动：" + text);
-    EXPECT_EQ(tool::RunEndText(run), "未启动：posix_spawn：" + text);
+    EXPECT_EQ(tool::RunEndText(run), "退出码=无（未启动：posix_spawn：" + text + "）");
 }
 
 // A signal's end (the interpreter's own or a command's, as the shell reports it) and a command

@@ -39,7 +39,7 @@ TEST(RunCommandOnWindows, MissingWorkingFolderSaysWhyNothingStarted) {
     EXPECT_NE(run.notStarted->code, 0u);
     const std::string text = os::SystemErrorText(run.notStarted->code);
     EXPECT_EQ(tool::RunFailureLine(run), "编程器无法启动：" + text);
-    EXPECT_EQ(tool::RunEndText(run), "未启动：CreateProcessW：" + text);
+    EXPECT_EQ(tool::RunEndText(run), "退出码=无（未启动：CreateProcessW：" + text + "）");
 }
 
 // An exception code and cmd's 9009 are abnormal ends; the tool's own exit codes are not.
