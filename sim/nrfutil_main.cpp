@@ -42,6 +42,7 @@ sim::Outcome Run(const sim::Call& call) {
         sim::nrfutil::PrintErrorLine(parsed.error);
         return {sim::nrfutil::kExitBadArguments, sim::RunKind::kRefused};
     }
+    sim::CrashIfAsked(call.settings, KindOf(parsed.request.command));
     return {sim::nrfutil::RunRequest(parsed.request, call.settings, call.folder),
             KindOf(parsed.request.command)};
 }

@@ -4,6 +4,7 @@
 #include <exception>
 #include <thread>
 
+#include "abnormal_end.h"
 #include "call_log.h"
 #include "files.h"
 #include "paths.h"
@@ -24,23 +25,6 @@ Settings LoadSettings(const std::string& iniPath) {
         }
     }
     return ReadSettings(text);
-}
-
-bool Hangs(const Settings& settings, RunKind kind) {
-    if (kind == RunKind::kRefused) {
-        return false;
-    }
-    switch (settings.hang) {
-        case HangIn::kNoRun:
-            return false;
-        case HangIn::kProgramming:
-            return kind == RunKind::kProgramming;
-        case HangIn::kProbeQuery:
-            return kind == RunKind::kProbeQuery;
-        case HangIn::kEveryRun:
-            return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -67,7 +51,7 @@ int RunStandIn(int argc, char** argv, const std::function<Outcome(const Call&)>&
         if (outcome.kind != RunKind::kRefused) {
             std::this_thread::sleep_for(std::chrono::milliseconds(call.settings.delayMs));
         }
-        if (Hangs(call.settings, outcome.kind)) {
+        if (AppliesTo(call.settings.hang, outcome.kind)) {
             HangForever();
         }
         return outcome.exitCode;
@@ -92,13 +76,37 @@ const char* StandInFilesHelp() {
            "  standin.ini            Rehearsal faults, key=value lines; a variable\n"
            "                         STANDIN_<KEY> overrides a key:\n"
            "                           probe=absent, verify=fail, marker=omit|verified|done,\n"
-           "                           delay_ms=N, hang=1|program|probe|all, long_output=N,\n"
+           "                           delay_ms=N, hang=1|program|probe|all,\n"
+           "                           crash=1|program|probe|all, long_output=N,\n"
            "                           zero_bytes=1, split_char=1, serial=TEXT[,TEXT...]\n"
            "                           (one probe per serial), deviceid=HEX (default\n"
            "                           F00DCAFE12345678), family=nrf52|nrf53|nrf91|nrf54l\n"
            "                           (where DEVICEID and UICR sit; default nrf52).\n"
            "                         With nrfutil, marker=omit makes a good program run\n"
            "                         print no task_end.\n";
+}
+
+bool AppliesTo(HangIn runs, RunKind kind) {
+    if (kind == RunKind::kRefused) {
+        return false;
+    }
+    switch (runs) {
+        case HangIn::kNoRun:
+            return false;
+        case HangIn::kProgramming:
+            return kind == RunKind::kProgramming;
+        case HangIn::kProbeQuery:
+            return kind == RunKind::kProbeQuery;
+        case HangIn::kEveryRun:
+            return true;
+    }
+    return false;
+}
+
+void CrashIfAsked(const Settings& settings, RunKind kind) {
+    if (AppliesTo(settings.crash, kind)) {
+        os::EndAsCrashed();
+    }
 }
 
 void HangForever() {

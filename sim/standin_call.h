@@ -43,6 +43,14 @@ int RunStandIn(int argc, char** argv, const std::function<Outcome(const Call&)>&
 // The end of a stand-in's option list: the files beside it and the rehearsal settings.
 const char* StandInFilesHelp();
 
+// Whether a hang or crash setting applies to a run of kind (never to a refused command line).
+bool AppliesTo(HangIn runs, RunKind kind);
+
+// Ends the stand-in at once, as a crash would (os::EndAsCrashed), when the settings' crash
+// applies to a run of kind; called once the command line is understood, before anything is
+// printed.
+void CrashIfAsked(const Settings& settings, RunKind kind);
+
 // Waits without end: what a stuck run or a prompt nobody sees does.
 [[noreturn]] void HangForever();
 

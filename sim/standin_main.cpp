@@ -24,6 +24,7 @@ sim::Outcome Run(const sim::Call& call) {
         sim::PrintError(parsed.error);
         return {sim::kExitBadArguments, sim::RunKind::kRefused};
     }
+    sim::CrashIfAsked(call.settings, KindOf(parsed.request.command));
     return {sim::RunRequest(parsed.request, call.settings, call.folder),
             KindOf(parsed.request.command)};
 }

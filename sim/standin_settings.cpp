@@ -13,9 +13,9 @@ namespace {
 constexpr unsigned long long kMaxDelayMs = 24ull * 60 * 60 * 1000;
 constexpr unsigned long long kMaxLongOutput = 256ull * 1024 * 1024;
 
-const char* const kKeys[] = {"probe",         "verify", "marker",      "delay_ms",
-                             "line_delay_ms", "hang",   "long_output", "zero_bytes",
-                             "split_char",    "serial", "deviceid",    "family"};
+const char* const kKeys[] = {"probe",  "verify",   "marker",      "delay_ms",   "line_delay_ms",
+                             "hang",   "crash",    "long_output", "zero_bytes", "split_char",
+                             "serial", "deviceid", "family"};
 
 std::string_view Trim(std::string_view text) {
     return os::TrimmedOf(text, os::kAsciiSpace);
@@ -165,8 +165,8 @@ bool Apply(Settings& settings, const std::string& key, const std::string& rawVal
             static_cast<unsigned long>(number);
         return true;
     }
-    if (key == "hang") {
-        return ParseHang(value, settings.hang);
+    if (key == "hang" || key == "crash") {
+        return ParseHang(value, key == "hang" ? settings.hang : settings.crash);
     }
     if (key == "long_output") {
         if (!ParseNumber(value, kMaxLongOutput, number)) {

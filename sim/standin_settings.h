@@ -12,6 +12,9 @@
 //   line_delay_ms=N     every line of progress and result waits N ms after it is printed
 //   hang=1|program      programming runs never end (after printing everything)
 //   hang=probe|all      probe queries, or every run, never end
+//   crash=1|program     programming runs end at once, before printing anything, as a crash ends
+//                       them (exit code 0xC0000005 on Windows, SIGSEGV elsewhere)
+//   crash=probe|all     probe queries, or every run, end so
 //   long_output=N       N bytes of extra text lines before the result
 //   zero_bytes=1        a line with a zero byte inside it
 //   split_char=1        a multi-byte character written in two separate writes
@@ -30,6 +33,7 @@
 
 namespace sim {
 
+// The runs a hang or a crash applies to.
 enum class HangIn { kNoRun, kProgramming, kProbeQuery, kEveryRun };
 
 // The chip family the probes' chips belong to.
@@ -45,6 +49,7 @@ struct Settings {
     unsigned long delayMs = 0;
     unsigned long lineDelayMs = 0;
     HangIn hang = HangIn::kNoRun;
+    HangIn crash = HangIn::kNoRun;
     std::size_t longOutput = 0;
     bool zeroBytes = false;
     bool splitChar = false;

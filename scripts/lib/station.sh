@@ -182,11 +182,18 @@ station_today_log() {
     echo "$1/logs/$(date +%Y-%m-%d).log"
 }
 
+# Each tool run's end line ("查询Jlink：退出码=0"; the log is UTF-8 on Linux, GBK under Wine):
+# how many a check or a press writes depends on the programmer's steps, so the counts that tell
+# a verdict has come leave them out.
+STATION_RUN_END_UTF8=$'\xe9\x80\x80\xe5\x87\xba\xe7\xa0\x81='
+STATION_RUN_END_GBK=$'\xcd\xcb\xb3\xf6\xc2\xeb='
+
 # station_count FOLDER PATTERN: how many lines of today's log match the extended regular
-# expression PATTERN.
+# expression PATTERN, tool runs' end lines left out.
 station_count() {
     local n
-    n=$(grep -caE "$2" "$(station_today_log "$1")" 2>/dev/null || true)
+    n=$( (grep -aE "$2" "$(station_today_log "$1")" 2>/dev/null || true) |
+        LC_ALL=C grep -cav -e "$STATION_RUN_END_UTF8" -e "$STATION_RUN_END_GBK" || true)
     echo "${n:-0}"
 }
 

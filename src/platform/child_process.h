@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,21 @@ struct EnvironmentVariable {
     std::string value;
 };
 
+// Why a command could not be started: the system call that failed, and the system's code and
+// text for it.
+struct StartFailure {
+    std::string call;        // e.g. "posix_spawn", "CreatePipe", "CreateProcessW", "ResumeThread"
+    std::uint32_t code = 0;  // errno on Linux, GetLastError() on Windows
+    std::string text;        // SystemErrorText(code)
+};
+
+// Whether an interpreter's exit code tells of an abnormal end rather than the command's own
+// answer. Windows: an exception code (0xC0000000 and up, e.g. 0xC0000005) or cmd's 9009, the
+// command could not be run. Elsewhere: 128 + a signal's number, as /bin/sh reports a command a
+// signal ended (and as ExitCode reports the interpreter's own such end), or 126 and 127, the
+// shell could not run or find the command.
+bool EndedAbnormally(int exitCode);
+
 // A command run through the system's command interpreter ("cmd.exe /C" on Windows, "/bin/sh -c"
 // elsewhere) in a given working folder, with its standard output and standard error both going
 // into one pipe that this object reads. The command and everything it starts form one tree that
@@ -26,10 +42,11 @@ struct EnvironmentVariable {
 class ChildProcess {
 public:
     // Starts the command. Returns nullptr when it cannot be started (e.g. the working folder
-    // does not exist); nothing is left open or running then.
+    // does not exist), with the reason in *failure when failure is given; nothing is left open
+    // or running then.
     static std::unique_ptr<ChildProcess> Start(
         const std::string& commandLine, const std::string& workingFolder,
-        const std::vector<EnvironmentVariable>& variables = {});
+        const std::vector<EnvironmentVariable>& variables = {}, StartFailure* failure = nullptr);
 
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
@@ -44,7 +61,8 @@ public:
     // Waits at most waitMs milliseconds for the interpreter to end; true once it has. What it
     // started may still run.
     bool WaitForEnd(int waitMs) noexcept;
-    // The interpreter's exit code once it has ended by itself; -1 otherwise.
+    // The interpreter's exit code once it has ended by itself (on Linux 128 + the signal's
+    // number when a signal ended it, as the shell reports its commands); -1 otherwise.
     int ExitCode() const;
     // Ends the whole tree at once and reaps the interpreter, each within a few seconds;
     // harmless when it has ended.

@@ -14,6 +14,7 @@
 #include "child_process.h"
 #include "clock.h"
 #include "process_tree.h"
+#include "text.h"
 #include "unique_fd.h"
 
 extern char** environ;
@@ -73,23 +74,30 @@ public:
     SpawnSetup(const SpawnSetup&) = delete;
     SpawnSetup& operator=(const SpawnSetup&) = delete;
 
-    bool Prepare(const char* folder, int output) {
+    // Returns 0, or the error number of the first setting that failed.
+    int Prepare(const char* folder, int output) {
         sigset_t all;
         sigset_t none;
         ::sigfillset(&all);
         ::sigemptyset(&none);
-        return ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETPGROUP |
-                                                            POSIX_SPAWN_SETSIGDEF |
-                                                            POSIX_SPAWN_SETSIGMASK) == 0 &&
-               ::posix_spawnattr_setpgroup(&attributes_, 0) == 0 &&
-               ::posix_spawnattr_setsigdefault(&attributes_, &all) == 0 &&
-               ::posix_spawnattr_setsigmask(&attributes_, &none) == 0 &&
-               ::posix_spawn_file_actions_addchdir_np(&actions_, folder) == 0 &&
-               ::posix_spawn_file_actions_adddup2(&actions_, output, STDOUT_FILENO) == 0 &&
-               ::posix_spawn_file_actions_adddup2(&actions_, output, STDERR_FILENO) == 0 &&
-               // Descriptors the station itself was given without close-on-exec stay behind
-               // too: a tool that lingers holds nothing but its standard descriptors.
-               ::posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1) == 0;
+        const int results[] = {
+            ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF |
+                                                         POSIX_SPAWN_SETSIGMASK),
+            ::posix_spawnattr_setpgroup(&attributes_, 0),
+            ::posix_spawnattr_setsigdefault(&attributes_, &all),
+            ::posix_spawnattr_setsigmask(&attributes_, &none),
+            ::posix_spawn_file_actions_addchdir_np(&actions_, folder),
+            ::posix_spawn_file_actions_adddup2(&actions_, output, STDOUT_FILENO),
+            ::posix_spawn_file_actions_adddup2(&actions_, output, STDERR_FILENO),
+            // Descriptors the station itself was given without close-on-exec stay behind too:
+            // a tool that lingers holds nothing but its standard descriptors.
+            ::posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1)};
+        for (const int result : results) {
+            if (result != 0) {
+                return result;
+            }
+        }
+        return 0;
     }
     const posix_spawnattr_t* Attributes() const { return &attributes_; }
     const posix_spawn_file_actions_t* Actions() const { return &actions_; }
@@ -124,11 +132,30 @@ std::vector<char*> EnvironmentWith(std::vector<std::string>& entries) {
     return environment;
 }
 
+// Reports why a start failed, when the caller asked; returns the null the start returns.
+std::unique_ptr<ChildProcess> StartFailed(StartFailure* failure, const char* call, int code) {
+    if (failure) {
+        *failure = {call, static_cast<std::uint32_t>(code),
+                    SystemErrorText(static_cast<std::uint32_t>(code))};
+    }
+    return nullptr;
+}
+
+// How the shell reports a command a signal ended: 128 + the signal's number.
+constexpr int kSignalExitBase = 128;
+
 // A larger pipe than the default 64 KiB lets a tool that prints a lot write on while the
 // station reads.
 constexpr int kPipeSize = 1 << 20;
 
 }  // namespace
+
+bool EndedAbnormally(int exitCode) {
+    constexpr int kCannotRun = 126;  // found but not runnable
+    constexpr int kNotFound = 127;
+    return exitCode == kCannotRun || exitCode == kNotFound ||
+           (exitCode > kSignalExitBase && exitCode <= kSignalExitBase + SIGRTMAX);
+}
 
 ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
@@ -137,18 +164,21 @@ ChildProcess::~ChildProcess() {
 }
 
 // A folder that cannot be entered fails the spawn itself: nothing runs then.
-std::unique_ptr<ChildProcess> ChildProcess::Start(
-    const std::string& commandLine, const std::string& workingFolder,
-    const std::vector<EnvironmentVariable>& variables) {
+std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine,
+                                                  const std::string& workingFolder,
+                                                  const std::vector<EnvironmentVariable>& variables,
+                                                  StartFailure* failure) {
     process_tree::BecomeSubreaper();
     process_tree::ReapLeftovers();
     auto impl = std::make_unique<Impl>();
     UniqueFd outputWrite;
-    SpawnSetup setup;
     if (!MakePipe(impl->output, outputWrite) ||
-        ::fcntl(impl->output.Get(), F_SETFL, O_NONBLOCK) != 0 ||
-        !setup.Prepare(workingFolder.c_str(), outputWrite.Get())) {
-        return nullptr;
+        ::fcntl(impl->output.Get(), F_SETFL, O_NONBLOCK) != 0) {
+        return StartFailed(failure, "pipe", errno);
+    }
+    SpawnSetup setup;
+    if (const int problem = setup.Prepare(workingFolder.c_str(), outputWrite.Get())) {
+        return StartFailed(failure, "posix_spawn", problem);
     }
     ::fcntl(impl->output.Get(), F_SETPIPE_SZ, kPipeSize);  // best effort
     impl->marker = process_tree::NewRunMarker();
@@ -161,9 +191,9 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(
     char option[] = "-c";
     char* const argv[] = {shell, option, const_cast<char*>(commandLine.c_str()), nullptr};
     pid_t pid = -1;
-    if (::posix_spawn(&pid, shell, setup.Actions(), setup.Attributes(), argv, environment.data()) !=
-        0) {
-        return nullptr;
+    if (const int problem = ::posix_spawn(&pid, shell, setup.Actions(), setup.Attributes(), argv,
+                                          environment.data())) {
+        return StartFailed(failure, "posix_spawn", problem);
     }
     outputWrite.Reset();  // the pipe ends once every process of the command has closed it
     impl->pid = pid;
@@ -224,7 +254,9 @@ bool ChildProcess::WaitForEnd(int waitMs) noexcept {
                 0 &&
             info.si_pid == state.pid) {
             state.ended = true;
-            state.exitCode = info.si_code == CLD_EXITED ? info.si_status : -1;
+            // A signal reads as the shell reports one that ended a command it ran.
+            state.exitCode =
+                info.si_code == CLD_EXITED ? info.si_status : kSignalExitBase + info.si_status;
             return true;
         }
         const int left = MillisecondsUntil(deadline);
@@ -254,10 +286,14 @@ void ChildProcess::Terminate() noexcept {
     if (state.reaped) {
         return;
     }
+    const bool endedByItself = state.ended;
     ::kill(-state.pid, SIGKILL);
     ::kill(state.pid, SIGKILL);  // also when the interpreter itself left its group
     constexpr int kEndLimitMs = 5000;
     WaitForEnd(kEndLimitMs);  // once it has ended, all its children have come to the station
+    if (!endedByItself) {
+        state.exitCode = -1;  // ended here, not by itself
+    }
     process_tree::EndRun(state.pid, state.marker);
     process_tree::ReapNowOrLater(state.pid);
     state.reaped = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "text.h"
 #include "win32.h"
 
 namespace os {
@@ -136,13 +137,30 @@ private:
     LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
 };
 
+// Reports why a start failed, with the thread's last error, when the caller asked; returns the
+// null the start returns.
+std::unique_ptr<ChildProcess> StartFailed(StartFailure* failure, const char* call) {
+    const DWORD code = GetLastError();
+    if (failure) {
+        *failure = {call, code, SystemErrorText(code)};
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+bool EndedAbnormally(int exitCode) {
+    constexpr std::uint32_t kFirstErrorStatus = 0xC0000000;  // NTSTATUS: severity "error"
+    constexpr int kCannotRun = 9009;  // cmd: not recognized, or could not be launched
+    return static_cast<std::uint32_t>(exitCode) >= kFirstErrorStatus || exitCode == kCannotRun;
+}
 
 ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
-std::unique_ptr<ChildProcess> ChildProcess::Start(
-    const std::string& commandLine, const std::string& workingFolder,
-    const std::vector<EnvironmentVariable>& variables) {
+std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine,
+                                                  const std::string& workingFolder,
+                                                  const std::vector<EnvironmentVariable>& variables,
+                                                  StartFailure* failure) {
     auto impl = std::make_unique<Impl>();
     // Without variables of its own the command inherits the station's environment as it is.
     std::wstring environment = variables.empty() ? std::wstring() : EnvironmentBlockWith(variables);
@@ -159,7 +177,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(
         inheritable.bInheritHandle = TRUE;
         if (!CreatePipe(impl->output.Receive(), input.Receive(), &inheritable, 0) ||
             !SetHandleInformation(impl->output.Get(), HANDLE_FLAG_INHERIT, 0)) {
-            return nullptr;
+            return StartFailed(failure, "CreatePipe");
         }
         impl->job = KillOnCloseJob();
 
@@ -192,7 +210,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(
         // Our copy of the write end closes here on both paths, so the pipe reports its end once
         // the tree has closed its copies.
         if (!started) {
-            return nullptr;
+            return StartFailed(failure, "CreateProcessW");
         }
     }
     win32::Handle thread(created.hThread);
@@ -202,6 +220,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(
         impl->job.Reset();  // e.g. an old system that does not nest jobs: end the interpreter only
     }
     if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
+        StartFailed(failure, "ResumeThread");  // before the calls below change the last error
         TerminateProcess(created.hProcess, 1);
         WaitForSingleObject(created.hProcess, INFINITE);
         return nullptr;

@@ -22,9 +22,12 @@ struct CheckResult {
     int code = 0;               // 0 when the station is ready, else the first failing step's code
     std::string probeOutput;    // Prog_Sn: the probe query's output (nrfutil: its J-Link serials)
     bool probeQueried = false;  // the probe query ran, so probeOutput is its output
-    std::string probeSerial;    // the probe the station uses: the pinned one or the only one
-    bool probePinned = false;   // probeSerial is the one config.ini pins
-    std::string checksum;       // the image's checksum as computed (also on a mismatch)
+    // Why the probe query itself went wrong (never started, ended abnormally), for the operator:
+    // its tool::RunFailureLine, "" when it ended normally.
+    std::string probeRunFailure;
+    std::string probeSerial;   // the probe the station uses: the pinned one or the only one
+    bool probePinned = false;  // probeSerial is the one config.ini pins
+    std::string checksum;      // the image's checksum as computed (also on a mismatch)
     std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (110)
     std::string logFolderProblem;                  // why the log folder cannot take a line (113)
     std::string serialMessage;  // what is wrong with the chips' settings or numbers (114)

@@ -50,7 +50,11 @@ std::string NamingMessage(int code, const ErrorContext& context) {
 std::string ErrorText(int code, const ErrorContext& context) {
     switch (code) {
         case kNoProbeAnswer:
-            return "ERROR:请检查Jink是否已经正确安装。";
+            // A query that never started or crashed says so first: no probe was asked at all.
+            return (context.check.probeRunFailure.empty()
+                        ? std::string()
+                        : context.check.probeRunFailure + "\r\n") +
+                   "ERROR:请检查Jink是否已经正确安装。";
         case kChecksumMismatch:
             return "ERROR:hex文件CRC校验不通过，请确定hex文件版本。";
         case 106:  // reserved: no step sets it

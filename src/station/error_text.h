@@ -16,7 +16,8 @@ struct ErrorContext {
     const CheckResult& check;
 };
 
-// The message of code; "ERROR:未知错误" for a code without one (0 included).
+// The message of code; "ERROR:未知错误" for a code without one (0 included). The message of 102
+// has the probe query's run failure (CheckResult::probeRunFailure) as a line above it.
 std::string ErrorText(int code, const ErrorContext& context);
 
 // The message for a path no run may use (110): the check's and the option list's.

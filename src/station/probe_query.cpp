@@ -7,6 +7,7 @@
 #include "error_codes.h"
 #include "nrfutil_output.h"
 #include "nrfutil_programmer.h"
+#include "run_failure.h"
 #include "serials.h"
 #include "text.h"
 
@@ -18,11 +19,13 @@ namespace {
 std::optional<std::vector<std::string>> QueryProbes(const CheckInputs& in, CheckResult& result) {
     const bool nrfutil = in.settings.station.programmer == Programmer::kNrfutil;
     const std::string& progPath = in.settings.Prog_Path;
-    const tool::CommandResult query = in.runner.Run(
+    const tool::CommandResult query = in.runner.RunStep(
+        "查询Jlink",
         nrfutil ? tool::NrfutilListCommand(progPath) : tool::ProbeQueryCommand(progPath),
         in.probeQueryLimit);
     result.probeQueried = true;
     result.probeOutput = query.output;
+    result.probeRunFailure = tool::RunFailureLine(query);
     // A query ended at its limit is no answer from a probe, whatever it printed before.
     if (query.timedOut) {
         return std::nullopt;

@@ -6,6 +6,8 @@
 #include "nrfutil_output.h"
 #include "production_record.h"
 #include "programmer.h"
+#include "run_failure.h"
+#include "verdict.h"
 
 namespace {
 
@@ -41,12 +43,36 @@ bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::s
     return true;
 }
 
-// What the operator reads of a step: nrfjprog's output as it came; nrfutil's account of it.
-std::string StepText(const RunPlan& plan, const RunStep& step, const tool::CommandResult& run) {
-    if (plan.programmer == Programmer::kNrfutil) {
-        return tool::NrfutilStepAccount(step.command, run.output, run.exitCode) + "\n";
+// The step's name in its log line.
+std::string StepName(StepKind kind) {
+    switch (kind) {
+        case StepKind::kProgram:
+            return "烧写";
+        case StepKind::kReadDeviceId:
+            return "读DEVICEID";
+        case StepKind::kWriteSerial:
+            return "写序列号";
+        case StepKind::kReadSerial:
+            return "读回序列号";
+        case StepKind::kProtect:
+            return "读保护";
+        case StepKind::kReset:
+            return "复位";
     }
-    return run.output;
+    return "烧写";
+}
+
+// What the operator reads of a step: nrfjprog's output as it came (its exit code when it printed
+// nothing); nrfutil's account of it. A run that never started or ended abnormally says so last.
+std::string StepText(const RunPlan& plan, const RunStep& step, const tool::CommandResult& run) {
+    const std::string failure = tool::RunFailureLine(run);
+    std::string text = run.output;
+    if (plan.programmer == Programmer::kNrfutil) {
+        text = tool::NrfutilStepAccount(step.command, run.output, run.exitCode) + "\n";
+    } else if (text.empty() && failure.empty()) {
+        text = WithLastLine(text, tool::RunEndText(run));
+    }
+    return failure.empty() ? text : WithLastLine(text, failure);
 }
 
 }  // namespace
@@ -63,8 +89,8 @@ RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& 
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        result.lastRun =
-            runner.Run(step.command, std::max(left, std::chrono::milliseconds(1)), &display);
+        result.lastRun = runner.RunStep(StepName(step.kind), step.command,
+                                        std::max(left, std::chrono::milliseconds(1)), &display);
         result.detail += StepText(plan, step, result.lastRun);
         if (!StepReportedDone(plan, step, result.lastRun) ||
             !StepReadWhatItShould(plan, step, result.lastRun.output, result)) {

@@ -6,6 +6,8 @@
 #include "nrfutil_programmer.h"
 #include "operator_texts.h"
 #include "run_display.h"
+#include "run_failure.h"
+#include "station_log.h"
 
 ToolRunner::ToolRunner(RunObserver& observer, std::string binPath, Programmer programmer)
     : observer_(observer), binPath_(std::move(binPath)), programmer_(programmer) {}
@@ -32,4 +34,12 @@ tool::CommandResult ToolRunner::Run(const std::string& commandLine, std::chrono:
             observer_.KeepResponsive();
         },
         options);
+}
+
+tool::CommandResult ToolRunner::RunStep(const std::string& step, const std::string& commandLine,
+                                        std::chrono::milliseconds limit,
+                                        RunDisplay* display) const {
+    tool::CommandResult result = Run(commandLine, limit, display);
+    LogInfoText(step + "：" + tool::RunEndText(result));
+    return result;
 }

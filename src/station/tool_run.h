@@ -20,6 +20,11 @@ public:
     // NRFUTIL_HOME when the station carries its own installation in bin.
     tool::CommandResult Run(const std::string& commandLine, std::chrono::milliseconds limit,
                             RunDisplay* display = nullptr) const;
+    // Runs a step of the check or the programming as Run does, and logs how it ended as one info
+    // line that names the step ("查询Jlink：退出码=0", see tool::RunEndText).
+    tool::CommandResult RunStep(const std::string& step, const std::string& commandLine,
+                                std::chrono::milliseconds limit,
+                                RunDisplay* display = nullptr) const;
 
 private:
     RunObserver& observer_;

@@ -1,6 +1,7 @@
 #include "run_command.h"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -116,16 +117,35 @@ bool ReadUntilOver(os::ChildProcess& child, OutputCapture& capture, Clock::time_
     }
 }
 
+// The failure every run reports while a test injects one.
+std::atomic<const os::StartFailure*> injectedFailure{nullptr};
+
 }  // namespace
+
+InjectedStartFailure::InjectedStartFailure(os::StartFailure failure)
+    : failure_(std::move(failure)) {
+    injectedFailure = &failure_;
+}
+
+InjectedStartFailure::~InjectedStartFailure() {
+    injectedFailure = nullptr;
+}
 
 CommandResult RunCommand(const std::string& commandLine, const std::string& workingFolder,
                          std::chrono::milliseconds limit,
                          const std::function<void(const RunProgress&)>& whileWaiting,
                          const RunOptions& options) {
+    CommandResult notStarted;
+    if (const os::StartFailure* injected = injectedFailure) {
+        notStarted.notStarted = *injected;
+        return notStarted;
+    }
+    os::StartFailure failure;
     std::unique_ptr<os::ChildProcess> child =
-        os::ChildProcess::Start(commandLine, workingFolder, options.environment);
+        os::ChildProcess::Start(commandLine, workingFolder, options.environment, &failure);
     if (!child) {
-        return {};
+        notStarted.notStarted = std::move(failure);
+        return notStarted;
     }
     OutputCapture capture(OutputCapture::kDefaultBound, options.encoding, options.cutNote);
     const Clock::time_point start = Clock::now();

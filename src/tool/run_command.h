@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct CommandResult {
     std::string output;     // everything printed, UTF-8; with the timeout line when timedOut
     bool timedOut = false;  // the limit ended the run
     int exitCode = -1;      // the interpreter's exit code; -1 when it was ended or not started
+    std::optional<os::StartFailure> notStarted;  // why the command never ran; none once it did
 };
 
 // How far a run has come, as whileWaiting sees it.
@@ -58,12 +60,26 @@ struct RunOptions {
 // whileWaiting, when given, is called about every 50 ms while the command runs; the window uses
 // it to repaint and to show the run's progress.
 //
-// The output is "" when the command cannot be started or prints nothing. Throws nothing of its
+// The output is "" when the command cannot be started (notStarted then says why) or prints
+// nothing. Throws nothing of its
 // own; an exception from whileWaiting passes through after the command has been ended. No
 // process or handle outlives the call.
 CommandResult RunCommand(const std::string& commandLine, const std::string& workingFolder,
                          std::chrono::milliseconds limit,
                          const std::function<void(const RunProgress&)>& whileWaiting = {},
                          const RunOptions& options = {});
+
+// For tests of what the station makes of a run that never started: while an object of this
+// class lives, every RunCommand starts nothing and returns failure as its reason. One at a time.
+class InjectedStartFailure {
+public:
+    explicit InjectedStartFailure(os::StartFailure failure);
+    ~InjectedStartFailure();
+    InjectedStartFailure(const InjectedStartFailure&) = delete;
+    InjectedStartFailure& operator=(const InjectedStartFailure&) = delete;
+
+private:
+    os::StartFailure failure_;
+};
 
 }  // namespace tool

@@ -19,7 +19,9 @@
 #include "process_checks.h"
 #include "programmer.h"
 #include "run_command.h"
+#include "run_failure.h"
 #include "temp_folder.h"
+#include "text.h"
 
 namespace {
 
@@ -82,8 +84,42 @@ TEST_F(RunCommandTest, CommandRunsInTheWorkingFolder) {
     EXPECT_EQ(folder_.Read("here.txt"), "here");
 }
 
-TEST_F(RunCommandTest, MissingWorkingFolderGivesEmptyText) {
-    EXPECT_EQ(tool::RunCommand("echo started", folder_ / "missing", 30s).output, "");
+TEST_F(RunCommandTest, MissingWorkingFolderGivesEmptyTextAndSaysWhy) {
+    const tool::CommandResult run = tool::RunCommand("echo started", folder_ / "missing", 30s);
+    EXPECT_EQ(run.output, "");
+    ASSERT_TRUE(run.notStarted);
+    EXPECT_EQ(run.notStarted->call, "posix_spawn");
+    EXPECT_EQ(run.notStarted->code, static_cast<std::uint32_t>(ENOENT));
+    const std::string text = os::SystemErrorText(ENOENT);
+    EXPECT_EQ(tool::RunFailureLine(run), "编程器无法启动：" + text);
+    EXPECT_EQ(tool::RunEndText(run), "退出码=无（未启动：posix_spawn：" + text + "）");
+}
+
+// A signal's end (the interpreter's own or a command's, as the shell reports it) and a command
+// the shell could not find or run are abnormal; the tool's own exit codes are not.
+TEST_F(RunCommandTest, AbnormalEndsAreToldApartFromTheToolsOwnExitCodes) {
+    struct EndCase {
+        const char* command;
+        int exitCode;
+        const char* failureLine;
+        const char* endText;
+    };
+    const EndCase cases[] = {
+        {"kill -SEGV $$", 139, "编程器异常结束，退出码0x8B。", "退出码=0x8B"},
+        {"sh -c 'kill -SEGV $$'", 139, "编程器异常结束，退出码0x8B。", "退出码=0x8B"},
+        {"./no-such-programmer -i", 127, "编程器异常结束，退出码0x7F。", "退出码=0x7F"},
+        {"printf x > not-a-program; ./not-a-program", 126, "编程器异常结束，退出码0x7E。",
+         "退出码=0x7E"},
+        {"exit 58", 58, "", "退出码=58"},
+        {"true", 0, "", "退出码=0"},
+    };
+    for (const EndCase& c : cases) {
+        const tool::CommandResult run = tool::RunCommand(c.command, folder_.Path(), 30s);
+        EXPECT_FALSE(run.notStarted) << c.command;
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.command;
+        EXPECT_EQ(tool::RunFailureLine(run), c.failureLine) << c.command;
+        EXPECT_EQ(tool::RunEndText(run), c.endText) << c.command;
+    }
 }
 
 TEST_F(RunCommandTest, NeverEndingCommandIsEndedWithItsTreeAtTheLimit) {

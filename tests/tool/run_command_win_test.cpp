@@ -10,7 +10,9 @@
 #include "caller_texts.h"
 #include "programmer.h"
 #include "run_command.h"
+#include "run_failure.h"
 #include "temp_folder.h"
+#include "text.h"
 #include "win_helper.h"
 
 namespace fs = std::filesystem;
@@ -26,6 +28,40 @@ constexpr std::chrono::milliseconds kGenerousLimit{60000};
 std::string RunHelper(const std::string& arguments) {
     test_support::TempFolder folder;
     return tool::RunCommand(win_helper::Command(arguments), folder.Path(), kGenerousLimit).output;
+}
+
+TEST(RunCommandOnWindows, MissingWorkingFolderSaysWhyNothingStarted) {
+    test_support::TempFolder folder;
+    const tool::CommandResult run = tool::RunCommand("echo x", folder / "missing", kGenerousLimit);
+    EXPECT_EQ(run.output, "");
+    ASSERT_TRUE(run.notStarted);
+    EXPECT_EQ(run.notStarted->call, "CreateProcessW");
+    EXPECT_NE(run.notStarted->code, 0u);
+    const std::string text = os::SystemErrorText(run.notStarted->code);
+    EXPECT_EQ(tool::RunFailureLine(run), "编程器无法启动：" + text);
+    EXPECT_EQ(tool::RunEndText(run), "退出码=无（未启动：CreateProcessW：" + text + "）");
+}
+
+// An exception code and cmd's 9009 are abnormal ends; the tool's own exit codes are not.
+TEST(RunCommandOnWindows, AbnormalEndsAreToldApartFromTheToolsOwnExitCodes) {
+    struct EndCase {
+        const char* command;
+        unsigned exitCode;
+        const char* failureLine;
+        const char* endText;
+    };
+    const EndCase cases[] = {
+        {"exit -1073741819", 0xC0000005, "编程器异常结束，退出码0xC0000005。", "退出码=0xC0000005"},
+        {"no-such-programmer.exe -i", 9009, "编程器异常结束，退出码0x2331。", "退出码=0x2331"},
+        {"exit 58", 58, "", "退出码=58"},
+    };
+    test_support::TempFolder folder;
+    for (const EndCase& c : cases) {
+        const tool::CommandResult run = tool::RunCommand(c.command, folder.Path(), kGenerousLimit);
+        EXPECT_EQ(static_cast<unsigned>(run.exitCode), c.exitCode) << c.command;
+        EXPECT_EQ(tool::RunFailureLine(run), c.failureLine) << c.command;
+        EXPECT_EQ(tool::RunEndText(run), c.endText) << c.command;
+    }
 }
 
 TEST(RunCommandOnWindows, StandardOutputAndErrorArriveInterleavedInOneText) {
