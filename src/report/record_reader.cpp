@@ -7,6 +7,7 @@
 #include "files.h"
 #include "record_columns.h"
 #include "record_layout.h"
+#include "text.h"
 
 namespace report {
 
@@ -134,17 +135,7 @@ std::string PressOf(const RowFields& fields, Press& press) {
 }
 
 std::optional<std::uint64_t> ParseDecimal(std::string_view text, std::size_t maxDigits) {
-    if (text.empty() || text.size() > maxDigits) {
-        return std::nullopt;
-    }
-    std::uint64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return value;
+    return text.size() <= maxDigits ? os::DecimalNumber(text) : std::nullopt;
 }
 
 std::optional<std::uint64_t> ParseDeviceId(std::string_view text) {

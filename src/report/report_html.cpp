@@ -1,6 +1,7 @@
 #include "report_html.h"
 
 #include "chart_data.h"
+#include "database_source.h"
 #include "embedded.h"
 #include "error_meanings.h"
 #include "record_reader.h"
@@ -30,6 +31,14 @@ std::string StationCell(const Tally& tally, std::uint32_t station) {
 
 std::string CodeText(int code) {
     return code == kNoCode ? "none" : std::to_string(code);
+}
+
+// A bad row's line; 0 is the whole file, or a database row without a readable id.
+std::string LineText(const BadRow& row) {
+    if (row.line != 0) {
+        return std::to_string(row.line);
+    }
+    return row.path == kDatabaseSource ? "" : "whole file";
 }
 
 std::string Chart(const char* id, const char* title) {
@@ -148,9 +157,8 @@ void Lists(const Tally& tally, std::string& html) {
             "<table id=\"bad-rows\"><thead><tr><th>file</th><th class=\"n\">line</th>"
             "<th>why</th></tr></thead><tbody>\n";
         for (const BadRow& row : bad.items) {
-            html += "<tr>" + Cell(row.path, false) +
-                    Cell(row.line == 0 ? std::string("whole file") : std::to_string(row.line)) +
-                    Cell(row.reason, false) + "</tr>\n";
+            html += "<tr>" + Cell(row.path, false) + Cell(LineText(row)) + Cell(row.reason, false) +
+                    "</tr>\n";
         }
         html += "</tbody></table>\n" + Cut(bad.items.size(), bad.total);
     }
