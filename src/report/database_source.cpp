@@ -35,7 +35,7 @@ std::string Query(std::optional<Day> from, std::optional<Day> to) {
 
 }  // namespace
 
-void TakeDatabaseRow(const database::ResultRow& row, RecordSink& sink) {
+void TakeDatabaseRow(const odbc::ResultRow& row, RecordSink& sink) {
     if (row.size() != kRead.size() + 1) {
         sink.OnBadRow({kDatabaseSource, 0,
                        "the query gave " + std::to_string(row.size()) + " columns, not " +
@@ -64,19 +64,18 @@ void TakeDatabaseRow(const database::ResultRow& row, RecordSink& sink) {
 
 std::uint64_t ReadDatabaseRecords(const std::string& connectionString, std::optional<Day> from,
                                   std::optional<Day> to, RecordSink& sink) {
-    std::vector<database::Parameter> bounds;
+    std::vector<odbc::Parameter> bounds;
     if (from) {
         bounds.emplace_back(DayText(*from) + " 00:00:00");
     }
     if (to) {
         bounds.emplace_back(DayText(Day{to->number + 1}) + " 00:00:00");
     }
-    database::Timeouts timeouts;
+    odbc::Timeouts timeouts;
     timeouts.query = std::chrono::seconds(0);  // a year of a line's rows takes its time
-    database::OdbcConnection connection =
-        database::OdbcConnection::Open(connectionString, timeouts);
+    odbc::OdbcConnection connection = odbc::OdbcConnection::Open(connectionString, timeouts);
     std::uint64_t rows = 0;
-    connection.ForEachRow(Query(from, to), bounds, [&](const database::ResultRow& row) {
+    connection.ForEachRow(Query(from, to), bounds, [&](const odbc::ResultRow& row) {
         ++rows;
         TakeDatabaseRow(row, sink);
     });

@@ -55,7 +55,7 @@ bool ReadFiles(const Options& options, Tally& tally, RunResult& result, PageInfo
 bool ReadDatabase(const DatabaseReader& read, const Options& options, Tally& tally,
                   RunResult& result, PageInfo& info) {
     const std::string nl = os::kLineBreak;
-    info.source = "the database " + database::MaskedConnectionString(options.database);
+    info.source = "the database " + odbc::MaskedConnectionString(options.database);
     try {
         if (read(options.database, options.from, options.to, tally) > 0) {
             return true;

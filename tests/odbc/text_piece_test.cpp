@@ -4,7 +4,7 @@
 
 namespace {
 
-using database::kNoTotal;
+using odbc::kNoTotal;
 
 TEST(TextPieceOf, NeverReachesBeyondTheBufferWhateverLengthTheDriverGives) {
     // A buffer of 8 units: 7 of text and the terminator's.
@@ -26,7 +26,7 @@ TEST(TextPieceOf, NeverReachesBeyondTheBufferWhateverLengthTheDriverGives) {
         {std::u16string_view(u"\0bcdefgh", 8), 0, 0, true},
     };
     for (const auto& c : cases) {
-        const database::TextPiece piece = database::TextPieceOf(c.buffer, c.indicator);
+        const odbc::TextPiece piece = odbc::TextPieceOf(c.buffer, c.indicator);
         EXPECT_EQ(piece.units, c.units) << c.indicator;
         EXPECT_EQ(piece.last, c.last) << c.indicator;
     }

@@ -11,7 +11,7 @@
 
 namespace {
 
-using database::ResultRow;
+using odbc::ResultRow;
 
 class Collect : public report::RecordSink {
 public:

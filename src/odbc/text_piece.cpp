@@ -1,6 +1,6 @@
 #include "text_piece.h"
 
-namespace database {
+namespace odbc {
 
 TextPiece TextPieceOf(std::u16string_view buffer, std::int64_t indicator) {
     if (buffer.empty()) {
@@ -18,4 +18,4 @@ TextPiece TextPieceOf(std::u16string_view buffer, std::int64_t indicator) {
     return end == std::u16string_view::npos ? TextPiece{room, false} : TextPiece{end, true};
 }
 
-}  // namespace database
+}  // namespace odbc

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace database {
+namespace odbc {
 
 // What the driver said of the length, in bytes, when it does not know it (SQL_NO_TOTAL).
 inline constexpr std::int64_t kNoTotal = -4;
@@ -24,4 +24,4 @@ struct TextPiece {
 // length beyond the buffer means a full buffer with more to come.
 TextPiece TextPieceOf(std::u16string_view buffer, std::int64_t indicator);
 
-}  // namespace database
+}  // namespace odbc

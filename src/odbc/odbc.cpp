@@ -11,9 +11,9 @@
 #include "text_piece.h"
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC's wide text is UTF-16");
-static_assert(database::kNoTotal == SQL_NO_TOTAL, "the length a driver does not know");
+static_assert(odbc::kNoTotal == SQL_NO_TOTAL, "the length a driver does not know");
 
-namespace database {
+namespace odbc {
 
 namespace {
 
@@ -274,4 +274,4 @@ void OdbcConnection::ForEachRow(const std::string& sql, const std::vector<Parame
     FetchEach(statement, secrets, take);
 }
 
-}  // namespace database
+}  // namespace odbc
