@@ -20,7 +20,7 @@
 namespace database {
 
 struct DatabaseSettings {
-    std::string connection;  // as written; may hold a password: show MaskedConnectionString
+    std::string connection;  // as written; may hold a password: show odbc::MaskedConnectionString
     std::string station;     // never empty
 
     friend bool operator==(const DatabaseSettings& a, const DatabaseSettings& b) {

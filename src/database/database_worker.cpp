@@ -111,7 +111,7 @@ private:
         try {
             const Waiting waiting(*shared_);
             database_->Connect();
-        } catch (const OdbcError& error) {
+        } catch (const odbc::OdbcError& error) {
             failure = error.what();
         }
         if (config.pool) {
@@ -159,7 +159,7 @@ private:
             problem = !pool.problem.empty() ? pool.problem
                       : failure ? "数据库无法连接（" + FirstLine(*failure) + "）"
                                 : TakeBlock(config, store, blocks);
-        } catch (const OdbcError& error) {
+        } catch (const odbc::OdbcError& error) {
             problem = "数据库没有给出号段（" + FirstLine(error.what()) + "）";
             if (!error.ValuesRefused()) {
                 failure = error.what();

@@ -26,21 +26,21 @@ std::optional<std::uint32_t> Number(const std::optional<std::string>& text) {
 
 }  // namespace
 
-FactoryDatabase::FactoryDatabase(std::string connectionString, Timeouts timeouts)
+FactoryDatabase::FactoryDatabase(std::string connectionString, odbc::Timeouts timeouts)
     : connectionString_(std::move(connectionString)), timeouts_(timeouts) {}
 
 void FactoryDatabase::Connect() {
     if (!connection_) {
-        connection_.emplace(OdbcConnection::Open(connectionString_, timeouts_));
+        connection_.emplace(odbc::OdbcConnection::Open(connectionString_, timeouts_));
     }
 }
 
-std::vector<ResultRow> FactoryDatabase::Call(const std::string& sql,
-                                             const std::vector<Parameter>& parameters) {
+std::vector<odbc::ResultRow> FactoryDatabase::Call(const std::string& sql,
+                                                   const std::vector<odbc::Parameter>& parameters) {
     Connect();
     try {
         return connection_->Execute(sql, parameters);
-    } catch (const OdbcError& error) {
+    } catch (const odbc::OdbcError& error) {
         if (!error.ValuesRefused()) {
             connection_.reset();
         }
@@ -50,7 +50,7 @@ std::vector<ResultRow> FactoryDatabase::Call(const std::string& sql,
 
 void FactoryDatabase::AddRow(const std::string& key, const std::string& station,
                              const RecordFields& fields) {
-    std::vector<Parameter> parameters{station, key};
+    std::vector<odbc::Parameter> parameters{station, key};
     parameters.insert(parameters.end(), fields.begin(), fields.end());
     Call(kAddRow, parameters);
 }
@@ -58,16 +58,16 @@ void FactoryDatabase::AddRow(const std::string& key, const std::string& station,
 std::optional<serial_numbers::NumberRange> FactoryDatabase::TakeBlock(const std::string& pool,
                                                                       std::uint32_t count) {
     const std::int32_t asked = static_cast<std::int32_t>(std::min<std::uint32_t>(count, INT32_MAX));
-    const std::vector<ResultRow> rows = Call(kTakeBlock, {pool, asked});
+    const std::vector<odbc::ResultRow> rows = Call(kTakeBlock, {pool, asked});
     if (rows.empty()) {
         return std::nullopt;
     }
     const auto first = rows[0].size() == 2 ? Number(rows[0][0]) : std::nullopt;
     const auto last = rows[0].size() == 2 ? Number(rows[0][1]) : std::nullopt;
     if (!first || !last || *last < *first || *last - *first >= count) {
-        throw OdbcError("HY000", "the serial number pool \"" + pool +
-                                     "\" gave a block that is not one of at most " +
-                                     std::to_string(count) + " numbers below 2^32");
+        throw odbc::OdbcError("HY000", "the serial number pool \"" + pool +
+                                           "\" gave a block that is not one of at most " +
+                                           std::to_string(count) + " numbers below 2^32");
     }
     return serial_numbers::NumberRange{*first, *last};
 }

@@ -16,27 +16,28 @@ namespace database {
 
 class FactoryDatabase : public RowDestination {
 public:
-    explicit FactoryDatabase(std::string connectionString, Timeouts timeouts = {});
+    explicit FactoryDatabase(std::string connectionString, odbc::Timeouts timeouts = {});
 
     const std::string& ConnectionString() const { return connectionString_; }
-    // Opens the connection unless one is open. Throws OdbcError.
+    // Opens the connection unless one is open. Throws odbc::OdbcError.
     void Connect();
 
     // romtool.add_record_row: the row under its key, ignored when the key is there already.
     void AddRow(const std::string& key, const std::string& station,
                 const RecordFields& fields) override;
     // romtool.take_serial_block: the next block of at most count numbers of pool, taken in one
-    // transaction; none when the pool is used up. Throws OdbcError, also for an unknown pool
+    // transaction; none when the pool is used up. Throws odbc::OdbcError, also for an unknown pool
     // (with the database's reason) and for a block that is not one (SQLSTATE HY000).
     std::optional<serial_numbers::NumberRange> TakeBlock(const std::string& pool,
                                                          std::uint32_t count);
 
 private:
-    std::vector<ResultRow> Call(const std::string& sql, const std::vector<Parameter>& parameters);
+    std::vector<odbc::ResultRow> Call(const std::string& sql,
+                                      const std::vector<odbc::Parameter>& parameters);
 
     std::string connectionString_;
-    Timeouts timeouts_;
-    std::optional<OdbcConnection> connection_;
+    odbc::Timeouts timeouts_;
+    std::optional<odbc::OdbcConnection> connection_;
 };
 
 }  // namespace database

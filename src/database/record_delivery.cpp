@@ -149,7 +149,7 @@ bool RecordDelivery::SendRow(const std::string& name, const RecordRow& row, File
                                      row.fields);
             ++round.delivered;
             return true;
-        } catch (const OdbcError& error) {
+        } catch (const odbc::OdbcError& error) {
             if (!error.ValuesRefused()) {
                 round.failure = error.what();
                 file.destination = nullptr;

@@ -32,7 +32,7 @@ class RowDestination {
 public:
     virtual ~RowDestination() = default;
     // Delivers one row under key. A row already delivered under the key counts as delivered.
-    // Throws OdbcError.
+    // Throws odbc::OdbcError.
     virtual void AddRow(const std::string& key, const std::string& station,
                         const RecordFields& fields) = 0;
 };

@@ -26,7 +26,7 @@ std::string SettingsLine(const StationDatabaseConfig& config) {
     if (!config.database) {
         return "数据库：config.ini中没有[database]，不再发送";
     }
-    return "数据库：" + MaskedConnectionString(config.database->connection) + "，工位名：" +
+    return "数据库：" + odbc::MaskedConnectionString(config.database->connection) + "，工位名：" +
            config.database->station;
 }
 

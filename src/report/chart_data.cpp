@@ -47,6 +47,57 @@ std::string BarLabel(std::uint32_t ms, std::uint32_t barMs) {
     return text + " s";
 }
 
+std::string HoursJson(const Tally& tally) {
+    return "\"hours\":{\"pass\":" + JsonArray(tally.PassByHour(), Number) +
+           ",\"fail\":" + JsonArray(tally.FailByHour(), Number) + "}";
+}
+
+// Pareto: the most frequent code first, then by code, with the cumulative share.
+std::string FailuresJson(const Tally& tally) {
+    std::vector<std::pair<int, std::uint64_t>> codes(tally.FailuresByCode().begin(),
+                                                     tally.FailuresByCode().end());
+    std::stable_sort(codes.begin(), codes.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::uint64_t fails = 0;
+    for (const auto& code : codes) {
+        fails += code.second;
+    }
+    std::uint64_t cumulative = 0;
+    return "\"failures\":" + JsonArray(codes, [&](const std::pair<int, std::uint64_t>& code) {
+               cumulative += code.second;
+               return "{\"code\":" +
+                      JsonString(code.first == kNoCode ? "none" : std::to_string(code.first)) +
+                      ",\"meaning\":" + JsonString(ErrorMeaning(code.first)) +
+                      ",\"count\":" + Number(code.second) +
+                      ",\"cumulative\":" + PercentOrNull(cumulative, fails) + "}";
+           });
+}
+
+std::string CycleJson(const Tally& tally) {
+    const ShownHistogram histogram = ShowHistogram(tally.CycleHistogram());
+    return "\"cycle\":{\"labels\":" + JsonArray(histogram.labels, JsonString) +
+           ",\"counts\":" + JsonArray(histogram.counts, Number) +
+           ",\"barMs\":" + Number(histogram.barMs) + "}";
+}
+
+// Yield per station over every day shown.
+std::string YieldJson(const Tally& tally) {
+    std::vector<std::uint64_t> boards(tally.Stations().size()), first(boards.size()),
+        final(boards.size());
+    for (const DayRow& row : tally.Rows()) {
+        boards[row.station] += row.boards;
+        first[row.station] += row.firstPassBoards;
+        final[row.station] += row.finalPassBoards;
+    }
+    return "\"yield\":" + JsonArray(tally.StationOrder(), [&](std::uint32_t s) {
+               return "{\"station\":" + JsonString(StationLabel(tally.Stations()[s])) +
+                      ",\"title\":" + JsonString(tally.Stations()[s].title) +
+                      ",\"boards\":" + Number(boards[s]) +
+                      ",\"firstPass\":" + PercentOrNull(first[s], boards[s]) +
+                      ",\"final\":" + PercentOrNull(final[s], boards[s]) + "}";
+           });
+}
+
 }  // namespace
 
 std::string StationLabel(const Station& station) {
@@ -88,50 +139,8 @@ ShownHistogram ShowHistogram(const std::vector<std::uint64_t>& buckets) {
 }
 
 std::string ChartDataJson(const Tally& tally) {
-    std::string json = "{";
-    json += "\"hours\":{\"pass\":" + JsonArray(tally.PassByHour(), Number) +
-            ",\"fail\":" + JsonArray(tally.FailByHour(), Number) + "}";
-
-    // Pareto: the most frequent code first, then by code.
-    std::vector<std::pair<int, std::uint64_t>> codes(tally.FailuresByCode().begin(),
-                                                     tally.FailuresByCode().end());
-    std::stable_sort(codes.begin(), codes.end(),
-                     [](const auto& a, const auto& b) { return a.second > b.second; });
-    std::uint64_t fails = 0;
-    for (const auto& code : codes) {
-        fails += code.second;
-    }
-    std::uint64_t cumulative = 0;
-    json += ",\"failures\":" + JsonArray(codes, [&](const std::pair<int, std::uint64_t>& code) {
-                cumulative += code.second;
-                return "{\"code\":" +
-                       JsonString(code.first == kNoCode ? "none" : std::to_string(code.first)) +
-                       ",\"meaning\":" + JsonString(ErrorMeaning(code.first)) +
-                       ",\"count\":" + Number(code.second) +
-                       ",\"cumulative\":" + PercentOrNull(cumulative, fails) + "}";
-            });
-
-    const ShownHistogram histogram = ShowHistogram(tally.CycleHistogram());
-    json += ",\"cycle\":{\"labels\":" + JsonArray(histogram.labels, JsonString) +
-            ",\"counts\":" + JsonArray(histogram.counts, Number) +
-            ",\"barMs\":" + Number(histogram.barMs) + "}";
-
-    // Yield per station over every day shown.
-    std::vector<std::uint64_t> boards(tally.Stations().size()), first(boards.size()),
-        final(boards.size());
-    for (const DayRow& row : tally.Rows()) {
-        boards[row.station] += row.boards;
-        first[row.station] += row.firstPassBoards;
-        final[row.station] += row.finalPassBoards;
-    }
-    json += ",\"yield\":" + JsonArray(tally.StationOrder(), [&](std::uint32_t s) {
-                return "{\"station\":" + JsonString(StationLabel(tally.Stations()[s])) +
-                       ",\"title\":" + JsonString(tally.Stations()[s].title) +
-                       ",\"boards\":" + Number(boards[s]) +
-                       ",\"firstPass\":" + PercentOrNull(first[s], boards[s]) +
-                       ",\"final\":" + PercentOrNull(final[s], boards[s]) + "}";
-            });
-    return json + "}";
+    return "{" + HoursJson(tally) + "," + FailuresJson(tally) + "," + CycleJson(tally) + "," +
+           YieldJson(tally) + "}";
 }
 
 }  // namespace report

@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "odbc.h"
 #include "record_columns.h"
+#include "text.h"
 
 namespace report {
 
@@ -35,33 +35,49 @@ std::string Query(std::optional<Day> from, std::optional<Day> to) {
 
 }  // namespace
 
+void TakeDatabaseRow(const odbc::ResultRow& row, RecordSink& sink) {
+    if (row.size() != kRead.size() + 1) {
+        sink.OnBadRow({kDatabaseSource, 0,
+                       "the query gave " + std::to_string(row.size()) + " columns, not " +
+                           std::to_string(kRead.size() + 1)});
+        return;
+    }
+    RowFields fields;
+    for (std::size_t i = 0; i < kRead.size(); ++i) {
+        fields[record::IndexOf(kRead[i])] = row[i] ? std::string_view(*row[i]) : "";
+    }
+    Press press;
+    std::string reason = PressOf(fields, press);
+    // The id only names the row; one that is not a number leaves the row unnamed, and unread
+    // like a file's row with a field that is not what its column holds.
+    const std::optional<std::uint64_t> id =
+        row.back() ? os::DecimalNumber(*row.back()) : std::nullopt;
+    if (reason.empty() && !id) {
+        reason = "id is not a number";
+    }
+    if (reason.empty()) {
+        sink.OnPress(press);
+    } else {
+        sink.OnBadRow({kDatabaseSource, id.value_or(0), std::move(reason)});
+    }
+}
+
 std::uint64_t ReadDatabaseRecords(const std::string& connectionString, std::optional<Day> from,
                                   std::optional<Day> to, RecordSink& sink) {
-    std::vector<database::Parameter> bounds;
+    std::vector<odbc::Parameter> bounds;
     if (from) {
         bounds.emplace_back(DayText(*from) + " 00:00:00");
     }
     if (to) {
         bounds.emplace_back(DayText(Day{to->number + 1}) + " 00:00:00");
     }
-    database::Timeouts timeouts;
+    odbc::Timeouts timeouts;
     timeouts.query = std::chrono::seconds(0);  // a year of a line's rows takes its time
-    database::OdbcConnection connection =
-        database::OdbcConnection::Open(connectionString, timeouts);
+    odbc::OdbcConnection connection = odbc::OdbcConnection::Open(connectionString, timeouts);
     std::uint64_t rows = 0;
-    connection.ForEachRow(Query(from, to), bounds, [&](const database::ResultRow& row) {
+    connection.ForEachRow(Query(from, to), bounds, [&](const odbc::ResultRow& row) {
         ++rows;
-        RowFields fields;
-        for (std::size_t i = 0; i < kRead.size(); ++i) {
-            fields[record::IndexOf(kRead[i])] = row[i] ? std::string_view(*row[i]) : "";
-        }
-        Press press;
-        std::string reason = PressOf(fields, press);
-        if (reason.empty()) {
-            sink.OnPress(press);
-        } else {
-            sink.OnBadRow({"database", std::stoull(row.back().value_or("0")), std::move(reason)});
-        }
+        TakeDatabaseRow(row, sink);
     });
     return rows;
 }

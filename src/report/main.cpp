@@ -3,12 +3,20 @@
 #include "clock.h"
 #include "console.h"
 #include "run_report.h"
+#include "text.h"
 
 int main(int argc, char** argv) {
-    const os::LocalTime now = os::LocalNow();
-    const report::RunResult result = report::RunReport(
-        os::ProgramArguments(argc, argv), os::DateText(now) + " " + os::TimeText(now).substr(0, 5));
-    os::WriteText(os::StandardStream::kOutput, result.output);
-    os::WriteText(os::StandardStream::kError, result.errors);
-    return result.exitCode;
+    try {
+        const os::LocalTime now = os::LocalNow();
+        const report::RunResult result =
+            report::RunReport(os::ProgramArguments(argc, argv),
+                              os::DateText(now) + " " + os::TimeText(now).substr(0, 5));
+        os::WriteText(os::StandardStream::kOutput, result.output);
+        os::WriteText(os::StandardStream::kError, result.errors);
+        return result.exitCode;
+    } catch (const std::exception& error) {
+        os::WriteText(os::StandardStream::kError,
+                      std::string("romtool-report: stopped: ") + error.what() + os::kLineBreak);
+        return report::kFailed;
+    }
 }

@@ -7,6 +7,7 @@
 #include "files.h"
 #include "record_columns.h"
 #include "record_layout.h"
+#include "text.h"
 
 namespace report {
 
@@ -83,6 +84,42 @@ private:
     bool skipping_ = false;
 };
 
+// Reads an optional number field into value, left alone when the field is empty; false when
+// the field is not a number of at most maxDigits digits.
+bool OptionalNumber(std::string_view text, std::size_t maxDigits,
+                    std::optional<std::uint64_t>& value) {
+    if (text.empty()) {
+        return true;
+    }
+    value = ParseDecimal(text, maxDigits);
+    return value.has_value();
+}
+
+// The press's fields that a row may leave empty: error_code, run_ms, device_id, serial_number.
+std::string NumbersOf(const RowFields& fields, Press& press) {
+    const auto field = [&](Column column) { return fields[record::IndexOf(column)]; };
+    std::optional<std::uint64_t> code, runMs;
+    if (!OptionalNumber(field(Column::kErrorCode), 9, code)) {
+        return "error_code is not a number";
+    }
+    press.errorCode = code ? static_cast<int>(*code) : press.errorCode;
+    if (!OptionalNumber(field(Column::kRunMs), 9, runMs)) {
+        return "run_ms is not a number";
+    }
+    press.runMs = runMs ? std::optional(static_cast<std::uint32_t>(*runMs)) : press.runMs;
+    const std::string_view deviceId = field(Column::kDeviceId);
+    if (!deviceId.empty()) {
+        press.deviceId = ParseDeviceId(deviceId);
+        if (!press.deviceId) {
+            return "device_id is not 16 hexadecimal digits";
+        }
+    }
+    if (!OptionalNumber(field(Column::kSerialNumber), 19, press.serialNumber)) {
+        return "serial_number is not a decimal number";
+    }
+    return "";
+}
+
 }  // namespace
 
 std::string PressOf(const RowFields& fields, Press& press) {
@@ -100,51 +137,11 @@ std::string PressOf(const RowFields& fields, Press& press) {
     press.pass = verdict == "PASS";
     press.title = field(Column::kTitle);
     press.stationFolder = field(Column::kStationFolder);
-    const std::string_view code = field(Column::kErrorCode);
-    if (!code.empty()) {
-        const auto value = ParseDecimal(code, 9);
-        if (!value) {
-            return "error_code is not a number";
-        }
-        press.errorCode = static_cast<int>(*value);
-    }
-    const std::string_view runMs = field(Column::kRunMs);
-    if (!runMs.empty()) {
-        const auto value = ParseDecimal(runMs, 9);
-        if (!value) {
-            return "run_ms is not a number";
-        }
-        press.runMs = static_cast<std::uint32_t>(*value);
-    }
-    const std::string_view deviceId = field(Column::kDeviceId);
-    if (!deviceId.empty()) {
-        press.deviceId = ParseDeviceId(deviceId);
-        if (!press.deviceId) {
-            return "device_id is not 16 hexadecimal digits";
-        }
-    }
-    const std::string_view serial = field(Column::kSerialNumber);
-    if (!serial.empty()) {
-        press.serialNumber = ParseDecimal(serial, 19);
-        if (!press.serialNumber) {
-            return "serial_number is not a decimal number";
-        }
-    }
-    return "";
+    return NumbersOf(fields, press);
 }
 
 std::optional<std::uint64_t> ParseDecimal(std::string_view text, std::size_t maxDigits) {
-    if (text.empty() || text.size() > maxDigits) {
-        return std::nullopt;
-    }
-    std::uint64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return value;
+    return text.size() <= maxDigits ? os::DecimalNumber(text) : std::nullopt;
 }
 
 std::optional<std::uint64_t> ParseDeviceId(std::string_view text) {

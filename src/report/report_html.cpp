@@ -1,6 +1,7 @@
 #include "report_html.h"
 
 #include "chart_data.h"
+#include "database_source.h"
 #include "embedded.h"
 #include "error_meanings.h"
 #include "record_reader.h"
@@ -32,6 +33,14 @@ std::string CodeText(int code) {
     return code == kNoCode ? "none" : std::to_string(code);
 }
 
+// A bad row's line; 0 is the whole file, or a database row without a readable id.
+std::string LineText(const BadRow& row) {
+    if (row.line != 0) {
+        return std::to_string(row.line);
+    }
+    return row.path == kDatabaseSource ? "" : "whole file";
+}
+
 std::string Chart(const char* id, const char* title) {
     return std::string("<div class=\"chart\"><h2>") + title +
            "</h2><div class=\"area\"><canvas id=\"" + id + "\"></canvas></div></div>\n";
@@ -45,115 +54,143 @@ std::string Cut(std::size_t shown, T total) {
                          : "";
 }
 
+// The numbers of a row of a station's table, after its first cell; the all-days row leaves the
+// cycle times empty.
+std::string DayCells(const DayRow& row, bool withCycles) {
+    return Cell(row.presses) + Cell(row.boards) + Cell(row.pass) + Cell(row.fail) +
+           Cell(Percent(row.firstPassBoards, row.boards)) +
+           Cell(Percent(row.finalPassBoards, row.boards)) +
+           Cell(withCycles ? Seconds(row.medianMs) : "") +
+           Cell(withCycles ? Seconds(row.p95Ms) : "") +
+           Cell(OneDecimal(row.boards, row.activeHours));
+}
+
+void AddTo(DayRow& total, const DayRow& row) {
+    total.presses += row.presses;
+    total.boards += row.boards;
+    total.pass += row.pass;
+    total.fail += row.fail;
+    total.firstPassBoards += row.firstPassBoards;
+    total.finalPassBoards += row.finalPassBoards;
+    total.activeHours += row.activeHours;
+}
+
+// One station's table: a row per day (rows[at...] while they are the station's), then all days.
+// Returns where the next station's rows start.
+std::size_t StationTable(const Station& station, std::uint32_t index,
+                         const std::vector<DayRow>& rows, std::size_t at, std::string& html) {
+    html += "<h3>" + HtmlEscaped(station.title) + " <span class=\"folder\">" +
+            HtmlEscaped(station.folder) + "</span></h3>\n";
+    html += "<table class=\"days\" data-title=\"" + HtmlEscaped(station.title) +
+            "\"><thead><tr><th>day</th><th class=\"n\">presses</th><th class=\"n\">boards</th>"
+            "<th class=\"n\">PASS</th><th class=\"n\">FAIL</th>"
+            "<th class=\"n\">first-pass yield %</th><th class=\"n\">final yield %</th>"
+            "<th class=\"n\">median cycle</th><th class=\"n\">95th percentile cycle</th>"
+            "<th class=\"n\">boards per hour</th></tr></thead>\n<tbody>\n";
+    DayRow total;
+    for (; at < rows.size() && rows[at].station == index; ++at) {
+        html += "<tr><td>" + DayText(rows[at].day) + "</td>" + DayCells(rows[at], true) + "</tr>\n";
+        AddTo(total, rows[at]);
+    }
+    html += "</tbody>\n<tfoot><tr><th>all days</th>" + DayCells(total, false) +
+            "</tr></tfoot></table>\n";
+    return at;
+}
+
 void StationTables(const Tally& tally, std::string& html) {
     html += "<h2>Stations and days</h2>\n";
     const std::vector<DayRow> rows = tally.Rows();
     std::size_t at = 0;
     for (const std::uint32_t s : tally.StationOrder()) {
-        const Station& station = tally.Stations()[s];
-        html += "<h3>" + HtmlEscaped(station.title) + " <span class=\"folder\">" +
-                HtmlEscaped(station.folder) + "</span></h3>\n";
-        html += "<table class=\"days\" data-title=\"" + HtmlEscaped(station.title) +
-                "\"><thead><tr><th>day</th><th class=\"n\">presses</th><th class=\"n\">boards</th>"
-                "<th class=\"n\">PASS</th><th class=\"n\">FAIL</th>"
-                "<th class=\"n\">first-pass yield %</th><th class=\"n\">final yield %</th>"
-                "<th class=\"n\">median cycle</th><th class=\"n\">95th percentile cycle</th>"
-                "<th class=\"n\">boards per hour</th></tr></thead>\n<tbody>\n";
-        DayRow total;
-        for (; at < rows.size() && rows[at].station == s; ++at) {
-            const DayRow& row = rows[at];
-            html += "<tr><td>" + DayText(row.day) + "</td>" + Cell(row.presses) + Cell(row.boards) +
-                    Cell(row.pass) + Cell(row.fail) +
-                    Cell(Percent(row.firstPassBoards, row.boards)) +
-                    Cell(Percent(row.finalPassBoards, row.boards)) + Cell(Seconds(row.medianMs)) +
-                    Cell(Seconds(row.p95Ms)) + Cell(OneDecimal(row.boards, row.activeHours)) +
-                    "</tr>\n";
-            total.presses += row.presses;
-            total.boards += row.boards;
-            total.pass += row.pass;
-            total.fail += row.fail;
-            total.firstPassBoards += row.firstPassBoards;
-            total.finalPassBoards += row.finalPassBoards;
-            total.activeHours += row.activeHours;
-        }
-        html += "</tbody>\n<tfoot><tr><th>all days</th>" + Cell(total.presses) +
-                Cell(total.boards) + Cell(total.pass) + Cell(total.fail) +
-                Cell(Percent(total.firstPassBoards, total.boards)) +
-                Cell(Percent(total.finalPassBoards, total.boards)) + Cell("") + Cell("") +
-                Cell(OneDecimal(total.boards, total.activeHours)) + "</tr></tfoot></table>\n";
+        at = StationTable(tally.Stations()[s], s, rows, at, html);
     }
 }
 
-void Lists(const Tally& tally, std::string& html) {
-    html += "<h2 id=\"repeated\">Boards programmed more than once</h2>\n";
-    if (tally.RepeatedBoardCount() == 0) {
-        html += tally.ChipIds() == 0 ? "<p class=\"empty\">No chip IDs recorded (device_id).</p>\n"
-                                     : "<p class=\"empty\">None: every chip ID was pressed once (" +
-                                           std::to_string(tally.ChipIds()) + " chip IDs).</p>\n";
-    } else {
-        html +=
-            "<table id=\"repeated-boards\"><thead><tr><th>chip ID</th><th class=\"n\">"
-            "presses</th><th class=\"n\">PASS</th><th>first</th><th>last</th><th>stations"
-            "</th></tr></thead><tbody>\n";
-        for (const auto& [id, board] : tally.RepeatedBoards()) {
+// The shape every list shares: its heading, then either a note that it is empty or a table of
+// its first entries (each written by row) and, when cut, how many there are.
+struct ListSection {
+    const char* id;  // the heading's
+    const char* heading;
+    const char* tableId;
+    const char* columns;  // the header row's cells
+};
+
+template <typename Items, typename WriteRow>
+void WriteList(const ListSection& list, const Items& items, std::uint64_t total,
+               const std::string& emptyNote, WriteRow row, std::string& html) {
+    html += std::string("<h2 id=\"") + list.id + "\">" + list.heading + "</h2>\n";
+    if (total == 0) {
+        html += "<p class=\"empty\">" + emptyNote + "</p>\n";
+        return;
+    }
+    html += std::string("<table id=\"") + list.tableId + "\"><thead><tr>" + list.columns +
+            "</tr></thead><tbody>\n";
+    for (const auto& item : items) {
+        html += row(item);
+    }
+    html += "</tbody></table>\n" + Cut(items.size(), total);
+}
+
+void RepeatedBoardList(const Tally& tally, std::string& html) {
+    static constexpr ListSection kList{
+        "repeated", "Boards programmed more than once", "repeated-boards",
+        "<th>chip ID</th><th class=\"n\">presses</th><th class=\"n\">PASS</th><th>first</th>"
+        "<th>last</th><th>stations</th>"};
+    const std::string empty = tally.ChipIds() == 0
+                                  ? "No chip IDs recorded (device_id)."
+                                  : "None: every chip ID was pressed once (" +
+                                        std::to_string(tally.ChipIds()) + " chip IDs).";
+    WriteList(
+        kList, tally.RepeatedBoards(), tally.RepeatedBoardCount(), empty,
+        [&](const auto& entry) {
+            const RepeatedBoard& board = entry.second;
             std::string stations;
             for (const std::uint32_t s : board.stations) {
                 stations += (stations.empty() ? "" : "; ") + StationLabel(tally.Stations()[s]);
             }
-            html += "<tr><td>" + DeviceIdText(id) + "</td>" + Cell(board.presses) +
-                    Cell(board.passes) + Cell(MinuteText(board.firstMinute), false) +
-                    Cell(MinuteText(board.lastMinute), false) + Cell(stations, false) + "</tr>\n";
-        }
-        html +=
-            "</tbody></table>\n" + Cut(tally.RepeatedBoards().size(), tally.RepeatedBoardCount());
-    }
+            return "<tr><td>" + DeviceIdText(board.id) + "</td>" + Cell(board.presses) +
+                   Cell(board.passes) + Cell(MinuteText(board.firstMinute), false) +
+                   Cell(MinuteText(board.lastMinute), false) + Cell(stations, false) + "</tr>\n";
+        },
+        html);
+}
 
-    html += "<h2 id=\"voided\">Serial numbers voided</h2>\n";
-    const auto& voided = tally.Voided();
-    if (voided.total == 0) {
-        html += "<p class=\"empty\">None.</p>\n";
-    } else {
-        html +=
-            "<table id=\"voided-serials\"><thead><tr><th class=\"n\">serial number</th>"
-            "<th>time</th><th>station</th><th class=\"n\">error code</th></tr></thead>"
-            "<tbody>\n";
-        for (const VoidedSerial& v : voided.items) {
-            html += "<tr>" + Cell(v.serial) + Cell(v.time, false) + StationCell(tally, v.station) +
-                    Cell(CodeText(v.errorCode)) + "</tr>\n";
-        }
-        html += "</tbody></table>\n" + Cut(voided.items.size(), voided.total);
-    }
+void SerialLists(const Tally& tally, std::string& html) {
+    static constexpr ListSection kVoided{
+        "voided", "Serial numbers voided", "voided-serials",
+        "<th class=\"n\">serial number</th><th>time</th><th>station</th>"
+        "<th class=\"n\">error code</th>"};
+    WriteList(
+        kVoided, tally.Voided().items, tally.Voided().total, "None.",
+        [&](const VoidedSerial& v) {
+            return "<tr>" + Cell(v.serial) + Cell(v.time, false) + StationCell(tally, v.station) +
+                   Cell(CodeText(v.errorCode)) + "</tr>\n";
+        },
+        html);
+    static constexpr ListSection kOutOfOrder{
+        "out-of-order", "Serial numbers out of order", "serials-out-of-order",
+        "<th class=\"n\">serial number</th><th class=\"n\">after</th><th>time</th>"
+        "<th>station</th>"};
+    WriteList(
+        kOutOfOrder, tally.OutOfOrder().items, tally.OutOfOrder().total,
+        "None: each station's numbers rose from press to press.",
+        [&](const SerialOutOfOrder& o) {
+            return "<tr>" + Cell(o.serial) + Cell(o.previous) + Cell(o.time, false) +
+                   StationCell(tally, o.station) + "</tr>\n";
+        },
+        html);
+}
 
-    html += "<h2 id=\"out-of-order\">Serial numbers out of order</h2>\n";
-    const auto& disorder = tally.OutOfOrder();
-    if (disorder.total == 0) {
-        html += "<p class=\"empty\">None: each station's numbers rose from press to press.</p>\n";
-    } else {
-        html +=
-            "<table id=\"serials-out-of-order\"><thead><tr><th class=\"n\">serial number</th>"
-            "<th class=\"n\">after</th><th>time</th><th>station</th></tr></thead><tbody>\n";
-        for (const SerialOutOfOrder& o : disorder.items) {
-            html += "<tr>" + Cell(o.serial) + Cell(o.previous) + Cell(o.time, false) +
-                    StationCell(tally, o.station) + "</tr>\n";
-        }
-        html += "</tbody></table>\n" + Cut(disorder.items.size(), disorder.total);
-    }
-
-    html += "<h2 id=\"unread\">Rows it could not read</h2>\n";
-    const auto& bad = tally.BadRows();
-    if (bad.total == 0) {
-        html += "<p class=\"empty\">None.</p>\n";
-    } else {
-        html +=
-            "<table id=\"bad-rows\"><thead><tr><th>file</th><th class=\"n\">line</th>"
-            "<th>why</th></tr></thead><tbody>\n";
-        for (const BadRow& row : bad.items) {
-            html += "<tr>" + Cell(row.path, false) +
-                    Cell(row.line == 0 ? std::string("whole file") : std::to_string(row.line)) +
-                    Cell(row.reason, false) + "</tr>\n";
-        }
-        html += "</tbody></table>\n" + Cut(bad.items.size(), bad.total);
-    }
+void BadRowList(const Tally& tally, std::string& html) {
+    static constexpr ListSection kList{"unread", "Rows it could not read", "bad-rows",
+                                       "<th>file</th><th class=\"n\">line</th><th>why</th>"};
+    WriteList(
+        kList, tally.BadRows().items, tally.BadRows().total, "None.",
+        [](const BadRow& row) {
+            return "<tr>" + Cell(row.path, false) + Cell(LineText(row)) + Cell(row.reason, false) +
+                   "</tr>\n";
+        },
+        html);
 }
 
 constexpr char kTerms[] = R"(<h2>What the numbers mean</h2>
@@ -171,11 +208,7 @@ percentile by nearest rank: the smallest time that half (95 %) of the day's pass
 </dl>
 )";
 
-}  // namespace
-
-std::string ReportHtml(const Tally& tally, const PageInfo& info) {
-    std::string html;
-    html.reserve(kChartJsSize + 64 * 1024);
+void Head(std::string& html) {
     html +=
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
@@ -184,7 +217,23 @@ std::string ReportHtml(const Tally& tally, const PageInfo& info) {
         "<title>Production report</title>\n<style>\n";
     html.append(kReportCss, kReportCssSize);
     html += "</style>\n</head>\n<body>\n<h1>Production report</h1>\n";
+}
 
+// ", first to last" of the days in the table; "" for none.
+std::string DaySpan(const std::vector<DayRow>& rows) {
+    if (rows.empty()) {
+        return "";
+    }
+    Day first = rows.front().day, last = rows.front().day;
+    for (const DayRow& row : rows) {
+        first = row.day < first ? row.day : first;
+        last = last < row.day ? row.day : last;
+    }
+    return ", " + DayText(first) + " to " + DayText(last);
+}
+
+// The line's totals, what was read, and when the page was written.
+void Summary(const Tally& tally, const PageInfo& info, std::string& html) {
     const std::vector<DayRow> rows = tally.Rows();
     std::uint64_t pass = 0, fail = 0;
     for (const DayRow& row : rows) {
@@ -193,19 +242,15 @@ std::string ReportHtml(const Tally& tally, const PageInfo& info) {
     }
     html += "<p id=\"summary\">" + std::to_string(tally.Presses()) + " presses (" +
             std::to_string(pass) + " PASS, " + std::to_string(fail) + " FAIL) at " +
-            std::to_string(tally.Stations().size()) + " stations";
-    if (!rows.empty()) {
-        Day first = rows.front().day, last = rows.front().day;
-        for (const DayRow& row : rows) {
-            first = row.day < first ? row.day : first;
-            last = last < row.day ? row.day : last;
-        }
-        html += ", " + DayText(first) + " to " + DayText(last);
-    }
+            std::to_string(tally.Stations().size()) + " stations" + DaySpan(rows);
     html += "; " + HtmlEscaped(info.source) +
             "; rows it could not read: " + std::to_string(tally.BadRows().total) + ".</p>\n";
     html += "<p class=\"made\">Written " + HtmlEscaped(info.written) + " by romtool-report" +
             (info.range.empty() ? "" : ", " + HtmlEscaped(info.range)) + ".</p>\n";
+}
+
+// The charts' places; the page's script draws them from the data Scripts writes.
+void Charts(std::string& html) {
     html += "<noscript><p>The charts need JavaScript; the tables below do not.</p></noscript>\n";
     html += "<div class=\"charts\">\n";
     html += Chart("chart-hours", "Presses per hour of the day, all days");
@@ -213,17 +258,32 @@ std::string ReportHtml(const Tally& tally, const PageInfo& info) {
     html += Chart("chart-cycle", "Cycle time of passing runs");
     html += Chart("chart-yield", "Yield per station");
     html += "</div>\n<p id=\"chart-check\" data-charts=\"4\" data-drawn=\"0\"></p>\n";
+}
 
-    StationTables(tally, html);
-    Lists(tally, html);
-    html += kTerms;
-
+// The charts' data, Chart.js and the page's script, and the page's end.
+void Scripts(const Tally& tally, std::string& html) {
     html += "<script type=\"application/json\" id=\"report-data\">" + ChartDataJson(tally) +
             "</script>\n<script>\n";
     html.append(kChartJs, kChartJsSize);
     html += "\n</script>\n<script>\n";
     html.append(kReportJs, kReportJsSize);
     html += "</script>\n</body>\n</html>\n";
+}
+
+}  // namespace
+
+std::string ReportHtml(const Tally& tally, const PageInfo& info) {
+    std::string html;
+    html.reserve(kChartJsSize + 64 * 1024);
+    Head(html);
+    Summary(tally, info, html);
+    Charts(html);
+    StationTables(tally, html);
+    RepeatedBoardList(tally, html);
+    SerialLists(tally, html);
+    BadRowList(tally, html);
+    html += kTerms;
+    Scripts(tally, html);
     return html;
 }
 

@@ -52,17 +52,20 @@ bool ReadFiles(const Options& options, Tally& tally, RunResult& result, PageInfo
 
 // Reads the rows of the factory's database into tally; false (result says why) when there are
 // none or it cannot be read.
-bool ReadDatabase(const Options& options, Tally& tally, RunResult& result, PageInfo& info) {
+bool ReadDatabase(const DatabaseReader& read, const Options& options, Tally& tally,
+                  RunResult& result, PageInfo& info) {
     const std::string nl = os::kLineBreak;
-    info.source = "the database " + database::MaskedConnectionString(options.database);
+    info.source = "the database " + odbc::MaskedConnectionString(options.database);
     try {
-        if (ReadDatabaseRecords(options.database, options.from, options.to, tally) > 0) {
+        if (read(options.database, options.from, options.to, tally) > 0) {
             return true;
         }
         result.exitCode = kNoRecord;
         result.errors += "romtool-report: no production record found in " + info.source +
                          std::string(options.from || options.to ? " " + Range(options) : "") + nl;
-    } catch (const database::OdbcError& error) {
+    } catch (const std::exception& error) {
+        // The driver's error, or anything else that stopped the reading: the database's answer
+        // is not the report's.
         result.exitCode = kNoDatabase;
         result.errors += "romtool-report: cannot read " + info.source + ": " + error.what() + nl;
     }
@@ -91,43 +94,62 @@ void NameBadRows(const Options& options, const Tally& tally, RunResult& result) 
     }
 }
 
-}  // namespace
-
-RunResult RunReport(const std::vector<std::string>& arguments, const std::string& written) {
-    RunResult result;
+// The report the options ask for, into result.
+void Report(const Options& options, const std::string& written, const DatabaseReader& readDatabase,
+            RunResult& result) {
     const std::string nl = os::kLineBreak;
-    const ParsedOptions parsed = ParseOptions(arguments);
-    if (!parsed.error.empty()) {
-        result.exitCode = kBadArguments;
-        result.errors = "romtool-report: " + parsed.error + nl + kUsage;
-        return result;
-    }
-    const Options& options = parsed.options;
-    if (options.help) {
-        result.output = kUsage;
-        return result;
-    }
     Tally tally;
     PageInfo info{written, "", Range(options)};
-    if (!(options.database.empty() ? ReadFiles : ReadDatabase)(options, tally, result, info)) {
-        return result;
+    const bool read = options.database.empty()
+                          ? ReadFiles(options, tally, result, info)
+                          : ReadDatabase(readDatabase, options, tally, result, info);
+    if (!read) {
+        return;
     }
     tally.EndDay();
     NameBadRows(options, tally, result);
     if (options.csv) {
         result.output = TableCsv(tally);
-        return result;
+        return;
     }
     try {
         os::ReplaceFileContent(options.output, ReportHtml(tally, info));
     } catch (const os::FileError& error) {
         result.exitCode = kCannotWrite;
         result.errors += std::string("romtool-report: ") + error.what() + nl;
-        return result;
+        return;
     }
     result.errors += "romtool-report: " + std::to_string(tally.Presses()) + " presses from " +
                      info.source + ", " + std::to_string(tally.BadRows().total) +
                      " rows not read; wrote " + options.output + nl;
+}
+
+}  // namespace
+
+RunResult RunReport(const std::vector<std::string>& arguments, const std::string& written) {
+    return RunReport(arguments, written, ReadDatabaseRecords);
+}
+
+RunResult RunReport(const std::vector<std::string>& arguments, const std::string& written,
+                    const DatabaseReader& readDatabase) {
+    RunResult result;
+    const std::string nl = os::kLineBreak;
+    const ParsedOptions parsed = ParseOptions(arguments);
+    if (!parsed.error.empty()) {
+        result.exitCode = kBadArguments;
+        result.errors = "romtool-report: " + parsed.error + nl + kUsage;
+    } else if (parsed.options.help) {
+        result.output = kUsage;
+    } else {
+        try {
+            Report(parsed.options, written, readDatabase, result);
+        } catch (const std::exception& error) {
+            // Nothing the records hold ends up here; a machine out of memory or a share gone
+            // mid-way may.
+            result.exitCode = kFailed;
+            result.errors += std::string("romtool-report: stopped: ") + error.what() + nl;
+        }
+    }
     return result;
 }
 

@@ -5,9 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "database_source.h"
+
 namespace report {
 
-enum ExitCode { kDone = 0, kNoRecord = 1, kBadArguments = 2, kCannotWrite = 3, kNoDatabase = 4 };
+// kFailed: something other than the records stopped the report (no memory, a share gone); the
+// message says what.
+enum ExitCode {
+    kDone = 0,
+    kNoRecord = 1,
+    kBadArguments = 2,
+    kCannotWrite = 3,
+    kNoDatabase = 4,
+    kFailed = 5
+};
 
 struct RunResult {
     int exitCode = kDone;
@@ -16,7 +27,11 @@ struct RunResult {
                          // where the page went
 };
 
-// written: the time the page names as its writing time ("yyyy-mm-dd hh:mm").
+// written: the time the page names as its writing time ("yyyy-mm-dd hh:mm"). Never throws: what
+// stops it is in the exit code and the errors.
 RunResult RunReport(const std::vector<std::string>& arguments, const std::string& written);
+// The same, reading the database (--database) through readDatabase.
+RunResult RunReport(const std::vector<std::string>& arguments, const std::string& written,
+                    const DatabaseReader& readDatabase);
 
 }  // namespace report

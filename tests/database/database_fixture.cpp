@@ -31,15 +31,14 @@ std::string AdminConnection() {
     return Environment("ROMTOOL_PG_ADMIN");
 }
 
-std::vector<database::ResultRow> Admin(const std::string& sql,
-                                       const std::vector<database::Parameter>& parameters,
-                                       bool onServer) {
+std::vector<odbc::ResultRow> Admin(const std::string& sql,
+                                   const std::vector<odbc::Parameter>& parameters, bool onServer) {
     std::string connection = AdminConnection();
     if (onServer) {
         const std::string database = "Database=romtool";
         connection.replace(connection.find(database), database.size(), "Database=postgres");
     }
-    return database::OdbcConnection::Open(connection, {}).Execute(sql, parameters);
+    return odbc::OdbcConnection::Open(connection, {}).Execute(sql, parameters);
 }
 
 void TakeDatabaseAway() {

@@ -24,9 +24,9 @@ std::string StationConnection();
 std::string ReportConnection();
 std::string AdminConnection();
 // Runs sql as the superuser in the database romtool (postgres with onServer).
-std::vector<database::ResultRow> Admin(const std::string& sql,
-                                       const std::vector<database::Parameter>& parameters = {},
-                                       bool onServer = false);
+std::vector<odbc::ResultRow> Admin(const std::string& sql,
+                                   const std::vector<odbc::Parameter>& parameters = {},
+                                   bool onServer = false);
 // The database is away for the stations: it takes no connection and theirs are ended. And back.
 void TakeDatabaseAway();
 void BringDatabaseBack();

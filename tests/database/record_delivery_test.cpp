@@ -97,7 +97,7 @@ TEST_F(RecordDeliveryTest, ARefusedRowIsRememberedWithItsReasonAndTheNextRowsGo)
     Append("2024-03-05", Rows(1, 3) + torn + Rows(5, 5));
     database_.fault = [](const RecordFields& fields) {
         if (fields[record::IndexOf(record::Column::kSerialNumber)] == "2") {
-            throw database::OdbcError("22001", "value too long for type character varying(16)");
+            throw odbc::OdbcError("22001", "value too long for type character varying(16)");
         }
     };
     RecordDelivery delivery("romtool");
@@ -121,7 +121,7 @@ TEST_F(RecordDeliveryTest, AFailureEndsTheRoundAndItsRowsWaitForTheNext) {
     Append("2024-03-05", Rows(1, 3));
     database_.fault = [](const RecordFields& fields) {
         if (fields[record::IndexOf(record::Column::kSerialNumber)] == "2") {
-            throw database::OdbcError("08S01", "server closed the connection unexpectedly");
+            throw odbc::OdbcError("08S01", "server closed the connection unexpectedly");
         }
     };
     RecordDelivery delivery("romtool");

@@ -89,7 +89,7 @@ TEST_F(ReportFromTheDatabase, GivesThePageOfTheFilesButForWhatItRead) {
     const auto rows = report::RunReport({"-o", share_ / "db.html", "--database", database_}, "now");
     ASSERT_EQ(rows.exitCode, report::kDone) << rows.errors;
     std::string page = share_.Read("db.html");
-    const std::string source = "the database " + database::MaskedConnectionString(database_);
+    const std::string source = "the database " + odbc::MaskedConnectionString(database_);
     ASSERT_NE(page.find(source), std::string::npos);
     page.replace(page.find(source), source.size(), "3 record files");
     EXPECT_EQ(page, share_.Read("files.html"));

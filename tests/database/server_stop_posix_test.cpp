@@ -51,7 +51,7 @@ TEST(ServerStopped, InTheMiddleOfADayEveryRowFollowsOnceInOrderWhenItIsBack) {
     const auto rows = Admin(
         "SELECT string_agg(serial_number::text, ',' ORDER BY id), count(*) "
         "FROM romtool.production_record");
-    EXPECT_EQ(rows[0], (database::ResultRow{"1,2,3", "3"}));
+    EXPECT_EQ(rows[0], (odbc::ResultRow{"1,2,3", "3"}));
 }
 
 }  // namespace

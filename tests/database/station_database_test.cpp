@@ -197,7 +197,7 @@ TEST_F(StationDatabaseTest, ASlowDatabaseHoldsUpOnlyTheWorker) {
     Admin(
         "CREATE OR REPLACE TRIGGER slow BEFORE INSERT ON romtool.production_record "
         "FOR EACH ROW EXECUTE FUNCTION romtool.slow()");
-    auto holder = database::OdbcConnection::Open(database_test::AdminConnection(), {});
+    auto holder = odbc::OdbcConnection::Open(database_test::AdminConnection(), {});
     holder.Execute("SELECT pg_advisory_lock(27)", {});
     const auto waiting = [] {
         return !Admin("SELECT 1 FROM pg_locks WHERE locktype = 'advisory' AND NOT granted").empty();
@@ -273,7 +273,7 @@ TEST_F(StationDatabaseTest, TheStationRoleCannotChangeOrReadHistoryNorMoveAPool)
         ASSERT_TRUE(station.WaitFor(database_test::Delivered));
     }
     database_test::AddPool("board", 1, 100);
-    auto connection = database::OdbcConnection::Open(database_test::StationConnection(), {});
+    auto connection = odbc::OdbcConnection::Open(database_test::StationConnection(), {});
     for (const char* sql : {
              "UPDATE romtool.production_record SET verdict = 'PASS'",
              "DELETE FROM romtool.production_record",
@@ -284,12 +284,12 @@ TEST_F(StationDatabaseTest, TheStationRoleCannotChangeOrReadHistoryNorMoveAPool)
         try {
             connection.Execute(sql, {});
             ADD_FAILURE() << sql << " was allowed";
-        } catch (const database::OdbcError& error) {
+        } catch (const odbc::OdbcError& error) {
             EXPECT_EQ(error.SqlState(), "42501") << sql << ": " << error.what();
         }
     }
     EXPECT_EQ(Admin("SELECT count(*), min(verdict) FROM romtool.production_record")[0],
-              (database::ResultRow{"1", "PASS"}));
+              (odbc::ResultRow{"1", "PASS"}));
     EXPECT_EQ(Admin("SELECT next_number FROM romtool.serial_pool")[0][0], "1");
 }
 

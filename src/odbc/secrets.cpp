@@ -5,7 +5,7 @@
 
 #include "text.h"
 
-namespace database {
+namespace odbc {
 
 namespace {
 
@@ -113,4 +113,4 @@ std::string Secrets::Masked(std::string text) const {
     return text;
 }
 
-}  // namespace database
+}  // namespace odbc

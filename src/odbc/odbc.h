@@ -1,4 +1,4 @@
-// ODBC as the station reaches a factory database: one connection, statements whose values are
+// ODBC as the programs reach a factory database: one connection, statements whose values are
 // always bound as parameters (never glued into the SQL text), a login and a query timeout on
 // every call, and failures that carry the SQLSTATE and the driver's text with the connection
 // string's passwords masked. Windows reaches the database through odbc32.dll, Linux through
@@ -17,7 +17,7 @@
 
 #include "secrets.h"
 
-namespace database {
+namespace odbc {
 
 // A failed ODBC call. The message is the driver's diagnostics, one per line, with the passwords
 // of the connection string masked; it never holds the connection string itself.
@@ -76,4 +76,4 @@ private:
     std::unique_ptr<Handles> handles_;
 };
 
-}  // namespace database
+}  // namespace odbc

@@ -2,7 +2,7 @@
 
 #include "text.h"
 
-namespace database {
+namespace odbc {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -46,4 +46,4 @@ std::string Utf8Of(std::u16string_view utf16) {
     return out;
 }
 
-}  // namespace database
+}  // namespace odbc

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace database {
+namespace odbc {
 
 // The connection string with the value of every PWD and PASSWORD key (any letter case, blanks
 // around the name allowed) replaced by "***". A value in braces ("Pwd={a;b}}c}") is masked
@@ -27,4 +27,4 @@ private:
     std::vector<std::string> passwords_;  // the values as written, and without their braces
 };
 
-}  // namespace database
+}  // namespace odbc

@@ -3,14 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <utility>
 
 #include "odbc_api.h"
 #include "text16.h"
+#include "text_piece.h"
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC's wide text is UTF-16");
+static_assert(odbc::kNoTotal == SQL_NO_TOTAL, "the length a driver does not know");
 
-namespace database {
+namespace odbc {
 
 namespace {
 
@@ -152,13 +155,11 @@ std::optional<std::string> ColumnOf(const Handle& statement, SQLUSMALLINT column
         if (length == SQL_NULL_DATA) {
             return std::nullopt;
         }
-        // A piece that did not fit says so with SQL_SUCCESS_WITH_INFO and fills the buffer.
-        const std::size_t capacity = sizeof piece / sizeof piece[0] - 1;
-        const bool whole =
-            result == SQL_SUCCESS ||
-            (length != SQL_NO_TOTAL && static_cast<std::size_t>(length) / 2 <= capacity);
-        text.append(piece, whole ? static_cast<std::size_t>(length) / 2 : capacity);
-        if (whole) {
+        // A piece that did not fit says so with SQL_SUCCESS_WITH_INFO and fills the buffer; some
+        // drivers give no length at all (SQL_NO_TOTAL).
+        const TextPiece taken = TextPieceOf(std::u16string_view(piece, std::size(piece)), length);
+        text.append(piece, taken.units);
+        if (taken.last) {
             break;
         }
     }
@@ -273,4 +274,4 @@ void OdbcConnection::ForEachRow(const std::string& sql, const std::vector<Parame
     FetchEach(statement, secrets, take);
 }
 
-}  // namespace database
+}  // namespace odbc
