@@ -47,7 +47,7 @@ private:
 // The database, each row's call marked as waiting.
 class WatchedDestination : public RowDestination {
 public:
-    WatchedDestination(Shared& shared, FactoryDatabase& database)
+    WatchedDestination(Shared& shared, FactoryLink& database)
         : shared_(shared), database_(database) {}
     void AddRow(const std::string& key, const std::string& station,
                 const RecordFields& fields) override {
@@ -57,7 +57,7 @@ public:
 
 private:
     Shared& shared_;
-    FactoryDatabase& database_;
+    FactoryLink& database_;
 };
 
 class Worker {
@@ -104,8 +104,9 @@ private:
             shared_->Publish({}, {});
             return Next::kIdle;
         }
-        if (!database_ || database_->ConnectionString() != config.database->connection) {
-            database_.emplace(config.database->connection, shared_->timing.odbc);
+        if (!database_ || connection_ != config.database->connection) {
+            connection_ = config.database->connection;
+            database_ = shared_->open(connection_, shared_->timing.odbc);
         }
         std::optional<std::string> failure;
         try {
@@ -234,7 +235,8 @@ private:
 
     std::shared_ptr<Shared> shared_;
     RecordDelivery delivery_;
-    std::optional<FactoryDatabase> database_;
+    std::unique_ptr<FactoryLink> database_;
+    std::string connection_;  // database_'s
     std::size_t refused_ = 0;
     std::vector<std::string> notes_;  // the last round's
 };

@@ -22,8 +22,11 @@ inline constexpr char kNoConnection[] = "config.ini中没有[database]的connect
 // Held by the object and by the worker, so that a worker left behind by the destructor (a
 // driver that never returns) still finds it.
 struct StationDatabase::Shared {
-    Shared(std::string titleOfCopy, Notify notifyStation, Timing timingOfCalls)
-        : title(std::move(titleOfCopy)), timing(timingOfCalls), notify(std::move(notifyStation)) {}
+    Shared(std::string titleOfCopy, Notify notifyStation, Timing timingOfCalls, OpenFactory opener)
+        : title(std::move(titleOfCopy)),
+          timing(timingOfCalls),
+          open(std::move(opener)),
+          notify(std::move(notifyStation)) {}
 
     // Calls notify unless the station has let go of the worker.
     void NotifyStation();
@@ -33,6 +36,7 @@ struct StationDatabase::Shared {
 
     const std::string title;
     const Timing timing;
+    const OpenFactory open;
 
     std::mutex mutex;                  // guards everything below but notify
     std::condition_variable wake;      // the worker waits on it between rounds

@@ -26,6 +26,10 @@ std::optional<std::uint32_t> Number(const std::optional<std::string>& text) {
 
 }  // namespace
 
+std::unique_ptr<FactoryLink> OpenFactoryDatabase(const std::string& connection, Timeouts timeouts) {
+    return std::make_unique<FactoryDatabase>(connection, timeouts);
+}
+
 FactoryDatabase::FactoryDatabase(std::string connectionString, Timeouts timeouts)
     : connectionString_(std::move(connectionString)), timeouts_(timeouts) {}
 

@@ -62,8 +62,9 @@ void StationDatabase::Shared::Publish(DatabaseStatus next, std::vector<std::stri
     NotifyStation();
 }
 
-StationDatabase::StationDatabase(std::string title, Notify notify, Timing timing)
-    : shared_(std::make_shared<Shared>(std::move(title), std::move(notify), timing)) {
+StationDatabase::StationDatabase(std::string title, Notify notify, Timing timing, OpenFactory open)
+    : shared_(
+          std::make_shared<Shared>(std::move(title), std::move(notify), timing, std::move(open))) {
     worker_ = std::thread([shared = shared_] { RunWorker(shared); });
 }
 

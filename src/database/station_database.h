@@ -29,6 +29,7 @@
 
 #include "database_settings.h"
 #include "database_status.h"
+#include "factory_database.h"
 #include "odbc.h"
 
 namespace database {
@@ -67,8 +68,9 @@ public:
     using Notify = std::function<void()>;
 
     // Starts the worker. title: the application title, whose rows are sent and whose blocks
-    // are kept.
-    StationDatabase(std::string title, Notify notify, Timing timing = {});
+    // are kept. open: the factory's database, or a test's stand-in.
+    StationDatabase(std::string title, Notify notify, Timing timing = {},
+                    OpenFactory open = OpenFactoryDatabase);
     ~StationDatabase();
     StationDatabase(const StationDatabase&) = delete;
     StationDatabase& operator=(const StationDatabase&) = delete;
