@@ -1,6 +1,7 @@
 // The form's side of the factory's database: the service started once config.ini names it, its
 // state in the window and the log, and the pool's numbers.
 #include "MainForm.h"
+#include "database_texts.h"
 #include "station_log.h"
 
 void TRomForm::ConfigureDatabase() {
@@ -21,7 +22,7 @@ void TRomForm::DatabaseChanged() {
     if (!database_) {
         return;
     }
-    view_.SetDatabaseText(database::StatusText(database_->Status()));
+    view_.SetDatabaseText(station::StatusText(database_->Status()));
     for (const std::string& line : database_->TakeLogLines()) {
         LogInfoText(line);
     }
@@ -30,7 +31,8 @@ void TRomForm::DatabaseChanged() {
 database::SerialBlockAnswer TRomForm::SerialRange(std::chrono::milliseconds wait) {
     const ChipSettings::Serial& serial = *settings_.chip.serial;
     if (serial.pool.empty()) {
-        return {serial.range, ""};
+        return database::SerialBlockAnswer::Range(serial.range);
     }
-    return database_->SerialRange(wait);  // there: the pool's settings started it
+    // There: the pool's settings started it. The window repaints while it waits.
+    return database_->SerialRange(wait, [this] { view_.RepaintKeepingInput(); });
 }
