@@ -90,7 +90,7 @@ public:
                    status.waiting == 0;
         });
         if (!delivered) {
-            throw std::runtime_error(database::StatusText(service_.Status()));
+            throw std::runtime_error(database::StatusLogLine(service_.Status()));
         }
     }
 
@@ -127,7 +127,7 @@ void WaitUntilDelivered(const TRomForm& form) {
             return;
         }
         if (std::chrono::steady_clock::now() > deadline) {
-            throw std::runtime_error(database::StatusText(status));
+            throw std::runtime_error(database::StatusLogLine(status));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

@@ -1,8 +1,12 @@
-// What the station shows and logs of its database: a small state, and its texts.
+// What the station learns of its database: a small state and its log lines, and the answer to
+// a press that wants serial numbers from the pool. The window's texts of both are the station's.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "serial_number_state.h"
 
@@ -27,21 +31,38 @@ struct DatabaseStatus {
     friend bool operator!=(const DatabaseStatus& a, const DatabaseStatus& b) { return !(a == b); }
 };
 
-// For the window, one line: "数据库：已连接", "数据库：12 条待发送", "数据库：无法连接（<the
-// reason's first line, cut short>），12 条待发送", each followed by "，N 条被拒收（见日志）" when
-// rows were refused; "" when off.
-std::string StatusText(const DatabaseStatus& status);
 // For the daily log when the state changes: the whole reason.
 std::string StatusLogLine(const DatabaseStatus& status);
 // The log line of a row the database refused.
 std::string RefusedLogLine(const std::string& file, std::uint64_t line, const std::string& reason);
 
+// Why a press can have no serial numbers from the pool.
+enum class NoBlock {
+    kNone,              // it can: the answer has a range
+    kNoPool,            // config.ini names no pool
+    kPoolSetting,       // a key of the pool set wrongly: detail is what is wrong
+    kNoConnection,      // a pool, but no connection to the database it lives in
+    kUnreachable,       // the database cannot be reached: detail is its reason's first line
+    kRefused,           // it answered with an error (no such pool): detail is its first line
+    kPoolUsedUp,        // the pool itself is used up: detail is the pool's name
+    kNoAnswerInTime,    // no block came within seconds
+    kTakenByOtherCopy,  // another copy in this folder took the block's last number meanwhile
+    kStationFiles,      // the station folder's numbers or blocks file: detail is the failure
+};
+
 // The serial numbers a press may take from its pool: the block, or why there is none.
 struct SerialBlockAnswer {
     std::optional<serial_numbers::NumberRange> range;
-    std::string problem;  // what keeps the pool from giving one; "" with a range
+    NoBlock why = NoBlock::kNone;  // kNone exactly when there is a range
+    std::string detail;
+    std::uint64_t seconds = 0;  // kNoAnswerInTime: how long it waited
+
+    static SerialBlockAnswer Range(serial_numbers::NumberRange range) {
+        return {range, NoBlock::kNone, "", 0};
+    }
+    static SerialBlockAnswer None(NoBlock why, std::string detail = "") {
+        return {std::nullopt, why, std::move(detail), 0};
+    }
 };
-// The check's 114 line for an answer without a range.
-std::string SerialBlockMessage(const SerialBlockAnswer& answer);
 
 }  // namespace database

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,13 +16,30 @@
 
 namespace database {
 
-class FactoryDatabase : public RowDestination {
+// What the station's worker needs of the factory's database; a test puts a stand-in in its
+// place (a database that holds a call, refuses, or is away).
+class FactoryLink : public RowDestination {
+public:
+    // Opens the connection unless one is open. Throws odbc::OdbcError.
+    virtual void Connect() = 0;
+    // The next block of at most count numbers of pool; none when the pool is used up. Throws
+    // odbc::OdbcError.
+    virtual std::optional<serial_numbers::NumberRange> TakeBlock(const std::string& pool,
+                                                                 std::uint32_t count) = 0;
+};
+
+// Makes the link for a connection string; nothing is called until its first use.
+using OpenFactory =
+    std::function<std::unique_ptr<FactoryLink>(const std::string& connection, odbc::Timeouts timeouts)>;
+// The factory's database itself (FactoryDatabase below).
+std::unique_ptr<FactoryLink> OpenFactoryDatabase(const std::string& connection, odbc::Timeouts timeouts);
+
+class FactoryDatabase : public FactoryLink {
 public:
     explicit FactoryDatabase(std::string connectionString, odbc::Timeouts timeouts = {});
 
     const std::string& ConnectionString() const { return connectionString_; }
-    // Opens the connection unless one is open. Throws odbc::OdbcError.
-    void Connect();
+    void Connect() override;
 
     // romtool.add_record_row: the row under its key, ignored when the key is there already.
     void AddRow(const std::string& key, const std::string& station,
@@ -29,11 +48,10 @@ public:
     // transaction; none when the pool is used up. Throws odbc::OdbcError, also for an unknown pool
     // (with the database's reason) and for a block that is not one (SQLSTATE HY000).
     std::optional<serial_numbers::NumberRange> TakeBlock(const std::string& pool,
-                                                         std::uint32_t count);
+                                                         std::uint32_t count) override;
 
 private:
-    std::vector<odbc::ResultRow> Call(const std::string& sql,
-                                      const std::vector<odbc::Parameter>& parameters);
+    std::vector<odbc::ResultRow> Call(const std::string& sql, const std::vector<odbc::Parameter>& parameters);
 
     std::string connectionString_;
     odbc::Timeouts timeouts_;

@@ -53,7 +53,13 @@ struct RecordDelivery::FileRound {
     std::string bytes;
 };
 
-RecordDelivery::RecordDelivery(std::string title) : title_(std::move(title)) {}
+bool ReplaceAlways(const std::string& path, const std::string& content) {
+    os::ReplaceFileContent(path, content);
+    return true;
+}
+
+RecordDelivery::RecordDelivery(std::string title, ReplaceFile replace)
+    : title_(std::move(title)), replace_(std::move(replace)) {}
 
 DeliveryRound RecordDelivery::Run(const std::string& folder, const std::string& station,
                                   RowDestination* destination,
@@ -169,8 +175,9 @@ void RecordDelivery::SaveLedger(DeliveryRound& round) {
         return;
     }
     try {
-        os::ReplaceFileContent(LedgerPath(folder_, title_), ledger_.Text(title_));
-        ledgerChanged_ = false;
+        if (replace_(LedgerPath(folder_, title_), ledger_.Text(title_))) {
+            ledgerChanged_ = false;
+        }
     } catch (const os::FileError& error) {
         round.notes.push_back(error.what());
     }

@@ -37,6 +37,12 @@ public:
                         const RecordFields& fields) = 0;
 };
 
+// Replaces a file's content in one step; false when it did not, for the station has let go of
+// the worker. Throws os::FileError.
+using ReplaceFile = std::function<bool(const std::string& path, const std::string& content)>;
+// ReplaceFile by os::ReplaceFileContent, always.
+bool ReplaceAlways(const std::string& path, const std::string& content);
+
 // The key of a row: the MD5 of the station's name and the row's fields, 32 hexadecimal digits.
 // The same row from the same station always has the same key, also when a crash had it written
 // twice into the record.
@@ -55,7 +61,8 @@ struct DeliveryRound {
 
 class RecordDelivery {
 public:
-    explicit RecordDelivery(std::string title);
+    // replace: how the ledger is written.
+    explicit RecordDelivery(std::string title, ReplaceFile replace = ReplaceAlways);
 
     // One round over the record files of folder (ending in the separator). With a destination,
     // sends what waits, asking keepGoing before each row; without one, only counts it.
@@ -72,6 +79,7 @@ private:
     void SaveLedger(DeliveryRound& round);
 
     std::string title_;
+    ReplaceFile replace_;
     std::string folder_;  // the folder of ledger_
     DeliveryLedger ledger_;
     bool ledgerChanged_ = false;

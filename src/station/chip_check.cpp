@@ -2,6 +2,7 @@
 #include <exception>
 
 #include "check_steps.h"
+#include "database_texts.h"
 #include "error_codes.h"
 #include "serial_number_store.h"
 
@@ -21,10 +22,11 @@ std::string UsedUpMessage(const ChipSettings::Serial& serial,
     if (serial.pool.empty()) {
         return RangeUsedUpMessage(serial.range);
     }
-    if (answer.problem.empty()) {  // another copy in the folder took the block's last number
-        return database::SerialBlockMessage({std::nullopt, "请按刷新信息再试"});
+    if (answer.range) {  // another copy in the folder took the block's last number
+        return station::SerialBlockMessage(
+            database::SerialBlockAnswer::None(database::NoBlock::kTakenByOtherCopy));
     }
-    return database::SerialBlockMessage(answer);
+    return station::SerialBlockMessage(answer);
 }
 
 bool ChipSettingsUsable(const CheckInputs& in, CheckResult& result) {

@@ -7,6 +7,7 @@
 
 #include "application_title.h"
 #include "checksum.h"
+#include "database_texts.h"
 #include "error_text.h"
 #include "files.h"
 #include "nrfutil_programmer.h"
@@ -117,17 +118,27 @@ std::optional<std::string> Station::DatabaseState() {
     for (const std::string& line : database_->TakeLogLines()) {
         LogInfoText(line);
     }
-    return database::StatusText(database_->Status());
+    return station::StatusText(database_->Status());
 }
 
 database::SerialBlockAnswer Station::SerialRange(std::chrono::milliseconds wait,
-                                                 RunObserver* /*observer*/) {
+                                                 RunObserver* observer) {
     const ChipSettings::Serial& serial = *settings_.chip.serial;
     if (serial.pool.empty()) {
-        return {serial.range, ""};
+        return database::SerialBlockAnswer::Range(serial.range);
     }
     if (!database_) {  // the pool's settings start the service; read once, so never here
-        return {std::nullopt, "config.ini的[serial]中有pool，[database]中却没有connection"};
+        return database::SerialBlockAnswer::None(database::NoBlock::kNoConnection);
     }
-    return database_->SerialRange(wait);
+    // The window keeps painting while the pool is asked, and says what the station waits for.
+    std::optional<RunDisplay> display;
+    const auto whileWaiting = [&] {
+        if (!display) {
+            display.emplace(*observer);
+            display->ShowInstead("正在等待数据库分配序列号……");
+        }
+        display->Update({});
+        observer->KeepResponsive();
+    };
+    return observer ? database_->SerialRange(wait, whileWaiting) : database_->SerialRange(wait);
 }

@@ -37,7 +37,7 @@ int Press(const std::string& folder, const std::string& title, int count) {
     }
     if (!station.WaitFor(database_test::Delivered)) {
         std::fprintf(stderr, "not delivered: %s\n",
-                     database::StatusText(station.Service().Status()).c_str());
+                     database::StatusLogLine(station.Service().Status()).c_str());
         return 1;
     }
     std::puts("delivered");

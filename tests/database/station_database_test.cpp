@@ -11,6 +11,7 @@
 
 #include "csv.h"
 #include "database_fixture.h"
+#include "database_texts.h"
 #include "files.h"
 #include "serial_number_store.h"
 #include "temp_folder.h"
@@ -86,7 +87,7 @@ TEST_F(StationDatabaseTest, RowsArriveOnceAndInOrderWithTheirTextAsWritten) {
     Press(chinese);  // written twice by a crash: one row
     ServiceUnderTest station("romtool", Config());
     ASSERT_TRUE(station.WaitFor(database_test::Delivered));
-    EXPECT_EQ(database::StatusText(station.Service().Status()), "数据库：已连接");
+    EXPECT_EQ(station::StatusText(station.Service().Status()), "数据库：已连接");
     Press(3, 3);
     station.Service().Poke();
     ASSERT_TRUE(station.WaitFor(database_test::Delivered));
@@ -110,9 +111,9 @@ TEST_F(StationDatabaseTest, RowsWaitWhileTheDatabaseIsAwayAndFollowInOrderOnceIt
     Press(1, 3);
     ServiceUnderTest station("romtool", Config());
     ASSERT_TRUE(station.WaitFor([](const DatabaseStatus& s) { return Away(s) && s.waiting == 3; }));
-    EXPECT_THAT(database::StatusText(station.Service().Status()),
+    EXPECT_THAT(station::StatusText(station.Service().Status()),
                 testing::StartsWith("数据库：无法连接（"));
-    EXPECT_THAT(database::StatusText(station.Service().Status()), HasSubstr("3 条待发送"));
+    EXPECT_THAT(station::StatusText(station.Service().Status()), HasSubstr("3 条待发送"));
 
     database_test::BringDatabaseBack();
     ASSERT_TRUE(station.WaitFor(database_test::Delivered));
@@ -158,7 +159,7 @@ TEST_F(StationDatabaseTest, ARefusedRowIsShownWithItsReasonAndTheNextRowsGo) {
     ASSERT_TRUE(station.WaitFor(
         [](const DatabaseStatus& s) { return database_test::Delivered(s) && s.refused == 3; }));
     EXPECT_EQ(Arrived(), (std::vector<std::string>{"1", "3", "5", "7"}));
-    EXPECT_EQ(database::StatusText(station.Service().Status()),
+    EXPECT_EQ(station::StatusText(station.Service().Status()),
               "数据库：已连接，3 条被拒收（见日志）");
     std::string refusals;
     for (const std::string& line : station.LogLines()) {
@@ -180,7 +181,7 @@ TEST_F(StationDatabaseTest, RefusedCredentialsAreShownAndThePasswordNowhere) {
     ASSERT_TRUE(station.WaitFor(Away));
     const std::string reason = station.Service().Status().reason;
     EXPECT_THAT(reason, HasSubstr("password authentication failed"));
-    std::string everything = reason + database::StatusText(station.Service().Status());
+    std::string everything = reason + station::StatusText(station.Service().Status());
     for (const std::string& line : station.LogLines()) {
         everything += line;
     }
@@ -220,8 +221,9 @@ TEST_F(StationDatabaseTest, ASlowDatabaseHoldsUpOnlyTheWorker) {
         EXPECT_THAT(stuck.reason,
                     testing::AllOf(testing::StartsWith("数据库"), HasSubstr("秒没有应答")));
         station.Service().TakeLogLines();
-        EXPECT_EQ(station.Service().SerialRange(std::chrono::milliseconds(0)).problem,
-                  "config.ini的[serial]中没有pool");
+        EXPECT_EQ(
+            station::SerialBlockReason(station.Service().SerialRange(std::chrono::milliseconds(0))),
+            "config.ini的[serial]中没有pool");
     }  // the worker is still inside the insert: the destructor leaves it
     holder.Execute("SELECT pg_advisory_unlock(27)", {});
     // Taken again once the worker's insert has ended, and with it its hold of the lock.
@@ -238,7 +240,7 @@ TEST_F(StationDatabaseTest, NumbersComeFromBlocksOfThePoolAlsoWhileTheDatabaseIs
     const auto reserve = [&](database::StationDatabase& service, int count) {
         for (int i = 0; i < count; ++i) {
             const database::SerialBlockAnswer answer = service.SerialRange();
-            ASSERT_TRUE(answer.range) << answer.problem;
+            ASSERT_TRUE(answer.range) << station::SerialBlockReason(answer);
             const auto number = store.Reserve("romtool", *answer.range).number;
             ASSERT_TRUE(number);
             issued.push_back(*number);
@@ -255,11 +257,12 @@ TEST_F(StationDatabaseTest, NumbersComeFromBlocksOfThePoolAlsoWhileTheDatabaseIs
     reserve(restarted.Service(), 4);  // the rest of the second block, kept on disk
     const database::SerialBlockAnswer away = restarted.Service().SerialRange();
     EXPECT_FALSE(away.range);
-    EXPECT_THAT(database::SerialBlockMessage(away),
+    EXPECT_THAT(station::SerialBlockMessage(away),
                 testing::StartsWith("ERROR:本工位的序列号号段已用完，数据库无法连接（"));
     database_test::BringDatabaseBack();
     reserve(restarted.Service(), 2);
-    EXPECT_EQ(restarted.Service().SerialRange().problem, "数据库中的序列号池board已用完");
+    EXPECT_EQ(station::SerialBlockReason(restarted.Service().SerialRange()),
+              "数据库中的序列号池board已用完");
 
     std::vector<std::uint32_t> expected(12);
     std::iota(expected.begin(), expected.end(), 1000u);

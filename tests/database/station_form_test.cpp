@@ -9,6 +9,7 @@
 
 #include "MainForm.h"
 #include "database_fixture.h"
+#include "database_texts.h"
 #include "log4me.h"
 #include "production_record.h"
 #include "station_folder.h"
@@ -151,7 +152,7 @@ TEST_F(StationFormTest, ThePressGoesOnWhileTheDatabaseIsAwayAndItsRowFollows) {
     database_test::TakeDatabaseAway();
     Shown(DatabaseLines());
     EXPECT_EQ(Press(), "PASS");
-    ASSERT_TRUE(LabelComesTo(database::StatusText(form_->Database()->Status())));
+    ASSERT_TRUE(LabelComesTo(station::StatusText(form_->Database()->Status())));
     EXPECT_THAT(view_.database, testing::StartsWith("数据库：无法连接（"));
     EXPECT_THAT(view_.database, HasSubstr("1 条待发送"));
 

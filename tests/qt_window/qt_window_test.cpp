@@ -20,7 +20,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include "database_status.h"
+#include "database_texts.h"
 #include "layout_table.h"
 #include "log4me.h"
 #include "qt_station_window.h"
@@ -31,7 +31,7 @@
 namespace {
 
 // The widest state the database label shows: a Chinese system's reason, cut short.
-const std::string kLongestDatabaseText = database::StatusText(
+const std::string kLongestDatabaseText = station::StatusText(
     {database::DatabaseStatus::State::kUnreachable, 99999, 999,
      "[Microsoft][ODBC 驱动程序管理器] 未发现数据源名称并且未指定默认驱动程序"});
 

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "database_status.h"
+#include "database_texts.h"
 #include "layout_table.h"
 #include "verdict.h"
 #include "win32_gdi.h"
@@ -19,7 +19,7 @@ void PrintTo(const Geometry& g, std::ostream* out) {
 namespace {
 
 // The widest state the database label shows: a Chinese system's reason, cut short.
-const std::string kLongestDatabaseText = database::StatusText(
+const std::string kLongestDatabaseText = station::StatusText(
     {database::DatabaseStatus::State::kUnreachable, 99999, 999,
      "[Microsoft][ODBC 驱动程序管理器] 未发现数据源名称并且未指定默认驱动程序"});
 
