@@ -6,12 +6,12 @@
 #include <thread>
 #include <vector>
 
-#include "checksum.h"
-#include "files.h"
+#include "integrity/checksum.h"
+#include "platform/files.h"
 #include "intel_hex.h"
-#include "paths.h"
-#include "programmer.h"
-#include "text.h"
+#include "platform/paths.h"
+#include "tool/programmer.h"
+#include "platform/text.h"
 
 namespace bench {
 

@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <string>
 
-#include "MainForm.h"
-#include "log4me.h"
-#include "station_view.h"
+#include "station/form/MainForm.h"
+#include "log4me/log4me.h"
+#include "station/form/station_view.h"
+
+using namespace station;
 
 namespace bench {
 

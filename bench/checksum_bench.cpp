@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "checksum.h"
-#include "md5.h"
+#include "integrity/checksum.h"
+#include "integrity/md5.h"
 
 namespace {
 

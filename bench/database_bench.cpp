@@ -24,15 +24,15 @@
 #include <thread>
 
 #include "bench_station.h"
-#include "csv.h"
-#include "factory_database.h"
-#include "files.h"
+#include "record/csv.h"
+#include "database/factory_database.h"
+#include "platform/files.h"
 #include "paired_runs.h"
-#include "paths.h"
-#include "record_columns.h"
+#include "platform/paths.h"
+#include "record/record_columns.h"
 #include "scratch_folder.h"
-#include "station_database.h"
-#include "text.h"
+#include "database/station_database.h"
+#include "platform/text.h"
 
 namespace {
 

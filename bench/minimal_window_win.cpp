@@ -6,7 +6,7 @@
 #include <exception>
 #include <string>
 
-#include "win32.h"
+#include "platform/internal/win32.h"
 #include "win_process.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {

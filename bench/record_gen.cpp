@@ -13,10 +13,10 @@
 #include <random>
 #include <string>
 
-#include "csv.h"
-#include "files.h"
-#include "paths.h"
-#include "record_columns.h"
+#include "record/csv.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "record/record_columns.h"
 
 namespace {
 

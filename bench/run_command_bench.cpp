@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "output_capture.h"
-#include "run_command.h"
-#include "text.h"
+#include "tool/output_capture.h"
+#include "tool/run_command.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "paths.h"
+#include "platform/paths.h"
 
 namespace bench {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench_platform.h"
-#include "win32.h"
+#include "platform/internal/win32.h"
 #include "win_bench.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "win32.h"
+#include "platform/internal/win32.h"
 
 namespace bench {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "paired_runs.h"
-#include "paths.h"
-#include "run_command.h"
+#include "platform/paths.h"
+#include "tool/run_command.h"
 #include "scratch_folder.h"
 #include "win_bench.h"
 #include "win_process.h"

@@ -6,7 +6,7 @@
 
 #include "bench_station.h"
 #include "paired_runs.h"
-#include "paths.h"
+#include "platform/paths.h"
 #include "scratch_folder.h"
 #include "win_bench.h"
 #include "win_process.h"

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "files.h"
-#include "paths.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 namespace sim {
 

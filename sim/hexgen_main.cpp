@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "files.h"
+#include "platform/files.h"
 #include "intel_hex.h"
-#include "text.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace sim {
 

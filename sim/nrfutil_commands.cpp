@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "files.h"
+#include "platform/files.h"
 #include "nrfutil_tasks.h"
 #include "simulated_chip.h"
 #include "simulated_probes.h"

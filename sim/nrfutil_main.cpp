@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "files.h"
+#include "platform/files.h"
 #include "nrfutil_arguments.h"
 #include "nrfutil_commands.h"
 #include "nrfutil_tasks.h"

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "files.h"
+#include "platform/files.h"
 #include "simulated_probes.h"
-#include "text.h"
+#include "platform/text.h"
 
 namespace sim {
 

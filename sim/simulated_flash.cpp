@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "files.h"
+#include "platform/files.h"
 #include "simulated_probes.h"
 
 namespace sim {

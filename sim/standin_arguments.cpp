@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "memory_text.h"
-#include "text.h"
+#include "platform/text.h"
 
 namespace sim {
 

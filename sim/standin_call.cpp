@@ -4,12 +4,12 @@
 #include <exception>
 #include <thread>
 
-#include "abnormal_end.h"
+#include "platform/abnormal_end.h"
 #include "call_log.h"
-#include "files.h"
-#include "paths.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "standin_output.h"
-#include "text.h"
+#include "platform/text.h"
 
 namespace sim {
 

@@ -1,6 +1,6 @@
 #include "standin_image.h"
 
-#include "files.h"
+#include "platform/files.h"
 
 namespace sim {
 

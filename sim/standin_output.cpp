@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace sim {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace sim {
 

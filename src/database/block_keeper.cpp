@@ -1,10 +1,10 @@
-#include "block_keeper.h"
+#include "database/block_keeper.h"
 
 #include <algorithm>
 #include <exception>
 #include <utility>
 
-#include "files.h"
+#include "platform/files.h"
 
 namespace database {
 

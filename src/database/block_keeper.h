@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "factory_database.h"
-#include "serial_blocks.h"
-#include "station_database_config.h"
-#include "worker_report.h"
+#include "database/factory_database.h"
+#include "database/serial_blocks.h"
+#include "database/station_database_config.h"
+#include "database/worker_report.h"
 
 namespace database {
 

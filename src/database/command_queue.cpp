@@ -1,4 +1,4 @@
-#include "command_queue.h"
+#include "database/command_queue.h"
 
 #include <algorithm>
 #include <utility>

@@ -10,8 +10,8 @@
 #include <optional>
 #include <variant>
 
-#include "database_status.h"
-#include "station_database_config.h"
+#include "database/database_status.h"
+#include "database/station_database_config.h"
 
 namespace database {
 

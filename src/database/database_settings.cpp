@@ -1,8 +1,8 @@
-#include "database_settings.h"
+#include "database/database_settings.h"
 
-#include "computer.h"
-#include "profile.h"
-#include "text.h"
+#include "platform/computer.h"
+#include "platform/profile.h"
+#include "platform/text.h"
 
 namespace database {
 

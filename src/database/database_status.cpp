@@ -1,4 +1,4 @@
-#include "database_status.h"
+#include "database/database_status.h"
 
 namespace database {
 

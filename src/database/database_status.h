@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "serial_number_state.h"
+#include "serial_numbers/serial_number_state.h"
 
 namespace database {
 

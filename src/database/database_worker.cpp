@@ -1,4 +1,4 @@
-#include "database_worker.h"
+#include "database/database_worker.h"
 
 #include <algorithm>
 #include <future>
@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "block_keeper.h"
-#include "files.h"
-#include "record_delivery.h"
+#include "database/block_keeper.h"
+#include "platform/files.h"
+#include "database/record_delivery.h"
 
 namespace database {
 

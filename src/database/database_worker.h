@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "command_queue.h"
-#include "factory_database.h"
-#include "station_database_config.h"
-#include "worker_report.h"
+#include "database/command_queue.h"
+#include "database/factory_database.h"
+#include "database/station_database_config.h"
+#include "database/worker_report.h"
 
 namespace database {
 

@@ -1,6 +1,6 @@
-#include "delivery_ledger.h"
+#include "database/delivery_ledger.h"
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace database {
 

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "record_rows.h"
+#include "database/record_rows.h"
 
 namespace database {
 

@@ -1,4 +1,4 @@
-#include "factory_database.h"
+#include "database/factory_database.h"
 
 #include <utility>
 

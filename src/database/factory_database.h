@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
-#include "odbc.h"
-#include "record_delivery.h"
-#include "serial_number_state.h"
+#include "odbc/odbc.h"
+#include "database/record_delivery.h"
+#include "serial_numbers/serial_number_state.h"
 
 namespace database {
 

@@ -1,11 +1,11 @@
-#include "record_delivery.h"
+#include "database/record_delivery.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "csv.h"
-#include "md5.h"
-#include "odbc.h"
+#include "record/csv.h"
+#include "integrity/md5.h"
+#include "odbc/odbc.h"
 
 namespace database {
 

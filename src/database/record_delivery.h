@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "delivery_ledger.h"
-#include "files.h"
-#include "record_columns.h"
+#include "database/delivery_ledger.h"
+#include "platform/files.h"
+#include "record/record_columns.h"
 
 namespace database {
 

@@ -1,10 +1,10 @@
-#include "record_rows.h"
+#include "database/record_rows.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "csv.h"
-#include "record_layout.h"
+#include "record/csv.h"
+#include "record/record_layout.h"
 
 namespace database {
 

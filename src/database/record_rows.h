@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "record_columns.h"
+#include "record/record_columns.h"
 
 namespace database {
 

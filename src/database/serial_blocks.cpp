@@ -1,6 +1,6 @@
-#include "serial_blocks.h"
+#include "database/serial_blocks.h"
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace database {
 

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "serial_number_store.h"
+#include "serial_numbers/serial_number_store.h"
 
 namespace database {
 

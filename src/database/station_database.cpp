@@ -1,11 +1,11 @@
-#include "station_database.h"
+#include "database/station_database.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "database_worker.h"
-#include "secrets.h"
+#include "database/database_worker.h"
+#include "odbc/secrets.h"
 
 namespace database {
 

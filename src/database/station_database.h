@@ -30,9 +30,9 @@
 #include <thread>
 #include <vector>
 
-#include "database_status.h"
-#include "factory_database.h"
-#include "station_database_config.h"
+#include "database/database_status.h"
+#include "database/factory_database.h"
+#include "database/station_database_config.h"
 
 namespace database {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "database_settings.h"
-#include "odbc.h"
+#include "database/database_settings.h"
+#include "odbc/odbc.h"
 
 namespace database {
 

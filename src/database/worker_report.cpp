@@ -1,4 +1,4 @@
-#include "worker_report.h"
+#include "database/worker_report.h"
 
 #include <algorithm>
 #include <utility>

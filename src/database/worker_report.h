@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "database_status.h"
-#include "serial_blocks.h"
+#include "database/database_status.h"
+#include "database/serial_blocks.h"
 
 namespace database {
 

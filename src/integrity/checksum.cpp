@@ -1,11 +1,11 @@
-#include "checksum.h"
+#include "integrity/checksum.h"
 
 #include <cstddef>
 #include <vector>
 
-#include "files.h"
-#include "md5.h"
-#include "text.h"
+#include "platform/files.h"
+#include "integrity/md5.h"
+#include "platform/text.h"
 
 namespace integrity {
 

@@ -1,4 +1,4 @@
-#include "md5.h"
+#include "integrity/md5.h"
 
 #include <algorithm>
 #include <cstring>

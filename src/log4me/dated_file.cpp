@@ -1,4 +1,4 @@
-#include "dated_file.h"
+#include "log4me/dated_file.h"
 
 #include <cstdio>
 #include <exception>

@@ -23,8 +23,8 @@
 #include <string>
 #include <string_view>
 
-#include "clock.h"
-#include "files.h"
+#include "platform/clock.h"
+#include "platform/files.h"
 
 namespace log4me {
 

@@ -1,4 +1,4 @@
-#include "log4me.h"
+#include "log4me/log4me.h"
 
 #include <memory>
 #include <mutex>

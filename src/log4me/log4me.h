@@ -10,11 +10,11 @@
 
 #include <string>
 
-#include "clock.h"
-#include "dated_file.h"
-#include "log_config.h"
-#include "logger.h"
-#include "text.h"
+#include "platform/clock.h"
+#include "log4me/dated_file.h"
+#include "log4me/log_config.h"
+#include "log4me/logger.h"
+#include "platform/text.h"
 
 namespace log4me {
 

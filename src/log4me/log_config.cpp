@@ -1,9 +1,9 @@
-#include "log_config.h"
+#include "log4me/log_config.h"
 
-#include "files.h"
-#include "paths.h"
-#include "profile.h"
-#include "text.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/profile.h"
+#include "platform/text.h"
 
 namespace log4me {
 

@@ -1,4 +1,4 @@
-#include "logger.h"
+#include "log4me/logger.h"
 
 #include <algorithm>
 #include <exception>

@@ -10,11 +10,11 @@
 #include <string>
 #include <string_view>
 
-#include "clock.h"
-#include "dated_file.h"
-#include "files.h"
-#include "log_config.h"
-#include "text.h"
+#include "platform/clock.h"
+#include "log4me/dated_file.h"
+#include "platform/files.h"
+#include "log4me/log_config.h"
+#include "platform/text.h"
 
 namespace log4me {
 

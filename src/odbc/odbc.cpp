@@ -1,4 +1,4 @@
-#include "odbc.h"
+#include "odbc/odbc.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "odbc_api.h"
-#include "text16.h"
-#include "text_piece.h"
+#include "odbc/text16.h"
+#include "odbc/text_piece.h"
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC's wide text is UTF-16");
 static_assert(odbc::kNoTotal == SQL_NO_TOTAL, "the length a driver does not know");

@@ -15,7 +15,7 @@
 #include <variant>
 #include <vector>
 
-#include "secrets.h"
+#include "odbc/secrets.h"
 
 namespace odbc {
 

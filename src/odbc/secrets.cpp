@@ -1,9 +1,9 @@
-#include "secrets.h"
+#include "odbc/secrets.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace odbc {
 

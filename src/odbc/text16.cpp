@@ -1,6 +1,6 @@
-#include "text16.h"
+#include "odbc/text16.h"
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace odbc {
 

@@ -1,4 +1,4 @@
-#include "text_piece.h"
+#include "odbc/text_piece.h"
 
 namespace odbc {
 

@@ -3,7 +3,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "abnormal_end.h"
+#include "platform/abnormal_end.h"
 
 namespace os {
 

@@ -1,5 +1,5 @@
-#include "abnormal_end.h"
-#include "win32.h"
+#include "platform/abnormal_end.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

@@ -1,4 +1,4 @@
-#include "arguments.h"
+#include "platform/arguments.h"
 
 namespace os {
 

@@ -1,8 +1,8 @@
 // The Unicode command line, split as the C runtime of a wmain program would split it.
 #include <memory>
 
-#include "arguments.h"
-#include "win32.h"
+#include "platform/arguments.h"
+#include "platform/internal/win32.h"
 
 #include <shellapi.h>  // after <windows.h>, which it needs
 

@@ -11,11 +11,11 @@
 #include <cstring>
 #include <vector>
 
-#include "child_process.h"
-#include "clock.h"
-#include "process_tree.h"
-#include "text.h"
-#include "unique_fd.h"
+#include "platform/child_process.h"
+#include "platform/clock.h"
+#include "platform/process_tree.h"
+#include "platform/text.h"
+#include "platform/unique_fd.h"
 
 extern char** environ;
 

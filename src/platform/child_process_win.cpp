@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "child_process.h"
-#include "text.h"
-#include "win32.h"
+#include "platform/child_process.h"
+#include "platform/text.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

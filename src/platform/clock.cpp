@@ -1,5 +1,5 @@
 // The texts of the clock, the same on every platform.
-#include "clock.h"
+#include "platform/clock.h"
 
 #include <algorithm>
 #include <limits>

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <ctime>
 
-#include "clock.h"
+#include "platform/clock.h"
 
 namespace os {
 

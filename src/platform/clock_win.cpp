@@ -1,6 +1,6 @@
 // The clock on Windows.
-#include "clock.h"
-#include "win32.h"
+#include "platform/clock.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

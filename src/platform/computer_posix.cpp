@@ -1,7 +1,7 @@
 // The computer's name on Linux: the host name.
 #include <unistd.h>
 
-#include "computer.h"
+#include "platform/computer.h"
 
 namespace os {
 

@@ -1,6 +1,6 @@
 // The computer's name on Windows: GetComputerNameW.
-#include "computer.h"
-#include "win32.h"
+#include "platform/computer.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

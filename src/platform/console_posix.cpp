@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "console.h"
+#include "platform/console.h"
 
 namespace os {
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 
-#include "console.h"
-#include "win32.h"
+#include "platform/console.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "files.h"
+#include "platform/files.h"
 
 namespace os {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <thread>
 
-#include "file_lock.h"
-#include "unique_fd.h"
+#include "platform/file_lock.h"
+#include "platform/unique_fd.h"
 
 namespace os {
 

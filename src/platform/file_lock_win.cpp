@@ -2,8 +2,8 @@
 // so every wait is bounded.
 #include <algorithm>
 
-#include "file_lock.h"
-#include "win32.h"
+#include "platform/file_lock.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

@@ -1,8 +1,8 @@
 // The parts of the file service that are the same on every platform.
-#include "files.h"
+#include "platform/files.h"
 
-#include "paths.h"
-#include "text.h"
+#include "platform/paths.h"
+#include "platform/text.h"
 
 namespace os {
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "files.h"
-#include "unique_fd.h"
+#include "platform/files.h"
+#include "platform/unique_fd.h"
 
 namespace os {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "files.h"
-#include "win32.h"
+#include "platform/files.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cerrno>
 
-#include "folder_check.h"
-#include "unique_fd.h"
+#include "platform/folder_check.h"
+#include "platform/unique_fd.h"
 
 namespace os {
 

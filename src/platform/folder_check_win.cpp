@@ -3,8 +3,8 @@
 #include <atomic>
 #include <string>
 
-#include "folder_check.h"
-#include "win32.h"
+#include "platform/folder_check.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

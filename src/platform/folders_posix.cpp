@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "folders.h"
+#include "platform/folders.h"
 
 namespace os {
 

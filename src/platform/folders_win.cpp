@@ -2,8 +2,8 @@
 // included.
 #include <memory>
 
-#include "folders.h"
-#include "win32.h"
+#include "platform/folders.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "instance.h"
-#include "text.h"
-#include "unique_fd.h"
+#include "platform/instance.h"
+#include "platform/text.h"
+#include "platform/unique_fd.h"
 
 namespace os {
 

@@ -1,6 +1,6 @@
 // The single-instance claim on Windows: a named mutex.
-#include "instance.h"
-#include "win32.h"
+#include "platform/instance.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "paths.h"
+#include "platform/paths.h"
 
 namespace os {
 

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <vector>
 
-#include "paths.h"
+#include "platform/paths.h"
 
 namespace os {
 

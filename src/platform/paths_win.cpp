@@ -1,6 +1,6 @@
 // Paths on Windows.
-#include "paths.h"
-#include "win32.h"
+#include "platform/paths.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

@@ -1,5 +1,5 @@
 // Finding and ending the processes of a run through /proc.
-#include "process_tree.h"
+#include "platform/process_tree.h"
 
 #include <dirent.h>
 #include <signal.h>
@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-#include "files.h"
+#include "platform/files.h"
 
 namespace os::process_tree {
 

@@ -1,8 +1,8 @@
-#include "profile.h"
+#include "platform/profile.h"
 
 #include <utility>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace os {
 

@@ -1,7 +1,7 @@
 // Profile strings on Linux: the reader over the file, fed as it is read.
-#include "profile.h"
-#include "profile_reader.h"
-#include "unique_fd.h"
+#include "platform/profile.h"
+#include "platform/profile_reader.h"
+#include "platform/unique_fd.h"
 
 namespace os {
 

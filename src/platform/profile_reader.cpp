@@ -1,13 +1,13 @@
 // The INI reader: decoding, lines, sections and keys, and the profile call's buffer.
-#include "profile_reader.h"
+#include "platform/profile_reader.h"
 
-#include "profile.h"
+#include "platform/profile.h"
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace os {
 

@@ -1,9 +1,9 @@
 // Profile strings on Windows: the system's own call.
 #include <iterator>
 
-#include "paths.h"
-#include "profile.h"
-#include "win32.h"
+#include "platform/paths.h"
+#include "platform/profile.h"
+#include "platform/internal/win32.h"
 
 namespace os {
 

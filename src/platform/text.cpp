@@ -1,5 +1,5 @@
 // The parts of the text service that are the same on every platform.
-#include "text.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cstring>

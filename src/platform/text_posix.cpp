@@ -1,7 +1,7 @@
 // Text on Linux, where the ANSI code page is UTF-8.
 #include <cstring>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace os {
 

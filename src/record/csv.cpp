@@ -1,4 +1,4 @@
-#include "csv.h"
+#include "record/csv.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,12 +1,12 @@
-#include "day_record.h"
+#include "record/day_record.h"
 
 #include <exception>
 #include <optional>
 
-#include "csv.h"
-#include "files.h"
-#include "production_record.h"
-#include "record_layout.h"
+#include "record/csv.h"
+#include "platform/files.h"
+#include "record/production_record.h"
+#include "record/record_layout.h"
 
 namespace record {
 

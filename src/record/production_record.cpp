@@ -1,10 +1,10 @@
-#include "production_record.h"
+#include "record/production_record.h"
 
 #include <iterator>
 
-#include "csv.h"
-#include "record_columns.h"
-#include "text.h"
+#include "record/csv.h"
+#include "record/record_columns.h"
+#include "platform/text.h"
 
 namespace record {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "clock.h"
+#include "platform/clock.h"
 
 namespace record {
 

@@ -1,6 +1,6 @@
-#include "record_columns.h"
+#include "record/record_columns.h"
 
-#include "csv.h"
+#include "record/csv.h"
 
 namespace record {
 

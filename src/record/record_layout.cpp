@@ -1,4 +1,4 @@
-#include "record_layout.h"
+#include "record/record_layout.h"
 
 namespace record {
 

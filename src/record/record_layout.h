@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "csv.h"
-#include "record_columns.h"
+#include "record/csv.h"
+#include "record/record_columns.h"
 
 namespace record {
 

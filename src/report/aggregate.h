@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "record_reader.h"
+#include "report/record_reader.h"
 
 namespace report {
 

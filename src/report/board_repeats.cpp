@@ -1,4 +1,4 @@
-#include "board_repeats.h"
+#include "report/board_repeats.h"
 
 #include <algorithm>
 

@@ -7,8 +7,8 @@
 #include <map>
 #include <vector>
 
-#include "aggregate.h"
-#include "board_table.h"
+#include "report/aggregate.h"
+#include "report/board_table.h"
 
 namespace report {
 

@@ -1,9 +1,9 @@
-#include "chart_data.h"
+#include "report/chart_data.h"
 
 #include <algorithm>
 
-#include "error_meanings.h"
-#include "report_text.h"
+#include "report/error_meanings.h"
+#include "report/report_text.h"
 
 namespace report {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tally.h"
+#include "report/tally.h"
 
 namespace report {
 

@@ -1,10 +1,10 @@
-#include "database_source.h"
+#include "report/database_source.h"
 
 #include <array>
 #include <vector>
 
-#include "record_columns.h"
-#include "text.h"
+#include "record/record_columns.h"
+#include "platform/text.h"
 
 namespace report {
 

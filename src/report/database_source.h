@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "day.h"
-#include "odbc.h"
-#include "record_reader.h"
+#include "report/day.h"
+#include "odbc/odbc.h"
+#include "report/record_reader.h"
 
 namespace report {
 

@@ -1,4 +1,4 @@
-#include "day.h"
+#include "report/day.h"
 
 namespace report {
 

@@ -1,4 +1,4 @@
-#include "error_meanings.h"
+#include "report/error_meanings.h"
 
 namespace report {
 

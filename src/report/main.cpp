@@ -1,9 +1,9 @@
 // romtool-report: the line's view of the stations' production records. See run_report.h.
-#include "arguments.h"
-#include "clock.h"
-#include "console.h"
-#include "run_report.h"
-#include "text.h"
+#include "platform/arguments.h"
+#include "platform/clock.h"
+#include "platform/console.h"
+#include "report/run_report.h"
+#include "platform/text.h"
 
 int main(int argc, char** argv) {
     try {

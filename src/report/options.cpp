@@ -1,4 +1,4 @@
-#include "options.h"
+#include "report/options.h"
 
 namespace report {
 

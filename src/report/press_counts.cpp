@@ -1,4 +1,4 @@
-#include "press_counts.h"
+#include "report/press_counts.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "aggregate.h"
+#include "report/aggregate.h"
 
 namespace report {
 

@@ -1,13 +1,13 @@
-#include "record_reader.h"
+#include "report/record_reader.h"
 
 #include <array>
 #include <vector>
 
-#include "csv.h"
-#include "files.h"
-#include "record_columns.h"
-#include "record_layout.h"
-#include "text.h"
+#include "record/csv.h"
+#include "platform/files.h"
+#include "record/record_columns.h"
+#include "record/record_layout.h"
+#include "platform/text.h"
 
 namespace report {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "day.h"
-#include "record_columns.h"
-#include "record_search.h"
+#include "report/day.h"
+#include "record/record_columns.h"
+#include "report/record_search.h"
 
 namespace report {
 

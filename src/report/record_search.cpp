@@ -1,11 +1,11 @@
-#include "record_search.h"
+#include "report/record_search.h"
 
 #include <algorithm>
 #include <set>
 
-#include "files.h"
-#include "folders.h"
-#include "paths.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "platform/paths.h"
 
 namespace report {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "day.h"
+#include "report/day.h"
 
 namespace report {
 

@@ -1,7 +1,7 @@
-#include "report_csv.h"
+#include "report/report_csv.h"
 
-#include "csv.h"
-#include "report_text.h"
+#include "record/csv.h"
+#include "report/report_text.h"
 
 namespace report {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tally.h"
+#include "report/tally.h"
 
 namespace report {
 

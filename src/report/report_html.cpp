@@ -1,11 +1,11 @@
-#include "report_html.h"
+#include "report/report_html.h"
 
-#include "chart_data.h"
-#include "database_source.h"
-#include "embedded.h"
-#include "error_meanings.h"
-#include "record_reader.h"
-#include "report_text.h"
+#include "report/chart_data.h"
+#include "report/database_source.h"
+#include "report/embedded.h"
+#include "report/error_meanings.h"
+#include "report/record_reader.h"
+#include "report/report_text.h"
 
 namespace report {
 

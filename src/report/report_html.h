@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "tally.h"
+#include "report/tally.h"
 
 namespace report {
 

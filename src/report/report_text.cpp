@@ -1,4 +1,4 @@
-#include "report_text.h"
+#include "report/report_text.h"
 
 namespace report {
 

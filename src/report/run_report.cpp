@@ -1,16 +1,16 @@
-#include "run_report.h"
+#include "report/run_report.h"
 
-#include "database_source.h"
-#include "files.h"
-#include "odbc.h"
-#include "options.h"
-#include "record_reader.h"
-#include "record_search.h"
-#include "report_csv.h"
-#include "report_html.h"
-#include "secrets.h"
-#include "tally.h"
-#include "text.h"
+#include "report/database_source.h"
+#include "platform/files.h"
+#include "odbc/odbc.h"
+#include "report/options.h"
+#include "report/record_reader.h"
+#include "report/record_search.h"
+#include "report/report_csv.h"
+#include "report/report_html.h"
+#include "odbc/secrets.h"
+#include "report/tally.h"
+#include "platform/text.h"
 
 namespace report {
 

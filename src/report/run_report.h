@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "database_source.h"
+#include "report/database_source.h"
 
 namespace report {
 

@@ -1,4 +1,4 @@
-#include "serial_checks.h"
+#include "report/serial_checks.h"
 
 namespace report {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "aggregate.h"
+#include "report/aggregate.h"
 
 namespace report {
 

@@ -1,4 +1,4 @@
-#include "station_days.h"
+#include "report/station_days.h"
 
 #include <algorithm>
 #include <bitset>

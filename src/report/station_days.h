@@ -17,8 +17,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "aggregate.h"
-#include "day.h"
+#include "report/aggregate.h"
+#include "report/day.h"
 
 namespace report {
 

@@ -1,6 +1,6 @@
-#include "station_index.h"
+#include "report/station_index.h"
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace report {
 

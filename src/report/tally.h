@@ -12,13 +12,13 @@
 #include <map>
 #include <vector>
 
-#include "aggregate.h"
-#include "board_repeats.h"
-#include "press_counts.h"
-#include "record_reader.h"
-#include "serial_checks.h"
-#include "station_days.h"
-#include "station_index.h"
+#include "report/aggregate.h"
+#include "report/board_repeats.h"
+#include "report/press_counts.h"
+#include "report/record_reader.h"
+#include "report/serial_checks.h"
+#include "report/station_days.h"
+#include "report/station_index.h"
 
 namespace report {
 

@@ -1,9 +1,9 @@
-#include "serial_number_state.h"
+#include "serial_numbers/serial_number_state.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace serial_numbers {
 

@@ -1,9 +1,9 @@
-#include "serial_number_store.h"
+#include "serial_numbers/serial_number_store.h"
 
 #include <utility>
 
-#include "file_lock.h"
-#include "files.h"
+#include "platform/file_lock.h"
+#include "platform/files.h"
 
 namespace serial_numbers {
 

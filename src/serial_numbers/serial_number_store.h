@@ -29,7 +29,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "serial_number_state.h"
+#include "serial_numbers/serial_number_state.h"
 
 namespace serial_numbers {
 

@@ -1,4 +1,8 @@
-#include "entry_sequence.h"
+#include "shell/entry_sequence.h"
+
+namespace shell {
+
+using namespace station;
 
 int RunEntrySequence(ApplicationWindow& window) {
     TRomForm& form = window.Form();
@@ -11,3 +15,5 @@ int RunEntrySequence(ApplicationWindow& window) {
     window.Show();
     return window.RunMessageLoop();
 }
+
+}  // namespace shell

@@ -1,7 +1,9 @@
 // The program's entry sequence, the same for every window toolkit.
 #pragma once
 
-#include "MainForm.h"
+#include "station/form/MainForm.h"
+
+namespace shell {
 
 // What a toolkit's main window gives the entry sequence. The window builds every control of the
 // layout table when it is made, and forwards its events to its form.
@@ -9,7 +11,7 @@ class ApplicationWindow {
 public:
     virtual ~ApplicationWindow() = default;
 
-    virtual TRomForm& Form() = 0;
+    virtual station::TRomForm& Form() = 0;
     // Makes the window visible. Once it is on screen it runs FormShow through the form's guard,
     // so the first refresh paints as it goes.
     virtual void Show() = 0;
@@ -20,3 +22,5 @@ public:
 // FormCreate, then (unless another copy under the same title runs) show and the message loop.
 // The logger's start and stop hooks run around it, in main.
 int RunEntrySequence(ApplicationWindow& window);
+
+}  // namespace shell

@@ -1,9 +1,13 @@
-#include "layout_table.h"
+#include "shell/layout_table.h"
 
-#include "MainForm.h"
+#include "station/form/MainForm.h"
 
 #include <algorithm>
 #include <functional>
+
+namespace shell {
+
+using namespace station;
 
 namespace {
 
@@ -165,3 +169,5 @@ std::vector<ControlId> TabSequence() {
     visit(ControlId::RomForm);
     return sequence;
 }
+
+}  // namespace shell

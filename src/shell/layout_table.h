@@ -8,8 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "form_handler.h"
-#include "station_view.h"
+#include "station/form/form_handler.h"
+#include "station/form/station_view.h"
+
+namespace shell {
 
 enum class ControlKind { kGroupBox, kLabel, kButton, kEdit, kPanel, kMemo, kCheckBox };
 
@@ -68,10 +70,10 @@ struct ControlSpec {
     // Aligned controls use only the height (kTop, kBottom) or nothing (kClient). A label's
     // width and height of 0 mean: as large as its text.
     Geometry geometry;
-    std::optional<FontSpec> font{};  // none: the window's font
-    std::optional<Rgb> colour{};     // the text colour; none: the system's
+    std::optional<station::FontSpec> font{};  // none: the window's font
+    std::optional<station::Rgb> colour{};     // the text colour; none: the system's
     int tabOrder = -1;               // among the parent's children; -1: not a tab stop
-    FormHandler handler = nullptr;   // what a click runs
+    station::FormHandler handler = nullptr;   // what a click runs
     bool checked = false;            // a check box's state at start
 };
 
@@ -81,7 +83,7 @@ struct FormSpec {
     std::string_view caption;
     int clientWidth;
     int clientHeight;
-    FontSpec font;
+    station::FontSpec font;
 };
 
 extern const FormSpec kRomForm;
@@ -115,3 +117,5 @@ Geometry ScaledForDpi(const Geometry& g, int dpi);
 // The controls the Tab key visits, in order: the window's children by tab order, each group's
 // or panel's own children by theirs where the group stands.
 std::vector<ControlId> TabSequence();
+
+}  // namespace shell

@@ -1,9 +1,9 @@
-#include "memory_words.h"
+#include "tool/memory_words.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "nrfutil_json.h"
+#include "tool/nrfutil_json.h"
 
 namespace tool {
 

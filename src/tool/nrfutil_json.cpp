@@ -1,6 +1,6 @@
-#include "nrfutil_json.h"
+#include "tool/nrfutil_json.h"
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace tool::nrfutil_json {
 

@@ -1,11 +1,11 @@
-#include "nrfutil_output.h"
+#include "tool/nrfutil_output.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "nrfutil_json.h"
-#include "serials.h"
+#include "tool/nrfutil_json.h"
+#include "tool/serials.h"
 
 namespace tool {
 

@@ -1,7 +1,7 @@
-#include "nrfutil_programmer.h"
+#include "tool/nrfutil_programmer.h"
 
-#include "paths.h"
-#include "programmer.h"
+#include "platform/paths.h"
+#include "tool/programmer.h"
 
 namespace tool {
 

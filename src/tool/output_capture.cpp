@@ -1,10 +1,10 @@
-#include "output_capture.h"
+#include "tool/output_capture.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace tool {
 

@@ -1,10 +1,10 @@
-#include "programmer.h"
+#include "tool/programmer.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
 
-#include "paths.h"
+#include "platform/paths.h"
 
 namespace tool {
 

@@ -1,4 +1,4 @@
-#include "run_command.h"
+#include "tool/run_command.h"
 
 #include <algorithm>
 #include <atomic>
@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "child_process.h"
-#include "clock.h"
-#include "output_capture.h"
-#include "text.h"
+#include "platform/child_process.h"
+#include "platform/clock.h"
+#include "tool/output_capture.h"
+#include "platform/text.h"
 
 namespace tool {
 

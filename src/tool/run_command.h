@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
-#include "output_capture.h"
+#include "platform/child_process.h"
+#include "tool/output_capture.h"
 
 namespace tool {
 

@@ -1,4 +1,4 @@
-#include "run_failure.h"
+#include "tool/run_failure.h"
 
 #include <cstdio>
 

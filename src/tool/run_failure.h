@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "run_command.h"
+#include "tool/run_command.h"
 
 namespace tool {
 

@@ -1,6 +1,6 @@
-#include "serials.h"
+#include "tool/serials.h"
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace tool {
 

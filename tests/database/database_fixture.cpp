@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "csv.h"
-#include "record_columns.h"
+#include "record/csv.h"
+#include "record/record_columns.h"
 
 namespace database_test {
 

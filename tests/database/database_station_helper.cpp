@@ -14,12 +14,12 @@
 #include <mutex>
 #include <string>
 
-#include "csv.h"
+#include "record/csv.h"
 #include "database_fixture.h"
-#include "factory_database.h"
-#include "files.h"
-#include "paths.h"
-#include "text.h"
+#include "database/factory_database.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -7,13 +7,15 @@
 #include <memory>
 #include <mutex>
 
-#include "csv.h"
+#include "record/csv.h"
 #include "database_fixture.h"
-#include "database_texts.h"
-#include "factory_database.h"
-#include "serial_blocks.h"
-#include "station_database.h"
+#include "station/check/database_texts.h"
+#include "database/factory_database.h"
+#include "database/serial_blocks.h"
+#include "database/station_database.h"
 #include "temp_folder.h"
+
+using namespace station;
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Sending the record's rows, against a stand-in for the database: which rows go, in what order,
 // what a restart, a refusal, a failure and a file changed under the sender do.
-#include "record_delivery.h"
+#include "database/record_delivery.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "csv.h"
+#include "record/csv.h"
 #include "database_fixture.h"
-#include "odbc.h"
+#include "odbc/odbc.h"
 #include "temp_folder.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "database_fixture.h"
-#include "factory_database.h"
-#include "paths.h"
-#include "run_report.h"
-#include "secrets.h"
+#include "database/factory_database.h"
+#include "platform/paths.h"
+#include "report/run_report.h"
+#include "odbc/secrets.h"
 #include "temp_folder.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
-#include "csv.h"
+#include "record/csv.h"
 #include "database_fixture.h"
-#include "files.h"
+#include "platform/files.h"
 #include "temp_folder.h"
 
 namespace {

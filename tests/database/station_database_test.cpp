@@ -1,7 +1,7 @@
 // The station's database service against a real PostgreSQL (scripts/with-postgresql): rows
 // delivered once and in order, the database away at the start and in the middle of a day, rows
 // it refuses, credentials it refuses, a slow database, and serial number blocks.
-#include "station_database.h"
+#include "database/station_database.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,12 +9,14 @@
 #include <algorithm>
 #include <numeric>
 
-#include "csv.h"
+#include "record/csv.h"
 #include "database_fixture.h"
-#include "database_texts.h"
-#include "files.h"
-#include "serial_number_store.h"
+#include "station/check/database_texts.h"
+#include "platform/files.h"
+#include "serial_numbers/serial_number_store.h"
 #include "temp_folder.h"
+
+using namespace station;
 
 namespace {
 

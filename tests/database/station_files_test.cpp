@@ -2,8 +2,8 @@
 // are left out, never misread.
 #include <gtest/gtest.h>
 
-#include "delivery_ledger.h"
-#include "serial_blocks.h"
+#include "database/delivery_ledger.h"
+#include "database/serial_blocks.h"
 
 namespace {
 

@@ -7,13 +7,15 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "MainForm.h"
+#include "station/form/MainForm.h"
 #include "database_fixture.h"
-#include "database_texts.h"
-#include "log4me.h"
-#include "production_record.h"
+#include "station/check/database_texts.h"
+#include "log4me/log4me.h"
+#include "record/production_record.h"
 #include "station_folder.h"
-#include "text.h"
+#include "platform/text.h"
+
+using namespace station;
 
 namespace {
 

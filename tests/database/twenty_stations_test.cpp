@@ -6,9 +6,9 @@
 #include <set>
 #include <sstream>
 
-#include "child_process.h"
+#include "platform/child_process.h"
 #include "database_fixture.h"
-#include "paths.h"
+#include "platform/paths.h"
 #include "temp_folder.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "checksum.h"
-#include "files.h"
-#include "md5.h"
-#include "text.h"
+#include "integrity/checksum.h"
+#include "platform/files.h"
+#include "integrity/md5.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "programmer.h"
+#include "tool/programmer.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "nrfutil_output.h"
-#include "serials.h"
+#include "tool/nrfutil_output.h"
+#include "tool/serials.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view output(reinterpret_cast<const char*>(data), size);

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "profile.h"
-#include "profile_reader.h"
-#include "text.h"
+#include "platform/profile.h"
+#include "platform/profile_reader.h"
+#include "platform/text.h"
 
 namespace {
 

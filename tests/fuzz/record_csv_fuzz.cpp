@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "csv.h"
+#include "record/csv.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "checksum.h"
+#include "integrity/checksum.h"
 #include "checksum_of.h"
 #include "temp_folder.h"
 

@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <string>
 
-#include "checksum.h"
+#include "integrity/checksum.h"
 #include "checksum_of.h"
-#include "files.h"
-#include "md5.h"
-#include "paths.h"
+#include "platform/files.h"
+#include "integrity/md5.h"
+#include "platform/paths.h"
 #include "temp_folder.h"
 
 namespace {

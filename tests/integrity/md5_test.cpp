@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "md5.h"
+#include "integrity/md5.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <random>
 #include <string>
 
-#include "checksum.h"
-#include "md5.h"
-#include "paths.h"
+#include "integrity/checksum.h"
+#include "integrity/md5.h"
+#include "platform/paths.h"
 #include "temp_folder.h"
 
 namespace {

@@ -11,13 +11,13 @@
 #include <sstream>
 #include <string>
 
-#include "clock.h"
-#include "log4me.h"
+#include "platform/clock.h"
+#include "log4me/log4me.h"
 #include "logger_clock.h"
 #include "mounted_folder_posix.h"
-#include "paths.h"
+#include "platform/paths.h"
 #include "temp_folder.h"
-#include "text.h"
+#include "platform/text.h"
 
 namespace {
 

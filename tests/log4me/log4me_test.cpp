@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "clock.h"
-#include "log4me.h"
+#include "platform/clock.h"
+#include "log4me/log4me.h"
 #include "logger_clock.h"
-#include "paths.h"
+#include "platform/paths.h"
 #include "temp_folder.h"
-#include "text.h"
+#include "platform/text.h"
 
 namespace {
 

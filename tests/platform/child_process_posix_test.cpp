@@ -10,7 +10,7 @@
 #include <future>
 #include <string>
 
-#include "child_process.h"
+#include "platform/child_process.h"
 #include "process_checks.h"
 #include "temp_folder.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "child_process.h"
+#include "platform/child_process.h"
 #include "temp_folder.h"
 #include "win_helper.h"
 

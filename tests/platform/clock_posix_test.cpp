@@ -3,7 +3,7 @@
 
 #include <ctime>
 
-#include "clock.h"
+#include "platform/clock.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <thread>
 
-#include "file_lock.h"
-#include "files.h"
+#include "platform/file_lock.h"
+#include "platform/files.h"
 #include "temp_folder.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "files.h"
+#include "platform/files.h"
 #include "process_checks.h"
 #include "temp_folder.h"
 

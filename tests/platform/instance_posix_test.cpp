@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "instance.h"
+#include "platform/instance.h"
 #include "process_checks.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "instance.h"
-#include "run_command.h"
+#include "platform/instance.h"
+#include "tool/run_command.h"
 #include "temp_folder.h"
 #include "win_helper.h"
 

@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "files.h"
+#include "platform/files.h"
 #include "temp_folder.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
-#include "files.h"
-#include "paths.h"
+#include "platform/child_process.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "temp_folder.h"
 
 namespace {

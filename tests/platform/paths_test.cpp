@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "paths.h"
+#include "platform/paths.h"
 
 namespace {
 

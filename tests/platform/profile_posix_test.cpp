@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "profile.h"
+#include "platform/profile.h"
 #include "temp_folder.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "profile.h"
+#include "platform/profile.h"
 #include "profile_cases.h"
 
 namespace profile_cases {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "files.h"
-#include "profile.h"
+#include "platform/files.h"
+#include "platform/profile.h"
 #include "profile_cases.h"
 #include "temp_folder.h"
-#include "text.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 

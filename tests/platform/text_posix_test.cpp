@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace {
 

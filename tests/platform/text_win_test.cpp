@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <string>
 
-#include "files.h"
-#include "paths.h"
-#include "text.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 

@@ -20,13 +20,16 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include "database_texts.h"
-#include "layout_table.h"
-#include "log4me.h"
-#include "qt_station_window.h"
-#include "qt_text.h"
+#include "station/check/database_texts.h"
+#include "shell/layout_table.h"
+#include "log4me/log4me.h"
+#include "shell/qt/qt_station_window.h"
+#include "shell/qt/qt_text.h"
 #include "station_folder.h"
-#include "verdict.h"
+#include "station/run/verdict.h"
+
+using namespace station;
+using namespace shell;
 
 namespace {
 

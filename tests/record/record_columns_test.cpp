@@ -1,4 +1,4 @@
-#include "record_columns.h"
+#include "record/record_columns.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "record_reader.h"
+#include "report/record_reader.h"
 
 #include <gtest/gtest.h>
 
-#include "error_meanings.h"
+#include "report/error_meanings.h"
 #include "report_fixture.h"
 #include "temp_folder.h"
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "csv.h"
-#include "record_columns.h"
+#include "record/csv.h"
+#include "record/record_columns.h"
 
 namespace report_test {
 

@@ -1,9 +1,9 @@
-#include "report_text.h"
+#include "report/report_text.h"
 
 #include <gtest/gtest.h>
 
-#include "chart_data.h"
-#include "report_html.h"
+#include "report/chart_data.h"
+#include "report/report_html.h"
 
 namespace {
 

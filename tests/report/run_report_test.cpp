@@ -1,8 +1,8 @@
-#include "run_report.h"
+#include "report/run_report.h"
 
 #include <gtest/gtest.h>
 
-#include "paths.h"
+#include "platform/paths.h"
 #include "report_fixture.h"
 #include "temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "tally.h"
+#include "report/tally.h"
 
 #include <gtest/gtest.h>
 

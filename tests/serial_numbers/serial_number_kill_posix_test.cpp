@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "serial_number_store.h"
+#include "serial_numbers/serial_number_store.h"
 #include "temp_folder.h"
 
 namespace {

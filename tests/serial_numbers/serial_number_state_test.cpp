@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "serial_number_state.h"
+#include "serial_numbers/serial_number_state.h"
 
 namespace {
 

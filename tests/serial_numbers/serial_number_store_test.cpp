@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "file_lock.h"
-#include "paths.h"
-#include "run_command.h"
-#include "serial_number_store.h"
+#include "platform/file_lock.h"
+#include "platform/paths.h"
+#include "tool/run_command.h"
+#include "serial_numbers/serial_number_store.h"
 #include "temp_folder.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <exception>
 #include <string>
 
-#include "paths.h"
-#include "serial_number_store.h"
-#include "text.h"
+#include "platform/paths.h"
+#include "serial_numbers/serial_number_store.h"
+#include "platform/text.h"
 
 int main(int argc, char** argv) {
     if (argc != 6) {

@@ -4,7 +4,9 @@
 
 #include <ostream>
 
-#include "layout_table.h"
+#include "shell/layout_table.h"
+
+using namespace shell;
 
 using ::testing::ElementsAre;
 

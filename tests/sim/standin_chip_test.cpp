@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "intel_hex.h"
-#include "memory_words.h"
-#include "nrfutil_output.h"
-#include "production_record.h"
-#include "nrfutil_programmer.h"
-#include "paths.h"
-#include "programmer.h"
-#include "run_command.h"
+#include "tool/memory_words.h"
+#include "tool/nrfutil_output.h"
+#include "record/production_record.h"
+#include "tool/nrfutil_programmer.h"
+#include "platform/paths.h"
+#include "tool/programmer.h"
+#include "tool/run_command.h"
 #include "station_folder.h"
-#include "text.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "intel_hex.h"
-#include "nrfutil_output.h"
-#include "paths.h"
-#include "run_command.h"
+#include "tool/nrfutil_output.h"
+#include "platform/paths.h"
+#include "tool/run_command.h"
 #include "station_folder.h"
 
 namespace {

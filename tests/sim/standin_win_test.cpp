@@ -6,8 +6,8 @@
 #include <chrono>
 #include <string>
 
-#include "programmer.h"
-#include "run_command.h"
+#include "tool/programmer.h"
+#include "tool/run_command.h"
 #include "station_folder.h"
 
 namespace {

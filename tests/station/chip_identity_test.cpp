@@ -7,15 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "clock.h"
+#include "platform/clock.h"
 #include "csv_reader.h"
-#include "error_codes.h"
-#include "paths.h"
-#include "production_record.h"
-#include "record_columns.h"
-#include "run_command.h"
-#include "serial_number_store.h"
+#include "station/check/error_codes.h"
+#include "platform/paths.h"
+#include "record/production_record.h"
+#include "record/record_columns.h"
+#include "tool/run_command.h"
+#include "serial_numbers/serial_number_store.h"
 #include "station_fixture.h"
+
+using namespace station;
 
 using record::Column;
 using record::IndexOf;

@@ -4,8 +4,10 @@
 
 #include <chrono>
 
-#include "day_counts.h"
+#include "station/press/day_counts.h"
 #include "station_fixture.h"
+
+using namespace station;
 
 using std::chrono::milliseconds;
 using ::testing::EndsWith;

@@ -5,14 +5,16 @@
 #include <cctype>
 #include <ostream>
 
-#include "checksum.h"
-#include "error_codes.h"
-#include "operator_texts.h"
-#include "output_capture.h"
-#include "paths.h"
-#include "run_command.h"
+#include "integrity/checksum.h"
+#include "station/check/error_codes.h"
+#include "station/run/operator_texts.h"
+#include "tool/output_capture.h"
+#include "platform/paths.h"
+#include "tool/run_command.h"
 #include "station_fixture.h"
-#include "verdict.h"
+#include "station/run/verdict.h"
+
+using namespace station;
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;

@@ -5,12 +5,14 @@
 
 #include <random>
 
-#include "application_title.h"
-#include "error_box.h"
-#include "paths.h"
+#include "station/settings/application_title.h"
+#include "station/form/error_box.h"
+#include "platform/paths.h"
 #include "station_fixture.h"
-#include "station_paths.h"
-#include "verdict.h"
+#include "station/settings/station_paths.h"
+#include "station/run/verdict.h"
+
+using namespace station;
 
 using ::testing::HasSubstr;
 

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "checksum.h"
-#include "files.h"
+#include "integrity/checksum.h"
+#include "platform/files.h"
 #include "station_fixture.h"
 #include "unreadable_file.h"
 

@@ -10,12 +10,14 @@
 #include <ostream>
 #include <vector>
 
-#include "clock.h"
+#include "platform/clock.h"
 #include "csv_reader.h"
-#include "error_codes.h"
+#include "station/check/error_codes.h"
 #include "mounted_folder_posix.h"
-#include "production_record.h"
+#include "record/production_record.h"
 #include "station_fixture.h"
+
+using namespace station;
 
 using ::testing::ContainsRegex;
 using ::testing::HasSubstr;

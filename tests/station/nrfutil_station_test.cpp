@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "clock.h"
+#include "platform/clock.h"
 #include "csv_reader.h"
-#include "error_codes.h"
-#include "paths.h"
-#include "production_record.h"
+#include "station/check/error_codes.h"
+#include "platform/paths.h"
+#include "record/production_record.h"
 #include "station_fixture.h"
+
+using namespace station;
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;

@@ -2,8 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "checksum.h"
-#include "paths.h"
+#include "integrity/checksum.h"
+#include "platform/paths.h"
 #include "station_fixture.h"
 
 using ::testing::ElementsAre;

@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "operator_texts.h"
-#include "programmer.h"
-#include "serial_label.h"
+#include "station/run/operator_texts.h"
+#include "tool/programmer.h"
+#include "station/form/serial_label.h"
+
+using namespace station;
 
 namespace {
 

@@ -6,13 +6,15 @@
 #include <ostream>
 #include <string>
 
-#include "clock.h"
+#include "platform/clock.h"
 #include "csv_reader.h"
-#include "error_codes.h"
-#include "paths.h"
-#include "production_record.h"
-#include "record_columns.h"
+#include "station/check/error_codes.h"
+#include "platform/paths.h"
+#include "record/production_record.h"
+#include "record/record_columns.h"
 #include "station_fixture.h"
+
+using namespace station;
 
 using ::testing::ElementsAre;
 using ::testing::EndsWith;

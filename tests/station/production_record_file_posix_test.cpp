@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <string>
 
-#include "clock.h"
+#include "platform/clock.h"
 #include "csv_reader.h"
-#include "log4me.h"
+#include "log4me/log4me.h"
 #include "logger_clock.h"
-#include "record_appender.h"
+#include "station/press/record_appender.h"
 #include "temp_folder.h"
+
+using namespace station;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "record_appender.h"
+#include "station/press/record_appender.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,15 @@
 #include <set>
 #include <string>
 
-#include "clock.h"
+#include "platform/clock.h"
 #include "csv_reader.h"
-#include "files.h"
-#include "log4me.h"
+#include "platform/files.h"
+#include "log4me/log4me.h"
 #include "logger_clock.h"
-#include "paths.h"
+#include "platform/paths.h"
 #include "temp_folder.h"
+
+using namespace station;
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <ostream>
 
-#include "checksum.h"
-#include "clock.h"
+#include "integrity/checksum.h"
+#include "platform/clock.h"
 #include "csv_reader.h"
-#include "files.h"
-#include "log4me.h"
-#include "paths.h"
-#include "production_record.h"
+#include "platform/files.h"
+#include "log4me/log4me.h"
+#include "platform/paths.h"
+#include "record/production_record.h"
 #include "station_fixture.h"
 
 using ::testing::HasSubstr;

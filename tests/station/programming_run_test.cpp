@@ -5,15 +5,17 @@
 
 #include <ostream>
 
-#include "checksum.h"
-#include "clock.h"
+#include "integrity/checksum.h"
+#include "platform/clock.h"
 #include "csv_reader.h"
-#include "operator_texts.h"
-#include "paths.h"
-#include "production_record.h"
-#include "programmer.h"
-#include "run_command.h"
+#include "station/run/operator_texts.h"
+#include "platform/paths.h"
+#include "record/production_record.h"
+#include "tool/programmer.h"
+#include "tool/run_command.h"
 #include "station_fixture.h"
+
+using namespace station;
 
 using ::testing::ElementsAre;
 using ::testing::EndsWith;

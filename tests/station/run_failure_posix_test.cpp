@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "files.h"
+#include "platform/files.h"
 #include "station_fixture.h"
 
 using ::testing::EndsWith;

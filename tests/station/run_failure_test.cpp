@@ -10,11 +10,13 @@
 #include <regex>
 #include <string>
 
-#include "error_codes.h"
-#include "files.h"
-#include "run_command.h"
+#include "station/check/error_codes.h"
+#include "platform/files.h"
+#include "tool/run_command.h"
 #include "station_fixture.h"
-#include "text.h"
+#include "platform/text.h"
+
+using namespace station;
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "run_command.h"
+#include "tool/run_command.h"
 #include "station_fixture.h"
-#include "text.h"
+#include "platform/text.h"
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;

@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "MainForm.h"
+#include "station/form/MainForm.h"
 #include "csv_reader.h"
 #include "station_folder.h"
-#include "station_view.h"
+#include "station/form/station_view.h"
+
+using namespace station;
 
 class RecordingView : public StationView {
 public:

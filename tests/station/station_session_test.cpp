@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "csv_reader.h"
-#include "record_columns.h"
-#include "serial_number_store.h"
-#include "station.h"
+#include "record/record_columns.h"
+#include "serial_numbers/serial_number_store.h"
+#include "station/press/station.h"
 #include "station_fixture.h"
+
+using namespace station;
 
 using ::testing::HasSubstr;
 
@@ -41,10 +43,10 @@ constexpr char kNumbered[] = "[serial]\r\naddress=0x10001080\r\nfirst=500\r\nlas
 
 class StationSession : public StationTest {
 protected:
-    ::Station& Started() {
+    station::Station& Started() {
         auto& folder = Station();
         folder.Write("config.ini", folder.Read("config.ini") + kNumbered);
-        session_ = std::make_unique<::Station>(folder.Path() + kExecutableName, [] {});
+        session_ = std::make_unique<station::Station>(folder.Path() + kExecutableName, [] {});
         session_->Init(true, events_);
         return *session_;
     }
@@ -53,11 +55,11 @@ protected:
         StationTest::TearDown();
     }
     KeptEvents events_;
-    std::unique_ptr<::Station> session_;
+    std::unique_ptr<station::Station> session_;
 };
 
 TEST_F(StationSession, RunsPressesWithoutAnyWindow) {
-    ::Station& station = Started();
+    station::Station& station = Started();
     struct Expected {
         const char* standIn;
         const char* verdict;
@@ -86,7 +88,7 @@ TEST_F(StationSession, RunsPressesWithoutAnyWindow) {
 // The numbers' file cannot take the settled number: the verdict and the row stand, and the
 // operator and the log are told; the number is never issued again.
 TEST_F(StationSession, ANumberThatCannotBeSettledIsTold) {
-    ::Station& station = Started();
+    station::Station& station = Started();
     events_.duringRun = [&] { station_->Write(serial_numbers::kStateFileName, "damaged\n"); };
     const PressOutcome outcome = station.Press(true, events_);
     EXPECT_EQ(outcome.verdict.caption, "PASS");

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "files.h"
+#include "platform/files.h"
 
 class UnreadableFile {
 public:

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "md5.h"
+#include "integrity/md5.h"
 
 namespace test_support {
 

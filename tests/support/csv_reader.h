@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "csv.h"
+#include "record/csv.h"
 
 namespace test_support {
 

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdint>
 
-#include "clock.h"
-#include "log4me.h"
+#include "platform/clock.h"
+#include "log4me/log4me.h"
 
 namespace test_support {
 

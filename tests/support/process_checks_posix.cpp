@@ -14,7 +14,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "instance.h"
+#include "platform/instance.h"
 
 namespace test_support {
 

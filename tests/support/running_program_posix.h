@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "unique_fd.h"
+#include "platform/unique_fd.h"
 
 namespace test_support {
 

@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <vector>
 
-#include "checksum.h"
-#include "clock.h"
+#include "integrity/checksum.h"
+#include "platform/clock.h"
 #include "intel_hex.h"
-#include "log4me.h"
-#include "nrfutil_programmer.h"
-#include "paths.h"
-#include "programmer.h"
+#include "log4me/log4me.h"
+#include "tool/nrfutil_programmer.h"
+#include "platform/paths.h"
+#include "tool/programmer.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "paths.h"
+#include "platform/paths.h"
 
 namespace fs = std::filesystem;
 

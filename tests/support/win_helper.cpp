@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "files.h"
-#include "instance.h"
-#include "paths.h"
-#include "text.h"
-#include "win32.h"
+#include "platform/files.h"
+#include "platform/instance.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "platform/internal/win32.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run_command.h"
+#include "tool/run_command.h"
 
 namespace test_support {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "memory_words.h"
-#include "production_record.h"
-#include "nrfutil_programmer.h"
-#include "paths.h"
-#include "programmer.h"
+#include "tool/memory_words.h"
+#include "record/production_record.h"
+#include "tool/nrfutil_programmer.h"
+#include "platform/paths.h"
+#include "tool/programmer.h"
 
 namespace {
 

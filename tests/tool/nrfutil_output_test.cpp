@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "nrfutil_output.h"
+#include "tool/nrfutil_output.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "paths.h"
-#include "programmer.h"
-#include "run_command.h"
+#include "platform/paths.h"
+#include "tool/programmer.h"
+#include "tool/run_command.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "paths.h"
-#include "programmer.h"
+#include "platform/paths.h"
+#include "tool/programmer.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include <gtest/gtest.h>
 
 #include "caller_texts.h"
-#include "output_capture.h"
+#include "tool/output_capture.h"
 #include "process_checks.h"
-#include "programmer.h"
-#include "run_command.h"
-#include "run_failure.h"
+#include "tool/programmer.h"
+#include "tool/run_command.h"
+#include "tool/run_failure.h"
 #include "temp_folder.h"
-#include "text.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -6,11 +6,14 @@
 #include <ostream>
 #include <string>
 
-#include "database_texts.h"
-#include "layout_table.h"
-#include "verdict.h"
-#include "win32_gdi.h"
-#include "win32_station_window.h"
+#include "station/check/database_texts.h"
+#include "shell/layout_table.h"
+#include "station/run/verdict.h"
+#include "shell/win32/win32_gdi.h"
+#include "shell/win32/win32_station_window.h"
+
+using namespace station;
+using namespace shell;
 
 void PrintTo(const Geometry& g, std::ostream* out) {
     *out << "{" << g.left << ", " << g.top << ", " << g.width << ", " << g.height << "}";

@@ -3,12 +3,12 @@
 // itself.
 #pragma once
 
-#include "windows_headers.h"
+#include "platform/windows_headers.h"
 
 #include <string>
 #include <string_view>
 
-#include "utf16.h"
+#include "platform/utf16.h"
 
 namespace os::win32 {
 

@@ -1,11 +1,14 @@
 // The station program on Linux: the logger first and last, one Qt window, its message loop.
 #include <QApplication>
 
-#include "application_title.h"
-#include "entry_sequence.h"
-#include "log4me.h"
-#include "paths.h"
-#include "qt_station_window.h"
+#include "station/settings/application_title.h"
+#include "shell/entry_sequence.h"
+#include "log4me/log4me.h"
+#include "platform/paths.h"
+#include "shell/qt/qt_station_window.h"
+
+using namespace shell;
+using namespace station;
 
 int main(int argc, char** argv) {
     // Its destructor writes the stop line after the window and the application are gone.

@@ -1,4 +1,4 @@
-#include "qt_station_window.h"
+#include "shell/qt/qt_station_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,7 +20,11 @@
 #include <QStringList>
 #include <QTextCursor>
 
-#include "qt_text.h"
+#include "shell/qt/qt_text.h"
+
+namespace shell {
+
+using namespace station;
 
 namespace {
 
@@ -307,3 +311,5 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, QWidget* own
     box->setTextFormat(Qt::PlainText);
     return box;
 }
+
+}  // namespace shell

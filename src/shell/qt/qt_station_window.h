@@ -9,16 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "MainForm.h"
-#include "entry_sequence.h"
-#include "layout_table.h"
-#include "station_view.h"
+#include "station/form/MainForm.h"
+#include "shell/entry_sequence.h"
+#include "shell/layout_table.h"
+#include "station/form/station_view.h"
+
+namespace shell {
 
 class QCloseEvent;
 class QFileDialog;
 class QShowEvent;
 
-class QtStationWindow final : public QWidget, public StationView, public ApplicationWindow {
+class QtStationWindow final : public QWidget, public station::StationView, public ApplicationWindow {
     Q_OBJECT
 
 public:
@@ -27,7 +29,7 @@ public:
     ~QtStationWindow() override;
 
     // ApplicationWindow
-    TRomForm& Form() override { return form_; }
+    station::TRomForm& Form() override { return form_; }
     void Show() override;
     int RunMessageLoop() override;
 
@@ -42,7 +44,7 @@ public:
 
     // StationView
     void SetVerdictCaption(const std::string& caption) override;
-    void SetVerdictFont(const FontSpec& font, Rgb colour) override;
+    void SetVerdictFont(const station::FontSpec& font, station::Rgb colour) override;
     void SetMemoText(const std::string& text) override;
     void SetSerialText(const std::string& text) override;
     void SetHexPathText(const std::string& text) override;
@@ -77,7 +79,7 @@ private:
     // Shows text in the label id, sized to it within its parent.
     void ShowInLabel(ControlId id, const std::string& text);
 
-    TRomForm form_;
+    station::TRomForm form_;
     int captionHeight_ = 0;         // of the group boxes, in the window's font
     std::vector<Geometry> layout_;  // ResolveLayout's, indexed by ControlId
     std::array<QWidget*, kLayout.size() + 1> controls_{};
@@ -88,3 +90,5 @@ private:
 // The message box the window shows: the icon, one OK button, title and plain text.
 std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, QWidget* owner,
                                             const QString& title, const QString& text);
+
+}  // namespace shell

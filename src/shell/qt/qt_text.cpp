@@ -1,8 +1,12 @@
-#include "qt_text.h"
+#include "shell/qt/qt_text.h"
 
 #include <QFontMetrics>
 #include <QtGlobal>
 #include <algorithm>
+
+namespace shell {
+
+using namespace station;
 
 QString DisplayText(const std::string& text) {
     QString shown = FromUtf8(text);
@@ -36,3 +40,5 @@ QFont QtFont(const FontSpec& layoutFont) {
     font.setItalic(layoutFont.italic);
     return font;
 }
+
+}  // namespace shell

@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "station_view.h"
+#include "station/form/station_view.h"
+
+namespace shell {
 
 inline QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -24,4 +26,6 @@ QString DisplayText(const std::string& text);
 QFont FontWithCellHeight(const QString& family, int cellHeight);
 
 // The Qt font for a layout font: a negative height is the pixel size, a positive one the cell.
-QFont QtFont(const FontSpec& layoutFont);
+QFont QtFont(const station::FontSpec& layoutFont);
+
+}  // namespace shell

@@ -1,10 +1,13 @@
 // The station program on Windows: the logger first and last, one native window, its message
 // loop.
-#include "application_title.h"
-#include "entry_sequence.h"
-#include "log4me.h"
-#include "paths.h"
-#include "win32_station_window.h"
+#include "station/settings/application_title.h"
+#include "shell/entry_sequence.h"
+#include "log4me/log4me.h"
+#include "platform/paths.h"
+#include "shell/win32/win32_station_window.h"
+
+using namespace shell;
+using namespace station;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Its destructor writes the stop line after the window is gone.

@@ -1,9 +1,13 @@
-#include "win32_gdi.h"
+#include "shell/win32/win32_gdi.h"
 
 #include <algorithm>
 #include <string>
 
-#include "layout_table.h"
+#include "shell/layout_table.h"
+
+namespace shell {
+
+using namespace station;
 
 Font MakeFont(const FontSpec& layoutFont, int dpi) {
     return Font(::CreateFontW(
@@ -53,3 +57,5 @@ void CentreOnWorkArea(HWND window) {
     ::SetWindowPos(window, nullptr, std::max(left, work.left), std::max(top, work.top), 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+}  // namespace shell

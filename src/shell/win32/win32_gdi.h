@@ -6,8 +6,10 @@
 #include <string_view>
 #include <type_traits>
 
-#include "station_view.h"
-#include "win32_ui.h"
+#include "station/form/station_view.h"
+#include "shell/win32/win32_ui.h"
+
+namespace shell {
 
 struct FontDeleter {
     void operator()(HFONT font) const { ::DeleteObject(font); }
@@ -15,7 +17,7 @@ struct FontDeleter {
 using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
 // The layout's font (its height counts pixels at 96 DPI) at dpi pixels per inch.
-Font MakeFont(const FontSpec& layoutFont, int dpi);
+Font MakeFont(const station::FontSpec& layoutFont, int dpi);
 
 // A window's device context (the screen's for none), released when it goes.
 class DeviceContext {
@@ -60,3 +62,5 @@ int WindowDpi(HWND window);
 // Moves window to the middle of its monitor's work area (without the task bar and docked bars).
 // A window larger than the work area keeps its caption on the screen.
 void CentreOnWorkArea(HWND window);
+
+}  // namespace shell

@@ -1,6 +1,10 @@
-#include "win32_station_window.h"
+#include "shell/win32/win32_station_window.h"
 
 #include <algorithm>
+
+namespace shell {
+
+using namespace station;
 
 namespace {
 
@@ -441,3 +445,5 @@ void Win32StationWindow::CloseWindow() {
         ::SendMessageW(window_, WM_CLOSE, 0, 0);
     }
 }
+
+}  // namespace shell

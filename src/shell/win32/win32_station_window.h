@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "MainForm.h"
-#include "entry_sequence.h"
-#include "layout_table.h"
-#include "station_view.h"
-#include "win32_gdi.h"
-#include "win32_ui.h"
+#include "station/form/MainForm.h"
+#include "shell/entry_sequence.h"
+#include "shell/layout_table.h"
+#include "station/form/station_view.h"
+#include "shell/win32/win32_gdi.h"
+#include "shell/win32/win32_ui.h"
 
-class Win32StationWindow final : public StationView, public ApplicationWindow {
+namespace shell {
+
+class Win32StationWindow final : public station::StationView, public ApplicationWindow {
 public:
     // Creates the window (hidden) with every control of the layout table, laid out and with
     // its fonts at the window's DPI.
@@ -24,13 +26,13 @@ public:
     Win32StationWindow& operator=(const Win32StationWindow&) = delete;
 
     // ApplicationWindow
-    TRomForm& Form() override { return form_; }
+    station::TRomForm& Form() override { return form_; }
     void Show() override;
     int RunMessageLoop() override;
 
     // StationView
     void SetVerdictCaption(const std::string& caption) override;
-    void SetVerdictFont(const FontSpec& font, Rgb colour) override;
+    void SetVerdictFont(const station::FontSpec& font, station::Rgb colour) override;
     void SetMemoText(const std::string& text) override;
     void SetSerialText(const std::string& text) override;
     void SetHexPathText(const std::string& text) override;
@@ -71,7 +73,7 @@ private:
     // Shows text in the label id, sized to it within its parent.
     void ShowInLabel(ControlId id, const std::string& text);
 
-    TRomForm form_;
+    station::TRomForm form_;
     HWND window_ = nullptr;
     // window_ for PostDatabaseChange, which the database's worker calls on its own thread.
     std::atomic<HWND> postTarget_{nullptr};
@@ -81,8 +83,10 @@ private:
     int captionHeight_ = 0;         // of a group box, at 96 DPI
     Font formFont_;
     std::array<Font, kLayout.size() + 1> controlFonts_;  // the table's own fonts, by ControlId
-    FontSpec verdictFontSpec_;
+    station::FontSpec verdictFontSpec_;
     Font verdictFont_;  // verdictFontSpec_ at the window's DPI
-    Rgb verdictColour_ = kVerdictGreen;
+    station::Rgb verdictColour_ = station::kVerdictGreen;
     std::wstring verdictCaption_;
 };
+
+}  // namespace shell

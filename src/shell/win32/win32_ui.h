@@ -3,9 +3,15 @@
 // layer's own <windows.h> header stays private to it.
 #pragma once
 
-#include "windows_headers.h"
+#include "platform/windows_headers.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "utf16.h"
+#include "platform/utf16.h"
+
+namespace shell {
+
+
+
+}  // namespace shell

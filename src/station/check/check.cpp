@@ -1,0 +1,68 @@
+#include "station/check/check.h"
+
+#include <utility>
+
+#include "station/check/check_steps.h"
+#include "integrity/checksum.h"
+#include "station/check/error_codes.h"
+#include "platform/files.h"
+
+namespace station {
+
+namespace {
+
+CheckResult Failing(CheckResult result, int code) {
+    result.code = code;
+    return result;
+}
+
+// The steps up to the checksum comparison; the files are tested in this order.
+CheckResult CheckUpToTheChecksum(const CheckInputs& in) {
+    CheckResult result;
+    if (!os::FileExists(in.settings.Prog_Path)) {
+        return Failing(std::move(result), kToolMissing);
+    }
+    // Nothing is run with a path the command interpreter would change or cannot use.
+    result.refusedPath =
+        tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path, in.paths.Hex_Path);
+    if (result.refusedPath) {
+        return Failing(std::move(result), kPathRefused);
+    }
+    // The probe query runs on every check, before any other file is looked at.
+    if (!QueryAndBindProbe(in, result)) {
+        return result;
+    }
+    const std::pair<const std::string&, int> files[] = {{in.paths.Hex_Path, kImageMissing},
+                                                        {in.paths.CRC_Path, kChecksumFileMissing},
+                                                        {in.paths.Config_Path, kConfigMissing}};
+    for (const auto& [path, code] : files) {
+        if (!os::FileExists(path)) {
+            return Failing(std::move(result), code);
+        }
+    }
+    if (LogFolderTakesLines(in, result)) {
+        ChipSettingsUsable(in, result);
+    }
+    return result;
+}
+
+}  // namespace
+
+CheckResult CheckStation(const CheckInputs& inputs) {
+    CheckResult result = CheckUpToTheChecksum(inputs);
+    if (result.code != 0) {
+        return result;
+    }
+    try {
+        const std::string stored = integrity::ReadChecksumFile(inputs.paths.CRC_Path);
+        result.checksum = integrity::FileChecksum(inputs.paths.Hex_Path);
+        if (stored != result.checksum) {
+            result.code = kChecksumMismatch;
+        }
+    } catch (const os::FileError& error) {
+        result.failure = error.what();
+    }
+    return result;
+}
+
+}  // namespace station

@@ -1,0 +1,58 @@
+// The pre-flight check: whether the station may program a board now. It tests, in a fixed order,
+// the programmer tool, the paths a run would use, an answering probe (and the one this station
+// is bound to), the image, its checksum file, config.ini, the folder of the log and the record,
+// and the image against its checksum file. It paints nothing.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "database/database_status.h"
+#include "station/press/record_appender.h"
+#include "tool/programmer.h"
+#include "station/settings/station_paths.h"
+#include "station/settings/station_settings.h"
+#include "station/run/tool_run.h"
+
+namespace station {
+
+// What a check found: its code, and everything the run, the verdict and the record need of it.
+struct CheckResult {
+    int code = 0;               // 0 when the station is ready, else the first failing step's code
+    std::string probeOutput;    // Prog_Sn: the probe query's output (nrfutil: its J-Link serials)
+    bool probeQueried = false;  // the probe query ran, so probeOutput is its output
+    // Why the probe query itself went wrong (never started, ended abnormally), for the operator:
+    // its tool::RunFailureLine, "" when it ended normally.
+    std::string probeRunFailure;
+    std::string probeSerial;   // the probe the station uses: the pinned one or the only one
+    bool probePinned = false;  // probeSerial is the one config.ini pins
+    std::string checksum;      // the image's checksum as computed (also on a mismatch)
+    std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (110)
+    std::string logFolderProblem;                  // why the log folder cannot take a line (113)
+    std::string serialMessage;  // what is wrong with the chips' settings or numbers (114)
+    // The number the next board gets, when config.ini gives the station a range.
+    std::optional<std::uint32_t> nextSerial;
+    // The message of a file that exists but could not be read: the check ended there, and the
+    // form raises it as the error it is.
+    std::optional<std::string> failure;
+
+    bool Ready() const { return code == 0 && !failure; }
+};
+
+struct CheckInputs {
+    const StationPaths& paths;
+    const StationSettings& settings;
+    const ToolRunner& runner;
+    ProductionRecordFile& record;  // rows that wait in memory go first, or the check fails
+    std::chrono::milliseconds probeQueryLimit;
+    // Where the next board's number comes from when the station numbers its boards: the
+    // configured range, or the pool's block (waiting a while for a new one when it is used up).
+    std::function<database::SerialBlockAnswer()> serialRange;
+};
+
+CheckResult CheckStation(const CheckInputs& inputs);
+
+}  // namespace station

@@ -1,0 +1,12 @@
+#include "station/form/error_box.h"
+
+namespace station {
+
+std::string ErrorBoxText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
+        return message + '.';
+    }
+    return message;
+}
+
+}  // namespace station

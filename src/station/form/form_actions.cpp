@@ -1,0 +1,139 @@
+// The form's handlers: each forwards the operator's action to the station and presents what it
+// returns; and how the form presents what the station tells while it works.
+#include "station/form/MainForm.h"
+#include "station/form/serial_label.h"
+#include "station/run/station_log.h"
+
+namespace station {
+
+namespace {
+
+// Keeps the start button disabled while it lives, so a run cannot be started twice and the
+// button comes back on every way out, errors included.
+class StartDisabledWhileRunning {
+public:
+    explicit StartDisabledWhileRunning(StationView& view) : view_(view) {
+        view_.SetStartEnabled(false);
+    }
+    ~StartDisabledWhileRunning() { view_.SetStartEnabled(true); }
+    StartDisabledWhileRunning(const StartDisabledWhileRunning&) = delete;
+    StartDisabledWhileRunning& operator=(const StartDisabledWhileRunning&) = delete;
+
+private:
+    StationView& view_;
+};
+
+}  // namespace
+
+void TRomForm::FormShow() {
+    LogInfoText("程序启动自检");
+    // A run cut off by a crash or a power cut left its serial number reserved: its FAIL row
+    // comes first.
+    station_.VoidNumberCutOff();
+    Button_GetJlinkClick();
+}
+
+void TRomForm::Button_StartClick() {
+    SetMemoText("");
+    const bool erase = view_.EraseChecked();
+    const StartDisabledWhileRunning startDisabled(view_);
+    station_.Press(erase, *this);
+}
+
+void TRomForm::Button_GetJlinkClick() {
+    Init(false);
+    CheckReady();
+    ShowResult(station_.CheckVerdict("Ready"));
+    view_.SetNextSerialText(station_.NextSerialText());
+    view_.SetCountsText(station_.CountsText());
+}
+
+void TRomForm::Button_SelectClick() {
+    const std::string chosen = view_.ChooseImage(station_.Paths().App_Path);
+    if (!chosen.empty()) {
+        station_.ChooseImage(chosen);
+        Init(false);
+    }
+    Button_GetJlinkClick();
+}
+
+void TRomForm::Button_CRCClick() {
+    const ChecksumReport report = station_.ComputeChecksum();
+    SetMemoText(report.text);
+    station_.SaveChecksum(report);
+    ShowResult(Passed("CRC OK", "", station_.LastCheck().probeOutput));
+    const std::string& name = station_.Paths().Hex_Name;
+    view_.ShowChecksumBox(AppTitle(), name + "的校验信息写入成功");
+    Button_GetJlinkClick();
+}
+
+void TRomForm::Button_HelpClick() {
+    SetMemoText(station_.OptionList(*this));
+}
+
+void TRomForm::Button_ExitClick() {
+    view_.CloseWindow();
+}
+
+void TRomForm::Init(bool first) {
+    station_.Init(first, *this);
+    view_.SetHexPathText(station_.Paths().Hex_Path);
+    view_.SetChecksumEnabled(station_.ChecksumWritable());
+    errorCode_ = 0;
+}
+
+bool TRomForm::CheckReady() {
+    const CheckResult& check = station_.Check(*this);
+    errorCode_ = check.code;
+    return check.Ready();
+}
+
+void TRomForm::ShowResult(const Verdict& verdict) {
+    view_.SetVerdictFont(kVerdictFont, verdict.colour);
+    view_.SetVerdictCaption(verdict.caption);
+    SetMemoText(verdict.text);
+    errorCode_ = verdict.code;
+    if (verdict.code != 0) {
+        LogErrorText(memoText_);
+    }
+    // Every verdict's text is logged as info, so a failure's text is logged at both levels.
+    LogInfoText(memoText_);
+    view_.SetSerialText(SerialLabelText(verdict.serial));
+}
+
+void TRomForm::DatabaseChanged() {
+    if (const std::optional<std::string> state = station_.DatabaseState()) {
+        view_.SetDatabaseText(*state);
+    }
+}
+
+void TRomForm::SetMemoText(const std::string& text) {
+    memoText_ = text;
+    view_.SetMemoText(text);
+}
+
+void TRomForm::SettingsRead(const std::string& commandTemplate) {
+    view_.SetCommandText(commandTemplate);
+}
+
+void TRomForm::RunStarting() {
+    errorCode_ = 0;
+    view_.SetVerdictCaption("Working");
+    // Paint "Working"; input stays queued, so nothing can change the image between the check
+    // and the run.
+    view_.RepaintKeepingInput();
+}
+
+void TRomForm::PressFinished(const PressOutcome& outcome) {
+    std::string text = memoText_;
+    for (const std::string& note : outcome.notes) {
+        text = WithLastLine(text, note);
+    }
+    if (text != memoText_) {
+        SetMemoText(text);
+    }
+    view_.SetNextSerialText(outcome.nextSerialText);
+    view_.SetCountsText(outcome.countsText);
+}
+
+}  // namespace station

@@ -1,0 +1,114 @@
+// The form's life: creation with the single-instance claim, the guard every handler runs in, and
+// the state it shows.
+#include <exception>
+#include <utility>
+
+#include "station/form/MainForm.h"
+#include "station/form/error_box.h"
+#include "platform/instance.h"
+#include "platform/paths.h"
+#include "tool/programmer.h"
+#include "station/run/station_log.h"
+
+namespace station {
+
+namespace {
+
+// Marks an operation as running for as long as it lives.
+class BusyScope {
+public:
+    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+    ~BusyScope() { busy_ = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& busy_;
+};
+
+}  // namespace
+
+TRomForm::TRomForm(StationView& view, std::string executablePath)
+    : view_(view),
+      // Called on the database worker's thread: only asks the window to call DatabaseChanged.
+      station_(executablePath.empty() ? os::ExecutablePath() : std::move(executablePath),
+               [&view] { view.PostDatabaseChange(); }) {}
+
+TRomForm::~TRomForm() = default;
+
+void TRomForm::FormCreate() {
+    // Held for the life of the form, which is the life of the program.
+    instanceLock_ = std::make_unique<os::InstanceLock>(station_.Title());
+    if (!instanceLock_->Problem().empty()) {
+        // This copy runs as the only one; the line engineer learns why that was not made sure.
+        LogErrorText("单实例检查未能进行：" + instanceLock_->Problem());
+    }
+    Init(true);
+}
+
+bool TRomForm::AnotherCopyRunning() const {
+    return instanceLock_ && instanceLock_->AlreadyRunning();
+}
+
+void TRomForm::Handle(Handler handler) {
+    if (busy_) {
+        // Taken while an operation runs: a press of start then is one the operator made while
+        // the station was busy, never a new board.
+        if (handler != &TRomForm::Button_StartClick) {
+            waiting_.push_back(handler);  // runs when the current operation has ended
+        }
+        return;
+    }
+    waiting_.push_back(handler);
+    while (!waiting_.empty()) {
+        const Handler next = waiting_.front();
+        waiting_.pop_front();
+        std::string failure;
+        bool failed = false;
+        {
+            BusyScope busy(busy_);
+            try {
+                (this->*next)();
+            } catch (const std::exception& error) {
+                failed = true;
+                failure = error.what();
+            }
+            view_.DispatchQueuedInput();
+        }
+        if (failed) {
+            view_.ShowErrorBox(AppTitle(), ErrorBoxText(failure));
+        }
+    }
+    if (closeRequested_) {
+        closeRequested_ = false;
+        view_.CloseWindow();
+    }
+}
+
+bool TRomForm::RequestClose() {
+    if (busy_) {
+        closeRequested_ = true;  // a tool run is under way: close once it has ended
+        return false;
+    }
+    return true;
+}
+
+StationState TRomForm::State() const {
+    const StationPaths& paths = station_.Paths();
+    StationState state;
+    state.App_Path = paths.App_Path;
+    state.Bin_Path = paths.Bin_Path;
+    state.Hex_Path = paths.Hex_Path;
+    state.Hex_Md5 = station_.CheckedChecksum();
+    state.Prog_Path = station_.Settings().Prog_Path;
+    state.Prog_Para = tool::kProgPara;
+    state.Prog_Sn = station_.LastCheck().probeOutput;
+    state.CRC_Path = paths.CRC_Path;
+    state.Log_Path = paths.Log_Path;
+    state.Config_Path = paths.Config_Path;
+    state.Hex_Name = paths.Hex_Name;
+    state.Error_Code = errorCode_;
+    return state;
+}
+
+}  // namespace station

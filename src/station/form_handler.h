@@ -1,6 +1,0 @@
-// A handler of the station's form, as the window's layout table names it, without the whole form.
-#pragma once
-
-class TRomForm;
-
-using FormHandler = void (TRomForm::*)();

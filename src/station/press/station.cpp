@@ -1,0 +1,148 @@
+// The station's life outside a press: its paths and settings, the check, the checksum file, the
+// option list, and the factory database's service.
+#include "station/press/station.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "station/settings/application_title.h"
+#include "integrity/checksum.h"
+#include "station/check/database_texts.h"
+#include "station/check/error_text.h"
+#include "platform/files.h"
+#include "tool/nrfutil_programmer.h"
+#include "tool/programmer.h"
+#include "station/run/run_display.h"
+#include "database/station_database.h"
+#include "station/run/station_log.h"
+
+namespace station {
+
+Station::Station(std::string executablePath, std::function<void()> databaseChanged)
+    : executablePath_(std::move(executablePath)),
+      title_(ApplicationTitle(executablePath_)),
+      databaseChanged_(std::move(databaseChanged)),
+      record_(title_) {}
+
+Station::~Station() = default;
+
+void Station::Init(bool first, StationEvents& events) {
+    if (first) {
+        hexPath_.clear();
+    }
+    paths_ = DerivePaths(executablePath_, hexPath_);
+    ApplySettings(events);
+    lastCheck_.probeOutput.clear();
+}
+
+bool Station::ChecksumWritable() const {
+    return !os::FileExists(paths_.CRC_Path) && os::FileExists(paths_.Hex_Path);
+}
+
+void Station::ApplySettings(StationEvents& events) {
+    settings_ = ReadSettings(paths_, title_);
+    events.SettingsRead(settings_.commandTemplate);
+    ConfigureDatabase(events);
+}
+
+const CheckResult& Station::Check(StationEvents& events) {
+    events.CheckStarting();
+    ApplySettings(events);
+    lastCheck_ = CheckStation({paths_, settings_, Runner(events), record_, limits_.probeQuery,
+                               [&] { return SerialRange(database::kSerialBlockWait, &events); }});
+    if (lastCheck_.failure) {
+        throw std::runtime_error(*lastCheck_.failure);  // a file that exists but cannot be read
+    }
+    if (lastCheck_.Ready()) {
+        hexMd5_ = lastCheck_.checksum;
+    }
+    return lastCheck_;
+}
+
+Verdict Station::CheckVerdict(const std::string& readyCaption) const {
+    const CheckResult& check = lastCheck_;
+    if (check.code == 0) {
+        return Passed(readyCaption, check.probeOutput, check.probeOutput);
+    }
+    return Failed(check.code, check.probeOutput, ErrorText(check.code), check.probeOutput);
+}
+
+std::string Station::ErrorText(int code) const {
+    return station::ErrorText(code, {paths_, settings_, lastCheck_});
+}
+
+ChecksumReport Station::ComputeChecksum() const {
+    LogInfoText("写入文件校验");
+    ChecksumReport report;
+    report.checksum = integrity::FileChecksum(paths_.Hex_Path);
+    report.text = paths_.Hex_Name + " 的校验值：" + report.checksum + "，信息已经保存到crc文件中。";
+    LogInfoText(report.text);
+    return report;
+}
+
+void Station::SaveChecksum(const ChecksumReport& report) const {
+    integrity::WriteChecksumFile(paths_.CRC_Path, report.checksum);
+}
+
+std::string Station::OptionList(RunObserver& observer) const {
+    const std::optional<tool::RefusedPath> refused =
+        tool::FindRefusedPath(paths_.Bin_Path, settings_.Prog_Path);
+    if (refused) {
+        return RefusalMessage(*refused);
+    }
+    const std::string command = settings_.station.programmer == Programmer::kNrfutil
+                                    ? tool::NrfutilHelpCommand(settings_.Prog_Path)
+                                    : tool::HelpCommand(settings_.Prog_Path);
+    RunDisplay display(observer);
+    return Runner(observer).Run(command, limits_.help, &display).output;
+}
+
+ToolRunner Station::Runner(RunObserver& observer) const {
+    return ToolRunner(observer, paths_.Bin_Path, settings_.station.programmer);
+}
+
+void Station::ConfigureDatabase(StationEvents& events) {
+    const database::StationDatabaseConfig& config = settings_.database;
+    if (!database_ && !config.database && !config.pool) {
+        return;  // never named: no worker, nothing shown
+    }
+    if (!database_) {
+        database_ = std::make_unique<database::StationDatabase>(title_, databaseChanged_);
+    }
+    database_->Configure(config);
+    events.DatabaseStateRead(*DatabaseState());
+}
+
+std::optional<std::string> Station::DatabaseState() {
+    if (!database_) {
+        return std::nullopt;
+    }
+    for (const std::string& line : database_->TakeLogLines()) {
+        LogInfoText(line);
+    }
+    return station::StatusText(database_->Status());
+}
+
+database::SerialBlockAnswer Station::SerialRange(std::chrono::milliseconds wait,
+                                                 RunObserver* observer) {
+    const ChipSettings::Serial& serial = *settings_.chip.serial;
+    if (serial.pool.empty()) {
+        return database::SerialBlockAnswer::Range(serial.range);
+    }
+    if (!database_) {  // the pool's settings start the service; read once, so never here
+        return database::SerialBlockAnswer::None(database::NoBlock::kNoConnection);
+    }
+    // The window keeps painting while the pool is asked, and says what the station waits for.
+    std::optional<RunDisplay> display;
+    const auto whileWaiting = [&] {
+        if (!display) {
+            display.emplace(*observer);
+            display->ShowInstead("正在等待数据库分配序列号……");
+        }
+        display->Update({});
+        observer->KeepResponsive();
+    };
+    return observer ? database_->SerialRange(wait, whileWaiting) : database_->SerialRange(wait);
+}
+
+}  // namespace station

@@ -1,0 +1,135 @@
+// The station as a session, without any window: it derives its paths, reads config.ini, checks
+// itself, runs a press from the check to the settled serial number (check, reserve, plan, run,
+// record, settle, today's counts, the factory database told) and returns what happened. It owns
+// the record's appender, the chips seen today, the serial numbers and the database's service.
+// What it shows while it works goes through StationEvents; it never paints anything itself.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "station/check/check.h"
+#include "station/press/day_counts.h"
+#include "station/press/passed_chips.h"
+#include "station/press/press_outcome.h"
+#include "station/press/record_appender.h"
+#include "station/run/programming_run.h"
+#include "tool/run_command.h"
+#include "station/press/station_events.h"
+#include "station/settings/station_paths.h"
+#include "station/settings/station_settings.h"
+#include "station/run/verdict.h"
+
+namespace database {
+class StationDatabase;
+}
+
+namespace station {
+
+// How long each kind of tool run may take before it is ended.
+struct RunLimits {
+    std::chrono::milliseconds probeQuery = tool::kProbeQueryLimit;
+    std::chrono::milliseconds help = tool::kHelpLimit;
+    std::chrono::milliseconds programming = tool::kProgrammingLimit;
+};
+
+// What 写入校验 computed: the image's checksum and the sentence the operator reads.
+struct ChecksumReport {
+    std::string checksum;
+    std::string text;
+};
+
+class Station {
+public:
+    // executablePath: the station program, whose folder is the station folder and whose name
+    // gives the title. databaseChanged: called on the database worker's thread when its state
+    // changed; it must only ask the caller's thread to call DatabaseState soon.
+    Station(std::string executablePath, std::function<void()> databaseChanged);
+    ~Station();
+    Station(const Station&) = delete;
+    Station& operator=(const Station&) = delete;
+
+    const std::string& Title() const { return title_; }
+    void SetRunLimits(const RunLimits& limits) { limits_ = limits; }
+    const RunLimits& Limits() const { return limits_; }
+
+    // Derives the paths again (for the default image when first) and reads config.ini again.
+    void Init(bool first, StationEvents& events);
+    // The image the operator chose; Init takes it.
+    void ChooseImage(const std::string& path) { hexPath_ = path; }
+    // A checksum file is written once, for an image that exists.
+    bool ChecksumWritable() const;
+
+    // Reads config.ini again and runs the check. Throws os::FileError's message when a file
+    // that exists could not be read.
+    const CheckResult& Check(StationEvents& events);
+    // The verdict of the last check: readyCaption in green when it passed.
+    Verdict CheckVerdict(const std::string& readyCaption) const;
+    // The message of code, naming what the station and its last check hold now.
+    std::string ErrorText(int code) const;
+
+    // One press of start, erase as the operator chose. Every press has its row, also when an
+    // error ends it (then the error goes on to the caller, after PressFinished).
+    PressOutcome Press(bool erase, StationEvents& events);
+    // At start: a number a crash or a power cut left reserved gets its FAIL row first.
+    void VoidNumberCutOff();
+
+    // 写入校验 in two steps, so that the operator reads the sentence before the file is written.
+    ChecksumReport ComputeChecksum() const;
+    void SaveChecksum(const ChecksumReport& report) const;
+    // 参数列表: the programmer's option list, or why it is not run.
+    std::string OptionList(RunObserver& observer) const;
+
+    // Label_NextSerial and Label_Counts now.
+    std::string NextSerialText();
+    std::string CountsText();
+    // The database's state for Label_Database, its lines logged; none while config.ini has
+    // never named a database or a pool.
+    std::optional<std::string> DatabaseState();
+    const database::StationDatabase* Database() const { return database_.get(); }
+
+    const StationPaths& Paths() const { return paths_; }
+    const StationSettings& Settings() const { return settings_; }
+    const CheckResult& LastCheck() const { return lastCheck_; }
+    const std::string& CheckedChecksum() const { return hexMd5_; }
+
+private:
+    struct Pressed;
+    void ApplySettings(StationEvents& events);
+    void ConfigureDatabase(StationEvents& events);
+    ToolRunner Runner(RunObserver& observer) const;
+    void RunPress(bool erase, StationEvents& events, Pressed& press);
+    bool ReserveSerialNumber(Pressed& press, RunObserver& observer);
+    void FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome);
+    void WriteRecord(record::ProductionRecord& row, std::vector<std::string>& notes);
+    // Settles the board's number; a failure is told in notes and the log.
+    void SettleNumber(std::uint32_t number, std::vector<std::string>& notes);
+    // The FAIL row of a number whose run was cut off (a crash, a power cut), and the number
+    // settled: every gap in the numbers is explained by a row.
+    void VoidNumber(std::uint32_t number);
+    std::string TodaysRecord() const;
+    database::SerialBlockAnswer SerialRange(std::chrono::milliseconds wait,
+                                            RunObserver* observer);
+
+    const std::string executablePath_;
+    const std::string title_;
+    std::function<void()> databaseChanged_;
+    RunLimits limits_;
+    std::string hexPath_;       // the image the operator chose; "" for the default
+    StationPaths paths_;        // derived by Init
+    StationSettings settings_;  // read by Init and by every check
+    CheckResult lastCheck_;
+    std::string hexMd5_;  // the last passing check's checksum; Init keeps it
+    ProductionRecordFile record_;
+    PassedChips passedChips_;
+    DayCounts dayCounts_;
+    // Last, so that it is gone, with its worker, before anything it tells the station of.
+    std::unique_ptr<database::StationDatabase> database_;
+};
+
+}  // namespace station

@@ -1,0 +1,233 @@
+// A press of start: the check, the board's serial number reserved, the run, the verdict, and on
+// every way out the press's row, the chip's log lines, the same-chip note and the number settled.
+#include <exception>
+#include <optional>
+#include <utility>
+
+#include "station/check/check_steps.h"
+#include "station/check/error_codes.h"
+#include "platform/paths.h"
+#include "station/press/press_record.h"
+#include "station/run/programming_run.h"
+#include "station/run/run_display.h"
+#include "station/run/run_plan.h"
+#include "serial_numbers/serial_number_store.h"
+#include "station/press/station.h"
+#include "database/station_database.h"
+#include "station/run/station_log.h"
+
+namespace station {
+
+namespace {
+
+// Runs a function when it goes out of scope, on every way out.
+template <typename Function>
+class AtScopeExit {
+public:
+    explicit AtScopeExit(Function function) : function_(std::move(function)) {}
+    ~AtScopeExit() { function_(); }
+    AtScopeExit(const AtScopeExit&) = delete;
+    AtScopeExit& operator=(const AtScopeExit&) = delete;
+
+private:
+    Function function_;
+};
+
+// A line for the text area and the log, "ERROR:" first, of a step after the verdict that failed.
+std::string FailedStepLine(const std::string& step, const std::exception& error) {
+    return "ERROR:" + step + "：" + error.what();
+}
+
+}  // namespace
+
+// What a press found beyond the check: the serial number it reserved and its run.
+struct Station::Pressed {
+    std::optional<std::uint32_t> serialNumber;
+    std::optional<RunResult> run;
+    Verdict verdict;
+};
+
+PressOutcome Station::Press(bool erase, StationEvents& events) {
+    PressOutcome outcome;
+    {
+        Pressed press;
+        const int errorsBefore = std::uncaught_exceptions();
+        const AtScopeExit finish([&] {
+            FinishPress(press, erase, std::uncaught_exceptions() > errorsBefore, outcome);
+            events.PressFinished(outcome);
+        });
+        RunPress(erase, events, press);
+    }
+    return outcome;
+}
+
+void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
+    if (!Check(events).Ready() || !ReserveSerialNumber(press, events)) {
+        press.verdict = CheckVerdict("FAIL");
+        events.VerdictReached(press.verdict);
+        return;
+    }
+    events.RunStarting();
+    const RunPlan plan =
+        PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming, press.serialNumber);
+    LogInfoText("CRC=" + hexMd5_);
+    LogInfoText("Para=" + plan.Para());
+    {
+        RunDisplay display(events);  // gone before the verdict shows
+        press.run = RunPlanned(plan, Runner(events), display);
+    }
+    const RunResult& run = *press.run;
+    press.verdict = run.succeeded ? Passed("PASS", run.detail, lastCheck_.probeOutput)
+                                  : Failed(kProgrammingFailed, run.detail,
+                                           ErrorText(kProgrammingFailed), lastCheck_.probeOutput);
+    events.VerdictReached(press.verdict);
+}
+
+bool Station::ReserveSerialNumber(Pressed& press, RunObserver& observer) {
+    if (!settings_.chip.serial) {
+        return true;
+    }
+    const database::SerialBlockAnswer answer = SerialRange(database::kSerialBlockWait, &observer);
+    serial_numbers::Reservation reservation;
+    if (answer.range) {
+        reservation =
+            serial_numbers::SerialNumberStore(paths_.App_Path).Reserve(title_, *answer.range);
+    }
+    if (reservation.voided) {
+        VoidNumber(*reservation.voided);
+    }
+    press.serialNumber = reservation.number;
+    if (!reservation.number) {  // another copy took the last one since the check
+        lastCheck_.code = kSerialNumbers;
+        lastCheck_.serialMessage = UsedUpMessage(*settings_.chip.serial, answer);
+        return false;
+    }
+    return true;
+}
+
+void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome) {
+    outcome.verdict = press.verdict;
+    outcome.serialNumber = press.serialNumber;
+    try {
+        record::ProductionRecord row = RecordOfPress(title_, paths_, lastCheck_, erase, press.run, raised);
+        row.serialNumber = press.serialNumber;
+        const std::string verdict = row.pass ? "PASS" : "FAIL";
+        std::optional<std::string> earlier;
+        if (!row.deviceId.empty()) {
+            earlier = passedChips_.EarlierPass(TodaysRecord(), title_, row.deviceId);
+            row.sameChipAs = earlier.value_or("");
+        }
+        WriteRecord(row, outcome.notes);
+        outcome.row = row;
+        if (!row.deviceId.empty()) {
+            LogInfoText("DEVICEID=" + row.deviceId + " " + verdict);
+            if (row.pass) {
+                passedChips_.Add(row.deviceId, record::RecordTime(row.time));
+            }
+        }
+        if (earlier) {
+            const std::string note = "注意：这颗芯片（DEVICEID " + row.deviceId + "）今天已于" +
+                                     *earlier + "在本工位烧写通过，请确认是否换了板子。";
+            outcome.notes.push_back(note);
+            LogInfoText(note);
+        }
+        if (press.serialNumber) {
+            LogInfoText("SN=" + std::to_string(*press.serialNumber) + " " + verdict);
+            SettleNumber(*press.serialNumber, outcome.notes);
+        }
+    } catch (const std::exception& error) {
+        // Called on the way out of a press: nothing may escape, and nothing goes unsaid.
+        const std::string line = FailedStepLine("本次烧写的生产记录未能完成", error);
+        outcome.notes.push_back(line);
+        LogErrorText(line);
+    }
+    outcome.nextSerialText = NextSerialText();
+    outcome.countsText = dayCounts_.Text();
+}
+
+void Station::SettleNumber(std::uint32_t number, std::vector<std::string>& notes) {
+    try {
+        serial_numbers::SerialNumberStore(paths_.App_Path).Settle(title_, number);
+    } catch (const std::exception& error) {
+        // It stays reserved: the next start voids it with a row of its own, and it is never
+        // issued again.
+        const std::string line =
+            FailedStepLine("序列号" + std::to_string(number) + "未能登记为已用", error);
+        notes.push_back(line);
+        LogErrorText(line);
+    }
+}
+
+void Station::VoidNumberCutOff() {
+    if (!settings_.chip.serial) {
+        return;
+    }
+    const std::optional<std::uint32_t> cutOff =
+        serial_numbers::SerialNumberStore(paths_.App_Path).Unsettled(title_);
+    if (cutOff) {
+        VoidNumber(*cutOff);
+    }
+}
+
+void Station::VoidNumber(std::uint32_t number) {
+    record::ProductionRecord row;
+    row.title = title_;
+    row.stationFolder = paths_.App_Path;
+    row.imagePath = paths_.Hex_Path;
+    row.serialNumber = number;  // FAIL without a code: the run was cut off
+    std::vector<std::string> notes;
+    WriteRecord(row, notes);
+    LogErrorText("SN=" + std::to_string(number) + " FAIL（上次运行中断，该序列号作废）");
+    serial_numbers::SerialNumberStore(paths_.App_Path).Settle(title_, number);
+}
+
+std::string Station::NextSerialText() {
+    if (!settings_.chip.serial) {
+        return {};
+    }
+    try {
+        // Never waits: without a block at hand, the pool's worker is asked for one.
+        const database::SerialBlockAnswer answer = SerialRange(std::chrono::milliseconds(0), nullptr);
+        const std::optional<std::uint32_t> next =
+            answer.range ? serial_numbers::SerialNumberStore(paths_.App_Path).Next(*answer.range)
+                         : std::nullopt;
+        return "下一序列号：" + (next ? std::to_string(*next)
+                               : settings_.chip.serial->pool.empty() ? std::string("已用完")
+                                                                     : std::string("等待数据库分配"));
+    } catch (const std::exception&) {
+        return {};  // the check says what is wrong with the numbers (114)
+    }
+}
+
+std::string Station::TodaysRecord() const {
+    return settings_.log.folder + record::RecordFileName(log4me::Now().local);
+}
+
+std::string Station::CountsText() {
+    dayCounts_.Follow(TodaysRecord(), title_);
+    return dayCounts_.Text();
+}
+
+void Station::WriteRecord(record::ProductionRecord& row, std::vector<std::string>& notes) {
+    dayCounts_.Follow(TodaysRecord(), title_);  // the day's rows before this one
+    const log4me::AppendResult result = record_.Append(settings_.log.folder, row);
+    if (database_) {
+        database_->Poke();  // the row goes to the factory's database now, not at the next round
+    }
+    dayCounts_.Add(row.pass, row.run ? std::optional(row.run->duration) : std::nullopt);
+    if (result.placement != log4me::Placement::kWaitingInMemory &&
+        result.placement != log4me::Placement::kLost) {
+        return;  // in the file, or safely waiting on disk
+    }
+    // The folder as a line engineer writes it, not the logger's own doubled separator.
+    const std::string file = settings_.log.shownFolder + os::kPathSeparator +
+                             record::RecordFileName(row.time);
+    const std::string line = "ERROR:生产记录" + file + "写不进去（" + result.problem + "），" +
+                             (result.placement == log4me::Placement::kLost
+                                  ? "内存中也已放不下，本次记录丢失。"
+                                  : "本次记录暂存在内存中，目录可以写入后会自动补写。");
+    notes.push_back(line);
+    LogErrorText(line);
+}
+
+}  // namespace station

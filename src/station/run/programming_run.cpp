@@ -1,0 +1,107 @@
+#include "station/run/programming_run.h"
+
+#include <algorithm>
+
+#include "tool/memory_words.h"
+#include "tool/nrfutil_output.h"
+#include "record/production_record.h"
+#include "tool/programmer.h"
+#include "tool/run_failure.h"
+#include "station/run/verdict.h"
+
+namespace station {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Whether the programmer reported the step done, before what it read is looked at.
+bool StepReportedDone(const RunPlan& plan, const RunStep& step, const tool::CommandResult& run) {
+    if (run.timedOut) {
+        return false;
+    }
+    if (plan.programmer == Programmer::kNrfutil) {
+        return tool::NrfutilStepPassed(run.output, run.exitCode);
+    }
+    return step.kind == StepKind::kProgram ? tool::ProgrammingSucceeded(run.output)
+                                           : tool::StepSucceeded(run.output, run.exitCode);
+}
+
+// Judges a step that reported itself done by what it read; keeps what the record needs.
+bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::string& output,
+                          RunResult& result) {
+    if (step.kind == StepKind::kReadDeviceId) {
+        const auto words =
+            tool::ReadMemoryWords(output, plan.deviceIdAddress, tool::kDeviceIdWords);
+        const std::optional<std::uint64_t> id = words ? tool::DeviceId(*words) : std::nullopt;
+        result.deviceId = id ? record::DeviceIdText(*id) : "";
+        return id.has_value();
+    }
+    if (step.kind == StepKind::kReadSerial) {
+        result.serialWritten =
+            tool::WordConfirmed(output, plan.serialAddress, plan.serialNumber.value_or(0));
+        return result.serialWritten;
+    }
+    return true;
+}
+
+// The step's name in its log line.
+std::string StepName(StepKind kind) {
+    switch (kind) {
+        case StepKind::kProgram:
+            return "烧写";
+        case StepKind::kReadDeviceId:
+            return "读DEVICEID";
+        case StepKind::kWriteSerial:
+            return "写序列号";
+        case StepKind::kReadSerial:
+            return "读回序列号";
+        case StepKind::kProtect:
+            return "读保护";
+        case StepKind::kReset:
+            return "复位";
+    }
+    return "烧写";
+}
+
+// What the operator reads of a step: nrfjprog's output as it came (its exit code when it printed
+// nothing); nrfutil's account of it. A run that never started or ended abnormally says so last.
+std::string StepText(const RunPlan& plan, const RunStep& step, const tool::CommandResult& run) {
+    const std::string failure = tool::RunFailureLine(run);
+    std::string text = run.output;
+    if (plan.programmer == Programmer::kNrfutil) {
+        text = tool::NrfutilStepAccount(step.command, run.output, run.exitCode) + "\n";
+    } else if (text.empty() && failure.empty()) {
+        text = WithLastLine(text, tool::RunEndText(run));
+    }
+    return failure.empty() ? text : WithLastLine(text, failure);
+}
+
+}  // namespace
+
+RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& display) {
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point deadline = start + plan.limit;
+    const bool accounts = plan.programmer == Programmer::kNrfutil;  // JSON is not for the eye
+    RunResult result;
+    result.succeeded = true;
+    for (const RunStep& step : plan.steps) {
+        if (accounts) {
+            display.ShowInstead(result.detail + step.command + "\n");
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        result.lastRun = runner.RunStep(StepName(step.kind), step.command,
+                                        std::max(left, std::chrono::milliseconds(1)), &display);
+        result.detail += StepText(plan, step, result.lastRun);
+        if (!StepReportedDone(plan, step, result.lastRun) ||
+            !StepReadWhatItShould(plan, step, result.lastRun.output, result)) {
+            result.succeeded = false;
+            break;
+        }
+    }
+    result.duration = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    return result;
+}
+
+}  // namespace station

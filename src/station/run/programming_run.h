@@ -1,0 +1,31 @@
+// The programming run: the plan's steps, in order, within the plan's limit.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "tool/run_command.h"
+#include "station/run/run_display.h"
+#include "station/run/run_plan.h"
+#include "station/run/tool_run.h"
+
+namespace station {
+
+struct RunResult {
+    // What the verdict shows: the tool's output, every step's after the other (nrfutil: an
+    // account of each step, never JSON).
+    std::string detail;
+    bool succeeded = false;       // every step succeeded, the verify was confirmed
+    tool::CommandResult lastRun;  // the last step run, for the record
+    std::chrono::milliseconds duration{0};
+    std::string deviceId;        // the chip's DEVICEID, when a step read it
+    bool serialWritten = false;  // the serial number was written and read back
+};
+
+// Runs the plan's steps, each only after the one before succeeded, all of them ended within the
+// plan's limit. A step succeeded when (nrfjprog) its output holds no "ERROR:" and, for the
+// programming, confirms the verify, or for the other steps it exited with 0; (nrfutil) when it
+// reported success. A read must show the words asked for; a read-back must show the number.
+RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& display);
+
+}  // namespace station

@@ -1,0 +1,55 @@
+// How a press programs its board, decided once per press, before anything runs, from the
+// check's result, the erase choice, the configuration and the board's serial number: the steps
+// in order (each runs only when the one before succeeded) and the limit they share.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "station/check/check.h"
+#include "station/settings/station_config.h"
+#include "station/settings/station_paths.h"
+#include "station/settings/station_settings.h"
+
+namespace station {
+
+// What a step does, and so how its output is read.
+enum class StepKind {
+    kProgram,       // erase (when chosen), program and verify; with nrfjprog alone, all of it
+    kReadDeviceId,  // read the chip's DEVICEID
+    kWriteSerial,   // write the serial number into its word
+    kReadSerial,    // read the word back
+    kProtect,       // readback protection
+    kReset,         // pin reset
+};
+
+struct RunStep {
+    StepKind kind = StepKind::kProgram;
+    std::string command;
+};
+
+struct RunPlan {
+    Programmer programmer = Programmer::kNrfjprog;
+    std::vector<RunStep> steps;
+    std::chrono::milliseconds limit{0};         // for all the steps together
+    std::uint32_t deviceIdAddress = 0;          // where kReadDeviceId reads
+    std::uint32_t serialAddress = 0;            // where kWriteSerial writes and kReadSerial reads
+    std::optional<std::uint32_t> serialNumber;  // what kWriteSerial writes
+
+    // Every command, in order, as a batch file would chain them: what the "Para=" line shows.
+    std::string Para() const;
+};
+
+// Without [trace] and [serial], nrfjprog programs, verifies, protects and resets in one command,
+// naming the probe only when config.ini pins one, and nrfutil does it in three steps, always
+// naming the probe. With either, the chip is programmed and verified first; then, while it is
+// still open, its DEVICEID is read and serialNumber written and read back; protection and the
+// pin reset come last, as steps of their own.
+RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
+                const CheckResult& check, bool erase, std::chrono::milliseconds limit,
+                std::optional<std::uint32_t> serialNumber);
+
+}  // namespace station

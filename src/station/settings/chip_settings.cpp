@@ -1,0 +1,127 @@
+#include "station/settings/chip_settings.h"
+
+#include <limits>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "tool/memory_words.h"
+#include "platform/profile.h"
+#include "platform/text.h"
+
+namespace station {
+
+namespace {
+
+using Setting = os::TitledSetting;
+
+Setting Read(const std::string& configPath, const std::string& title, const std::string& section,
+             const std::string& key) {
+    return os::GetTitledSetting(section, key, title, configPath);
+}
+
+// A 32-bit number written in decimal, or in hexadecimal after "0x" when hex is allowed.
+std::optional<std::uint32_t> Number(std::string_view text, bool hexAllowed) {
+    int base = 10;
+    if (hexAllowed && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty() || text.size() > 10) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : 99;
+        if (digit >= base) {
+            return std::nullopt;
+        }
+        value = value * base + digit;
+    }
+    if (value > std::numeric_limits<std::uint32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+// A 32-bit word's address: a number that is a multiple of 4.
+std::optional<std::uint32_t> WordAddress(const std::string& text) {
+    const std::optional<std::uint32_t> address = Number(text, true);
+    return address && *address % 4 == 0 ? address : std::nullopt;
+}
+
+std::string Problem(const std::string& section, const Setting& setting, const std::string& why) {
+    return "config.ini的[" + section + "]中" + setting.key + "=" + setting.value + why;
+}
+
+void ReadTrace(const std::string& configPath, const std::string& title, ChipSettings& chip) {
+    const Setting on = Read(configPath, title, "trace", "deviceid");
+    const std::string answer = os::AsciiLower(on.value);
+    if (answer.empty() || answer == "no" || answer == "false" || answer == "0") {
+        return;
+    }
+    if (answer != "yes" && answer != "true" && answer != "1") {
+        chip.problem = Problem("trace", on, "不是yes或no");
+        return;
+    }
+    const Setting address = Read(configPath, title, "trace", "deviceid_address");
+    chip.deviceIdAddress = address.value.empty() ? std::optional(tool::kNrf52DeviceIdAddress)
+                                                 : WordAddress(address.value);
+    if (!chip.deviceIdAddress) {
+        chip.problem = Problem("trace", address, "不是一个32位字的地址");
+    }
+}
+
+void ReadSerial(const std::string& configPath, const std::string& title,
+                const std::optional<database::PoolSettings>& poolSettings, ChipSettings& chip) {
+    const Setting address = Read(configPath, title, "serial", "address");
+    const Setting first = Read(configPath, title, "serial", "first");
+    const Setting last = Read(configPath, title, "serial", "last");
+    const Setting pool{"pool", poolSettings ? poolSettings->pool : std::string()};
+    if (address.value.empty() && first.value.empty() && last.value.empty() && pool.value.empty()) {
+        return;
+    }
+    if (!pool.value.empty() && !(first.value.empty() && last.value.empty())) {
+        chip.problem = "config.ini的[serial]中pool与first、last不能同时使用";
+        return;
+    }
+    const std::vector<const Setting*> needed =
+        pool.value.empty() ? std::vector{&address, &first, &last} : std::vector{&address};
+    for (const Setting* missing : needed) {
+        if (missing->value.empty()) {
+            chip.problem = "config.ini的[serial]中缺少" + missing->key + "，序列号设置不完整";
+            return;
+        }
+    }
+    const std::optional<std::uint32_t> word = WordAddress(address.value);
+    const std::optional<std::uint32_t> from = Number(first.value, false);
+    const std::optional<std::uint32_t> to = Number(last.value, false);
+    if (!word) {
+        chip.problem = Problem("serial", address, "不是一个32位字的地址");
+    } else if (!pool.value.empty()) {
+        chip.serial = ChipSettings::Serial{*word, {}, pool.value};
+    } else if (!from) {
+        chip.problem = Problem("serial", first, "不是小于2^32的十进制数");
+    } else if (!to || *to < *from) {
+        chip.problem = Problem("serial", last, "不是不小于first、小于2^32的十进制数");
+    } else {
+        chip.serial = ChipSettings::Serial{*word, {*from, *to}, ""};
+    }
+}
+
+}  // namespace
+
+ChipSettings ReadChipSettings(const std::string& configPath, const std::string& title,
+                              const std::optional<database::PoolSettings>& pool) {
+    ChipSettings chip;
+    ReadTrace(configPath, title, chip);
+    if (chip.problem.empty()) {
+        ReadSerial(configPath, title, pool, chip);
+    }
+    return chip;
+}
+
+}  // namespace station

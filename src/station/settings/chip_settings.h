@@ -1,0 +1,51 @@
+// What config.ini says about each chip's identity and number, read again at every check like
+// [station]; a title's key wins over the plain one ("first.Line2" over "first"), as the probe's:
+//
+//     [trace]
+//     deviceid=yes                 ; record each chip's DEVICEID (default no)
+//     deviceid_address=0x10000060  ; where DEVICEID[0] is: nRF52 (the default); nRF53 application
+//                                  ; core and nRF91: 0x00FF0204; nRF54L: 0x00FFC304
+//     [serial]
+//     address=0x10001080           ; the 32-bit word that receives the number (nRF52: UICR)
+//     first=100000                 ; this station's range, inclusive, decimal
+//     last=199999
+//     pool=nrf52-board             ; or, instead of first and last: the numbers come in blocks
+//                                  ; from this pool of the factory's database
+//
+// Without these keys neither feature is on and the run is as it always was.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "database/database_settings.h"
+#include "serial_numbers/serial_number_state.h"
+
+namespace station {
+
+struct ChipSettings {
+    // Where DEVICEID[0] is, when each chip's DEVICEID is read and recorded.
+    std::optional<std::uint32_t> deviceIdAddress;
+    struct Serial {
+        std::uint32_t address = 0;          // the word the number is written to
+        serial_numbers::NumberRange range;  // the configured range, when no pool is named
+        std::string pool;                   // the factory database's pool the numbers come from
+    };
+    // The word and range, when each chip gets a serial number: [serial] is on when address is
+    // given with first and last, or with pool.
+    std::optional<Serial> serial;
+    // A key set wrongly, or [serial] set in part, as the operator's message says it ("" when
+    // all is well): nothing is programmed then.
+    std::string problem;
+
+    bool Any() const { return deviceIdAddress || serial; }
+};
+
+// The settings of the copy titled title, read now from the file at configPath; pool: [serial]'s
+// pool keys as already read, so that the numbers' source and the database's service are decided
+// by one reading of config.ini.
+ChipSettings ReadChipSettings(const std::string& configPath, const std::string& title,
+                              const std::optional<database::PoolSettings>& pool);
+
+}  // namespace station

@@ -1,0 +1,35 @@
+#include "station/settings/station_settings.h"
+
+#include "tool/nrfutil_programmer.h"
+#include "tool/programmer.h"
+
+namespace station {
+
+StationSettings ReadSettings(const StationPaths& paths, const std::string& title) {
+    StationSettings settings;
+    settings.station = ReadStationConfig(paths.Config_Path, title);
+    settings.log = log4me::ReadLogConfig(paths.App_Path);
+    settings.database = {database::ReadDatabaseSettings(paths.Config_Path, title),
+                         database::ReadPoolSettings(paths.Config_Path, title), settings.log.folder,
+                         paths.App_Path};
+    // [serial] pool= is read once: the numbers come from the pool exactly when its service runs.
+    settings.chip = ReadChipSettings(paths.Config_Path, title, settings.database.pool);
+    const auto& pool = settings.database.pool;
+    if (settings.chip.problem.empty() && pool && !pool->problem.empty()) {
+        settings.chip.problem = pool->problem;
+    } else if (settings.chip.problem.empty() && pool && !settings.database.database) {
+        settings.chip.problem = "config.ini的[serial]中有pool，[database]中却没有connection";
+    }
+    const std::string pinned = settings.station.PinnedSerial();
+    if (settings.station.programmer == Programmer::kNrfutil) {
+        settings.Prog_Path = paths.Bin_Path + tool::NrfutilFileName();
+        settings.commandTemplate = tool::NrfutilCommandTemplate(settings.Prog_Path, pinned);
+    } else {
+        settings.Prog_Path = paths.Bin_Path + tool::ProgrammerFileName();
+        settings.commandTemplate =
+            tool::CommandTemplate(settings.Prog_Path, tool::kProgPara, pinned);
+    }
+    return settings;
+}
+
+}  // namespace station

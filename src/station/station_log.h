@@ -1,7 +1,0 @@
-// The station's texts are UTF-8; the logger takes ANSI bytes. These convert at the call.
-#pragma once
-
-#include <string>
-
-void LogInfoText(const std::string& text);
-void LogErrorText(const std::string& text);
