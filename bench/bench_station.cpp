@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "integrity/checksum.h"
-#include "platform/files.h"
 #include "intel_hex.h"
+#include "platform/files.h"
 #include "platform/paths.h"
-#include "tool/programmer.h"
 #include "platform/text.h"
+#include "tool/programmer.h"
 
 namespace bench {
 

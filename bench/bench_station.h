@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <string>
 
-#include "station/form/MainForm.h"
 #include "log4me/log4me.h"
+#include "station/form/MainForm.h"
 #include "station/form/station_view.h"
 
 using namespace station;

@@ -24,15 +24,15 @@
 #include <thread>
 
 #include "bench_station.h"
-#include "record/csv.h"
 #include "database/factory_database.h"
-#include "platform/files.h"
+#include "database/station_database.h"
 #include "paired_runs.h"
+#include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/text.h"
+#include "record/csv.h"
 #include "record/record_columns.h"
 #include "scratch_folder.h"
-#include "database/station_database.h"
-#include "platform/text.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <fstream>
 #include <string>
 
-#include "platform/clock.h"
 #include "log4me/log4me.h"
-#include "scratch_folder.h"
+#include "platform/clock.h"
 #include "platform/text.h"
+#include "scratch_folder.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
 #include "integrity/md5.h"
+#include "platform/files.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -13,9 +13,9 @@
 #include <random>
 #include <string>
 
-#include "record/csv.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "record/csv.h"
 #include "record/record_columns.h"
 
 namespace {

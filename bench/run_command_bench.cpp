@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "platform/text.h"
 #include "tool/output_capture.h"
 #include "tool/run_command.h"
-#include "platform/text.h"
 
 namespace {
 

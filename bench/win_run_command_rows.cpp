@@ -5,8 +5,8 @@
 
 #include "paired_runs.h"
 #include "platform/paths.h"
-#include "tool/run_command.h"
 #include "scratch_folder.h"
+#include "tool/run_command.h"
 #include "win_bench.h"
 #include "win_process.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
 #include "intel_hex.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace {

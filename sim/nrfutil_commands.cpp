@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/files.h"
 #include "nrfutil_tasks.h"
+#include "platform/files.h"
 #include "simulated_chip.h"
 #include "simulated_probes.h"
 #include "standin_call.h"

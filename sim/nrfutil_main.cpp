@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/files.h"
 #include "nrfutil_arguments.h"
 #include "nrfutil_commands.h"
 #include "nrfutil_tasks.h"
+#include "platform/files.h"
 #include "standin_call.h"
 #include "standin_output.h"
 

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "platform/files.h"
-#include "simulated_probes.h"
 #include "platform/text.h"
+#include "simulated_probes.h"
 
 namespace sim {
 

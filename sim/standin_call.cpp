@@ -4,12 +4,12 @@
 #include <exception>
 #include <thread>
 
-#include "platform/abnormal_end.h"
 #include "call_log.h"
+#include "platform/abnormal_end.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "standin_output.h"
 #include "platform/text.h"
+#include "standin_output.h"
 
 namespace sim {
 

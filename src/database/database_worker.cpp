@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "database/block_keeper.h"
-#include "platform/files.h"
 #include "database/record_delivery.h"
+#include "platform/files.h"
 
 namespace database {
 

@@ -26,7 +26,8 @@ std::optional<std::uint32_t> Number(const std::optional<std::string>& text) {
 
 }  // namespace
 
-std::unique_ptr<FactoryLink> OpenFactoryDatabase(const std::string& connection, odbc::Timeouts timeouts) {
+std::unique_ptr<FactoryLink> OpenFactoryDatabase(const std::string& connection,
+                                                 odbc::Timeouts timeouts) {
     return std::make_unique<FactoryDatabase>(connection, timeouts);
 }
 
@@ -40,7 +41,7 @@ void FactoryDatabase::Connect() {
 }
 
 std::vector<odbc::ResultRow> FactoryDatabase::Call(const std::string& sql,
-                                             const std::vector<odbc::Parameter>& parameters) {
+                                                   const std::vector<odbc::Parameter>& parameters) {
     Connect();
     try {
         return connection_->Execute(sql, parameters);
@@ -70,8 +71,8 @@ std::optional<serial_numbers::NumberRange> FactoryDatabase::TakeBlock(const std:
     const auto last = rows[0].size() == 2 ? Number(rows[0][1]) : std::nullopt;
     if (!first || !last || *last < *first || *last - *first >= count) {
         throw odbc::OdbcError("HY000", "the serial number pool \"" + pool +
-                                     "\" gave a block that is not one of at most " +
-                                     std::to_string(count) + " numbers below 2^32");
+                                           "\" gave a block that is not one of at most " +
+                                           std::to_string(count) + " numbers below 2^32");
     }
     return serial_numbers::NumberRange{*first, *last};
 }

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "odbc/odbc.h"
 #include "database/record_delivery.h"
+#include "odbc/odbc.h"
 #include "serial_numbers/serial_number_state.h"
 
 namespace database {
@@ -29,10 +29,11 @@ public:
 };
 
 // Makes the link for a connection string; nothing is called until its first use.
-using OpenFactory =
-    std::function<std::unique_ptr<FactoryLink>(const std::string& connection, odbc::Timeouts timeouts)>;
+using OpenFactory = std::function<std::unique_ptr<FactoryLink>(const std::string& connection,
+                                                               odbc::Timeouts timeouts)>;
 // The factory's database itself (FactoryDatabase below).
-std::unique_ptr<FactoryLink> OpenFactoryDatabase(const std::string& connection, odbc::Timeouts timeouts);
+std::unique_ptr<FactoryLink> OpenFactoryDatabase(const std::string& connection,
+                                                 odbc::Timeouts timeouts);
 
 class FactoryDatabase : public FactoryLink {
 public:
@@ -51,7 +52,8 @@ public:
                                                          std::uint32_t count) override;
 
 private:
-    std::vector<odbc::ResultRow> Call(const std::string& sql, const std::vector<odbc::Parameter>& parameters);
+    std::vector<odbc::ResultRow> Call(const std::string& sql,
+                                      const std::vector<odbc::Parameter>& parameters);
 
     std::string connectionString_;
     odbc::Timeouts timeouts_;

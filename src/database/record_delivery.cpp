@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "record/csv.h"
 #include "integrity/md5.h"
 #include "odbc/odbc.h"
+#include "record/csv.h"
 
 namespace database {
 

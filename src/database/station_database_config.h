@@ -26,7 +26,7 @@ struct StationDatabaseConfig {
 };
 
 struct Timing {
-    odbc::Timeouts odbc;                            // each call's login and query timeout
+    odbc::Timeouts odbc;                       // each call's login and query timeout
     std::chrono::milliseconds retry{3000};     // between rounds while rows wait or it fails
     std::chrono::milliseconds idle{10000};     // between rounds otherwise
     std::chrono::milliseconds stopWait{3000};  // how long the destructor waits for the worker

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/files.h"
 #include "integrity/md5.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace integrity {

@@ -10,10 +10,10 @@
 
 #include <string>
 
-#include "platform/clock.h"
 #include "log4me/dated_file.h"
 #include "log4me/log_config.h"
 #include "log4me/logger.h"
+#include "platform/clock.h"
 #include "platform/text.h"
 
 namespace log4me {

@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/clock.h"
 #include "log4me/dated_file.h"
-#include "platform/files.h"
 #include "log4me/log_config.h"
+#include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace log4me {

@@ -6,9 +6,9 @@
 #include <iterator>
 #include <utility>
 
-#include "odbc_api.h"
 #include "odbc/text16.h"
 #include "odbc/text_piece.h"
+#include "odbc_api.h"
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC's wide text is UTF-16");
 static_assert(odbc::kNoTotal == SQL_NO_TOTAL, "the length a driver does not know");

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/child_process.h"
-#include "platform/text.h"
 #include "platform/internal/win32.h"
+#include "platform/text.h"
 
 namespace os {
 

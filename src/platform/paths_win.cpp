@@ -1,6 +1,6 @@
 // Paths on Windows.
-#include "platform/paths.h"
 #include "platform/internal/win32.h"
+#include "platform/paths.h"
 
 namespace os {
 

@@ -1,9 +1,9 @@
 // Profile strings on Windows: the system's own call.
 #include <iterator>
 
+#include "platform/internal/win32.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
-#include "platform/internal/win32.h"
 
 namespace os {
 

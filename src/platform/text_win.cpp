@@ -3,8 +3,8 @@
 #include <limits>
 #include <stdexcept>
 
-#include "platform/text.h"
 #include "platform/internal/win32.h"
+#include "platform/text.h"
 
 namespace os {
 

@@ -3,8 +3,8 @@
 #include <exception>
 #include <optional>
 
-#include "record/csv.h"
 #include "platform/files.h"
+#include "record/csv.h"
 #include "record/production_record.h"
 #include "record/record_layout.h"
 

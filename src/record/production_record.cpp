@@ -2,9 +2,9 @@
 
 #include <iterator>
 
+#include "platform/text.h"
 #include "record/csv.h"
 #include "record/record_columns.h"
-#include "platform/text.h"
 
 namespace record {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "record/record_columns.h"
 #include "platform/text.h"
+#include "record/record_columns.h"
 
 namespace report {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "report/day.h"
 #include "odbc/odbc.h"
+#include "report/day.h"
 #include "report/record_reader.h"
 
 namespace report {

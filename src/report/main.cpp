@@ -2,8 +2,8 @@
 #include "platform/arguments.h"
 #include "platform/clock.h"
 #include "platform/console.h"
-#include "report/run_report.h"
 #include "platform/text.h"
+#include "report/run_report.h"
 
 int main(int argc, char** argv) {
     try {

@@ -3,11 +3,11 @@
 #include <array>
 #include <vector>
 
-#include "record/csv.h"
 #include "platform/files.h"
+#include "platform/text.h"
+#include "record/csv.h"
 #include "record/record_columns.h"
 #include "record/record_layout.h"
-#include "platform/text.h"
 
 namespace report {
 

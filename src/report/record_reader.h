@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "report/day.h"
 #include "record/record_columns.h"
+#include "report/day.h"
 #include "report/record_search.h"
 
 namespace report {

@@ -1,16 +1,16 @@
 #include "report/run_report.h"
 
-#include "report/database_source.h"
-#include "platform/files.h"
 #include "odbc/odbc.h"
+#include "odbc/secrets.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "report/database_source.h"
 #include "report/options.h"
 #include "report/record_reader.h"
 #include "report/record_search.h"
 #include "report/report_csv.h"
 #include "report/report_html.h"
-#include "odbc/secrets.h"
 #include "report/tally.h"
-#include "platform/text.h"
 
 namespace report {
 

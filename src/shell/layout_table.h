@@ -72,9 +72,9 @@ struct ControlSpec {
     Geometry geometry;
     std::optional<station::FontSpec> font{};  // none: the window's font
     std::optional<station::Rgb> colour{};     // the text colour; none: the system's
-    int tabOrder = -1;               // among the parent's children; -1: not a tab stop
+    int tabOrder = -1;                        // among the parent's children; -1: not a tab stop
     station::FormHandler handler = nullptr;   // what a click runs
-    bool checked = false;            // a check box's state at start
+    bool checked = false;                     // a check box's state at start
 };
 
 struct FormSpec {

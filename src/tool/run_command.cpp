@@ -8,8 +8,8 @@
 
 #include "platform/child_process.h"
 #include "platform/clock.h"
-#include "tool/output_capture.h"
 #include "platform/text.h"
+#include "tool/output_capture.h"
 
 namespace tool {
 

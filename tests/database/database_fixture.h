@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "odbc/odbc.h"
 #include "database/record_delivery.h"
 #include "database/station_database.h"
+#include "odbc/odbc.h"
 
 namespace database_test {
 

@@ -14,12 +14,12 @@
 #include <mutex>
 #include <string>
 
-#include "record/csv.h"
-#include "database_fixture.h"
 #include "database/factory_database.h"
+#include "database_fixture.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "record/csv.h"
 
 namespace {
 

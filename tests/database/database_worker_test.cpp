@@ -7,12 +7,12 @@
 #include <memory>
 #include <mutex>
 
-#include "record/csv.h"
-#include "database_fixture.h"
-#include "station/check/database_texts.h"
 #include "database/factory_database.h"
 #include "database/serial_blocks.h"
 #include "database/station_database.h"
+#include "database_fixture.h"
+#include "record/csv.h"
+#include "station/check/database_texts.h"
 #include "temp_folder.h"
 
 using namespace station;

@@ -6,9 +6,9 @@
 
 #include <functional>
 
-#include "record/csv.h"
 #include "database_fixture.h"
 #include "odbc/odbc.h"
+#include "record/csv.h"
 #include "temp_folder.h"
 
 namespace {

@@ -2,11 +2,11 @@
 // stations' files the rows came from.
 #include <gtest/gtest.h>
 
-#include "database_fixture.h"
 #include "database/factory_database.h"
+#include "database_fixture.h"
+#include "odbc/secrets.h"
 #include "platform/paths.h"
 #include "report/run_report.h"
-#include "odbc/secrets.h"
 #include "temp_folder.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
-#include "record/csv.h"
 #include "database_fixture.h"
 #include "platform/files.h"
+#include "record/csv.h"
 #include "temp_folder.h"
 
 namespace {

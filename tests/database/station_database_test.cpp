@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <numeric>
 
-#include "record/csv.h"
 #include "database_fixture.h"
-#include "station/check/database_texts.h"
 #include "platform/files.h"
+#include "record/csv.h"
 #include "serial_numbers/serial_number_store.h"
+#include "station/check/database_texts.h"
 #include "temp_folder.h"
 
 using namespace station;

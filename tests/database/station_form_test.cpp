@@ -7,13 +7,13 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "station/form/MainForm.h"
 #include "database_fixture.h"
-#include "station/check/database_texts.h"
 #include "log4me/log4me.h"
-#include "record/production_record.h"
-#include "station_folder.h"
 #include "platform/text.h"
+#include "record/production_record.h"
+#include "station/check/database_texts.h"
+#include "station/form/MainForm.h"
+#include "station_folder.h"
 
 using namespace station;
 
@@ -172,7 +172,8 @@ TEST_F(StationFormTest, NoNumberLeftAndNoDatabaseStopsThePress) {
     EXPECT_EQ(Press(), "FAIL");
     EXPECT_THAT(view_.memo, HasSubstr("ERROR:本工位的序列号号段已用完，"));
     EXPECT_EQ(station_.StandInCalls().find("--program"), std::string::npos);
-    EXPECT_THAT(station_.Read("logs/" + record::RecordFileName(log4me::Now().local)), HasSubstr("FAIL"));
+    EXPECT_THAT(station_.Read("logs/" + record::RecordFileName(log4me::Now().local)),
+                HasSubstr("FAIL"));
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <set>
 #include <sstream>
 
-#include "platform/child_process.h"
 #include "database_fixture.h"
+#include "platform/child_process.h"
 #include "platform/paths.h"
 #include "temp_folder.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "integrity/checksum.h"
-#include "platform/files.h"
 #include "integrity/md5.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace {

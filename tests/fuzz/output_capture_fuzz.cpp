@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "tool/output_capture.h"
 #include "platform/text.h"
+#include "tool/output_capture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* bytes = reinterpret_cast<const char*>(data);

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "integrity/checksum.h"
 #include "checksum_of.h"
+#include "integrity/checksum.h"
 #include "temp_folder.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <string>
 
-#include "integrity/checksum.h"
 #include "checksum_of.h"
-#include "platform/files.h"
+#include "integrity/checksum.h"
 #include "integrity/md5.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "temp_folder.h"
 

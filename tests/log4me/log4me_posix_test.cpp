@@ -11,13 +11,13 @@
 #include <sstream>
 #include <string>
 
-#include "platform/clock.h"
 #include "log4me/log4me.h"
 #include "logger_clock.h"
 #include "mounted_folder_posix.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
-#include "temp_folder.h"
 #include "platform/text.h"
+#include "temp_folder.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "log4me/log4me.h"
 #include "logger_clock.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
-#include "temp_folder.h"
 #include "platform/text.h"
+#include "temp_folder.h"
 
 namespace {
 

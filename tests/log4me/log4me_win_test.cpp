@@ -5,13 +5,13 @@
 #include <chrono>
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/files.h"
 #include "log4me/log4me.h"
 #include "logger_clock.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/text.h"
 #include "station_folder.h"
 #include "temp_folder.h"
-#include "platform/text.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <string>
 
-#include "integrity/checksum.h"
 #include "checksum_of.h"
+#include "integrity/checksum.h"
 #include "platform/files.h"
+#include "platform/internal/win32.h"
 #include "platform/paths.h"
 #include "temp_folder.h"
-#include "platform/internal/win32.h"
 
 namespace fs = std::filesystem;
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/instance.h"
-#include "tool/run_command.h"
 #include "temp_folder.h"
+#include "tool/run_command.h"
 #include "win_helper.h"
 
 namespace {

@@ -11,9 +11,9 @@
 
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 #include "profile_cases.h"
 #include "temp_folder.h"
-#include "platform/text.h"
 
 namespace fs = std::filesystem;
 

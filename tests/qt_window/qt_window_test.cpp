@@ -20,13 +20,13 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include "station/check/database_texts.h"
-#include "shell/layout_table.h"
 #include "log4me/log4me.h"
+#include "shell/layout_table.h"
 #include "shell/qt/qt_station_window.h"
 #include "shell/qt/qt_text.h"
-#include "station_folder.h"
+#include "station/check/database_texts.h"
 #include "station/run/verdict.h"
+#include "station_folder.h"
 
 using namespace station;
 using namespace shell;

@@ -4,10 +4,10 @@
 
 #include <stdexcept>
 
+#include "platform/text.h"
 #include "report/database_source.h"
 #include "report/run_report.h"
 #include "temp_folder.h"
-#include "platform/text.h"
 
 namespace {
 

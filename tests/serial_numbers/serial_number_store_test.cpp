@@ -14,9 +14,9 @@
 
 #include "platform/file_lock.h"
 #include "platform/paths.h"
-#include "tool/run_command.h"
 #include "serial_numbers/serial_number_store.h"
 #include "temp_folder.h"
+#include "tool/run_command.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/paths.h"
-#include "serial_numbers/serial_number_store.h"
 #include "platform/text.h"
+#include "serial_numbers/serial_number_store.h"
 
 int main(int argc, char** argv) {
     if (argc != 6) {

@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "intel_hex.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "record/production_record.h"
+#include "station_folder.h"
 #include "tool/memory_words.h"
 #include "tool/nrfutil_output.h"
-#include "record/production_record.h"
 #include "tool/nrfutil_programmer.h"
-#include "platform/paths.h"
 #include "tool/programmer.h"
 #include "tool/run_command.h"
-#include "station_folder.h"
-#include "platform/text.h"
 
 namespace {
 

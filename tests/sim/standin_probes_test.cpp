@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "intel_hex.h"
-#include "tool/nrfutil_output.h"
 #include "platform/paths.h"
-#include "tool/run_command.h"
 #include "station_folder.h"
+#include "tool/nrfutil_output.h"
+#include "tool/run_command.h"
 
 namespace {
 

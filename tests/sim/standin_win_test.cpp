@@ -6,9 +6,9 @@
 #include <chrono>
 #include <string>
 
+#include "station_folder.h"
 #include "tool/programmer.h"
 #include "tool/run_command.h"
-#include "station_folder.h"
 
 namespace {
 

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "csv_reader.h"
-#include "station/check/error_codes.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
 #include "record/production_record.h"
 #include "record/record_columns.h"
-#include "tool/run_command.h"
 #include "serial_numbers/serial_number_store.h"
+#include "station/check/error_codes.h"
 #include "station_fixture.h"
+#include "tool/run_command.h"
 
 using namespace station;
 

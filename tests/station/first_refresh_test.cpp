@@ -6,13 +6,13 @@
 #include <ostream>
 
 #include "integrity/checksum.h"
+#include "platform/paths.h"
 #include "station/check/error_codes.h"
 #include "station/run/operator_texts.h"
-#include "tool/output_capture.h"
-#include "platform/paths.h"
-#include "tool/run_command.h"
-#include "station_fixture.h"
 #include "station/run/verdict.h"
+#include "station_fixture.h"
+#include "tool/output_capture.h"
+#include "tool/run_command.h"
 
 using namespace station;
 

@@ -5,12 +5,12 @@
 
 #include <random>
 
-#include "station/settings/application_title.h"
-#include "station/form/error_box.h"
 #include "platform/paths.h"
-#include "station_fixture.h"
-#include "station/settings/station_paths.h"
+#include "station/form/error_box.h"
 #include "station/run/verdict.h"
+#include "station/settings/application_title.h"
+#include "station/settings/station_paths.h"
+#include "station_fixture.h"
 
 using namespace station;
 

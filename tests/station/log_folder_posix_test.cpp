@@ -10,11 +10,11 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/clock.h"
 #include "csv_reader.h"
-#include "station/check/error_codes.h"
 #include "mounted_folder_posix.h"
+#include "platform/clock.h"
 #include "record/production_record.h"
+#include "station/check/error_codes.h"
 #include "station_fixture.h"
 
 using namespace station;

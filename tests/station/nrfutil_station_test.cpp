@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "csv_reader.h"
-#include "station/check/error_codes.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
 #include "record/production_record.h"
+#include "station/check/error_codes.h"
 #include "station_fixture.h"
 
 using namespace station;

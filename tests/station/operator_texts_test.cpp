@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "station/form/serial_label.h"
 #include "station/run/operator_texts.h"
 #include "tool/programmer.h"
-#include "station/form/serial_label.h"
 
 using namespace station;
 

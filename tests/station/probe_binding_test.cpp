@@ -6,12 +6,12 @@
 #include <ostream>
 #include <string>
 
-#include "platform/clock.h"
 #include "csv_reader.h"
-#include "station/check/error_codes.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
 #include "record/production_record.h"
 #include "record/record_columns.h"
+#include "station/check/error_codes.h"
 #include "station_fixture.h"
 
 using namespace station;

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/clock.h"
 #include "csv_reader.h"
 #include "log4me/log4me.h"
 #include "logger_clock.h"
+#include "platform/clock.h"
 #include "station/press/record_appender.h"
 #include "temp_folder.h"
 

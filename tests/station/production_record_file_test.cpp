@@ -7,11 +7,11 @@
 #include <set>
 #include <string>
 
-#include "platform/clock.h"
 #include "csv_reader.h"
-#include "platform/files.h"
 #include "log4me/log4me.h"
 #include "logger_clock.h"
+#include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "temp_folder.h"
 
@@ -131,7 +131,9 @@ protected:
     log4me::AppendResult Append(record::ProductionRecord record) {
         return file.Append(log4me::ReadLogConfig(folder.Path()).folder, record);
     }
-    std::string RecordFile() const { return folder.Read("logs" + kSep + record::RecordFileName(now)); }
+    std::string RecordFile() const {
+        return folder.Read("logs" + kSep + record::RecordFileName(now));
+    }
     std::set<std::string> LogFolderNames() const {
         std::set<std::string> names;
         for (const auto& entry :

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <ostream>
 
-#include "integrity/checksum.h"
-#include "platform/clock.h"
 #include "csv_reader.h"
-#include "platform/files.h"
+#include "integrity/checksum.h"
 #include "log4me/log4me.h"
+#include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "record/production_record.h"
 #include "station_fixture.h"

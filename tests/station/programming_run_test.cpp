@@ -5,15 +5,15 @@
 
 #include <ostream>
 
+#include "csv_reader.h"
 #include "integrity/checksum.h"
 #include "platform/clock.h"
-#include "csv_reader.h"
-#include "station/run/operator_texts.h"
 #include "platform/paths.h"
 #include "record/production_record.h"
+#include "station/run/operator_texts.h"
+#include "station_fixture.h"
 #include "tool/programmer.h"
 #include "tool/run_command.h"
-#include "station_fixture.h"
 
 using namespace station;
 

@@ -10,11 +10,11 @@
 #include <regex>
 #include <string>
 
-#include "station/check/error_codes.h"
 #include "platform/files.h"
-#include "tool/run_command.h"
-#include "station_fixture.h"
 #include "platform/text.h"
+#include "station/check/error_codes.h"
+#include "station_fixture.h"
+#include "tool/run_command.h"
 
 using namespace station;
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "tool/run_command.h"
-#include "station_fixture.h"
 #include "platform/text.h"
+#include "station_fixture.h"
+#include "tool/run_command.h"
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;

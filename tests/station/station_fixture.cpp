@@ -5,11 +5,11 @@
 #include <sstream>
 #include <utility>
 
-#include "platform/clock.h"
 #include "log4me/log4me.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
-#include "record/production_record.h"
 #include "platform/text.h"
+#include "record/production_record.h"
 
 void RecordingView::SetVerdictFont(const FontSpec& font, Rgb colour) {
     verdictFont = font;

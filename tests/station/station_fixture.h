@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "station/form/MainForm.h"
 #include "csv_reader.h"
-#include "station_folder.h"
+#include "station/form/MainForm.h"
 #include "station/form/station_view.h"
+#include "station_folder.h"
 
 using namespace station;
 

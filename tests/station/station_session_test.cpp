@@ -65,7 +65,8 @@ TEST_F(StationSession, RunsPressesWithoutAnyWindow) {
         const char* verdict;
         std::uint32_t number;
     };
-    const Expected presses[] = {{"", "PASS", 500}, {"verify=fail\n", "FAIL", 501}, {"", "PASS", 502}};
+    const Expected presses[] = {
+        {"", "PASS", 500}, {"verify=fail\n", "FAIL", 501}, {"", "PASS", 502}};
     for (const Expected& press : presses) {
         station_->SetStandIn(press.standIn);
         const PressOutcome outcome = station.Press(true, events_);

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdint>
 
-#include "platform/clock.h"
 #include "log4me/log4me.h"
+#include "platform/clock.h"
 
 namespace test_support {
 

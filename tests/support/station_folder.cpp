@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "integrity/checksum.h"
-#include "platform/clock.h"
 #include "intel_hex.h"
 #include "log4me/log4me.h"
-#include "tool/nrfutil_programmer.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
+#include "tool/nrfutil_programmer.h"
 #include "tool/programmer.h"
 
 namespace fs = std::filesystem;

@@ -19,9 +19,9 @@
 
 #include "platform/files.h"
 #include "platform/instance.h"
+#include "platform/internal/win32.h"
 #include "platform/paths.h"
 #include "platform/text.h"
-#include "platform/internal/win32.h"
 
 namespace {
 

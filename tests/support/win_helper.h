@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "platform/paths.h"
 #include "platform/internal/win32.h"
+#include "platform/paths.h"
 
 namespace win_helper {
 

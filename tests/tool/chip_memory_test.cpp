@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "tool/memory_words.h"
-#include "record/production_record.h"
-#include "tool/nrfutil_programmer.h"
 #include "platform/paths.h"
+#include "record/production_record.h"
+#include "tool/memory_words.h"
+#include "tool/nrfutil_programmer.h"
 #include "tool/programmer.h"
 
 namespace {

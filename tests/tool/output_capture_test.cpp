@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tool/output_capture.h"
 #include "platform/text.h"
+#include "tool/output_capture.h"
 
 namespace {
 

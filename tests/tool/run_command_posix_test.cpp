@@ -15,13 +15,13 @@
 #include <gtest/gtest.h>
 
 #include "caller_texts.h"
-#include "tool/output_capture.h"
+#include "platform/text.h"
 #include "process_checks.h"
+#include "temp_folder.h"
+#include "tool/output_capture.h"
 #include "tool/programmer.h"
 #include "tool/run_command.h"
 #include "tool/run_failure.h"
-#include "temp_folder.h"
-#include "platform/text.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "caller_texts.h"
+#include "platform/text.h"
+#include "temp_folder.h"
 #include "tool/programmer.h"
 #include "tool/run_command.h"
 #include "tool/run_failure.h"
-#include "temp_folder.h"
-#include "platform/text.h"
 #include "win_helper.h"
 
 namespace fs = std::filesystem;

@@ -6,11 +6,11 @@
 #include <ostream>
 #include <string>
 
-#include "station/check/database_texts.h"
 #include "shell/layout_table.h"
-#include "station/run/verdict.h"
 #include "shell/win32/win32_gdi.h"
 #include "shell/win32/win32_station_window.h"
+#include "station/check/database_texts.h"
+#include "station/run/verdict.h"
 
 using namespace station;
 using namespace shell;

@@ -1,11 +1,11 @@
 // The station program on Linux: the logger first and last, one Qt window, its message loop.
 #include <QApplication>
 
-#include "station/settings/application_title.h"
-#include "shell/entry_sequence.h"
 #include "log4me/log4me.h"
 #include "platform/paths.h"
+#include "shell/entry_sequence.h"
 #include "shell/qt/qt_station_window.h"
+#include "station/settings/application_title.h"
 
 using namespace shell;
 using namespace station;

@@ -9,18 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "station/form/MainForm.h"
 #include "shell/entry_sequence.h"
 #include "shell/layout_table.h"
+#include "station/form/MainForm.h"
 #include "station/form/station_view.h"
-
-namespace shell {
 
 class QCloseEvent;
 class QFileDialog;
 class QShowEvent;
 
-class QtStationWindow final : public QWidget, public station::StationView, public ApplicationWindow {
+namespace shell {
+
+class QtStationWindow final : public QWidget,
+                              public station::StationView,
+                              public ApplicationWindow {
     Q_OBJECT
 
 public:

@@ -1,10 +1,10 @@
 // The station program on Windows: the logger first and last, one native window, its message
 // loop.
-#include "station/settings/application_title.h"
-#include "shell/entry_sequence.h"
 #include "log4me/log4me.h"
 #include "platform/paths.h"
+#include "shell/entry_sequence.h"
 #include "shell/win32/win32_station_window.h"
+#include "station/settings/application_title.h"
 
 using namespace shell;
 using namespace station;

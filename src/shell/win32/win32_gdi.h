@@ -6,8 +6,8 @@
 #include <string_view>
 #include <type_traits>
 
-#include "station/form/station_view.h"
 #include "shell/win32/win32_ui.h"
+#include "station/form/station_view.h"
 
 namespace shell {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "station/form/MainForm.h"
 #include "shell/entry_sequence.h"
 #include "shell/layout_table.h"
-#include "station/form/station_view.h"
 #include "shell/win32/win32_gdi.h"
 #include "shell/win32/win32_ui.h"
+#include "station/form/MainForm.h"
+#include "station/form/station_view.h"
 
 namespace shell {
 

@@ -10,8 +10,4 @@
 
 #include "platform/utf16.h"
 
-namespace shell {
-
-
-
-}  // namespace shell
+namespace shell {}  // namespace shell

@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "station/check/check_steps.h"
 #include "integrity/checksum.h"
-#include "station/check/error_codes.h"
 #include "platform/files.h"
+#include "station/check/check_steps.h"
+#include "station/check/error_codes.h"
 
 namespace station {
 

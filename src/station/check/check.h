@@ -12,10 +12,10 @@
 
 #include "database/database_status.h"
 #include "station/press/record_appender.h"
-#include "tool/programmer.h"
+#include "station/run/tool_run.h"
 #include "station/settings/station_paths.h"
 #include "station/settings/station_settings.h"
-#include "station/run/tool_run.h"
+#include "tool/programmer.h"
 
 namespace station {
 

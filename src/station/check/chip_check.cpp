@@ -1,10 +1,10 @@
 // The check's step for the chips' identity and numbers.
 #include <exception>
 
+#include "serial_numbers/serial_number_store.h"
 #include "station/check/check_steps.h"
 #include "station/check/database_texts.h"
 #include "station/check/error_codes.h"
-#include "serial_numbers/serial_number_store.h"
 
 namespace station {
 

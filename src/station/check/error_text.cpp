@@ -1,7 +1,7 @@
 #include "station/check/error_text.h"
 
-#include "station/check/error_codes.h"
 #include "platform/paths.h"
+#include "station/check/error_codes.h"
 
 namespace station {
 

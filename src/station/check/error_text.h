@@ -4,9 +4,9 @@
 #include <string>
 
 #include "station/check/check.h"
-#include "tool/programmer.h"
 #include "station/settings/station_paths.h"
 #include "station/settings/station_settings.h"
+#include "tool/programmer.h"
 
 namespace station {
 

@@ -2,10 +2,10 @@
 #include <cstdint>
 #include <string>
 
-#include "station/check/check_steps.h"
-#include "station/check/error_codes.h"
 #include "platform/folder_check.h"
 #include "platform/text.h"
+#include "station/check/check_steps.h"
+#include "station/check/error_codes.h"
 
 namespace station {
 

@@ -3,13 +3,13 @@
 #include <optional>
 #include <vector>
 
+#include "platform/text.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
 #include "tool/nrfutil_output.h"
 #include "tool/nrfutil_programmer.h"
 #include "tool/run_failure.h"
 #include "tool/serials.h"
-#include "platform/text.h"
 
 namespace station {
 

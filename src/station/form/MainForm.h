@@ -10,9 +10,9 @@
 #include <string>
 
 #include "station/form/form_handler.h"
+#include "station/form/station_view.h"
 #include "station/press/station.h"
 #include "station/press/station_events.h"
-#include "station/form/station_view.h"
 
 namespace os {
 class InstanceLock;

@@ -3,12 +3,12 @@
 #include <exception>
 #include <utility>
 
-#include "station/form/MainForm.h"
-#include "station/form/error_box.h"
 #include "platform/instance.h"
 #include "platform/paths.h"
-#include "tool/programmer.h"
+#include "station/form/MainForm.h"
+#include "station/form/error_box.h"
 #include "station/run/station_log.h"
+#include "tool/programmer.h"
 
 namespace station {
 

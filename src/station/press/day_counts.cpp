@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "record/day_record.h"
 #include "platform/text.h"
+#include "record/day_record.h"
 
 namespace station {
 

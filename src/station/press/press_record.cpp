@@ -5,8 +5,8 @@
 namespace station {
 
 record::ProductionRecord RecordOfPress(const std::string& title, const StationPaths& paths,
-                               const CheckResult& check, bool erase,
-                               const std::optional<RunResult>& run, bool raised) {
+                                       const CheckResult& check, bool erase,
+                                       const std::optional<RunResult>& run, bool raised) {
     record::ProductionRecord record;
     record.title = title;
     record.stationFolder = paths.App_Path;
@@ -21,8 +21,8 @@ record::ProductionRecord RecordOfPress(const std::string& title, const StationPa
         record.errorCode = code;
     }
     if (run) {
-        record.run =
-            record::ProductionRecord::Run{run->duration, run->lastRun.timedOut, run->lastRun.exitCode};
+        record.run = record::ProductionRecord::Run{run->duration, run->lastRun.timedOut,
+                                                   run->lastRun.exitCode};
         record.deviceId = run->deviceId;
     }
     return record;

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "station/check/check.h"
 #include "record/production_record.h"
+#include "station/check/check.h"
 #include "station/run/programming_run.h"
 #include "station/settings/station_paths.h"
 
@@ -15,7 +15,7 @@ namespace station {
 // error ended the press, so its row says FAIL without a code. The time is stamped when the row
 // is written.
 record::ProductionRecord RecordOfPress(const std::string& title, const StationPaths& paths,
-                               const CheckResult& check, bool erase,
-                               const std::optional<RunResult>& run, bool raised);
+                                       const CheckResult& check, bool erase,
+                                       const std::optional<RunResult>& run, bool raised);
 
 }  // namespace station

@@ -5,16 +5,16 @@
 #include <stdexcept>
 #include <utility>
 
-#include "station/settings/application_title.h"
+#include "database/station_database.h"
 #include "integrity/checksum.h"
+#include "platform/files.h"
 #include "station/check/database_texts.h"
 #include "station/check/error_text.h"
-#include "platform/files.h"
+#include "station/run/run_display.h"
+#include "station/run/station_log.h"
+#include "station/settings/application_title.h"
 #include "tool/nrfutil_programmer.h"
 #include "tool/programmer.h"
-#include "station/run/run_display.h"
-#include "database/station_database.h"
-#include "station/run/station_log.h"
 
 namespace station {
 

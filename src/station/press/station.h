@@ -18,12 +18,12 @@
 #include "station/press/passed_chips.h"
 #include "station/press/press_outcome.h"
 #include "station/press/record_appender.h"
-#include "station/run/programming_run.h"
-#include "tool/run_command.h"
 #include "station/press/station_events.h"
+#include "station/run/programming_run.h"
+#include "station/run/verdict.h"
 #include "station/settings/station_paths.h"
 #include "station/settings/station_settings.h"
-#include "station/run/verdict.h"
+#include "tool/run_command.h"
 
 namespace database {
 class StationDatabase;
@@ -113,8 +113,7 @@ private:
     // settled: every gap in the numbers is explained by a row.
     void VoidNumber(std::uint32_t number);
     std::string TodaysRecord() const;
-    database::SerialBlockAnswer SerialRange(std::chrono::milliseconds wait,
-                                            RunObserver* observer);
+    database::SerialBlockAnswer SerialRange(std::chrono::milliseconds wait, RunObserver* observer);
 
     const std::string executablePath_;
     const std::string title_;

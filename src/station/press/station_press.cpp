@@ -4,16 +4,16 @@
 #include <optional>
 #include <utility>
 
+#include "database/station_database.h"
+#include "platform/paths.h"
+#include "serial_numbers/serial_number_store.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
-#include "platform/paths.h"
 #include "station/press/press_record.h"
+#include "station/press/station.h"
 #include "station/run/programming_run.h"
 #include "station/run/run_display.h"
 #include "station/run/run_plan.h"
-#include "serial_numbers/serial_number_store.h"
-#include "station/press/station.h"
-#include "database/station_database.h"
 #include "station/run/station_log.h"
 
 namespace station {
@@ -109,7 +109,8 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
     outcome.verdict = press.verdict;
     outcome.serialNumber = press.serialNumber;
     try {
-        record::ProductionRecord row = RecordOfPress(title_, paths_, lastCheck_, erase, press.run, raised);
+        record::ProductionRecord row =
+            RecordOfPress(title_, paths_, lastCheck_, erase, press.run, raised);
         row.serialNumber = press.serialNumber;
         const std::string verdict = row.pass ? "PASS" : "FAIL";
         std::optional<std::string> earlier;
@@ -187,13 +188,15 @@ std::string Station::NextSerialText() {
     }
     try {
         // Never waits: without a block at hand, the pool's worker is asked for one.
-        const database::SerialBlockAnswer answer = SerialRange(std::chrono::milliseconds(0), nullptr);
+        const database::SerialBlockAnswer answer =
+            SerialRange(std::chrono::milliseconds(0), nullptr);
         const std::optional<std::uint32_t> next =
             answer.range ? serial_numbers::SerialNumberStore(paths_.App_Path).Next(*answer.range)
                          : std::nullopt;
         return "下一序列号：" + (next ? std::to_string(*next)
-                               : settings_.chip.serial->pool.empty() ? std::string("已用完")
-                                                                     : std::string("等待数据库分配"));
+                                 : settings_.chip.serial->pool.empty()
+                                     ? std::string("已用完")
+                                     : std::string("等待数据库分配"));
     } catch (const std::exception&) {
         return {};  // the check says what is wrong with the numbers (114)
     }
@@ -220,8 +223,8 @@ void Station::WriteRecord(record::ProductionRecord& row, std::vector<std::string
         return;  // in the file, or safely waiting on disk
     }
     // The folder as a line engineer writes it, not the logger's own doubled separator.
-    const std::string file = settings_.log.shownFolder + os::kPathSeparator +
-                             record::RecordFileName(row.time);
+    const std::string file =
+        settings_.log.shownFolder + os::kPathSeparator + record::RecordFileName(row.time);
     const std::string line = "ERROR:生产记录" + file + "写不进去（" + result.problem + "），" +
                              (result.placement == log4me::Placement::kLost
                                   ? "内存中也已放不下，本次记录丢失。"

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "record/production_record.h"
+#include "station/run/verdict.h"
 #include "tool/memory_words.h"
 #include "tool/nrfutil_output.h"
-#include "record/production_record.h"
 #include "tool/programmer.h"
 #include "tool/run_failure.h"
-#include "station/run/verdict.h"
 
 namespace station {
 

@@ -4,10 +4,10 @@
 #include <chrono>
 #include <string>
 
-#include "tool/run_command.h"
 #include "station/run/run_display.h"
 #include "station/run/run_plan.h"
 #include "station/run/tool_run.h"
+#include "tool/run_command.h"
 
 namespace station {
 

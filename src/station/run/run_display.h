@@ -6,8 +6,8 @@
 #include <chrono>
 #include <string>
 
-#include "tool/run_command.h"
 #include "station/run/run_observer.h"
+#include "tool/run_command.h"
 
 namespace station {
 

@@ -3,11 +3,11 @@
 #include <utility>
 
 #include "platform/files.h"
-#include "tool/nrfutil_programmer.h"
 #include "station/run/operator_texts.h"
 #include "station/run/run_display.h"
-#include "tool/run_failure.h"
 #include "station/run/station_log.h"
+#include "tool/nrfutil_programmer.h"
+#include "tool/run_failure.h"
 
 namespace station {
 

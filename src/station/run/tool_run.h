@@ -5,9 +5,9 @@
 #include <chrono>
 #include <string>
 
-#include "tool/run_command.h"
-#include "station/settings/station_config.h"
 #include "station/run/run_observer.h"
+#include "station/settings/station_config.h"
+#include "tool/run_command.h"
 
 namespace station {
 

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "tool/memory_words.h"
 #include "platform/profile.h"
 #include "platform/text.h"
+#include "tool/memory_words.h"
 
 namespace station {
 

@@ -1,8 +1,8 @@
 #include "station/settings/station_config.h"
 
 #include "platform/profile.h"
-#include "tool/serials.h"
 #include "platform/text.h"
+#include "tool/serials.h"
 
 namespace station {
 

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "station/settings/chip_settings.h"
-#include "log4me/log4me.h"
-#include "station/settings/station_config.h"
 #include "database/station_database.h"
+#include "log4me/log4me.h"
+#include "station/settings/chip_settings.h"
+#include "station/settings/station_config.h"
 #include "station/settings/station_paths.h"
 
 namespace station {
