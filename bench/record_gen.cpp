@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "record/csv.h"
+#include "record/production_record.h"
 #include "record/record_columns.h"
 
 namespace {
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
             const std::size_t headerColumns = day < 30 ? 12 : day <= 182 ? 13 : 15;
             long count = perDay + (extra > 0 ? 1 : 0);
             extra -= extra > 0 ? 1 : 0;
-            std::string text = "\xEF\xBB\xBF" + record::HeaderRow(headerColumns);
+            std::string text =
+                std::string(record::kByteOrderMark) + record::HeaderRow(headerColumns);
             bool retry = false;
             for (long i = 0; i < count; ++i) {
                 const std::size_t columns = day == 182 && i >= count / 2 ? 15 : headerColumns;

@@ -4,19 +4,20 @@
 #include <optional>
 
 #include "record/csv.h"
+#include "record/production_record.h"
 #include "record/record_layout.h"
 
 namespace database {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 // The header row at the start of bytes, and where the first row after it starts; none when the
 // header has not ended yet.
 std::optional<record::RecordLayout> ReadHeader(std::string_view bytes, RecordPlace& first) {
     const std::size_t mark =
-        bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+        bytes.substr(0, record::kByteOrderMark.size()) == record::kByteOrderMark
+            ? record::kByteOrderMark.size()
+            : 0;
     record::CsvReader reader;
     const std::size_t taken = reader.Take(bytes.substr(mark));
     if (!reader.Ready()) {

@@ -15,7 +15,6 @@ namespace {
 
 using record::Column;
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kPiece = 256 * 1024;
 
 class FileReader {
@@ -165,15 +164,6 @@ std::optional<std::uint64_t> ParseDeviceId(std::string_view text) {
     return value;
 }
 
-std::string DeviceIdText(std::uint64_t id) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string text(16, '0');
-    for (int i = 15; i >= 0; --i, id >>= 4) {
-        text[static_cast<std::size_t>(i)] = kHex[id & 15];
-    }
-    return text;
-}
-
 void ReadRecordFile(const RecordFile& file, RecordSink& sink) {
     FileReader reader(file, sink);
     record::CsvReader csv;
@@ -190,8 +180,8 @@ void ReadRecordFile(const RecordFile& file, RecordSink& sink) {
             if (first) {
                 first = false;
                 // A piece of 256 KiB always holds the whole mark when there is one.
-                if (piece.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-                    piece.remove_prefix(kByteOrderMark.size());
+                if (piece.substr(0, record::kByteOrderMark.size()) == record::kByteOrderMark) {
+                    piece.remove_prefix(record::kByteOrderMark.size());
                 }
             }
             while (!piece.empty() && !reader.Skipping()) {

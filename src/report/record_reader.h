@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "record/production_record.h"
 #include "record/record_columns.h"
 #include "report/day.h"
 #include "report/record_search.h"
@@ -61,6 +62,6 @@ std::string PressOf(const RowFields& fields, Press& press);
 // Field readers, exposed for the tests. None for anything that is not what the column holds.
 std::optional<std::uint64_t> ParseDecimal(std::string_view text, std::size_t maxDigits);
 std::optional<std::uint64_t> ParseDeviceId(std::string_view text);  // 16 hex digits
-std::string DeviceIdText(std::uint64_t id);                         // 16 upper-case hex digits
+using record::DeviceIdText;  // the record's own text of a chip ID
 
 }  // namespace report

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/text.h"
 #include "tool/nrfutil_json.h"
 
 namespace tool {
@@ -138,7 +139,7 @@ std::optional<std::uint64_t> StartAddress(const Json* value) {
              : text.find_first_not_of("0123456789") != std::string_view::npos)) {
         return std::nullopt;
     }
-    const std::uint64_t number = hex ? HexValue(text) : std::stoull(std::string(text));
+    const std::uint64_t number = hex ? HexValue(text) : *os::DecimalNumber(text);
     return number < kAddressSpace ? std::optional<std::uint64_t>(number) : std::nullopt;
 }
 

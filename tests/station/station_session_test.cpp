@@ -22,20 +22,24 @@ namespace {
 class KeptEvents : public StationEvents {
 public:
     std::vector<std::string> verdicts;
-    std::function<void()> duringRun;
+    std::function<void()> duringRun;  // while the programmer runs, not during the check
+    bool running = false;
 
     void ShowRunOutput(const std::string&) override {}
     void SetElapsedText(const std::string&) override {}
     void KeepResponsive() override {
-        if (duringRun) {
+        if (running && duringRun) {
             duringRun();
         }
     }
     void SettingsRead(const std::string&) override {}
     void DatabaseStateRead(const std::string&) override {}
     void CheckStarting() override {}
-    void RunStarting() override {}
-    void VerdictReached(const Verdict& verdict) override { verdicts.push_back(verdict.caption); }
+    void RunStarting() override { running = true; }
+    void VerdictReached(const Verdict& verdict) override {
+        running = false;
+        verdicts.push_back(verdict.caption);
+    }
     void PressFinished(const PressOutcome&) override {}
 };
 

@@ -13,8 +13,8 @@
 #include "station/run/run_display.h"
 #include "station/run/station_log.h"
 #include "station/settings/application_title.h"
-#include "tool/nrfutil_programmer.h"
 #include "tool/programmer.h"
+#include "tool/programmer_choice.h"
 
 namespace station {
 
@@ -90,9 +90,8 @@ std::string Station::OptionList(RunObserver& observer) const {
     if (refused) {
         return RefusalMessage(*refused);
     }
-    const std::string command = settings_.station.programmer == Programmer::kNrfutil
-                                    ? tool::NrfutilHelpCommand(settings_.Prog_Path)
-                                    : tool::HelpCommand(settings_.Prog_Path);
+    const std::string command =
+        tool::OptionListCommand(settings_.station.programmer, settings_.Prog_Path);
     RunDisplay display(observer);
     return Runner(observer).Run(command, limits_.help, &display).output;
 }

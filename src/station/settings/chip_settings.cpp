@@ -22,29 +22,20 @@ Setting Read(const std::string& configPath, const std::string& title, const std:
 
 // A 32-bit number written in decimal, or in hexadecimal after "0x" when hex is allowed.
 std::optional<std::uint32_t> Number(std::string_view text, bool hexAllowed) {
-    int base = 10;
+    std::optional<std::uint64_t> value;
     if (hexAllowed && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
         text.remove_prefix(2);
-    }
-    if (text.empty() || text.size() > 10) {
-        return std::nullopt;
-    }
-    std::uint64_t value = 0;
-    for (const char c : text) {
-        const int digit = c >= '0' && c <= '9'   ? c - '0'
-                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                 : 99;
-        if (digit >= base) {
-            return std::nullopt;
+        if (!text.empty() && text.size() <= 10 &&
+            text.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos) {
+            value = std::stoull(std::string(text), nullptr, 16);
         }
-        value = value * base + digit;
+    } else {
+        value = os::DecimalNumber(text);
     }
-    if (value > std::numeric_limits<std::uint32_t>::max()) {
+    if (!value || *value > std::numeric_limits<std::uint32_t>::max()) {
         return std::nullopt;
     }
-    return static_cast<std::uint32_t>(value);
+    return static_cast<std::uint32_t>(*value);
 }
 
 // A 32-bit word's address: a number that is a multiple of 4.

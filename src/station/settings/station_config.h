@@ -12,11 +12,11 @@
 #include <optional>
 #include <string>
 
+#include "tool/programmer_choice.h"
+
 namespace station {
 
-// The chip maker's programmer the station drives: nrfjprog (archived by its maker, what most lines
-// run), or its successor nrfutil device.
-enum class Programmer { kNrfjprog, kNrfutil };
+using tool::Programmer;
 
 struct ProbePin {
     std::string written;                // the value as it stands in config.ini

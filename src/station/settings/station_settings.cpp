@@ -1,7 +1,6 @@
 #include "station/settings/station_settings.h"
 
-#include "tool/nrfutil_programmer.h"
-#include "tool/programmer.h"
+#include "tool/programmer_choice.h"
 
 namespace station {
 
@@ -21,14 +20,9 @@ StationSettings ReadSettings(const StationPaths& paths, const std::string& title
         settings.chip.problem = "config.ini的[serial]中有pool，[database]中却没有connection";
     }
     const std::string pinned = settings.station.PinnedSerial();
-    if (settings.station.programmer == Programmer::kNrfutil) {
-        settings.Prog_Path = paths.Bin_Path + tool::NrfutilFileName();
-        settings.commandTemplate = tool::NrfutilCommandTemplate(settings.Prog_Path, pinned);
-    } else {
-        settings.Prog_Path = paths.Bin_Path + tool::ProgrammerFileName();
-        settings.commandTemplate =
-            tool::CommandTemplate(settings.Prog_Path, tool::kProgPara, pinned);
-    }
+    settings.Prog_Path = paths.Bin_Path + tool::ToolFileName(settings.station.programmer);
+    settings.commandTemplate =
+        tool::ShownCommand(settings.station.programmer, settings.Prog_Path, pinned);
     return settings;
 }
 

@@ -1,0 +1,23 @@
+#include "tool/programmer_choice.h"
+
+#include "tool/nrfutil_programmer.h"
+#include "tool/programmer.h"
+
+namespace tool {
+
+std::string ToolFileName(Programmer programmer) {
+    return programmer == Programmer::kNrfutil ? NrfutilFileName() : ProgrammerFileName();
+}
+
+std::string ShownCommand(Programmer programmer, const std::string& progPath,
+                         const std::string& serial) {
+    return programmer == Programmer::kNrfutil ? NrfutilCommandTemplate(progPath, serial)
+                                              : CommandTemplate(progPath, kProgPara, serial);
+}
+
+std::string OptionListCommand(Programmer programmer, const std::string& progPath) {
+    return programmer == Programmer::kNrfutil ? NrfutilHelpCommand(progPath)
+                                              : HelpCommand(progPath);
+}
+
+}  // namespace tool
