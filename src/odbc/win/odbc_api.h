@@ -2,13 +2,7 @@
 // CMake chooses this folder or posix/.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#    define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#    define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers.h"
 
 #include <sql.h>
 #include <sqlext.h>
