@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaObject>
@@ -23,6 +24,8 @@
 #include "qt_text.h"
 
 namespace {
+
+const QString kBusyRole = QStringLiteral("romtool-busy");  // see HandleMarkedBusy
 
 void SetTextColour(QWidget& widget, Rgb colour) {
     QPalette palette = widget.palette();
@@ -74,7 +77,7 @@ void QtStationWindow::BuildLayout() {
         }
         if (auto* button = qobject_cast<QPushButton*>(control); button && entry.handler) {
             connect(button, &QPushButton::clicked, this,
-                    [this, handler = entry.handler] { form_.Handle(handler); });
+                    [this, handler = entry.handler] { HandleMarkedBusy(handler); });
         }
         controls_[static_cast<std::size_t>(entry.id)] = control;
     }
@@ -151,7 +154,20 @@ void QtStationWindow::FitLabel(QWidget& label, ControlId id) const {
 }
 
 void QtStationWindow::Show() {
+    setWindowRole(kBusyRole);  // until the first refresh has ended
     show();
+}
+
+void QtStationWindow::HandleMarkedBusy(FormHandler handler) {
+    if (handlersRunning_++ == 0) {
+        setWindowRole(kBusyRole);
+        QGuiApplication::sync();  // the role reaches the X server now, not at the next event
+    }
+    form_.Handle(handler);  // ends every error inside it in the error box
+    if (--handlersRunning_ == 0) {
+        setWindowRole(QString());
+        QGuiApplication::sync();
+    }
 }
 
 int QtStationWindow::RunMessageLoop() {
@@ -277,7 +293,7 @@ void QtStationWindow::showEvent(QShowEvent* event) {
         shownOnce_ = true;
         // The first refresh runs once the window is on screen, so it paints as it goes.
         QMetaObject::invokeMethod(
-            this, [this] { form_.Handle(&TRomForm::FormShow); }, Qt::QueuedConnection);
+            this, [this] { HandleMarkedBusy(&TRomForm::FormShow); }, Qt::QueuedConnection);
     }
 }
 
