@@ -125,8 +125,9 @@ station_wait_idle
 station_check "the slow run passed" grep -qa 'Verify OK' <(tail -n 12 "$log")
 
 # Input during a run waits: Alt+S starts a slow run, and a click on 刷新信息 while the tool
-# programs runs after the run has shown its verdict.
-printf 'delay_ms=2000\r\n' >"$station/bin/standin.ini"
+# programs runs after the run has shown its verdict. The run is long enough for win_helper.exe to
+# start under Wine and look at the window meanwhile.
+printf 'delay_ms=4000\r\n' >"$station/bin/standin.ini"
 runs=$(calls)
 infos=$(station_count "$station" "$info")
 station_wait_idle

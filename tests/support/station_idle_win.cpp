@@ -59,7 +59,9 @@ BOOL CALLBACK LookAtChild(HWND child, LPARAM context) {
     if (text == Widen("开始(&S)")) {
         state.start = child;
     }
-    state.unpainted = state.unpainted || ::GetUpdateRect(child, nullptr, FALSE);
+    // A hidden control is not painted, whatever its update region says.
+    state.unpainted =
+        state.unpainted || (::IsWindowVisible(child) && ::GetUpdateRect(child, nullptr, FALSE));
     return TRUE;
 }
 
