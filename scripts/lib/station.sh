@@ -182,6 +182,22 @@ station_wait_idle() {
     [[ -z ${STATION_IDLE_COMMAND:-} ]] || "$STATION_IDLE_COMMAND"
 }
 
+# station_qt_wait_idle [SECONDS]: what STATION_IDLE_COMMAND names for romtool (Qt) on Linux:
+# waits (default up to 330 s) until the window STATION_WINDOW (an X window id) runs no operation:
+# its role (WM_WINDOW_ROLE) is "romtool-busy" while one runs. Fails when it does not end or the
+# window is gone.
+station_qt_wait_idle() {
+    local role
+    for _ in $(seq $((${1:-330} * 20))); do
+        role=$(xprop -id "$STATION_WINDOW" WM_WINDOW_ROLE 2>/dev/null) ||
+            { echo "station: the window $STATION_WINDOW is gone" >&2; return 1; }
+        [[ $role == *'"romtool-busy"'* ]] || return 0
+        sleep 0.05
+    done
+    echo "station: the window $STATION_WINDOW is still busy" >&2
+    return 1
+}
+
 # station_press WINDOW CONTROL [OPTION...]: station_click once the station is idle. A click while an
 # operation runs waits for it, and one on 开始 is dropped.
 station_press() {

@@ -98,24 +98,3 @@ station_die() {
     e2e_show_quiet_log
     exit 1
 }
-
-# ---------------------------------------------------------------------------------------------
-# romtool (Qt) on Linux. While an operation runs, the window's role (WM_WINDOW_ROLE) is
-# "romtool-busy".
-
-# The X window whose role e2e_qt_wait_idle watches.
-E2E_WINDOW=
-
-# e2e_qt_wait_idle [SECONDS]: waits (default up to 330 s) until the window E2E_WINDOW runs no
-# operation. Fails when it does not end or the window is gone.
-e2e_qt_wait_idle() {
-    local role
-    for _ in $(seq $((${1:-330} * 20))); do
-        role=$(xprop -id "$E2E_WINDOW" WM_WINDOW_ROLE 2>/dev/null) ||
-            { echo "e2e: the window $E2E_WINDOW is gone" >&2; return 1; }
-        [[ $role == *'"romtool-busy"'* ]] || return 0
-        sleep 0.05
-    done
-    echo "e2e: the window $E2E_WINDOW is still busy" >&2
-    return 1
-}

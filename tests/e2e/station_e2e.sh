@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=e2e_lib.sh
 source "$here/e2e_lib.sh"
 e2e_trace_failures
-STATION_IDLE_COMMAND=e2e_qt_wait_idle
+STATION_IDLE_COMMAND=station_qt_wait_idle
 export ROMTOOL_EXE=$1 STANDIN_EXE=$2 NRFUTIL_EXE=$3 HEXGEN_EXE=$4
 
 calls() { station_calls "$station"; }
@@ -29,7 +29,7 @@ info='\[info \]'
 first_pid=$!
 win=$(station_find_window "NRF系列芯片ROM烧写工具") || true
 [[ -n $win ]] || station_die "the window did not appear"
-E2E_WINDOW=$win
+STATION_WINDOW=$win
 # The verdict's text is logged at both levels; the message is its last line.
 station_check_first_start "$station" 程序启动自检 \
     "ERROR:$station/merge.hex的crc文件不存在，请先生成校验文件。"
@@ -109,7 +109,7 @@ for pid in "${pids[@]}"; do
     copy_wins+=("$copy_win")
 done
 for copy_win in "${copy_wins[@]}"; do
-    E2E_WINDOW=$copy_win station_press "$copy_win" Button_Start
+    STATION_WINDOW=$copy_win station_press "$copy_win" Button_Start
 done
 for serial in 682123456 682000777; do
     station_check "a copy programmed through probe $serial" \
