@@ -12,18 +12,19 @@ STATION_QUIET_LOG=$(mktemp "${TMPDIR:-/tmp}/romtool-e2e-quiet.XXXXXX")
 # the line and the command where it stopped, the functions it was in, and the quiet log's end.
 e2e_trace_failures() {
     set -E
-    trap 'e2e_stopped $? $LINENO "$BASH_COMMAND"' ERR
+    trap 'e2e_stopped $? "${BASH_SOURCE[0]}" $LINENO "$BASH_COMMAND"' ERR
 }
 
+# e2e_stopped STATUS FILE LINE COMMAND: the ERR trap's report, then the end of the script.
 e2e_stopped() {
-    local status=$1 frame=0
+    local status=$1 frame=1 line function file
     # A subshell that fails ends itself; the script reports it where the subshell was started.
     [[ $BASHPID == "$$" ]] || exit "$status"
     trap - ERR
-    echo "FAILED: $(basename "$0") stopped at line $2 (status $status): $3" >&2
+    echo "FAILED: $(basename "$0") stopped at $(basename "$2"):$3 (status $status): $4" >&2
     while caller "$frame" >/dev/null; do
         read -r line function file <<<"$(caller "$frame")"
-        echo "    in $function at $(basename "$file"):$line" >&2
+        echo "    called from $function at $(basename "$file"):$line" >&2
         frame=$((frame + 1))
     done
     e2e_show_quiet_log
