@@ -98,7 +98,13 @@ bool PressedStation::Press() {
 
 void RemoveLogs(const std::string& logsFolder) {
     for (const auto& entry : fs::directory_iterator(fs::u8path(logsFolder))) {
-        fs::remove(entry.path());
+        std::error_code error;
+        fs::remove(entry.path(), error);
+        // A daily log left behind would hold a verdict before the next start; a file of the folder
+        // check that an ended station still holds (Windows deletes it on close) does not count.
+        if (error && entry.path().extension() == ".log") {
+            throw fs::filesystem_error("cannot remove the daily log", entry.path(), error);
+        }
     }
 }
 
