@@ -58,7 +58,7 @@ e2e_finish() {
 # clean-up ends both (e2e_wine_cleanup).
 e2e_wine_setup() {
     export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-    export WINEPREFIX=$1/$2 WINEDEBUG=fixme-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX=$1/$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     E2E_WIN_HELPER=$1/tests/support/win_helper.exe
     [[ -f $E2E_WIN_HELPER ]] || station_die "missing $E2E_WIN_HELPER (build the mingw preset)"
     station_start_xvfb
