@@ -119,14 +119,15 @@ station_stop_xvfb() {
     STATION_XVFB_PID=
 }
 
-# station_find_window NAME_PATTERN: prints the id of the first window whose name matches.
+# station_find_window NAME_PATTERN: prints the id of the first window whose name matches,
+# waiting up to 120 s for it: a Wine program on a loaded machine may take half a minute to show.
 station_find_window() {
-    timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1
+    timeout 120 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1
 }
 
-# station_find_window_of PID: prints the id of the visible window of process PID.
+# station_find_window_of PID: prints the id of the visible window of process PID (up to 120 s).
 station_find_window_of() {
-    timeout 30 xdotool search --sync --onlyvisible --pid "$1" 2>/dev/null | head -n1
+    timeout 120 xdotool search --sync --onlyvisible --pid "$1" 2>/dev/null | head -n1
 }
 
 # station_box TITLE [SECONDS]: the id of the visible message box titled TITLE (the application
