@@ -34,21 +34,35 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
     os::CreateForWriting(path, os::Share::kRead).Write(bytes);
 }
 
-// Everything the daily logs in logsFolder hold, file after file.
+// Everything the daily logs (*.log) in logsFolder hold, file after file. The station also makes
+// and removes files of its own there (the check that the folder takes a line writes one): a file
+// gone before it could be read is passed over.
 std::string LogsContent(const std::string& logsFolder) {
     std::string content;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(fs::u8path(logsFolder), error)) {
-        content += os::ReadWholeFile(entry.path().u8string(), os::Share::kReadWrite);
+    for (fs::directory_iterator entry(fs::u8path(logsFolder), error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (entry->path().extension() != ".log") {
+            continue;
+        }
+        try {
+            content += os::ReadWholeFile(entry->path().u8string(), os::Share::kReadWrite);
+        } catch (const os::FileError&) {
+        }
     }
     return content;
 }
 
+// The first refresh's verdict is in log once a whole line follows the self-check line: a line
+// still being written may be the start of a verdict whose error line is yet to come.
 bool HasFirstVerdict(const std::string& log) {
     const std::string selfCheck = "[info ]" + os::ToAnsi("程序启动自检").bytes() + "\r\n";
     const std::size_t at = log.find(selfCheck);
-    return at != std::string::npos &&
-           log.find("[info ]", at + selfCheck.size()) != std::string::npos;
+    if (at == std::string::npos) {
+        return false;
+    }
+    const std::size_t next = log.find("[info ]", at + selfCheck.size());
+    return next != std::string::npos && log.find('\n', next) != std::string::npos;
 }
 
 }  // namespace
@@ -84,7 +98,13 @@ bool PressedStation::Press() {
 
 void RemoveLogs(const std::string& logsFolder) {
     for (const auto& entry : fs::directory_iterator(fs::u8path(logsFolder))) {
-        fs::remove(entry.path());
+        std::error_code error;
+        fs::remove(entry.path(), error);
+        // A daily log left behind would hold a verdict before the next start; a file of the folder
+        // check that an ended station still holds (Windows deletes it on close) does not count.
+        if (error && entry.path().extension() == ".log") {
+            throw fs::filesystem_error("cannot remove the daily log", entry.path(), error);
+        }
     }
 }
 

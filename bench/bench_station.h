@@ -78,7 +78,8 @@ private:
 };
 
 // A station program starting in a station folder, watched through its daily logs.
-// Removes every daily log in logsFolder, so that the next start writes the only one.
+// Removes every file in logsFolder, so that the next start writes the only daily log. Throws
+// std::filesystem::filesystem_error when a daily log (*.log) cannot be removed.
 void RemoveLogs(const std::string& logsFolder);
 // Waits, looking every half millisecond, until the daily logs in logsFolder hold the first
 // refresh's verdict (a line after the start's self-check line) or limit has passed; returns

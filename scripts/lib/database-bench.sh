@@ -6,7 +6,8 @@
 # make the same add_record_row calls directly, in the round's order (swapped every other round);
 # records "<round> db_delivery_ours|db_delivery_anchor <seconds per row>". Then PRESSES pairs of
 # presses of a station with [database] in its config.ini and of one without:
-# "p<pair> press_database_on|off <seconds>".
+# "p<pair> press_database_on|off <seconds>". Ends with status 1, after every part has run, when a
+# part failed; its messages are on standard error.
 set -euo pipefail
 build=$1
 rounds=$2
@@ -16,6 +17,7 @@ rows=500
 bench=$build/bench/database_bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+status=0
 
 # twenty SIDE ROUND: the side's twenty processes at once; prints the record of their seconds per row.
 twenty() {
@@ -36,7 +38,9 @@ twenty() {
         wait "$s" || failed=1
     done
     if [[ $failed == 1 ]]; then
+        echo "database-bench: round $round: a process of the $side side failed" >&2
         echo "$round db_delivery_$side error"
+        status=1
         return
     fi
     awk -v start="$start" -v end="$(date +%s.%N)" -v n=$((stations * rows)) -v name="$round db_delivery_$side" \
@@ -52,4 +56,5 @@ for round in $(seq "$rounds"); do
         twenty ours "$round"
     fi
 done
-"$bench" press "$presses" || echo "bench: the press with the database failed" >&2
+"$bench" press "$presses" || { echo "database-bench: the press with the database failed" >&2; status=1; }
+exit $status

@@ -54,6 +54,15 @@ station_wait_file() {
     return 1
 }
 
+# station_quiet COMMAND...: runs COMMAND with its output appended to STATION_QUIET_LOG (none by
+# default) instead of the screen; its status is COMMAND's. The end-to-end runs show that log
+# when they fail.
+station_quiet() {
+    local log=${STATION_QUIET_LOG:-/dev/null}
+    echo "\$ $*" >>"$log"
+    "$@" </dev/null >>"$log" 2>&1
+}
+
 station_die() {
     echo "station: $*" >&2
     exit 1
@@ -110,14 +119,15 @@ station_stop_xvfb() {
     STATION_XVFB_PID=
 }
 
-# station_find_window NAME_PATTERN: prints the id of the first window whose name matches.
+# station_find_window NAME_PATTERN: prints the id of the first window whose name matches,
+# waiting up to 120 s for it: a Wine program on a loaded machine may take half a minute to show.
 station_find_window() {
-    timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1
+    timeout 120 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1
 }
 
-# station_find_window_of PID: prints the id of the visible window of process PID.
+# station_find_window_of PID: prints the id of the visible window of process PID (up to 120 s).
 station_find_window_of() {
-    timeout 30 xdotool search --sync --onlyvisible --pid "$1" 2>/dev/null | head -n1
+    timeout 120 xdotool search --sync --onlyvisible --pid "$1" 2>/dev/null | head -n1
 }
 
 # station_box TITLE [SECONDS]: the id of the visible message box titled TITLE (the application
@@ -164,6 +174,36 @@ station_click() {
     read -r -a offset <<<"${STATION_CLIENT_OFFSET:-0 0}"
     xdotool mousemove --window "$1" $(($(station_scaled "${xy[0]}") + offset[0])) \
         $(($(station_scaled "${xy[1]}") + offset[1])) click "${@:3}" 1
+}
+
+# station_wait_idle: waits until the station is idle again: no operation runs, its verdict is
+# painted and 开始 is enabled. What waits is the command STATION_IDLE_COMMAND names (the
+# end-to-end runs under Wine set it); without one, nothing is waited for.
+station_wait_idle() {
+    [[ -z ${STATION_IDLE_COMMAND:-} ]] || "$STATION_IDLE_COMMAND"
+}
+
+# station_qt_wait_idle [SECONDS]: what STATION_IDLE_COMMAND names for romtool (Qt) on Linux:
+# waits (default up to 330 s) until the window STATION_WINDOW (an X window id) runs no operation:
+# its role (WM_WINDOW_ROLE) is "romtool-busy" while one runs. Fails when it does not end or the
+# window is gone.
+station_qt_wait_idle() {
+    local role
+    for _ in $(seq $((${1:-330} * 20))); do
+        role=$(xprop -id "$STATION_WINDOW" WM_WINDOW_ROLE 2>/dev/null) ||
+            { echo "station: the window $STATION_WINDOW is gone" >&2; return 1; }
+        [[ $role == *'"romtool-busy"'* ]] || return 0
+        sleep 0.05
+    done
+    echo "station: the window $STATION_WINDOW is still busy" >&2
+    return 1
+}
+
+# station_press WINDOW CONTROL [OPTION...]: station_click once the station is idle. A click while an
+# operation runs waits for it, and one on 开始 is dropped.
+station_press() {
+    station_wait_idle
+    station_click "$@"
 }
 
 # station_wine_client WINDOW WIDTH HEIGHT: without a window manager Wine draws the frame itself.
@@ -240,7 +280,7 @@ station_check_second_copy() {
     local folder=$1 first=$2 calls status=0
     shift 2
     calls=$(station_calls "$folder")
-    timeout 60 "$@" </dev/null >/dev/null 2>&1 || status=$?
+    station_quiet timeout 60 "$@" || status=$?
     station_check "the second copy ends by itself (status $status)" test "$status" -eq 0
     station_check "the second copy did not run the programmer" \
         test "$(station_calls "$folder")" -eq "$calls"
@@ -255,7 +295,7 @@ station_write_checksum() {
     local folder=$1 win=$2 infos box
     shift 2
     infos=$(station_count "$folder" '\[info \]')
-    station_click "$win" Button_CRC
+    station_press "$win" Button_CRC
     box=$(station_box romtool) || true
     station_check "the checksum box appears" test -n "$box"
     station_check "the checksum file holds the 32 upper-case hexadecimal characters" \
@@ -265,6 +305,7 @@ station_write_checksum() {
     (($# == 0)) || "$@"
     station_confirm_box romtool
     station_wait_log "$folder" '\[info \]' $((infos + 4))
+    station_wait_idle
     station_check "the refresh after writing the checksum ran the probe query" \
         test "$(station_calls "$folder")" -eq 2
     station_check "the refresh after writing the checksum found nothing missing" \
@@ -288,8 +329,9 @@ station_program() {
     local folder=$1 log infos
     log=$(station_today_log "$folder")
     infos=$(station_count "$folder" '\[info \]')
-    station_click "$2" Button_Start
+    station_press "$2" Button_Start
     station_wait_log "$folder" '\[info \]' $((infos + 3)) 330
+    station_wait_idle
     station_check "the run logs the verified checksum" \
         grep -qaF "[info ]CRC=$(cat "$folder/merge.crc")" "$log"
     station_check "the run logs the exact command" grep -qaF "[info ]Para=$3" "$log"
@@ -339,7 +381,7 @@ station_check_numbered_boards() {
         >>"$folder/config.ini"
     record=$folder/logs/$(date +%Y-%m-%d).csv
     for board in pass fail pass; do
-        "$@" </dev/null >/dev/null 2>&1
+        station_quiet "$@"
         if [[ $board == fail ]]; then
             printf 'verify=fail\r\n' >"$folder/bin/standin.ini"
         else
@@ -347,9 +389,10 @@ station_check_numbered_boards() {
         fi
         # The press's last line is its number's: "SN=<n> PASS" or "SN=<n> FAIL".
         numbered=$(station_count "$folder" '\[info \]SN=')
-        station_click "$win" Button_Start
+        station_press "$win" Button_Start
         station_wait_log "$folder" '\[info \]SN=' $((numbered + 1)) 330
     done
+    station_wait_idle
     rm -f "$folder/bin/standin.ini"
     station_check "the three boards' rows: their verdicts and numbers" test \
         "$(tail -n 3 "$record" | tr -d '\r' | cut -d, -f8,15 | tr '\n' ' ')" = \

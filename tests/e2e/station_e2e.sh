@@ -5,8 +5,10 @@
 #   station_e2e.sh ROMTOOL STANDIN NRFUTIL HEXGEN
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../../scripts/lib/station.sh
-source "$here/../../scripts/lib/station.sh"
+# shellcheck source=e2e_lib.sh
+source "$here/e2e_lib.sh"
+e2e_trace_failures
+STATION_IDLE_COMMAND=station_qt_wait_idle
 export ROMTOOL_EXE=$1 STANDIN_EXE=$2 NRFUTIL_EXE=$3 HEXGEN_EXE=$4
 
 calls() { station_calls "$station"; }
@@ -23,10 +25,11 @@ station_start_xvfb
 info='\[info \]'
 
 # First start: start line, self-check line, the first refresh (FAIL 104: no checksum file yet).
-"$station/romtool" &
+"$station/romtool" </dev/null >>"$STATION_QUIET_LOG" 2>&1 &
 first_pid=$!
 win=$(station_find_window "NRF系列芯片ROM烧写工具") || true
-station_check "the window appears" test -n "$win"
+[[ -n $win ]] || station_die "the window did not appear"
+STATION_WINDOW=$win
 # The verdict's text is logged at both levels; the message is its last line.
 station_check_first_start "$station" 程序启动自检 \
     "ERROR:$station/merge.hex的crc文件不存在，请先生成校验文件。"
@@ -42,6 +45,20 @@ station_program "$station" "$win" \
     "'$station/bin/nrfjprog' -e --program '$station/merge.hex'  --verify --rbp ALL --pinreset  " \
     $'\t-e\t--program\t'"$station/merge.hex"$'\t--verify\t--rbp\tALL\t--pinreset'
 
+# While a run works the window says so (what every click waits on): its role is "romtool-busy".
+printf 'delay_ms=2000\r\n' >"$station/bin/standin.ini"
+runs=$(calls)
+station_press "$win" Button_Start
+for _ in $(seq 300); do
+    [[ $(calls) -ge $((runs + 2)) ]] && break
+    sleep 0.1
+done
+role() { xprop -id "$win" WM_WINDOW_ROLE | sed 's/^[^=]*= *//'; }
+station_check "the window is marked busy while the tool runs" test "$(role)" = '"romtool-busy"'
+station_wait_idle
+station_check "and no longer once the run has ended" test -z "$(role)"
+rm -f "$station/bin/standin.ini"
+
 # Each chip known and numbered: three boards, the second failing.
 station_check_numbered_boards "$station" "$win" "$station/bin/nrfjprog" --board-change
 
@@ -50,38 +67,38 @@ station_check_numbered_boards "$station" "$win" "$station/bin/nrfjprog" --board-
 # a new daily file instead of the deleted one.
 err_lines() { grep -caF "Cannot create file" "$station/log4me_err.log" 2>/dev/null || echo 0; }
 rm -rf "$station/logs"
-station_click "$win" Button_GetJlink
+station_press "$win" Button_GetJlink
 for _ in $(seq 300); do
     [[ $(err_lines) -ge 2 ]] && break
     sleep 0.1
 done
+station_wait_idle
 station_check "the lines lost with the log folder are reported" test "$(err_lines)" -ge 2
 station_check "the report names the daily file" grep -qaF "/logs/$(date +%Y-%m-%d).log\"" \
     "$station/log4me_err.log"
 mkdir "$station/logs"
-station_click "$win" Button_GetJlink
+station_press "$win" Button_GetJlink
 station_wait_log "$station" "$info" 1
+station_wait_idle
 station_check "after the folder is made again the refresh is logged" test "$(station_count "$station" "$info")" -ge 1
 
 # The exit button closes the window; the stop line is the last line of the log.
-station_click "$win" Button_Exit
+station_press "$win" Button_Exit
 station_check_closed "$station" "$first_pid"
 first_pid=
 
 # Two probes on one PC: two copies of the program in the folder, titled Line1 and Line2, each
 # bound to its own probe in config.ini, each programming through it.
 station_bind_two_probes "$station"
-infos=$(station_count "$station" "$info")
 verdicts=$(station_count "$station" 'Verify OK')
 pids=()
 for copy in Line1 Line2; do
     cp "$station/romtool" "$station/$copy"
-    "$station/$copy" &
+    "$station/$copy" </dev/null >>"$STATION_QUIET_LOG" 2>&1 &
     pids+=($!)
 done
-# Both first refreshes have shown their verdicts: a press during one would be dropped.
-station_wait_log "$station" "$info" $((infos + 6))
-# Side by side, so that each click lands on its own window.
+# Side by side, so that each click lands on its own window, once its first refresh has ended: a
+# press during it would be dropped.
 left=0
 copy_wins=()
 for pid in "${pids[@]}"; do
@@ -92,7 +109,7 @@ for pid in "${pids[@]}"; do
     copy_wins+=("$copy_win")
 done
 for copy_win in "${copy_wins[@]}"; do
-    station_click "$copy_win" Button_Start
+    STATION_WINDOW=$copy_win station_press "$copy_win" Button_Start
 done
 for serial in 682123456 682000777; do
     station_check "a copy programmed through probe $serial" \
@@ -104,5 +121,4 @@ for pid in "${pids[@]}"; do
     wait "$pid" 2>/dev/null || true
 done
 
-echo "e2e: $STATION_PASSED passed, $STATION_FAILED failed"
-[[ $STATION_FAILED -eq 0 ]]
+e2e_finish "e2e" || exit 1

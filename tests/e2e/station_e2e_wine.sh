@@ -9,17 +9,15 @@
 # Uses its own Wine prefix, BUILD_DIR/wine-e2e (wine-e2e-DPI), and ends its Wine server when done.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../../scripts/lib/station.sh
-source "$here/../../scripts/lib/station.sh"
+# shellcheck source=e2e_lib.sh
+source "$here/e2e_lib.sh"
+e2e_trace_failures
 build=$(cd "$1" && pwd)
 mkdir -p "$2"
 shots=$(cd "$2" && pwd)
 export STATION_DPI=${3:-96}
 prefix=wine-e2e
 [[ $STATION_DPI -eq 96 ]] || prefix+=-$STATION_DPI
-
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-export WINEPREFIX=$build/$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 calls() { station_calls "$station"; }
 # wait_calls N: until the stand-in has been started N times in all.
@@ -29,9 +27,11 @@ wait_calls() {
         sleep 0.1
     done
     echo "e2e: the stand-in was not started $1 times" >&2
+    return 1
 }
 gbk() { printf '%s' "$1" | iconv -f UTF-8 -t GBK; }
-# Repaints are asynchronous: give the window a moment before each screenshot.
+# Wine copies what a window painted to the X server a moment after the painting: give it that
+# moment before each screenshot (the station is idle by then, or deliberately working).
 settle() { sleep 0.5; }
 shot() {
     settle
@@ -43,19 +43,11 @@ shot_with_box() {
     station_screenshot "$win" "$shots/$1.png"
 }
 
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    station_stop_xvfb
-}
-trap cleanup EXIT
-station_start_xvfb
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
-    wineboot -i </dev/null >"$build/wineboot-$prefix.log" 2>&1 ||
-        station_die "wineboot failed, see $build/wineboot-$prefix.log"
-fi
+trap e2e_wine_cleanup EXIT
+e2e_wine_setup "$build" "$prefix"
 # Read by every Wine process when it starts.
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$STATION_DPI" /f \
-    </dev/null >/dev/null 2>&1 || station_die "cannot set Wine's DPI to $STATION_DPI"
+station_quiet wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$STATION_DPI" /f ||
+    station_die "cannot set Wine's DPI to $STATION_DPI"
 
 # The station folder as a line engineer lays it out, at C:\Station.
 station=$WINEPREFIX/drive_c/Station
@@ -63,14 +55,14 @@ rm -rf "$station"
 mkdir -p "$station/bin" "$station/logs"
 cp "$build/src/shell/win32/romtool.exe" "$station/"
 cp "$build/sim/nrfjprog.exe" "$station/bin/"
-wine "$build/sim/hexgen.exe" 'C:\Station\merge.hex' --size 24576 --seed 7 </dev/null >/dev/null 2>&1
+station_quiet wine "$build/sim/hexgen.exe" 'C:\Station\merge.hex' --size 24576 --seed 7
 printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$station/config.ini"
 log=$(station_today_log "$station")
 info='\[info \]'
 
 # First start: start line, self-check line, the first refresh (FAIL 104: no checksum file yet).
-(cd "$station" && exec wine 'C:\Station\romtool.exe' </dev/null >/dev/null 2>&1) &
-first_pid=$!
+e2e_start_wine "$station" 'C:\Station\romtool.exe'
+first_pid=$E2E_PID
 win=$(station_find_window "NRF系列芯片ROM烧写工具") || true
 [[ -n $win ]] || station_die "the station window did not appear"
 # The client area is 704 x 491 at 96 DPI and scales with the DPI (1056 x 737 at 144).
@@ -82,6 +74,7 @@ station_check_first_start "$station" "$(gbk 程序启动自检)" \
     "$(gbk 'ERROR:C:\Station\merge.hex的crc文件不存在，请先生成校验文件。')"
 station_check "the first refresh ran the probe query once, in bin\\" \
     test "$(tr -d '\r' <"$station/bin/calls.log")" = $'C:\\Station\\bin\\\t-i'
+station_wait_idle
 shot no-checksum
 
 # A second copy under the same title ends by itself and never runs the programmer.
@@ -99,49 +92,52 @@ shot pass
 
 # Program again without erasing: the chip is protected since the last run, so the stand-in refuses
 # it; the verdict is FAIL.
-station_click "$win" cb_erase
+station_press "$win" cb_erase
 infos=$(station_count "$station" "$info")
 errors=$(station_count "$station" '\[error\]')
-station_click "$win" Button_Start
+station_press "$win" Button_Start
 station_wait_log "$station" "$info" $((infos + 3)) 330
+station_wait_idle
 station_check "the run without erase left the option out" grep -qaF \
     $'\t--program\tC:\\Station\\merge.hex\t--verify' <(tail -n 1 "$station/bin/calls.log")
 station_check "the failed run is logged as an error" test "$(station_count "$station" '\[error\]')" -eq $((errors + 1))
 station_check "the failure's last line is message 107" grep -qaF "$(gbk 'ERROR:写入hex文件失败。')" "$log"
 shot fail
-station_click "$win" cb_erase
+station_press "$win" cb_erase
 
 # The option list: the tool's own text in the text area; nothing is logged.
 lines=$(wc -l <"$log")
-station_click "$win" Button_Help
-for _ in $(seq 300); do
-    [[ $(tail -n 1 "$station/bin/calls.log" | tr -d '\r') == *$'\t-h' ]] && break
-    sleep 0.1
-done
-station_check "the option list ran the tool with -h" grep -qaP '\t-h\r?$' <(tail -n 1 "$station/bin/calls.log")
-settle
+station_press "$win" Button_Help
+station_check "the option list ran the tool with -h" station_wait_call "$station" '\t-h\r?$'
+station_wait_idle
 station_check "the option list logged nothing" test "$(wc -l <"$log")" -eq "$lines"
 
 # While a slow tool works, its lines come into the text area as it prints them and the seconds it
 # has run show beside the version (see the screenshot); then the verdict as ever.
 printf 'line_delay_ms=500\r\n' >"$station/bin/standin.ini"
 infos=$(station_count "$station" "$info")
-station_click "$win" Button_Start
+station_press "$win" Button_Start
 station_wait_log "$station" "$info" $((infos + 2))  # "CRC=" and "Para=": the run has begun
-sleep 2.2
+sleep 2.2  # some of its lines shown, and the seconds counted: the screenshot's moment
 shot working
 station_wait_log "$station" "$info" $((infos + 3)) 330
+station_wait_idle
 station_check "the slow run passed" grep -qa 'Verify OK' <(tail -n 12 "$log")
 
 # Input during a run waits: Alt+S starts a slow run, and a click on 刷新信息 while the tool
-# programs runs after the run has shown its verdict.
-printf 'delay_ms=2000\r\n' >"$station/bin/standin.ini"
+# programs runs after the run has shown its verdict. The run is long enough for win_helper.exe to
+# start under Wine and look at the window meanwhile.
+printf 'delay_ms=4000\r\n' >"$station/bin/standin.ini"
 runs=$(calls)
 infos=$(station_count "$station" "$info")
+station_wait_idle
 xdotool key --window "$win" alt+s 2>/dev/null
 wait_calls $((runs + 2))
-station_click "$win" Button_GetJlink
+station_check "win_helper.exe sees the station busy while the tool runs" \
+    test "$(wine "$E2E_WIN_HELPER" idle romtool.exe 0 </dev/null 2>/dev/null | tr -d '\r')" = busy
+station_click "$win" Button_GetJlink  # during the run, on purpose
 station_wait_log "$station" "$info" $((infos + 4)) 330
+station_wait_idle
 station_check "Alt+S started a run, and the click during it refreshed after it" test \
     "$(tail -n 3 "$station/bin/calls.log" | cut -f2 | tr -d '\r' | tr '\n' ' ')" = "-i -e -i "
 station_check "the run's PASS was logged before the refresh ran" \
@@ -153,13 +149,14 @@ record_rows() { tail -n +2 "$station/logs/$(date +%Y-%m-%d).csv" 2>/dev/null | w
 runs=$(calls)
 rows_before=$(record_rows)
 infos=$(station_count "$station" "$info")
-station_click "$win" Button_Start
+station_press "$win" Button_Start
 wait_calls $((runs + 2))
-station_click "$win" Button_Start --repeat 2 --delay 80
+station_click "$win" Button_Start --repeat 2 --delay 80  # during the run, on purpose
 xdotool key --window "$win" alt+s 2>/dev/null
 station_wait_log "$station" "$info" $((infos + 3)) 330
-station_click "$win" Button_GetJlink
+station_press "$win" Button_GetJlink
 station_wait_log "$station" "$info" $((infos + 4)) 330
+station_wait_idle
 station_check "presses during a run were dropped: one run, then the refresh" test \
     "$(tail -n 3 "$station/bin/calls.log" | cut -f2 | tr -d '\r' | tr '\n' ' ')" = "-i -e -i "
 station_check "the board has one row" test "$(record_rows)" -eq $((rows_before + 1))
@@ -171,9 +168,9 @@ station_check_numbered_boards "$station" "$win" wine 'C:\Station\bin\nrfjprog.ex
 # stop line.
 runs=$(calls)
 lines=$(wc -l <"$log")
-station_click "$win" Button_Start
+station_press "$win" Button_Start
 wait_calls $((runs + 2))
-station_click "$win" Button_Exit
+station_click "$win" Button_Exit  # during the run, on purpose
 station_check_closed "$station" "$first_pid"
 station_check "the run finished before the window closed" \
     grep -qa 'Verify OK' <(tail -n +"$((lines + 1))" "$log")
@@ -181,17 +178,16 @@ station_check "nothing ran after the close" test "$(calls)" -eq $((runs + 2))
 
 # Two probes on one PC: two copies of the program in the folder, titled Line1 and Line2, each
 # bound to its own probe in config.ini, side by side, each programming through its own probe.
-# Each is pressed (Alt+S) while its window is the newest, which Wine gives the keyboard.
+# Each is pressed (Alt+S) while its window is the newest, which Wine gives the keyboard, once its
+# first refresh has ended: a press during it would be dropped.
 station_bind_two_probes "$station"
 verdicts=$(station_count "$station" 'Verify OK')
 shown=()
 for copy in Line1:682123456 Line2:682000777; do
     name=${copy%%:*}
     serial=${copy#*:}
-    # The first refresh's verdict is the probe query's output, which starts with a serial.
-    refreshes=$(station_count "$station" '\[info \]682123456')
     cp "$station/romtool.exe" "$station/$name.exe"
-    (cd "$station" && exec wine "C:\\Station\\$name.exe" </dev/null >/dev/null 2>&1) &
+    e2e_start_wine "$station" "C:\\Station\\$name.exe"
     newest=
     for _ in $(seq 300); do
         for w in $(xdotool search --onlyvisible --name "NRF系列芯片ROM烧写工具" 2>/dev/null); do
@@ -200,9 +196,9 @@ for copy in Line1:682123456 Line2:682000777; do
         [[ -n $newest ]] && break
         sleep 0.1
     done
-    [[ -n $newest ]] && shown+=("$newest")
-    # Its first refresh has shown its verdict: a press during it would be dropped.
-    station_wait_log "$station" '\[info \]682123456' $((refreshes + 1))
+    [[ -n $newest ]] || station_die "$name's window did not appear"
+    shown+=("$newest")
+    E2E_EXE=$name.exe station_wait_idle
     xdotool key --window "$newest" alt+s 2>/dev/null
     station_check "$name programmed through its probe $serial" \
         station_wait_call "$station" "\t--snr\t$serial\t-e\t--program\t"
@@ -210,5 +206,4 @@ done
 station_check "both copies run side by side" test "${#shown[@]}" -eq 2
 station_check_two_probes_programmed "$station" "$verdicts"
 
-echo "e2e (Wine, $STATION_DPI DPI): $STATION_PASSED passed, $STATION_FAILED failed; screenshots in $shots"
-[[ $STATION_FAILED -eq 0 ]]
+e2e_finish "e2e (Wine, $STATION_DPI DPI, screenshots in $shots)" || exit 1

@@ -13,15 +13,19 @@
 # Uses its own Wine prefix, BUILD_DIR/wine-e2e-folders, and ends its Wine server when done.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../../scripts/lib/station.sh
-source "$here/../../scripts/lib/station.sh"
+# shellcheck source=e2e_lib.sh
+source "$here/e2e_lib.sh"
+e2e_trace_failures
 build=$(cd "$1" && pwd)
 
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-export WINEPREFIX=$build/wine-e2e-folders WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-drive=$WINEPREFIX/drive_c
-info='\[info \]'
 work=$(mktemp -d)
+cleanup() {
+    e2e_wine_cleanup
+    rm -rf "$work"
+}
+trap cleanup EXIT
+e2e_wine_setup "$build" wine-e2e-folders
+drive=$WINEPREFIX/drive_c
 
 gbk() { printf '%s' "$1" | iconv -f UTF-8 -t GBK; }
 today() { date +%Y-%m-%d; }
@@ -29,18 +33,6 @@ record() { echo "$1/logs/$(today).csv"; }
 # rows FOLDER: the production record's rows, without the byte-order mark and the header.
 rows() { tail -n +2 "$(record "$1")" 2>/dev/null | tr -d '\r' || true; }
 unix_path() { local p=${1#C:\\}; echo "$drive/${p//\\//}"; }
-
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    station_stop_xvfb
-    rm -rf "$work"
-}
-trap cleanup EXIT
-station_start_xvfb
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
-    wineboot -i </dev/null >"$build/wineboot-e2e-folders.log" 2>&1 ||
-        station_die "wineboot failed, see $build/wineboot-e2e-folders.log"
-fi
 
 # lay_station FOLDER [SERIALS]: a station at the Windows folder FOLDER (ending in "\"): the
 # program, the stand-in (answering with SERIALS), a generated image, config.ini, logs\; no
@@ -53,49 +45,47 @@ lay_station() {
     cp "$build/src/shell/win32/romtool.exe" "$st/"
     cp "$build/sim/nrfjprog.exe" "$st/bin/"
     # hexgen takes its arguments in the ANSI code page, so it writes where any name will do.
-    wine "$build/sim/hexgen.exe" 'C:\e2e-image.hex' --size 4096 </dev/null >/dev/null 2>&1
+    station_quiet wine "$build/sim/hexgen.exe" 'C:\e2e-image.hex' --size 4096
     mv "$drive/e2e-image.hex" "$st/merge.hex"
     printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$st/config.ini"
     printf 'serial=%s\r\n' "${2:-682123456}" >"$st/bin/standin.ini"
 }
 
-# start_station FOLDER [NAME] [LINES]: starts the station's program (NAME.exe, default
-# romtool.exe), sets pid, win and st, and waits for the first refresh's verdict: LINES more info
-# lines in the log (default 3; 0 when the log cannot be written). A press during that refresh
-# would be dropped.
+# start_station FOLDER [NAME]: starts the station's program (NAME.exe, default romtool.exe),
+# sets pid, win and st, and waits until its first refresh has ended: a press during it would be
+# dropped.
 start_station() {
     st=$(unix_path "$1")
-    local infos
-    infos=$(station_count "$st" "$info")
-    (cd "$st" && exec wine "${1}${2:-romtool}.exe" </dev/null >/dev/null 2>&1) &
-    pid=$!
+    E2E_EXE=${2:-romtool}.exe
+    e2e_start_wine "$st" "${1}${E2E_EXE}"
+    pid=$E2E_PID
     win=$(station_find_window "NRF系列芯片ROM烧写工具") || true
     [[ -n $win ]] || station_die "the station window did not appear for $1"
     station_wine_client "$win" 704 491 || station_die "no 704 x 491 client area for $1"
-    station_wait_log "$st" "$info" $((infos + ${3:-3})) || true
+    station_wait_idle
 }
 
 stop_station() {
-    station_click "$win" Button_Exit
+    station_press "$win" Button_Exit
     timeout 60 tail --pid="$pid" -f /dev/null || true
     wait "$pid" || true
 }
 
 # Writes the checksum file with 写入校验 and waits for the refresh after it.
 write_checksum() {
-    local infos
-    infos=$(station_count "$st" "$info")
-    station_click "$win" Button_CRC
+    station_press "$win" Button_CRC
     station_confirm_box romtool
-    station_wait_log "$st" "$info" $((infos + 4)) || true
+    station_wait_idle
 }
 
-# press PATTERN: presses 开始(&S) and waits until one more log line matches PATTERN.
+# press PATTERN: presses 开始(&S), checks that one more log line matches PATTERN, and waits
+# until the station is idle again.
 press() {
     local seen
     seen=$(station_count "$st" "$1")
-    station_click "$win" Button_Start
-    station_wait_log "$st" "$1" $((seen + 1)) 330 || true
+    station_press "$win" Button_Start
+    station_check "the press in $st logged '$1'" station_wait_log "$st" "$1" $((seen + 1)) 330
+    station_wait_idle
 }
 
 # A Windows folder of exactly LENGTH characters, its final "\" included, below C:\NAME\.
@@ -129,7 +119,7 @@ station_check "non-ANSI folder: the record has the press's row under the Unicode
 station_check "non-ANSI folder: nothing in log4me_err.log" test ! -e "$st/log4me_err.log"
 # The error file too: with the daily files' folder gone, every line is reported there.
 printf '[log4me]\r\npath=gone\r\nlevel=info\r\n' >"$st/config.ini"
-start_station "$folder" romtool 0
+start_station "$folder"
 reported() { grep -caF "$(gbk 'Cannot create file "C:\Stations\站 ??\\gone\')" "$st/log4me_err.log"; }
 for _ in $(seq 600); do
     [[ $(reported 2>/dev/null) -ge 3 ]] && break
@@ -168,12 +158,23 @@ station_check "242-character folder: programs and passes" test \
 # The serial label belongs to its group box: with four probes, or one long line, nothing of
 # the window outside the group's inside changes (the label sits under 刷新信息, which covers
 # it). Client coordinates: the group's inside ends at 702 and 71, the label starts at 86, 31.
+# settled_shot CROP FILE: the window's area CROP once Wine has copied its painting to the X
+# server: two grabs in a row alike (the station is idle, so nothing paints any more).
+settled_shot() {
+    import -window "$win" -crop "$1" +repage "$2"
+    for _ in $(seq 50); do
+        import -window "$win" -crop "$1" +repage "$work/again.png"
+        compare -metric AE "$2" "$work/again.png" null: 2>/dev/null && return 0
+        mv "$work/again.png" "$2"
+    done
+    echo "e2e: the window kept changing" >&2
+    return 1
+}
 shoot_serials() {
     lay_station 'C:\Station\' "$1"
     start_station 'C:\Station\'
-    sleep 0.5 # the window repaints after the refresh's log line
     read -r ox oy <<<"$STATION_CLIENT_OFFSET"
-    import -window "$win" -crop "704x153+$ox+$oy" +repage "$work/$2.png"
+    settled_shot "704x153+$ox+$oy" "$work/$2.png"
     stop_station
 }
 outside() { convert "$work/$1.png" -fill black -draw 'rectangle 86,31 701,70' "$work/$1-outside.png"; }
@@ -242,5 +243,4 @@ done
 station_check "no row waits any more" test -z "$(ls "$st/logs/" | grep pending)"
 station_check "nothing in log4me_err.log" test ! -e "$st/log4me_err.log"
 
-echo "e2e folders (Wine): $STATION_PASSED passed, $STATION_FAILED failed"
-[[ $STATION_FAILED -eq 0 ]]
+e2e_finish "e2e folders (Wine)" || exit 1

@@ -13,6 +13,9 @@
 //   win_helper instance NAME   prints "already running" or "only copy" for os::InstanceLock(NAME)
 //   win_helper hold PATH       holds the file as a spreadsheet that has it open does (reading,
 //                              others may only read), prints "held", then never ends
+//   win_helper idle EXE SECS   waits up to SECS seconds until the station windows of the program
+//                              EXE (romtool.exe) are idle (see station_idle_win.h); prints
+//                              "idle", or what it saw last and ends with 1
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -22,6 +25,7 @@
 #include "platform/internal/win32.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "station_idle_win.h"
 
 namespace {
 
@@ -96,6 +100,10 @@ int wmain(int argc, wchar_t** argv) {
         const os::File held = os::OpenForReading(args[1], os::Share::kRead);
         Print("held");
         Sleep(INFINITE);
+    } else if (mode == "idle" && args.size() == 3) {
+        const std::string state = station_idle::WaitUntilIdle(args[1], std::stoi(args[2]));
+        Print(state.empty() ? "idle" : state);
+        return state.empty() ? 0 : 1;
     } else if (mode == "instance" && args.size() == 2) {
         os::InstanceLock lock(args[1]);
         Print(lock.AlreadyRunning() ? "already running" : "only copy");

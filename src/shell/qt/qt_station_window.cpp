@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaObject>
@@ -27,6 +28,8 @@ namespace shell {
 using namespace station;
 
 namespace {
+
+const QString kBusyRole = QStringLiteral("romtool-busy");  // see HandleMarkedBusy
 
 void SetTextColour(QWidget& widget, Rgb colour) {
     QPalette palette = widget.palette();
@@ -78,7 +81,7 @@ void QtStationWindow::BuildLayout() {
         }
         if (auto* button = qobject_cast<QPushButton*>(control); button && entry.handler) {
             connect(button, &QPushButton::clicked, this,
-                    [this, handler = entry.handler] { form_.Handle(handler); });
+                    [this, handler = entry.handler] { HandleMarkedBusy(handler); });
             button->installEventFilter(this);
         }
         controls_[static_cast<std::size_t>(entry.id)] = control;
@@ -156,7 +159,20 @@ void QtStationWindow::FitLabel(QWidget& label, ControlId id) const {
 }
 
 void QtStationWindow::Show() {
+    setWindowRole(kBusyRole);  // until the first refresh has ended
     show();
+}
+
+void QtStationWindow::HandleMarkedBusy(FormHandler handler) {
+    if (handlersRunning_++ == 0) {
+        setWindowRole(kBusyRole);
+        QGuiApplication::sync();  // the role reaches the X server now, not at the next event
+    }
+    form_.Handle(handler);  // ends every error inside it in the error box
+    if (--handlersRunning_ == 0) {
+        setWindowRole(QString());
+        QGuiApplication::sync();
+    }
 }
 
 int QtStationWindow::RunMessageLoop() {
@@ -282,7 +298,7 @@ void QtStationWindow::showEvent(QShowEvent* event) {
         shownOnce_ = true;
         // The first refresh runs once the window is on screen, so it paints as it goes.
         QMetaObject::invokeMethod(
-            this, [this] { form_.Handle(&TRomForm::FormShow); }, Qt::QueuedConnection);
+            this, [this] { HandleMarkedBusy(&TRomForm::FormShow); }, Qt::QueuedConnection);
     }
 }
 

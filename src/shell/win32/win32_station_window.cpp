@@ -14,6 +14,7 @@ using os::win32::Widen;
 constexpr UINT kFirstShow = WM_APP + 1;        // posted by Show: the first refresh, after painting
 constexpr UINT kDatabaseChanged = WM_APP + 2;  // posted by PostDatabaseChange
 constexpr int kFirstControlId = 100;           // a control's id is this plus its ControlId
+constexpr wchar_t kBusyProperty[] = L"RomtoolBusy";
 
 // Not WS_CLIPCHILDREN: the window paints the button face inside the group boxes, which only draw
 // their frame and caption.
@@ -206,6 +207,7 @@ void Win32StationWindow::FitLabel(ControlId id) const {
 }
 
 void Win32StationWindow::Show() {
+    ::SetPropW(window_, kBusyProperty, window_);  // until the first refresh has ended
     ::ShowWindow(window_, SW_SHOW);
     ::UpdateWindow(window_);
     ::SetFocus(Control(TabSequence().front()));
@@ -252,7 +254,7 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
                 if (index > 0 && index <= static_cast<int>(kLayout.size())) {
                     const ControlSpec& entry = LayoutEntry(static_cast<ControlId>(index));
                     if (entry.handler && entry.kind == ControlKind::kButton) {
-                        form_.Handle(entry.handler);
+                        HandleMarkedBusy(entry.handler);
                     }
                 }
             }
@@ -271,7 +273,7 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
             DrawPanel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
         case kFirstShow:
-            form_.Handle(&TRomForm::FormShow);
+            HandleMarkedBusy(&TRomForm::FormShow);
             return 0;
         case kDatabaseChanged:
             form_.DatabaseChanged();
@@ -282,6 +284,7 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
             }
             return 0;  // otherwise closed once the tool run has ended
         case WM_DESTROY:
+            ::RemovePropW(window_, kBusyProperty);
             postTarget_ = nullptr;
             ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
             window_ = nullptr;
@@ -289,6 +292,15 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         default:
             return ::DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void Win32StationWindow::HandleMarkedBusy(FormHandler handler) {
+    ::SetPropW(window_, kBusyProperty, window_);
+    ++handlersRunning_;
+    form_.Handle(handler);  // ends every error inside it in the error box
+    if (--handlersRunning_ == 0 && window_) {
+        ::RemovePropW(window_, kBusyProperty);
     }
 }
 
