@@ -99,7 +99,7 @@ TEST_F(StationSession, ANumberThatCannotBeSettledIsTold) {
     EXPECT_EQ(outcome.verdict.caption, "PASS");
     ASSERT_EQ(outcome.notes.size(), 1u);
     EXPECT_THAT(outcome.notes[0], ::testing::StartsWith("ERROR:序列号500未能登记为已用："));
-    EXPECT_THAT(Log(), HasSubstr(outcome.notes[0]));
+    EXPECT_THAT(Log(), HasSubstr(ErrorLine(outcome.notes[0])));
     EXPECT_EQ(RecordRows().size(), 2u);
 }
 
