@@ -50,6 +50,7 @@ public:
     void RepaintKeepingInput() override {}
     void DispatchQueuedInput() override {}
     void CloseWindow() override {}
+    void SetBusy(bool) override {}
 
 private:
     std::string verdict_ = "--";

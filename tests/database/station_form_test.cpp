@@ -70,6 +70,7 @@ public:
     void RepaintKeepingInput() override {}
     void DispatchQueuedInput() override {}
     void CloseWindow() override {}
+    void SetBusy(bool) override {}
 
 private:
     std::mutex mutex_;

@@ -203,6 +203,7 @@ TEST_F(ProgrammingRun, ClickDuringTheRunIsHandledAfterIt) {
 
 // A double click, or Alt+S while "Working": the presses taken after the run are dropped, so the
 // board is programmed once and has one row; another button pressed meanwhile still runs after.
+// The window stays marked busy until all of it has ended.
 TEST_F(ProgrammingRun, PressesOfStartQueuedDuringTheRunAreDropped) {
     auto& station = Station();
     TRomForm& form = Shown();
@@ -211,8 +212,10 @@ TEST_F(ProgrammingRun, PressesOfStartQueuedDuringTheRunAreDropped) {
         form.Handle(&TRomForm::Button_GetJlinkClick);
         form.Handle(&TRomForm::Button_StartClick);
     };
+    view_.busyMarks.clear();
     form.Handle(&TRomForm::Button_StartClick);
 
+    EXPECT_THAT(view_.busyMarks, ElementsAre(true, false));
     EXPECT_THAT(ToolCalls(),
                 ElementsAre("-i", "-i", ProgrammingCall(station.ImagePath(), true), "-i"));
     EXPECT_EQ(RecordRows().size(), 2u);

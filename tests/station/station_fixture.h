@@ -42,6 +42,7 @@ public:
     std::vector<std::string> imageDialogFolders;
     std::vector<Box> boxes;
     int closeRequests = 0;
+    std::vector<bool> busyMarks;  // each SetBusy, in order
     int repaints = 0;
     // What the window showed while tools ran: each live output, each elapsed time.
     std::vector<std::string> runOutputs;
@@ -76,6 +77,7 @@ public:
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override { ++closeRequests; }
+    void SetBusy(bool busy) override { busyMarks.push_back(busy); }
 };
 
 class StationTest : public ::testing::Test {

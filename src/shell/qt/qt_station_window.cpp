@@ -29,7 +29,8 @@ using namespace station;
 
 namespace {
 
-const QString kBusyRole = QStringLiteral("romtool-busy");  // see HandleMarkedBusy
+// The window role (WM_WINDOW_ROLE on X11) while the station is busy.
+const QString kBusyRole = QStringLiteral("romtool-busy");
 
 void SetTextColour(QWidget& widget, Rgb colour) {
     QPalette palette = widget.palette();
@@ -81,7 +82,7 @@ void QtStationWindow::BuildLayout() {
         }
         if (auto* button = qobject_cast<QPushButton*>(control); button && entry.handler) {
             connect(button, &QPushButton::clicked, this,
-                    [this, handler = entry.handler] { HandleMarkedBusy(handler); });
+                    [this, handler = entry.handler] { form_.Handle(handler); });
             button->installEventFilter(this);
         }
         controls_[static_cast<std::size_t>(entry.id)] = control;
@@ -159,20 +160,12 @@ void QtStationWindow::FitLabel(QWidget& label, ControlId id) const {
 }
 
 void QtStationWindow::Show() {
-    setWindowRole(kBusyRole);  // until the first refresh has ended
     show();
 }
 
-void QtStationWindow::HandleMarkedBusy(FormHandler handler) {
-    if (handlersRunning_++ == 0) {
-        setWindowRole(kBusyRole);
-        QGuiApplication::sync();  // the role reaches the X server now, not at the next event
-    }
-    form_.Handle(handler);  // ends every error inside it in the error box
-    if (--handlersRunning_ == 0) {
-        setWindowRole(QString());
-        QGuiApplication::sync();
-    }
+void QtStationWindow::SetBusy(bool busy) {
+    setWindowRole(busy ? kBusyRole : QString());
+    QGuiApplication::sync();  // the role reaches the X server now, not at the next event
 }
 
 int QtStationWindow::RunMessageLoop() {
@@ -298,7 +291,7 @@ void QtStationWindow::showEvent(QShowEvent* event) {
         shownOnce_ = true;
         // The first refresh runs once the window is on screen, so it paints as it goes.
         QMetaObject::invokeMethod(
-            this, [this] { HandleMarkedBusy(&TRomForm::FormShow); }, Qt::QueuedConnection);
+            this, [this] { form_.Handle(&TRomForm::FormShow); }, Qt::QueuedConnection);
     }
 }
 

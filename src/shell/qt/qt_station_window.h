@@ -66,6 +66,7 @@ public:
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override;
+    void SetBusy(bool busy) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,13 +81,8 @@ private:
     void FitLabel(QWidget& label, ControlId id) const;
     // Shows text in the label id, sized to it within its parent.
     void ShowInLabel(ControlId id, const std::string& text);
-    // Runs the form's handler. From Show until the outermost handler has returned, the window's
-    // role (WM_WINDOW_ROLE on X11) is "romtool-busy": a program driving the window (the
-    // end-to-end test) waits for it to go before its next click, which would be queued or dropped.
-    void HandleMarkedBusy(station::FormHandler handler);
 
     station::TRomForm form_;
-    int handlersRunning_ = 0;       // nested: a click taken during an operation comes in again
     int captionHeight_ = 0;         // of the group boxes, in the window's font
     std::vector<Geometry> layout_;  // ResolveLayout's, indexed by ControlId
     std::array<QWidget*, kLayout.size() + 1> controls_{};

@@ -14,6 +14,7 @@ using os::win32::Widen;
 constexpr UINT kFirstShow = WM_APP + 1;        // posted by Show: the first refresh, after painting
 constexpr UINT kDatabaseChanged = WM_APP + 2;  // posted by PostDatabaseChange
 constexpr int kFirstControlId = 100;           // a control's id is this plus its ControlId
+// The window property that marks the station busy (SetBusy).
 constexpr wchar_t kBusyProperty[] = L"RomtoolBusy";
 
 // Not WS_CLIPCHILDREN: the window paints the button face inside the group boxes, which only draw
@@ -207,7 +208,6 @@ void Win32StationWindow::FitLabel(ControlId id) const {
 }
 
 void Win32StationWindow::Show() {
-    ::SetPropW(window_, kBusyProperty, window_);  // until the first refresh has ended
     ::ShowWindow(window_, SW_SHOW);
     ::UpdateWindow(window_);
     ::SetFocus(Control(TabSequence().front()));
@@ -254,7 +254,7 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
                 if (index > 0 && index <= static_cast<int>(kLayout.size())) {
                     const ControlSpec& entry = LayoutEntry(static_cast<ControlId>(index));
                     if (entry.handler && entry.kind == ControlKind::kButton) {
-                        HandleMarkedBusy(entry.handler);
+                        form_.Handle(entry.handler);
                     }
                 }
             }
@@ -273,7 +273,7 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
             DrawPanel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
         case kFirstShow:
-            HandleMarkedBusy(&TRomForm::FormShow);
+            form_.Handle(&TRomForm::FormShow);
             return 0;
         case kDatabaseChanged:
             form_.DatabaseChanged();
@@ -295,11 +295,13 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-void Win32StationWindow::HandleMarkedBusy(FormHandler handler) {
-    ::SetPropW(window_, kBusyProperty, window_);
-    ++handlersRunning_;
-    form_.Handle(handler);  // ends every error inside it in the error box
-    if (--handlersRunning_ == 0 && window_) {
+void Win32StationWindow::SetBusy(bool busy) {
+    if (!window_) {
+        return;  // closed
+    }
+    if (busy) {
+        ::SetPropW(window_, kBusyProperty, window_);
+    } else {
         ::RemovePropW(window_, kBusyProperty);
     }
 }

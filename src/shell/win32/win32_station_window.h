@@ -52,6 +52,7 @@ public:
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
     void CloseWindow() override;
+    void SetBusy(bool busy) override;
 
     // The window and the control built for a table entry (RomForm: the window).
     HWND Control(ControlId id) const { return controls_[static_cast<std::size_t>(id)]; }
@@ -72,14 +73,9 @@ private:
     void FitLabel(ControlId id) const;
     // Shows text in the label id, sized to it within its parent.
     void ShowInLabel(ControlId id, const std::string& text);
-    // Runs the form's handler. From Show until the outermost handler has returned the window
-    // carries the property kBusyProperty ("RomtoolBusy"): a program driving the window (the
-    // end-to-end tests) waits for it to go before its next click, which would be queued or dropped.
-    void HandleMarkedBusy(station::FormHandler handler);
 
     station::TRomForm form_;
     HWND window_ = nullptr;
-    int handlersRunning_ = 0;  // nested: a click taken during an operation comes in again
     // window_ for PostDatabaseChange, which the database's worker calls on its own thread.
     std::atomic<HWND> postTarget_{nullptr};
     std::array<HWND, kLayout.size() + 1> controls_{};

@@ -122,7 +122,8 @@ private:
     std::unique_ptr<os::InstanceLock> instanceLock_;
     int errorCode_ = 0;  // the code of the last verdict's step
     std::string memoText_;
-    bool busy_ = false;
+    bool busy_ = false;  // an operation runs
+    int handling_ = 0;   // Handle's calls under way, nested ones included
     bool closeRequested_ = false;
     std::deque<Handler> waiting_;
     // Last, so that it is gone, with the database's worker, before the rest of the form.

@@ -26,6 +26,28 @@ private:
     bool& busy_;
 };
 
+// Keeps the window marked busy from the outermost handler's start until it has returned,
+// whatever runs inside it (an error box, a click taken meanwhile that comes in again).
+class BusyMark {
+public:
+    BusyMark(int& depth, StationView& view) : depth_(depth), view_(view) {
+        if (depth_++ == 0) {
+            view_.SetBusy(true);
+        }
+    }
+    ~BusyMark() {
+        if (--depth_ == 0) {
+            view_.SetBusy(false);
+        }
+    }
+    BusyMark(const BusyMark&) = delete;
+    BusyMark& operator=(const BusyMark&) = delete;
+
+private:
+    int& depth_;
+    StationView& view_;
+};
+
 }  // namespace
 
 TRomForm::TRomForm(StationView& view, std::string executablePath)
@@ -44,6 +66,7 @@ void TRomForm::FormCreate() {
         LogErrorText("单实例检查未能进行：" + instanceLock_->Problem());
     }
     Init(true);
+    view_.SetBusy(true);  // until the first refresh has ended
 }
 
 bool TRomForm::AnotherCopyRunning() const {
@@ -51,6 +74,7 @@ bool TRomForm::AnotherCopyRunning() const {
 }
 
 void TRomForm::Handle(Handler handler) {
+    const BusyMark marked(handling_, view_);
     if (busy_) {
         // Taken while an operation runs: a press of start then is one the operator made while
         // the station was busy, never a new board.

@@ -85,6 +85,9 @@ public:
     virtual void DispatchQueuedInput() = 0;
     // Closes the window, which ends the program.
     virtual void CloseWindow() = 0;
+    // Marks the window busy, or idle again: a program driving the window (the end-to-end
+    // scripts) waits for the mark to go before its next click, which would be queued or dropped.
+    virtual void SetBusy(bool busy) = 0;
 };
 
 }  // namespace station
