@@ -6,7 +6,7 @@ namespace report {
 
 namespace {
 
-std::uint32_t MinuteOf(const RecordTime& time) {
+std::uint32_t MinuteOf(const PressTime& time) {
     return static_cast<std::uint32_t>(time.day.number) * 1440u + time.millisecond / 60000u;
 }
 

@@ -84,7 +84,7 @@ std::string CycleJson(const Tally& tally) {
 std::string YieldJson(const Tally& tally) {
     std::vector<std::uint64_t> boards(tally.Stations().size()), first(boards.size()),
         final(boards.size());
-    for (const DayRow& row : tally.Rows()) {
+    for (const StationDayRow& row : tally.Rows()) {
         boards[row.station] += row.boards;
         first[row.station] += row.firstPassBoards;
         final[row.station] += row.finalPassBoards;

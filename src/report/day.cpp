@@ -65,7 +65,7 @@ std::string DayText(Day day) {
     return two(year / 100) + two(year % 100) + "-" + two(m) + "-" + two(d);
 }
 
-std::optional<RecordTime> ParseRecordTime(std::string_view text) {
+std::optional<PressTime> ParseRecordTime(std::string_view text) {
     int hour = 0, minute = 0, second = 0;
     if (text.size() < 19 || text[10] != 'T' || text[13] != ':' || text[16] != ':' ||
         !Digits(text, 11, 2, hour) || !Digits(text, 14, 2, minute) ||
@@ -89,8 +89,8 @@ std::optional<RecordTime> ParseRecordTime(std::string_view text) {
     if (!day) {
         return std::nullopt;
     }
-    return RecordTime{*day, static_cast<std::uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 +
-                                                       millisecond)};
+    return PressTime{*day, static_cast<std::uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 +
+                                                      millisecond)};
 }
 
 }  // namespace report

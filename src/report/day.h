@@ -26,12 +26,12 @@ std::optional<Day> ParseDay(std::string_view text);
 // "yyyy-mm-dd".
 std::string DayText(Day day);
 
-// A record's time, "yyyy-mm-ddThh:mm:ss" with an optional fraction ".zzz": its day and the
-// milliseconds since its midnight. None when it is anything else.
-struct RecordTime {
+// When a press was recorded, read from the record's time "yyyy-mm-ddThh:mm:ss" with an optional
+// fraction ".zzz": its day and the milliseconds since its midnight. None when it is anything else.
+struct PressTime {
     Day day;
     std::uint32_t millisecond = 0;  // of the day
 };
-std::optional<RecordTime> ParseRecordTime(std::string_view text);
+std::optional<PressTime> ParseRecordTime(std::string_view text);
 
 }  // namespace report

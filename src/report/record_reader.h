@@ -19,7 +19,7 @@ namespace report {
 // One press as a row records it. The texts point into the reader's row and stay valid only
 // during OnPress.
 struct Press {
-    RecordTime time;
+    PressTime time;
     std::string_view timeText;
     std::string_view title;
     std::string_view stationFolder;

@@ -9,7 +9,7 @@ std::string TableCsv(const Tally& tally) {
     std::string out =
         "title,station_folder,day,presses,boards,pass,fail,first_pass_yield_pct,final_yield_pct,"
         "cycle_median_ms,cycle_p95_ms,boards_per_hour\r\n";
-    for (const DayRow& row : tally.Rows()) {
+    for (const StationDayRow& row : tally.Rows()) {
         const Station& station = tally.Stations()[row.station];
         record::AppendCsvField(out, station.title);
         out += ',';

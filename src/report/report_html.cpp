@@ -56,7 +56,7 @@ std::string Cut(std::size_t shown, T total) {
 
 // The numbers of a row of a station's table, after its first cell; the all-days row leaves the
 // cycle times empty.
-std::string DayCells(const DayRow& row, bool withCycles) {
+std::string DayCells(const StationDayRow& row, bool withCycles) {
     return Cell(row.presses) + Cell(row.boards) + Cell(row.pass) + Cell(row.fail) +
            Cell(Percent(row.firstPassBoards, row.boards)) +
            Cell(Percent(row.finalPassBoards, row.boards)) +
@@ -65,7 +65,7 @@ std::string DayCells(const DayRow& row, bool withCycles) {
            Cell(OneDecimal(row.boards, row.activeHours));
 }
 
-void AddTo(DayRow& total, const DayRow& row) {
+void AddTo(StationDayRow& total, const StationDayRow& row) {
     total.presses += row.presses;
     total.boards += row.boards;
     total.pass += row.pass;
@@ -78,7 +78,8 @@ void AddTo(DayRow& total, const DayRow& row) {
 // One station's table: a row per day (rows[at...] while they are the station's), then all days.
 // Returns where the next station's rows start.
 std::size_t StationTable(const Station& station, std::uint32_t index,
-                         const std::vector<DayRow>& rows, std::size_t at, std::string& html) {
+                         const std::vector<StationDayRow>& rows, std::size_t at,
+                         std::string& html) {
     html += "<h3>" + HtmlEscaped(station.title) + " <span class=\"folder\">" +
             HtmlEscaped(station.folder) + "</span></h3>\n";
     html += "<table class=\"days\" data-title=\"" + HtmlEscaped(station.title) +
@@ -87,7 +88,7 @@ std::size_t StationTable(const Station& station, std::uint32_t index,
             "<th class=\"n\">first-pass yield %</th><th class=\"n\">final yield %</th>"
             "<th class=\"n\">median cycle</th><th class=\"n\">95th percentile cycle</th>"
             "<th class=\"n\">boards per hour</th></tr></thead>\n<tbody>\n";
-    DayRow total;
+    StationDayRow total;
     for (; at < rows.size() && rows[at].station == index; ++at) {
         html += "<tr><td>" + DayText(rows[at].day) + "</td>" + DayCells(rows[at], true) + "</tr>\n";
         AddTo(total, rows[at]);
@@ -99,7 +100,7 @@ std::size_t StationTable(const Station& station, std::uint32_t index,
 
 void StationTables(const Tally& tally, std::string& html) {
     html += "<h2>Stations and days</h2>\n";
-    const std::vector<DayRow> rows = tally.Rows();
+    const std::vector<StationDayRow> rows = tally.Rows();
     std::size_t at = 0;
     for (const std::uint32_t s : tally.StationOrder()) {
         at = StationTable(tally.Stations()[s], s, rows, at, html);
@@ -220,12 +221,12 @@ void Head(std::string& html) {
 }
 
 // ", first to last" of the days in the table; "" for none.
-std::string DaySpan(const std::vector<DayRow>& rows) {
+std::string DaySpan(const std::vector<StationDayRow>& rows) {
     if (rows.empty()) {
         return "";
     }
     Day first = rows.front().day, last = rows.front().day;
-    for (const DayRow& row : rows) {
+    for (const StationDayRow& row : rows) {
         first = row.day < first ? row.day : first;
         last = last < row.day ? row.day : last;
     }
@@ -234,9 +235,9 @@ std::string DaySpan(const std::vector<DayRow>& rows) {
 
 // The line's totals, what was read, and when the page was written.
 void Summary(const Tally& tally, const PageInfo& info, std::string& html) {
-    const std::vector<DayRow> rows = tally.Rows();
+    const std::vector<StationDayRow> rows = tally.Rows();
     std::uint64_t pass = 0, fail = 0;
-    for (const DayRow& row : rows) {
+    for (const StationDayRow& row : rows) {
         pass += row.pass;
         fail += row.fail;
     }

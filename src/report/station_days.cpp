@@ -42,18 +42,19 @@ void StationDays::Finish() {
     day_.reset();
 }
 
-std::vector<DayRow> StationDays::Rows(const std::vector<std::uint32_t>& order) const {
+std::vector<StationDayRow> StationDays::Rows(const std::vector<std::uint32_t>& order) const {
     std::vector<std::uint32_t> rank(days_.size());
     for (std::uint32_t i = 0; i < order.size(); ++i) {
         if (order[i] < rank.size()) {
             rank[order[i]] = i;
         }
     }
-    std::vector<DayRow> rows = rows_;
-    std::stable_sort(rows.begin(), rows.end(), [&rank](const DayRow& a, const DayRow& b) {
-        return rank[a.station] != rank[b.station] ? rank[a.station] < rank[b.station]
-                                                  : a.day < b.day;
-    });
+    std::vector<StationDayRow> rows = rows_;
+    std::stable_sort(
+        rows.begin(), rows.end(), [&rank](const StationDayRow& a, const StationDayRow& b) {
+            return rank[a.station] != rank[b.station] ? rank[a.station] < rank[b.station]
+                                                      : a.day < b.day;
+        });
     return rows;
 }
 
@@ -83,8 +84,8 @@ void StationDays::DayState::AddBoard(const Press& press) {
     board->second = static_cast<std::uint8_t>((board->second & 1) | passed << 1);
 }
 
-DayRow StationDays::DayState::Row(std::uint32_t station, Day day) {
-    DayRow row;
+StationDayRow StationDays::DayState::Row(std::uint32_t station, Day day) {
+    StationDayRow row;
     row.station = station;
     row.day = day;
     row.presses = presses;

@@ -23,7 +23,7 @@
 namespace report {
 
 // One row of the table: a station's day.
-struct DayRow {
+struct StationDayRow {
     std::uint32_t station = 0;  // index into Stations()
     Day day;
     std::uint64_t presses = 0, pass = 0, fail = 0;
@@ -40,7 +40,7 @@ public:
     // Ends the day being counted.
     void Finish() override;
     // The rows of the days ended: by station in order (indices), then by day.
-    std::vector<DayRow> Rows(const std::vector<std::uint32_t>& order) const;
+    std::vector<StationDayRow> Rows(const std::vector<std::uint32_t>& order) const;
 
 private:
     // A station's counts for the day being read.
@@ -55,13 +55,13 @@ private:
 
         void Add(const Press& press);
         void AddBoard(const Press& press);
-        DayRow Row(std::uint32_t station, Day day);  // reorders runs
-        void Clear();                                // ready for another day, keeping the room
+        StationDayRow Row(std::uint32_t station, Day day);  // reorders runs
+        void Clear();  // ready for another day, keeping the room
     };
 
     std::optional<Day> day_;
-    std::vector<DayState> days_;  // by station, for day_
-    std::vector<DayRow> rows_;    // of the days ended, in the order they ended
+    std::vector<DayState> days_;       // by station, for day_
+    std::vector<StationDayRow> rows_;  // of the days ended, in the order they ended
 };
 
 // The smallest value that at least percent % of values do not exceed (nearest rank); none for

@@ -33,7 +33,7 @@ public:
     // Station indices by title, then folder (byte order).
     std::vector<std::uint32_t> StationOrder() const { return stations_.Order(); }
     // The table: by station (StationOrder), then by day. Call EndDay first.
-    std::vector<DayRow> Rows() const { return days_.Rows(stations_.Order()); }
+    std::vector<StationDayRow> Rows() const { return days_.Rows(stations_.Order()); }
 
     std::uint64_t Presses() const { return presses_.Presses(); }
     const std::array<std::uint64_t, 24>& PassByHour() const { return hours_.Pass(); }

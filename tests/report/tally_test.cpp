@@ -54,9 +54,9 @@ TEST(Tally, FirstPassAndFinalYieldByChipId) {
     tally.OnPress(At("10:00", false, 0xD));
     tally.OnPress(At("08:00", true, 0xD, 6000, 1));
     tally.EndDay();
-    const std::vector<report::DayRow> rows = tally.Rows();
+    const std::vector<report::StationDayRow> rows = tally.Rows();
     ASSERT_EQ(rows.size(), 2u);
-    const report::DayRow& first = rows[0];
+    const report::StationDayRow& first = rows[0];
     EXPECT_EQ(first.presses, 6u);
     EXPECT_EQ(first.boards, 4u);
     EXPECT_EQ(first.pass, 2u);
@@ -87,7 +87,7 @@ TEST(Tally, WithoutChipIdsEachPressIsABoard) {
     tally.OnPress(At("08:02", true));
     tally.OnPress(At("08:03", true, 0x1));  // a mixed day: one press knows its chip
     tally.EndDay();
-    const report::DayRow row = tally.Rows().at(0);
+    const report::StationDayRow row = tally.Rows().at(0);
     EXPECT_EQ(row.boards, 4u);
     EXPECT_EQ(row.boardsWithId, 1u);
     EXPECT_EQ(row.firstPassBoards, 3u);
