@@ -51,6 +51,7 @@ public:
     void DispatchQueuedInput() override {}
     void CloseWindow() override {}
     void SetBusy(bool) override {}
+    void SetTicking(bool) override {}
 
 private:
     std::string verdict_ = "--";

@@ -24,7 +24,9 @@ const NamedCommand kCommands[] = {{"list", Command::kList},
                                   {"recover", Command::kRecover},
                                   {"read", Command::kRead},
                                   {"write", Command::kWrite},
-                                  {"board-change", Command::kBoardChange}};
+                                  {"board-change", Command::kBoardChange},
+                                  {"device-info", Command::kDeviceInfo},
+                                  {"board-out", Command::kBoardOut}};
 
 bool IsResetKind(const std::string& text) {
     return std::find(std::begin(kResetKinds), std::end(kResetKinds), text) != std::end(kResetKinds);

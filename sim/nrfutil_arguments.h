@@ -28,6 +28,8 @@ enum class Command {
     kRead,
     kWrite,
     kBoardChange,
+    kDeviceInfo,  // device-info: the chip's family and version, the cheapest look at the fixture
+    kBoardOut,    // board-out: the stand-in's own, takes the board out of the fixture
 };
 
 enum class EraseMode {

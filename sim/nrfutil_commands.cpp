@@ -32,6 +32,9 @@ const char kUsage[] =
     "  write                      Write one 32-bit word into the flash or UICR.\n"
     "  board-change               The stand-in's own: put the next board on the probe, a new,\n"
     "                             erased chip with a DEVICEID of its own.\n"
+    "  board-out                  The stand-in's own: take the board out of the fixture, until\n"
+    "                             the next board-change.\n"
+    "  device-info                The chip's family and version.\n"
     "\n"
     "Options:\n"
     "  --json                     One JSON message per line (before 'device').\n"
@@ -203,8 +206,28 @@ int RunOnDevice(const Request& request, const Settings& settings, std::size_t pr
         task.Succeed("Applied " + request.resetKind);
         return kExitOk;
     }
+    if (request.command == Command::kBoardOut) {
+        const Task task(request.json, "board-out", "Take board out", serial);
+        SimulatedChip::TakeBoardOut(folder, settings, probe);
+        task.Succeed("Board taken out of the fixture");
+        return kExitOk;
+    }
+    if (!SimulatedChip::BoardIn(folder, settings, probe)) {
+        const Task task(request.json, "connect", "Connect", serial);
+        task.Fail(kErrorGeneric, "[jlink] JLINKARM_DLL_ERROR: no device is connected");
+        return kExitFailed;
+    }
     SimulatedChip chip = SimulatedChip::Load(folder, settings, probe);
     switch (request.command) {
+        case Command::kDeviceInfo: {
+            const Task task(request.json, "device-info", "Device info", serial);
+            if (chip.Protected()) {
+                task.Fail(kErrorProtected, kProtected);
+                return kExitFailed;
+            }
+            task.Succeed(chip.VersionText());
+            return kExitOk;
+        }
         case Command::kProgram:
             return Program(request, settings, Task(request.json, "program", "Program", serial),
                            chip);
@@ -232,6 +255,7 @@ int RunOnDevice(const Request& request, const Settings& settings, std::size_t pr
         case Command::kList:
         case Command::kReset:
         case Command::kBoardChange:
+        case Command::kBoardOut:
             break;
     }
     return kExitBadArguments;

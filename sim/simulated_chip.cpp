@@ -11,6 +11,9 @@ namespace sim {
 
 namespace {
 
+// The file whose presence marks that probe's fixture as empty.
+constexpr char kOutSuffix[] = ".out";
+
 constexpr std::uint32_t kFicrPageSize = 0x1000;
 
 struct FamilyMap {
@@ -81,10 +84,36 @@ std::uint64_t SimulatedChip::ChangeBoard(const std::string& folder, const Settin
     const std::string flashPath = folder + FlashFileName(settings.serials, probe);
     const std::uint64_t board = BoardNumber(flashPath) + 1;
     os::ReplaceFileContent(BoardPath(flashPath), std::to_string(board) + "\n");
-    for (const char* suffix : {".bin", ".uicr", ".protected"}) {
+    for (const char* suffix : {".bin", ".uicr", ".protected", kOutSuffix}) {
         os::RemoveFile(ChipFilePath(flashPath, suffix));
     }
     return DeviceIdOf(settings, probe, board);
+}
+
+void SimulatedChip::TakeBoardOut(const std::string& folder, const Settings& settings,
+                                 std::size_t probe) {
+    const std::string flashPath = folder + FlashFileName(settings.serials, probe);
+    os::ReplaceFileContent(ChipFilePath(flashPath, kOutSuffix), "out\n");
+}
+
+bool SimulatedChip::BoardIn(const std::string& folder, const Settings& settings,
+                            std::size_t probe) {
+    return !os::FileExists(
+        ChipFilePath(folder + FlashFileName(settings.serials, probe), kOutSuffix));
+}
+
+std::string SimulatedChip::VersionText() const {
+    switch (family_) {
+        case Family::kNrf53:
+            return "NRF5340_xxAA_REV1";
+        case Family::kNrf91:
+            return "NRF9160_xxAA_REV2";
+        case Family::kNrf54L:
+            return "NRF54L15_xxAA_REV1";
+        case Family::kNrf52:
+            break;
+    }
+    return "NRF52840_xxAA_REV2";
 }
 
 void SimulatedChip::EraseWhole() {

@@ -45,7 +45,14 @@ public:
     static std::uint64_t ChangeBoard(const std::string& folder, const Settings& settings,
                                      std::size_t probe);
 
+    // Takes the board out of that probe's fixture: no chip answers until the next board change.
+    static void TakeBoardOut(const std::string& folder, const Settings& settings,
+                             std::size_t probe);
+    static bool BoardIn(const std::string& folder, const Settings& settings, std::size_t probe);
+
     SimulatedFlash& Flash() { return flash_; }
+    // The chip's version as --deviceversion prints it, e.g. "NRF52840_xxAA_REV2".
+    std::string VersionText() const;
     std::uint64_t DeviceId() const { return deviceId_; }
 
     bool Protected() const;

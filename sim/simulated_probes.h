@@ -4,7 +4,8 @@
 // serial without leading zeros and with every character but letters, digits, '-' and '_' as '_'.
 // The chip's other files sit beside its flash, named as the flash file with another suffix in
 // place of ".bin": ".protected" is present while the chip is protected ("flash.protected",
-// "flash-682000777.protected"); ".uicr" and ".board" are described in simulated_flash.h and
+// "flash-682000777.protected"); ".out" is present while the fixture holds no board (--board-out,
+// until the next board change); ".uicr" and ".board" are described in simulated_flash.h and
 // simulated_chip.h.
 #pragma once
 

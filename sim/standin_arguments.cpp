@@ -26,16 +26,18 @@ const CommandWord kCommands[] = {
     {"--memwr", "", Command::kMemoryWrite, "an address"},
     {"--recover", "", Command::kRecover, nullptr},
     {"--board-change", "", Command::kBoardChange, nullptr},
+    {"--deviceversion", "", Command::kDeviceVersion, nullptr},
+    {"--board-out", "", Command::kBoardOut, nullptr},
 };
 
 // The commands an option goes with, as a set of bits.
 constexpr unsigned Bit(Command command) {
     return 1u << static_cast<unsigned>(command);
 }
-constexpr unsigned kOnDevice = Bit(Command::kProgram) | Bit(Command::kErase) |
-                               Bit(Command::kReset) | Bit(Command::kProtect) |
-                               Bit(Command::kRecover) | Bit(Command::kMemoryRead) |
-                               Bit(Command::kMemoryWrite) | Bit(Command::kBoardChange);
+constexpr unsigned kOnDevice =
+    Bit(Command::kProgram) | Bit(Command::kErase) | Bit(Command::kReset) | Bit(Command::kProtect) |
+    Bit(Command::kRecover) | Bit(Command::kMemoryRead) | Bit(Command::kMemoryWrite) |
+    Bit(Command::kBoardChange) | Bit(Command::kDeviceVersion) | Bit(Command::kBoardOut);
 
 struct OptionWord {
     const char* name;

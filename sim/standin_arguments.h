@@ -16,9 +16,11 @@ enum class Command {
     kReset,    // --pinreset alone
     kProtect,  // --rbp <level> alone
     kRecover,  // --recover
-    kMemoryRead,   // --memrd <address> [--n <bytes>] [--w <8|16|32>]
-    kMemoryWrite,  // --memwr <address> --val <value>
-    kBoardChange,  // --board-change: the stand-in's own, see simulated_chip.h
+    kMemoryRead,     // --memrd <address> [--n <bytes>] [--w <8|16|32>]
+    kMemoryWrite,    // --memwr <address> --val <value>
+    kBoardChange,    // --board-change: the stand-in's own, see simulated_chip.h
+    kDeviceVersion,  // --deviceversion: the chip's version, the cheapest look at the fixture
+    kBoardOut,       // --board-out: the stand-in's own, takes the board out of the fixture
 };
 // --snr <serial> goes with every command on the device (kProgram and the ones after it): the
 // probe to use, decimal digits.

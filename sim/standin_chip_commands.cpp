@@ -13,6 +13,14 @@ int RefuseProtected() {
     return kExitProtected;
 }
 
+int DeviceVersion(const SimulatedChip& chip) {
+    if (chip.Protected()) {
+        return RefuseProtected();
+    }
+    PrintLine(chip.VersionText());
+    return kExitOk;
+}
+
 int ReadMemory(const Request& request, const SimulatedChip& chip) {
     if (chip.Protected()) {
         return RefuseProtected();

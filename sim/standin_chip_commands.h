@@ -17,6 +17,8 @@ int RefuseProtected();
 
 // --memrd: the memory's lines (memory_text.h). A protected chip refuses (16); an address
 // range outside the FICR page, the code flash and the UICR is an error (kExitBadAddress).
+// --deviceversion: the chip's version; refused on a protected chip.
+int DeviceVersion(const SimulatedChip& chip);
 int ReadMemory(const Request& request, const SimulatedChip& chip);
 // --memwr: one 32-bit word into the code flash or the UICR, only where it is erased ("ERROR:
 // The area to write is not erased.", 58).

@@ -59,6 +59,8 @@ const char kOptionList[] =
     "  --verify               Read the flash back and compare it with the image.\n"
     "\n"
     "Of the stand-in only:\n"
+    "  --deviceversion        Print the chip's version (fails when no board is in the fixture).\n"
+    "  --board-out            Take the board out of the probe's fixture, until --board-change.\n"
     "  --board-change         Put the next board on the probe: a new, erased chip with a\n"
     "                         DEVICEID of its own.\n"
     "\n";
@@ -162,6 +164,16 @@ int RunOnChip(const Request& request, const Settings& settings, const std::strin
     if (request.command == Command::kBoardChange) {
         return ChangeBoard(settings, folder, probe);
     }
+    if (request.command == Command::kBoardOut) {
+        SimulatedChip::TakeBoardOut(folder, settings, probe);
+        PrintLine("Board taken out of the fixture.");
+        return kExitOk;
+    }
+    if (!SimulatedChip::BoardIn(folder, settings, probe)) {
+        PrintError("Unable to connect to a debugger.");
+        PrintError("JLinkARM DLL reported an error. Please make sure the device is connected.");
+        return kExitNoDevice;
+    }
     SimulatedChip chip = SimulatedChip::Load(folder, settings, probe);
     if (request.command == Command::kProgram) {
         return Program(request, settings, chip);
@@ -179,6 +191,8 @@ int RunOnChip(const Request& request, const Settings& settings, const std::strin
             return ReadMemory(request, chip);
         case Command::kMemoryWrite:
             return WriteMemory(request, chip);
+        case Command::kDeviceVersion:
+            return DeviceVersion(chip);
         default:
             return kExitInternal;
     }
@@ -187,7 +201,7 @@ int RunOnChip(const Request& request, const Settings& settings, const std::strin
 // The commands that need the probe and the device.
 int RunOnDevice(const Request& request, const Settings& settings, const std::string& folder) {
     if (!ProbeConnected(settings)) {
-        return kExitNoProbe;
+        return request.command == Command::kDeviceVersion ? kExitNoDebuggers : kExitNoProbe;
     }
     std::size_t probe = 0;
     if (!request.probeSerial.empty()) {
@@ -244,6 +258,8 @@ int RunRequest(const Request& request, const Settings& settings, const std::stri
         case Command::kMemoryRead:
         case Command::kMemoryWrite:
         case Command::kBoardChange:
+        case Command::kDeviceVersion:
+        case Command::kBoardOut:
             return RunOnDevice(request, settings, folder);
     }
     return kExitInternal;

@@ -22,7 +22,9 @@ enum ExitCode : int {
     kExitInternal = 7,
     kExitBadAddress = 8,      // a read or write outside the device's memories
     kExitProtected = 16,      // the chip is protected; the real tool's code for it
+    kExitNoDevice = 33,       // no chip answers (no board in the fixture); the real tool's code
     kExitProbeNotFound = 40,  // --snr names no connected probe; the real tool's code for it
+    kExitNoDebuggers = 41,    // --deviceversion without a probe; the real tool's code for it
     kExitNotErased = 58,      // --memwr over a word that is not erased; the real tool's code
 };
 

@@ -71,6 +71,7 @@ public:
     void DispatchQueuedInput() override {}
     void CloseWindow() override {}
     void SetBusy(bool) override {}
+    void SetTicking(bool) override {}
 
 private:
     std::mutex mutex_;

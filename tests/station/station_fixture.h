@@ -43,6 +43,7 @@ public:
     std::vector<Box> boxes;
     int closeRequests = 0;
     std::vector<bool> busyMarks;  // each SetBusy, in order
+    bool ticking = false;         // the form asked for AutostartTick calls
     int repaints = 0;
     // What the window showed while tools ran: each live output, each elapsed time.
     std::vector<std::string> runOutputs;
@@ -78,6 +79,7 @@ public:
     void DispatchQueuedInput() override;
     void CloseWindow() override { ++closeRequests; }
     void SetBusy(bool busy) override { busyMarks.push_back(busy); }
+    void SetTicking(bool on) override { ticking = on; }
 };
 
 class StationTest : public ::testing::Test {

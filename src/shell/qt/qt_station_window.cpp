@@ -53,6 +53,10 @@ QRect ToRect(const Geometry& g) {
 QtStationWindow::QtStationWindow(std::string executablePath, QWidget* parent)
     : QWidget(parent), form_(*this, std::move(executablePath)) {
     BuildLayout();
+    autostartTimer_ = new QTimer(this);
+    autostartTimer_->setInterval(static_cast<int>(kTickInterval.count()));
+    connect(autostartTimer_, &QTimer::timeout, this,
+            [this] { form_.Handle(&TRomForm::AutostartTick); });
 }
 
 QtStationWindow::~QtStationWindow() = default;
@@ -161,6 +165,14 @@ void QtStationWindow::FitLabel(QWidget& label, ControlId id) const {
 
 void QtStationWindow::Show() {
     show();
+}
+
+void QtStationWindow::SetTicking(bool on) {
+    if (!on) {
+        autostartTimer_->stop();
+    } else if (!autostartTimer_->isActive()) {
+        autostartTimer_->start();
+    }
 }
 
 void QtStationWindow::SetBusy(bool busy) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -67,6 +68,7 @@ public:
     void DispatchQueuedInput() override;
     void CloseWindow() override;
     void SetBusy(bool busy) override;
+    void SetTicking(bool on) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -87,6 +89,7 @@ private:
     std::vector<Geometry> layout_;  // ResolveLayout's, indexed by ControlId
     std::array<QWidget*, kLayout.size() + 1> controls_{};
     QFileDialog* openDialogHex_ = nullptr;
+    QTimer* autostartTimer_ = nullptr;  // owned by the window
     bool shownOnce_ = false;
 };
 

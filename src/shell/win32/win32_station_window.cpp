@@ -13,6 +13,7 @@ using os::win32::Widen;
 
 constexpr UINT kFirstShow = WM_APP + 1;        // posted by Show: the first refresh, after painting
 constexpr UINT kDatabaseChanged = WM_APP + 2;  // posted by PostDatabaseChange
+constexpr UINT_PTR kAutostartTimer = 1;        // SetTicking's timer
 constexpr int kFirstControlId = 100;           // a control's id is this plus its ControlId
 // The window property that marks the station busy (SetBusy).
 constexpr wchar_t kBusyProperty[] = L"RomtoolBusy";
@@ -278,6 +279,11 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
         case kDatabaseChanged:
             form_.DatabaseChanged();
             return 0;
+        case WM_TIMER:
+            if (wParam == kAutostartTimer) {
+                form_.Handle(&TRomForm::AutostartTick);
+            }
+            return 0;
         case WM_CLOSE:
             if (form_.RequestClose()) {
                 ::DestroyWindow(window_);
@@ -292,6 +298,17 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         default:
             return ::DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void Win32StationWindow::SetTicking(bool on) {
+    if (!window_) {
+        return;  // closed
+    }
+    if (on) {
+        ::SetTimer(window_, kAutostartTimer, static_cast<UINT>(kTickInterval.count()), nullptr);
+    } else {
+        ::KillTimer(window_, kAutostartTimer);
     }
 }
 

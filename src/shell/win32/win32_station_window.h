@@ -53,6 +53,7 @@ public:
     void DispatchQueuedInput() override;
     void CloseWindow() override;
     void SetBusy(bool busy) override;
+    void SetTicking(bool on) override;
 
     // The window and the control built for a table entry (RomForm: the window).
     HWND Control(ControlId id) const { return controls_[static_cast<std::size_t>(id)]; }

@@ -33,8 +33,10 @@ std::string UsedUpMessage(const ChipSettings::Serial& serial,
 
 bool ChipSettingsUsable(const CheckInputs& in, CheckResult& result) {
     const ChipSettings& chip = in.settings.chip;
-    if (!chip.problem.empty()) {
-        result.serialMessage = "ERROR:" + chip.problem + "，不能烧写。";
+    const std::string& problem =
+        in.settings.station.problem.empty() ? chip.problem : in.settings.station.problem;
+    if (!problem.empty()) {
+        result.serialMessage = "ERROR:" + problem + "，不能烧写。";
     } else if (!chip.serial) {
         return true;
     } else {

@@ -62,6 +62,9 @@ public:
     void Button_CRCClick();
     void Button_HelpClick();
     void Button_ExitClick();
+    // While the station waits for a new board to start by itself, the window calls it every
+    // kTickInterval: one look at the fixture; a new board that settled is pressed as 开始 would.
+    void AutostartTick();
 
     // Derives the paths again (for the default image when first) and shows them, reads
     // config.ini again and sets the write-checksum button.
@@ -122,8 +125,9 @@ private:
     std::unique_ptr<os::InstanceLock> instanceLock_;
     int errorCode_ = 0;  // the code of the last verdict's step
     std::string memoText_;
-    bool busy_ = false;  // an operation runs
-    int handling_ = 0;   // Handle's calls under way, nested ones included
+    bool busy_ = false;          // an operation runs
+    int handling_ = 0;           // Handle's calls under way, nested ones included
+    Handler running_ = nullptr;  // the operation under way, as the guard runs it
     bool closeRequested_ = false;
     std::deque<Handler> waiting_;
     // Last, so that it is gone, with the database's worker, before the rest of the form.

@@ -36,8 +36,29 @@ void TRomForm::FormShow() {
 void TRomForm::Button_StartClick() {
     SetMemoText("");
     const bool erase = view_.EraseChecked();
-    const StartDisabledWhileRunning startDisabled(view_);
-    station_.Press(erase, *this);
+    {
+        const StartDisabledWhileRunning startDisabled(view_);
+        station_.Press(erase, *this);
+    }
+    view_.SetTicking(station_.Watching());
+}
+
+void TRomForm::AutostartTick() {
+    switch (station_.LookAtFixture(*this)) {
+        case AutostartWatch::Action::kWait:
+            return;
+        case AutostartWatch::Action::kEmptied:
+            view_.SetVerdictFont(kVerdictFont, kVerdictGreen);
+            view_.SetVerdictCaption("请放入电路板");
+            return;
+        case AutostartWatch::Action::kFound:
+            running_ = &TRomForm::Button_StartClick;  // a press of start taken meanwhile is dropped
+            Button_StartClick();
+            return;
+        case AutostartWatch::Action::kProbeGone:
+            Button_GetJlinkClick();  // the check tells what happened (102, 111) and stops the look
+            return;
+    }
 }
 
 void TRomForm::Button_GetJlinkClick() {
@@ -85,6 +106,7 @@ void TRomForm::Init(bool first) {
 bool TRomForm::CheckReady() {
     const CheckResult& check = station_.Check(*this);
     errorCode_ = check.code;
+    view_.SetTicking(station_.Watching());
     return check.Ready();
 }
 

@@ -74,11 +74,14 @@ bool TRomForm::AnotherCopyRunning() const {
 }
 
 void TRomForm::Handle(Handler handler) {
+    if (handler == &TRomForm::AutostartTick && (handling_ > 0 || !station_.Watching())) {
+        return;  // the fixture is looked at only while the station is idle and waiting
+    }
     const BusyMark marked(handling_, view_);
     if (busy_) {
         // Taken while an operation runs: a press of start then is one the operator made while
-        // the station was busy, never a new board.
-        if (handler != &TRomForm::Button_StartClick) {
+        // the station was busy, never a new board; only a look at the fixture lets it wait.
+        if (handler != &TRomForm::Button_StartClick || running_ == &TRomForm::AutostartTick) {
             waiting_.push_back(handler);  // runs when the current operation has ended
         }
         return;
@@ -91,6 +94,7 @@ void TRomForm::Handle(Handler handler) {
         bool failed = false;
         {
             BusyScope busy(busy_);
+            running_ = next;
             try {
                 (this->*next)();
             } catch (const std::exception& error) {
@@ -98,6 +102,7 @@ void TRomForm::Handle(Handler handler) {
                 failure = error.what();
             }
             view_.DispatchQueuedInput();
+            running_ = nullptr;
         }
         if (failed) {
             view_.ShowErrorBox(AppTitle(), ErrorBoxText(failure));

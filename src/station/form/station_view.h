@@ -6,6 +6,7 @@
 // toolkit does).
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,9 @@ struct FontSpec {
 // The font every verdict is painted in: "宋体", bold italic, cell height 72 pixels. It replaces
 // the layout's larger regular font at the first verdict.
 inline constexpr FontSpec kVerdictFont{"宋体", 72, true, true};
+
+// How often the station looks at its fixture while it waits for a board to start by itself.
+inline constexpr std::chrono::milliseconds kTickInterval{500};
 
 class StationView {
 public:
@@ -88,6 +92,8 @@ public:
     // Marks the window busy, or idle again: a program driving the window (the end-to-end
     // scripts) waits for the mark to go before its next click, which would be queued or dropped.
     virtual void SetBusy(bool busy) = 0;
+    // While on, runs the form's AutostartTick through Handle every kTickInterval.
+    virtual void SetTicking(bool on) = 0;
 };
 
 }  // namespace station

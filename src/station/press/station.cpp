@@ -56,6 +56,7 @@ const CheckResult& Station::Check(StationEvents& events) {
     if (lastCheck_.Ready()) {
         hexMd5_ = lastCheck_.checksum;
     }
+    watch_.Restart(settings_.station.autostartSettle);
     return lastCheck_;
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "station/check/check.h"
+#include "station/press/autostart_watch.h"
 #include "station/press/day_counts.h"
 #include "station/press/passed_chips.h"
 #include "station/press/press_outcome.h"
@@ -79,6 +80,14 @@ public:
     // At start: a number a crash or a power cut left reserved gets its FAIL row first.
     void VoidNumberCutOff();
 
+    // A press that starts by itself ([station] autostart=yes): true while the station waits for
+    // a new board, that is while autostart is on and the last check passed.
+    bool Watching() const;
+    // One look at the fixture while Watching, and what it means (autostart_watch.h). The waiting
+    // begins again at every check, so a board in the fixture then is not new. Logs a line when
+    // the fixture is first seen empty and when a new board has settled.
+    AutostartWatch::Action LookAtFixture(RunObserver& observer);
+
     // 写入校验 in two steps, so that the operator reads the sentence before the file is written.
     ChecksumReport ComputeChecksum() const;
     void SaveChecksum(const ChecksumReport& report) const;
@@ -127,6 +136,7 @@ private:
     ProductionRecordFile record_;
     PassedChips passedChips_;
     DayCounts dayCounts_;
+    AutostartWatch watch_;
     // Last, so that it is gone, with its worker, before anything it tells the station of.
     std::unique_ptr<database::StationDatabase> database_;
 };

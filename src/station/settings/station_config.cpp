@@ -1,10 +1,55 @@
 #include "station/settings/station_config.h"
 
+#include <cstdint>
+
 #include "platform/profile.h"
 #include "platform/text.h"
 #include "tool/serials.h"
 
 namespace station {
+
+namespace {
+
+constexpr std::uint64_t kLongestSettleMs = 60000;
+
+std::string Problem(const os::TitledSetting& setting, const std::string& why) {
+    return "config.ini的[station]中" + setting.key + "=" + setting.value + why;
+}
+
+void ReadAutostart(const std::string& configPath, const std::string& title, StationConfig& config) {
+    const os::TitledSetting on = os::GetTitledSetting("station", "autostart", title, configPath);
+    const std::optional<bool> value = SwitchValue(on.value);
+    if (!value) {
+        config.problem = Problem(on, "不是yes或no");
+        return;
+    }
+    config.autostart = *value;
+    const os::TitledSetting settle =
+        os::GetTitledSetting("station", "autostart_settle_ms", title, configPath);
+    if (settle.value.empty()) {
+        return;
+    }
+    const std::optional<std::uint64_t> ms = os::DecimalNumber(settle.value);
+    if (!ms || *ms > kLongestSettleMs) {
+        config.problem =
+            Problem(settle, "不是0到" + std::to_string(kLongestSettleMs) + "之间的毫秒数");
+        return;
+    }
+    config.autostartSettle = std::chrono::milliseconds(*ms);
+}
+
+}  // namespace
+
+std::optional<bool> SwitchValue(const std::string& text) {
+    const std::string answer = os::AsciiLower(text);
+    if (answer.empty() || answer == "no" || answer == "false" || answer == "0") {
+        return false;
+    }
+    if (answer == "yes" || answer == "true" || answer == "1") {
+        return true;
+    }
+    return std::nullopt;
+}
 
 StationConfig ReadStationConfig(const std::string& configPath, const std::string& title) {
     StationConfig config;
@@ -20,6 +65,7 @@ StationConfig ReadStationConfig(const std::string& configPath, const std::string
             break;
         }
     }
+    ReadAutostart(configPath, title, config);
     return config;
 }
 

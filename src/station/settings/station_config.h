@@ -5,10 +5,13 @@
 //     programmer=nrfutil       ; the programmer tool in bin (nrfjprog when not set)
 //     probe=682123456          ; the probe of every copy in this folder
 //     probe.Line2=682000777    ; the copy whose application title is Line2 (overrides probe)
+//     autostart=yes            ; a new board in the fixture starts the press (no by default)
+//     autostart_settle_ms=500  ; how long a new board must stay before its press starts
 //
 // Several probes on one PC are told apart by their serial numbers: each copy names its own.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -26,6 +29,9 @@ struct ProbePin {
 struct StationConfig {
     Programmer programmer = Programmer::kNrfjprog;
     std::optional<ProbePin> pin;  // none when no probe is named
+    bool autostart = false;
+    std::chrono::milliseconds autostartSettle{500};
+    std::string problem;  // a value that cannot be used, named for the operator; "" when none
 
     // The serial the programmer is told to use, so that it never picks a probe itself: the
     // pinned one; "" when none is pinned (or the pin is not a serial).
@@ -35,6 +41,11 @@ struct StationConfig {
 // The [station] settings of the copy titled title, read now from the file at configPath. The
 // pin is "probe.<title>", else "probe"; an empty value counts as none. A programmer other than
 // "nrfutil" (letter case aside) is nrfjprog. A missing file gives the defaults.
+// autostart takes yes/no (true/false, 1/0); the settle time 0 to 60000 ms.
 StationConfig ReadStationConfig(const std::string& configPath, const std::string& title);
+
+// A switch's value: yes, true or 1 is on; no, false, 0 or nothing is off (letter case aside);
+// none for anything else.
+std::optional<bool> SwitchValue(const std::string& text);
 
 }  // namespace station
