@@ -12,6 +12,7 @@ namespace {
 const char kHelpHint[] = " Run with --help for the options.";
 
 const char* const kResetKinds[] = {"RESET_SYSTEM", "RESET_HARD", "RESET_PIN", "RESET_DEBUG"};
+const char* const kFamilies[] = {"nrf51", "nrf52", "nrf53", "nrf54l", "nrf54h", "nrf91", "nrf92"};
 
 struct NamedCommand {
     const char* name;
@@ -87,6 +88,13 @@ private:
         } else if (argument == "--serial-number") {
             Refuse(argument, command == Command::kNone || command == Command::kList);
             request_.serialNumber = TakeValue(argument);
+        } else if (argument == "--family" || argument == "--x-family") {
+            Refuse(argument, command == Command::kNone || command == Command::kList);
+            request_.family = TakeValue("--family");
+            if (error_.empty() && std::find(std::begin(kFamilies), std::end(kFamilies),
+                                            request_.family) == std::end(kFamilies)) {
+                error_ = "--family cannot be '" + request_.family + "'.";
+            }
         } else if (argument == "--firmware") {
             Refuse(argument, command != Command::kProgram);
             request_.firmware = TakeValue(argument);
