@@ -23,16 +23,19 @@ std::string OtherFamilyLine(const std::string& family) {
 
 std::string ProtectedChipLine(bool erase, bool recover) {
     const std::string box = "“烧写前先执行擦除”";
+    const std::string setRecover = "在config.ini的[chip]中设置recover=yes";
     if (recover && erase) {
         return "芯片处于读保护状态，解锁（recover）后仍不能烧写。";
     }
     if (recover) {
-        return "芯片处于读保护状态（出厂即加锁或返修的板子）：勾选" + box +
-               "后再烧写，烧写前会先解锁（recover）芯片。";
+        return "芯片处于读保护状态：勾选" + box + "后再烧写，烧写前会先解锁（recover）芯片。";
     }
-    return "芯片处于读保护状态（出厂即加锁或返修的板子）：在config.ini的[chip]中设置"
-           "recover=yes，并勾选" +
-           box + "，烧写前会先解锁（recover）芯片。";
+    if (erase) {
+        return "芯片处于读保护状态（出厂即加锁或返修的板子），擦除不能解锁：请" + setRecover +
+               "，勾选" + box + "时会先解锁（recover）芯片再烧写。";
+    }
+    return "芯片处于读保护状态：勾选" + box + "后再烧写；出厂即加锁的芯片还需" + setRecover +
+           "，烧写前先解锁（recover）。";
 }
 
 }  // namespace station
