@@ -89,12 +89,7 @@ private:
             Refuse(argument, command == Command::kNone || command == Command::kList);
             request_.serialNumber = TakeValue(argument);
         } else if (argument == "--family" || argument == "--x-family") {
-            Refuse(argument, command == Command::kNone || command == Command::kList);
-            request_.family = TakeValue("--family");
-            if (error_.empty() && std::find(std::begin(kFamilies), std::end(kFamilies),
-                                            request_.family) == std::end(kFamilies)) {
-                error_ = "--family cannot be '" + request_.family + "'.";
-            }
+            TakeFamily(argument);
         } else if (argument == "--firmware") {
             Refuse(argument, command != Command::kProgram);
             request_.firmware = TakeValue(argument);
@@ -134,6 +129,16 @@ private:
             error_ = "--json goes before 'device'.";
         } else {
             error_ = "Unknown argument '" + argument + "'." + kHelpHint;
+        }
+    }
+
+    // --family or its older spelling --x-family, with every command on a chip.
+    void TakeFamily(const std::string& argument) {
+        Refuse(argument, request_.command == Command::kNone || request_.command == Command::kList);
+        request_.family = TakeValue("--family");
+        if (error_.empty() && std::find(std::begin(kFamilies), std::end(kFamilies),
+                                        request_.family) == std::end(kFamilies)) {
+            error_ = "--family cannot be '" + request_.family + "'.";
         }
     }
 

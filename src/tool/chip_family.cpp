@@ -88,6 +88,15 @@ bool Serves(Programmer programmer, ChipFamily family) {
     return programmer == Programmer::kNrfutil || FactsOf(family).nrfjprogName != nullptr;
 }
 
+std::string FamilyOption(Programmer programmer, std::optional<ChipFamily> family) {
+    if (!family) {
+        return {};
+    }
+    const FamilyFacts& facts = FactsOf(*family);
+    const char* name = programmer == Programmer::kNrfutil ? facts.name : facts.nrfjprogName;
+    return name != nullptr ? name : "";
+}
+
 std::string AreaText(const MemoryArea& area) {
     return HexWord(area.first) + "-" + HexWord(area.last);
 }

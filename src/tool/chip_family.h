@@ -46,6 +46,9 @@ std::optional<ChipFamily> FamilyNamed(std::string_view text);
 std::string FamilyNames();
 // True when programmer can program chips of family.
 bool Serves(Programmer programmer, ChipFamily family);
+// The family as programmer names it on its command line ("NRF52" for nrfjprog, "nrf52" for
+// nrfutil); "" for none, or when the programmer has no name for it (Serves is false).
+std::string FamilyOption(Programmer programmer, std::optional<ChipFamily> family);
 // "0x00FF8000-0x00FF87FF": the area as the operator's messages name it.
 std::string AreaText(const MemoryArea& area);
 

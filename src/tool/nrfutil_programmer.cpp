@@ -77,9 +77,10 @@ std::string NrfutilHelpCommand(const std::string& progPath) {
     return os::QuoteArgument(progPath) + " device program --help";
 }
 
-std::string NrfutilCommandTemplate(const std::string& progPath, const std::string& serial) {
+std::string NrfutilCommandTemplate(const std::string& progPath, const std::string& serial,
+                                   const std::string& family) {
     return ProgramStep(os::QuoteArgument(progPath), "@hex", serial.empty() ? "@sn" : serial,
-                       "@erase");
+                       "@erase", family);
 }
 
 }  // namespace tool

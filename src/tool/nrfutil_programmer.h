@@ -55,6 +55,7 @@ std::string NrfutilPinResetCommand(const std::string& progPath, const std::strin
 std::string NrfutilHelpCommand(const std::string& progPath);
 // The programming step as the operator's template shows it: "@hex" for the image, and the
 // serial, or "@sn" when the check picks it; never run.
-std::string NrfutilCommandTemplate(const std::string& progPath, const std::string& serial);
+std::string NrfutilCommandTemplate(const std::string& progPath, const std::string& serial,
+                                   const std::string& family = "");
 
 }  // namespace tool

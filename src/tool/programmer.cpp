@@ -91,8 +91,8 @@ std::string HelpCommand(const std::string& progPath) {
 }
 
 std::string CommandTemplate(const std::string& progPath, const std::string& progPara,
-                            const std::string& serial) {
-    return ToolFor(progPath, serial) + " --programs @hex " + progPara;
+                            const std::string& serial, const std::string& family) {
+    return ToolFor(progPath, serial, family) + " --programs @hex " + progPara;
 }
 
 bool ProgrammingSucceeded(const std::string& output) {

@@ -52,9 +52,9 @@ std::string ProgrammingCommand(const std::string& progPath, const std::string& h
 // progPath + " -h ": the tool's option list.
 std::string HelpCommand(const std::string& progPath);
 // progPath + " --programs @hex " + progPara: the template shown to the operator; never run. A
-// serial goes in as in ProgrammingCommand.
+// serial and a family go in as in ProgrammingCommand.
 std::string CommandTemplate(const std::string& progPath, const std::string& progPara,
-                            const std::string& serial);
+                            const std::string& serial, const std::string& family = "");
 
 // The programming run's trailing options when protection and the pin reset are steps of their
 // own, so that the chip can still be read and written after it is programmed: verify only.

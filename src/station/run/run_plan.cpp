@@ -85,17 +85,6 @@ public:
     }
 };
 
-// The family as the programmer names it; "" when config.ini names none, or when nrfjprog has no
-// name for it (the check refuses that station before any run).
-std::string FamilyOption(Programmer programmer, const ChipSettings& chip) {
-    if (!chip.family) {
-        return {};
-    }
-    const tool::FamilyFacts& facts = tool::FactsOf(*chip.family);
-    const char* name = programmer == Programmer::kNrfutil ? facts.name : facts.nrfjprogName;
-    return name != nullptr ? name : "";
-}
-
 tool::EraseMode EraseModeOf(const ChipSettings& chip, bool erase) {
     if (!erase) {
         return tool::EraseMode::kNone;
@@ -112,10 +101,10 @@ std::vector<RunStep> PlainSteps(const StationPaths& paths, const StationSettings
         return {{StepKind::kProgram, tool::ProgrammingCommand(
                                          settings.Prog_Path, paths.Hex_Path, erase, tool::kProgPara,
                                          check.probePinned ? check.probeSerial : "",
-                                         FamilyOption(Programmer::kNrfjprog, chip))}};
+                                         tool::FamilyOption(Programmer::kNrfjprog, chip.family))}};
     }
     const NrfutilCommands commands(settings.Prog_Path, paths.Hex_Path, check.probeSerial,
-                                   FamilyOption(Programmer::kNrfutil, chip));
+                                   tool::FamilyOption(Programmer::kNrfutil, chip.family));
     std::vector<RunStep> steps = commands.Program(erase);
     steps.push_back({StepKind::kProtect, commands.Protect()});
     steps.push_back({StepKind::kReset, commands.Reset()});
@@ -125,7 +114,8 @@ std::vector<RunStep> PlainSteps(const StationPaths& paths, const StationSettings
 std::unique_ptr<Commands> CommandsFor(const StationPaths& paths, const StationSettings& settings,
                                       const std::string& serial) {
     const Programmer programmer = settings.station.programmer;
-    const std::string family = FamilyOption(programmer, settings.chip);
+    // nrfjprog has no name for nrf54l: the check refuses that station before any run.
+    const std::string family = tool::FamilyOption(programmer, settings.chip.family);
     if (programmer == Programmer::kNrfutil) {
         return std::make_unique<NrfutilCommands>(settings.Prog_Path, paths.Hex_Path, serial,
                                                  family);
