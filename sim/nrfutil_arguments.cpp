@@ -12,6 +12,7 @@ namespace {
 const char kHelpHint[] = " Run with --help for the options.";
 
 const char* const kResetKinds[] = {"RESET_SYSTEM", "RESET_HARD", "RESET_PIN", "RESET_DEBUG"};
+const char* const kFamilies[] = {"nrf51", "nrf52", "nrf53", "nrf54l", "nrf54h", "nrf91", "nrf92"};
 
 struct NamedCommand {
     const char* name;
@@ -89,6 +90,8 @@ private:
         } else if (argument == "--serial-number") {
             Refuse(argument, command == Command::kNone || command == Command::kList);
             request_.serialNumber = TakeValue(argument);
+        } else if (argument == "--family" || argument == "--x-family") {
+            TakeFamily(argument);
         } else if (argument == "--firmware") {
             Refuse(argument, command != Command::kProgram);
             request_.firmware = TakeValue(argument);
@@ -128,6 +131,16 @@ private:
             error_ = "--json goes before 'device'.";
         } else {
             error_ = "Unknown argument '" + argument + "'." + kHelpHint;
+        }
+    }
+
+    // --family or its older spelling --x-family, with every command on a chip.
+    void TakeFamily(const std::string& argument) {
+        Refuse(argument, request_.command == Command::kNone || request_.command == Command::kList);
+        request_.family = TakeValue("--family");
+        if (error_.empty() && std::find(std::begin(kFamilies), std::end(kFamilies),
+                                        request_.family) == std::end(kFamilies)) {
+            error_ = "--family cannot be '" + request_.family + "'.";
         }
     }
 

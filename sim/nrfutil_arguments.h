@@ -9,7 +9,8 @@
 //   nrfutil [--json] device board-change --serial-number <sn>   (the stand-in's own)
 //   nrfutil [device [<command>]] --help, nrfutil device --version
 // <list> is key=value pairs separated by commas: chip_erase_mode, verify and reset. Numbers are
-// decimal or "0x" hexadecimal.
+// decimal or "0x" hexadecimal. Every command but list also takes --family <family> (or the older
+// --x-family): nrf51, nrf52, nrf53, nrf54l, nrf54h, nrf91 or nrf92.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +46,7 @@ struct Request {
     bool version = false;  // device --version
     Command command = Command::kNone;
     std::string serialNumber;
+    std::string family;  // --family, "" when not given
     std::string firmware;
     EraseMode erase = EraseMode::kAll;
     bool verify = false;

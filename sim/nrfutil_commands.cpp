@@ -42,6 +42,8 @@ const char kUsage[] =
     "  --version                  Print the version (after 'device').\n"
     "  --serial-number <serial>   The probe of a command (leading zeros ignored); every\n"
     "                             command but list needs it.\n"
+    "  --family <family>          The chip's family (nrf51, nrf52, nrf53, nrf54l, nrf91):\n"
+    "                             a command on a chip of another family fails.\n"
     "\n";
 
 const char kProgramUsage[] =
@@ -98,6 +100,28 @@ int List(const Request& request, const Settings& settings) {
 const char kProtected[] =
     "The chip is protected: its flash can only be erased as a whole (chip_erase_mode=ERASE_ALL) "
     "or recovered.";
+// What nrfutil says of a chip that came protected, which no erase of a program run opens.
+const char kReadbackProtected[] =
+    "[jlink] The operation is unavailable due to readback protection. The device can be unlocked "
+    "using the recover subcommand.";
+
+// Opens the chip for a program run that erases it, as far as its erase mode can: an erase through
+// the control access port opens any chip, a plain erase of everything only one that did not come
+// protected. False, the task failed, when the chip stays closed.
+bool OpenForProgram(const Request& request, const Task& task, SimulatedChip& chip) {
+    if (!chip.Protected()) {
+        return true;
+    }
+    if (request.erase == EraseMode::kControlAccess) {
+        chip.Recover();
+        return true;
+    }
+    if (request.erase == EraseMode::kAll && chip.EraseOpens()) {
+        return true;
+    }
+    task.Fail(kErrorProtected, chip.EraseOpens() ? kProtected : kReadbackProtected);
+    return false;
+}
 
 int Program(const Request& request, const Settings& settings, const Task& task,
             SimulatedChip& chip) {
@@ -109,8 +133,7 @@ int Program(const Request& request, const Settings& settings, const Task& task,
     }
     const bool eraseAll =
         request.erase == EraseMode::kAll || request.erase == EraseMode::kControlAccess;
-    if (!eraseAll && chip.Protected()) {
-        task.Fail(kErrorProtected, kProtected);
+    if (!OpenForProgram(request, task, chip)) {
         return kExitFailed;
     }
     if (eraseAll) {
@@ -200,6 +223,13 @@ int RunOnDevice(const Request& request, const Settings& settings, std::size_t pr
         task.Succeed("A new, erased chip with the DEVICEID " + DeviceIdText(deviceId));
         return kExitOk;
     }
+    if (!request.family.empty() && !NamesFamily(request.family, settings.family)) {
+        const Task task(request.json, "device-family", "Check the device's family", serial);
+        task.Fail(kErrorGeneric, std::string("The device is of the family ") +
+                                     FamilyName(settings.family) + ", not of the family " +
+                                     request.family + " given with --family.");
+        return kExitFailed;
+    }
     if (request.command == Command::kReset) {
         const Task task(request.json, "reset", "Reset", serial);
         PrintRehearsalOutput(settings);
@@ -240,7 +270,7 @@ int RunOnDevice(const Request& request, const Settings& settings, std::size_t pr
         }
         case Command::kRecover: {
             const Task task(request.json, "recover", "Recover", serial);
-            chip.EraseWhole();
+            chip.Recover();
             PrintRehearsalOutput(settings);
             task.Succeed("Recovered");
             return kExitOk;

@@ -29,10 +29,16 @@ FamilyMap MapOf(Family family) {
             return {0x00FF0000, 0x00FF0204, 0x00FF8000};
         case Family::kNrf54L:
             return {0x00FFC000, 0x00FFC304, 0x00FFD000};
+        case Family::kNrf51:
         case Family::kNrf52:
             break;
     }
     return {0x10000000, 0x10000060, 0x10001000};
+}
+
+// Present once a recover opened a chip that came protected.
+std::string OpenedPath(const std::string& flashPath) {
+    return ChipFilePath(flashPath, ".opened");
 }
 
 std::string BoardPath(const std::string& flashPath) {
@@ -76,7 +82,7 @@ SimulatedChip SimulatedChip::Load(const std::string& folder, const Settings& set
     const std::uint64_t board = BoardNumber(flashPath);
     SimulatedFlash flash = SimulatedFlash::Load(flashPath, {MapOf(settings.family).uicr});
     return SimulatedChip(std::move(flash), std::move(flashPath), settings.family,
-                         DeviceIdOf(settings, probe, board));
+                         DeviceIdOf(settings, probe, board), settings.factoryProtected);
 }
 
 std::uint64_t SimulatedChip::ChangeBoard(const std::string& folder, const Settings& settings,
@@ -84,7 +90,7 @@ std::uint64_t SimulatedChip::ChangeBoard(const std::string& folder, const Settin
     const std::string flashPath = folder + FlashFileName(settings.serials, probe);
     const std::uint64_t board = BoardNumber(flashPath) + 1;
     os::ReplaceFileContent(BoardPath(flashPath), std::to_string(board) + "\n");
-    for (const char* suffix : {".bin", ".uicr", ".protected", kOutSuffix}) {
+    for (const char* suffix : {".bin", ".uicr", ".protected", ".opened", kOutSuffix}) {
         os::RemoveFile(ChipFilePath(flashPath, suffix));
     }
     return DeviceIdOf(settings, probe, board);
@@ -110,6 +116,8 @@ std::string SimulatedChip::VersionText() const {
             return "NRF9160_xxAA_REV2";
         case Family::kNrf54L:
             return "NRF54L15_xxAA_REV1";
+        case Family::kNrf51:
+            return "NRF51822_xxAA_REV3";
         case Family::kNrf52:
             break;
     }
@@ -122,8 +130,16 @@ void SimulatedChip::EraseWhole() {
     SetProtected(false);
 }
 
+void SimulatedChip::Recover() {
+    EraseWhole();
+    if (factoryProtected_) {
+        os::ReplaceFileContent(OpenedPath(flashPath_), "recovered\n");
+    }
+}
+
 bool SimulatedChip::Protected() const {
-    return os::FileExists(ProtectionMarkPath(flashPath_));
+    return os::FileExists(ProtectionMarkPath(flashPath_)) ||
+           (factoryProtected_ && !os::FileExists(OpenedPath(flashPath_)));
 }
 
 void SimulatedChip::SetProtected(bool on) const {

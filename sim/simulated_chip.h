@@ -10,10 +10,16 @@
 // + n (mod 2^64), deviceid being the setting.
 //
 // Where the family keeps DEVICEID[0] (DEVICEID[1] follows it) and the UICR page:
-//   nrf52           0x10000060, UICR 0x10001000
+//   nrf51, nrf52    0x10000060, UICR 0x10001000
 //   nrf53, nrf91    0x00FF0204, UICR 0x00FF8000
 //   nrf54l          0x00FFC304, UICR 0x00FFD000
 // The FICR page around DEVICEID can be read, not written; it reads 0xFF but for DEVICEID.
+//
+// Protection. A chip is protected while its ".protected" file is present (--rbp, protection-set
+// write it). An erase of the whole chip opens it, unless the chips come protected from the
+// factory (protection=factory): then a new board is protected before anything is done to it, an
+// erase does not open it, and only a recover does (it leaves the ".opened" file beside the flash;
+// --rbp protects it again).
 #pragma once
 
 #include <cstddef>
@@ -56,6 +62,8 @@ public:
     std::uint64_t DeviceId() const { return deviceId_; }
 
     bool Protected() const;
+    // Whether an erase of the whole chip opens it when it is protected (see above).
+    bool EraseOpens() const { return !factoryProtected_; }
     // Protects the chip, or opens it, at once. Throws os::FileError.
     void SetProtected(bool on) const;
 
@@ -73,19 +81,24 @@ public:
     // Erases the whole chip, flash and UICR, and opens it, as an erase of everything does; its
     // files are written at once. Throws os::FileError.
     void EraseWhole();
+    // Erases the whole chip and opens it, also a chip that came protected; files written at once.
+    // Throws os::FileError.
+    void Recover();
 
 private:
     SimulatedChip(SimulatedFlash flash, std::string flashPath, Family family,
-                  std::uint64_t deviceId)
+                  std::uint64_t deviceId, bool factoryProtected)
         : flash_(std::move(flash)),
           flashPath_(std::move(flashPath)),
           family_(family),
-          deviceId_(deviceId) {}
+          deviceId_(deviceId),
+          factoryProtected_(factoryProtected) {}
 
     SimulatedFlash flash_;
     std::string flashPath_;
     Family family_;
     std::uint64_t deviceId_;
+    bool factoryProtected_;
 };
 
 }  // namespace sim

@@ -24,7 +24,6 @@ const CommandWord kCommands[] = {
     {"--program", "", Command::kProgram, "an image file"},
     {"--memrd", "", Command::kMemoryRead, "an address"},
     {"--memwr", "", Command::kMemoryWrite, "an address"},
-    {"--recover", "", Command::kRecover, nullptr},
     {"--board-change", "", Command::kBoardChange, nullptr},
     {"--deviceversion", "", Command::kDeviceVersion, nullptr},
     {"--board-out", "", Command::kBoardOut, nullptr},
@@ -54,6 +53,8 @@ const OptionWord kOptions[] = {
     {"--rbp", "", "a protection level (ALL or CR0)",
      Bit(Command::kProgram) | Bit(Command::kProtect)},
     {"--snr", "", "a serial number", kOnDevice},
+    {"-f", "--family", "a device family", kOnDevice},
+    {"--recover", "", nullptr, Bit(Command::kProgram) | Bit(Command::kRecover)},
     {"--n", "", "a byte count", Bit(Command::kMemoryRead)},
     {"--w", "", "a width (8, 16 or 32)", Bit(Command::kMemoryRead)},
     {"--val", "", "a value", Bit(Command::kMemoryWrite)},
@@ -123,6 +124,10 @@ private:
         }
         if (name == "-e") {
             request_.chipErase = true;
+        } else if (name == "--recover") {
+            request_.recover = true;
+        } else if (name == "-f") {
+            request_.family = value;
         } else if (name == "--sectorerase") {
             request_.sectorErase = true;
         } else if (name == "--verify") {
@@ -174,9 +179,12 @@ private:
                            [&](const OptionWord* word) { return std::string(word->name) == name; });
     }
 
-    // The command the options make when no command word was given: -e, --rbp or --pinreset.
+    // The command the options make when no command word was given: --recover, -e, --rbp or
+    // --pinreset.
     bool DeriveCommand() {
-        if (request_.chipErase) {
+        if (request_.recover) {
+            request_.command = Command::kRecover;
+        } else if (request_.chipErase) {
             request_.command = Command::kErase;
         } else if (!request_.readbackProtection.empty()) {
             request_.command = Command::kProtect;
@@ -210,6 +218,8 @@ private:
         const unsigned unit = request_.widthBits / 8;
         if (request_.chipErase && request_.sectorErase) {
             error_ = "-e and --sectorerase cannot be combined.";
+        } else if (request_.recover && (request_.chipErase || request_.sectorErase)) {
+            error_ = "--recover erases the whole chip: it does not go with -e or --sectorerase.";
         } else if (request_.command == Command::kErase && !request_.readbackProtection.empty()) {
             error_ = "--rbp does not go with -e without --program.";
         } else if (request_.command == Command::kMemoryWrite && !Given("--val")) {

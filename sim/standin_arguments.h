@@ -15,7 +15,7 @@ enum class Command {
     kErase,    // -e [--pinreset] without --program
     kReset,    // --pinreset alone
     kProtect,  // --rbp <level> alone
-    kRecover,  // --recover
+    kRecover,  // --recover alone; with --program, it recovers before programming
     kMemoryRead,     // --memrd <address> [--n <bytes>] [--w <8|16|32>]
     kMemoryWrite,    // --memwr <address> --val <value>
     kBoardChange,    // --board-change: the stand-in's own, see simulated_chip.h
@@ -23,7 +23,7 @@ enum class Command {
     kBoardOut,       // --board-out: the stand-in's own, takes the board out of the fixture
 };
 // --snr <serial> goes with every command on the device (kProgram and the ones after it): the
-// probe to use, decimal digits.
+// probe to use, decimal digits. So does -f / --family <family>: the family the chip must be of.
 
 struct Request {
     Command command = Command::kHelp;
@@ -34,6 +34,8 @@ struct Request {
     bool pinReset = false;
     std::string readbackProtection;  // "ALL", "CR0" or "" for none
     std::string probeSerial;         // --snr, "" when not given
+    std::string family;              // -f, "" when not given
+    bool recover = false;            // --recover (alone, or with --program)
     std::uint32_t address = 0;       // --memrd, --memwr
     std::uint32_t byteCount = 4;     // --n
     unsigned widthBits = 32;         // --w

@@ -68,6 +68,8 @@ const char* StandInFilesHelp() {
            "                         other probe. Beside it, named alike:\n"
            "  flash.uicr             its UICR page (4 KiB), while a byte of it is written;\n"
            "  flash.protected        present while the chip is protected;\n"
+           "  flash.opened           present once a recover opened a chip that came\n"
+           "                         protected (protection=factory);\n"
            "  flash.board            the number of the board on the probe (none: 0). The\n"
            "                         chip's DEVICEID is deviceid + the board's number +\n"
            "                         2^32 for each probe listed before it.\n"
@@ -80,8 +82,12 @@ const char* StandInFilesHelp() {
            "                           crash=1|program|probe|all, long_output=N,\n"
            "                           zero_bytes=1, split_char=1, serial=TEXT[,TEXT...]\n"
            "                           (one probe per serial), deviceid=HEX (default\n"
-           "                           F00DCAFE12345678), family=nrf52|nrf53|nrf91|nrf54l\n"
-           "                           (where DEVICEID and UICR sit; default nrf52).\n"
+           "                           F00DCAFE12345678),\n"
+           "                           family=nrf51|nrf52|nrf53|nrf91|nrf54l (the chips'\n"
+           "                           family: where DEVICEID and UICR sit, and what\n"
+           "                           -f / --family must name; default nrf52),\n"
+           "                           protection=factory (chips come protected, and\n"
+           "                           only a recover opens them).\n"
            "                         With nrfutil, marker=omit makes a good program run\n"
            "                         print no task_end.\n";
 }

@@ -66,7 +66,7 @@ int Protect(const Request& request, const SimulatedChip& chip) {
 
 int Recover(SimulatedChip& chip) {
     PrintLine("Recovering device. This operation might take 30s.");
-    chip.EraseWhole();
+    chip.Recover();
     PrintLine("Erasing user code and UICR flash areas.");
     return kExitOk;
 }

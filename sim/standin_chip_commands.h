@@ -25,7 +25,7 @@ int ReadMemory(const Request& request, const SimulatedChip& chip);
 int WriteMemory(const Request& request, SimulatedChip& chip);
 // --rbp: protects the chip.
 int Protect(const Request& request, const SimulatedChip& chip);
-// --recover: erases the whole chip and opens it.
+// --recover: erases the whole chip and opens it, also one that came protected.
 int Recover(SimulatedChip& chip);
 // --board-change: the next board on the probe (simulated_chip.h); prints its DEVICEID.
 int ChangeBoard(const Settings& settings, const std::string& folder, std::size_t probe);

@@ -45,7 +45,8 @@ const char kOptionList[] =
     "                         (before --program, or alone).\n"
     "  --pinreset             Apply a pin reset (after --program or -e, or alone).\n"
     "  --rbp <ALL|CR0>        Enable readback protection (after --program, or alone).\n"
-    "  --recover              Erase the whole chip and remove its protection.\n"
+    "  --recover              Erase the whole chip and remove its protection (alone, or\n"
+    "                         before --program, which then needs no erase).\n"
     "  --memrd <address>      Print memory: FICR, flash or UICR. Options:\n"
     "    --n <bytes>          how many bytes (default 4);\n"
     "    --w <8|16|32>        in units of that many bits (default 32).\n"
@@ -53,6 +54,8 @@ const char kOptionList[] =
     "    --val <value>        be erased. Numbers are decimal or 0x hexadecimal.\n"
     "  --snr <serial>         The probe to use (with every command on the device);\n"
     "                         needed when several probes are connected.\n"
+    "  -f, --family <family>  The device's family (NRF51, NRF52, NRF53, NRF91, NRF54L),\n"
+    "                         with every command on the device: another fails (18).\n"
     "\n"
     "Options of --program:\n"
     "  --sectorerase          Erase only the flash pages the image writes to.\n"
@@ -102,7 +105,9 @@ int Program(const Request& request, const Settings& settings, SimulatedChip& chi
         PrintError(loaded.error);
         return kExitBadImage;
     }
-    if (chip.Protected() && !request.chipErase) {
+    if (request.recover) {
+        Recover(chip);
+    } else if (chip.Protected() && !(request.chipErase && chip.EraseOpens())) {
         return RefuseProtected();
     }
     const std::vector<HexSegment>& image = loaded.segments;
@@ -151,6 +156,9 @@ int Program(const Request& request, const Settings& settings, SimulatedChip& chi
 }
 
 int Erase(const Request& request, const Settings& settings, SimulatedChip& chip) {
+    if (chip.Protected() && !chip.EraseOpens()) {
+        return RefuseProtected();
+    }
     PrintLine("Erasing user available code and UICR flash areas.");
     chip.EraseWhole();
     PrintRehearsalOutput(settings);
@@ -213,6 +221,13 @@ int RunOnDevice(const Request& request, const Settings& settings, const std::str
         probe = *found;
     } else if (settings.serials.size() > 1) {
         WaitForProbeChoice(settings);
+    }
+    if (request.command != Command::kBoardChange && !request.family.empty() &&
+        !NamesFamily(request.family, settings.family)) {
+        PrintError(
+            "The --family option given with the command (or the default from nrfjprog.ini) does "
+            "not match the device connected.");
+        return kExitWrongFamily;
     }
     if (request.command == Command::kReset) {
         PrintRehearsalOutput(settings);

@@ -22,6 +22,7 @@ enum ExitCode : int {
     kExitInternal = 7,
     kExitBadAddress = 8,      // a read or write outside the device's memories
     kExitProtected = 16,      // the chip is protected; the real tool's code for it
+    kExitWrongFamily = 18,    // -f names another family than the chip's; the real tool's code
     kExitNoDevice = 33,       // no chip answers (no board in the fixture); the real tool's code
     kExitProbeNotFound = 40,  // --snr names no connected probe; the real tool's code for it
     kExitNoDebuggers = 41,    // --deviceversion without a probe; the real tool's code for it
@@ -31,7 +32,8 @@ enum ExitCode : int {
 // Runs one request against the simulated probes whose flash files are in folder; returns the
 // exit code. With several probes and none named by --snr, a command on the device waits without
 // end, as the real tool waits on its probe selection window. Otherwise it does not wait or hang:
-// the caller applies delay_ms and hang after it.
+// the caller applies delay_ms and hang after it. A command that names another family than the
+// chips' (-f) fails before it touches the chip, as the real tool does.
 int RunRequest(const Request& request, const Settings& settings, const std::string& folder);
 
 // The option list printed by -h.

@@ -15,7 +15,7 @@ constexpr unsigned long long kMaxLongOutput = 256ull * 1024 * 1024;
 
 const char* const kKeys[] = {"probe",  "verify",   "marker",      "delay_ms",   "line_delay_ms",
                              "hang",   "crash",    "long_output", "zero_bytes", "split_char",
-                             "serial", "deviceid", "family"};
+                             "serial", "deviceid", "family",      "protection"};
 
 std::string_view Trim(std::string_view text) {
     return os::TrimmedOf(text, os::kAsciiSpace);
@@ -115,14 +115,13 @@ bool ParseDeviceId(std::string_view text, std::uint64_t& deviceId) {
     return true;
 }
 
+constexpr Family kFamilies[] = {Family::kNrf51, Family::kNrf52, Family::kNrf53, Family::kNrf91,
+                                Family::kNrf54L};
+
 bool ParseFamily(const std::string& text, Family& family) {
-    const std::pair<const char*, Family> families[] = {{"nrf52", Family::kNrf52},
-                                                       {"nrf53", Family::kNrf53},
-                                                       {"nrf91", Family::kNrf91},
-                                                       {"nrf54l", Family::kNrf54L}};
-    for (const auto& [name, value] : families) {
-        if (text == name) {
-            family = value;
+    for (Family known : kFamilies) {
+        if (text == FamilyName(known)) {
+            family = known;
             return true;
         }
     }
@@ -187,6 +186,9 @@ bool Apply(Settings& settings, const std::string& key, const std::string& rawVal
     if (key == "family") {
         return ParseFamily(value, settings.family);
     }
+    if (key == "protection") {
+        return ParseChoice(value, "factory", "none", settings.factoryProtected);
+    }
     // serial: kept as written, letter case included.
     std::vector<std::string> serials = SplitSerials(rawValue);
     if (serials.empty()) {
@@ -239,6 +241,26 @@ void ReadEnvironment(Settings& settings) {
 }
 
 }  // namespace
+
+const char* FamilyName(Family family) {
+    switch (family) {
+        case Family::kNrf51:
+            return "nrf51";
+        case Family::kNrf53:
+            return "nrf53";
+        case Family::kNrf91:
+            return "nrf91";
+        case Family::kNrf54L:
+            return "nrf54l";
+        case Family::kNrf52:
+            break;
+    }
+    return "nrf52";
+}
+
+bool NamesFamily(std::string_view name, Family family) {
+    return os::AsciiLower(name) == FamilyName(family);
+}
 
 Settings ReadSettings(std::string_view iniText) {
     Settings settings;

@@ -21,8 +21,12 @@
 //   serial=TEXT[,TEXT]  the serial number(s) -i prints, one per line (default 682123456)
 //   deviceid=HEX        the DEVICEID of the first probe's first board: 1 to 16 hexadecimal
 //                       digits, "0x" allowed (default F00DCAFE12345678; see simulated_chip.h)
-//   family=NAME         where the chips keep DEVICEID and UICR: nrf52 (the default), nrf53
-//                       (application core), nrf91 or nrf54l
+//   family=NAME         the chips' family: nrf52 (the default), nrf51, nrf53 (application
+//                       core), nrf91 or nrf54l. It says where the chips keep DEVICEID and UICR,
+//                       and a command that names another family (nrfjprog -f, nrfutil
+//                       --family) fails as the real tools fail on a board of another product
+//   protection=factory  the chips come protected, as current nRF52840s leave the factory: an
+//                       erase does not open them, only a recover does (simulated_chip.h)
 #pragma once
 
 #include <cstddef>
@@ -37,7 +41,7 @@ namespace sim {
 enum class HangIn { kNoRun, kProgramming, kProbeQuery, kEveryRun };
 
 // The chip family the probes' chips belong to.
-enum class Family { kNrf52, kNrf53, kNrf91, kNrf54L };
+enum class Family { kNrf51, kNrf52, kNrf53, kNrf91, kNrf54L };
 
 // What a good verify prints.
 enum class Marker { kVerifyOk, kVerifiedOk, kDoneVerifying, kOmitted };
@@ -56,6 +60,7 @@ struct Settings {
     std::vector<std::string> serials{"682123456"};
     std::uint64_t deviceId = 0xF00DCAFE12345678;
     Family family = Family::kNrf52;
+    bool factoryProtected = false;
 
     // Lines of the settings file or variables that were not understood, one message each
     // (e.g. "standin.ini line 3: unknown setting 'probes'"); the program shows them as warnings.
@@ -65,5 +70,10 @@ struct Settings {
 // The settings from the text of the settings file (empty when there is none), then from the
 // environment.
 Settings ReadSettings(std::string_view iniText);
+
+// The family's name as config files and nrfutil's --family write it: "nrf52".
+const char* FamilyName(Family family);
+// True when name (nrfjprog's "NRF52" or nrfutil's "nrf52", letter case aside) is family's.
+bool NamesFamily(std::string_view name, Family family);
 
 }  // namespace sim

@@ -7,10 +7,16 @@ namespace tool {
 
 namespace {
 
+std::string FamilyOption(const std::string& family) {
+    return family.empty() ? "" : " --family " + family;
+}
+
 std::string ProgramStep(const std::string& tool, const std::string& image,
-                        const std::string& serial, const std::string& eraseMode) {
+                        const std::string& serial, const std::string& eraseMode,
+                        const std::string& family = "") {
     return tool + " --json device program --firmware " + image + " --serial-number " + serial +
-           " --options chip_erase_mode=" + eraseMode + ",verify=VERIFY_READ,reset=RESET_NONE";
+           " --options chip_erase_mode=" + eraseMode + ",verify=VERIFY_READ,reset=RESET_NONE" +
+           FamilyOption(family);
 }
 
 }  // namespace
@@ -25,41 +31,56 @@ std::string NrfutilListCommand(const std::string& progPath) {
 
 std::vector<std::string> NrfutilProgrammingCommands(const std::string& progPath,
                                                     const std::string& hexPath,
-                                                    const std::string& serial, bool erase) {
+                                                    const std::string& serial, bool erase,
+                                                    const std::string& family) {
     return {ProgramStep(os::QuoteArgument(progPath), os::QuoteArgument(hexPath), serial,
-                        erase ? "ERASE_ALL" : "ERASE_NONE"),
-            NrfutilProtectCommand(progPath, serial), NrfutilPinResetCommand(progPath, serial)};
+                        erase ? "ERASE_ALL" : "ERASE_NONE", family),
+            NrfutilProtectCommand(progPath, serial, family),
+            NrfutilPinResetCommand(progPath, serial, family)};
+}
+
+std::string NrfutilRecoverCommand(const std::string& progPath, const std::string& serial,
+                                  const std::string& family) {
+    return os::QuoteArgument(progPath) + " --json device recover --serial-number " + serial +
+           FamilyOption(family);
 }
 
 std::string NrfutilReadCommand(const std::string& progPath, std::uint32_t address,
-                               std::uint32_t byteCount, const std::string& serial) {
+                               std::uint32_t byteCount, const std::string& serial,
+                               const std::string& family) {
     return os::QuoteArgument(progPath) + " --json device read --address " + HexWord(address) +
-           " --bytes " + std::to_string(byteCount) + " --serial-number " + serial;
+           " --bytes " + std::to_string(byteCount) + " --serial-number " + serial +
+           FamilyOption(family);
 }
 
 std::string NrfutilWriteCommand(const std::string& progPath, std::uint32_t address,
-                                std::uint32_t value, const std::string& serial) {
+                                std::uint32_t value, const std::string& serial,
+                                const std::string& family) {
     return os::QuoteArgument(progPath) + " --json device write --address " + HexWord(address) +
-           " --value " + HexWord(value) + " --serial-number " + serial;
+           " --value " + HexWord(value) + " --serial-number " + serial + FamilyOption(family);
 }
 
-std::string NrfutilProtectCommand(const std::string& progPath, const std::string& serial) {
+std::string NrfutilProtectCommand(const std::string& progPath, const std::string& serial,
+                                  const std::string& family) {
     return os::QuoteArgument(progPath) + " --json device protection-set All --serial-number " +
-           serial;
+           serial + FamilyOption(family);
 }
 
-std::string NrfutilPinResetCommand(const std::string& progPath, const std::string& serial) {
+std::string NrfutilPinResetCommand(const std::string& progPath, const std::string& serial,
+                                   const std::string& family) {
     return os::QuoteArgument(progPath) +
-           " --json device reset --reset-kind RESET_PIN --serial-number " + serial;
+           " --json device reset --reset-kind RESET_PIN --serial-number " + serial +
+           FamilyOption(family);
 }
 
 std::string NrfutilHelpCommand(const std::string& progPath) {
     return os::QuoteArgument(progPath) + " device program --help";
 }
 
-std::string NrfutilCommandTemplate(const std::string& progPath, const std::string& serial) {
+std::string NrfutilCommandTemplate(const std::string& progPath, const std::string& serial,
+                                   const std::string& family) {
     return ProgramStep(os::QuoteArgument(progPath), "@hex", serial.empty() ? "@sn" : serial,
-                       "@erase");
+                       "@erase", family);
 }
 
 }  // namespace tool

@@ -18,37 +18,62 @@ std::string ProbeQueryCommand(const std::string& progPath) {
 
 namespace {
 
-// The tool's path, and the probe it is to use when one is named.
-std::string ToolFor(const std::string& progPath, const std::string& serial) {
-    return serial.empty() ? os::QuoteArgument(progPath)
-                          : os::QuoteArgument(progPath) + " --snr " + serial;
+// The tool's path, the chip's family and the probe it is to use, each when one is named.
+std::string ToolFor(const std::string& progPath, const std::string& serial,
+                    const std::string& family = "") {
+    return os::QuoteArgument(progPath) + (family.empty() ? "" : " -f " + family) +
+           (serial.empty() ? "" : " --snr " + serial);
+}
+
+const char* ProgramWord(EraseMode erase) {
+    switch (erase) {
+        case EraseMode::kWholeChip:
+            return " -e --program ";
+        case EraseMode::kRecover:
+            return " --recover --program ";
+        case EraseMode::kNone:
+            break;
+    }
+    return " --program ";
 }
 
 }  // namespace
 
 std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath, bool erase,
                                const std::string& progPara, const std::string& serial) {
-    return ToolFor(progPath, serial) + (erase ? " -e --program " : " --program ") +
-           os::QuoteArgument(hexPath) + progPara;
+    return ProgrammingCommand(progPath, hexPath, erase ? EraseMode::kWholeChip : EraseMode::kNone,
+                              progPara, serial, "");
+}
+
+std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath,
+                               EraseMode erase, const std::string& progPara,
+                               const std::string& serial, const std::string& family) {
+    return ToolFor(progPath, serial, family) + ProgramWord(erase) + os::QuoteArgument(hexPath) +
+           progPara;
 }
 
 std::string MemoryReadCommand(const std::string& progPath, std::uint32_t address,
-                              std::uint32_t byteCount, const std::string& serial) {
-    return ToolFor(progPath, serial) + " --memrd " + HexWord(address) + " --n " +
+                              std::uint32_t byteCount, const std::string& serial,
+                              const std::string& family) {
+    return ToolFor(progPath, serial, family) + " --memrd " + HexWord(address) + " --n " +
            std::to_string(byteCount);
 }
 
 std::string MemoryWriteCommand(const std::string& progPath, std::uint32_t address,
-                               std::uint32_t value, const std::string& serial) {
-    return ToolFor(progPath, serial) + " --memwr " + HexWord(address) + " --val " + HexWord(value);
+                               std::uint32_t value, const std::string& serial,
+                               const std::string& family) {
+    return ToolFor(progPath, serial, family) + " --memwr " + HexWord(address) + " --val " +
+           HexWord(value);
 }
 
-std::string ProtectCommand(const std::string& progPath, const std::string& serial) {
-    return ToolFor(progPath, serial) + " --rbp ALL";
+std::string ProtectCommand(const std::string& progPath, const std::string& serial,
+                           const std::string& family) {
+    return ToolFor(progPath, serial, family) + " --rbp ALL";
 }
 
-std::string PinResetCommand(const std::string& progPath, const std::string& serial) {
-    return ToolFor(progPath, serial) + " --pinreset";
+std::string PinResetCommand(const std::string& progPath, const std::string& serial,
+                            const std::string& family) {
+    return ToolFor(progPath, serial, family) + " --pinreset";
 }
 
 std::string HexWord(std::uint32_t value) {
@@ -66,8 +91,8 @@ std::string HelpCommand(const std::string& progPath) {
 }
 
 std::string CommandTemplate(const std::string& progPath, const std::string& progPara,
-                            const std::string& serial) {
-    return ToolFor(progPath, serial) + " --programs @hex " + progPara;
+                            const std::string& serial, const std::string& family) {
+    return ToolFor(progPath, serial, family) + " --programs @hex " + progPara;
 }
 
 bool ProgrammingSucceeded(const std::string& output) {

@@ -32,12 +32,29 @@ std::string ProbeQueryCommand(const std::string& progPath);
 // which one to use; "" leaves the choice to the tool.
 std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath, bool erase,
                                const std::string& progPara, const std::string& serial);
+
+// What a programming run does to the chip before it writes the image.
+enum class EraseMode {
+    kNone,       // nothing: " --program "
+    kWholeChip,  // erases flash and UICR: " -e --program "
+    // recovers the chip (erasing all of it and opening its debug port, which a factory-protected
+    // chip needs) and programs it in the same call (nrfjprog 10.15.1 and later): " --recover
+    // --program "
+    kRecover,
+};
+
+// Every command on the chip takes a family: nrfjprog's name for it ("NRF52"), or "" for none.
+// With one, " -f " + family follows progPath (before --snr), and a chip of another family makes
+// the tool exit with 18 before it touches anything.
+std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath,
+                               EraseMode erase, const std::string& progPara,
+                               const std::string& serial, const std::string& family);
 // progPath + " -h ": the tool's option list.
 std::string HelpCommand(const std::string& progPath);
 // progPath + " --programs @hex " + progPara: the template shown to the operator; never run. A
-// serial goes in as in ProgrammingCommand.
+// serial and a family go in as in ProgrammingCommand.
 std::string CommandTemplate(const std::string& progPath, const std::string& progPara,
-                            const std::string& serial);
+                            const std::string& serial, const std::string& family = "");
 
 // The programming run's trailing options when protection and the pin reset are steps of their
 // own, so that the chip can still be read and written after it is programmed: verify only.
@@ -48,14 +65,18 @@ inline constexpr char kVerifyOnlyPara[] = "  --verify  ";
 // without "0x" as decimal, without a warning.
 // progPath + " --memrd <address> --n <byteCount>": prints the bytes at address as 32-bit words.
 std::string MemoryReadCommand(const std::string& progPath, std::uint32_t address,
-                              std::uint32_t byteCount, const std::string& serial);
+                              std::uint32_t byteCount, const std::string& serial,
+                              const std::string& family = "");
 // progPath + " --memwr <address> --val <value>": writes one 32-bit word, where it is erased.
 std::string MemoryWriteCommand(const std::string& progPath, std::uint32_t address,
-                               std::uint32_t value, const std::string& serial);
+                               std::uint32_t value, const std::string& serial,
+                               const std::string& family = "");
 // progPath + " --rbp ALL": protects the chip; it takes effect at the next reset.
-std::string ProtectCommand(const std::string& progPath, const std::string& serial);
+std::string ProtectCommand(const std::string& progPath, const std::string& serial,
+                           const std::string& family = "");
 // progPath + " --pinreset".
-std::string PinResetCommand(const std::string& progPath, const std::string& serial);
+std::string PinResetCommand(const std::string& progPath, const std::string& serial,
+                            const std::string& family = "");
 
 // "0x" and eight upper-case hexadecimal digits: "0x000186A1".
 std::string HexWord(std::uint32_t value);

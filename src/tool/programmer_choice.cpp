@@ -10,9 +10,10 @@ std::string ToolFileName(Programmer programmer) {
 }
 
 std::string ShownCommand(Programmer programmer, const std::string& progPath,
-                         const std::string& serial) {
-    return programmer == Programmer::kNrfutil ? NrfutilCommandTemplate(progPath, serial)
-                                              : CommandTemplate(progPath, kProgPara, serial);
+                         const std::string& serial, const std::string& family) {
+    return programmer == Programmer::kNrfutil
+               ? NrfutilCommandTemplate(progPath, serial, family)
+               : CommandTemplate(progPath, kProgPara, serial, family);
 }
 
 std::string OptionListCommand(Programmer programmer, const std::string& progPath) {

@@ -49,9 +49,13 @@ struct StepsCase {
     const char* name;
     bool nrfutil;
     const char* lines;
-    std::vector<std::string> steps;  // how each call after the checks starts
+    // How each call after the checks starts; a step that names the image as "@hex" is the whole
+    // call.
+    std::vector<std::string> steps;
     bool deviceId;
     const char* serialNumber;
+    bool erase = true;         // the operator's choice
+    const char* standIn = "";  // the stand-in's chips
 
     friend void PrintTo(const StepsCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -62,6 +66,8 @@ TEST_P(RunSteps, ReadAndWriteWhileTheChipIsOpenThenProtectAndReset) {
     const StepsCase& c = GetParam();
     auto& station = ChipStationWith(
         std::string(c.nrfutil ? "[station]\r\nprogrammer=nrfutil\r\n" : "") + c.lines);
+    station.SetStandIn(c.standIn);
+    view_.erase = c.erase;
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_StartClick);
 
@@ -69,7 +75,13 @@ TEST_P(RunSteps, ReadAndWriteWhileTheChipIsOpenThenProtectAndReset) {
     const std::vector<std::string> calls = CallsAfterTheChecks();
     ASSERT_EQ(calls.size(), c.steps.size()) << station.StandInCalls();
     for (std::size_t i = 0; i < calls.size(); ++i) {
-        EXPECT_THAT(calls[i], ::testing::StartsWith(c.steps[i]));
+        std::string step = c.steps[i];
+        const std::size_t image = step.find("@hex");
+        if (image == std::string::npos) {
+            EXPECT_THAT(calls[i], ::testing::StartsWith(step));
+        } else {
+            EXPECT_EQ(calls[i], step.replace(image, 4, station.ImagePath()));
+        }
     }
     const std::string para = Log().substr(Log().find("[info ]Para="));
     EXPECT_EQ(para.substr(0, para.find('\n')).find(" && ") == std::string::npos,
@@ -79,6 +91,13 @@ TEST_P(RunSteps, ReadAndWriteWhileTheChipIsOpenThenProtectAndReset) {
     EXPECT_EQ(rows[1][IndexOf(Column::kDeviceId)], c.deviceId ? "F00DCAFE12345678" : "");
     EXPECT_EQ(rows[1][IndexOf(Column::kSerialNumber)], c.serialNumber);
 }
+
+constexpr char kNrf52[] = "[chip]\r\nfamily=nrf52\r\n";
+constexpr char kNrf52Recover[] = "[chip]\r\nfamily=nrf52\r\nrecover=yes\r\n";
+constexpr char kNrf53Both[] =
+    "[chip]\r\nfamily=NRF53\r\nrecover=yes\r\n[trace]\r\ndeviceid=yes\r\n[serial]\r\n"
+    "first=100000\r\nlast=100002\r\n";
+constexpr char kFactoryProtected[] = "protection=factory\n";
 
 const std::vector<std::string> kNrfjprogBoth = {"-e --program",
                                                 "--memrd 0x10000060 --n 8",
@@ -96,28 +115,107 @@ const std::vector<std::string> kNrfutilBoth = {
 
 INSTANTIATE_TEST_SUITE_P(
     Programmers, RunSteps,
-    ::testing::Values(StepsCase{"NrfjprogAsAlways", false, "", {"-e --program"}, false, ""},
-                      StepsCase{"NrfjprogTrace",
-                                false,
-                                kTrace,
-                                {kNrfjprogBoth[0], kNrfjprogBoth[1], "--rbp ALL", "--pinreset"},
-                                true,
-                                ""},
-                      StepsCase{"NrfjprogSerial",
-                                false,
-                                kSerial,
-                                {kNrfjprogBoth[0], kNrfjprogBoth[2], kNrfjprogBoth[3], "--rbp ALL",
-                                 "--pinreset"},
-                                false,
-                                "100000"},
-                      StepsCase{"NrfjprogBoth", false, kBoth, kNrfjprogBoth, true, "100000"},
-                      StepsCase{"NrfutilAsAlways",
-                                true,
-                                "",
-                                {kNrfutilBoth[0], kNrfutilBoth[4], kNrfutilBoth[5]},
-                                false,
-                                ""},
-                      StepsCase{"NrfutilBoth", true, kBoth, kNrfutilBoth, true, "100000"}),
+    ::testing::Values(
+        StepsCase{"NrfjprogAsAlways", false, "", {"-e --program"}, false, ""},
+        StepsCase{"NrfjprogTrace",
+                  false,
+                  kTrace,
+                  {kNrfjprogBoth[0], kNrfjprogBoth[1], "--rbp ALL", "--pinreset"},
+                  true,
+                  ""},
+        StepsCase{"NrfjprogSerial",
+                  false,
+                  kSerial,
+                  {kNrfjprogBoth[0], kNrfjprogBoth[2], kNrfjprogBoth[3], "--rbp ALL", "--pinreset"},
+                  false,
+                  "100000"},
+        StepsCase{"NrfjprogBoth", false, kBoth, kNrfjprogBoth, true, "100000"},
+        StepsCase{"NrfutilAsAlways",
+                  true,
+                  "",
+                  {kNrfutilBoth[0], kNrfutilBoth[4], kNrfutilBoth[5]},
+                  false,
+                  ""},
+        StepsCase{"NrfutilBoth", true, kBoth, kNrfutilBoth, true, "100000"},
+        // [chip]: the family on every call; recover instead of erase.
+        StepsCase{"NrfjprogFamily",
+                  false,
+                  kNrf52,
+                  {"-f NRF52 -e --program @hex --verify --rbp ALL --pinreset"},
+                  false,
+                  ""},
+        StepsCase{"NrfjprogRecoverFactoryProtected",
+                  false,
+                  kNrf52Recover,
+                  {"-f NRF52 --recover --program @hex --verify --rbp ALL --pinreset"},
+                  false,
+                  "",
+                  true,
+                  kFactoryProtected},
+        StepsCase{"NrfjprogRecoverOnlyWithErase",
+                  false,
+                  kNrf52Recover,
+                  {"-f NRF52 --program @hex --verify --rbp ALL --pinreset"},
+                  false,
+                  "",
+                  false},
+        StepsCase{"NrfjprogRecoverWithoutFamily",
+                  false,
+                  "[chip]\r\nrecover=yes\r\n",
+                  {"--recover --program @hex --verify --rbp ALL --pinreset"},
+                  false,
+                  ""},
+        StepsCase{
+            "NrfjprogNrf53Both",
+            false,
+            kNrf53Both,
+            {"-f NRF53 --recover --program @hex --verify", "-f NRF53 --memrd 0x00FF0204 --n 8",
+             "-f NRF53 --memwr 0x00FF8100 --val 0x000186A0", "-f NRF53 --memrd 0x00FF8100 --n 4",
+             "-f NRF53 --rbp ALL", "-f NRF53 --pinreset"},
+            true,
+            "100000",
+            true,
+            "family=nrf53\n"},
+        StepsCase{"NrfutilRecoverFactoryProtected",
+                  true,
+                  kNrf52Recover,
+                  {"--json device recover --serial-number 682123456 --family nrf52",
+                   "--json device program --firmware @hex --serial-number 682123456 "
+                   "--options chip_erase_mode=ERASE_ALL,verify=VERIFY_READ,reset="
+                   "RESET_NONE --family nrf52",
+                   "--json device protection-set All --serial-number 682123456 "
+                   "--family nrf52",
+                   "--json device reset --reset-kind RESET_PIN --serial-number "
+                   "682123456 --family nrf52"},
+                  false,
+                  "",
+                  true,
+                  kFactoryProtected},
+        StepsCase{"NrfutilRecoverOnlyWithErase",
+                  true,
+                  kNrf52Recover,
+                  {"--json device program --firmware @hex --serial-number 682123456 "
+                   "--options chip_erase_mode=ERASE_NONE,verify=VERIFY_READ,reset="
+                   "RESET_NONE --family nrf52",
+                   kNrfutilBoth[4], kNrfutilBoth[5]},
+                  false,
+                  "",
+                  false},
+        StepsCase{"NrfutilNrf54lBoth",
+                  true,
+                  "[chip]\r\nfamily=nrf54l\r\nrecover=yes\r\n[trace]\r\n"
+                  "deviceid=yes\r\n[serial]\r\nfirst=100000\r\nlast=100002\r\n",
+                  {"--json device recover", "--json device program",
+                   "--json device read --address 0x00FFC304 --bytes 8 "
+                   "--serial-number 682123456 --family nrf54l",
+                   "--json device write --address 0x00FFD500 --value 0x000186A0 "
+                   "--serial-number 682123456 --family nrf54l",
+                   "--json device read --address 0x00FFD500 --bytes 4",
+                   "--json device protection-set All", "--json device reset"},
+                  true,
+                  "100000",
+                  true,
+                  "family=nrf54l\nprotection=factory\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Numbers go up by one a board; a failed run voids its number, and its row names it; the last
@@ -237,7 +335,30 @@ INSTANTIATE_TEST_SUITE_P(
         SettingsCase{"BlockNotANumber",
                      "[database]\r\nconnection=DSN=romtool-none\r\n[serial]\r\naddress=0x10001080"
                      "\r\npool=b\r\nblock=0\r\n",
-                     "ERROR:config.ini的[serial]中block=0不是1到1000000之间的十进制数"}),
+                     "ERROR:config.ini的[serial]中block=0不是1到1000000之间的十进制数"},
+        SettingsCase{"FamilyNotKnown", "[chip]\r\nfamily=nrf52840\r\n",
+                     "ERROR:config.ini的[chip]中family=nrf52840不是nrf51、nrf52、nrf53、nrf54l、"
+                     "nrf91之一"},
+        SettingsCase{"RecoverNotYesOrNo", "[chip]\r\nrecover=always\r\n",
+                     "ERROR:config.ini的[chip]中recover=always不是yes或no"},
+        SettingsCase{"Nrf54lWithNrfjprog", "[chip]\r\nfamily=nrf54l\r\n",
+                     "ERROR:config.ini的[chip]中family=nrf54l的芯片不能用nrfjprog烧写（nrfjprog不能"
+                     "正确复位这类芯片），请在[station]中设置programmer=nrfutil"},
+        SettingsCase{"DeviceIdOutsideTheFamily",
+                     "[chip]\r\nfamily=nrf53\r\n[trace]\r\ndeviceid=yes\r\n"
+                     "deviceid_address=0x10000060\r\n",
+                     "ERROR:config.ini的[trace]中deviceid_address=0x10000060不在nrf53芯片的FICR（"
+                     "0x00FF0000-0x00FF0FFF）或UICR（0x00FF8000-0x00FF87FF）中"},
+        SettingsCase{"DeviceIdAcrossTheFicrsEnd",
+                     "[chip]\r\nfamily=nrf52\r\n[trace]\r\ndeviceid=yes\r\n"
+                     "deviceid_address=0x10000FFC\r\n",
+                     "ERROR:config.ini的[trace]中deviceid_address=0x10000FFC不在nrf52芯片的FICR（"
+                     "0x10000000-0x10000FFF）或UICR（0x10001000-0x10001FFF）中"},
+        SettingsCase{"SerialOutsideTheFamilysUicr",
+                     "[chip]\r\nfamily=nrf54l\r\n[station]\r\nprogrammer=nrfutil\r\n"
+                     "[serial]\r\naddress=0x10001080\r\nfirst=1\r\nlast=2\r\n",
+                     "ERROR:config.ini的[serial]中address=0x10001080不在nrf54l芯片的UICR（"
+                     "0x00FFD000-0x00FFD9FF）中"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

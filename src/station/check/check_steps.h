@@ -10,7 +10,7 @@ namespace station {
 bool QueryAndBindProbe(const CheckInputs& inputs, CheckResult& result);
 // The folder of the log and the record can take a line, and no row waits in memory for it.
 bool LogFolderTakesLines(const CheckInputs& inputs, CheckResult& result);
-// [trace] and [serial] are set right, and the station's range has a number left.
+// [chip], [trace] and [serial] are set right, and the station's range has a number left.
 bool ChipSettingsUsable(const CheckInputs& inputs, CheckResult& result);
 // Message 114 for numbers used up: the configured range's, or the pool's with why no new block
 // came.

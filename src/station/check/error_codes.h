@@ -17,7 +17,7 @@ enum StationError {
     kProbeNotFound = 111,        // the probe config.ini binds the station to is not listed
     kSeveralProbes = 112,        // several probes listed and none bound: the tool would ask
     kLogFolderUnusable = 113,    // the log and record folder cannot take a line, or rows wait
-    kSerialNumbers = 114,        // [trace] or [serial] set wrongly, or no serial number is left
+    kSerialNumbers = 114,  // [chip], [trace] or [serial] set wrongly, or no serial number left
 };
 
 }  // namespace station

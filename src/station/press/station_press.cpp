@@ -77,9 +77,12 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
         press.run = RunPlanned(plan, Runner(events), display);
     }
     const RunResult& run = *press.run;
-    press.verdict = run.succeeded ? Passed("PASS", run.detail, lastCheck_.probeOutput)
-                                  : Failed(kProgrammingFailed, run.detail,
-                                           ErrorText(kProgrammingFailed), lastCheck_.probeOutput);
+    // A refusal the tool explained for the chip itself stands above the usual message.
+    const std::string message =
+        (run.cause.empty() ? "" : run.cause + "\r\n") + ErrorText(kProgrammingFailed);
+    press.verdict = run.succeeded
+                        ? Passed("PASS", run.detail, lastCheck_.probeOutput)
+                        : Failed(kProgrammingFailed, run.detail, message, lastCheck_.probeOutput);
     events.VerdictReached(press.verdict);
 }
 

@@ -15,4 +15,12 @@ std::string TimeoutLine(long long limitSeconds);
 // which only the last keptBytes were kept, the size in MiB, KiB or bytes, whichever divides it.
 std::string OutputCutNote(std::size_t keptBytes);
 
+// The line above the failure message when the tool found a chip of another family than config.ini
+// names (family as config.ini writes it): nothing was written to it.
+std::string OtherFamilyLine(const std::string& family);
+
+// The line above the failure message when the chip is protected (its debug port closed): what
+// opens it, given whether the operator chose to erase and whether config.ini has recover=yes.
+std::string ProtectedChipLine(bool erase, bool recover);
+
 }  // namespace station

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "record/production_record.h"
+#include "station/run/operator_texts.h"
 #include "station/run/verdict.h"
+#include "tool/chip_refusal.h"
 #include "tool/memory_words.h"
 #include "tool/nrfutil_output.h"
 #include "tool/programmer.h"
@@ -48,6 +50,8 @@ bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::s
 // The step's name in its log line.
 std::string StepName(StepKind kind) {
     switch (kind) {
+        case StepKind::kRecover:
+            return "解锁";
         case StepKind::kProgram:
             return "烧写";
         case StepKind::kReadDeviceId:
@@ -77,6 +81,22 @@ std::string StepText(const RunPlan& plan, const RunStep& step, const tool::Comma
     return failure.empty() ? text : WithLastLine(text, failure);
 }
 
+// The operator's line for a step the tool refused for the chip itself; "" for any other failure.
+std::string CauseOf(const RunPlan& plan, const tool::CommandResult& run) {
+    if (run.timedOut) {
+        return {};
+    }
+    switch (tool::RefusalOf(plan.programmer, run.output, run.exitCode)) {
+        case tool::ChipRefusal::kOtherFamily:
+            return OtherFamilyLine(plan.family);
+        case tool::ChipRefusal::kProtected:
+            return ProtectedChipLine(plan.erase, plan.recover);
+        case tool::ChipRefusal::kNone:
+            break;
+    }
+    return {};
+}
+
 }  // namespace
 
 RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& display) {
@@ -97,6 +117,7 @@ RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& 
         if (!StepReportedDone(plan, step, result.lastRun) ||
             !StepReadWhatItShould(plan, step, result.lastRun.output, result)) {
             result.succeeded = false;
+            result.cause = CauseOf(plan, result.lastRun);
             break;
         }
     }

@@ -20,12 +20,16 @@ struct RunResult {
     std::chrono::milliseconds duration{0};
     std::string deviceId;        // the chip's DEVICEID, when a step read it
     bool serialWritten = false;  // the serial number was written and read back
+    // Why the chip was refused, for the operator, when the tool said so (a chip of another
+    // family, a protected chip): the line above the failure message; "" otherwise.
+    std::string cause;
 };
 
 // Runs the plan's steps, each only after the one before succeeded, all of them ended within the
 // plan's limit. A step succeeded when (nrfjprog) its output holds no "ERROR:" and, for the
 // programming, confirms the verify, or for the other steps it exited with 0; (nrfutil) when it
-// reported success. A read must show the words asked for; a read-back must show the number.
+// reported success. A read must show the words asked for; a read-back must show the number. A
+// step the tool refused for the chip's family or protection gives the cause its line.
 RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& display);
 
 }  // namespace station

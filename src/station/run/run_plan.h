@@ -18,7 +18,8 @@ namespace station {
 
 // What a step does, and so how its output is read.
 enum class StepKind {
-    kProgram,       // erase (when chosen), program and verify; with nrfjprog alone, all of it
+    kRecover,       // nrfutil: recover the chip (erase it whole and open it) before programming
+    kProgram,       // erase or recover (when chosen), program and verify; nrfjprog alone: all
     kReadDeviceId,  // read the chip's DEVICEID
     kWriteSerial,   // write the serial number into its word
     kReadSerial,    // read the word back
@@ -38,6 +39,9 @@ struct RunPlan {
     std::uint32_t deviceIdAddress = 0;          // where kReadDeviceId reads
     std::uint32_t serialAddress = 0;            // where kWriteSerial writes and kReadSerial reads
     std::optional<std::uint32_t> serialNumber;  // what kWriteSerial writes
+    std::string family;    // the chips' family as config.ini names it ("nrf52"), "" for none
+    bool erase = false;    // the operator chose to erase
+    bool recover = false;  // config.ini recovers the chip when the operator chose to erase
 
     // Every command, in order, as a batch file would chain them: what the "Para=" line shows.
     std::string Para() const;
@@ -48,6 +52,10 @@ struct RunPlan {
 // naming the probe. With either, the chip is programmed and verified first; then, while it is
 // still open, its DEVICEID is read and serialNumber written and read back; protection and the
 // pin reset come last, as steps of their own.
+// With [chip] family, every command names the family. With [chip] recover=yes and erase chosen,
+// the chip is recovered instead of erased: by nrfjprog's program command itself (--recover), by
+// nrfutil in a recover step before the program step (which still erases the whole chip). Without
+// erase chosen nothing recovers.
 RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
                 const CheckResult& check, bool erase, std::chrono::milliseconds limit,
                 std::optional<std::uint32_t> serialNumber);

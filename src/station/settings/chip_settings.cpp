@@ -8,6 +8,7 @@
 #include "platform/profile.h"
 #include "platform/text.h"
 #include "tool/memory_words.h"
+#include "tool/programmer.h"
 
 namespace station {
 
@@ -48,19 +49,44 @@ std::string Problem(const std::string& section, const Setting& setting, const st
     return "config.ini的[" + section + "]中" + setting.key + "=" + setting.value + why;
 }
 
-void ReadTrace(const std::string& configPath, const std::string& title, ChipSettings& chip) {
-    const Setting on = Read(configPath, title, "trace", "deviceid");
-    const std::string answer = os::AsciiLower(on.value);
+// A yes-or-no key: nothing when its value is neither (the problem is then set).
+std::optional<bool> YesOrNo(const std::string& section, const Setting& setting,
+                            ChipSettings& chip) {
+    const std::string answer = os::AsciiLower(setting.value);
     if (answer.empty() || answer == "no" || answer == "false" || answer == "0") {
-        return;
+        return false;
     }
     if (answer != "yes" && answer != "true" && answer != "1") {
-        chip.problem = Problem("trace", on, "不是yes或no");
+        chip.problem = Problem(section, setting, "不是yes或no");
+        return std::nullopt;
+    }
+    return true;
+}
+
+void ReadChip(const std::string& configPath, const std::string& title, ChipSettings& chip) {
+    const Setting family = Read(configPath, title, "chip", "family");
+    if (!family.value.empty()) {
+        chip.family = tool::FamilyNamed(family.value);
+        if (!chip.family) {
+            chip.problem = Problem("chip", family, "不是" + tool::FamilyNames() + "之一");
+            return;
+        }
+    }
+    chip.recover =
+        YesOrNo("chip", Read(configPath, title, "chip", "recover"), chip).value_or(false);
+}
+
+void ReadTrace(const std::string& configPath, const std::string& title, ChipSettings& chip) {
+    const std::optional<bool> on =
+        YesOrNo("trace", Read(configPath, title, "trace", "deviceid"), chip);
+    if (!on.value_or(false)) {
         return;
     }
     const Setting address = Read(configPath, title, "trace", "deviceid_address");
-    chip.deviceIdAddress = address.value.empty() ? std::optional(tool::kNrf52DeviceIdAddress)
-                                                 : WordAddress(address.value);
+    const std::uint32_t fallback =
+        chip.family ? tool::FactsOf(*chip.family).deviceIdAddress : tool::kNrf52DeviceIdAddress;
+    chip.deviceIdAddress =
+        address.value.empty() ? std::optional(fallback) : WordAddress(address.value);
     if (!chip.deviceIdAddress) {
         chip.problem = Problem("trace", address, "不是一个32位字的地址");
     }
@@ -68,19 +94,23 @@ void ReadTrace(const std::string& configPath, const std::string& title, ChipSett
 
 void ReadSerial(const std::string& configPath, const std::string& title,
                 const std::optional<database::PoolSettings>& poolSettings, ChipSettings& chip) {
-    const Setting address = Read(configPath, title, "serial", "address");
+    Setting address = Read(configPath, title, "serial", "address");
     const Setting first = Read(configPath, title, "serial", "first");
     const Setting last = Read(configPath, title, "serial", "last");
     const Setting pool{"pool", poolSettings ? poolSettings->pool : std::string()};
     if (address.value.empty() && first.value.empty() && last.value.empty() && pool.value.empty()) {
         return;
     }
+    if (address.value.empty() && chip.family) {
+        address.value = tool::HexWord(tool::FactsOf(*chip.family).serialAddress);
+    }
     if (!pool.value.empty() && !(first.value.empty() && last.value.empty())) {
         chip.problem = "config.ini的[serial]中pool与first、last不能同时使用";
         return;
     }
     const std::vector<const Setting*> needed =
-        pool.value.empty() ? std::vector{&address, &first, &last} : std::vector{&address};
+        pool.value.empty() ? std::vector<const Setting*>{&address, &first, &last}
+                           : std::vector<const Setting*>{&address};
     for (const Setting* missing : needed) {
         if (missing->value.empty()) {
             chip.problem = "config.ini的[serial]中缺少" + missing->key + "，序列号设置不完整";
@@ -108,7 +138,10 @@ void ReadSerial(const std::string& configPath, const std::string& title,
 ChipSettings ReadChipSettings(const std::string& configPath, const std::string& title,
                               const std::optional<database::PoolSettings>& pool) {
     ChipSettings chip;
-    ReadTrace(configPath, title, chip);
+    ReadChip(configPath, title, chip);
+    if (chip.problem.empty()) {
+        ReadTrace(configPath, title, chip);
+    }
     if (chip.problem.empty()) {
         ReadSerial(configPath, title, pool, chip);
     }

@@ -1,12 +1,19 @@
-// What config.ini says about each chip's identity and number, read again at every check like
+// What config.ini says about the chips, their identity and number, read again at every check like
 // [station]; a title's key wins over the plain one ("first.Line2" over "first"), as the probe's:
 //
+//     [chip]
+//     family=nrf52                 ; nrf51, nrf52, nrf53, nrf54l or nrf91: every programmer call
+//                                  ; names it, and the addresses below default to the family's
+//     recover=yes                  ; with the erase box checked, recover the chip instead of
+//                                  ; erasing it, so factory-protected chips open (default no)
 //     [trace]
 //     deviceid=yes                 ; record each chip's DEVICEID (default no)
-//     deviceid_address=0x10000060  ; where DEVICEID[0] is: nRF52 (the default); nRF53 application
-//                                  ; core and nRF91: 0x00FF0204; nRF54L: 0x00FFC304
+//     deviceid_address=0x10000060  ; where DEVICEID[0] is: the family's (tool/chip_family.h), or
+//                                  ; without a family nRF52's; nRF53 application core and nRF91:
+//                                  ; 0x00FF0204; nRF54L: 0x00FFC304
 //     [serial]
-//     address=0x10001080           ; the 32-bit word that receives the number (nRF52: UICR)
+//     address=0x10001080           ; the 32-bit word that receives the number (nRF52: UICR);
+//                                  ; with a family, its UICR's first customer word when not set
 //     first=100000                 ; this station's range, inclusive, decimal
 //     last=199999
 //     pool=nrf52-board             ; or, instead of first and last: the numbers come in blocks
@@ -21,10 +28,15 @@
 
 #include "database/database_settings.h"
 #include "serial_numbers/serial_number_state.h"
+#include "tool/chip_family.h"
 
 namespace station {
 
 struct ChipSettings {
+    // The chips' family, when config.ini names one.
+    std::optional<tool::ChipFamily> family;
+    // Recover instead of erasing when the operator chose to erase.
+    bool recover = false;
     // Where DEVICEID[0] is, when each chip's DEVICEID is read and recorded.
     std::optional<std::uint32_t> deviceIdAddress;
     struct Serial {
@@ -35,8 +47,8 @@ struct ChipSettings {
     // The word and range, when each chip gets a serial number: [serial] is on when address is
     // given with first and last, or with pool.
     std::optional<Serial> serial;
-    // A key set wrongly, or [serial] set in part, as the operator's message says it ("" when
-    // all is well): nothing is programmed then.
+    // A key set wrongly (a family not known, say), or [serial] set in part, as the operator's
+    // message says it ("" when all is well): nothing is programmed then.
     std::string problem;
 
     bool Any() const { return deviceIdAddress || serial; }

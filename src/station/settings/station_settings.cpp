@@ -1,5 +1,6 @@
 #include "station/settings/station_settings.h"
 
+#include "tool/chip_family.h"
 #include "tool/programmer_choice.h"
 
 namespace station {
@@ -22,7 +23,8 @@ StationSettings ReadSettings(const StationPaths& paths, const std::string& title
     const std::string pinned = settings.station.PinnedSerial();
     settings.Prog_Path = paths.Bin_Path + tool::ToolFileName(settings.station.programmer);
     settings.commandTemplate =
-        tool::ShownCommand(settings.station.programmer, settings.Prog_Path, pinned);
+        tool::ShownCommand(settings.station.programmer, settings.Prog_Path, pinned,
+                           tool::FamilyOption(settings.station.programmer, settings.chip.family));
     return settings;
 }
 

@@ -20,7 +20,7 @@ struct StationSettings {
     database::StationDatabaseConfig database;
     std::string Prog_Path;  // Bin_Path + the programmer's file name
     // The command template shown in Edit_Para: for the operator only, never run. It names the
-    // probe config.ini binds the station to, as the run will.
+    // probe config.ini binds the station to, and the chips' family, as the run will.
     std::string commandTemplate;
 };
 
