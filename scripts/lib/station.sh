@@ -411,3 +411,51 @@ station_check_numbered_boards() {
     cat "$folder/config.ini.before" >"$folder/config.ini"
     rm -f "$folder/config.ini.before"
 }
+
+# station_check_autostart FOLDER WINDOW SCREENSHOT TOOL...: with [station] autostart=yes, three
+# boards placed one after another, the second failing its verify, each pressed by itself once it
+# is in the fixture, and none pressed again while it stays there: their rows in order. TOOL is
+# the stand-in's command line (--board-out and --board-change are added to it). SCREENSHOT, when
+# not "", gets the window waiting for a board. config.ini is as it was afterwards, and the
+# station no longer waits.
+station_check_autostart() {
+    local folder=$1 win=$2 shot=$3 record board rows programs
+    shift 3
+    cp "$folder/config.ini" "$folder/config.ini.before"
+    printf '[station]\r\nautostart=yes\r\nautostart_settle_ms=300\r\n' >>"$folder/config.ini"
+    record=$folder/logs/$(date +%Y-%m-%d).csv
+    looks() { grep -ca -- '--deviceversion' "$folder/bin/calls.log" || true; }
+    programs=$(grep -ca -- '--program' "$folder/bin/calls.log" || true)
+    station_press "$win" Button_GetJlink  # the check that starts the waiting
+    for board in pass fail pass; do
+        local seen
+        seen=$(looks)
+        station_quiet "$@" --board-out
+        # Two looks after the board went: the station has seen the fixture empty.
+        for _ in $(seq 600); do [[ $(looks) -ge $((seen + 2)) ]] && break; sleep 0.1; done
+        if [[ -n $shot ]]; then
+            station_screenshot "$win" "$shot"
+            shot=
+        fi
+        if [[ $board == fail ]]; then
+            printf 'verify=fail\r\n' >"$folder/bin/standin.ini"
+        else
+            rm -f "$folder/bin/standin.ini"
+        fi
+        rows=$(wc -l <"$record" 2>/dev/null || echo 0)
+        station_quiet "$@" --board-change
+        for _ in $(seq 3300); do [[ $(wc -l <"$record") -gt $rows ]] && break; sleep 0.1; done
+    done
+    # The last board stays in the fixture: looked at again, never pressed again.
+    seen=$(looks)
+    for _ in $(seq 600); do [[ $(looks) -ge $((seen + 2)) ]] && break; sleep 0.1; done
+    station_wait_idle
+    rm -f "$folder/bin/standin.ini"
+    station_check "three boards pressed by themselves: PASS, FAIL, PASS" test \
+        "$(tail -n 3 "$record" | tr -d '\r' | cut -d, -f8 | tr '\n' ' ')" = "PASS FAIL PASS "
+    station_check "each board was programmed once" test \
+        "$(grep -ca -- '--program' "$folder/bin/calls.log")" -eq $((programs + 3))
+    cat "$folder/config.ini.before" >"$folder/config.ini"
+    rm -f "$folder/config.ini.before"
+    station_press "$win" Button_GetJlink  # the check that ends the waiting
+}
