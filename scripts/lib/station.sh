@@ -426,7 +426,7 @@ station_check_autostart() {
     record=$folder/logs/$(date +%Y-%m-%d).csv
     looks() { grep -ca -- '--deviceversion' "$folder/bin/calls.log" || true; }
     programs=$(grep -ca -- '--program' "$folder/bin/calls.log" || true)
-    station_press "$win" Button_GetJlink  # the check that starts the waiting
+    station_autostart_refresh "$folder" "$win"  # the check that starts the waiting
     for board in pass fail pass; do
         local seen
         seen=$(looks)
@@ -457,5 +457,14 @@ station_check_autostart() {
         "$(grep -ca -- '--program' "$folder/bin/calls.log")" -eq $((programs + 3))
     cat "$folder/config.ini.before" >"$folder/config.ini"
     rm -f "$folder/config.ini.before"
-    station_press "$win" Button_GetJlink  # the check that ends the waiting
+    station_autostart_refresh "$folder" "$win"  # the check that ends the waiting
+}
+
+# station_autostart_refresh FOLDER WINDOW: presses 刷新信息 and waits until its check has run.
+station_autostart_refresh() {
+    local calls
+    calls=$(station_calls "$1")
+    station_press "$2" Button_GetJlink
+    for _ in $(seq 600); do [[ $(station_calls "$1") -gt $calls ]] && break; sleep 0.1; done
+    station_wait_idle
 }
