@@ -25,7 +25,7 @@ const std::string kSep(1, os::kPathSeparator);
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kHeader =
     "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,timed_out,"
-    "exit_code,probe_serial,device_id,serial_number,same_chip_as\r\n";
+    "exit_code,probe_serial,device_id,serial_number,same_chip_as,board_label\r\n";
 const os::LocalTime kNow{2024, 2, 29, 12, 34, 56, 789};
 
 // A passing press as the station fills it in.
