@@ -155,6 +155,23 @@ TEST_F(LabelledStation, RecordsTheLabelAndRefusesOneThatPassedHereBefore) {
     EXPECT_LT(log.find(InfoLine("LABEL==PCB-1,\"x\"")), log.find("Verify OK"));
 }
 
+// A label key set wrongly stops the station as any [trace] key does: nothing is programmed with
+// a pattern nobody can apply.
+TEST_F(LabelledStation, AKeySetWronglyStopsTheStation) {
+    const std::string config = station_->Read("config.ini");
+    for (const std::string setting :
+         {"label_pattern=^PCB-[0-9", "label_repeat=sometimes", "label.Romtool=maybe"}) {
+        SCOPED_TRACE(setting);
+        station_->Write("config.ini", config + setting + "\r\n");
+        TRomForm& form = Shown();
+        EXPECT_EQ(view_.verdict, "FAIL");
+        EXPECT_EQ(form.State().Error_Code, 114);
+        EXPECT_THAT(view_.memo, HasSubstr("config.ini的[trace]中" + setting));
+        EXPECT_FALSE(view_.labelVisible);
+        form_.reset();
+    }
+}
+
 // Through the form: the field shows and has the focus when the station is Ready; a refused label
 // stays for the operator with the reason; a press that ran empties it.
 TEST_F(LabelledStation, TheFormKeepsARefusedLabelAndEmptiesTheFieldAfterAPress) {

@@ -12,9 +12,7 @@ namespace station {
 std::optional<std::string> PassedLabels::EarlierPass(const std::string& folder,
                                                      const std::string& title,
                                                      const std::string& recorded) {
-    if (loadedFrom_ != folder) {
-        Load(folder, title);
-    }
+    Follow(folder, title);
     const auto found = passes_.find(recorded);
     return found == passes_.end() ? std::nullopt : std::optional(found->second);
 }
@@ -23,7 +21,10 @@ void PassedLabels::Add(const std::string& recorded, const std::string& time) {
     passes_.emplace(recorded, time);
 }
 
-void PassedLabels::Load(const std::string& folder, const std::string& title) {
+void PassedLabels::Follow(const std::string& folder, const std::string& title) {
+    if (loadedFrom_ == folder) {
+        return;
+    }
     passes_.clear();
     std::vector<std::string> names = os::FileNamesIn(folder);
     // A folder that is away now (a network share) is read again at the next press, not taken

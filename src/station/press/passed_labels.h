@@ -17,10 +17,11 @@ public:
                                            const std::string& recorded);
     // A PASS row of the label recorded at time, just written.
     void Add(const std::string& recorded, const std::string& time);
+    // Reads folder's records now, unless they are read already: a year of records takes
+    // seconds, better spent at a check than at the first press.
+    void Follow(const std::string& folder, const std::string& title);
 
 private:
-    void Load(const std::string& folder, const std::string& title);
-
     std::optional<std::string> loadedFrom_;      // the folder the index was read from
     std::map<std::string, std::string> passes_;  // recorded label -> the time of its first PASS
 };
