@@ -200,6 +200,9 @@ TEST(QtWindow, StationLabelsFitUnderTheirEdits) {
         const QWidget* above = window.Control(edit);
         EXPECT_GE(label->y(), above->y() + above->height()) << LayoutEntry(id).name;
     }
+    // The board's label field, right of the counts, leaves them room.
+    EXPECT_LT(window.Control(ControlId::Label_Counts)->geometry().right(),
+              window.Control(ControlId::Label_BoardLabel)->x());
 }
 
 // The label belongs to its group: however much the probe query printed, it stays inside the
