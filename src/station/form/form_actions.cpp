@@ -38,7 +38,12 @@ void TRomForm::Button_StartClick() {
     const bool erase = view_.EraseChecked();
     {
         const StartDisabledWhileRunning startDisabled(view_);
-        station_.Press(erase, *this);
+        const PressOutcome outcome = station_.Press(erase, *this, view_.LabelText());
+        if (outcome.LabelRefused()) {
+            // Nothing ran: the label stays for the operator to mend, the reason beside it.
+            SetMemoText(outcome.labelRefusal);
+            view_.FocusLabel();
+        }
     }
     view_.SetTicking(station_.Watching());
 }
@@ -63,10 +68,13 @@ void TRomForm::AutostartTick() {
 
 void TRomForm::Button_GetJlinkClick() {
     Init(false);
-    CheckReady();
+    const bool ready = CheckReady();
     ShowResult(station_.CheckVerdict("Ready"));
     view_.SetNextSerialText(station_.NextSerialText());
     view_.SetCountsText(station_.CountsText());
+    if (ready) {
+        view_.FocusLabel();  // the scanner's next label goes there
+    }
 }
 
 void TRomForm::Button_SelectClick() {
@@ -136,6 +144,7 @@ void TRomForm::SetMemoText(const std::string& text) {
 
 void TRomForm::SettingsRead(const std::string& commandTemplate) {
     view_.SetCommandText(commandTemplate);
+    view_.SetLabelVisible(station_.Settings().chip.label.on);
 }
 
 void TRomForm::RunStarting() {
@@ -156,6 +165,9 @@ void TRomForm::PressFinished(const PressOutcome& outcome) {
     }
     view_.SetNextSerialText(outcome.nextSerialText);
     view_.SetCountsText(outcome.countsText);
+    // Every press that ran, PASS or FAIL or ended by an error, used its board's label.
+    view_.SetLabelText("");
+    view_.FocusLabel();
 }
 
 }  // namespace station
