@@ -65,7 +65,7 @@ const std::array<ControlSpec, 25> kLayout{{
     // The board's label, scanned or typed, right of the counts; shown only when config.ini asks
     // for labels. Enter in it presses start.
     {Id::Label_BoardLabel, "Label_BoardLabel", Kind::kLabel, Id::GroupBox_Hex, "标签：", Align::kNone, {330, 59, 0, 0}, {}, {}, -1, nullptr, false, true},
-    {Id::Edit_BoardLabel, "Edit_BoardLabel", Kind::kEdit, Id::GroupBox_Hex, "", Align::kNone, {368, 56, 213, 21}, {}, {}, 3, &TRomForm::Button_StartClick, false, true},
+    {Id::Edit_BoardLabel, "Edit_BoardLabel", Kind::kEdit, Id::GroupBox_Hex, "", Align::kNone, {368, 56, 213, 21}, {}, {}, 3, &TRomForm::Edit_BoardLabelReturn, false, true},
 }};
 // clang-format on
 

@@ -34,8 +34,13 @@ void TRomForm::FormShow() {
 }
 
 void TRomForm::Button_StartClick() {
+    PressBoard();
+}
+
+bool TRomForm::PressBoard() {
     SetMemoText("");
     const bool erase = view_.EraseChecked();
+    bool pressed = true;
     {
         const StartDisabledWhileRunning startDisabled(view_);
         const PressOutcome outcome = station_.Press(erase, *this, view_.LabelText());
@@ -43,27 +48,12 @@ void TRomForm::Button_StartClick() {
             // Nothing ran: the label stays for the operator to mend, the reason beside it.
             SetMemoText(outcome.labelRefusal);
             view_.FocusLabel();
+            pressed = false;
         }
     }
+    boardWaiting_ = !pressed && boardWaiting_;
     view_.SetTicking(station_.Watching());
-}
-
-void TRomForm::AutostartTick() {
-    switch (station_.LookAtFixture(*this)) {
-        case AutostartWatch::Action::kWait:
-            return;
-        case AutostartWatch::Action::kEmptied:
-            view_.SetVerdictFont(kVerdictFont, kVerdictGreen);
-            view_.SetVerdictCaption("请放入电路板");
-            return;
-        case AutostartWatch::Action::kFound:
-            running_ = &TRomForm::Button_StartClick;  // a press of start taken meanwhile is dropped
-            Button_StartClick();
-            return;
-        case AutostartWatch::Action::kProbeGone:
-            Button_GetJlinkClick();  // the check tells what happened (102, 111) and stops the look
-            return;
-    }
+    return pressed;
 }
 
 void TRomForm::Button_GetJlinkClick() {
