@@ -422,7 +422,8 @@ station_check_autostart() {
     local folder=$1 win=$2 shot=$3 record board rows programs
     shift 3
     cp "$folder/config.ini" "$folder/config.ini.before"
-    printf '[station]\r\nautostart=yes\r\nautostart_settle_ms=300\r\n' >>"$folder/config.ini"
+    station_set_key "$folder" station autostart yes
+    station_set_key "$folder" station autostart_settle_ms 300
     record=$folder/logs/$(date +%Y-%m-%d).csv
     looks() { grep -ca -- '--deviceversion' "$folder/bin/calls.log" || true; }
     programs=$(grep -ca -- '--program' "$folder/bin/calls.log" || true)
@@ -467,4 +468,20 @@ station_autostart_refresh() {
     station_press "$2" Button_GetJlink
     for _ in $(seq 600); do [[ $(station_calls "$1") -gt $calls ]] && break; sleep 0.1; done
     station_wait_idle
+}
+
+# station_set_key FOLDER SECTION KEY VALUE: KEY=VALUE in SECTION of FOLDER/config.ini, in the
+# section's first occurrence when it has one, so that no section is written twice.
+station_set_key() {
+    local ini=$1/config.ini
+    if grep -qa "^\[$2\]" "$ini"; then
+        awk -v section="[$2]" -v line="$3=$4" '
+            { print }
+            !done && $0 == section "\r" || !done && $0 == section { printf "%s\r\n", line; done = 1 }
+        ' "$ini" >"$ini.new"
+        cat "$ini.new" >"$ini"
+        rm -f "$ini.new"
+    else
+        printf '[%s]\r\n%s=%s\r\n' "$2" "$3" "$4" >>"$ini"
+    fi
 }
