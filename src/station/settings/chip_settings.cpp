@@ -7,6 +7,7 @@
 
 #include "platform/profile.h"
 #include "platform/text.h"
+#include "station/settings/setting_values.h"
 #include "tool/memory_words.h"
 #include "tool/programmer.h"
 
@@ -46,21 +47,13 @@ std::optional<std::uint32_t> WordAddress(const std::string& text) {
 }
 
 std::string Problem(const std::string& section, const Setting& setting, const std::string& why) {
-    return "config.ini的[" + section + "]中" + setting.key + "=" + setting.value + why;
+    return SettingProblem(section, setting, why);
 }
 
 // A yes-or-no key: nothing when its value is neither (the problem is then set).
 std::optional<bool> YesOrNo(const std::string& section, const Setting& setting,
                             ChipSettings& chip) {
-    const std::string answer = os::AsciiLower(setting.value);
-    if (answer.empty() || answer == "no" || answer == "false" || answer == "0") {
-        return false;
-    }
-    if (answer != "yes" && answer != "true" && answer != "1") {
-        chip.problem = Problem(section, setting, "不是yes或no");
-        return std::nullopt;
-    }
-    return true;
+    return ReadSwitch(section, setting, chip.problem);
 }
 
 void ReadChip(const std::string& configPath, const std::string& title, ChipSettings& chip) {

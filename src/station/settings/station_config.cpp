@@ -4,6 +4,7 @@
 
 #include "platform/profile.h"
 #include "platform/text.h"
+#include "station/settings/setting_values.h"
 #include "tool/serials.h"
 
 namespace station {
@@ -12,15 +13,10 @@ namespace {
 
 constexpr std::uint64_t kLongestSettleMs = 60000;
 
-std::string Problem(const os::TitledSetting& setting, const std::string& why) {
-    return "config.ini的[station]中" + setting.key + "=" + setting.value + why;
-}
-
 void ReadAutostart(const std::string& configPath, const std::string& title, StationConfig& config) {
     const os::TitledSetting on = os::GetTitledSetting("station", "autostart", title, configPath);
-    const std::optional<bool> value = SwitchValue(on.value);
+    const std::optional<bool> value = ReadSwitch("station", on, config.problem);
     if (!value) {
-        config.problem = Problem(on, "不是yes或no");
         return;
     }
     config.autostart = *value;
@@ -31,25 +27,14 @@ void ReadAutostart(const std::string& configPath, const std::string& title, Stat
     }
     const std::optional<std::uint64_t> ms = os::DecimalNumber(settle.value);
     if (!ms || *ms > kLongestSettleMs) {
-        config.problem =
-            Problem(settle, "不是0到" + std::to_string(kLongestSettleMs) + "之间的毫秒数");
+        config.problem = SettingProblem(
+            "station", settle, "不是0到" + std::to_string(kLongestSettleMs) + "之间的毫秒数");
         return;
     }
     config.autostartSettle = std::chrono::milliseconds(*ms);
 }
 
 }  // namespace
-
-std::optional<bool> SwitchValue(const std::string& text) {
-    const std::string answer = os::AsciiLower(text);
-    if (answer.empty() || answer == "no" || answer == "false" || answer == "0") {
-        return false;
-    }
-    if (answer == "yes" || answer == "true" || answer == "1") {
-        return true;
-    }
-    return std::nullopt;
-}
 
 StationConfig ReadStationConfig(const std::string& configPath, const std::string& title) {
     StationConfig config;

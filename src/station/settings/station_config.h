@@ -44,8 +44,4 @@ struct StationConfig {
 // autostart takes yes/no (true/false, 1/0); the settle time 0 to 60000 ms.
 StationConfig ReadStationConfig(const std::string& configPath, const std::string& title);
 
-// A switch's value: yes, true or 1 is on; no, false, 0 or nothing is off (letter case aside);
-// none for anything else.
-std::optional<bool> SwitchValue(const std::string& text);
-
 }  // namespace station
