@@ -11,12 +11,31 @@ std::string FamilyOption(const std::string& family) {
     return family.empty() ? "" : " --family " + family;
 }
 
+// The core's option before the family's.
+std::string CoreAndFamilyOptions(const std::string& family, const std::string& core) {
+    return " --core " + core + FamilyOption(family);
+}
+
+// What ProgramStep puts after its options: a family alone, or a core and a family.
+struct Trailer {
+    std::string text;
+};
+Trailer CoreAndFamily(const std::string& family, const std::string& core) {
+    return {CoreAndFamilyOptions(family, core)};
+}
+
+std::string ProgramStep(const std::string& tool, const std::string& image,
+                        const std::string& serial, const std::string& eraseMode,
+                        const Trailer& trailer) {
+    return tool + " --json device program --firmware " + image + " --serial-number " + serial +
+           " --options chip_erase_mode=" + eraseMode + ",verify=VERIFY_READ,reset=RESET_NONE" +
+           trailer.text;
+}
+
 std::string ProgramStep(const std::string& tool, const std::string& image,
                         const std::string& serial, const std::string& eraseMode,
                         const std::string& family = "") {
-    return tool + " --json device program --firmware " + image + " --serial-number " + serial +
-           " --options chip_erase_mode=" + eraseMode + ",verify=VERIFY_READ,reset=RESET_NONE" +
-           FamilyOption(family);
+    return ProgramStep(tool, image, serial, eraseMode, Trailer{FamilyOption(family)});
 }
 
 }  // namespace
@@ -71,6 +90,31 @@ std::string NrfutilPinResetCommand(const std::string& progPath, const std::strin
     return os::QuoteArgument(progPath) +
            " --json device reset --reset-kind RESET_PIN --serial-number " + serial +
            FamilyOption(family);
+}
+
+std::string NrfutilCoreProgramCommand(const std::string& progPath, const std::string& hexPath,
+                                      const std::string& serial, bool erase,
+                                      const std::string& family, const std::string& core) {
+    return ProgramStep(os::QuoteArgument(progPath), os::QuoteArgument(hexPath), serial,
+                       erase ? "ERASE_ALL" : "ERASE_NONE", CoreAndFamily(family, core));
+}
+
+std::string NrfutilCoreRecoverCommand(const std::string& progPath, const std::string& serial,
+                                      const std::string& family, const std::string& core) {
+    return os::QuoteArgument(progPath) + " --json device recover --serial-number " + serial +
+           CoreAndFamilyOptions(family, core);
+}
+
+std::string NrfutilCoreProtectCommand(const std::string& progPath, const std::string& serial,
+                                      const std::string& family, const std::string& core) {
+    return os::QuoteArgument(progPath) + " --json device protection-set All --serial-number " +
+           serial + CoreAndFamilyOptions(family, core);
+}
+
+std::string NrfutilModemCommand(const std::string& progPath, const std::string& zipPath,
+                                const std::string& serial, const std::string& family) {
+    return os::QuoteArgument(progPath) + " --json device program --firmware " +
+           os::QuoteArgument(zipPath) + " --serial-number " + serial + FamilyOption(family);
 }
 
 std::string NrfutilHelpCommand(const std::string& progPath) {

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "integrity/checksum.h"
 #include "platform/files.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
@@ -40,6 +39,17 @@ CheckResult CheckUpToTheChecksum(const CheckInputs& in) {
             return Failing(std::move(result), code);
         }
     }
+    const ChipSettings& chip = in.settings.chip;
+    if (!chip.modemPath.empty()) {  // refused as the image is, with the modem's name
+        result.namedFile = chip.modemPath;
+        if (!os::FileExists(chip.modemPath)) {
+            return Failing(std::move(result), kImageMissing);
+        }
+        if (!os::FileExists(chip.modemChecksumPath)) {
+            return Failing(std::move(result), kChecksumFileMissing);
+        }
+        result.namedFile.clear();
+    }
     if (LogFolderTakesLines(in, result)) {
         ChipSettingsUsable(in, result);
     }
@@ -54,11 +64,7 @@ CheckResult CheckStation(const CheckInputs& inputs) {
         return result;
     }
     try {
-        const std::string stored = integrity::ReadChecksumFile(inputs.paths.CRC_Path);
-        result.checksum = integrity::FileChecksum(inputs.paths.Hex_Path);
-        if (stored != result.checksum) {
-            result.code = kChecksumMismatch;
-        }
+        ImagesMatch(inputs, result);
     } catch (const os::FileError& error) {
         result.failure = error.what();
     }
