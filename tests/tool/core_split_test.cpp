@@ -7,31 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "hex_records.h"
 #include "tool/chip_family.h"
 #include "tool/core_split.h"
 
 namespace {
 
-// One Intel HEX record line, its checksum worked out.
+using test_support::HexRecord;
+
 std::string Record(std::uint8_t type, std::uint16_t offset, const std::vector<std::uint8_t>& data) {
-    std::vector<std::uint8_t> bytes = {static_cast<std::uint8_t>(data.size()),
-                                       static_cast<std::uint8_t>(offset >> 8),
-                                       static_cast<std::uint8_t>(offset), type};
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    std::uint8_t sum = 0;
-    for (const std::uint8_t b : bytes) sum = static_cast<std::uint8_t>(sum + b);
-    bytes.push_back(static_cast<std::uint8_t>(0x100 - sum));
-    std::string line = ":";
-    for (const std::uint8_t b : bytes) {
-        static const char kDigits[] = "0123456789ABCDEF";
-        line += kDigits[b >> 4];
-        line += kDigits[b & 15];
-    }
-    return line;
+    return HexRecord(type, offset, data);
 }
 
 std::string Base(std::uint16_t upper) {
-    return Record(0x04, 0, {static_cast<std::uint8_t>(upper >> 8), static_cast<std::uint8_t>(upper)});
+    return test_support::HexBase(upper);
 }
 
 const std::string kEnd = ":00000001FF";
