@@ -69,6 +69,28 @@ TEST_F(TwoCoreStation, AMergedImageLandsInEachCoresOwnFlash) {
     }
 }
 
+// 写入校验 writes the modem's checksum file beside the image's (which stays as it is); the press
+// then programs the modem's package before the image.
+TEST_F(TwoCoreStation, TheModemGetsItsChecksumFileAndIsProgrammedFirst) {
+    auto& station = StationWith("[chip]\r\nfamily=nrf91\r\nmodem=mfw.zip\r\n",
+                                HexRecord(0, 0, kAppBytes) + "\n" + test_support::kHexEnd + "\n");
+    station.SetStandIn("family=nrf91\n");
+    station.Write("mfw.zip", "PK modem");
+    const std::string imageChecksum = station.Read("merge.crc");
+    TRomForm& form = Shown();
+    ASSERT_EQ(form.State().Error_Code, kChecksumFileMissing);
+    ASSERT_TRUE(view_.checksumEnabled);
+    form.Handle(&TRomForm::Button_CRCClick);
+
+    EXPECT_EQ(station.Read("mfw.zip.crc"), test_support::ChecksumOf("PK modem"));
+    EXPECT_EQ(station.Read("merge.crc"), imageChecksum);
+    EXPECT_EQ(view_.verdict, "Ready") << form.MemoText();
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(view_.verdict, "PASS") << form.MemoText();
+    EXPECT_THAT(station.Read("bin/flash.modem"), ::testing::StartsWith("mfw.zip 8 "));
+    EXPECT_THAT(Log(), HasSubstr(InfoLine("烧写调制解调器固件：退出码=0")));
+}
+
 struct RefusalCase {
     const char* name;
     std::string config;
