@@ -107,9 +107,9 @@ std::optional<Core> CoreNamed(const std::string& name) {
 void SimulatedChip::RecordModem(const std::string& zipPath, const std::string& content) const {
     const std::size_t slash = zipPath.find_last_of("/\\");
     const std::string name = slash == std::string::npos ? zipPath : zipPath.substr(slash + 1);
-    os::ReplaceFileContent(ChipFilePath(flashPath_, ".modem"),
-                           name + " " + std::to_string(content.size()) + " " +
-                               DeviceIdText(Fnv1a(content)) + "\n");
+    os::ReplaceFileContent(
+        ChipFilePath(flashPath_, ".modem"),
+        name + " " + std::to_string(content.size()) + " " + DeviceIdText(Fnv1a(content)) + "\n");
 }
 
 std::uint32_t DeviceIdAddress(Family family) {

@@ -15,7 +15,8 @@ struct Record {
 };
 
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= '0' && c <= '9')
+        return c - '0';
     const int lower = std::tolower(static_cast<unsigned char>(c));
     return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }

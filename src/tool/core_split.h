@@ -15,8 +15,8 @@ namespace tool {
 
 // One core's part of the image.
 struct CorePart {
-    std::size_t core = 0;  // index into the cores the image was split by
-    std::string text;      // Intel HEX: the core's records, ended by the end-of-file record
+    std::size_t core = 0;     // index into the cores the image was split by
+    std::string text;         // Intel HEX: the core's records, ended by the end-of-file record
     std::uint32_t first = 0;  // the lowest address written
     std::uint32_t last = 0;   // the highest address written
     std::size_t bytes = 0;    // how many bytes the part writes

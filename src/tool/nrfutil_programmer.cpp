@@ -16,26 +16,13 @@ std::string CoreAndFamilyOptions(const std::string& family, const std::string& c
     return " --core " + core + FamilyOption(family);
 }
 
-// What ProgramStep puts after its options: a family alone, or a core and a family.
-struct Trailer {
-    std::string text;
-};
-Trailer CoreAndFamily(const std::string& family, const std::string& core) {
-    return {CoreAndFamilyOptions(family, core)};
-}
-
+// options: what follows the erase and verify options, the core's and the family's.
 std::string ProgramStep(const std::string& tool, const std::string& image,
                         const std::string& serial, const std::string& eraseMode,
-                        const Trailer& trailer) {
+                        const std::string& options) {
     return tool + " --json device program --firmware " + image + " --serial-number " + serial +
            " --options chip_erase_mode=" + eraseMode + ",verify=VERIFY_READ,reset=RESET_NONE" +
-           trailer.text;
-}
-
-std::string ProgramStep(const std::string& tool, const std::string& image,
-                        const std::string& serial, const std::string& eraseMode,
-                        const std::string& family = "") {
-    return ProgramStep(tool, image, serial, eraseMode, Trailer{FamilyOption(family)});
+           options;
 }
 
 }  // namespace
@@ -53,7 +40,7 @@ std::vector<std::string> NrfutilProgrammingCommands(const std::string& progPath,
                                                     const std::string& serial, bool erase,
                                                     const std::string& family) {
     return {ProgramStep(os::QuoteArgument(progPath), os::QuoteArgument(hexPath), serial,
-                        erase ? "ERASE_ALL" : "ERASE_NONE", family),
+                        erase ? "ERASE_ALL" : "ERASE_NONE", FamilyOption(family)),
             NrfutilProtectCommand(progPath, serial, family),
             NrfutilPinResetCommand(progPath, serial, family)};
 }
@@ -96,7 +83,7 @@ std::string NrfutilCoreProgramCommand(const std::string& progPath, const std::st
                                       const std::string& serial, bool erase,
                                       const std::string& family, const std::string& core) {
     return ProgramStep(os::QuoteArgument(progPath), os::QuoteArgument(hexPath), serial,
-                       erase ? "ERASE_ALL" : "ERASE_NONE", CoreAndFamily(family, core));
+                       erase ? "ERASE_ALL" : "ERASE_NONE", CoreAndFamilyOptions(family, core));
 }
 
 std::string NrfutilCoreRecoverCommand(const std::string& progPath, const std::string& serial,
@@ -124,7 +111,7 @@ std::string NrfutilHelpCommand(const std::string& progPath) {
 std::string NrfutilCommandTemplate(const std::string& progPath, const std::string& serial,
                                    const std::string& family) {
     return ProgramStep(os::QuoteArgument(progPath), "@hex", serial.empty() ? "@sn" : serial,
-                       "@erase", family);
+                       "@erase", FamilyOption(family));
 }
 
 }  // namespace tool

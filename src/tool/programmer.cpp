@@ -86,9 +86,10 @@ bool ModemProgrammingSucceeded(const std::string& output, int exitCode) {
             return false;
         }
     }
-    return exitCode == 0 &&
-           std::any_of(std::begin(kVerifySuccessMarkers), std::end(kVerifySuccessMarkers),
-                       [&](const char* marker) { return output.find(marker) != std::string::npos; });
+    return exitCode == 0 && std::any_of(std::begin(kVerifySuccessMarkers),
+                                        std::end(kVerifySuccessMarkers), [&](const char* marker) {
+                                            return output.find(marker) != std::string::npos;
+                                        });
 }
 
 std::string MemoryReadCommand(const std::string& progPath, std::uint32_t address,

@@ -34,23 +34,25 @@ protected:
         if (exitCode) {
             *exitCode = run.exitCode;
         }
-        return Nrfutil() ? tool::NrfutilStepPassed(run.output, run.exitCode)
-                         : tool::ProgrammingSucceeded(run.output) ||
-                               (run.exitCode == 0 && command.find("--program") == std::string::npos);
+        return Nrfutil()
+                   ? tool::NrfutilStepPassed(run.output, run.exitCode)
+                   : tool::ProgrammingSucceeded(run.output) ||
+                         (run.exitCode == 0 && command.find("--program") == std::string::npos);
     }
     bool Program(const std::string& image, const char* core, int* exitCode = nullptr) const {
         station_.Write("part.hex", image);
         const std::string path = station_ / "part.hex";
-        const std::string nrfjprogCore = std::string("CP_") + (core[0] == 'N' ? "NETWORK" : "APPLICATION");
-        return Run(Nrfutil() ? tool::NrfutilCoreProgramCommand(Tool(), path, kSerial, true,
-                                                               "nrf53", core)
-                             : tool::CoreProgrammingCommand(Tool(), path,
-                                                            tool::EraseMode::kWholeChip, kSerial,
-                                                            "NRF53", nrfjprogCore),
+        const std::string nrfjprogCore =
+            std::string("CP_") + (core[0] == 'N' ? "NETWORK" : "APPLICATION");
+        return Run(Nrfutil()
+                       ? tool::NrfutilCoreProgramCommand(Tool(), path, kSerial, true, "nrf53", core)
+                       : tool::CoreProgrammingCommand(Tool(), path, tool::EraseMode::kWholeChip,
+                                                      kSerial, "NRF53", nrfjprogCore),
                    exitCode);
     }
     bool Recover(const char* core) const {
-        const std::string nrfjprogCore = std::string("CP_") + (core[0] == 'N' ? "NETWORK" : "APPLICATION");
+        const std::string nrfjprogCore =
+            std::string("CP_") + (core[0] == 'N' ? "NETWORK" : "APPLICATION");
         return Run(Nrfutil() ? tool::NrfutilCoreRecoverCommand(Tool(), kSerial, "nrf53", core)
                              : tool::CoreRecoverCommand(Tool(), kSerial, "NRF53", nrfjprogCore));
     }

@@ -8,13 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "checksum_of.h"
 #include "csv_reader.h"
-#include "hex_records.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "record/production_record.h"
 #include "record/record_columns.h"
+#include "run_steps.h"
 #include "serial_numbers/serial_number_store.h"
 #include "station/check/error_codes.h"
 #include "station_fixture.h"
@@ -34,55 +33,9 @@ constexpr char kSerial[] = "[serial]\r\naddress=0x10001080\r\nfirst=100000\r\nla
 constexpr char kBoth[] =
     "[trace]\r\ndeviceid=yes\r\n[serial]\r\naddress=0x10001080\r\nfirst=100000\r\nlast=100002\r\n";
 
-class ChipStation : public StationTest {
-protected:
-    // merge.hex and merge.crc: 16 bytes for the application core at 0, 16 for the network
-    // core at 0x01000000.
-    static void WriteMergedImage(const test_support::StationFolder& station) {
-        using test_support::HexRecord;
-        const std::vector<std::uint8_t> app(16, 0xA5);
-        const std::vector<std::uint8_t> net(16, 0x5A);
-        const std::string image = test_support::HexBase(0) + "\r\n" + HexRecord(0, 0, app) +
-                                  "\r\n" + test_support::HexBase(0x0100) + "\r\n" +
-                                  HexRecord(0, 0, net) + "\r\n" + test_support::kHexEnd + "\r\n";
-        station.Write("merge.hex", image);
-        station.Write("merge.crc", test_support::ChecksumOf(image));
-    }
-    // mfw.zip (the modem's firmware) and its checksum file.
-    static void WriteModem(const test_support::StationFolder& station) {
-        station.Write("mfw.zip", "PK modem firmware");
-        station.Write("mfw.zip.crc", test_support::ChecksumOf("PK modem firmware"));
-    }
-
-    test_support::StationFolder& ChipStationWith(const std::string& lines) {
-        auto& station = Station();
-        station.Write("config.ini", station.Read("config.ini") + lines);
-        return station;
-    }
-    // The next board: the stand-in's chip on the probe is replaced by a new one.
-    void ChangeBoard() const {
-        tool::RunCommand(os::QuoteArgument(station_->ToolPath()) + " --board-change",
-                         station_->BinFolder(), std::chrono::seconds(30));
-    }
-};
-
-struct StepsCase {
-    const char* name;
-    bool nrfutil;
-    const char* lines;
-    // How each call after the checks starts; a step that names the image as "@hex" is the whole
-    // call.
-    std::vector<std::string> steps;
-    bool deviceId;
-    const char* serialNumber;
-    bool erase = true;         // the operator's choice
-    const char* standIn = "";  // the stand-in's chips
-    bool merged = false;       // the image holds the network core's part too (nRF5340)
-
-    friend void PrintTo(const StepsCase& c, std::ostream* out) { *out << c.name; }
-};
-
-class RunSteps : public ChipStation, public ::testing::WithParamInterface<StepsCase> {};
+using chip_steps::ChipStation;
+using chip_steps::RunSteps;
+using chip_steps::StepsCase;
 
 TEST_P(RunSteps, ReadAndWriteWhileTheChipIsOpenThenProtectAndReset) {
     const StepsCase& c = GetParam();
@@ -137,9 +90,6 @@ constexpr char kNrf52Recover[] = "[chip]\r\nfamily=nrf52\r\nrecover=yes\r\n";
 constexpr char kNrf53Both[] =
     "[chip]\r\nfamily=NRF53\r\nrecover=yes\r\n[trace]\r\ndeviceid=yes\r\n[serial]\r\n"
     "first=100000\r\nlast=100002\r\n";
-constexpr char kNrf53[] = "[chip]\r\nfamily=nrf53\r\n";
-constexpr char kNrf53Recover[] = "[chip]\r\nfamily=nrf53\r\nrecover=yes\r\n";
-constexpr char kNrf91Modem[] = "[chip]\r\nfamily=nrf91\r\nmodem=mfw.zip\r\n";
 constexpr char kFactoryProtected[] = "protection=factory\n";
 
 const std::vector<std::string> kNrfjprogBoth = {"-e --program",
@@ -210,89 +160,20 @@ INSTANTIATE_TEST_SUITE_P(
                   ""},
         // nRF5340: core by core, network core first; each core recovered and protected, one
         // reset at the end. An image without the network core's part skips its program step.
-        StepsCase{"NrfjprogNrf53Both",
-                  false,
-                  kNrf53Both,
-                  {"-f NRF53 --coprocessor CP_NETWORK --recover",
-                   "-f NRF53 --coprocessor CP_APPLICATION --recover",
-                   "-f NRF53 --coprocessor CP_APPLICATION -e --program @app --verify",
-                   "-f NRF53 --memrd 0x00FF0204 --n 8",
-                   "-f NRF53 --memwr 0x00FF8100 --val 0x000186A0",
-                   "-f NRF53 --memrd 0x00FF8100 --n 4", "-f NRF53 --coprocessor CP_NETWORK --rbp ALL",
-                   "-f NRF53 --coprocessor CP_APPLICATION --rbp ALL", "-f NRF53 --pinreset"},
-                  true,
-                  "100000",
-                  true,
-                  "family=nrf53\n"},
-        StepsCase{"NrfjprogNrf53Merged",
-                  false,
-                  kNrf53,
-                  {"-f NRF53 --coprocessor CP_NETWORK -e --program @net --verify",
-                   "-f NRF53 --coprocessor CP_APPLICATION -e --program @app --verify",
-                   "-f NRF53 --coprocessor CP_NETWORK --rbp ALL",
-                   "-f NRF53 --coprocessor CP_APPLICATION --rbp ALL", "-f NRF53 --pinreset"},
-                  false,
-                  "",
-                  true,
-                  "family=nrf53\n",
-                  true},
-        StepsCase{"NrfjprogNrf53MergedWithoutErase",
-                  false,
-                  kNrf53Recover,
-                  {"-f NRF53 --coprocessor CP_NETWORK --program @net --verify",
-                   "-f NRF53 --coprocessor CP_APPLICATION --program @app --verify",
-                   "-f NRF53 --coprocessor CP_NETWORK --rbp ALL",
-                   "-f NRF53 --coprocessor CP_APPLICATION --rbp ALL", "-f NRF53 --pinreset"},
-                  false,
-                  "",
-                  false,
-                  "family=nrf53\n",
-                  true},
-        StepsCase{"NrfutilNrf53MergedRecover",
-                  true,
-                  kNrf53Recover,
-                  {"--json device recover --serial-number 682123456 --core Network --family nrf53",
-                   "--json device recover --serial-number 682123456 --core Application "
-                   "--family nrf53",
-                   "--json device program --firmware @net --serial-number 682123456 --options "
-                   "chip_erase_mode=ERASE_ALL,verify=VERIFY_READ,reset=RESET_NONE --core Network "
-                   "--family nrf53",
-                   "--json device program --firmware @app --serial-number 682123456 --options "
-                   "chip_erase_mode=ERASE_ALL,verify=VERIFY_READ,reset=RESET_NONE --core "
-                   "Application --family nrf53",
-                   "--json device protection-set All --serial-number 682123456 --core Network "
-                   "--family nrf53",
-                   "--json device protection-set All --serial-number 682123456 --core "
-                   "Application --family nrf53",
-                   "--json device reset --reset-kind RESET_PIN --serial-number 682123456 "
-                   "--family nrf53"},
-                  false,
-                  "",
-                  true,
-                  "family=nrf53\nprotection=factory\n",
-                  true},
-        // nRF91: the modem's firmware in a step of its own, before the image.
-        StepsCase{"NrfjprogNrf91Modem",
-                  false,
-                  kNrf91Modem,
-                  {"-f NRF91 --program @zip --verify",
-                   "-f NRF91 -e --program @hex --verify --rbp ALL --pinreset"},
-                  false,
-                  "",
-                  true,
-                  "family=nrf91\n"},
-        StepsCase{"NrfutilNrf91ModemRecover",
-                  true,
-                  "[chip]\r\nfamily=nrf91\r\nmodem=mfw.zip\r\nrecover=yes\r\n",
-                  {"--json device recover",
-                   "--json device program --firmware @zip --serial-number 682123456 --family nrf91",
-                   "--json device program --firmware @hex --serial-number 682123456 --options "
-                   "chip_erase_mode=ERASE_ALL,verify=VERIFY_READ,reset=RESET_NONE --family nrf91",
-                   "--json device protection-set All", "--json device reset"},
-                  false,
-                  "",
-                  true,
-                  "family=nrf91\n"},
+        StepsCase{
+            "NrfjprogNrf53Both",
+            false,
+            kNrf53Both,
+            {"-f NRF53 --coprocessor CP_NETWORK --recover",
+             "-f NRF53 --coprocessor CP_APPLICATION --recover",
+             "-f NRF53 --coprocessor CP_APPLICATION -e --program @app --verify",
+             "-f NRF53 --memrd 0x00FF0204 --n 8", "-f NRF53 --memwr 0x00FF8100 --val 0x000186A0",
+             "-f NRF53 --memrd 0x00FF8100 --n 4", "-f NRF53 --coprocessor CP_NETWORK --rbp ALL",
+             "-f NRF53 --coprocessor CP_APPLICATION --rbp ALL", "-f NRF53 --pinreset"},
+            true,
+            "100000",
+            true,
+            "family=nrf53\n"},
         StepsCase{"NrfutilRecoverFactoryProtected",
                   true,
                   kNrf52Recover,

@@ -8,13 +8,14 @@
 
 #include "checksum_of.h"
 #include "hex_records.h"
+#include "run_steps.h"
 #include "station/check/error_codes.h"
 #include "station_fixture.h"
 
-using ::testing::EndsWith;
-using ::testing::HasSubstr;
 using test_support::HexBase;
 using test_support::HexRecord;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -42,9 +43,9 @@ std::string Merged() {
 TEST_F(TwoCoreStation, AMergedImageLandsInEachCoresOwnFlash) {
     for (const char* programmer : {"nrfjprog", "nrfutil"}) {
         SCOPED_TRACE(programmer);
-        auto& station = StationWith(std::string("[station]\r\nprogrammer=") + programmer +
-                                        "\r\n[chip]\r\nfamily=nrf53\r\n",
-                                    Merged());
+        auto& station = StationWith(
+            std::string("[station]\r\nprogrammer=") + programmer + "\r\n[chip]\r\nfamily=nrf53\r\n",
+            Merged());
         station.SetStandIn("family=nrf53\n");
         TRomForm& form = Shown();
         form.Handle(&TRomForm::Button_StartClick);
@@ -63,7 +64,8 @@ TEST_F(TwoCoreStation, AMergedImageLandsInEachCoresOwnFlash) {
         EXPECT_TRUE(station.Exists("bin/flash.net.protected"));
         EXPECT_FALSE(station.Exists("Romtool.network.hex"));
         EXPECT_FALSE(station.Exists("Romtool.application.hex"));
-        EXPECT_THAT(Log(), HasSubstr(InfoLine("网络核（CP_NETWORK）：0x01000040-0x01000043，4字节")));
+        EXPECT_THAT(Log(),
+                    HasSubstr(InfoLine("网络核（CP_NETWORK）：0x01000040-0x01000043，4字节")));
         EXPECT_THAT(Log(),
                     HasSubstr(InfoLine("应用核（CP_APPLICATION）：0x00000100-0x00000107，8字节")));
     }
@@ -140,8 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "@mfw.zip的crc文件不存在，请先生成校验文件。"},
         RefusalCase{"ModemOfAnotherVersion", kModem, "", true, true, kChecksumMismatch,
                     "@mfw.zip文件CRC校验不通过，请确定@mfw.zip文件版本。"},
-        RefusalCase{"ModemOfAnotherFamily", "[chip]\r\nfamily=nrf52\r\nmodem=mfw.zip\r\n", "",
-                    true, false, kSerialNumbers,
+        RefusalCase{"ModemOfAnotherFamily", "[chip]\r\nfamily=nrf52\r\nmodem=mfw.zip\r\n", "", true,
+                    false, kSerialNumbers,
                     "ERROR:config.ini的[chip]中modem=mfw.zip只能与family=nrf91一起使用（调制解调器"
                     "固件只属于nRF91），不能烧写。"},
         RefusalCase{"RecordOutsideBothCores", "[chip]\r\nfamily=nrf53\r\n",
@@ -149,6 +151,99 @@ INSTANTIATE_TEST_SUITE_P(
                         test_support::kHexEnd + "\n",
                     false, false, kSerialNumbers,
                     "ERROR:hex文件在地址0x20000010处有数据，不属于芯片的任何一个核，不能烧写。"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+using chip_steps::RunSteps;
+using chip_steps::StepsCase;
+
+constexpr char kNrf53[] = "[chip]\r\nfamily=nrf53\r\n";
+constexpr char kNrf53Recover[] = "[chip]\r\nfamily=nrf53\r\nrecover=yes\r\n";
+constexpr char kNrf91Modem[] = "[chip]\r\nfamily=nrf91\r\nmodem=mfw.zip\r\n";
+
+// The table of chip_identity_test.cpp for the chips with more than one part: core by core,
+// network core first, each core recovered and protected, one reset at the end; the modem first.
+INSTANTIATE_TEST_SUITE_P(
+    CoresAndModem, RunSteps,
+    ::testing::Values(
+        StepsCase{"NrfjprogNrf53Merged",
+                  false,
+                  kNrf53,
+                  {"-f NRF53 --coprocessor CP_NETWORK -e --program @net --verify",
+                   "-f NRF53 --coprocessor CP_APPLICATION -e --program @app --verify",
+                   "-f NRF53 --coprocessor CP_NETWORK --rbp ALL",
+                   "-f NRF53 --coprocessor CP_APPLICATION --rbp ALL", "-f NRF53 --pinreset"},
+                  false,
+                  "",
+                  true,
+                  "family=nrf53\n",
+                  true},
+        StepsCase{"NrfjprogNrf53MergedWithoutErase",
+                  false,
+                  kNrf53Recover,
+                  {"-f NRF53 --coprocessor CP_NETWORK --program @net --verify",
+                   "-f NRF53 --coprocessor CP_APPLICATION --program @app --verify",
+                   "-f NRF53 --coprocessor CP_NETWORK --rbp ALL",
+                   "-f NRF53 --coprocessor CP_APPLICATION --rbp ALL", "-f NRF53 --pinreset"},
+                  false,
+                  "",
+                  false,
+                  "family=nrf53\n",
+                  true},
+        StepsCase{"NrfutilNrf53MergedRecover",
+                  true,
+                  kNrf53Recover,
+                  {"--json device recover --serial-number 682123456 --core Network --family nrf53",
+                   "--json device recover --serial-number 682123456 --core Application "
+                   "--family nrf53",
+                   "--json device program --firmware @net --serial-number 682123456 --options "
+                   "chip_erase_mode=ERASE_ALL,verify=VERIFY_READ,reset=RESET_NONE --core Network "
+                   "--family nrf53",
+                   "--json device program --firmware @app --serial-number 682123456 --options "
+                   "chip_erase_mode=ERASE_ALL,verify=VERIFY_READ,reset=RESET_NONE --core "
+                   "Application --family nrf53",
+                   "--json device protection-set All --serial-number 682123456 --core Network "
+                   "--family nrf53",
+                   "--json device protection-set All --serial-number 682123456 --core "
+                   "Application --family nrf53",
+                   "--json device reset --reset-kind RESET_PIN --serial-number 682123456 "
+                   "--family nrf53"},
+                  false,
+                  "",
+                  true,
+                  "family=nrf53\nprotection=factory\n",
+                  true},
+        // nRF91: the modem's firmware in a step of its own, before the image.
+        StepsCase{"NrfjprogNrf91Modem",
+                  false,
+                  kNrf91Modem,
+                  {"-f NRF91 --program @zip --verify",
+                   "-f NRF91 -e --program @hex --verify --rbp ALL --pinreset"},
+                  false,
+                  "",
+                  true,
+                  "family=nrf91\n"},
+        // A factory-protected nRF91 takes no modem firmware: recovered before it.
+        StepsCase{"NrfjprogNrf91ModemRecoverFactoryProtected",
+                  false,
+                  "[chip]\r\nfamily=nrf91\r\nmodem=mfw.zip\r\nrecover=yes\r\n",
+                  {"-f NRF91 --recover", "-f NRF91 --program @zip --verify",
+                   "-f NRF91 --recover --program @hex --verify --rbp ALL --pinreset"},
+                  false,
+                  "",
+                  true,
+                  "family=nrf91\nprotection=factory\n"},
+        StepsCase{"NrfutilNrf91ModemRecover",
+                  true,
+                  "[chip]\r\nfamily=nrf91\r\nmodem=mfw.zip\r\nrecover=yes\r\n",
+                  {"--json device recover",
+                   "--json device program --firmware @zip --serial-number 682123456 --family nrf91",
+                   "--json device program --firmware @hex --serial-number 682123456 --options "
+                   "chip_erase_mode=ERASE_ALL,verify=VERIFY_READ,reset=RESET_NONE --family nrf91",
+                   "--json device protection-set All", "--json device reset"},
+                  false,
+                  "",
+                  true,
+                  "family=nrf91\nprotection=factory\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -32,7 +32,8 @@ const std::string kStart = Record(0x05, 0, {0, 0, 0x01, 0x00});
 
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) text += line + "\n";
+    for (const std::string& line : lines)
+        text += line + "\n";
     return text;
 }
 
@@ -69,8 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SplitCase{"Merged",
                   Lines({Base(0), kApp, Base(0x0100), kNet, Base(0), kApp2, kStart, kEnd}),
-                  Lines({Base(0x0100), kNet, kEnd}),
-                  Lines({Base(0), kApp, kApp2, kStart, kEnd})},
+                  Lines({Base(0x0100), kNet, kEnd}), Lines({Base(0), kApp, kApp2, kStart, kEnd})},
         SplitCase{"ApplicationOnlyLeavesTheNetworkPartEmpty", Lines({kApp, kEnd}), Lines({kEnd}),
                   Lines({kApp, kEnd})},
         SplitCase{"NetworkUicr", Lines({Base(0x01FF), kNetUicr, kEnd}),

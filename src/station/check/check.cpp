@@ -24,6 +24,10 @@ CheckResult CheckUpToTheChecksum(const CheckInputs& in) {
     // Nothing is run with a path the command interpreter would change or cannot use.
     result.refusedPath =
         tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path, in.paths.Hex_Path);
+    if (!result.refusedPath && !in.settings.chip.modemPath.empty()) {  // on the command line too
+        result.refusedPath = tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path,
+                                                   in.settings.chip.modemPath);
+    }
     if (result.refusedPath) {
         return Failing(std::move(result), kPathRefused);
     }

@@ -8,10 +8,10 @@
 namespace station {
 
 std::string PartLine(const tool::CoreFacts& core, const tool::CorePart& part) {
-    const std::string range = part.Empty() ? std::string("无数据，跳过")
-                                           : tool::HexWord(part.first) + "-" +
-                                                 tool::HexWord(part.last) + "，" +
-                                                 std::to_string(part.bytes) + "字节";
+    const std::string range = part.Empty()
+                                  ? std::string("无数据，跳过")
+                                  : tool::HexWord(part.first) + "-" + tool::HexWord(part.last) +
+                                        "，" + std::to_string(part.bytes) + "字节";
     return std::string(core.logName) + "（" + core.nrfjprogName + "）：" + range;
 }
 
@@ -25,7 +25,8 @@ CorePartFiles::CorePartFiles(const std::string& folder, const std::string& title
             if (part.Empty()) {
                 continue;
             }
-            const std::string path = folder + title + "." + os::AsciiLower(core.nrfutilName) + ".hex";
+            const std::string path =
+                folder + title + "." + os::AsciiLower(core.nrfutilName) + ".hex";
             files_.push_back({part.core, path});
             os::ReplaceFileContent(path, part.text);
         }

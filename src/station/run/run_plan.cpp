@@ -35,6 +35,8 @@ public:
     virtual std::string ProtectCore(const tool::CoreFacts& core) const = 0;
     // The modem's firmware programmed and verified.
     virtual std::string Modem(const std::string& zip) const = 0;
+    // The whole chip recovered, in a call of its own.
+    virtual std::string Recover() const = 0;
 
 protected:
     const std::string tool_;
@@ -73,6 +75,9 @@ public:
     std::string Modem(const std::string& zip) const override {
         return tool::ModemProgrammingCommand(tool_, zip, serial_, family_);
     }
+    std::string Recover() const override {
+        return tool::CoreRecoverCommand(tool_, serial_, family_, "");
+    }
 };
 
 class NrfutilCommands : public Commands {
@@ -109,15 +114,17 @@ public:
     }
     std::string ProgramCore(tool::EraseMode erase, const tool::CoreFacts& core,
                             const std::string& part) const override {
-        return tool::NrfutilCoreProgramCommand(tool_, part, serial_,
-                                               erase != tool::EraseMode::kNone, family_,
-                                               core.nrfutilName);
+        return tool::NrfutilCoreProgramCommand(
+            tool_, part, serial_, erase != tool::EraseMode::kNone, family_, core.nrfutilName);
     }
     std::string ProtectCore(const tool::CoreFacts& core) const override {
         return tool::NrfutilCoreProtectCommand(tool_, serial_, family_, core.nrfutilName);
     }
     std::string Modem(const std::string& zip) const override {
         return tool::NrfutilModemCommand(tool_, zip, serial_, family_);
+    }
+    std::string Recover() const override {
+        return tool::NrfutilRecoverCommand(tool_, serial_, family_);
     }
 };
 
@@ -129,10 +136,16 @@ tool::EraseMode EraseModeOf(const ChipSettings& chip, bool erase) {
 }
 
 // With a modem configured, its step goes just before the image's program step (the last of
-// steps), after any recover.
-void WithModem(const Commands& commands, const ChipSettings& chip, std::vector<RunStep>& steps) {
-    if (!chip.modemPath.empty()) {
-        steps.insert(steps.end() - 1, {StepKind::kModem, commands.Modem(chip.modemPath)});
+// steps), after any recover: a protected chip takes no modem firmware, so with recover chosen the
+// chip is recovered first also where the program step recovers by itself (nrfjprog).
+void WithModem(const Commands& commands, const ChipSettings& chip, tool::EraseMode erase,
+               std::vector<RunStep>& steps) {
+    if (chip.modemPath.empty()) {
+        return;
+    }
+    steps.insert(steps.end() - 1, {StepKind::kModem, commands.Modem(chip.modemPath)});
+    if (erase == tool::EraseMode::kRecover && steps.front().kind != StepKind::kRecover) {
+        steps.insert(steps.begin(), {StepKind::kRecover, commands.Recover()});
     }
 }
 
@@ -163,17 +176,16 @@ std::vector<RunStep> PlainSteps(const StationPaths& paths, const StationSettings
         const std::string serial = check.probePinned ? check.probeSerial : "";
         const std::string family = tool::FamilyOption(Programmer::kNrfjprog, chip.family);
         std::vector<RunStep> steps = {
-            {StepKind::kProgram,
-             tool::ProgrammingCommand(settings.Prog_Path, paths.Hex_Path, erase, tool::kProgPara,
-                                      serial, family)}};
+            {StepKind::kProgram, tool::ProgrammingCommand(settings.Prog_Path, paths.Hex_Path, erase,
+                                                          tool::kProgPara, serial, family)}};
         const NrfjprogCommands commands(settings.Prog_Path, paths.Hex_Path, serial, family);
-        WithModem(commands, chip, steps);
+        WithModem(commands, chip, erase, steps);
         return steps;
     }
     const NrfutilCommands commands(settings.Prog_Path, paths.Hex_Path, check.probeSerial,
                                    tool::FamilyOption(Programmer::kNrfutil, chip.family));
     std::vector<RunStep> steps = commands.Program(erase);
-    WithModem(commands, chip, steps);
+    WithModem(commands, chip, erase, steps);
     steps.push_back({StepKind::kProtect, commands.Protect()});
     steps.push_back({StepKind::kReset, commands.Reset()});
     return steps;
@@ -224,7 +236,7 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
     const std::unique_ptr<Commands> commands = CommandsFor(paths, settings, serial);
     if (cores.empty()) {
         plan.steps = commands->Program(eraseMode);
-        WithModem(*commands, chip, plan.steps);
+        WithModem(*commands, chip, eraseMode, plan.steps);
     } else {
         plan.steps = CoreSteps(*commands, cores, eraseMode, partFiles);
     }
