@@ -4,6 +4,7 @@
 // holds is refused, so it never reaches the programmer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
