@@ -22,7 +22,9 @@ namespace {
 class KeptEvents : public StationEvents {
 public:
     std::vector<std::string> verdicts;
-    std::function<void()> duringRun;  // while the programmer runs, not during the check
+    // While the programmer runs, not during the check: once as the run starts (a run may end
+    // before its first tick), then at every tick.
+    std::function<void()> duringRun;
     bool running = false;
 
     void ShowRunOutput(const std::string&) override {}
@@ -35,7 +37,12 @@ public:
     void SettingsRead(const std::string&) override {}
     void DatabaseStateRead(const std::string&) override {}
     void CheckStarting() override {}
-    void RunStarting() override { running = true; }
+    void RunStarting() override {
+        running = true;
+        if (duringRun) {
+            duringRun();
+        }
+    }
     void VerdictReached(const Verdict& verdict) override {
         running = false;
         verdicts.push_back(verdict.caption);

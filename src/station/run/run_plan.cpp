@@ -203,6 +203,32 @@ std::unique_ptr<Commands> CommandsFor(const StationPaths& paths, const StationSe
     return std::make_unique<NrfjprogCommands>(settings.Prog_Path, paths.Hex_Path, serial, family);
 }
 
+// While the chip is still open: its DEVICEID read, its number written and read back; then each
+// core protected and the chip reset once, after every core.
+void AddStepsAfterProgramming(const Commands& commands, const ChipSettings& chip,
+                              const std::vector<tool::CoreFacts>& cores,
+                              std::optional<std::uint32_t> serialNumber, RunPlan& plan) {
+    if (chip.deviceIdAddress) {
+        plan.deviceIdAddress = *chip.deviceIdAddress;
+        plan.steps.push_back({StepKind::kReadDeviceId,
+                              commands.Read(plan.deviceIdAddress, 4 * tool::kDeviceIdWords)});
+    }
+    if (serialNumber && chip.serial) {
+        plan.serialAddress = chip.serial->address;
+        plan.serialNumber = serialNumber;
+        plan.steps.push_back(
+            {StepKind::kWriteSerial, commands.Write(plan.serialAddress, *serialNumber)});
+        plan.steps.push_back({StepKind::kReadSerial, commands.Read(plan.serialAddress, 4)});
+    }
+    for (const tool::CoreFacts& core : cores) {  // each core has its own protection
+        plan.steps.push_back({StepKind::kProtect, commands.ProtectCore(core)});
+    }
+    if (cores.empty()) {
+        plan.steps.push_back({StepKind::kProtect, commands.Protect()});
+    }
+    plan.steps.push_back({StepKind::kReset, commands.Reset()});
+}
+
 }  // namespace
 
 std::string RunPlan::Para() const {
@@ -240,25 +266,7 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
     } else {
         plan.steps = CoreSteps(*commands, cores, eraseMode, partFiles);
     }
-    if (chip.deviceIdAddress) {
-        plan.deviceIdAddress = *chip.deviceIdAddress;
-        plan.steps.push_back({StepKind::kReadDeviceId,
-                              commands->Read(plan.deviceIdAddress, 4 * tool::kDeviceIdWords)});
-    }
-    if (serialNumber && chip.serial) {
-        plan.serialAddress = chip.serial->address;
-        plan.serialNumber = serialNumber;
-        plan.steps.push_back(
-            {StepKind::kWriteSerial, commands->Write(plan.serialAddress, *serialNumber)});
-        plan.steps.push_back({StepKind::kReadSerial, commands->Read(plan.serialAddress, 4)});
-    }
-    for (const tool::CoreFacts& core : cores) {  // each core has its own protection
-        plan.steps.push_back({StepKind::kProtect, commands->ProtectCore(core)});
-    }
-    if (cores.empty()) {
-        plan.steps.push_back({StepKind::kProtect, commands->Protect()});
-    }
-    plan.steps.push_back({StepKind::kReset, commands->Reset()});  // once, after every core
+    AddStepsAfterProgramming(*commands, chip, cores, serialNumber, plan);
     return plan;
 }
 
