@@ -45,6 +45,8 @@ const char kUsage[] =
     "                             command but list needs it.\n"
     "  --family <family>          The chip's family (nrf51, nrf52, nrf53, nrf54l, nrf91):\n"
     "                             a command on a chip of another family fails.\n"
+    "  --core <core>              Application (the default) or Network: the core of an\n"
+    "                             nRF5340 a command reaches.\n"
     "\n";
 
 const char kProgramUsage[] =
@@ -53,7 +55,8 @@ const char kProgramUsage[] =
     "Programs an Intel HEX image into the chip of one probe.\n"
     "\n"
     "Options:\n"
-    "  --firmware <image>         The Intel HEX image.\n"
+    "  --firmware <image>         The Intel HEX image; on an nRF91, a .zip is the modem's\n"
+    "                             firmware package.\n"
     "  --serial-number <serial>   The probe (leading zeros ignored).\n"
     "  --options <key=value,...>  Separated by commas:\n"
     "      chip_erase_mode=ERASE_ALL (default), ERASE_NONE, ERASE_RANGES_TOUCHED_BY_FIRMWARE or\n"
