@@ -5,6 +5,8 @@
 #include "platform/files.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
+#include "station/run/core_part_files.h"
+#include "tool/chip_family.h"
 
 namespace station {
 
@@ -13,6 +15,25 @@ namespace {
 CheckResult Failing(CheckResult result, int code) {
     result.code = code;
     return result;
+}
+
+// The run's other files on the command line: the modem's firmware, a two-core chip's parts.
+std::optional<tool::RefusedPath> RefusedFileOfTheRun(const CheckInputs& in) {
+    const ChipSettings& chip = in.settings.chip;
+    if (!chip.modemPath.empty()) {
+        return tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path, chip.modemPath);
+    }
+    for (const tool::CoreFacts& core :
+         chip.family ? tool::CoresOf(*chip.family) : tool::NoCores()) {
+        std::optional<tool::RefusedPath> refused =
+            tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path,
+                                  CorePartPath(in.paths.App_Path, in.title, core));
+        if (refused) {
+            refused->use = tool::PathUse::kTool;  // the station folder is what to move
+            return refused;
+        }
+    }
+    return std::nullopt;
 }
 
 // The steps up to the checksum comparison; the files are tested in this order.
@@ -24,9 +45,8 @@ CheckResult CheckUpToTheChecksum(const CheckInputs& in) {
     // Nothing is run with a path the command interpreter would change or cannot use.
     result.refusedPath =
         tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path, in.paths.Hex_Path);
-    if (!result.refusedPath && !in.settings.chip.modemPath.empty()) {  // on the command line too
-        result.refusedPath = tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path,
-                                                   in.settings.chip.modemPath);
+    if (!result.refusedPath) {
+        result.refusedPath = RefusedFileOfTheRun(in);
     }
     if (result.refusedPath) {
         return Failing(std::move(result), kPathRefused);

@@ -60,6 +60,8 @@ struct CheckInputs {
     // Where the next board's number comes from when the station numbers its boards: the
     // configured range, or the pool's block (waiting a while for a new one when it is used up).
     std::function<database::SerialBlockAnswer()> serialRange;
+    // The copy's title, which names a two-core chip's part files (core_part_files.h).
+    std::string title;
 };
 
 CheckResult CheckStation(const CheckInputs& inputs);

@@ -57,8 +57,9 @@ void Station::ApplySettings(StationEvents& events) {
 const CheckResult& Station::Check(StationEvents& events) {
     events.CheckStarting();
     ApplySettings(events);
-    lastCheck_ = CheckStation({paths_, settings_, Runner(events), record_, limits_.probeQuery,
-                               [&] { return SerialRange(database::kSerialBlockWait, &events); }});
+    lastCheck_ =
+        CheckStation({paths_, settings_, Runner(events), record_, limits_.probeQuery,
+                      [&] { return SerialRange(database::kSerialBlockWait, &events); }, title_});
     if (lastCheck_.failure) {
         throw std::runtime_error(*lastCheck_.failure);  // a file that exists but cannot be read
     }

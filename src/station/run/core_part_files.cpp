@@ -15,6 +15,11 @@ std::string PartLine(const tool::CoreFacts& core, const tool::CorePart& part) {
     return std::string(core.logName) + "（" + core.nrfjprogName + "）：" + range;
 }
 
+std::string CorePartPath(const std::string& folder, const std::string& title,
+                         const tool::CoreFacts& core) {
+    return folder + title + "." + os::AsciiLower(core.nrfutilName) + ".hex";
+}
+
 CorePartFiles::CorePartFiles(const std::string& folder, const std::string& title,
                              const std::vector<tool::CoreFacts>& cores,
                              const std::vector<tool::CorePart>& parts) {
@@ -25,8 +30,7 @@ CorePartFiles::CorePartFiles(const std::string& folder, const std::string& title
             if (part.Empty()) {
                 continue;
             }
-            const std::string path =
-                folder + title + "." + os::AsciiLower(core.nrfutilName) + ".hex";
+            const std::string path = CorePartPath(folder, title, core);
             files_.push_back({part.core, path});
             os::ReplaceFileContent(path, part.text);
         }
