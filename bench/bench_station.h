@@ -46,6 +46,10 @@ public:
     void SetNextSerialText(const std::string&) override {}
     void SetCountsText(const std::string&) override {}
     void SetDatabaseText(const std::string&) override {}
+    std::string LabelText() const override { return {}; }
+    void SetLabelText(const std::string&) override {}
+    void SetLabelVisible(bool) override {}
+    void FocusLabel() override {}
     void PostDatabaseChange() override {}
     void RepaintKeepingInput() override {}
     void DispatchQueuedInput() override {}

@@ -19,7 +19,8 @@
 --   romtool_station      may add rows and take blocks, and nothing else: it can neither change
 --                        nor remove a row, nor read or move a pool
 --   romtool_report       may read the record (romtool-report --database)
--- Running it again changes nothing that exists and adds what is missing.
+-- Running it again changes nothing that exists and adds what is missing: it also upgrades a
+-- database made by an earlier version of this script (see upgrade-sqlserver.sql).
 --
 -- Then, for each station (or one login for a line), and for the report:
 --     CREATE LOGIN line3 WITH PASSWORD = '...';
@@ -63,9 +64,15 @@ IF OBJECT_ID(N'romtool.production_record', N'U') IS NULL
         device_id nvarchar(16) NULL,
         serial_number bigint NULL,
         same_chip_as datetime2(3) NULL,
+        board_label nvarchar(100) NULL,
         station nvarchar(100) NOT NULL,
         delivery_key char(32) NOT NULL
     );
+GO
+
+-- Columns the record gained after the table was first made, at the table's end.
+IF COL_LENGTH(N'romtool.production_record', N'board_label') IS NULL
+    ALTER TABLE romtool.production_record ADD board_label nvarchar(100) NULL;
 GO
 
 -- A second row under the same key is dropped by the index itself ("Duplicate key was
@@ -115,21 +122,23 @@ GO
 
 -- One row as the station's CSV holds it, every field as its text ('' for an empty field). The
 -- texts are converted here, so a field that is not what its column holds (or too long for it)
--- is refused with the database's own reason, for that row alone.
+-- is refused with the database's own reason, for that row alone. board_label has a default, so
+-- stations older than the column go on delivering.
 CREATE OR ALTER PROCEDURE romtool.add_record_row
     @station nvarchar(4000), @delivery_key nvarchar(4000), @time nvarchar(4000),
     @title nvarchar(4000), @station_folder nvarchar(4000), @probe nvarchar(max),
     @image nvarchar(4000), @checksum nvarchar(4000), @erase nvarchar(4000),
     @verdict nvarchar(4000), @error_code nvarchar(4000), @run_ms nvarchar(4000),
     @timed_out nvarchar(4000), @exit_code nvarchar(4000), @probe_serial nvarchar(4000),
-    @device_id nvarchar(4000), @serial_number nvarchar(4000), @same_chip_as nvarchar(4000)
+    @device_id nvarchar(4000), @serial_number nvarchar(4000), @same_chip_as nvarchar(4000),
+    @board_label nvarchar(4000) = N''
 AS
 BEGIN
     SET NOCOUNT ON;
     INSERT INTO romtool.production_record (
         [time], title, station_folder, probe, [image], checksum, erase, verdict, error_code,
         run_ms, timed_out, exit_code, probe_serial, device_id, serial_number, same_chip_as,
-        station, delivery_key
+        board_label, station, delivery_key
     )
     VALUES (
         CONVERT(datetime2(3), @time, 126), @title, NULLIF(@station_folder, N''),
@@ -138,7 +147,8 @@ BEGIN
         NULLIF(@timed_out, N''), CONVERT(bigint, NULLIF(@exit_code, N'')),
         NULLIF(@probe_serial, N''), NULLIF(@device_id, N''),
         CONVERT(bigint, NULLIF(@serial_number, N'')),
-        CONVERT(datetime2(3), NULLIF(@same_chip_as, N''), 126), @station, @delivery_key
+        CONVERT(datetime2(3), NULLIF(@same_chip_as, N''), 126), NULLIF(@board_label, N''),
+        @station, @delivery_key
     );
 END;
 GO

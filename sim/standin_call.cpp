@@ -51,6 +51,9 @@ int RunStandIn(int argc, char** argv, const std::function<Outcome(const Call&)>&
         if (outcome.kind != RunKind::kRefused) {
             std::this_thread::sleep_for(std::chrono::milliseconds(call.settings.delayMs));
         }
+        if (outcome.kind == RunKind::kProgramming) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(call.settings.programMs));
+        }
         if (AppliesTo(call.settings.hang, outcome.kind)) {
             HangForever();
         }
@@ -78,7 +81,7 @@ const char* StandInFilesHelp() {
            "  standin.ini            Rehearsal faults, key=value lines; a variable\n"
            "                         STANDIN_<KEY> overrides a key:\n"
            "                           probe=absent, verify=fail, marker=omit|verified|done,\n"
-           "                           delay_ms=N, hang=1|program|probe|all,\n"
+           "                           delay_ms=N, program_ms=N, hang=1|program|probe|all,\n"
            "                           crash=1|program|probe|all, long_output=N,\n"
            "                           zero_bytes=1, split_char=1, serial=TEXT[,TEXT...]\n"
            "                           (one probe per serial), deviceid=HEX (default\n"

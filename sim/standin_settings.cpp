@@ -15,7 +15,7 @@ constexpr unsigned long long kMaxLongOutput = 256ull * 1024 * 1024;
 
 const char* const kKeys[] = {"probe",  "verify",   "marker",      "delay_ms",   "line_delay_ms",
                              "hang",   "crash",    "long_output", "zero_bytes", "split_char",
-                             "serial", "deviceid", "family",      "protection"};
+                             "serial", "deviceid", "family",      "protection", "program_ms"};
 
 std::string_view Trim(std::string_view text) {
     return os::TrimmedOf(text, os::kAsciiSpace);
@@ -156,12 +156,13 @@ bool Apply(Settings& settings, const std::string& key, const std::string& rawVal
     if (key == "marker") {
         return ParseMarker(value, settings.marker);
     }
-    if (key == "delay_ms" || key == "line_delay_ms") {
+    if (key == "delay_ms" || key == "line_delay_ms" || key == "program_ms") {
         if (!ParseNumber(value, kMaxDelayMs, number)) {
             return false;
         }
-        (key == "delay_ms" ? settings.delayMs : settings.lineDelayMs) =
-            static_cast<unsigned long>(number);
+        (key == "delay_ms"        ? settings.delayMs
+         : key == "line_delay_ms" ? settings.lineDelayMs
+                                  : settings.programMs) = static_cast<unsigned long>(number);
         return true;
     }
     if (key == "hang" || key == "crash") {

@@ -10,6 +10,7 @@
 //   marker=done         a good verify prints "Verify file - Done verifying" (as later 10.x)
 //   delay_ms=N          every run waits N ms before it ends
 //   line_delay_ms=N     every line of progress and result waits N ms after it is printed
+//   program_ms=N        programming runs take N ms more (a chip's write time), other runs not
 //   hang=1|program      programming runs never end (after printing everything)
 //   hang=probe|all      probe queries, or every run, never end
 //   crash=1|program     programming runs end at once, before printing anything, as a crash ends
@@ -51,6 +52,7 @@ struct Settings {
     bool verifyFails = false;
     Marker marker = Marker::kVerifyOk;
     unsigned long delayMs = 0;
+    unsigned long programMs = 0;  // more for programming runs only
     unsigned long lineDelayMs = 0;
     HangIn hang = HangIn::kNoRun;
     HangIn crash = HangIn::kNoRun;

@@ -411,3 +411,77 @@ station_check_numbered_boards() {
     cat "$folder/config.ini.before" >"$folder/config.ini"
     rm -f "$folder/config.ini.before"
 }
+
+# station_check_autostart FOLDER WINDOW SCREENSHOT TOOL...: with [station] autostart=yes, three
+# boards placed one after another, the second failing its verify, each pressed by itself once it
+# is in the fixture, and none pressed again while it stays there: their rows in order. TOOL is
+# the stand-in's command line (--board-out and --board-change are added to it). SCREENSHOT, when
+# not "", gets the window waiting for a board. config.ini is as it was afterwards, and the
+# station no longer waits.
+station_check_autostart() {
+    local folder=$1 win=$2 shot=$3 record board rows programs
+    shift 3
+    cp "$folder/config.ini" "$folder/config.ini.before"
+    station_set_key "$folder" station autostart yes
+    station_set_key "$folder" station autostart_settle_ms 300
+    record=$folder/logs/$(date +%Y-%m-%d).csv
+    looks() { grep -ca -- '--deviceversion' "$folder/bin/calls.log" || true; }
+    programs=$(grep -ca -- '--program' "$folder/bin/calls.log" || true)
+    station_autostart_refresh "$folder" "$win"  # the check that starts the waiting
+    for board in pass fail pass; do
+        local seen
+        seen=$(looks)
+        station_quiet "$@" --board-out
+        # Two looks after the board went: the station has seen the fixture empty.
+        for _ in $(seq 600); do [[ $(looks) -ge $((seen + 2)) ]] && break; sleep 0.1; done
+        if [[ -n $shot ]]; then
+            station_screenshot "$win" "$shot"
+            shot=
+        fi
+        if [[ $board == fail ]]; then
+            printf 'verify=fail\r\n' >"$folder/bin/standin.ini"
+        else
+            rm -f "$folder/bin/standin.ini"
+        fi
+        rows=$(wc -l <"$record" 2>/dev/null || echo 0)
+        station_quiet "$@" --board-change
+        for _ in $(seq 3300); do [[ $(wc -l <"$record") -gt $rows ]] && break; sleep 0.1; done
+    done
+    # The last board stays in the fixture: looked at again, never pressed again.
+    seen=$(looks)
+    for _ in $(seq 600); do [[ $(looks) -ge $((seen + 2)) ]] && break; sleep 0.1; done
+    station_wait_idle
+    rm -f "$folder/bin/standin.ini"
+    station_check "three boards pressed by themselves: PASS, FAIL, PASS" test \
+        "$(tail -n 3 "$record" | tr -d '\r' | cut -d, -f8 | tr '\n' ' ')" = "PASS FAIL PASS "
+    station_check "each board was programmed once" test \
+        "$(grep -ca -- '--program' "$folder/bin/calls.log")" -eq $((programs + 3))
+    cat "$folder/config.ini.before" >"$folder/config.ini"
+    rm -f "$folder/config.ini.before"
+    station_autostart_refresh "$folder" "$win"  # the check that ends the waiting
+}
+
+# station_autostart_refresh FOLDER WINDOW: presses 刷新信息 and waits until its check has run.
+station_autostart_refresh() {
+    local calls
+    calls=$(station_calls "$1")
+    station_press "$2" Button_GetJlink
+    for _ in $(seq 600); do [[ $(station_calls "$1") -gt $calls ]] && break; sleep 0.1; done
+    station_wait_idle
+}
+
+# station_set_key FOLDER SECTION KEY VALUE: KEY=VALUE in SECTION of FOLDER/config.ini, in the
+# section's first occurrence when it has one, so that no section is written twice.
+station_set_key() {
+    local ini=$1/config.ini
+    if grep -qa "^\[$2\]" "$ini"; then
+        awk -v section="[$2]" -v line="$3=$4" '
+            { print }
+            !done && $0 == section "\r" || !done && $0 == section { printf "%s\r\n", line; done = 1 }
+        ' "$ini" >"$ini.new"
+        cat "$ini.new" >"$ini"
+        rm -f "$ini.new"
+    else
+        printf '[%s]\r\n%s=%s\r\n' "$2" "$3" "$4" >>"$ini"
+    fi
+}

@@ -6,6 +6,7 @@
 #include "integrity/md5.h"
 #include "odbc/odbc.h"
 #include "record/csv.h"
+#include "record/production_record.h"
 
 namespace database {
 
@@ -15,26 +16,13 @@ namespace {
 // again, and the database ignores them.
 constexpr std::size_t kRowsPerLedgerWrite = 200;
 
-bool IsRecordFileName(const std::string& name) {
-    static constexpr std::string_view kPattern = "dddd-dd-dd.csv";
-    if (name.size() != kPattern.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const bool digit = name[i] >= '0' && name[i] <= '9';
-        if (kPattern[i] == 'd' ? !digit : name[i] != kPattern[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The record files of folder, by day.
 std::vector<std::string> RecordFilesIn(const std::string& folder) {
     std::vector<std::string> names = os::FileNamesIn(folder);
-    names.erase(std::remove_if(names.begin(), names.end(),
-                               [](const std::string& name) { return !IsRecordFileName(name); }),
-                names.end());
+    names.erase(
+        std::remove_if(names.begin(), names.end(),
+                       [](const std::string& name) { return !record::IsRecordFileName(name); }),
+        names.end());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -42,7 +30,15 @@ std::vector<std::string> RecordFilesIn(const std::string& folder) {
 }  // namespace
 
 std::string DeliveryKey(const std::string& station, const RecordFields& fields) {
-    return integrity::Md5Hex(station + "," + record::RowText(fields));
+    // A row without the columns added since the keys were first made (board_label) keeps the key
+    // earlier stations gave it, so an updated station never sends it again under a new key.
+    std::size_t count = fields.size();
+    while (count > record::kColumnsBeforeBoardLabel && fields[count - 1].empty()) {
+        --count;
+    }
+    const std::vector<std::string> keyed(fields.begin(),
+                                         fields.begin() + static_cast<std::ptrdiff_t>(count));
+    return integrity::Md5Hex(station + "," + record::RowText(keyed));
 }
 
 // One file within a round: its bytes, and where sending stands.

@@ -45,7 +45,8 @@ bool ReplaceAlways(const std::string& path, const std::string& content);
 
 // The key of a row: the MD5 of the station's name and the row's fields, 32 hexadecimal digits.
 // The same row from the same station always has the same key, also when a crash had it written
-// twice into the record.
+// twice into the record, and a row whose board_label is empty has the key it had before the
+// column was added.
 std::string DeliveryKey(const std::string& station, const RecordFields& fields);
 
 struct DeliveryRound {

@@ -26,7 +26,8 @@ void ForEachRowOf(const std::string& path, const std::string& title,
         } else if (layout->FieldOf(reader, Column::kTitle) == title) {
             take({layout->FieldOf(reader, Column::kTime), layout->FieldOf(reader, Column::kVerdict),
                   layout->FieldOf(reader, Column::kRunMs),
-                  layout->FieldOf(reader, Column::kDeviceId)});
+                  layout->FieldOf(reader, Column::kDeviceId),
+                  layout->FieldOf(reader, Column::kBoardLabel)});
         }
     });
 }

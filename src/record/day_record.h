@@ -13,7 +13,8 @@ struct DayRow {
     std::string_view time;
     std::string_view verdict;
     std::string_view runMs;
-    std::string_view deviceId;  // "" in a record without the column
+    std::string_view deviceId;    // "" in a record without the column
+    std::string_view boardLabel;  // as RecordedLabel wrote it; "" in a record without the column
 };
 
 // Calls take with every row of title in the record at path, as the file is now; nothing when

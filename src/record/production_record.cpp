@@ -39,6 +39,7 @@ std::string CsvRow(const ProductionRecord& r) {
         r.deviceId,
         r.serialNumber ? std::to_string(*r.serialNumber) : "",
         r.sameChipAs,
+        RecordedLabel(r.boardLabel),
     };
     static_assert(std::size(fields) == kStationColumns,
                   "a row has the columns of the header, in the order of record_columns.h");
@@ -54,6 +55,26 @@ std::string JoinedLines(std::string_view text) {
         }
     });
     return joined;
+}
+
+std::string RecordedLabel(std::string_view label) {
+    const bool formulaLike =
+        !label.empty() && std::string_view("=+-@'").find(label.front()) != std::string_view::npos;
+    return (formulaLike ? "'" : "") + std::string(label);
+}
+
+bool IsRecordFileName(std::string_view name) {
+    static constexpr std::string_view kPattern = "dddd-dd-dd.csv";
+    if (name.size() != kPattern.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const bool digit = name[i] >= '0' && name[i] <= '9';
+        if (kPattern[i] == 'd' ? !digit : name[i] != kPattern[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string RecordTime(const os::LocalTime& t) {

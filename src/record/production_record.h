@@ -46,6 +46,7 @@ struct ProductionRecord {
     std::optional<std::uint32_t> serialNumber;  // the number reserved for the board: written on
                                                 // a PASS, voided on a FAIL
     std::string sameChipAs;  // the time of the day's earlier PASS row of the same chip, if any
+    std::string boardLabel;  // the board's scanned label as the operator gave it; "" for none
 };
 
 // The header row, CR LF included.
@@ -58,6 +59,12 @@ std::string JoinedLines(std::string_view text);
 std::string RecordTime(const os::LocalTime& time);
 // The record file's name for a date: "yyyy-mm-dd.csv".
 std::string RecordFileName(const os::LocalTime& date);
+// The board's label as its field holds it: a label starting with "=", "+", "-" or "@" (which a
+// spreadsheet would run as a formula) or with the quote itself gets a leading "'", so a
+// spreadsheet shows it as text and two labels never share a field.
+std::string RecordedLabel(std::string_view label);
+// True for the name of a day's record file, "yyyy-mm-dd.csv".
+bool IsRecordFileName(std::string_view name);
 // The chip's ID as the record holds it: 16 upper-case hexadecimal digits.
 std::string DeviceIdText(std::uint64_t id);
 // A file's text without its byte-order mark, when it has one.

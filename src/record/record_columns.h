@@ -30,20 +30,24 @@ enum class Column : std::size_t {
     kDeviceId,       // the chip's 64-bit ID, 16 upper-case hexadecimal digits
     kSerialNumber,   // the board's serial number, decimal; on a FAIL row the voided one
     kSameChipAs,     // the time of the day's earlier PASS row of the same chip, at this station
+    kBoardLabel,     // the board's scanned label, as RecordedLabel writes it
 };
 
-inline constexpr std::array<std::string_view, 16> kColumnNames = {
-    "time",         "title",     "station_folder", "probe",        "image",     "checksum",
-    "erase",        "verdict",   "error_code",     "run_ms",       "timed_out", "exit_code",
-    "probe_serial", "device_id", "serial_number",  "same_chip_as",
+inline constexpr std::array<std::string_view, 17> kColumnNames = {
+    "time",         "title",     "station_folder", "probe",        "image",       "checksum",
+    "erase",        "verdict",   "error_code",     "run_ms",       "timed_out",   "exit_code",
+    "probe_serial", "device_id", "serial_number",  "same_chip_as", "board_label",
 };
 // How many columns the record knows (kColumnNames).
 inline constexpr std::size_t kKnownColumns = kColumnNames.size();
 // How many of them the station writes: all. Earlier layouts had the first 12 (before
-// probe_serial) and the first 13 (before the chip's ID and number).
+// probe_serial), the first 13 (before the chip's ID and number) and the first 16 (before
+// board_label).
 inline constexpr std::size_t kStationColumns = kKnownColumns;
 // The first layout, before probe_serial.
 inline constexpr std::size_t kFirstLayoutColumns = 12;
+// The layout before board_label, the one the factory database's delivery keys were first made of.
+inline constexpr std::size_t kColumnsBeforeBoardLabel = 16;
 
 constexpr std::size_t IndexOf(Column column) {
     return static_cast<std::size_t>(column);

@@ -32,7 +32,7 @@ const FormSpec kRomForm{"RomForm", "TRomForm", "NRF系列芯片ROM烧写工具 V
                         704,       491,        {"Tahoma", -11}};
 
 // clang-format off
-const std::array<ControlSpec, 23> kLayout{{
+const std::array<ControlSpec, 25> kLayout{{
     {Id::GroupBox_Jlink, "GroupBox_Jlink", Kind::kGroupBox, Id::RomForm, "Jlink信息", Align::kTop, {0, 0, 0, 73}, {}, {}, 0},
     {Id::Label_SN1, "Label_SN1", Kind::kLabel, Id::GroupBox_Jlink, "序列号：", Align::kNone, {32, 31, 0, 0}},
     {Id::Label_SN, "Label_SN", Kind::kLabel, Id::GroupBox_Jlink, "00000", Align::kNone, {86, 31, 0, 0}},
@@ -62,6 +62,10 @@ const std::array<ControlSpec, 23> kLayout{{
     // The factory database's state, beside the next serial number; empty unless config.ini
     // names a database.
     {Id::Label_Database, "Label_Database", Kind::kLabel, Id::GroupBox_Para, "", Align::kNone, {200, 58, 0, 0}},
+    // The board's label, scanned or typed, right of the counts; shown only when config.ini asks
+    // for labels. Enter in it presses start.
+    {Id::Label_BoardLabel, "Label_BoardLabel", Kind::kLabel, Id::GroupBox_Hex, "标签：", Align::kNone, {330, 59, 0, 0}, {}, {}, -1, nullptr, false, true},
+    {Id::Edit_BoardLabel, "Edit_BoardLabel", Kind::kEdit, Id::GroupBox_Hex, "", Align::kNone, {368, 56, 213, 21}, {}, {}, 3, &TRomForm::Edit_BoardLabelReturn, false, true},
 }};
 // clang-format on
 

@@ -45,6 +45,8 @@ enum class ControlId {
     Label_NextSerial,
     Label_Counts,
     Label_Database,
+    Label_BoardLabel,
+    Edit_BoardLabel,
 };
 
 // Left, top, width, height in pixels at 96 pixels per inch, inside the parent's client area.
@@ -75,6 +77,7 @@ struct ControlSpec {
     int tabOrder = -1;                        // among the parent's children; -1: not a tab stop
     station::FormHandler handler = nullptr;   // what a click runs
     bool checked = false;                     // a check box's state at start
+    bool hidden = false;  // shown only when the station asks for it (StationView says when)
 };
 
 struct FormSpec {
@@ -88,7 +91,7 @@ struct FormSpec {
 
 extern const FormSpec kRomForm;
 // Every control except RomForm, in table order: parents before their children.
-extern const std::array<ControlSpec, 23> kLayout;
+extern const std::array<ControlSpec, 25> kLayout;
 
 // The table entry of a control.
 const ControlSpec& LayoutEntry(ControlId id);

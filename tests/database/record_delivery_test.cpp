@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "database_fixture.h"
+#include "integrity/md5.h"
 #include "odbc/odbc.h"
 #include "record/csv.h"
 #include "temp_folder.h"
@@ -88,6 +89,14 @@ TEST_F(RecordDeliveryTest, TheKeyIsTheRowsAndTheStationsSoARowWrittenTwiceIsOneR
     EXPECT_NE(database::DeliveryKey("A", row), database::DeliveryKey("B", row));
     EXPECT_NE(database::DeliveryKey("A", row), database::DeliveryKey("A", other));
     EXPECT_EQ(database::DeliveryKey("A", row).size(), 32u);
+    // A row without a label keeps the key of the 16-column layout, so an updated station sends
+    // no delivered row again under a new key; a label makes it another row.
+    const std::vector<std::string> before(row.begin(),
+                                          row.begin() + record::kColumnsBeforeBoardLabel);
+    EXPECT_EQ(database::DeliveryKey("A", row), integrity::Md5Hex("A," + record::RowText(before)));
+    RecordFields labelled = row;
+    labelled[record::IndexOf(record::Column::kBoardLabel)] = "PCB-1";
+    EXPECT_NE(database::DeliveryKey("A", labelled), database::DeliveryKey("A", row));
 }
 
 TEST_F(RecordDeliveryTest, ARefusedRowIsRememberedWithItsReasonAndTheNextRowsGo) {

@@ -67,6 +67,10 @@ public:
     void ShowRunOutput(const std::string&) override {}
     void SetElapsedText(const std::string&) override {}
     void SetCountsText(const std::string&) override {}
+    std::string LabelText() const override { return {}; }
+    void SetLabelText(const std::string&) override {}
+    void SetLabelVisible(bool) override {}
+    void FocusLabel() override {}
     void RepaintKeepingInput() override {}
     void DispatchQueuedInput() override {}
     void CloseWindow() override {}

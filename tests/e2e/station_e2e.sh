@@ -62,6 +62,9 @@ rm -f "$station/bin/standin.ini"
 # Each chip known and numbered: three boards, the second failing.
 station_check_numbered_boards "$station" "$win" "$station/bin/nrfjprog" --board-change
 
+# Hands free: a board placed in the fixture starts its press by itself.
+station_check_autostart "$station" "$win" "${E2E_AUTOSTART_SHOT:-}" "$station/bin/nrfjprog"
+
 # The log folder removed while the station runs: the refresh says so on screen (109), its lines
 # cannot be written and log4me_err.log tells why. Made again, the next refresh's lines land in
 # a new daily file instead of the deleted one.

@@ -164,6 +164,9 @@ station_check "the board has one row" test "$(record_rows)" -eq $((rows_before +
 # Each chip known and numbered: three boards, the second failing.
 station_check_numbered_boards "$station" "$win" wine 'C:\Station\bin\nrfjprog.exe' --board-change
 
+# Hands free: a board placed in the fixture starts its press by itself.
+station_check_autostart "$station" "$win" "$shots/autostart.png" wine 'C:\Station\bin\nrfjprog.exe'
+
 # A close during a run takes effect after it: the run ends, its verdict is logged, then the
 # stop line.
 runs=$(calls)

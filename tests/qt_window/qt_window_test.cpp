@@ -63,6 +63,7 @@ TEST(QtWindow, BuildsEveryControlOfTheTable) {
         EXPECT_EQ(control->objectName(), name);
         EXPECT_EQ(control->parentWidget(), window.Control(entry.parent)) << entry.name;
         EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry())) << entry.name;
+        EXPECT_EQ(control->isHidden(), entry.hidden) << entry.name;
         if (auto* group = qobject_cast<QGroupBox*>(control)) {
             EXPECT_EQ(group->title(), caption);
         } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
@@ -199,6 +200,9 @@ TEST(QtWindow, StationLabelsFitUnderTheirEdits) {
         const QWidget* above = window.Control(edit);
         EXPECT_GE(label->y(), above->y() + above->height()) << LayoutEntry(id).name;
     }
+    // The board's label field, right of the counts, leaves them room.
+    EXPECT_LT(window.Control(ControlId::Label_Counts)->geometry().right(),
+              window.Control(ControlId::Label_BoardLabel)->x());
 }
 
 // The label belongs to its group: however much the probe query printed, it stays inside the
@@ -352,6 +356,24 @@ TEST_F(ShownWindow, PressesOfStartQueuedDuringARunAreDropped) {
         calls += 2;  // the press's check and its run
         EXPECT_EQ(station.StandInCallCount(), calls) << station.StandInCalls();
     }
+}
+
+// With labels asked for, the field shows and has the focus when the station is ready: a
+// scanner's label ended by Enter presses start, and the field is emptied for the next board.
+TEST_F(ShownWindow, EnterInTheLabelFieldPressesStart) {
+    station.Write("config.ini", station.Read("config.ini") + "[trace]\r\nlabel=yes\r\n");
+    QtStationWindow& window = Shown();
+    auto* edit = window.ControlAs<QLineEdit>(ControlId::Edit_BoardLabel);
+    EXPECT_FALSE(edit->isHidden());
+    EXPECT_FALSE(window.Control(ControlId::Label_BoardLabel)->isHidden());
+    EXPECT_EQ(window.focusWidget(), edit);
+    const int calls = station.StandInCallCount();
+    QTest::keyClicks(edit, "PCB-1");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(panel->text(), "PASS");
+    EXPECT_EQ(station.StandInCallCount(), calls + 2);  // the press's check and its run
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(window.focusWidget(), edit);
 }
 
 }  // namespace

@@ -36,8 +36,8 @@ TEST(LayoutTable, TabsThroughTheGroupsFromTopToBottom) {
     using Id = ControlId;
     EXPECT_THAT(TabSequence(),
                 ElementsAre(Id::Button_GetJlink, Id::Edit_Hex, Id::Button_CRC, Id::Button_Select,
-                            Id::Edit_Para, Id::Button_Help, Id::Memo_Output, Id::Button_Start,
-                            Id::Button_Exit, Id::cb_erase));
+                            Id::Edit_BoardLabel, Id::Edit_Para, Id::Button_Help, Id::Memo_Output,
+                            Id::Button_Start, Id::Button_Exit, Id::cb_erase));
     for (const ControlSpec& entry : kLayout) {
         EXPECT_EQ(&LayoutEntry(entry.id), &entry) << entry.name;
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "record/record_columns.h"
 #include "station/press/autostart_watch.h"
 #include "station_fixture.h"
 #include "temp_folder.h"
@@ -122,12 +123,13 @@ TEST(AutostartWatch, PressesOnlyABoardThatAppearsAndStays) {
 
 class Autostart : public StationTest, public ::testing::WithParamInterface<bool> {
 protected:
-    // A station that starts by itself (settle time 0), with nrfutil when nrfutil.
-    TRomForm& AutostartStation(bool nrfutil) {
+    // A station that starts by itself (settle time 0), with nrfutil when nrfutil, and more
+    // lines of config.ini.
+    TRomForm& AutostartStation(bool nrfutil, const std::string& more = "") {
         auto& station = Station();
         station.Write("config.ini", station.Read("config.ini") + "[station]\r\nautostart=yes\r\n" +
                                         "autostart_settle_ms=0\r\n" +
-                                        (nrfutil ? "programmer=nrfutil\r\n" : ""));
+                                        (nrfutil ? "programmer=nrfutil\r\n" : "") + more);
         return Shown();
     }
     // A stand-in command on the probe's fixture ("board-out", "board-change").
@@ -174,6 +176,38 @@ TEST_P(Autostart, WaitsForANewBoardPressesItOnceAndStopsWithTheProbe) {
     const int callsWithoutProbe = station_->StandInCallCount();
     form.Handle(&TRomForm::AutostartTick);  // not waiting: no look
     EXPECT_EQ(station_->StandInCallCount(), callsWithoutProbe);
+}
+
+// With labels too, the press starts when both are there, in either order; the label is the
+// board's in its row.
+TEST_P(Autostart, ABoardAndItsLabelStartThePressInEitherOrder) {
+    TRomForm& form = AutostartStation(GetParam(), "[trace]\r\nlabel=yes\r\n");
+    const auto labelColumn = record::IndexOf(record::Column::kBoardLabel);
+    Fixture("board-out");
+    form.Handle(&TRomForm::AutostartTick);
+
+    // The board first: the station asks for its label, and Enter presses it.
+    Fixture("board-change");
+    form.Handle(&TRomForm::AutostartTick);
+    EXPECT_EQ(view_.verdict, "请扫描条码");
+    EXPECT_TRUE(RecordRows().empty());
+    view_.label = "PCB-1";
+    form.Handle(&TRomForm::Edit_BoardLabelReturn);
+    EXPECT_EQ(view_.verdict, "PASS") << view_.memo;
+    ASSERT_EQ(RecordRows().size(), 2u);
+    EXPECT_EQ(RecordRows()[1][labelColumn], "PCB-1");
+
+    // The label first: Enter waits for the board, whose arrival presses it.
+    Fixture("board-out");
+    form.Handle(&TRomForm::AutostartTick);
+    view_.label = "PCB-2";
+    form.Handle(&TRomForm::Edit_BoardLabelReturn);
+    EXPECT_EQ(view_.verdict, "请放入电路板");
+    EXPECT_EQ(RecordRows().size(), 2u);
+    Fixture("board-change");
+    form.Handle(&TRomForm::AutostartTick);
+    ASSERT_EQ(RecordRows().size(), 3u);
+    EXPECT_EQ(RecordRows()[2][labelColumn], "PCB-2");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothProgrammers, Autostart, ::testing::Bool(),

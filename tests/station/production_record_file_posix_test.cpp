@@ -10,6 +10,7 @@
 #include "log4me/log4me.h"
 #include "logger_clock.h"
 #include "platform/clock.h"
+#include "record/record_columns.h"
 #include "station/press/record_appender.h"
 #include "temp_folder.h"
 
@@ -72,7 +73,7 @@ TEST(RecordTwoProcesses, OneHeaderPerFileAndNoRowOfEitherLost) {
         ASSERT_EQ(rows.size(), 1u + 2 * kRowsPerDay) << name;
         EXPECT_EQ(rows[0][0], "time") << name;
         for (std::size_t i = 1; i < rows.size(); ++i) {
-            ASSERT_EQ(rows[i].size(), 16u) << name << " row " << i;
+            ASSERT_EQ(rows[i].size(), record::kStationColumns) << name << " row " << i;
             const std::string prefix = "/line,\"" + rows[i][1] + "\"\r\n";
             ASSERT_EQ(rows[i][4].substr(0, prefix.size()), prefix) << name << " row " << i;
             ++seen[rows[i][1] == "parent" ? 0 : 1][std::stoi(rows[i][4].substr(prefix.size()))];

@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "record/production_record.h"
+#include "record/record_columns.h"
 #include "station_fixture.h"
 
 using ::testing::HasSubstr;
@@ -71,7 +72,7 @@ TEST_P(PressRecord, HoldsTheFieldsThePressLeft) {
     const test_support::CsvRows rows = RecordRows();
     ASSERT_EQ(rows.size(), 2u);
     const std::vector<std::string>& row = rows[1];
-    ASSERT_EQ(row.size(), 16u);
+    ASSERT_EQ(row.size(), record::kStationColumns);
     EXPECT_THAT(row[0], MatchesRegex("....-..-..T..:..:..\\....")) << row[0];
     EXPECT_EQ(row[1], "Romtool");
     EXPECT_EQ(row[2], station.Path());

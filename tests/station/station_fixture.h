@@ -51,6 +51,9 @@ public:
     std::string nextSerial;  // Label_NextSerial
     std::string counts;      // Label_Counts
     std::string database;    // Label_Database
+    std::string label;       // Edit_BoardLabel, as the operator left it
+    bool labelVisible = false;
+    int labelFocused = 0;  // FocusLabel's calls while the field was shown
 
     std::function<void()> whileBoxOpen;   // runs while a message box would be open
     std::function<void()> duringRepaint;  // runs at every repaint during an operation
@@ -73,6 +76,10 @@ public:
     void SetNextSerialText(const std::string& text) override { nextSerial = text; }
     void SetCountsText(const std::string& text) override { counts = text; }
     void SetDatabaseText(const std::string& text) override { database = text; }
+    std::string LabelText() const override { return label; }
+    void SetLabelText(const std::string& text) override { label = text; }
+    void SetLabelVisible(bool visible) override { labelVisible = visible; }
+    void FocusLabel() override { labelFocused += labelVisible ? 1 : 0; }
     // The tests call the form's DatabaseChanged themselves, on their own thread.
     void PostDatabaseChange() override {}
     void RepaintKeepingInput() override;

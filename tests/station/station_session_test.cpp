@@ -22,31 +22,20 @@ namespace {
 class KeptEvents : public StationEvents {
 public:
     std::vector<std::string> verdicts;
-    // While the programmer runs, not during the check: once as the run starts (a run may end
-    // before its first tick), then at every tick.
-    std::function<void()> duringRun;
-    bool running = false;
+    std::function<void()> whenRunStarts;  // after the number is reserved, before the run
 
     void ShowRunOutput(const std::string&) override {}
     void SetElapsedText(const std::string&) override {}
-    void KeepResponsive() override {
-        if (running && duringRun) {
-            duringRun();
-        }
-    }
+    void KeepResponsive() override {}
     void SettingsRead(const std::string&) override {}
     void DatabaseStateRead(const std::string&) override {}
     void CheckStarting() override {}
     void RunStarting() override {
-        running = true;
-        if (duringRun) {
-            duringRun();
+        if (whenRunStarts) {
+            whenRunStarts();
         }
     }
-    void VerdictReached(const Verdict& verdict) override {
-        running = false;
-        verdicts.push_back(verdict.caption);
-    }
+    void VerdictReached(const Verdict& verdict) override { verdicts.push_back(verdict.caption); }
     void PressFinished(const PressOutcome&) override {}
 };
 
@@ -101,7 +90,7 @@ TEST_F(StationSession, RunsPressesWithoutAnyWindow) {
 // operator and the log are told; the number is never issued again.
 TEST_F(StationSession, ANumberThatCannotBeSettledIsTold) {
     station::Station& station = Started();
-    events_.duringRun = [&] { station_->Write(serial_numbers::kStateFileName, "damaged\n"); };
+    events_.whenRunStarts = [&] { station_->Write(serial_numbers::kStateFileName, "damaged\n"); };
     const PressOutcome outcome = station.Press(true, events_);
     EXPECT_EQ(outcome.verdict.caption, "PASS");
     ASSERT_EQ(outcome.notes.size(), 1u);

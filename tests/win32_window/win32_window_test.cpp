@@ -183,4 +183,26 @@ TEST(Win32Window, StationLabelsFitUnderTheirEdits) {
     }
 }
 
+// The board's label field: hidden until the station asks for labels, then shown with its caption
+// right of the longest counts; its text as the operator typed it, Chinese included.
+TEST(Win32Window, LabelFieldShowsWhenAskedForAndKeepsItsText) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    HWND edit = window.Control(ControlId::Edit_BoardLabel);
+    HWND caption = window.Control(ControlId::Label_BoardLabel);
+    EXPECT_FALSE(::GetWindowLongW(edit, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(::GetWindowLongW(caption, GWL_STYLE) & WS_VISIBLE);
+    window.SetLabelVisible(true);
+    EXPECT_TRUE(::GetWindowLongW(edit, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_TRUE(::GetWindowLongW(caption, GWL_STYLE) & WS_VISIBLE);
+    window.SetLabelText("PCB-板-0001");
+    EXPECT_EQ(window.LabelText(), "PCB-板-0001");
+    window.SetLabelText("");
+    EXPECT_EQ(window.LabelText(), "");
+
+    window.SetCountsText("今日 PASS 1234  FAIL 56  良率 95.7%  周期中位 12.3 秒");
+    HWND main = window.Control(ControlId::RomForm);
+    const Geometry counts = InClientArea(main, window.Control(ControlId::Label_Counts));
+    EXPECT_LT(counts.left + counts.width, InClientArea(main, caption).left);
+}
+
 }  // namespace

@@ -89,6 +89,12 @@ void QtStationWindow::BuildLayout() {
                     [this, handler = entry.handler] { form_.Handle(handler); });
             button->installEventFilter(this);
         }
+        if (auto* edit = qobject_cast<QLineEdit*>(control); edit && entry.handler) {
+            // Enter, as a scanner ends its label, runs the handler as a click would.
+            connect(edit, &QLineEdit::returnPressed, this,
+                    [this, handler = entry.handler] { form_.Handle(handler); });
+        }
+        control->setHidden(entry.hidden);
         controls_[static_cast<std::size_t>(entry.id)] = control;
     }
     const std::vector<ControlId> tabs = TabSequence();
@@ -231,6 +237,26 @@ void QtStationWindow::SetCountsText(const std::string& text) {
 
 void QtStationWindow::SetDatabaseText(const std::string& text) {
     ShowInLabel(ControlId::Label_Database, text);
+}
+
+std::string QtStationWindow::LabelText() const {
+    return Utf8(ControlAs<QLineEdit>(ControlId::Edit_BoardLabel)->text());
+}
+
+void QtStationWindow::SetLabelText(const std::string& text) {
+    ControlAs<QLineEdit>(ControlId::Edit_BoardLabel)->setText(FromUtf8(text));
+}
+
+void QtStationWindow::SetLabelVisible(bool visible) {
+    Control(ControlId::Label_BoardLabel)->setVisible(visible);
+    Control(ControlId::Edit_BoardLabel)->setVisible(visible);
+}
+
+void QtStationWindow::FocusLabel() {
+    QWidget* edit = Control(ControlId::Edit_BoardLabel);
+    if (!edit->isHidden()) {
+        edit->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void QtStationWindow::PostDatabaseChange() {

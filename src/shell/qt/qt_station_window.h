@@ -63,6 +63,10 @@ public:
     void SetNextSerialText(const std::string& text) override;
     void SetCountsText(const std::string& text) override;
     void SetDatabaseText(const std::string& text) override;
+    std::string LabelText() const override;
+    void SetLabelText(const std::string& text) override;
+    void SetLabelVisible(bool visible) override;
+    void FocusLabel() override;
     void PostDatabaseChange() override;
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;

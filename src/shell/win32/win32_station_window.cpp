@@ -124,8 +124,8 @@ void Win32StationWindow::BuildControls(HINSTANCE instance) {
         HWND control = ::CreateWindowExW(
             native.exStyle, native.className,
             entry.kind == ControlKind::kPanel ? L"" : Widen(entry.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style, 0, 0, 0, 0, window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + int(entry.id))),
+            WS_CHILD | (entry.hidden ? 0 : WS_VISIBLE) | WS_CLIPSIBLINGS | native.style, 0, 0, 0, 0,
+            window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + int(entry.id))),
             instance, nullptr);
         if (entry.kind == ControlKind::kCheckBox) {
             ::SendMessageW(control, BM_SETCHECK, entry.checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -224,6 +224,9 @@ int Win32StationWindow::RunMessageLoop() {
 }
 
 void Win32StationWindow::Dispatch(MSG& message) {
+    if (TakeEnter(message)) {
+        return;
+    }
     // The dialog manager gives Tab, the arrow keys and the mnemonics (Alt+S) their meaning.
     if (window_ && ::IsDialogMessageW(window_, &message)) {
         return;

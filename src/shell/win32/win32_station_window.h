@@ -48,6 +48,10 @@ public:
     void SetNextSerialText(const std::string& text) override;
     void SetCountsText(const std::string& text) override;
     void SetDatabaseText(const std::string& text) override;
+    std::string LabelText() const override;
+    void SetLabelText(const std::string& text) override;
+    void SetLabelVisible(bool visible) override;
+    void FocusLabel() override;
     void PostDatabaseChange() override;
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;
@@ -66,6 +70,8 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // One message as the loop handles it: dialog keys first, then translated and dispatched.
     void Dispatch(MSG& message);
+    // Enter in an edit that has a handler (the board's label): runs it; false for any other key.
+    bool TakeEnter(const MSG& message);
     void BuildControls(HINSTANCE instance);
     // Fonts, every control's place and the client area at dpi; the window keeps its top left.
     void ApplyDpi(int dpi);

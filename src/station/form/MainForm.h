@@ -62,8 +62,12 @@ public:
     void Button_CRCClick();
     void Button_HelpClick();
     void Button_ExitClick();
+    // Enter in the label field: presses 开始; while the station waits for a board to start by
+    // itself, the press waits for the board instead (and the board found first, for its label).
+    void Edit_BoardLabelReturn();
     // While the station waits for a new board to start by itself, the window calls it every
-    // kTickInterval: one look at the fixture; a new board that settled is pressed as 开始 would.
+    // kTickInterval: one look at the fixture; a new board that settled is pressed as 开始 would,
+    // once its label is scanned when the station asks for labels.
     void AutostartTick();
 
     // Derives the paths again (for the default image when first) and shows them, reads
@@ -109,6 +113,12 @@ public:
 
 private:
     void SetMemoText(const std::string& text);
+    // One press as 开始 makes it; false when the label was refused and nothing ran.
+    bool PressBoard();
+    // A press of 开始 in the operator's sense: the button, or Enter in the label field.
+    static bool IsPress(Handler handler);
+    // The panel's request while the station waits ("请放入电路板", "请扫描条码").
+    void ShowWaitingFor(const char* request);
 
     // How the form presents what the station tells while it works.
     void ShowRunOutput(const std::string& text) override { view_.ShowRunOutput(text); }
@@ -128,6 +138,7 @@ private:
     bool busy_ = false;          // an operation runs
     int handling_ = 0;           // Handle's calls under way, nested ones included
     Handler running_ = nullptr;  // the operation under way, as the guard runs it
+    bool boardWaiting_ = false;  // autostart found a new board that waits for its label
     bool closeRequested_ = false;
     std::deque<Handler> waiting_;
     // Last, so that it is gone, with the database's worker, before the rest of the form.

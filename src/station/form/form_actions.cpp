@@ -34,39 +34,37 @@ void TRomForm::FormShow() {
 }
 
 void TRomForm::Button_StartClick() {
-    SetMemoText("");
-    const bool erase = view_.EraseChecked();
-    {
-        const StartDisabledWhileRunning startDisabled(view_);
-        station_.Press(erase, *this);
-    }
-    view_.SetTicking(station_.Watching());
+    PressBoard();
 }
 
-void TRomForm::AutostartTick() {
-    switch (station_.LookAtFixture(*this)) {
-        case AutostartWatch::Action::kWait:
-            return;
-        case AutostartWatch::Action::kEmptied:
-            view_.SetVerdictFont(kVerdictFont, kVerdictGreen);
-            view_.SetVerdictCaption("请放入电路板");
-            return;
-        case AutostartWatch::Action::kFound:
-            running_ = &TRomForm::Button_StartClick;  // a press of start taken meanwhile is dropped
-            Button_StartClick();
-            return;
-        case AutostartWatch::Action::kProbeGone:
-            Button_GetJlinkClick();  // the check tells what happened (102, 111) and stops the look
-            return;
+bool TRomForm::PressBoard() {
+    SetMemoText("");
+    const bool erase = view_.EraseChecked();
+    bool pressed = true;
+    {
+        const StartDisabledWhileRunning startDisabled(view_);
+        const PressOutcome outcome = station_.Press(erase, *this, view_.LabelText());
+        if (outcome.LabelRefused()) {
+            // Nothing ran: the label stays for the operator to mend, the reason beside it.
+            SetMemoText(outcome.labelRefusal);
+            view_.FocusLabel();
+            pressed = false;
+        }
     }
+    boardWaiting_ = !pressed && boardWaiting_;
+    view_.SetTicking(station_.Watching());
+    return pressed;
 }
 
 void TRomForm::Button_GetJlinkClick() {
     Init(false);
-    CheckReady();
+    const bool ready = CheckReady();
     ShowResult(station_.CheckVerdict("Ready"));
     view_.SetNextSerialText(station_.NextSerialText());
     view_.SetCountsText(station_.CountsText());
+    if (ready) {
+        view_.FocusLabel();  // the scanner's next label goes there
+    }
 }
 
 void TRomForm::Button_SelectClick() {
@@ -136,6 +134,7 @@ void TRomForm::SetMemoText(const std::string& text) {
 
 void TRomForm::SettingsRead(const std::string& commandTemplate) {
     view_.SetCommandText(commandTemplate);
+    view_.SetLabelVisible(station_.Settings().chip.label.on);
 }
 
 void TRomForm::RunStarting() {
@@ -156,6 +155,9 @@ void TRomForm::PressFinished(const PressOutcome& outcome) {
     }
     view_.SetNextSerialText(outcome.nextSerialText);
     view_.SetCountsText(outcome.countsText);
+    // Every press that ran, PASS or FAIL or ended by an error, used its board's label.
+    view_.SetLabelText("");
+    view_.FocusLabel();
 }
 
 }  // namespace station

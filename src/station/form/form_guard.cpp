@@ -81,7 +81,7 @@ void TRomForm::Handle(Handler handler) {
     if (busy_) {
         // Taken while an operation runs: a press of start then is one the operator made while
         // the station was busy, never a new board; only a look at the fixture lets it wait.
-        if (handler != &TRomForm::Button_StartClick || running_ == &TRomForm::AutostartTick) {
+        if (!IsPress(handler) || running_ == &TRomForm::AutostartTick) {
             waiting_.push_back(handler);  // runs when the current operation has ended
         }
         return;

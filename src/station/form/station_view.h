@@ -76,6 +76,13 @@ public:
     virtual void SetCountsText(const std::string& text) = 0;
     // Label_Database: the factory database's state ("" when config.ini names none).
     virtual void SetDatabaseText(const std::string& text) = 0;
+    // Edit_BoardLabel: the board's label as the operator scanned or typed it, shown (with its
+    // caption) only while config.ini asks for labels; FocusLabel gives it the keyboard focus
+    // when it is shown.
+    virtual std::string LabelText() const = 0;
+    virtual void SetLabelText(const std::string& text) = 0;
+    virtual void SetLabelVisible(bool visible) = 0;
+    virtual void FocusLabel() = 0;
     // Called from another thread (the factory database's worker): has the window's thread call
     // the form's DatabaseChanged soon. Never waits for the window.
     virtual void PostDatabaseChange() = 0;

@@ -24,6 +24,10 @@ struct PressOutcome {
     std::vector<std::string> notes;
     std::string nextSerialText;  // Label_NextSerial after the press
     std::string countsText;      // Label_Counts after the press
+    // Why the board's label was refused; then nothing else happened and the rest is empty.
+    std::string labelRefusal;
+
+    bool LabelRefused() const { return !labelRefusal.empty(); }
 };
 
 }  // namespace station

@@ -11,12 +11,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "station/check/check.h"
 #include "station/press/autostart_watch.h"
 #include "station/press/day_counts.h"
 #include "station/press/passed_chips.h"
+#include "station/press/passed_labels.h"
 #include "station/press/press_outcome.h"
 #include "station/press/record_appender.h"
 #include "station/press/station_events.h"
@@ -79,8 +81,11 @@ public:
     std::string ErrorText(int code) const;
 
     // One press of start, erase as the operator chose. Every press has its row, also when an
-    // error ends it (then the error goes on to the caller, after PressFinished).
-    PressOutcome Press(bool erase, StationEvents& events);
+    // error ends it (then the error goes on to the caller, after PressFinished). With [trace]
+    // label=yes the board's label comes first: a label the last check's settings refuse is no
+    // press at all (nothing runs, no row, no PressFinished; the outcome says why, the log has a
+    // line); an accepted one is logged as "LABEL=" and goes into the row.
+    PressOutcome Press(bool erase, StationEvents& events, std::string_view scannedLabel = {});
     // At start: a number a crash or a power cut left reserved gets its FAIL row first.
     void VoidNumberCutOff();
 
@@ -119,6 +124,8 @@ private:
     bool ModemChecksumMissing() const;
     void ConfigureDatabase(StationEvents& events);
     ToolRunner Runner(RunObserver& observer) const;
+    // The scanned label judged, when the station asks for one: false when it was refused.
+    bool TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& outcome);
     void RunPress(bool erase, StationEvents& events, Pressed& press);
     bool ReserveSerialNumber(Pressed& press, RunObserver& observer);
     void FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome);
@@ -142,6 +149,7 @@ private:
     std::string hexMd5_;  // the last passing check's checksum; Init keeps it
     ProductionRecordFile record_;
     PassedChips passedChips_;
+    PassedLabels passedLabels_;
     DayCounts dayCounts_;
     AutostartWatch watch_;
     // Last, so that it is gone, with its worker, before anything it tells the station of.

@@ -9,6 +9,7 @@
 #include "serial_numbers/serial_number_store.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
+#include "station/press/board_label.h"
 #include "station/press/press_record.h"
 #include "station/press/station.h"
 #include "station/run/core_part_files.h"
@@ -43,15 +44,19 @@ std::string FailedStepLine(const std::string& step, const std::exception& error)
 
 // What a press found beyond the check: the serial number it reserved and its run.
 struct Station::Pressed {
+    std::string label;  // the board's label, accepted; "" when the station asks for none
     std::optional<std::uint32_t> serialNumber;
     std::optional<RunResult> run;
     Verdict verdict;
 };
 
-PressOutcome Station::Press(bool erase, StationEvents& events) {
+PressOutcome Station::Press(bool erase, StationEvents& events, std::string_view scannedLabel) {
     PressOutcome outcome;
     {
         Pressed press;
+        if (!TakeLabel(scannedLabel, press, outcome)) {
+            return outcome;
+        }
         const int errorsBefore = std::uncaught_exceptions();
         const AtScopeExit finish([&] {
             FinishPress(press, erase, std::uncaught_exceptions() > errorsBefore, outcome);
@@ -60,6 +65,25 @@ PressOutcome Station::Press(bool erase, StationEvents& events) {
         RunPress(erase, events, press);
     }
     return outcome;
+}
+
+bool Station::TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& outcome) {
+    const LabelSettings& settings = settings_.chip.label;
+    if (!settings.on) {
+        return true;
+    }
+    const LabelJudgement judged =
+        JudgeLabel(scanned, settings, [this](const std::string& recorded) {
+            return passedLabels_.EarlierPass(settings_.log.folder, title_, recorded);
+        });
+    if (!judged.Accepted()) {
+        outcome.labelRefusal = judged.refusal;
+        LogErrorText("标签未被接受：" + judged.refusal);
+        return false;
+    }
+    press.label = judged.label;
+    LogInfoText("LABEL=" + press.label);
+    return true;
 }
 
 void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
@@ -121,6 +145,7 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
         record::ProductionRecord row =
             RecordOfPress(title_, paths_, lastCheck_, erase, press.run, raised);
         row.serialNumber = press.serialNumber;
+        row.boardLabel = press.label;
         const std::string verdict = row.pass ? "PASS" : "FAIL";
         std::optional<std::string> earlier;
         if (!row.deviceId.empty()) {
@@ -134,6 +159,9 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
             if (row.pass) {
                 passedChips_.Add(row.deviceId, record::RecordTime(row.time));
             }
+        }
+        if (row.pass && !row.boardLabel.empty()) {
+            passedLabels_.Add(record::RecordedLabel(row.boardLabel), record::RecordTime(row.time));
         }
         if (earlier) {
             const std::string note = "注意：这颗芯片（DEVICEID " + row.deviceId + "）今天已于" +

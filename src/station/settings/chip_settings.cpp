@@ -150,6 +150,9 @@ ChipSettings ReadChipSettings(const std::string& configPath, const std::string& 
         ReadTrace(configPath, title, chip);
     }
     if (chip.problem.empty()) {
+        chip.label = ReadLabelSettings(configPath, title, chip.problem);
+    }
+    if (chip.problem.empty()) {
         ReadSerial(configPath, title, pool, chip);
     }
     return chip;

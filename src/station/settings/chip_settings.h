@@ -14,6 +14,7 @@
 //     deviceid_address=0x10000060  ; where DEVICEID[0] is: the family's (tool/chip_family.h), or
 //                                  ; without a family nRF52's; nRF53 application core and nRF91:
 //                                  ; 0x00FF0204; nRF54L: 0x00FFC304
+//     label=yes                    ; the board's label scanned before each press (label_settings.h)
 //     [serial]
 //     address=0x10001080           ; the 32-bit word that receives the number (nRF52: UICR);
 //                                  ; with a family, its UICR's first customer word when not set
@@ -31,6 +32,7 @@
 
 #include "database/database_settings.h"
 #include "serial_numbers/serial_number_state.h"
+#include "station/settings/label_settings.h"
 #include "tool/chip_family.h"
 
 namespace station {
@@ -55,6 +57,8 @@ struct ChipSettings {
     // The word and range, when each chip gets a serial number: [serial] is on when address is
     // given with first and last, or with pool.
     std::optional<Serial> serial;
+    // The board's own label, scanned before each press ([trace] label).
+    LabelSettings label;
     // A key set wrongly (a family not known, say), or [serial] set in part, as the operator's
     // message says it ("" when all is well): nothing is programmed then.
     std::string problem;

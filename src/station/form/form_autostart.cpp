@@ -1,0 +1,50 @@
+// The press that starts by itself: the form's look at the fixture at every tick, and the scanned
+// label that goes with a new board, in either order.
+#include "station/form/MainForm.h"
+
+namespace station {
+
+bool TRomForm::IsPress(Handler handler) {
+    return handler == &TRomForm::Button_StartClick || handler == &TRomForm::Edit_BoardLabelReturn;
+}
+
+void TRomForm::ShowWaitingFor(const char* request) {
+    view_.SetVerdictFont(kVerdictFont, kVerdictGreen);
+    view_.SetVerdictCaption(request);
+}
+
+void TRomForm::Edit_BoardLabelReturn() {
+    if (!station_.Watching() || boardWaiting_) {
+        running_ = &TRomForm::Button_StartClick;  // a press of start taken meanwhile is dropped
+        PressBoard();
+        return;
+    }
+    ShowWaitingFor("请放入电路板");  // the label is there; the board's arrival presses it
+}
+
+void TRomForm::AutostartTick() {
+    switch (station_.LookAtFixture(*this)) {
+        case AutostartWatch::Action::kWait:
+            return;
+        case AutostartWatch::Action::kEmptied:
+            boardWaiting_ = false;
+            ShowWaitingFor("请放入电路板");
+            return;
+        case AutostartWatch::Action::kFound:
+            if (station_.Settings().chip.label.on && view_.LabelText().empty()) {
+                boardWaiting_ = true;
+                ShowWaitingFor("请扫描条码");
+                view_.FocusLabel();
+                return;
+            }
+            running_ = &TRomForm::Button_StartClick;  // a press of start taken meanwhile is dropped
+            boardWaiting_ = !PressBoard();  // a refused label leaves the board waiting for another
+            return;
+        case AutostartWatch::Action::kProbeGone:
+            boardWaiting_ = false;
+            Button_GetJlinkClick();  // the check tells what happened (102, 111) and stops the look
+            return;
+    }
+}
+
+}  // namespace station
