@@ -150,7 +150,11 @@ INSTANTIATE_TEST_SUITE_P(
                     HexBase(0x2000) + "\n" + HexRecord(0, 0x0010, {1, 2}) + "\n" +
                         test_support::kHexEnd + "\n",
                     false, false, kSerialNumbers,
-                    "ERROR:hex文件在地址0x20000010处有数据，不属于芯片的任何一个核，不能烧写。"}),
+                    "ERROR:hex文件在地址0x20000010处有数据，不属于芯片的任何一个核，不能烧写。"},
+        // Nothing to program would otherwise end in a PASS with each core only protected.
+        RefusalCase{"NoDataForAnyCore", "[chip]\r\nfamily=nrf53\r\n",
+                    std::string(test_support::kHexEnd) + "\n", false, false, kSerialNumbers,
+                    "ERROR:hex文件中没有数据，不能烧写。"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 using chip_steps::RunSteps;
