@@ -92,6 +92,12 @@ private:
             request_.serialNumber = TakeValue(argument);
         } else if (argument == "--family" || argument == "--x-family") {
             TakeFamily(argument);
+        } else if (argument == "--core") {
+            Refuse(argument, command == Command::kNone || command == Command::kList);
+            request_.core = TakeValue(argument);
+            if (error_.empty() && request_.core != "Application" && request_.core != "Network") {
+                error_ = "--core takes Application or Network, not '" + request_.core + "'.";
+            }
         } else if (argument == "--firmware") {
             Refuse(argument, command != Command::kProgram);
             request_.firmware = TakeValue(argument);

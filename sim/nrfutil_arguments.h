@@ -10,7 +10,8 @@
 //   nrfutil [device [<command>]] --help, nrfutil device --version
 // <list> is key=value pairs separated by commas: chip_erase_mode, verify and reset. Numbers are
 // decimal or "0x" hexadecimal. Every command but list also takes --family <family> (or the older
-// --x-family): nrf51, nrf52, nrf53, nrf54l, nrf54h, nrf91 or nrf92.
+// --x-family): nrf51, nrf52, nrf53, nrf54l, nrf54h, nrf91 or nrf92, and --core Application or
+// Network: the core of a two-core chip. program takes a .zip on an nRF91: the modem's firmware.
 #pragma once
 
 #include <cstdint>
@@ -47,6 +48,7 @@ struct Request {
     Command command = Command::kNone;
     std::string serialNumber;
     std::string family;  // --family, "" when not given
+    std::string core;    // --core Application | Network, "" when not given
     std::string firmware;
     EraseMode erase = EraseMode::kAll;
     bool verify = false;

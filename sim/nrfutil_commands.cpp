@@ -6,6 +6,7 @@
 
 #include "nrfutil_tasks.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "simulated_chip.h"
 #include "simulated_probes.h"
 #include "standin_call.h"
@@ -44,6 +45,8 @@ const char kUsage[] =
     "                             command but list needs it.\n"
     "  --family <family>          The chip's family (nrf51, nrf52, nrf53, nrf54l, nrf91):\n"
     "                             a command on a chip of another family fails.\n"
+    "  --core <core>              Application (the default) or Network: the core of an\n"
+    "                             nRF5340 a command reaches.\n"
     "\n";
 
 const char kProgramUsage[] =
@@ -52,7 +55,8 @@ const char kProgramUsage[] =
     "Programs an Intel HEX image into the chip of one probe.\n"
     "\n"
     "Options:\n"
-    "  --firmware <image>         The Intel HEX image.\n"
+    "  --firmware <image>         The Intel HEX image; on an nRF91, a .zip is the modem's\n"
+    "                             firmware package.\n"
     "  --serial-number <serial>   The probe (leading zeros ignored).\n"
     "  --options <key=value,...>  Separated by commas:\n"
     "      chip_erase_mode=ERASE_ALL (default), ERASE_NONE, ERASE_RANGES_TOUCHED_BY_FIRMWARE or\n"
@@ -123,8 +127,33 @@ bool OpenForProgram(const Request& request, const Task& task, SimulatedChip& chi
     return false;
 }
 
+// The modem's firmware, a package only an nRF91 takes: recorded beside the flash.
+int ProgramModem(const Request& request, const Settings& settings, const Task& task,
+                 SimulatedChip& chip) {
+    if (settings.family != Family::kNrf91) {
+        task.Fail(kErrorGeneric, "A modem firmware package can only be programmed into an nRF91.");
+        return kExitFailed;
+    }
+    if (chip.Protected()) {
+        task.Fail(kErrorProtected, kReadbackProtected);
+        return kExitFailed;
+    }
+    task.Progress(10, "Programming modem firmware");
+    chip.RecordModem(request.firmware, os::ReadWholeFile(request.firmware, os::Share::kRead));
+    PrintRehearsalOutput(settings);
+    task.Succeed("Programmed");
+    return kExitOk;
+}
+
+bool EndsWithZip(const std::string& path) {
+    return path.size() >= 4 && os::AsciiLower(path.substr(path.size() - 4)) == ".zip";
+}
+
 int Program(const Request& request, const Settings& settings, const Task& task,
             SimulatedChip& chip) {
+    if (EndsWithZip(request.firmware)) {
+        return ProgramModem(request, settings, task, chip);
+    }
     SimulatedFlash& flash = chip.Flash();
     const LoadedImage image = LoadImage(request.firmware, flash.Layout());
     if (!image.Ok()) {
@@ -247,7 +276,13 @@ int RunOnDevice(const Request& request, const Settings& settings, std::size_t pr
         task.Fail(kErrorGeneric, "[jlink] JLINKARM_DLL_ERROR: no device is connected");
         return kExitFailed;
     }
-    SimulatedChip chip = SimulatedChip::Load(folder, settings, probe);
+    const std::optional<Core> core = CoreNamed(request.core);
+    if (!core || (*core == Core::kNetwork && settings.family != Family::kNrf53)) {
+        const Task task(request.json, "core", "Select the core", serial);
+        task.Fail(kErrorGeneric, "The device has no core " + request.core + ".");
+        return kExitFailed;
+    }
+    SimulatedChip chip = SimulatedChip::Load(folder, settings, probe, *core);
     switch (request.command) {
         case Command::kDeviceInfo: {
             const Task task(request.json, "device-info", "Device info", serial);

@@ -22,7 +22,10 @@ struct FamilyMap {
     std::uint32_t uicr;      // the UICR page
 };
 
-FamilyMap MapOf(Family family) {
+FamilyMap MapOf(Family family, Core core = Core::kApplication) {
+    if (core == Core::kNetwork) {
+        return {0x01FF0000, 0x01FF0204, 0x01FF8000};
+    }
     switch (family) {
         case Family::kNrf53:
         case Family::kNrf91:
@@ -64,7 +67,50 @@ std::uint64_t DeviceIdOf(const Settings& settings, std::size_t probe, std::uint6
     return settings.deviceId + (std::uint64_t{probe} << 32) + board;
 }
 
+// The network core's memory beside the application core's.
+constexpr char kNetworkSuffix[] = ".net.bin";
+constexpr std::uint32_t kNetworkFlashBase = 0x01000000;
+constexpr std::size_t kNetworkFlashSize = 256 * 1024;
+
+FlashLayout LayoutOf(Family family, Core core) {
+    FlashLayout layout;
+    layout.uicrBase = MapOf(family, core).uicr;
+    if (core == Core::kNetwork) {
+        layout.flashBase = kNetworkFlashBase;
+        layout.flashSize = kNetworkFlashSize;
+    }
+    return layout;
+}
+
+// A 64-bit FNV-1a of bytes: what the modem's record keeps of its package.
+std::uint64_t Fnv1a(const std::string& bytes) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (const char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+    }
+    return hash;
+}
+
 }  // namespace
+
+std::optional<Core> CoreNamed(const std::string& name) {
+    const std::string lower = os::AsciiLower(name);
+    if (lower.empty() || lower == "cp_application" || lower == "application") {
+        return Core::kApplication;
+    }
+    if (lower == "cp_network" || lower == "network") {
+        return Core::kNetwork;
+    }
+    return std::nullopt;
+}
+
+void SimulatedChip::RecordModem(const std::string& zipPath, const std::string& content) const {
+    const std::size_t slash = zipPath.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? zipPath : zipPath.substr(slash + 1);
+    os::ReplaceFileContent(
+        ChipFilePath(flashPath_, ".modem"),
+        name + " " + std::to_string(content.size()) + " " + DeviceIdText(Fnv1a(content)) + "\n");
+}
 
 std::uint32_t DeviceIdAddress(Family family) {
     return MapOf(family).deviceId;
@@ -77,12 +123,15 @@ std::string DeviceIdText(std::uint64_t deviceId) {
 }
 
 SimulatedChip SimulatedChip::Load(const std::string& folder, const Settings& settings,
-                                  std::size_t probe) {
+                                  std::size_t probe, Core core) {
     std::string flashPath = folder + FlashFileName(settings.serials, probe);
     const std::uint64_t board = BoardNumber(flashPath);
-    SimulatedFlash flash = SimulatedFlash::Load(flashPath, {MapOf(settings.family).uicr});
+    if (core == Core::kNetwork) {
+        flashPath = ChipFilePath(flashPath, kNetworkSuffix);
+    }
+    SimulatedFlash flash = SimulatedFlash::Load(flashPath, LayoutOf(settings.family, core));
     return SimulatedChip(std::move(flash), std::move(flashPath), settings.family,
-                         DeviceIdOf(settings, probe, board), settings.factoryProtected);
+                         DeviceIdOf(settings, probe, board), settings.factoryProtected, core);
 }
 
 std::uint64_t SimulatedChip::ChangeBoard(const std::string& folder, const Settings& settings,
@@ -90,7 +139,8 @@ std::uint64_t SimulatedChip::ChangeBoard(const std::string& folder, const Settin
     const std::string flashPath = folder + FlashFileName(settings.serials, probe);
     const std::uint64_t board = BoardNumber(flashPath) + 1;
     os::ReplaceFileContent(BoardPath(flashPath), std::to_string(board) + "\n");
-    for (const char* suffix : {".bin", ".uicr", ".protected", ".opened", kOutSuffix}) {
+    for (const char* suffix : {".bin", ".uicr", ".protected", ".opened", kOutSuffix, ".modem",
+                               ".net.bin", ".net.uicr", ".net.protected", ".net.opened"}) {
         os::RemoveFile(ChipFilePath(flashPath, suffix));
     }
     return DeviceIdOf(settings, probe, board);
@@ -131,6 +181,13 @@ void SimulatedChip::EraseWhole() {
 }
 
 void SimulatedChip::Recover() {
+    if (core_ == Core::kNetwork) {  // erases the application core too
+        const std::string application =
+            flashPath_.substr(0, flashPath_.size() - std::string(kNetworkSuffix).size()) + ".bin";
+        for (const char* suffix : {".bin", ".uicr", ".protected"}) {
+            os::RemoveFile(ChipFilePath(application, suffix));
+        }
+    }
     EraseWhole();
     if (factoryProtected_) {
         os::ReplaceFileContent(OpenedPath(flashPath_), "recovered\n");
@@ -152,7 +209,7 @@ void SimulatedChip::SetProtected(bool on) const {
 
 std::optional<std::vector<std::uint8_t>> SimulatedChip::Read(std::uint32_t address,
                                                              std::size_t count) const {
-    const FamilyMap map = MapOf(family_);
+    const FamilyMap map = MapOf(family_, core_);
     const std::uint64_t end = std::uint64_t{address} + count;
     if (address < map.ficr || end > std::uint64_t{map.ficr} + kFicrPageSize) {
         return flash_.Read(address, count);

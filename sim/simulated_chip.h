@@ -20,6 +20,15 @@
 // factory (protection=factory): then a new board is protected before anything is done to it, an
 // erase does not open it, and only a recover does (it leaves the ".opened" file beside the flash;
 // --rbp protects it again).
+//
+// Two cores (nrf53). The network core is a chip of its own beside the application core: its
+// 256 KiB of flash from 0x01000000 in the flash file's name with ".net.bin" in place of ".bin"
+// (flash.net.bin), its UICR at 0x01FF8000 (flash.net.uicr), its protection (flash.net.protected)
+// and its FICR at 0x01FF0000. Commands reach the application core unless they name the network
+// core (--coprocessor CP_NETWORK, --core Network). A board change replaces both.
+//
+// The modem (nrf91). Programming the modem's firmware (a .zip) records the package's name, size
+// and checksum in the flash file's name with ".modem" in place of ".bin" (flash.modem).
 #pragma once
 
 #include <cstddef>
@@ -33,6 +42,12 @@
 
 namespace sim {
 
+enum class Core { kApplication, kNetwork };
+
+// The core a command names: nrfjprog's "CP_NETWORK" / "CP_APPLICATION", nrfutil's "Network" /
+// "Application" (letter case aside), "" for the application core; nothing for any other text.
+std::optional<Core> CoreNamed(const std::string& name);
+
 // The address of DEVICEID[0] in the family's FICR.
 std::uint32_t DeviceIdAddress(Family family);
 // DEVICEID as the chip maker's scripts write it: DEVICEID[1], then DEVICEID[0], 16 upper-case
@@ -45,7 +60,7 @@ public:
     // Throws os::FileError when a file cannot be read, FlashFileError when one is not what it
     // should be.
     static SimulatedChip Load(const std::string& folder, const Settings& settings,
-                              std::size_t probe);
+                              std::size_t probe, Core core = Core::kApplication);
     // Puts the next board on that probe (see above); returns the new chip's DEVICEID.
     // Throws as Load does.
     static std::uint64_t ChangeBoard(const std::string& folder, const Settings& settings,
@@ -82,23 +97,30 @@ public:
     // files are written at once. Throws os::FileError.
     void EraseWhole();
     // Erases the whole chip and opens it, also a chip that came protected; files written at once.
+    // The network core's recover erases the application core too (its memory and protection).
     // Throws os::FileError.
     void Recover();
 
+    bool IsNetworkCore() const { return core_ == Core::kNetwork; }
+    // Records the modem firmware's package (see above). Throws os::FileError.
+    void RecordModem(const std::string& zipPath, const std::string& content) const;
+
 private:
     SimulatedChip(SimulatedFlash flash, std::string flashPath, Family family,
-                  std::uint64_t deviceId, bool factoryProtected)
+                  std::uint64_t deviceId, bool factoryProtected, Core core)
         : flash_(std::move(flash)),
           flashPath_(std::move(flashPath)),
           family_(family),
           deviceId_(deviceId),
-          factoryProtected_(factoryProtected) {}
+          factoryProtected_(factoryProtected),
+          core_(core) {}
 
     SimulatedFlash flash_;
     std::string flashPath_;
     Family family_;
     std::uint64_t deviceId_;
     bool factoryProtected_;
+    Core core_;
 };
 
 }  // namespace sim

@@ -35,11 +35,11 @@ bool AllErased(std::vector<std::uint8_t>::const_iterator begin,
 
 std::optional<std::size_t> FlashLayout::Offset(std::uint64_t address, std::size_t count) const {
     const std::uint64_t end = address + count;
-    if (end <= SimulatedFlash::kSize) {
-        return static_cast<std::size_t>(address);
+    if (address >= flashBase && end <= flashBase + std::uint64_t{flashSize}) {
+        return static_cast<std::size_t>(address - flashBase);
     }
     if (address >= uicrBase && end <= std::uint64_t{uicrBase} + SimulatedFlash::kUicrSize) {
-        return SimulatedFlash::kSize + static_cast<std::size_t>(address - uicrBase);
+        return flashSize + static_cast<std::size_t>(address - uicrBase);
     }
     return std::nullopt;
 }
@@ -50,8 +50,9 @@ std::optional<std::uint64_t> FlashLayout::FirstOutside(const std::vector<HexSegm
             continue;
         }
         const std::uint64_t start = segment.address;
-        if (start < SimulatedFlash::kSize) {
-            return SimulatedFlash::kSize;
+        const std::uint64_t flashEnd = flashBase + std::uint64_t{flashSize};
+        if (start >= flashBase && start < flashEnd) {
+            return flashEnd;
         }
         if (start >= uicrBase && start < std::uint64_t{uicrBase} + SimulatedFlash::kUicrSize) {
             return std::uint64_t{uicrBase} + SimulatedFlash::kUicrSize;
@@ -62,7 +63,7 @@ std::optional<std::uint64_t> FlashLayout::FirstOutside(const std::vector<HexSegm
 }
 
 SimulatedFlash SimulatedFlash::Load(const std::string& path, FlashLayout layout) {
-    const std::string code = ReadMemoryFile(path, kSize);
+    const std::string code = ReadMemoryFile(path, layout.flashSize);
     const std::string uicr = ReadMemoryFile(ChipFilePath(path, kUicrSuffix), kUicrSize);
     std::vector<std::uint8_t> bytes(code.begin(), code.end());
     bytes.insert(bytes.end(), uicr.begin(), uicr.end());
@@ -70,7 +71,7 @@ SimulatedFlash SimulatedFlash::Load(const std::string& path, FlashLayout layout)
 }
 
 void SimulatedFlash::Save() const {
-    const auto uicr = bytes_.begin() + kSize;
+    const auto uicr = bytes_.begin() + static_cast<std::ptrdiff_t>(layout_.flashSize);
     os::ReplaceFileContent(path_, std::string(bytes_.begin(), uicr));
     const std::string uicrPath = ChipFilePath(path_, kUicrSuffix);
     if (AllErased(uicr, bytes_.end())) {

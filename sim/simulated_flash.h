@@ -1,4 +1,5 @@
-// The stand-in programmer's non-volatile memory: 1 MiB of code flash from address 0, kept in a
+// The stand-in programmer's non-volatile memory: 1 MiB of code flash from address 0 (or the
+// layout's own), kept in a
 // file ("flash.bin" beside the program), and the one page of UICR (the chip's user information
 // registers) at the family's address, kept in a file beside it (the flash file's name with
 // ".uicr" in place of ".bin"), present only while a UICR byte is written. Erased bytes are 0xFF;
@@ -22,9 +23,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Where the memory sits: the code flash from 0, the UICR page at uicrBase.
+// Where the memory sits: flashSize bytes of code flash from flashBase, the UICR page at
+// uicrBase. A two-core chip's network core has its own: 256 KiB from 0x01000000, UICR at
+// 0x01FF8000.
 struct FlashLayout {
     std::uint32_t uicrBase = 0x10001000;
+    std::uint32_t flashBase = 0;
+    std::size_t flashSize = 1024 * 1024;
 
     // The place of the count bytes at address among the memory's bytes (code flash first, then
     // UICR), when they all lie in one of the two; nothing otherwise.

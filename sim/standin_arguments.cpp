@@ -54,6 +54,7 @@ const OptionWord kOptions[] = {
      Bit(Command::kProgram) | Bit(Command::kProtect)},
     {"--snr", "", "a serial number", kOnDevice},
     {"-f", "--family", "a device family", kOnDevice},
+    {"--coprocessor", "", "a core (CP_APPLICATION or CP_NETWORK)", kOnDevice},
     {"--recover", "", nullptr, Bit(Command::kProgram) | Bit(Command::kRecover)},
     {"--n", "", "a byte count", Bit(Command::kMemoryRead)},
     {"--w", "", "a width (8, 16 or 32)", Bit(Command::kMemoryRead)},
@@ -128,6 +129,11 @@ private:
             request_.recover = true;
         } else if (name == "-f") {
             request_.family = value;
+        } else if (name == "--coprocessor") {
+            request_.coprocessor = os::AsciiUpper(value);
+            if (request_.coprocessor != "CP_APPLICATION" && request_.coprocessor != "CP_NETWORK") {
+                error_ = "--coprocessor takes CP_APPLICATION or CP_NETWORK, not '" + value + "'.";
+            }
         } else if (name == "--sectorerase") {
             request_.sectorErase = true;
         } else if (name == "--verify") {

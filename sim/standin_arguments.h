@@ -23,7 +23,8 @@ enum class Command {
     kBoardOut,       // --board-out: the stand-in's own, takes the board out of the fixture
 };
 // --snr <serial> goes with every command on the device (kProgram and the ones after it): the
-// probe to use, decimal digits. So does -f / --family <family>: the family the chip must be of.
+// probe to use, decimal digits. So does -f / --family <family>: the family the chip must be of,
+// and --coprocessor <CP_APPLICATION | CP_NETWORK>: the core of a two-core chip.
 
 struct Request {
     Command command = Command::kHelp;
@@ -35,6 +36,7 @@ struct Request {
     std::string readbackProtection;  // "ALL", "CR0" or "" for none
     std::string probeSerial;         // --snr, "" when not given
     std::string family;              // -f, "" when not given
+    std::string coprocessor;         // --coprocessor CP_NETWORK | CP_APPLICATION, "" when not
     bool recover = false;            // --recover (alone, or with --program)
     std::uint32_t address = 0;       // --memrd, --memwr
     std::uint32_t byteCount = 4;     // --n

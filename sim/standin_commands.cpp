@@ -2,6 +2,10 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
+
+#include "platform/files.h"
+#include "platform/text.h"
 
 #include "intel_hex.h"
 #include "simulated_chip.h"
@@ -41,6 +45,7 @@ const char kOptionList[] =
     "  -v, --version          Print the version.\n"
     "  --program <hexfile>    Program an Intel HEX image into the flash and UICR. What it\n"
     "                         writes to must be erased, or be erased by an option below.\n"
+    "                         nRF91: a .zip is the modem's firmware package.\n"
     "  -e, --chiperase        Erase the whole flash and UICR and remove the protection\n"
     "                         (before --program, or alone).\n"
     "  --pinreset             Apply a pin reset (after --program or -e, or alone).\n"
@@ -56,6 +61,8 @@ const char kOptionList[] =
     "                         needed when several probes are connected.\n"
     "  -f, --family <family>  The device's family (NRF51, NRF52, NRF53, NRF91, NRF54L),\n"
     "                         with every command on the device: another fails (18).\n"
+    "  --coprocessor <core>   CP_APPLICATION (the default) or CP_NETWORK: the core of an\n"
+    "                         nRF5340 a command reaches (with every command on the device).\n"
     "\n"
     "Options of --program:\n"
     "  --sectorerase          Erase only the flash pages the image writes to.\n"
@@ -97,10 +104,48 @@ int ProbeQuery(const Settings& settings) {
     HangForever();
 }
 
+bool EndsWithZip(const std::string& path) {
+    return path.size() >= 4 && os::AsciiLower(path.substr(path.size() - 4)) == ".zip";
+}
+
+// The modem's firmware, a package only an nRF91 takes: recorded beside the flash.
+int ProgramModem(const Request& request, const Settings& settings, SimulatedChip& chip) {
+    PrintLine("Parsing image file.");
+    if (settings.family != Family::kNrf91) {
+        PrintError("The file specified is a modem firmware package, which only an nRF91 device");
+        PrintError("takes.");
+        return kExitBadImage;
+    }
+    if (chip.Protected()) {
+        return RefuseProtected();
+    }
+    std::string content;
+    try {
+        content = os::ReadWholeFile(request.hexPath, os::Share::kRead);
+    } catch (const os::FileError& e) {
+        PrintError(e.what());
+        return kExitBadImage;
+    }
+    PrintLine("Programming modem firmware.");
+    chip.RecordModem(request.hexPath, content);
+    PrintRehearsalOutput(settings);
+    PrintLine("Verifying programming.");
+    PrintLine("Verified OK.");
+    return kExitOk;
+}
+
 int Program(const Request& request, const Settings& settings, SimulatedChip& chip) {
+    if (EndsWithZip(request.hexPath)) {
+        return ProgramModem(request, settings, chip);
+    }
     PrintLine("Parsing image file.");
     SimulatedFlash& flash = chip.Flash();
     const LoadedImage loaded = LoadImage(request.hexPath, flash.Layout());
+    if (loaded.outside && settings.family == Family::kNrf53) {  // each core has its own areas
+        PrintError("The file specified is not a valid hex file, has data outside valid areas");
+        PrintError("or does not have data in valid areas.");
+        return kExitOutsideAreas;
+    }
     if (!loaded.Ok()) {
         PrintError(loaded.error);
         return kExitBadImage;
@@ -182,7 +227,12 @@ int RunOnChip(const Request& request, const Settings& settings, const std::strin
         PrintError("JLinkARM DLL reported an error. Please make sure the device is connected.");
         return kExitNoDevice;
     }
-    SimulatedChip chip = SimulatedChip::Load(folder, settings, probe);
+    const std::optional<Core> core = CoreNamed(request.coprocessor);
+    if (!core || (*core == Core::kNetwork && settings.family != Family::kNrf53)) {
+        PrintError("The device has no coprocessor " + request.coprocessor + ".");
+        return kExitBadArguments;
+    }
+    SimulatedChip chip = SimulatedChip::Load(folder, settings, probe, *core);
     if (request.command == Command::kProgram) {
         return Program(request, settings, chip);
     }

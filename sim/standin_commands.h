@@ -26,6 +26,7 @@ enum ExitCode : int {
     kExitNoDevice = 33,       // no chip answers (no board in the fixture); the real tool's code
     kExitProbeNotFound = 40,  // --snr names no connected probe; the real tool's code for it
     kExitNoDebuggers = 41,    // --deviceversion without a probe; the real tool's code for it
+    kExitOutsideAreas = 52,   // a hex with data outside the core's areas; the real tool's code
     kExitNotErased = 58,      // --memwr over a word that is not erased; the real tool's code
 };
 

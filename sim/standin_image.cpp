@@ -22,7 +22,8 @@ LoadedImage LoadImage(const std::string& hexPath, const FlashLayout& layout) {
     if (auto outside = layout.FirstOutside(parsed.segments)) {
         return {{},
                 "The image writes to " + Hex32(*outside) + ", outside the device's " +
-                    std::to_string(SimulatedFlash::kSize / 1024) + " KiB of flash and its UICR."};
+                    std::to_string(layout.flashSize / 1024) + " KiB of flash and its UICR.",
+                true};
     }
     return {std::move(parsed.segments), {}};
 }

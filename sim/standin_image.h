@@ -12,6 +12,7 @@ namespace sim {
 struct LoadedImage {
     std::vector<HexSegment> segments;  // the data, all inside the flash; empty on error
     std::string error;                 // why the image cannot be programmed; empty when it can
+    bool outside = false;              // the error is data outside the flash and the UICR
 
     bool Ok() const { return error.empty(); }
 };

@@ -37,6 +37,12 @@ std::string FileChecksum(const std::string& path) {
     return Salted(ToUpperHex(md5.Final()));
 }
 
+std::string Checksum(const std::string& bytes) {
+    Md5 md5;
+    md5.Update(bytes.data(), bytes.size());
+    return Salted(ToUpperHex(md5.Final()));
+}
+
 std::string ReadChecksumFile(const std::string& path) {
     return os::FromAnsi(os::ReadWholeFile(path, os::Share::kRead));
 }

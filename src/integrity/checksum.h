@@ -13,6 +13,9 @@ namespace integrity {
 // Throws os::FileError when the file cannot be opened or read.
 std::string FileChecksum(const std::string& path);
 
+// The checksum of bytes already read: what FileChecksum gives for a file holding them.
+std::string Checksum(const std::string& bytes);
+
 // The whole content of the checksum file, decoded from the ANSI code page to UTF-8, whatever its
 // length. Opened for reading while refusing other writers, so a file another program holds open
 // for writing cannot be read. Throws os::FileError.

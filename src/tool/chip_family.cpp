@@ -55,7 +55,23 @@ constexpr FamilyFacts kFamilies[] = {
      0x00FF8108},
 };
 
+// nRF5340: each core has its own flash and UICR; the network core is recovered and programmed
+// first, as recovering it erases both cores.
+const std::vector<CoreFacts> kNrf53Cores = {
+    {"CP_NETWORK", "Network", "网络核", {0x01000000, 0x0103FFFF}, {0x01FF8000, 0x01FF87FF}},
+    {"CP_APPLICATION", "Application", "应用核", {0x00000000, 0x000FFFFF}, {0x00FF8000, 0x00FF87FF}},
+};
+
 }  // namespace
+
+const std::vector<CoreFacts>& NoCores() {
+    static const std::vector<CoreFacts> none;
+    return none;
+}
+
+const std::vector<CoreFacts>& CoresOf(ChipFamily family) {
+    return family == ChipFamily::kNrf53 ? kNrf53Cores : NoCores();
+}
 
 const FamilyFacts& FactsOf(ChipFamily family) {
     for (const FamilyFacts& facts : kFamilies) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tool/programmer_choice.h"
 
@@ -27,6 +28,19 @@ struct MemoryArea {
     }
 };
 
+// A core of a chip and the memory its programming reaches: its flash and its UICR.
+struct CoreFacts {
+    const char* nrfjprogName;  // nrfjprog's --coprocessor value: "CP_NETWORK"
+    const char* nrfutilName;   // nrfutil's --core value: "Network"
+    const char* logName;       // how the day log names the core's part: "网络核"
+    MemoryArea flash;
+    MemoryArea uicr;
+
+    bool Holds(std::uint32_t address, std::uint32_t count) const {
+        return flash.Holds(address, count) || uicr.Holds(address, count);
+    }
+};
+
 struct FamilyFacts {
     ChipFamily family;
     const char* name;          // as config.ini writes it and nrfutil's --family takes it: "nrf52"
@@ -37,6 +51,13 @@ struct FamilyFacts {
     std::uint32_t deviceIdAddress;  // DEVICEID[0]; DEVICEID[1] follows it
     std::uint32_t serialAddress;    // the first customer (or one-time) word of the UICR
 };
+
+// The cores of a family that are programmed one by one, in the order they are programmed and
+// recovered (nRF5340: the network core, then the application core); empty for a family whose
+// image goes to the chip in one call.
+const std::vector<CoreFacts>& CoresOf(ChipFamily family);
+// The cores of no family: empty.
+const std::vector<CoreFacts>& NoCores();
 
 // The facts of a family.
 const FamilyFacts& FactsOf(ChipFamily family);

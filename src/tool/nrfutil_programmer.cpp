@@ -11,12 +11,18 @@ std::string FamilyOption(const std::string& family) {
     return family.empty() ? "" : " --family " + family;
 }
 
+// The core's option before the family's.
+std::string CoreAndFamilyOptions(const std::string& family, const std::string& core) {
+    return " --core " + core + FamilyOption(family);
+}
+
+// options: what follows the erase and verify options, the core's and the family's.
 std::string ProgramStep(const std::string& tool, const std::string& image,
                         const std::string& serial, const std::string& eraseMode,
-                        const std::string& family = "") {
+                        const std::string& options) {
     return tool + " --json device program --firmware " + image + " --serial-number " + serial +
            " --options chip_erase_mode=" + eraseMode + ",verify=VERIFY_READ,reset=RESET_NONE" +
-           FamilyOption(family);
+           options;
 }
 
 }  // namespace
@@ -34,7 +40,7 @@ std::vector<std::string> NrfutilProgrammingCommands(const std::string& progPath,
                                                     const std::string& serial, bool erase,
                                                     const std::string& family) {
     return {ProgramStep(os::QuoteArgument(progPath), os::QuoteArgument(hexPath), serial,
-                        erase ? "ERASE_ALL" : "ERASE_NONE", family),
+                        erase ? "ERASE_ALL" : "ERASE_NONE", FamilyOption(family)),
             NrfutilProtectCommand(progPath, serial, family),
             NrfutilPinResetCommand(progPath, serial, family)};
 }
@@ -73,6 +79,31 @@ std::string NrfutilPinResetCommand(const std::string& progPath, const std::strin
            FamilyOption(family);
 }
 
+std::string NrfutilCoreProgramCommand(const std::string& progPath, const std::string& hexPath,
+                                      const std::string& serial, bool erase,
+                                      const std::string& family, const std::string& core) {
+    return ProgramStep(os::QuoteArgument(progPath), os::QuoteArgument(hexPath), serial,
+                       erase ? "ERASE_ALL" : "ERASE_NONE", CoreAndFamilyOptions(family, core));
+}
+
+std::string NrfutilCoreRecoverCommand(const std::string& progPath, const std::string& serial,
+                                      const std::string& family, const std::string& core) {
+    return os::QuoteArgument(progPath) + " --json device recover --serial-number " + serial +
+           CoreAndFamilyOptions(family, core);
+}
+
+std::string NrfutilCoreProtectCommand(const std::string& progPath, const std::string& serial,
+                                      const std::string& family, const std::string& core) {
+    return os::QuoteArgument(progPath) + " --json device protection-set All --serial-number " +
+           serial + CoreAndFamilyOptions(family, core);
+}
+
+std::string NrfutilModemCommand(const std::string& progPath, const std::string& zipPath,
+                                const std::string& serial, const std::string& family) {
+    return os::QuoteArgument(progPath) + " --json device program --firmware " +
+           os::QuoteArgument(zipPath) + " --serial-number " + serial + FamilyOption(family);
+}
+
 std::string NrfutilHelpCommand(const std::string& progPath) {
     return os::QuoteArgument(progPath) + " device program --help";
 }
@@ -80,7 +111,7 @@ std::string NrfutilHelpCommand(const std::string& progPath) {
 std::string NrfutilCommandTemplate(const std::string& progPath, const std::string& serial,
                                    const std::string& family) {
     return ProgramStep(os::QuoteArgument(progPath), "@hex", serial.empty() ? "@sn" : serial,
-                       "@erase", family);
+                       "@erase", FamilyOption(family));
 }
 
 }  // namespace tool

@@ -51,6 +51,20 @@ std::string NrfutilProtectCommand(const std::string& progPath, const std::string
 std::string NrfutilPinResetCommand(const std::string& progPath, const std::string& serial,
                                    const std::string& family = "");
 
+// Commands on one core of a two-core chip: " --core " + core ("Network") before the family.
+// The core's program step, as NrfutilProgrammingCommands' first.
+std::string NrfutilCoreProgramCommand(const std::string& progPath, const std::string& hexPath,
+                                      const std::string& serial, bool erase,
+                                      const std::string& family, const std::string& core);
+std::string NrfutilCoreRecoverCommand(const std::string& progPath, const std::string& serial,
+                                      const std::string& family, const std::string& core);
+std::string NrfutilCoreProtectCommand(const std::string& progPath, const std::string& serial,
+                                      const std::string& family, const std::string& core);
+// progPath + " --json device program --firmware <zip> --serial-number <serial>": the modem's
+// firmware (a zip of the chip maker's).
+std::string NrfutilModemCommand(const std::string& progPath, const std::string& zipPath,
+                                const std::string& serial, const std::string& family);
+
 // progPath + " device program --help": the option list, shown as it comes.
 std::string NrfutilHelpCommand(const std::string& progPath);
 // The programming step as the operator's template shows it: "@hex" for the image, and the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <string_view>
 
 #include "platform/paths.h"
 
@@ -20,8 +21,9 @@ namespace {
 
 // The tool's path, the chip's family and the probe it is to use, each when one is named.
 std::string ToolFor(const std::string& progPath, const std::string& serial,
-                    const std::string& family = "") {
+                    const std::string& family = "", const std::string& coprocessor = "") {
     return os::QuoteArgument(progPath) + (family.empty() ? "" : " -f " + family) +
+           (coprocessor.empty() ? "" : " --coprocessor " + coprocessor) +
            (serial.empty() ? "" : " --snr " + serial);
 }
 
@@ -50,6 +52,44 @@ std::string ProgrammingCommand(const std::string& progPath, const std::string& h
                                const std::string& serial, const std::string& family) {
     return ToolFor(progPath, serial, family) + ProgramWord(erase) + os::QuoteArgument(hexPath) +
            progPara;
+}
+
+std::string CoreProgrammingCommand(const std::string& progPath, const std::string& hexPath,
+                                   EraseMode erase, const std::string& serial,
+                                   const std::string& family, const std::string& coprocessor) {
+    return ToolFor(progPath, serial, family, coprocessor) + ProgramWord(erase) +
+           os::QuoteArgument(hexPath) + kVerifyOnlyPara;
+}
+
+std::string CoreRecoverCommand(const std::string& progPath, const std::string& serial,
+                               const std::string& family, const std::string& coprocessor) {
+    return ToolFor(progPath, serial, family, coprocessor) + " --recover";
+}
+
+std::string CoreProtectCommand(const std::string& progPath, const std::string& serial,
+                               const std::string& family, const std::string& coprocessor) {
+    return ToolFor(progPath, serial, family, coprocessor) + " --rbp ALL";
+}
+
+std::string ModemProgrammingCommand(const std::string& progPath, const std::string& zipPath,
+                                    const std::string& serial, const std::string& family) {
+    return ToolFor(progPath, serial, family) + " --program " + os::QuoteArgument(zipPath) +
+           " --verify";
+}
+
+bool ModemProgrammingSucceeded(const std::string& output, int exitCode) {
+    static constexpr std::string_view kSpurious = "ERROR: [ nRF91] -";
+    for (std::size_t at = output.find("ERROR:"); at != std::string::npos;
+         at = output.find("ERROR:", at + 1)) {
+        const bool lineStart = at == 0 || output[at - 1] == '\n' || output[at - 1] == '\r';
+        if (!lineStart || output.compare(at, kSpurious.size(), kSpurious) != 0) {
+            return false;
+        }
+    }
+    return exitCode == 0 && std::any_of(std::begin(kVerifySuccessMarkers),
+                                        std::end(kVerifySuccessMarkers), [&](const char* marker) {
+                                            return output.find(marker) != std::string::npos;
+                                        });
 }
 
 std::string MemoryReadCommand(const std::string& progPath, std::uint32_t address,

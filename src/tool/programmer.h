@@ -49,6 +49,26 @@ enum class EraseMode {
 std::string ProgrammingCommand(const std::string& progPath, const std::string& hexPath,
                                EraseMode erase, const std::string& progPara,
                                const std::string& serial, const std::string& family);
+// Commands on one core of a two-core chip: " --coprocessor " + coprocessor ("CP_NETWORK")
+// follows the family; "" for none, as the commands above.
+std::string CoreProgrammingCommand(const std::string& progPath, const std::string& hexPath,
+                                   EraseMode erase, const std::string& serial,
+                                   const std::string& family, const std::string& coprocessor);
+// ... " --recover": erases the core (on nRF5340's network core: both cores) and opens it.
+std::string CoreRecoverCommand(const std::string& progPath, const std::string& serial,
+                               const std::string& family, const std::string& coprocessor);
+// ... " --rbp ALL": protects that core.
+std::string CoreProtectCommand(const std::string& progPath, const std::string& serial,
+                               const std::string& family, const std::string& coprocessor);
+// The modem firmware (a zip of the chip maker's) programmed and verified:
+// progPath + " --program " + zipPath + " --verify".
+std::string ModemProgrammingCommand(const std::string& progPath, const std::string& zipPath,
+                                    const std::string& serial, const std::string& family);
+// A modem programming run succeeded when it exited with 0, confirmed its verify
+// (kVerifySuccessMarkers) and printed no "ERROR:" line but the spurious "ERROR: [ nRF91] -"
+// lines the chip maker confirms harmless.
+bool ModemProgrammingSucceeded(const std::string& output, int exitCode);
+
 // progPath + " -h ": the tool's option list.
 std::string HelpCommand(const std::string& progPath);
 // progPath + " --programs @hex " + progPara: the template shown to the operator; never run. A

@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "csv_reader.h"
@@ -12,6 +13,7 @@
 #include "platform/paths.h"
 #include "record/production_record.h"
 #include "record/record_columns.h"
+#include "run_steps.h"
 #include "serial_numbers/serial_number_store.h"
 #include "station/check/error_codes.h"
 #include "station_fixture.h"
@@ -31,42 +33,21 @@ constexpr char kSerial[] = "[serial]\r\naddress=0x10001080\r\nfirst=100000\r\nla
 constexpr char kBoth[] =
     "[trace]\r\ndeviceid=yes\r\n[serial]\r\naddress=0x10001080\r\nfirst=100000\r\nlast=100002\r\n";
 
-class ChipStation : public StationTest {
-protected:
-    test_support::StationFolder& ChipStationWith(const std::string& lines) {
-        auto& station = Station();
-        station.Write("config.ini", station.Read("config.ini") + lines);
-        return station;
-    }
-    // The next board: the stand-in's chip on the probe is replaced by a new one.
-    void ChangeBoard() const {
-        tool::RunCommand(os::QuoteArgument(station_->ToolPath()) + " --board-change",
-                         station_->BinFolder(), std::chrono::seconds(30));
-    }
-};
-
-struct StepsCase {
-    const char* name;
-    bool nrfutil;
-    const char* lines;
-    // How each call after the checks starts; a step that names the image as "@hex" is the whole
-    // call.
-    std::vector<std::string> steps;
-    bool deviceId;
-    const char* serialNumber;
-    bool erase = true;         // the operator's choice
-    const char* standIn = "";  // the stand-in's chips
-
-    friend void PrintTo(const StepsCase& c, std::ostream* out) { *out << c.name; }
-};
-
-class RunSteps : public ChipStation, public ::testing::WithParamInterface<StepsCase> {};
+using chip_steps::ChipStation;
+using chip_steps::RunSteps;
+using chip_steps::StepsCase;
 
 TEST_P(RunSteps, ReadAndWriteWhileTheChipIsOpenThenProtectAndReset) {
     const StepsCase& c = GetParam();
     auto& station = ChipStationWith(
         std::string(c.nrfutil ? "[station]\r\nprogrammer=nrfutil\r\n" : "") + c.lines);
     station.SetStandIn(c.standIn);
+    if (c.merged) {
+        WriteMergedImage(station);
+    }
+    if (std::string(c.lines).find("modem=") != std::string::npos) {
+        WriteModem(station);
+    }
     view_.erase = c.erase;
     TRomForm& form = Shown();
     form.Handle(&TRomForm::Button_StartClick);
@@ -74,13 +55,25 @@ TEST_P(RunSteps, ReadAndWriteWhileTheChipIsOpenThenProtectAndReset) {
     EXPECT_EQ(view_.verdict, "PASS") << form.MemoText();
     const std::vector<std::string> calls = CallsAfterTheChecks();
     ASSERT_EQ(calls.size(), c.steps.size()) << station.StandInCalls();
+    const std::pair<const char*, std::string> files[] = {
+        {"@hex", station.ImagePath()},
+        {"@net", station / "Romtool.network.hex"},
+        {"@app", station / "Romtool.application.hex"},
+        {"@zip", station / "mfw.zip"}};
     for (std::size_t i = 0; i < calls.size(); ++i) {
         std::string step = c.steps[i];
-        const std::size_t image = step.find("@hex");
-        if (image == std::string::npos) {
-            EXPECT_THAT(calls[i], ::testing::StartsWith(step));
+        bool whole = false;  // a step that names a file is the whole call
+        for (const auto& [mark, path] : files) {
+            const std::size_t at = step.find(mark);
+            if (at != std::string::npos) {
+                step.replace(at, 4, path);
+                whole = true;
+            }
+        }
+        if (whole) {
+            EXPECT_EQ(calls[i], step);
         } else {
-            EXPECT_EQ(calls[i], step.replace(image, 4, station.ImagePath()));
+            EXPECT_THAT(calls[i], ::testing::StartsWith(step));
         }
     }
     const std::string para = Log().substr(Log().find("[info ]Para="));
@@ -165,13 +158,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--recover --program @hex --verify --rbp ALL --pinreset"},
                   false,
                   ""},
+        // nRF5340: core by core, network core first; each core recovered and protected, one
+        // reset at the end. An image without the network core's part skips its program step.
         StepsCase{
             "NrfjprogNrf53Both",
             false,
             kNrf53Both,
-            {"-f NRF53 --recover --program @hex --verify", "-f NRF53 --memrd 0x00FF0204 --n 8",
-             "-f NRF53 --memwr 0x00FF8100 --val 0x000186A0", "-f NRF53 --memrd 0x00FF8100 --n 4",
-             "-f NRF53 --rbp ALL", "-f NRF53 --pinreset"},
+            {"-f NRF53 --coprocessor CP_NETWORK --recover",
+             "-f NRF53 --coprocessor CP_APPLICATION --recover",
+             "-f NRF53 --coprocessor CP_APPLICATION -e --program @app --verify",
+             "-f NRF53 --memrd 0x00FF0204 --n 8", "-f NRF53 --memwr 0x00FF8100 --val 0x000186A0",
+             "-f NRF53 --memrd 0x00FF8100 --n 4", "-f NRF53 --coprocessor CP_NETWORK --rbp ALL",
+             "-f NRF53 --coprocessor CP_APPLICATION --rbp ALL", "-f NRF53 --pinreset"},
             true,
             "100000",
             true,

@@ -2,10 +2,11 @@
 
 #include <utility>
 
-#include "integrity/checksum.h"
 #include "platform/files.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
+#include "station/run/core_part_files.h"
+#include "tool/chip_family.h"
 
 namespace station {
 
@@ -14,6 +15,25 @@ namespace {
 CheckResult Failing(CheckResult result, int code) {
     result.code = code;
     return result;
+}
+
+// The run's other files on the command line: the modem's firmware, a two-core chip's parts.
+std::optional<tool::RefusedPath> RefusedFileOfTheRun(const CheckInputs& in) {
+    const ChipSettings& chip = in.settings.chip;
+    if (!chip.modemPath.empty()) {
+        return tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path, chip.modemPath);
+    }
+    for (const tool::CoreFacts& core :
+         chip.family ? tool::CoresOf(*chip.family) : tool::NoCores()) {
+        std::optional<tool::RefusedPath> refused =
+            tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path,
+                                  CorePartPath(in.paths.App_Path, in.title, core));
+        if (refused) {
+            refused->use = tool::PathUse::kTool;  // the station folder is what to move
+            return refused;
+        }
+    }
+    return std::nullopt;
 }
 
 // The steps up to the checksum comparison; the files are tested in this order.
@@ -25,6 +45,9 @@ CheckResult CheckUpToTheChecksum(const CheckInputs& in) {
     // Nothing is run with a path the command interpreter would change or cannot use.
     result.refusedPath =
         tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path, in.paths.Hex_Path);
+    if (!result.refusedPath) {
+        result.refusedPath = RefusedFileOfTheRun(in);
+    }
     if (result.refusedPath) {
         return Failing(std::move(result), kPathRefused);
     }
@@ -40,6 +63,17 @@ CheckResult CheckUpToTheChecksum(const CheckInputs& in) {
             return Failing(std::move(result), code);
         }
     }
+    const ChipSettings& chip = in.settings.chip;
+    if (!chip.modemPath.empty()) {  // refused as the image is, with the modem's name
+        result.namedFile = chip.modemPath;
+        if (!os::FileExists(chip.modemPath)) {
+            return Failing(std::move(result), kImageMissing);
+        }
+        if (!os::FileExists(chip.modemChecksumPath)) {
+            return Failing(std::move(result), kChecksumFileMissing);
+        }
+        result.namedFile.clear();
+    }
     if (LogFolderTakesLines(in, result)) {
         ChipSettingsUsable(in, result);
     }
@@ -54,11 +88,7 @@ CheckResult CheckStation(const CheckInputs& inputs) {
         return result;
     }
     try {
-        const std::string stored = integrity::ReadChecksumFile(inputs.paths.CRC_Path);
-        result.checksum = integrity::FileChecksum(inputs.paths.Hex_Path);
-        if (stored != result.checksum) {
-            result.code = kChecksumMismatch;
-        }
+        ImagesMatch(inputs, result);
     } catch (const os::FileError& error) {
         result.failure = error.what();
     }

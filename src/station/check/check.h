@@ -1,7 +1,9 @@
 // The pre-flight check: whether the station may program a board now. It tests, in a fixed order,
 // the programmer tool, the paths a run would use, an answering probe (and the one this station
-// is bound to), the image, its checksum file, config.ini, the folder of the log and the record,
-// and the image against its checksum file. It paints nothing.
+// is bound to), the image, its checksum file, config.ini, the modem firmware and its checksum
+// file (when configured), the folder of the log and the record, the image against its checksum
+// file, the modem firmware against its own, and a two-core chip's image split by its cores. It
+// paints nothing.
 #pragma once
 
 #include <chrono>
@@ -9,12 +11,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "database/database_status.h"
 #include "station/press/record_appender.h"
 #include "station/run/tool_run.h"
 #include "station/settings/station_paths.h"
 #include "station/settings/station_settings.h"
+#include "tool/core_split.h"
 #include "tool/programmer.h"
 
 namespace station {
@@ -30,6 +34,11 @@ struct CheckResult {
     std::string probeSerial;   // the probe the station uses: the pinned one or the only one
     bool probePinned = false;  // probeSerial is the one config.ini pins
     std::string checksum;      // the image's checksum as computed (also on a mismatch)
+    // The file that 103, 104 and 105 are about when it is not the image: the modem's firmware.
+    std::string namedFile;
+    std::string modemChecksum;  // the modem firmware's checksum, when one is configured
+    // A two-core chip's image split by its cores (tool::CoresOf), from the very bytes checked.
+    std::vector<tool::CorePart> coreParts;
     std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (110)
     std::string logFolderProblem;                  // why the log folder cannot take a line (113)
     std::string serialMessage;  // what is wrong with the chips' settings or numbers (114)
@@ -51,6 +60,8 @@ struct CheckInputs {
     // Where the next board's number comes from when the station numbers its boards: the
     // configured range, or the pool's block (waiting a while for a new one when it is used up).
     std::function<database::SerialBlockAnswer()> serialRange;
+    // The copy's title, which names a two-core chip's part files (core_part_files.h).
+    std::string title;
 };
 
 CheckResult CheckStation(const CheckInputs& inputs);

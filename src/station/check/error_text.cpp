@@ -19,6 +19,11 @@ std::string RefusalMessage(const tool::RefusedPath& refused) {
 
 namespace {
 
+// The file 103 and 104 are about: the image, or the modem firmware.
+std::string NamedFile(const ErrorContext& context) {
+    return context.check.namedFile.empty() ? context.paths.Hex_Path : context.check.namedFile;
+}
+
 // The messages that name something of the station, or nothing when code has none of those.
 std::string NamingMessage(int code, const ErrorContext& context) {
     const CheckResult& check = context.check;
@@ -27,10 +32,15 @@ std::string NamingMessage(int code, const ErrorContext& context) {
         case kToolMissing:
             return "ERROR:" + context.settings.Prog_Path + "文件不存在。";
         case kImageMissing:
-            return "ERROR:" + context.paths.Hex_Path + "文件不存在。";
+            return "ERROR:" + NamedFile(context) + "文件不存在。";
         case kChecksumFileMissing:
             // Names the image in use, also when it was chosen from another folder.
-            return "ERROR:" + context.paths.Hex_Path + "的crc文件不存在，请先生成校验文件。";
+            return "ERROR:" + NamedFile(context) + "的crc文件不存在，请先生成校验文件。";
+        case kChecksumMismatch:
+            return check.namedFile.empty()
+                       ? "ERROR:hex文件CRC校验不通过，请确定hex文件版本。"
+                       : "ERROR:" + check.namedFile + "文件CRC校验不通过，请确定" +
+                             check.namedFile + "文件版本。";
         case kPathRefused:
             return check.refusedPath ? RefusalMessage(*check.refusedPath) : "";
         case kProbeNotFound:
@@ -57,8 +67,6 @@ std::string ErrorText(int code, const ErrorContext& context) {
                         ? std::string()
                         : context.check.probeRunFailure + "\r\n") +
                    "ERROR:请检查Jink是否已经正确安装。";
-        case kChecksumMismatch:
-            return "ERROR:hex文件CRC校验不通过，请确定hex文件版本。";
         case 106:  // reserved: no step sets it
             return "ERROR:擦除Flash失败。";
         case kProgrammingFailed:

@@ -36,7 +36,16 @@ void Station::Init(bool first, StationEvents& events) {
 }
 
 bool Station::ChecksumWritable() const {
-    return !os::FileExists(paths_.CRC_Path) && os::FileExists(paths_.Hex_Path);
+    if (!os::FileExists(paths_.Hex_Path)) {
+        return false;
+    }
+    return !os::FileExists(paths_.CRC_Path) || ModemChecksumMissing();
+}
+
+bool Station::ModemChecksumMissing() const {
+    const ChipSettings& chip = settings_.chip;
+    return !chip.modemPath.empty() && os::FileExists(chip.modemPath) &&
+           !os::FileExists(chip.modemChecksumPath);
 }
 
 void Station::ApplySettings(StationEvents& events) {
@@ -48,8 +57,9 @@ void Station::ApplySettings(StationEvents& events) {
 const CheckResult& Station::Check(StationEvents& events) {
     events.CheckStarting();
     ApplySettings(events);
-    lastCheck_ = CheckStation({paths_, settings_, Runner(events), record_, limits_.probeQuery,
-                               [&] { return SerialRange(database::kSerialBlockWait, &events); }});
+    lastCheck_ =
+        CheckStation({paths_, settings_, Runner(events), record_, limits_.probeQuery,
+                      [&] { return SerialRange(database::kSerialBlockWait, &events); }, title_});
     if (lastCheck_.failure) {
         throw std::runtime_error(*lastCheck_.failure);  // a file that exists but cannot be read
     }
@@ -81,11 +91,24 @@ ChecksumReport Station::ComputeChecksum() const {
     report.checksum = integrity::FileChecksum(paths_.Hex_Path);
     report.text = paths_.Hex_Name + " 的校验值：" + report.checksum + "，信息已经保存到crc文件中。";
     LogInfoText(report.text);
+    if (ModemChecksumMissing()) {
+        report.modemChecksum = integrity::FileChecksum(settings_.chip.modemPath);
+        const std::string modem = settings_.chip.modem + " 的校验值：" + report.modemChecksum +
+                                  "，信息已经保存到crc文件中。";
+        LogInfoText(modem);
+        report.text += "\r\n" + modem;
+    }
     return report;
 }
 
 void Station::SaveChecksum(const ChecksumReport& report) const {
-    integrity::WriteChecksumFile(paths_.CRC_Path, report.checksum);
+    // With a modem, an image's checksum file that exists stays as it is: it guards its version.
+    if (settings_.chip.modemPath.empty() || !os::FileExists(paths_.CRC_Path)) {
+        integrity::WriteChecksumFile(paths_.CRC_Path, report.checksum);
+    }
+    if (!report.modemChecksum.empty()) {
+        integrity::WriteChecksumFile(settings_.chip.modemChecksumPath, report.modemChecksum);
+    }
 }
 
 std::string Station::OptionList(RunObserver& observer) const {

@@ -45,6 +45,9 @@ struct RunLimits {
 struct ChecksumReport {
     std::string checksum;
     std::string text;
+    // With [chip] modem: the modem firmware's checksum, when its checksum file is still to be
+    // written; "" otherwise.
+    std::string modemChecksum;
 };
 
 class Station {
@@ -65,7 +68,8 @@ public:
     void Init(bool first, StationEvents& events);
     // The image the operator chose; Init takes it.
     void ChooseImage(const std::string& path) { hexPath_ = path; }
-    // A checksum file is written once, for an image that exists.
+    // A checksum file is written once, for an image that exists (and for the modem firmware
+    // that exists, with [chip] modem).
     bool ChecksumWritable() const;
 
     // Reads config.ini again and runs the check. Throws os::FileError's message when a file
@@ -94,6 +98,8 @@ public:
     AutostartWatch::Action LookAtFixture(RunObserver& observer);
 
     // 写入校验 in two steps, so that the operator reads the sentence before the file is written.
+    // With [chip] modem, the modem firmware's checksum file is written too when it is missing;
+    // the image's is then written only when it is missing.
     ChecksumReport ComputeChecksum() const;
     void SaveChecksum(const ChecksumReport& report) const;
     // 参数列表: the programmer's option list, or why it is not run.
@@ -115,6 +121,7 @@ public:
 private:
     struct Pressed;
     void ApplySettings(StationEvents& events);
+    bool ModemChecksumMissing() const;
     void ConfigureDatabase(StationEvents& events);
     ToolRunner Runner(RunObserver& observer) const;
     // The scanned label judged, when the station asks for one: false when it was refused.

@@ -12,6 +12,7 @@
 #include "station/press/board_label.h"
 #include "station/press/press_record.h"
 #include "station/press/station.h"
+#include "station/run/core_part_files.h"
 #include "station/run/programming_run.h"
 #include "station/run/run_display.h"
 #include "station/run/run_plan.h"
@@ -92,9 +93,14 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
         return;
     }
     events.RunStarting();
-    const RunPlan plan =
-        PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming, press.serialNumber);
+    // A two-core chip's parts, from the checked bytes, exist for this run only.
+    const CorePartFiles parts(
+        paths_.App_Path, title_,
+        settings_.chip.family ? tool::CoresOf(*settings_.chip.family) : tool::NoCores(),
+        lastCheck_.coreParts);
     LogInfoText("CRC=" + hexMd5_);
+    const RunPlan plan = PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming,
+                                 press.serialNumber, parts.Files());
     LogInfoText("Para=" + plan.Para());
     {
         RunDisplay display(events);  // gone before the verdict shows

@@ -25,6 +25,9 @@ bool StepReportedDone(const RunPlan& plan, const RunStep& step, const tool::Comm
     if (plan.programmer == Programmer::kNrfutil) {
         return tool::NrfutilStepPassed(run.output, run.exitCode);
     }
+    if (step.kind == StepKind::kModem) {
+        return tool::ModemProgrammingSucceeded(run.output, run.exitCode);
+    }
     return step.kind == StepKind::kProgram ? tool::ProgrammingSucceeded(run.output)
                                            : tool::StepSucceeded(run.output, run.exitCode);
 }
@@ -54,6 +57,8 @@ std::string StepName(StepKind kind) {
             return "解锁";
         case StepKind::kProgram:
             return "烧写";
+        case StepKind::kModem:
+            return "烧写调制解调器固件";
         case StepKind::kReadDeviceId:
             return "读DEVICEID";
         case StepKind::kWriteSerial:

@@ -28,6 +28,15 @@ public:
     virtual std::string Write(std::uint32_t address, std::uint32_t value) const = 0;
     virtual std::string Protect() const = 0;
     virtual std::string Reset() const = 0;
+    // One core of a two-core chip: recovered, programmed with its part and verified, protected.
+    virtual std::string RecoverCore(const tool::CoreFacts& core) const = 0;
+    virtual std::string ProgramCore(tool::EraseMode erase, const tool::CoreFacts& core,
+                                    const std::string& part) const = 0;
+    virtual std::string ProtectCore(const tool::CoreFacts& core) const = 0;
+    // The modem's firmware programmed and verified.
+    virtual std::string Modem(const std::string& zip) const = 0;
+    // The whole chip recovered, in a call of its own.
+    virtual std::string Recover() const = 0;
 
 protected:
     const std::string tool_;
@@ -52,6 +61,23 @@ public:
     }
     std::string Protect() const override { return tool::ProtectCommand(tool_, serial_, family_); }
     std::string Reset() const override { return tool::PinResetCommand(tool_, serial_, family_); }
+    std::string RecoverCore(const tool::CoreFacts& core) const override {
+        return tool::CoreRecoverCommand(tool_, serial_, family_, core.nrfjprogName);
+    }
+    std::string ProgramCore(tool::EraseMode erase, const tool::CoreFacts& core,
+                            const std::string& part) const override {
+        return tool::CoreProgrammingCommand(tool_, part, erase, serial_, family_,
+                                            core.nrfjprogName);
+    }
+    std::string ProtectCore(const tool::CoreFacts& core) const override {
+        return tool::CoreProtectCommand(tool_, serial_, family_, core.nrfjprogName);
+    }
+    std::string Modem(const std::string& zip) const override {
+        return tool::ModemProgrammingCommand(tool_, zip, serial_, family_);
+    }
+    std::string Recover() const override {
+        return tool::CoreRecoverCommand(tool_, serial_, family_, "");
+    }
 };
 
 class NrfutilCommands : public Commands {
@@ -83,6 +109,23 @@ public:
     std::string Reset() const override {
         return tool::NrfutilPinResetCommand(tool_, serial_, family_);
     }
+    std::string RecoverCore(const tool::CoreFacts& core) const override {
+        return tool::NrfutilCoreRecoverCommand(tool_, serial_, family_, core.nrfutilName);
+    }
+    std::string ProgramCore(tool::EraseMode erase, const tool::CoreFacts& core,
+                            const std::string& part) const override {
+        return tool::NrfutilCoreProgramCommand(
+            tool_, part, serial_, erase != tool::EraseMode::kNone, family_, core.nrfutilName);
+    }
+    std::string ProtectCore(const tool::CoreFacts& core) const override {
+        return tool::NrfutilCoreProtectCommand(tool_, serial_, family_, core.nrfutilName);
+    }
+    std::string Modem(const std::string& zip) const override {
+        return tool::NrfutilModemCommand(tool_, zip, serial_, family_);
+    }
+    std::string Recover() const override {
+        return tool::NrfutilRecoverCommand(tool_, serial_, family_);
+    }
 };
 
 tool::EraseMode EraseModeOf(const ChipSettings& chip, bool erase) {
@@ -92,20 +135,57 @@ tool::EraseMode EraseModeOf(const ChipSettings& chip, bool erase) {
     return chip.recover ? tool::EraseMode::kRecover : tool::EraseMode::kWholeChip;
 }
 
+// With a modem configured, its step goes just before the image's program step (the last of
+// steps), after any recover: a protected chip takes no modem firmware, so with recover chosen the
+// chip is recovered first also where the program step recovers by itself (nrfjprog).
+void WithModem(const Commands& commands, const ChipSettings& chip, tool::EraseMode erase,
+               std::vector<RunStep>& steps) {
+    if (chip.modemPath.empty()) {
+        return;
+    }
+    steps.insert(steps.end() - 1, {StepKind::kModem, commands.Modem(chip.modemPath)});
+    if (erase == tool::EraseMode::kRecover && steps.front().kind != StepKind::kRecover) {
+        steps.insert(steps.begin(), {StepKind::kRecover, commands.Recover()});
+    }
+}
+
+// A two-core chip: every core recovered (with recover chosen), then each part programmed into
+// its core, network core first.
+std::vector<RunStep> CoreSteps(const Commands& commands, const std::vector<tool::CoreFacts>& cores,
+                               tool::EraseMode erase, const std::vector<CorePartFile>& parts) {
+    std::vector<RunStep> steps;
+    if (erase == tool::EraseMode::kRecover) {
+        for (const tool::CoreFacts& core : cores) {
+            steps.push_back({StepKind::kRecover, commands.RecoverCore(core)});
+        }
+        erase = tool::EraseMode::kWholeChip;  // removes what the recover leaves behind
+    }
+    for (const CorePartFile& part : parts) {
+        steps.push_back(
+            {StepKind::kProgram, commands.ProgramCore(erase, cores.at(part.core), part.path)});
+    }
+    return steps;
+}
+
 // The run as it always was: nrfjprog's one command, or nrfutil's three steps (four with a
 // recover).
 std::vector<RunStep> PlainSteps(const StationPaths& paths, const StationSettings& settings,
                                 const CheckResult& check, tool::EraseMode erase) {
     const ChipSettings& chip = settings.chip;
     if (settings.station.programmer == Programmer::kNrfjprog) {
-        return {{StepKind::kProgram, tool::ProgrammingCommand(
-                                         settings.Prog_Path, paths.Hex_Path, erase, tool::kProgPara,
-                                         check.probePinned ? check.probeSerial : "",
-                                         tool::FamilyOption(Programmer::kNrfjprog, chip.family))}};
+        const std::string serial = check.probePinned ? check.probeSerial : "";
+        const std::string family = tool::FamilyOption(Programmer::kNrfjprog, chip.family);
+        std::vector<RunStep> steps = {
+            {StepKind::kProgram, tool::ProgrammingCommand(settings.Prog_Path, paths.Hex_Path, erase,
+                                                          tool::kProgPara, serial, family)}};
+        const NrfjprogCommands commands(settings.Prog_Path, paths.Hex_Path, serial, family);
+        WithModem(commands, chip, erase, steps);
+        return steps;
     }
     const NrfutilCommands commands(settings.Prog_Path, paths.Hex_Path, check.probeSerial,
                                    tool::FamilyOption(Programmer::kNrfutil, chip.family));
     std::vector<RunStep> steps = commands.Program(erase);
+    WithModem(commands, chip, erase, steps);
     steps.push_back({StepKind::kProtect, commands.Protect()});
     steps.push_back({StepKind::kReset, commands.Reset()});
     return steps;
@@ -123,6 +203,32 @@ std::unique_ptr<Commands> CommandsFor(const StationPaths& paths, const StationSe
     return std::make_unique<NrfjprogCommands>(settings.Prog_Path, paths.Hex_Path, serial, family);
 }
 
+// While the chip is still open: its DEVICEID read, its number written and read back; then each
+// core protected and the chip reset once, after every core.
+void AddStepsAfterProgramming(const Commands& commands, const ChipSettings& chip,
+                              const std::vector<tool::CoreFacts>& cores,
+                              std::optional<std::uint32_t> serialNumber, RunPlan& plan) {
+    if (chip.deviceIdAddress) {
+        plan.deviceIdAddress = *chip.deviceIdAddress;
+        plan.steps.push_back({StepKind::kReadDeviceId,
+                              commands.Read(plan.deviceIdAddress, 4 * tool::kDeviceIdWords)});
+    }
+    if (serialNumber && chip.serial) {
+        plan.serialAddress = chip.serial->address;
+        plan.serialNumber = serialNumber;
+        plan.steps.push_back(
+            {StepKind::kWriteSerial, commands.Write(plan.serialAddress, *serialNumber)});
+        plan.steps.push_back({StepKind::kReadSerial, commands.Read(plan.serialAddress, 4)});
+    }
+    for (const tool::CoreFacts& core : cores) {  // each core has its own protection
+        plan.steps.push_back({StepKind::kProtect, commands.ProtectCore(core)});
+    }
+    if (cores.empty()) {
+        plan.steps.push_back({StepKind::kProtect, commands.Protect()});
+    }
+    plan.steps.push_back({StepKind::kReset, commands.Reset()});
+}
+
 }  // namespace
 
 std::string RunPlan::Para() const {
@@ -135,7 +241,8 @@ std::string RunPlan::Para() const {
 
 RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
                 const CheckResult& check, bool erase, std::chrono::milliseconds limit,
-                std::optional<std::uint32_t> serialNumber) {
+                std::optional<std::uint32_t> serialNumber,
+                const std::vector<CorePartFile>& partFiles) {
     RunPlan plan;
     plan.programmer = settings.station.programmer;
     plan.limit = limit;
@@ -144,28 +251,22 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
     plan.erase = erase;
     plan.recover = chip.recover;
     const tool::EraseMode eraseMode = EraseModeOf(chip, erase);
-    if (!chip.deviceIdAddress && !serialNumber) {
+    const std::vector<tool::CoreFacts> cores =
+        chip.family ? tool::CoresOf(*chip.family) : std::vector<tool::CoreFacts>{};
+    if (!chip.deviceIdAddress && !serialNumber && cores.empty()) {
         plan.steps = PlainSteps(paths, settings, check, eraseMode);
         return plan;
     }
     const std::string serial =
         check.probePinned || plan.programmer == Programmer::kNrfutil ? check.probeSerial : "";
     const std::unique_ptr<Commands> commands = CommandsFor(paths, settings, serial);
-    plan.steps = commands->Program(eraseMode);
-    if (chip.deviceIdAddress) {
-        plan.deviceIdAddress = *chip.deviceIdAddress;
-        plan.steps.push_back({StepKind::kReadDeviceId,
-                              commands->Read(plan.deviceIdAddress, 4 * tool::kDeviceIdWords)});
+    if (cores.empty()) {
+        plan.steps = commands->Program(eraseMode);
+        WithModem(*commands, chip, eraseMode, plan.steps);
+    } else {
+        plan.steps = CoreSteps(*commands, cores, eraseMode, partFiles);
     }
-    if (serialNumber && chip.serial) {
-        plan.serialAddress = chip.serial->address;
-        plan.serialNumber = serialNumber;
-        plan.steps.push_back(
-            {StepKind::kWriteSerial, commands->Write(plan.serialAddress, *serialNumber)});
-        plan.steps.push_back({StepKind::kReadSerial, commands->Read(plan.serialAddress, 4)});
-    }
-    plan.steps.push_back({StepKind::kProtect, commands->Protect()});
-    plan.steps.push_back({StepKind::kReset, commands->Reset()});
+    AddStepsAfterProgramming(*commands, chip, cores, serialNumber, plan);
     return plan;
 }
 

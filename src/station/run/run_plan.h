@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,7 +19,8 @@ namespace station {
 
 // What a step does, and so how its output is read.
 enum class StepKind {
-    kRecover,       // nrfutil: recover the chip (erase it whole and open it) before programming
+    kRecover,       // recover the chip, or one core (erase it whole and open it) before programming
+    kModem,         // program and verify the modem's firmware (nRF91)
     kProgram,       // erase or recover (when chosen), program and verify; nrfjprog alone: all
     kReadDeviceId,  // read the chip's DEVICEID
     kWriteSerial,   // write the serial number into its word
@@ -47,17 +49,29 @@ struct RunPlan {
     std::string Para() const;
 };
 
+// A part of a two-core chip's image, written to a file of its own for the run.
+struct CorePartFile {
+    std::size_t core = 0;  // index into tool::CoresOf(family)
+    std::string path;
+};
+
 // Without [trace] and [serial], nrfjprog programs, verifies, protects and resets in one command,
 // naming the probe only when config.ini pins one, and nrfutil does it in three steps, always
 // naming the probe. With either, the chip is programmed and verified first; then, while it is
 // still open, its DEVICEID is read and serialNumber written and read back; protection and the
 // pin reset come last, as steps of their own.
+// A two-core chip (partFiles, the non-empty parts of the checked image, in the cores' order) is
+// programmed core by core, network core first, each part verified, with the same steps after
+// it; with recover, every core is recovered first, network core first; every core is protected
+// and the chip is reset once, at the end. With [chip] modem, the modem's firmware is programmed
+// in a step of its own just before the image.
 // With [chip] family, every command names the family. With [chip] recover=yes and erase chosen,
 // the chip is recovered instead of erased: by nrfjprog's program command itself (--recover), by
 // nrfutil in a recover step before the program step (which still erases the whole chip). Without
 // erase chosen nothing recovers.
 RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
                 const CheckResult& check, bool erase, std::chrono::milliseconds limit,
-                std::optional<std::uint32_t> serialNumber);
+                std::optional<std::uint32_t> serialNumber,
+                const std::vector<CorePartFile>& partFiles = {});
 
 }  // namespace station

@@ -67,6 +67,13 @@ void ReadChip(const std::string& configPath, const std::string& title, ChipSetti
     }
     chip.recover =
         YesOrNo("chip", Read(configPath, title, "chip", "recover"), chip).value_or(false);
+    const Setting modem = Read(configPath, title, "chip", "modem");
+    if (!modem.value.empty() && chip.family != tool::ChipFamily::kNrf91) {
+        chip.problem =
+            Problem("chip", modem, "只能与family=nrf91一起使用（调制解调器固件只属于nRF91）");
+        return;
+    }
+    chip.modem = modem.value;
 }
 
 void ReadTrace(const std::string& configPath, const std::string& title, ChipSettings& chip) {

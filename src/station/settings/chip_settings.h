@@ -6,6 +6,9 @@
 //                                  ; names it, and the addresses below default to the family's
 //     recover=yes                  ; with the erase box checked, recover the chip instead of
 //                                  ; erasing it, so factory-protected chips open (default no)
+//     modem=mfw_nrf91x1_2.0.2.zip  ; nrf91 only: the modem's firmware, a file in the station
+//                                  ; folder guarded by its own checksum file (<zip>.crc),
+//                                  ; programmed before the image
 //     [trace]
 //     deviceid=yes                 ; record each chip's DEVICEID (default no)
 //     deviceid_address=0x10000060  ; where DEVICEID[0] is: the family's (tool/chip_family.h), or
@@ -39,6 +42,11 @@ struct ChipSettings {
     std::optional<tool::ChipFamily> family;
     // Recover instead of erasing when the operator chose to erase.
     bool recover = false;
+    // The modem firmware's file name as config.ini writes it, "" for none; its path and its
+    // checksum file's are ReadSettings' (station_settings.h).
+    std::string modem;
+    std::string modemPath;
+    std::string modemChecksumPath;
     // Where DEVICEID[0] is, when each chip's DEVICEID is read and recorded.
     std::optional<std::uint32_t> deviceIdAddress;
     struct Serial {

@@ -14,6 +14,10 @@ StationSettings ReadSettings(const StationPaths& paths, const std::string& title
                          paths.App_Path};
     // [serial] pool= is read once: the numbers come from the pool exactly when its service runs.
     settings.chip = ReadChipSettings(paths.Config_Path, title, settings.database.pool);
+    if (!settings.chip.modem.empty()) {
+        settings.chip.modemPath = paths.App_Path + settings.chip.modem;
+        settings.chip.modemChecksumPath = settings.chip.modemPath + ".crc";
+    }
     const auto& pool = settings.database.pool;
     if (settings.chip.problem.empty() && pool && !pool->problem.empty()) {
         settings.chip.problem = pool->problem;
