@@ -63,11 +63,15 @@ CREATE TABLE IF NOT EXISTS romtool.production_record (
     serial_number  bigint,
     same_chip_as   timestamp(3),
     board_label    varchar(100),
+    family         varchar(10),
+    sessions       integer,
     station        varchar(100)  NOT NULL,
     delivery_key   char(32)      NOT NULL UNIQUE
 );
 -- Columns the record gained after the table was first made, at the table's end.
 ALTER TABLE romtool.production_record ADD COLUMN IF NOT EXISTS board_label varchar(100);
+ALTER TABLE romtool.production_record ADD COLUMN IF NOT EXISTS family varchar(10);
+ALTER TABLE romtool.production_record ADD COLUMN IF NOT EXISTS sessions integer;
 CREATE INDEX IF NOT EXISTS production_record_time ON romtool.production_record ("time");
 CREATE INDEX IF NOT EXISTS production_record_station ON romtool.production_record (station, "time");
 CREATE INDEX IF NOT EXISTS production_record_device_id ON romtool.production_record (device_id);
@@ -81,11 +85,14 @@ CREATE TABLE IF NOT EXISTS romtool.serial_pool (
     CHECK (next_number <= last_number + 1)
 );
 
--- The function before board_label: the one below takes its calls too (board_label has a default),
--- so stations not yet updated go on delivering.
+-- The functions before board_label and before family and sessions: the one below takes their
+-- calls too (the later arguments have defaults), so stations not yet updated go on delivering.
 DROP FUNCTION IF EXISTS romtool.add_record_row(varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar);
+DROP FUNCTION IF EXISTS romtool.add_record_row(varchar, varchar, varchar, varchar, varchar,
+    varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
+    varchar, varchar, varchar, varchar);
 
 -- One row as the station's CSV holds it, every field as its text ('' for an empty field). The
 -- texts are converted here, so a field that is not what its column holds (or too long for it)
@@ -95,7 +102,8 @@ CREATE OR REPLACE FUNCTION romtool.add_record_row(
     p_station_folder varchar, p_probe varchar, p_image varchar, p_checksum varchar,
     p_erase varchar, p_verdict varchar, p_error_code varchar, p_run_ms varchar,
     p_timed_out varchar, p_exit_code varchar, p_probe_serial varchar, p_device_id varchar,
-    p_serial_number varchar, p_same_chip_as varchar, p_board_label varchar DEFAULT '')
+    p_serial_number varchar, p_same_chip_as varchar, p_board_label varchar DEFAULT '',
+    p_family varchar DEFAULT '', p_sessions varchar DEFAULT '')
 RETURNS void
 LANGUAGE sql
 SET search_path = romtool, pg_temp
@@ -103,7 +111,7 @@ AS $$
     INSERT INTO romtool.production_record (
         "time", title, station_folder, probe, image, checksum, erase, verdict, error_code,
         run_ms, timed_out, exit_code, probe_serial, device_id, serial_number, same_chip_as,
-        board_label, station, delivery_key)
+        board_label, family, sessions, station, delivery_key)
     VALUES (
         CAST(p_time AS timestamp(3)), p_title, NULLIF(p_station_folder, ''),
         NULLIF(p_probe, ''), NULLIF(p_image, ''), NULLIF(p_checksum, ''), NULLIF(p_erase, ''),
@@ -111,8 +119,8 @@ AS $$
         CAST(NULLIF(p_run_ms, '') AS integer), NULLIF(p_timed_out, ''),
         CAST(NULLIF(p_exit_code, '') AS bigint), NULLIF(p_probe_serial, ''),
         NULLIF(p_device_id, ''), CAST(NULLIF(p_serial_number, '') AS bigint),
-        CAST(NULLIF(p_same_chip_as, '') AS timestamp(3)), NULLIF(p_board_label, ''), p_station,
-        p_delivery_key)
+        CAST(NULLIF(p_same_chip_as, '') AS timestamp(3)), NULLIF(p_board_label, ''),
+        NULLIF(p_family, ''), CAST(NULLIF(p_sessions, '') AS integer), p_station, p_delivery_key)
     ON CONFLICT DO NOTHING
 $$;
 
@@ -160,9 +168,9 @@ GRANT SELECT ON romtool.production_record, romtool.serial_pool TO romtool_report
 
 REVOKE ALL ON FUNCTION romtool.add_record_row(varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
-    varchar, varchar, varchar, varchar) FROM PUBLIC;
+    varchar, varchar, varchar, varchar, varchar, varchar) FROM PUBLIC;
 REVOKE ALL ON FUNCTION romtool.take_serial_block(varchar, integer) FROM PUBLIC;
 GRANT EXECUTE ON FUNCTION romtool.add_record_row(varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
-    varchar, varchar, varchar, varchar) TO romtool_station;
+    varchar, varchar, varchar, varchar, varchar, varchar) TO romtool_station;
 GRANT EXECUTE ON FUNCTION romtool.take_serial_block(varchar, integer) TO romtool_station;

@@ -1,14 +1,15 @@
 -- Upgrades a factory database made by an earlier sqlserver.sql to this version's: the record's
--- new column board_label (at the table's end) and add_record_row with its parameter for it. Rows
--- already in the table keep every value; their board_label is empty (NULL).
+-- new columns board_label, family and sessions (at the table's end) and add_record_row with its
+-- parameters for them. Rows already in the table keep every value; their new columns are empty
+-- (NULL).
 --
 -- Run by the database administrator with sqlcmd, from this folder:
 --
 --     sqlcmd -S <server> -E -b -i upgrade-sqlserver.sql
 --
--- Stations updated to this version call add_record_row with the label: upgrade the database
--- before them. Stations of the earlier version go on delivering (the label's argument has a
--- default), so the upgrade can be run while the line works.
+-- Stations updated to this version call add_record_row with the new fields: upgrade the database
+-- before them. Stations of earlier versions go on delivering (the new parameters have defaults),
+-- so the upgrade can be run while the line works.
 --
 -- sqlserver.sql itself adds what is missing, so the upgrade is that script run again.
 :r sqlserver.sql

@@ -7,7 +7,7 @@ namespace database {
 namespace {
 
 constexpr char kAddRow[] =
-    "{CALL romtool.add_record_row(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)}";
+    "{CALL romtool.add_record_row(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)}";
 constexpr char kTakeBlock[] = "{CALL romtool.take_serial_block(?, ?)}";
 
 std::optional<std::uint32_t> Number(const std::optional<std::string>& text) {

@@ -40,6 +40,8 @@ std::string CsvRow(const ProductionRecord& r) {
         r.serialNumber ? std::to_string(*r.serialNumber) : "",
         r.sameChipAs,
         RecordedLabel(r.boardLabel),
+        r.family,
+        r.sessions ? std::to_string(*r.sessions) : "",
     };
     static_assert(std::size(fields) == kStationColumns,
                   "a row has the columns of the header, in the order of record_columns.h");

@@ -14,10 +14,14 @@ TEST(RecordColumns, TheStationsOrderGrowsOnlyAtItsEnd) {
     EXPECT_EQ(record::HeaderRow(record::kColumnsBeforeBoardLabel),
               "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,"
               "timed_out,exit_code,probe_serial,device_id,serial_number,same_chip_as\r\n");
-    EXPECT_EQ(record::HeaderRow(),
+    EXPECT_EQ(record::HeaderRow(17),
               "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,"
               "timed_out,exit_code,probe_serial,device_id,serial_number,same_chip_as,"
               "board_label\r\n");
+    EXPECT_EQ(record::HeaderRow(),
+              "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,"
+              "timed_out,exit_code,probe_serial,device_id,serial_number,same_chip_as,"
+              "board_label,family,sessions\r\n");
 }
 
 TEST(RecordColumns, NamesAndIndicesAgree) {

@@ -11,6 +11,7 @@
 #include "csv_reader.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "record/production_record.h"
 #include "record/record_columns.h"
 #include "run_steps.h"
@@ -83,6 +84,15 @@ TEST_P(RunSteps, ReadAndWriteWhileTheChipIsOpenThenProtectAndReset) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1][IndexOf(Column::kDeviceId)], c.deviceId ? "F00DCAFE12345678" : "");
     EXPECT_EQ(rows[1][IndexOf(Column::kSerialNumber)], c.serialNumber);
+    // Each step is one call, one session with the probe; the family as config.ini names it.
+    EXPECT_EQ(rows[1][IndexOf(Column::kSessions)], std::to_string(c.steps.size()));
+    const std::string lines = c.lines;
+    const std::size_t family = lines.find("family=");
+    EXPECT_EQ(
+        rows[1][IndexOf(Column::kFamily)],
+        family == std::string::npos
+            ? ""
+            : os::AsciiLower(lines.substr(family + 7, lines.find('\r', family) - family - 7)));
 }
 
 constexpr char kNrf52[] = "[chip]\r\nfamily=nrf52\r\n";

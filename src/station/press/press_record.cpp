@@ -24,6 +24,7 @@ record::ProductionRecord RecordOfPress(const std::string& title, const StationPa
         record.run = record::ProductionRecord::Run{run->duration, run->lastRun.timedOut,
                                                    run->lastRun.exitCode};
         record.deviceId = run->deviceId;
+        record.sessions = run->calls;
     }
     return record;
 }

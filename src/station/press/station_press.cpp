@@ -144,6 +144,9 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
     try {
         record::ProductionRecord row =
             RecordOfPress(title_, paths_, lastCheck_, erase, press.run, raised);
+        if (settings_.chip.family) {
+            row.family = tool::FactsOf(*settings_.chip.family).name;
+        }
         row.serialNumber = press.serialNumber;
         row.boardLabel = press.label;
         const std::string verdict = row.pass ? "PASS" : "FAIL";

@@ -118,6 +118,7 @@ RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& 
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         result.lastRun = runner.RunStep(StepName(step.kind), step.command,
                                         std::max(left, std::chrono::milliseconds(1)), &display);
+        ++result.calls;
         result.detail += StepText(plan, step, result.lastRun);
         if (!StepReportedDone(plan, step, result.lastRun) ||
             !StepReadWhatItShould(plan, step, result.lastRun.output, result)) {

@@ -23,6 +23,7 @@ struct RunResult {
     // Why the chip was refused, for the operator, when the tool said so (a chip of another
     // family, a protected chip): the line above the failure message; "" otherwise.
     std::string cause;
+    int calls = 0;  // the programmer calls the run made: each one a session with the probe
 };
 
 // Runs the plan's steps, each only after the one before succeeded, all of them ended within the
