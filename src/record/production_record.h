@@ -45,9 +45,9 @@ struct ProductionRecord {
     std::string deviceId;     // the chip's DEVICEID, when it was read
     std::optional<std::uint32_t> serialNumber;  // the number reserved for the board: written on
                                                 // a PASS, voided on a FAIL
-    std::string sameChipAs;  // the time of the day's earlier PASS row of the same chip, if any
-    std::string boardLabel;  // the board's scanned label as the operator gave it; "" for none
-    std::string family;      // the chip's family as config.ini names it; "" for none
+    std::string sameChipAs;       // the time of the day's earlier PASS row of the same chip, if any
+    std::string boardLabel;       // the board's scanned label as the operator gave it; "" for none
+    std::string family;           // the chip's family as config.ini names it; "" for none
     std::optional<int> sessions;  // the programmer calls the run made; none when it did not run
 };
 

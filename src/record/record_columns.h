@@ -36,10 +36,10 @@ enum class Column : std::size_t {
 };
 
 inline constexpr std::array<std::string_view, 19> kColumnNames = {
-    "time",         "title",     "station_folder", "probe",        "image",       "checksum",
-    "erase",        "verdict",   "error_code",     "run_ms",       "timed_out",   "exit_code",
-    "probe_serial", "device_id", "serial_number",  "same_chip_as", "board_label", "family",
-    "sessions",
+    "time",         "title",       "station_folder", "probe",      "image",
+    "checksum",     "erase",       "verdict",        "error_code", "run_ms",
+    "timed_out",    "exit_code",   "probe_serial",   "device_id",  "serial_number",
+    "same_chip_as", "board_label", "family",         "sessions",
 };
 // How many columns the record knows (kColumnNames).
 inline constexpr std::size_t kKnownColumns = kColumnNames.size();
