@@ -1,6 +1,7 @@
 #include "tool/board_presence.h"
 
 #include "platform/paths.h"
+#include "tool/chip_refusal.h"
 #include "tool/nrfutil_output.h"
 
 namespace tool {
@@ -27,29 +28,20 @@ Presence ReadPresence(Programmer programmer, const std::string& output, int exit
         return Presence::kNoProbe;  // the tool did not run: nothing to wait on
     }
     if (programmer == Programmer::kNrfjprog) {
-        switch (exitCode) {
-            case 0:
-                return Holds(output, "ERROR:") ? Presence::kNoBoard : Presence::kBoard;
-            case 16:
-                return Presence::kProtected;
-            case 40:
-            case 41:
-                return Presence::kNoProbe;
-            default:
-                return Presence::kNoBoard;
+        if (exitCode == 0) {
+            return Holds(output, "ERROR:") ? Presence::kNoBoard : Presence::kBoard;
         }
-    }
-    if (NrfutilStepPassed(output, exitCode)) {
+        if (exitCode == 40 || exitCode == 41) {
+            return Presence::kNoProbe;
+        }
+    } else if (NrfutilStepPassed(output, exitCode)) {
         return Presence::kBoard;
-    }
-    if (Holds(output, "No devices with requested serial number")) {
+    } else if (Holds(output, "No devices with requested serial number")) {
         return Presence::kNoProbe;
     }
-    // Error code 24: not available because of protection.
-    if (Holds(output, "\"code\":24") || Holds(output, "readback protection")) {
-        return Presence::kProtected;
-    }
-    return Presence::kNoBoard;
+    // A chip that answers only that it is protected is a board all the same.
+    return RefusalOf(programmer, output, exitCode) == ChipRefusal::kProtected ? Presence::kProtected
+                                                                              : Presence::kNoBoard;
 }
 
 }  // namespace tool

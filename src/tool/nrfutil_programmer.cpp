@@ -11,9 +11,9 @@ std::string FamilyOption(const std::string& family) {
     return family.empty() ? "" : " --family " + family;
 }
 
-// The core's option before the family's.
+// The core's option, when one is named, before the family's.
 std::string CoreAndFamilyOptions(const std::string& family, const std::string& core) {
-    return " --core " + core + FamilyOption(family);
+    return (core.empty() ? "" : " --core " + core) + FamilyOption(family);
 }
 
 // options: what follows the erase and verify options, the core's and the family's.
@@ -47,8 +47,7 @@ std::vector<std::string> NrfutilProgrammingCommands(const std::string& progPath,
 
 std::string NrfutilRecoverCommand(const std::string& progPath, const std::string& serial,
                                   const std::string& family) {
-    return os::QuoteArgument(progPath) + " --json device recover --serial-number " + serial +
-           FamilyOption(family);
+    return NrfutilCoreRecoverCommand(progPath, serial, family, "");
 }
 
 std::string NrfutilReadCommand(const std::string& progPath, std::uint32_t address,
@@ -68,8 +67,7 @@ std::string NrfutilWriteCommand(const std::string& progPath, std::uint32_t addre
 
 std::string NrfutilProtectCommand(const std::string& progPath, const std::string& serial,
                                   const std::string& family) {
-    return os::QuoteArgument(progPath) + " --json device protection-set All --serial-number " +
-           serial + FamilyOption(family);
+    return NrfutilCoreProtectCommand(progPath, serial, family, "");
 }
 
 std::string NrfutilPinResetCommand(const std::string& progPath, const std::string& serial,

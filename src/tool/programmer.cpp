@@ -27,6 +27,13 @@ std::string ToolFor(const std::string& progPath, const std::string& serial,
            (serial.empty() ? "" : " --snr " + serial);
 }
 
+// The output holds one of kVerifySuccessMarkers.
+bool ConfirmsVerify(const std::string& output) {
+    return std::any_of(
+        std::begin(kVerifySuccessMarkers), std::end(kVerifySuccessMarkers),
+        [&](const char* marker) { return output.find(marker) != std::string::npos; });
+}
+
 const char* ProgramWord(EraseMode erase) {
     switch (erase) {
         case EraseMode::kWholeChip:
@@ -86,10 +93,7 @@ bool ModemProgrammingSucceeded(const std::string& output, int exitCode) {
             return false;
         }
     }
-    return exitCode == 0 && std::any_of(std::begin(kVerifySuccessMarkers),
-                                        std::end(kVerifySuccessMarkers), [&](const char* marker) {
-                                            return output.find(marker) != std::string::npos;
-                                        });
+    return exitCode == 0 && ConfirmsVerify(output);
 }
 
 std::string MemoryReadCommand(const std::string& progPath, std::uint32_t address,
@@ -139,9 +143,7 @@ bool ProgrammingSucceeded(const std::string& output) {
     if (output.find("ERROR:") != std::string::npos) {
         return false;
     }
-    return std::any_of(
-        std::begin(kVerifySuccessMarkers), std::end(kVerifySuccessMarkers),
-        [&](const char* marker) { return output.find(marker) != std::string::npos; });
+    return ConfirmsVerify(output);
 }
 
 namespace {
