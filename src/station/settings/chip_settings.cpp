@@ -46,31 +46,21 @@ std::optional<std::uint32_t> WordAddress(const std::string& text) {
     return address && *address % 4 == 0 ? address : std::nullopt;
 }
 
-std::string Problem(const std::string& section, const Setting& setting, const std::string& why) {
-    return SettingProblem(section, setting, why);
-}
-
-// A yes-or-no key: nothing when its value is neither (the problem is then set).
-std::optional<bool> YesOrNo(const std::string& section, const Setting& setting,
-                            ChipSettings& chip) {
-    return ReadSwitch(section, setting, chip.problem);
-}
-
 void ReadChip(const std::string& configPath, const std::string& title, ChipSettings& chip) {
     const Setting family = Read(configPath, title, "chip", "family");
     if (!family.value.empty()) {
         chip.family = tool::FamilyNamed(family.value);
         if (!chip.family) {
-            chip.problem = Problem("chip", family, "不是" + tool::FamilyNames() + "之一");
+            chip.problem = SettingProblem("chip", family, "不是" + tool::FamilyNames() + "之一");
             return;
         }
     }
-    chip.recover =
-        YesOrNo("chip", Read(configPath, title, "chip", "recover"), chip).value_or(false);
+    chip.recover = ReadSwitch("chip", Read(configPath, title, "chip", "recover"), chip.problem)
+                       .value_or(false);
     const Setting modem = Read(configPath, title, "chip", "modem");
     if (!modem.value.empty() && chip.family != tool::ChipFamily::kNrf91) {
-        chip.problem =
-            Problem("chip", modem, "只能与family=nrf91一起使用（调制解调器固件只属于nRF91）");
+        chip.problem = SettingProblem("chip", modem,
+                                      "只能与family=nrf91一起使用（调制解调器固件只属于nRF91）");
         return;
     }
     chip.modem = modem.value;
@@ -78,7 +68,7 @@ void ReadChip(const std::string& configPath, const std::string& title, ChipSetti
 
 void ReadTrace(const std::string& configPath, const std::string& title, ChipSettings& chip) {
     const std::optional<bool> on =
-        YesOrNo("trace", Read(configPath, title, "trace", "deviceid"), chip);
+        ReadSwitch("trace", Read(configPath, title, "trace", "deviceid"), chip.problem);
     if (!on.value_or(false)) {
         return;
     }
@@ -88,7 +78,7 @@ void ReadTrace(const std::string& configPath, const std::string& title, ChipSett
     chip.deviceIdAddress =
         address.value.empty() ? std::optional(fallback) : WordAddress(address.value);
     if (!chip.deviceIdAddress) {
-        chip.problem = Problem("trace", address, "不是一个32位字的地址");
+        chip.problem = SettingProblem("trace", address, "不是一个32位字的地址");
     }
 }
 
@@ -121,13 +111,13 @@ void ReadSerial(const std::string& configPath, const std::string& title,
     const std::optional<std::uint32_t> from = Number(first.value, false);
     const std::optional<std::uint32_t> to = Number(last.value, false);
     if (!word) {
-        chip.problem = Problem("serial", address, "不是一个32位字的地址");
+        chip.problem = SettingProblem("serial", address, "不是一个32位字的地址");
     } else if (!pool.value.empty()) {
         chip.serial = ChipSettings::Serial{*word, {}, pool.value};
     } else if (!from) {
-        chip.problem = Problem("serial", first, "不是小于2^32的十进制数");
+        chip.problem = SettingProblem("serial", first, "不是小于2^32的十进制数");
     } else if (!to || *to < *from) {
-        chip.problem = Problem("serial", last, "不是不小于first、小于2^32的十进制数");
+        chip.problem = SettingProblem("serial", last, "不是不小于first、小于2^32的十进制数");
     } else {
         chip.serial = ChipSettings::Serial{*word, {*from, *to}, ""};
     }
