@@ -115,6 +115,9 @@ private:
     void SetMemoText(const std::string& text);
     // One press as 开始 makes it; false when the label was refused and nothing ran.
     bool PressBoard();
+    // PressBoard from inside another operation (a look, Enter in the label field), which then
+    // counts as a press: a press of 开始 taken meanwhile is dropped.
+    bool PressAsStart();
     // A press of 开始 in the operator's sense: the button, or Enter in the label field.
     static bool IsPress(Handler handler);
     // The panel's request while the station waits ("请放入电路板", "请扫描条码").

@@ -51,7 +51,9 @@ bool TRomForm::PressBoard() {
             pressed = false;
         }
     }
-    boardWaiting_ = !pressed && boardWaiting_;
+    if (pressed) {
+        boardWaiting_ = false;  // the board waiting for its label, if any, has had its press
+    }
     view_.SetTicking(station_.Watching());
     return pressed;
 }

@@ -13,10 +13,14 @@ void TRomForm::ShowWaitingFor(const char* request) {
     view_.SetVerdictCaption(request);
 }
 
+bool TRomForm::PressAsStart() {
+    running_ = &TRomForm::Button_StartClick;  // a press of start taken meanwhile is dropped
+    return PressBoard();
+}
+
 void TRomForm::Edit_BoardLabelReturn() {
     if (!station_.Watching() || boardWaiting_) {
-        running_ = &TRomForm::Button_StartClick;  // a press of start taken meanwhile is dropped
-        PressBoard();
+        PressAsStart();
         return;
     }
     ShowWaitingFor("请放入电路板");  // the label is there; the board's arrival presses it
@@ -37,8 +41,8 @@ void TRomForm::AutostartTick() {
                 view_.FocusLabel();
                 return;
             }
-            running_ = &TRomForm::Button_StartClick;  // a press of start taken meanwhile is dropped
-            boardWaiting_ = !PressBoard();  // a refused label leaves the board waiting for another
+            boardWaiting_ =
+                !PressAsStart();  // a refused label leaves the board waiting for another
             return;
         case AutostartWatch::Action::kProbeGone:
             boardWaiting_ = false;
