@@ -105,18 +105,6 @@ protected:
     }
 };
 
-class NoEvents : public StationEvents {
-    void ShowRunOutput(const std::string&) override {}
-    void SetElapsedText(const std::string&) override {}
-    void KeepResponsive() override {}
-    void SettingsRead(const std::string&) override {}
-    void DatabaseStateRead(const std::string&) override {}
-    void CheckStarting() override {}
-    void RunStarting() override {}
-    void VerdictReached(const Verdict&) override {}
-    void PressFinished(const PressOutcome&) override {}
-};
-
 // The station without a window: a label goes into its row and the log; a label that passed here
 // on an earlier day, or in this session, is no press at all: no tool runs, no row.
 TEST_F(LabelledStation, RecordsTheLabelAndRefusesOneThatPassedHereBefore) {
@@ -124,7 +112,7 @@ TEST_F(LabelledStation, RecordsTheLabelAndRefusesOneThatPassedHereBefore) {
                     std::string(record::kByteOrderMark) + record::CsvHeader() +
                         "2020-01-01T08:00:00.000,Romtool,,,,,no,PASS,0,1,no,0,,,,,PCB-OLD\r\n" +
                         "2020-01-01T08:01:00.000,Other,,,,,no,PASS,0,1,no,0,,,,,PCB-OTHER\r\n");
-    NoEvents events;
+    QuietEvents events;
     station::Station station(station_->Path() + kExecutableName, [] {});
     station.Init(true, events);
     struct Press {

@@ -13,9 +13,25 @@
 #include "csv_reader.h"
 #include "station/form/MainForm.h"
 #include "station/form/station_view.h"
+#include "station/press/station_events.h"
 #include "station_folder.h"
 
 using namespace station;
+
+// What the station tells while it works, not shown anywhere: for driving a Station without a
+// view; a test overrides what it wants to see.
+class QuietEvents : public StationEvents {
+public:
+    void ShowRunOutput(const std::string&) override {}
+    void SetElapsedText(const std::string&) override {}
+    void KeepResponsive() override {}
+    void SettingsRead(const std::string&) override {}
+    void DatabaseStateRead(const std::string&) override {}
+    void CheckStarting() override {}
+    void RunStarting() override {}
+    void VerdictReached(const Verdict&) override {}
+    void PressFinished(const PressOutcome&) override {}
+};
 
 class RecordingView : public StationView {
 public:

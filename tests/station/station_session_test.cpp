@@ -19,24 +19,17 @@ using ::testing::HasSubstr;
 namespace {
 
 // Everything the station tells while it works, kept; nothing painted.
-class KeptEvents : public StationEvents {
+class KeptEvents : public QuietEvents {
 public:
     std::vector<std::string> verdicts;
     std::function<void()> whenRunStarts;  // after the number is reserved, before the run
 
-    void ShowRunOutput(const std::string&) override {}
-    void SetElapsedText(const std::string&) override {}
-    void KeepResponsive() override {}
-    void SettingsRead(const std::string&) override {}
-    void DatabaseStateRead(const std::string&) override {}
-    void CheckStarting() override {}
     void RunStarting() override {
         if (whenRunStarts) {
             whenRunStarts();
         }
     }
     void VerdictReached(const Verdict& verdict) override { verdicts.push_back(verdict.caption); }
-    void PressFinished(const PressOutcome&) override {}
 };
 
 constexpr char kNumbered[] = "[serial]\r\naddress=0x10001080\r\nfirst=500\r\nlast=599\r\n";
