@@ -54,7 +54,7 @@ station=$WINEPREFIX/drive_c/Station
 rm -rf "$station"
 mkdir -p "$station/bin" "$station/logs"
 cp "$build/src/shell/win32/romtool.exe" "$station/"
-cp "$build/sim/nrfjprog.exe" "$station/bin/"
+cp "$build/sim/nrfjprog.exe" "$build/sim/nrfutil.exe" "$station/bin/"
 station_quiet wine "$build/sim/hexgen.exe" 'C:\Station\merge.hex' --size 24576 --seed 7
 printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$station/config.ini"
 log=$(station_today_log "$station")
@@ -166,6 +166,10 @@ station_check_numbered_boards "$station" "$win" wine 'C:\Station\bin\nrfjprog.ex
 
 # Hands free: a board placed in the fixture starts its press by itself.
 station_check_autostart "$station" "$win" "$shots/autostart.png" wine 'C:\Station\bin\nrfjprog.exe'
+
+# Every chip a line programs: a two-core nRF5340 and a factory-protected nRF52840, with each
+# programmer.
+station_check_families "$station" "$win" nrfjprog nrfutil
 
 # A close during a run takes effect after it: the run ends, its verdict is logged, then the
 # stop line.
