@@ -54,27 +54,44 @@ station_two_core_image() {
     mv "$hex.two" "$hex"
 }
 
-# station_check_families FOLDER WINDOW PROGRAMMER...: for each PROGRAMMER (nrfjprog, nrfutil;
+# station_set_keys FOLDER SECTION KEY VALUE...: station_set_key for each triple. A key set so is
+# read before any setting of it further down its section.
+station_set_keys() {
+    local folder=$1
+    shift
+    while (($# >= 3)); do
+        station_set_key "$folder" "$1" "$2" "$3"
+        shift 3
+    done
+}
+
+# station_check_families FOLDER WINDOW SCREENSHOT PROGRAMMER...: for each PROGRAMMER (nrfjprog, nrfutil;
 # its stand-in is in FOLDER/bin), a traced and numbered nRF5340 programmed core by core,
 # network core first, each core's flash holding its part and the number in the application
-# core's UICR; then a factory-protected nRF52840 refused without [chip] recover and programmed
-# with it. config.ini, the image and its checksum are as they were afterwards.
+# core's UICR; then a factory-protected nRF52840 refused without
+# [chip] recover and programmed with it. config.ini, the image and its checksum are as they were
+# afterwards. SCREENSHOT, when not "", gets the window after the first nRF5340's PASS.
 station_check_families() {
-    local folder=$1 win=$2 programmer number=600000 board=0
-    shift 2
+    local folder=$1 win=$2 shot=$3 programmer number=600000 board=0
+    shift 3
     cp "$folder/config.ini" "$folder/config.ini.before"
     cp "$folder/merge.hex" "$folder/merge.hex.before"
     cp "$folder/merge.crc" "$folder/merge.crc.before"
     for programmer in "$@"; do
         cat "$folder/config.ini.before" >"$folder/config.ini"
         station_set_key "$folder" station programmer "$programmer"
-        printf '[chip]\r\nfamily=nrf53\r\n[trace]\r\ndeviceid=yes\r\n[serial]\r\nfirst=%s\r\nlast=%s\r\n' \
-            "$number" $((number + 9)) >>"$folder/config.ini"
+        station_set_keys "$folder" chip family nrf53 trace deviceid yes \
+            serial address 0x00FF8100 serial first "$number" serial last $((number + 9))
         station_two_core_image "$folder"
         board=$((board + 1))
         station_fresh_chip "$folder" "A1B2C3D4$(printf %08X "$board")" family=nrf53
         station_rewrite_checksum "$folder" "$win"
         station_press_board "$folder" "$win"
+        if [[ -n $shot ]]; then
+            sleep 0.5  # the repaint
+            station_screenshot "$win" "$shot"
+            shot=
+        fi
         station_check "$programmer: the nRF5340's row: PASS, its number, nrf53" test \
             "$(station_last_row "$folder" 8,15,18)" = "PASS,$number,nrf53"
         station_check "$programmer: the network core was programmed before the application core" \
@@ -91,7 +108,7 @@ station_check_families() {
         # A factory-protected nRF52840: without recover the operator is told; with it, PASS.
         cat "$folder/config.ini.before" >"$folder/config.ini"
         station_set_key "$folder" station programmer "$programmer"
-        printf '[chip]\r\nfamily=nrf52\r\n' >>"$folder/config.ini"
+        station_set_key "$folder" chip family nrf52
         board=$((board + 1))
         station_fresh_chip "$folder" "A1B2C3D4$(printf %08X "$board")" protection=factory
         station_autostart_refresh "$folder" "$win"

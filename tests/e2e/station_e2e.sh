@@ -68,7 +68,7 @@ station_check_autostart "$station" "$win" "${E2E_AUTOSTART_SHOT:-}" "$station/bi
 
 # Every chip a line programs: a two-core nRF5340 and a factory-protected nRF52840, with each
 # programmer.
-station_check_families "$station" "$win" nrfjprog nrfutil
+station_check_families "$station" "$win" "" nrfjprog nrfutil
 
 # The log folder removed while the station runs: the refresh says so on screen (109), its lines
 # cannot be written and log4me_err.log tells why. Made again, the next refresh's lines land in

@@ -169,7 +169,7 @@ station_check_autostart "$station" "$win" "$shots/autostart.png" wine 'C:\Statio
 
 # Every chip a line programs: a two-core nRF5340 and a factory-protected nRF52840, with each
 # programmer.
-station_check_families "$station" "$win" nrfjprog nrfutil
+station_check_families "$station" "$win" "" nrfjprog nrfutil
 
 # A close during a run takes effect after it: the run ends, its verdict is logged, then the
 # stop line.
