@@ -113,7 +113,7 @@ station_wait_idle
 station_check "the option list logged nothing" test "$(wc -l <"$log")" -eq "$lines"
 
 # While a slow tool works, its lines come into the text area as it prints them and the seconds it
-# has run show beside the version (see the screenshot); then the verdict as ever.
+# has run show under the version (see the screenshot); then the verdict as ever.
 printf 'line_delay_ms=500\r\n' >"$station/bin/standin.ini"
 infos=$(station_count "$station" "$info")
 station_press "$win" Button_Start
