@@ -64,6 +64,9 @@ station_check_numbered_boards "$station" "$win" "$station/bin/nrfjprog" --board-
 
 # Hands free: a board placed in the fixture starts its press by itself.
 station_check_autostart "$station" "$win" "${E2E_AUTOSTART_SHOT:-}" "$station/bin/nrfjprog"
+# Both together: each board's label scanned once the station has found the board; the rows carry
+# them.
+STATION_LABELS=yes station_check_autostart "$station" "$win" "" "$station/bin/nrfjprog"
 
 # The log folder removed while the station runs: the refresh says so on screen (109), its lines
 # cannot be written and log4me_err.log tells why. Made again, the next refresh's lines land in
