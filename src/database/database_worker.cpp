@@ -199,7 +199,7 @@ private:
     StationDatabaseConfig config_;
     bool configured_ = false;
     std::vector<std::promise<SerialBlockAnswer>> asked_;  // blocks the station waits for
-    std::vector<command::LabelAsked> labelsAsked_;       // labels a press waits for
+    std::vector<command::LabelAsked> labelsAsked_;        // labels a press waits for
     RecordDelivery delivery_;
     BlockKeeper blocks_;
     std::unique_ptr<FactoryLink> database_;

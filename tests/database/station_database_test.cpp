@@ -39,8 +39,9 @@ protected:
     void SetUp() override { database_test::EmptyTables(); }
     void TearDown() override {
         database_test::BringDatabaseBack();
-        Admin("DO $$ BEGIN ALTER FUNCTION romtool.label_passed_away(varchar) RENAME TO label_passed;"
-              " EXCEPTION WHEN undefined_function THEN NULL; END $$");
+        Admin(
+            "DO $$ BEGIN ALTER FUNCTION romtool.label_passed_away(varchar) RENAME TO label_passed;"
+            " EXCEPTION WHEN undefined_function THEN NULL; END $$");
         Admin("DROP TRIGGER IF EXISTS slow ON romtool.production_record");
     }
 

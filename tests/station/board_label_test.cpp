@@ -103,9 +103,9 @@ TEST(BoardLabel, TheFactoryDatabaseRefusesALabelPassedElsewhereAndNeverDecidesWi
         bool passedHere;
         Kind database;
         bool repeatAllowed;
-        bool asked;            // the database was asked
-        const char* refusal;   // a part of the reason; "" when accepted
-        const char* note;      // a part of the log's note; "" when none
+        bool asked;           // the database was asked
+        const char* refusal;  // a part of the reason; "" when accepted
+        const char* note;     // a part of the log's note; "" when none
     };
     const Case cases[] = {
         {true, Kind::kPassed, false, false, "在本工位烧写通过", ""},

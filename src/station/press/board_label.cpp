@@ -53,8 +53,9 @@ std::string DatabaseRefusal(const std::string& label, const database::LabelAnswe
             note = "数据库" + std::to_string(answer.seconds) + "秒内没有回答" + asked + ownOnly;
             break;
         case Kind::kNoProcedure:
-            note = "数据库中没有romtool.label_passed（请用db目录中的升级脚本升级数据库），无法查询" +
-                   asked + ownOnly;
+            note =
+                "数据库中没有romtool.label_passed（请用db目录中的升级脚本升级数据库），无法查询" +
+                asked + ownOnly;
             break;
         case Kind::kFailed:
             note = "数据库未能回答" + asked + "（" + answer.detail + "）" + ownOnly;
