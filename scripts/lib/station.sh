@@ -151,7 +151,12 @@ station_box() {
 station_confirm_box() {
     local w
     for _ in $(seq 30); do
-        w=$(station_box "$1" 1) || return 0
+        if ! w=$(station_box "$1" 1); then
+            # A Return whose box closed on its press can stay held down, repeating into the
+            # window under it (the label field presses 开始 on each).
+            xdotool keyup Return 2>/dev/null || true
+            return 0
+        fi
         xdotool key --window "$w" Return 2>/dev/null || true
         sleep 0.2
     done
