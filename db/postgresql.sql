@@ -10,9 +10,11 @@
 --   add_record_row       what a station calls to deliver one row: a second delivery of the same
 --                        row (the same delivery key) is ignored, so resending is harmless
 --   take_serial_block    what a station calls to take the next block of a pool, atomically
+--   label_passed         what a station asks before programming a board with a scanned label:
+--                        which station passed that label already, if any
 -- and two roles to grant to logins:
---   romtool_station      may add rows and take blocks, and nothing else: it can neither change
---                        nor remove a row, nor read or move a pool
+--   romtool_station      may add rows, take blocks and ask of a label, and nothing else: it can
+--                        neither change nor remove a row, nor read one, nor read or move a pool
 --   romtool_report       may read the record (romtool-report --database)
 -- Running it again changes nothing that exists and adds what is missing: it also upgrades a
 -- database made by an earlier version of this script (upgrade-postgresql.sql runs it so).
@@ -76,6 +78,8 @@ CREATE INDEX IF NOT EXISTS production_record_time ON romtool.production_record (
 CREATE INDEX IF NOT EXISTS production_record_station ON romtool.production_record (station, "time");
 CREATE INDEX IF NOT EXISTS production_record_device_id ON romtool.production_record (device_id);
 CREATE INDEX IF NOT EXISTS production_record_serial ON romtool.production_record (serial_number);
+CREATE INDEX IF NOT EXISTS production_record_board_label
+    ON romtool.production_record (board_label);
 
 -- A pool hands out next_number to last_number, a block at a time, each number once.
 CREATE TABLE IF NOT EXISTS romtool.serial_pool (
@@ -158,6 +162,23 @@ BEGIN
 END
 $$;
 
+-- The station and time of the first PASS row of a board label (as the record's field holds it),
+-- at any station; no row when no station passed it. It runs with its owner's rights: a station
+-- may ask of one label but not read the record.
+CREATE OR REPLACE FUNCTION romtool.label_passed(p_board_label varchar)
+RETURNS TABLE (passed_station varchar, passed_time timestamp(3))
+LANGUAGE sql
+STABLE
+SECURITY DEFINER
+SET search_path = romtool, pg_temp
+AS $$
+    SELECT r.station, r."time"
+      FROM romtool.production_record r
+     WHERE r.board_label = p_board_label AND r.verdict = 'PASS'
+     ORDER BY r."time", r.id
+     LIMIT 1
+$$;
+
 REVOKE CONNECT, TEMPORARY ON DATABASE romtool FROM PUBLIC;
 GRANT CONNECT ON DATABASE romtool TO romtool_station, romtool_report;
 GRANT USAGE ON SCHEMA romtool TO romtool_station, romtool_report;
@@ -170,7 +191,9 @@ REVOKE ALL ON FUNCTION romtool.add_record_row(varchar, varchar, varchar, varchar
     varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar) FROM PUBLIC;
 REVOKE ALL ON FUNCTION romtool.take_serial_block(varchar, integer) FROM PUBLIC;
+REVOKE ALL ON FUNCTION romtool.label_passed(varchar) FROM PUBLIC;
 GRANT EXECUTE ON FUNCTION romtool.add_record_row(varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar) TO romtool_station;
 GRANT EXECUTE ON FUNCTION romtool.take_serial_block(varchar, integer) TO romtool_station;
+GRANT EXECUTE ON FUNCTION romtool.label_passed(varchar) TO romtool_station;

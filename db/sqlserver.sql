@@ -15,9 +15,11 @@
 --   add_record_row       what a station calls to deliver one row: a second delivery of the same
 --                        row (the same delivery key) is ignored, so resending is harmless
 --   take_serial_block    what a station calls to take the next block of a pool, atomically
+--   label_passed         what a station asks before programming a board with a scanned label:
+--                        which station passed that label already, if any
 -- and two roles to give to users:
---   romtool_station      may add rows and take blocks, and nothing else: it can neither change
---                        nor remove a row, nor read or move a pool
+--   romtool_station      may add rows, take blocks and ask of a label, and nothing else: it can
+--                        neither change nor remove a row, nor read one, nor read or move a pool
 --   romtool_report       may read the record (romtool-report --database)
 -- Running it again changes nothing that exists and adds what is missing: it also upgrades a
 -- database made by an earlier version of this script (see upgrade-sqlserver.sql).
@@ -114,6 +116,12 @@ IF NOT EXISTS (
         AND object_id = OBJECT_ID(N'romtool.production_record')
 )
     CREATE INDEX production_record_serial ON romtool.production_record (serial_number);
+IF NOT EXISTS (
+    SELECT 1 FROM sys.indexes
+    WHERE name = N'production_record_board_label'
+        AND object_id = OBJECT_ID(N'romtool.production_record')
+)
+    CREATE INDEX production_record_board_label ON romtool.production_record (board_label);
 GO
 
 -- A pool hands out next_number to last_number, a block at a time, each number once.
@@ -191,6 +199,21 @@ BEGIN
 END;
 GO
 
+-- The station and time of the first PASS row of a board label (as the record's field holds it),
+-- at any station; no row when no station passed it. The procedure and the table have one owner,
+-- so a station may ask of one label without any right to read the record.
+CREATE OR ALTER PROCEDURE romtool.label_passed
+    @board_label nvarchar(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+    SELECT TOP (1) station AS passed_station, [time] AS passed_time
+    FROM romtool.production_record
+    WHERE board_label = @board_label AND verdict = N'PASS'
+    ORDER BY [time], id;
+END;
+GO
+
 IF DATABASE_PRINCIPAL_ID(N'romtool_station') IS NULL
     CREATE ROLE romtool_station;
 IF DATABASE_PRINCIPAL_ID(N'romtool_report') IS NULL
@@ -200,6 +223,7 @@ GO
 GRANT INSERT ON romtool.production_record TO romtool_station;
 GRANT EXECUTE ON romtool.add_record_row TO romtool_station;
 GRANT EXECUTE ON romtool.take_serial_block TO romtool_station;
+GRANT EXECUTE ON romtool.label_passed TO romtool_station;
 DENY SELECT, UPDATE, DELETE ON romtool.production_record TO romtool_station;
 DENY SELECT, INSERT, UPDATE, DELETE ON romtool.serial_pool TO romtool_station;
 GRANT SELECT ON romtool.production_record TO romtool_report;

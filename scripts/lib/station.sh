@@ -147,14 +147,17 @@ station_box() {
     return 1
 }
 
-# station_confirm_box TITLE: presses STATION_CONFIRM_KEY (default Return) in the message box
-# titled TITLE until it is gone. "space" presses the box's focused button instead: under Xvfb, a
-# Qt box opened a while after one was closed with xdotool's Return can close at once by itself.
+# station_confirm_box TITLE: presses Return in the message box titled TITLE until it is gone.
 station_confirm_box() {
     local w
     for _ in $(seq 30); do
-        w=$(station_box "$1" 1) || return 0
-        xdotool key --window "$w" "${STATION_CONFIRM_KEY:-Return}" 2>/dev/null || true
+        if ! w=$(station_box "$1" 1); then
+            # A Return whose box closed on its press can stay held down, repeating into the
+            # window under it (the label field presses 开始 on each).
+            xdotool keyup Return 2>/dev/null || true
+            return 0
+        fi
+        xdotool key --window "$w" Return 2>/dev/null || true
         sleep 0.2
     done
     station_die "the box '$1' did not close"
@@ -419,13 +422,27 @@ station_check_numbered_boards() {
 # is in the fixture, and none pressed again while it stays there: their rows in order. TOOL is
 # the stand-in's command line (--board-out and --board-change are added to it). SCREENSHOT, when
 # not "", gets the window waiting for a board. config.ini is as it was afterwards, and the
-# station no longer waits.
+# station no longer waits. With STATION_LABELS=yes, [trace] label=yes is on too: once the station
+# has found each board it waits for the board's label, a new one at every run (the record of
+# earlier runs refuses a label that passed), scanned into the field (station_scan); each row must
+# carry its label.
 station_check_autostart() {
-    local folder=$1 win=$2 shot=$3 record board rows programs
+    local folder=$1 win=$2 shot=$3 record board rows programs found found_line stamp n=0 labels=()
     shift 3
+    # The log line of a board found, in UTF-8 (Linux) or GBK (Wine), matched byte for byte.
+    found_line="自动开始：检测到新电路板|$(printf '%s' 自动开始：检测到新电路板 | iconv -f UTF-8 -t GBK)"
+    station_autostart_found() { LC_ALL=C station_wait_log "$folder" "$found_line" "$1"; }
+    if [[ ${STATION_LABELS:-} == yes ]]; then
+        stamp=$(printf '%07d' $(($(date +%s) % 10000000)))
+        labels=("PCB-${stamp}1" "PCB-${stamp}2" "PCB-${stamp}3")
+    fi
     cp "$folder/config.ini" "$folder/config.ini.before"
     station_set_key "$folder" station autostart yes
     station_set_key "$folder" station autostart_settle_ms 300
+    if ((${#labels[@]})); then
+        station_set_key "$folder" trace label yes
+        station_set_key "$folder" trace label_pattern '^PCB-[0-9]{8}$'
+    fi
     record=$folder/logs/$(date +%Y-%m-%d).csv
     looks() { grep -ca -- '--deviceversion' "$folder/bin/calls.log" || true; }
     programs=$(grep -ca -- '--program' "$folder/bin/calls.log" || true)
@@ -446,8 +463,17 @@ station_check_autostart() {
             rm -f "$folder/bin/standin.ini"
         fi
         rows=$(wc -l <"$record" 2>/dev/null || echo 0)
+        found=$(LC_ALL=C station_count "$folder" "$found_line")
         station_quiet "$@" --board-change
+        if ((${#labels[@]})); then
+            station_check "board $((n + 1)) ($board) is found and its label asked for" \
+                station_autostart_found $((found + 1))
+            station_wait_idle
+            station_scan "$win" "${labels[n]}"
+        fi
+        n=$((n + 1))
         for _ in $(seq 3300); do [[ $(wc -l <"$record") -gt $rows ]] && break; sleep 0.1; done
+        station_check "board $n ($board) has its row" test "$(wc -l <"$record")" -gt "$rows"
     done
     # The last board stays in the fixture: looked at again, never pressed again.
     seen=$(looks)
@@ -458,9 +484,26 @@ station_check_autostart() {
         "$(tail -n 3 "$record" | tr -d '\r' | cut -d, -f8 | tr '\n' ' ')" = "PASS FAIL PASS "
     station_check "each board was programmed once" test \
         "$(grep -ca -- '--program' "$folder/bin/calls.log")" -eq $((programs + 3))
+    if ((${#labels[@]})); then
+        station_check "the three rows carry their labels, in order" test \
+            "$(tail -n 3 "$record" | tr -d '\r' | cut -d, -f17 | tr '\n' ' ')" = "${labels[*]} "
+    fi
     cat "$folder/config.ini.before" >"$folder/config.ini"
     rm -f "$folder/config.ini.before"
     station_autostart_refresh "$folder" "$win"  # the check that ends the waiting
+}
+
+# station_scan WINDOW LABEL [SCREENSHOT]: LABEL typed into the window's focused field and Enter,
+# as a scanner that types like a keyboard does; SCREENSHOT, when given, shows the label typed
+# before Enter.
+station_scan() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool type --delay 20 -- "$2"
+    if [[ -n ${3:-} ]]; then
+        sleep 0.5  # the field repaints asynchronously
+        station_screenshot "$1" "$3"
+    fi
+    xdotool key Return
 }
 
 # station_autostart_refresh FOLDER WINDOW: presses 刷新信息 and waits until its check has run.

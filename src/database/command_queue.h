@@ -8,6 +8,7 @@
 #include <future>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <variant>
 
 #include "database/database_status.h"
@@ -27,12 +28,18 @@ struct Poke {};
 struct BlockWanted {
     std::promise<SerialBlockAnswer> reply;
 };
+// A press asks whether a station already passed a board label (as the record's field holds it).
+struct LabelAsked {
+    std::string label;
+    std::promise<LabelAnswer> reply;
+};
 // The station is closing: end.
 struct Stop {};
 
 }  // namespace command
 
-using Command = std::variant<command::Settings, command::Poke, command::BlockWanted, command::Stop>;
+using Command = std::variant<command::Settings, command::Poke, command::BlockWanted,
+                             command::LabelAsked, command::Stop>;
 
 class CommandQueue {
 public:

@@ -65,4 +65,22 @@ struct SerialBlockAnswer {
     }
 };
 
+// What the factory's database says of a board label: whether a station passed it already, or
+// why it could not say.
+struct LabelAnswer {
+    enum class Kind {
+        kNoDatabase,      // config.ini names no database: nobody was asked
+        kNotPassed,       // no station has a PASS row of it
+        kPassed,          // station passed it at time
+        kNoProcedure,     // the database lacks romtool.label_passed (made by an earlier script)
+        kFailed,          // unreachable, or it answered with an error: detail is its first line
+        kNoAnswerInTime,  // no answer within seconds
+    };
+    Kind kind = Kind::kNoDatabase;
+    std::string station;  // kPassed: the station's name in its row
+    std::string time;     // kPassed: the time of its PASS row, as the record writes it
+    std::string detail;
+    std::uint64_t seconds = 0;  // kNoAnswerInTime: how long the press waited
+};
+
 }  // namespace database

@@ -70,6 +70,8 @@ private:
                 ApplySettings(settings->config);
             } else if (auto* wanted = std::get_if<command::BlockWanted>(&*command)) {
                 asked_.push_back(std::move(wanted->reply));
+            } else if (auto* label = std::get_if<command::LabelAsked>(&*command)) {
+                labelsAsked_.push_back(std::move(*label));
             }  // a poke only starts the round
         }
         return true;
@@ -95,11 +97,13 @@ private:
                 SerialBlockAnswer::None(config_.pool ? NoBlock::kNoConnection : NoBlock::kNoPool));
         }
         if (!config_.database) {
+            AnswerLabels(nullptr, std::nullopt);
             database_.reset();
             PublishStatus({}, {});
             return Next::kIdle;
         }
         std::optional<std::string> failure = Connect(config_.database->connection);
+        AnswerLabels(database_.get(), failure);  // first: a press waits for them
         std::vector<std::string> lines;
         if (config_.pool) {
             Answer(blocks_.Refill(config_, failure ? nullptr : database_.get(), failure, lines));
@@ -138,6 +142,28 @@ private:
         asked_.clear();
     }
 
+    // The labels asked of: by the database, or with why it cannot say (none without one).
+    void AnswerLabels(FactoryLink* database, const std::optional<std::string>& failure) {
+        for (command::LabelAsked& asked : labelsAsked_) {
+            LabelAnswer answer;
+            if (database && failure) {
+                answer.kind = LabelAnswer::Kind::kFailed;
+                answer.detail = *failure;
+            } else if (database) {
+                try {
+                    const WatchedCall watched(*links_.report);
+                    answer = database->LabelPassed(asked.label);
+                } catch (const odbc::OdbcError& error) {
+                    answer.kind = LabelAnswer::Kind::kFailed;
+                    answer.detail = error.what();
+                }
+            }
+            answer.detail = answer.detail.substr(0, answer.detail.find_first_of("\r\n"));
+            asked.reply.set_value(std::move(answer));
+        }
+        labelsAsked_.clear();
+    }
+
     void Publish(const DeliveryRound& round, const std::optional<std::string>& failure,
                  std::vector<std::string> lines) {
         DatabaseStatus status;
@@ -173,6 +199,7 @@ private:
     StationDatabaseConfig config_;
     bool configured_ = false;
     std::vector<std::promise<SerialBlockAnswer>> asked_;  // blocks the station waits for
+    std::vector<command::LabelAsked> labelsAsked_;        // labels a press waits for
     RecordDelivery delivery_;
     BlockKeeper blocks_;
     std::unique_ptr<FactoryLink> database_;

@@ -1,5 +1,6 @@
 #include "database/factory_database.h"
 
+#include <string_view>
 #include <utility>
 
 namespace database {
@@ -9,6 +10,15 @@ namespace {
 constexpr char kAddRow[] =
     "{CALL romtool.add_record_row(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)}";
 constexpr char kTakeBlock[] = "{CALL romtool.take_serial_block(?, ?)}";
+constexpr char kLabelPassed[] = "{CALL romtool.label_passed(?)}";
+
+// The database has no such procedure: PostgreSQL's undefined function, or SQL Server's
+// "Could not find stored procedure" (42000, a class it shares with syntax errors).
+bool NoSuchProcedure(const odbc::OdbcError& error) {
+    return error.SqlState() == "42883" ||
+           (error.SqlState() == "42000" &&
+            std::string_view(error.what()).find("label_passed") != std::string_view::npos);
+}
 
 std::optional<std::uint32_t> Number(const std::optional<std::string>& text) {
     if (!text || text->empty() || text->size() > 10) {
@@ -75,6 +85,28 @@ std::optional<serial_numbers::NumberRange> FactoryDatabase::TakeBlock(const std:
                                            std::to_string(count) + " numbers below 2^32");
     }
     return serial_numbers::NumberRange{*first, *last};
+}
+
+LabelAnswer FactoryDatabase::LabelPassed(const std::string& recordedLabel) {
+    std::vector<odbc::ResultRow> rows;
+    try {
+        rows = Call(kLabelPassed, {recordedLabel});
+    } catch (const odbc::OdbcError& error) {
+        if (!NoSuchProcedure(error)) {
+            throw;
+        }
+        LabelAnswer answer;
+        answer.kind = LabelAnswer::Kind::kNoProcedure;
+        return answer;
+    }
+    LabelAnswer answer;
+    answer.kind = LabelAnswer::Kind::kNotPassed;
+    if (!rows.empty() && rows[0].size() == 2) {
+        answer.kind = LabelAnswer::Kind::kPassed;
+        answer.station = rows[0][0].value_or("");
+        answer.time = rows[0][1].value_or("");
+    }
+    return answer;
 }
 
 }  // namespace database

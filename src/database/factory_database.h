@@ -1,4 +1,4 @@
-// The factory's database as the station uses it: the two procedures the scripts in db/ create,
+// The factory's database as the station uses it: the procedures the scripts in db/ create,
 // called through ODBC's {CALL ...} escape so that every database the scripts cover takes the
 // same calls. One connection, opened when first needed and dropped after any failure other than
 // refused values, so the next call connects anew.
@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "database/database_status.h"
 #include "database/record_delivery.h"
 #include "odbc/odbc.h"
 #include "serial_numbers/serial_number_state.h"
@@ -26,6 +27,9 @@ public:
     // odbc::OdbcError.
     virtual std::optional<serial_numbers::NumberRange> TakeBlock(const std::string& pool,
                                                                  std::uint32_t count) = 0;
+    // Whether a station has a PASS row of the board label (as the record's field holds it), and
+    // which. kNotPassed, kPassed or kNoProcedure; throws odbc::OdbcError for any other failure.
+    virtual LabelAnswer LabelPassed(const std::string& recordedLabel) = 0;
 };
 
 // Makes the link for a connection string; nothing is called until its first use.
@@ -50,6 +54,10 @@ public:
     // (with the database's reason) and for a block that is not one (SQLSTATE HY000).
     std::optional<serial_numbers::NumberRange> TakeBlock(const std::string& pool,
                                                          std::uint32_t count) override;
+    // romtool.label_passed: the station and time of the label's first PASS row; kNoProcedure
+    // for a database made before the procedure (SQLSTATE 42883, or SQL Server's 42000 naming
+    // the procedure).
+    LabelAnswer LabelPassed(const std::string& recordedLabel) override;
 
 private:
     std::vector<odbc::ResultRow> Call(const std::string& sql,

@@ -34,7 +34,8 @@ std::optional<SerialBlockAnswer> SettingsProblem(const StationDatabaseConfig& co
 }
 
 // Waits for answer at most wait, calling whileWaiting between slices; false when it did not come.
-bool Await(std::future<SerialBlockAnswer>& answer, std::chrono::milliseconds wait,
+template <typename Answer>
+bool Await(std::future<Answer>& answer, std::chrono::milliseconds wait,
            const StationDatabase::WhileWaiting& whileWaiting) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
@@ -126,6 +127,24 @@ SerialBlockAnswer StationDatabase::SerialRange(std::chrono::milliseconds wait,
         return answer.get();
     }
     SerialBlockAnswer late = SerialBlockAnswer::None(NoBlock::kNoAnswerInTime);
+    late.seconds = static_cast<std::uint64_t>((wait.count() + 999) / 1000);
+    return late;
+}
+
+LabelAnswer StationDatabase::LabelPassed(const std::string& recordedLabel,
+                                         std::chrono::milliseconds wait,
+                                         const WhileWaiting& whileWaiting) {
+    if (!config_.database) {
+        return {};
+    }
+    std::promise<LabelAnswer> reply;
+    std::future<LabelAnswer> answer = reply.get_future();
+    links_->queue->Push(command::LabelAsked{recordedLabel, std::move(reply)});
+    if (Await(answer, wait, whileWaiting)) {
+        return answer.get();
+    }
+    LabelAnswer late;
+    late.kind = LabelAnswer::Kind::kNoAnswerInTime;
     late.seconds = static_cast<std::uint64_t>((wait.count() + 999) / 1000);
     return late;
 }

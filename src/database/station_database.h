@@ -12,7 +12,8 @@
 //   - Configure at every check with what config.ini says now (off without [database]);
 //   - Poke after every press, so its row goes at once;
 //   - on each notification (and after each check): show the status and log TakeLogLines();
-//   - SerialRange in the check and before reserving a board's number, when [serial] names a pool.
+//   - SerialRange in the check and before reserving a board's number, when [serial] names a pool;
+//   - LabelPassed before a press with a board label, to learn of PASS rows of other stations.
 //
 // The worker sends right after a poke or a change of settings, every few seconds while rows
 // wait or the database cannot be reached, and otherwise now and then to notice rows nobody
@@ -39,7 +40,10 @@ namespace database {
 // How long a check should wait for a new block when the station's are used up: enough for a
 // login and a call.
 inline constexpr std::chrono::milliseconds kSerialBlockWait{12000};
-// How often SerialRange calls back while it waits.
+// How long a press waits for the database's answer on a board label before it goes on with the
+// station's own records: a label is scanned on every press, so never long.
+inline constexpr std::chrono::milliseconds kLabelAnswerWait{3000};
+// How often SerialRange and LabelPassed call back while they wait.
 inline constexpr std::chrono::milliseconds kWaitingCallbackInterval{50};
 
 struct WorkerLinks;
@@ -76,6 +80,12 @@ public:
     // SerialNumberStore throws (its file damaged or locked too long).
     SerialBlockAnswer SerialRange(std::chrono::milliseconds wait = kSerialBlockWait,
                                   const WhileWaiting& whileWaiting = {});
+    // Whether a station (this one or another) has a PASS row of the board label, as the record's
+    // field holds it. Asks the worker, which answers before it sends rows, and waits at most
+    // wait, calling whileWaiting as SerialRange does; kNoDatabase at once without a database.
+    LabelAnswer LabelPassed(const std::string& recordedLabel,
+                            std::chrono::milliseconds wait = kLabelAnswerWait,
+                            const WhileWaiting& whileWaiting = {});
 
 private:
     std::shared_ptr<WorkerLinks> links_;

@@ -96,6 +96,13 @@ public:
         control_->nextBlock += count;
         return serial_numbers::NumberRange{first, first + count - 1};
     }
+    database::LabelAnswer LabelPassed(const std::string& label) override {
+        database::LabelAnswer answer;
+        answer.kind = label == "PCB-7" ? database::LabelAnswer::Kind::kPassed
+                                       : database::LabelAnswer::Kind::kNotPassed;
+        answer.station = "L3-S02";
+        return answer;
+    }
 
 private:
     std::shared_ptr<StandInControl> control_;
@@ -180,6 +187,41 @@ TEST(DatabaseWorkerTest, ARestartGoesOnWithTheBlockOnDisk) {
         EXPECT_EQ(folder.Read(blocks), text);
         EXPECT_EQ(control->blocksTaken, 0);
     }
+}
+
+// A press asks of a label and waits a bounded time: a worker held in a call (a database that does
+// not answer) gives no answer in time, the press is called back meanwhile, and once the worker
+// is free the database's answer comes; a database away or none at all answers at once.
+TEST(DatabaseWorkerTest, ALabelQuestionEndsOnTimeWhileTheWorkerIsHeld) {
+    using Kind = database::LabelAnswer::Kind;
+    const test_support::TempFolder folder;
+    const auto control = std::make_shared<StandInControl>();
+    control->holdConnect = true;
+    database::StationDatabase service(
+        "romtool", [] {}, FastTiming(), Opener(control));
+    service.Configure(StandInConfig(folder));
+    ASSERT_TRUE(control->WaitUntil([&] { return control->held == 1; }));
+    int calls = 0;
+    const database::LabelAnswer held =
+        service.LabelPassed("PCB-7", std::chrono::milliseconds(200), [&] { ++calls; });
+    EXPECT_EQ(held.kind, Kind::kNoAnswerInTime);
+    EXPECT_EQ(held.seconds, 1u);
+    EXPECT_GT(calls, 0);
+    control->Release();
+    const database::LabelAnswer passed = service.LabelPassed("PCB-7", kGenerous);
+    EXPECT_EQ(passed.kind, Kind::kPassed);
+    EXPECT_EQ(passed.station, "L3-S02");
+    EXPECT_EQ(service.LabelPassed("PCB-8", kGenerous).kind, Kind::kNotPassed);
+
+    control->Set([&] { control->reachable = false; });
+    const database::LabelAnswer away = service.LabelPassed("PCB-7", kGenerous);
+    EXPECT_EQ(away.kind, Kind::kFailed);
+    EXPECT_EQ(away.detail, "connection refused");
+
+    database::StationDatabaseConfig none = StandInConfig(folder);
+    none.database.reset();
+    service.Configure(none);
+    EXPECT_EQ(service.LabelPassed("PCB-7", kGenerous).kind, Kind::kNoDatabase);
 }
 
 // While a press waits for a block, the station's thread is called back; the wait keeps its

@@ -12,6 +12,7 @@
 #include "database_fixture.h"
 #include "platform/files.h"
 #include "record/csv.h"
+#include "record/record_columns.h"
 #include "serial_numbers/serial_number_store.h"
 #include "station/check/database_texts.h"
 #include "temp_folder.h"
@@ -22,6 +23,7 @@ namespace {
 
 using database::DatabaseStatus;
 using database_test::Admin;
+using database_test::kGenerous;
 using database_test::Row;
 using database_test::ServiceUnderTest;
 using database_test::TimeOfDay;
@@ -37,6 +39,9 @@ protected:
     void SetUp() override { database_test::EmptyTables(); }
     void TearDown() override {
         database_test::BringDatabaseBack();
+        Admin(
+            "DO $$ BEGIN ALTER FUNCTION romtool.label_passed_away(varchar) RENAME TO label_passed;"
+            " EXCEPTION WHEN undefined_function THEN NULL; END $$");
         Admin("DROP TRIGGER IF EXISTS slow ON romtool.production_record");
     }
 
@@ -296,6 +301,41 @@ TEST_F(StationDatabaseTest, TheStationRoleCannotChangeOrReadHistoryNorMoveAPool)
     EXPECT_EQ(Admin("SELECT count(*), min(verdict) FROM romtool.production_record")[0],
               (odbc::ResultRow{"1", "PASS"}));
     EXPECT_EQ(Admin("SELECT next_number FROM romtool.serial_pool")[0][0], "1");
+}
+
+// romtool.label_passed, called with the station's login: the first PASS row of a label at any
+// station, none for a label that only failed; a database made before the procedure says so.
+TEST_F(StationDatabaseTest, TheDatabaseTellsWhichStationPassedALabel) {
+    const auto labelled = [](int second, const char* verdict, const char* label) {
+        database::RecordFields row = Row("romtool", TimeOfDay(second), std::to_string(second));
+        row[record::IndexOf(record::Column::kVerdict)] = verdict;
+        row[record::IndexOf(record::Column::kBoardLabel)] = label;
+        return row;
+    };
+    Press(labelled(1, "FAIL", "PCB-FAILED"));
+    Press(labelled(2, "FAIL", "PCB-PASSED"));
+    Press(labelled(3, "PASS", "PCB-PASSED"));
+    Press(labelled(4, "PASS", "PCB-PASSED"));  // a rework: the first PASS is named
+    database::StationDatabaseConfig other = Config();
+    other.database->station = "L3-S02";
+    {
+        ServiceUnderTest station("romtool", other);
+        ASSERT_TRUE(station.WaitFor(database_test::Delivered));
+    }
+    const test_support::TempFolder empty;
+    database::StationDatabaseConfig asking = Config();
+    asking.recordFolder = asking.stationFolder = empty.Path();
+    ServiceUnderTest station("romtool", asking);
+    using Kind = database::LabelAnswer::Kind;
+    const database::LabelAnswer passed = station.Service().LabelPassed("PCB-PASSED", kGenerous);
+    EXPECT_EQ(passed.kind, Kind::kPassed) << passed.detail;
+    EXPECT_EQ(passed.station, "L3-S02");
+    EXPECT_EQ(passed.time, TimeOfDay(3));
+    EXPECT_EQ(station.Service().LabelPassed("PCB-FAILED", kGenerous).kind, Kind::kNotPassed);
+    EXPECT_EQ(station.Service().LabelPassed("PCB-NEVER", kGenerous).kind, Kind::kNotPassed);
+
+    Admin("ALTER FUNCTION romtool.label_passed(varchar) RENAME TO label_passed_away");
+    EXPECT_EQ(station.Service().LabelPassed("PCB-PASSED", kGenerous).kind, Kind::kNoProcedure);
 }
 
 }  // namespace

@@ -166,6 +166,10 @@ station_check_numbered_boards "$station" "$win" wine 'C:\Station\bin\nrfjprog.ex
 
 # Hands free: a board placed in the fixture starts its press by itself.
 station_check_autostart "$station" "$win" "$shots/autostart.png" wine 'C:\Station\bin\nrfjprog.exe'
+# Both together: each board's label scanned (typed, then Enter) once the station has found it;
+# label.png shows the field while the station waits for a board.
+STATION_LABELS=yes station_check_autostart "$station" "$win" "$shots/label.png" \
+    wine 'C:\Station\bin\nrfjprog.exe'
 
 # Every chip a line programs: a two-core nRF5340 and a factory-protected nRF52840, with each
 # programmer.

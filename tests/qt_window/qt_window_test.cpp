@@ -21,12 +21,14 @@
 #include <QTimer>
 
 #include "log4me/log4me.h"
+#include "platform/paths.h"
 #include "shell/layout_table.h"
 #include "shell/qt/qt_station_window.h"
 #include "shell/qt/qt_text.h"
 #include "station/check/database_texts.h"
 #include "station/run/verdict.h"
 #include "station_folder.h"
+#include "tool/run_command.h"
 
 using namespace station;
 using namespace shell;
@@ -376,6 +378,22 @@ TEST_F(ShownWindow, PressesOfStartQueuedDuringARunAreDropped) {
     }
 }
 
+// The window is shown at the DPI the run asked for (ROMTOOL_TEST_DPI, which the test program
+// turns into Qt's scale factor), so that a run at 144 tests 144.
+TEST(QtWindow, IsShownAtTheRunsDpi) {
+    QtStationWindow window("/station/RomTool");
+    window.show();
+    const QByteArray dpi = qgetenv("ROMTOOL_TEST_DPI");
+    EXPECT_EQ(qRound(window.devicePixelRatioF() * 96), dpi.isEmpty() ? 96 : dpi.toInt());
+}
+
+// Without labels asked for, the field stays hidden once the station is ready.
+TEST_F(ShownWindow, TheLabelFieldIsHiddenWithoutLabels) {
+    QtStationWindow& window = Shown();
+    EXPECT_TRUE(window.Control(ControlId::Edit_BoardLabel)->isHidden());
+    EXPECT_TRUE(window.Control(ControlId::Label_BoardLabel)->isHidden());
+}
+
 // With labels asked for, the field shows and has the focus when the station is ready: a
 // scanner's label ended by Enter presses start, and the field is emptied for the next board.
 TEST_F(ShownWindow, EnterInTheLabelFieldPressesStart) {
@@ -392,6 +410,32 @@ TEST_F(ShownWindow, EnterInTheLabelFieldPressesStart) {
     EXPECT_EQ(station.StandInCallCount(), calls + 2);  // the press's check and its run
     EXPECT_EQ(edit->text(), "");
     EXPECT_EQ(window.focusWidget(), edit);
+}
+
+// A station that starts by itself and asks for labels, through its own ticks: the panel says
+// what it waits for in the Ready colour, and the field takes the focus when the label is due.
+TEST_F(ShownWindow, TheWaitingTextsAndTheLabelOfAFoundBoard) {
+    station.Write("config.ini", station.Read("config.ini") +
+                                    "[station]\r\nautostart=yes\r\nautostart_settle_ms=0\r\n"
+                                    "[trace]\r\nlabel=yes\r\n");
+    QtStationWindow& window = Shown();
+    auto* edit = window.ControlAs<QLineEdit>(ControlId::Edit_BoardLabel);
+    const auto fixture = [&](const char* command) {
+        tool::RunCommand(os::QuoteArgument(station.ToolPath()) + " --" + command,
+                         station.BinFolder(), std::chrono::seconds(30));
+    };
+    fixture("board-out");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->text() == "请放入电路板"; }, 60000));
+    EXPECT_EQ(TextColour(*panel), kGreen);
+    window.ControlAs<QCheckBox>(ControlId::cb_erase)->setFocus();  // the operator clicked away
+    fixture("board-change");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->text() == "请扫描条码"; }, 60000));
+    EXPECT_EQ(TextColour(*panel), kGreen);
+    EXPECT_EQ(window.focusWidget(), edit);
+    QTest::keyClicks(edit, "PCB-1");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(panel->text(), "PASS");
+    EXPECT_NE(station.TodaysLog().find("LABEL=PCB-1"), std::string::npos);
 }
 
 }  // namespace

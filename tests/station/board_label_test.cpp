@@ -94,6 +94,63 @@ TEST(BoardLabel, IsJudgedAndRecordedSoThatNeitherTheRecordNorASpreadsheetMisread
     }
 }
 
+// The factory's database is asked only of a label this station's records have no PASS of, and
+// only when repeats are refused; a PASS elsewhere refuses it naming the station, and a database
+// that cannot say leaves the decision to the station's records with a note for the log.
+TEST(BoardLabel, TheFactoryDatabaseRefusesALabelPassedElsewhereAndNeverDecidesWithoutAnAnswer) {
+    using Kind = database::LabelAnswer::Kind;
+    struct Case {
+        bool passedHere;
+        Kind database;
+        bool repeatAllowed;
+        bool asked;           // the database was asked
+        const char* refusal;  // a part of the reason; "" when accepted
+        const char* note;     // a part of the log's note; "" when none
+    };
+    const Case cases[] = {
+        {true, Kind::kPassed, false, false, "在本工位烧写通过", ""},
+        {true, Kind::kNoAnswerInTime, false, false, "在本工位烧写通过", ""},
+        {false, Kind::kPassed, false, true, "已于2024-03-05T08:00:01.000在工位L3-S02烧写通过", ""},
+        {false, Kind::kNotPassed, false, true, "", ""},
+        {false, Kind::kNoDatabase, false, true, "", ""},
+        {false, Kind::kNoAnswerInTime, false, true, "", "数据库3秒内没有回答"},
+        {false, Kind::kNoProcedure, false, true, "", "数据库中没有romtool.label_passed"},
+        {false, Kind::kFailed, false, true, "", "数据库未能回答标签“PCB-7”是否已在其他工位"},
+        {false, Kind::kPassed, true, false, "", ""},
+        {true, Kind::kPassed, true, false, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.database)) + (c.passedHere ? " here" : "") +
+                     (c.repeatAllowed ? " repeat" : ""));
+        LabelSettings settings;
+        settings.on = true;
+        settings.repeatAllowed = c.repeatAllowed;
+        bool asked = false;
+        const LabelJudgement judged = JudgeLabel(
+            "PCB-7", settings,
+            [&](const std::string&) {
+                return c.passedHere ? std::optional<std::string>("2024-01-02T03:04:05.006")
+                                    : std::nullopt;
+            },
+            [&](const std::string& recorded) {
+                asked = true;
+                EXPECT_EQ(recorded, "PCB-7");
+                database::LabelAnswer answer;
+                answer.kind = c.database;
+                answer.station = "L3-S02";
+                answer.time = "2024-03-05T08:00:01.000";
+                answer.detail = "connection refused";
+                answer.seconds = 3;
+                return answer;
+            });
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(judged.Accepted(), *c.refusal == '\0') << judged.refusal;
+        EXPECT_THAT(judged.refusal, HasSubstr(c.refusal));
+        EXPECT_EQ(judged.databaseNote.empty(), *c.note == '\0') << judged.databaseNote;
+        EXPECT_THAT(judged.databaseNote, HasSubstr(c.note));
+    }
+}
+
 class LabelledStation : public StationTest {
 protected:
     void SetUp() override {

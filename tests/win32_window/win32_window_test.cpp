@@ -1,16 +1,19 @@
 // The native window: every control where the layout table puts it, scaled to the window's DPI,
-// in fonts of the scaled heights; the serial label inside its group.
+// in fonts of the scaled heights; the serial label inside its group; the board's label field
+// pressing start on Enter.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ostream>
 #include <string>
 
+#include "log4me/log4me.h"
 #include "shell/layout_table.h"
 #include "shell/win32/win32_gdi.h"
 #include "shell/win32/win32_station_window.h"
 #include "station/check/database_texts.h"
 #include "station/run/verdict.h"
+#include "station_folder.h"
 
 using namespace station;
 using namespace shell;
@@ -223,6 +226,40 @@ TEST(Win32Window, LabelFieldShowsWhenAskedForAndKeepsItsText) {
     HWND main = window.Control(ControlId::RomForm);
     const Geometry counts = InClientArea(main, window.Control(ControlId::Label_Counts));
     EXPECT_LT(counts.left + counts.width, InClientArea(main, caption).left);
+}
+
+// The label field through the window's own message loop, at the window's DPI: with labels asked
+// for, it shows and has the focus once the first refresh says Ready; the label typed into it and
+// Enter sent as a key to it (as a scanner ends its label) press start, and the field is emptied.
+TEST(Win32Window, EnterInTheLabelFieldPressesStart) {
+    test_support::StationFolder station;
+    station.Write("config.ini", station.Read("config.ini") + "[trace]\r\nlabel=yes\r\n");
+    log4me::Start(station.Path());
+    {
+        Win32StationWindow window(::GetModuleHandleW(nullptr), station.Path() + "romtool.exe");
+        HWND edit = window.Control(ControlId::Edit_BoardLabel);
+        window.Form().FormCreate();
+        window.Show();
+        ::PostQuitMessage(0);  // after the first refresh, which Show posted
+        window.RunMessageLoop();
+        EXPECT_EQ(window.Form().State().Error_Code, 0);
+        EXPECT_TRUE(::GetWindowLongW(edit, GWL_STYLE) & WS_VISIBLE);
+        EXPECT_EQ(::GetFocus(), edit);
+
+        const int calls = station.StandInCallCount();
+        for (const wchar_t c : std::wstring(L"PCB-1")) {
+            ::SendMessageW(edit, WM_CHAR, c, 1);
+        }
+        EXPECT_EQ(window.LabelText(), "PCB-1");
+        ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+        ::PostQuitMessage(0);  // after the press
+        window.RunMessageLoop();
+        EXPECT_EQ(station.StandInCallCount(), calls + 2);  // the press's check and its run
+        EXPECT_NE(station.StandInCalls().find("--program"), std::string::npos);
+        EXPECT_EQ(window.LabelText(), "");
+        EXPECT_NE(station.TodaysLog().find("LABEL=PCB-1"), std::string::npos);
+    }
+    log4me::Stop();
 }
 
 }  // namespace

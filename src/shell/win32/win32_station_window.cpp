@@ -1,6 +1,7 @@
 #include "shell/win32/win32_station_window.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace shell {
 
@@ -80,8 +81,8 @@ bool HoldsControls(ControlId id) {
 
 }  // namespace
 
-Win32StationWindow::Win32StationWindow(HINSTANCE instance)
-    : form_(*this),
+Win32StationWindow::Win32StationWindow(HINSTANCE instance, std::string executablePath)
+    : form_(*this, std::move(executablePath)),
       verdictFontSpec_(*LayoutEntry(ControlId::Panel_Result).font),
       verdictColour_(*LayoutEntry(ControlId::Panel_Result).colour),
       verdictCaption_(Widen(LayoutEntry(ControlId::Panel_Result).caption)) {

@@ -19,8 +19,9 @@ namespace shell {
 class Win32StationWindow final : public station::StationView, public ApplicationWindow {
 public:
     // Creates the window (hidden) with every control of the layout table, laid out and with
-    // its fonts at the window's DPI.
-    explicit Win32StationWindow(HINSTANCE instance);
+    // its fonts at the window's DPI. executablePath: the station program, whose folder is the
+    // station folder ("" for this program's own, as the form takes it).
+    explicit Win32StationWindow(HINSTANCE instance, std::string executablePath = {});
     ~Win32StationWindow() override;
     Win32StationWindow(const Win32StationWindow&) = delete;
     Win32StationWindow& operator=(const Win32StationWindow&) = delete;

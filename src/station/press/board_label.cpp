@@ -39,8 +39,47 @@ bool Matches(const std::regex& pattern, const std::string& label) {
     }
 }
 
+// The database's answer as a refusal, or as a note for the log when it had none.
+std::string DatabaseRefusal(const std::string& label, const database::LabelAnswer& answer,
+                            std::string& note) {
+    using Kind = database::LabelAnswer::Kind;
+    const std::string asked = "标签“" + label + "”是否已在其他工位烧写通过";
+    const std::string ownOnly = "，按本工位的记录继续。";
+    switch (answer.kind) {
+        case Kind::kPassed:
+            return "标签“" + label + "”已于" + answer.time + "在工位" + answer.station +
+                   "烧写通过，不能再次烧写。";
+        case Kind::kNoAnswerInTime:
+            note = "数据库" + std::to_string(answer.seconds) + "秒内没有回答" + asked + ownOnly;
+            break;
+        case Kind::kNoProcedure:
+            note =
+                "数据库中没有romtool.label_passed（请用db目录中的升级脚本升级数据库），无法查询" +
+                asked + ownOnly;
+            break;
+        case Kind::kFailed:
+            note = "数据库未能回答" + asked + "（" + answer.detail + "）" + ownOnly;
+            break;
+        case Kind::kNoDatabase:
+        case Kind::kNotPassed:
+            break;
+    }
+    return {};
+}
+
+// Why a label that passed already may not be used again; "" when it never passed.
+std::string RepeatRefusal(const std::string& label, const EarlierLabelPass& earlierPass,
+                          const DatabaseLabelPass& databasePass, std::string& note) {
+    const std::string recorded = record::RecordedLabel(label);
+    if (const std::optional<std::string> time = earlierPass(recorded)) {
+        return "标签“" + label + "”已于" + *time + "在本工位烧写通过，不能再次烧写。";
+    }
+    return databasePass ? DatabaseRefusal(label, databasePass(recorded), note) : std::string();
+}
+
 std::string WhyRefused(const std::string& label, const LabelSettings& settings,
-                       const EarlierLabelPass& earlierPass) {
+                       const EarlierLabelPass& earlierPass, const DatabaseLabelPass& databasePass,
+                       std::string& note) {
     if (label.empty()) {
         return "请先扫描电路板的标签。";
     }
@@ -56,21 +95,19 @@ std::string WhyRefused(const std::string& label, const LabelSettings& settings,
         return "标签“" + label + "”不符合config.ini中label_pattern=" + settings.pattern +
                "的格式，请确认扫描的是电路板的标签。";
     }
-    if (!settings.repeatAllowed) {
-        if (const std::optional<std::string> time = earlierPass(record::RecordedLabel(label))) {
-            return "标签“" + label + "”已于" + *time + "在本工位烧写通过，不能再次烧写。";
-        }
-    }
-    return {};
+    return settings.repeatAllowed ? std::string()
+                                  : RepeatRefusal(label, earlierPass, databasePass, note);
 }
 
 }  // namespace
 
 LabelJudgement JudgeLabel(std::string_view scanned, const LabelSettings& settings,
-                          const EarlierLabelPass& earlierPass) {
+                          const EarlierLabelPass& earlierPass,
+                          const DatabaseLabelPass& databasePass) {
     LabelJudgement judged;
     judged.label = std::string(os::TrimmedOf(scanned, " "));
-    judged.refusal = WhyRefused(judged.label, settings, earlierPass);
+    judged.refusal =
+        WhyRefused(judged.label, settings, earlierPass, databasePass, judged.databaseNote);
     return judged;
 }
 

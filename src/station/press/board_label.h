@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "database/database_status.h"
 #include "station/settings/label_settings.h"
 
 namespace station {
@@ -19,6 +20,9 @@ inline constexpr std::size_t kLongestLabel = 64;
 struct LabelJudgement {
     std::string label;    // the label without the blanks around it
     std::string refusal;  // why it may not be used; "" when it may
+    // A line for the log when the factory's database could not say whether another station
+    // passed the label (the station's own records decided); "" otherwise.
+    std::string databaseNote;
 
     bool Accepted() const { return refusal.empty(); }
 };
@@ -27,9 +31,15 @@ struct LabelJudgement {
 // record::RecordedLabel writes it); none when there is none.
 using EarlierLabelPass = std::function<std::optional<std::string>(const std::string& recorded)>;
 
+// What the factory's database says of the label, as record::RecordedLabel writes it.
+using DatabaseLabelPass = std::function<database::LabelAnswer(const std::string& recorded)>;
+
 // Refuses a label that is empty, longer than kLongestLabel characters, holds a control
-// character, does not match the pattern, or already passed here (unless repeats are allowed).
+// character, does not match the pattern, or already passed (unless repeats are allowed): here
+// by the station's own records, or at any station by the factory's database, which is asked only
+// when the station's records have no PASS of it.
 LabelJudgement JudgeLabel(std::string_view scanned, const LabelSettings& settings,
-                          const EarlierLabelPass& earlierPass);
+                          const EarlierLabelPass& earlierPass,
+                          const DatabaseLabelPass& databasePass = {});
 
 }  // namespace station

@@ -18,6 +18,34 @@
 
 namespace station {
 
+namespace {
+
+// While the station waits for its database: the window keeps painting, and says what it waits
+// for once the wait is more than a moment.
+class WaitingForDatabase {
+public:
+    WaitingForDatabase(RunObserver& observer, std::string text)
+        : observer_(observer), text_(std::move(text)) {}
+
+    database::StationDatabase::WhileWaiting Callback() {
+        return [this] {
+            if (!display_) {
+                display_.emplace(observer_);
+                display_->ShowInstead(text_);
+            }
+            display_->Update({});
+            observer_.KeepResponsive();
+        };
+    }
+
+private:
+    RunObserver& observer_;
+    const std::string text_;
+    std::optional<RunDisplay> display_;
+};
+
+}  // namespace
+
 Station::Station(std::string executablePath, std::function<void()> databaseChanged)
     : executablePath_(std::move(executablePath)),
       title_(ApplicationTitle(executablePath_)),
@@ -158,17 +186,20 @@ database::SerialBlockAnswer Station::SerialRange(std::chrono::milliseconds wait,
     if (!database_) {  // the pool's settings start the service; read once, so never here
         return database::SerialBlockAnswer::None(database::NoBlock::kNoConnection);
     }
-    // The window keeps painting while the pool is asked, and says what the station waits for.
-    std::optional<RunDisplay> display;
-    const auto whileWaiting = [&] {
-        if (!display) {
-            display.emplace(*observer);
-            display->ShowInstead("正在等待数据库分配序列号……");
-        }
-        display->Update({});
-        observer->KeepResponsive();
-    };
-    return observer ? database_->SerialRange(wait, whileWaiting) : database_->SerialRange(wait);
+    if (!observer) {
+        return database_->SerialRange(wait);
+    }
+    WaitingForDatabase waiting(*observer, "正在等待数据库分配序列号……");
+    return database_->SerialRange(wait, waiting.Callback());
+}
+
+database::LabelAnswer Station::DatabaseLabelPass(const std::string& recorded,
+                                                 RunObserver& observer) {
+    if (!database_) {
+        return {};
+    }
+    WaitingForDatabase waiting(observer, "正在查询数据库中该标签的烧写记录……");
+    return database_->LabelPassed(recorded, database::kLabelAnswerWait, waiting.Callback());
 }
 
 }  // namespace station

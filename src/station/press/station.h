@@ -125,7 +125,11 @@ private:
     void ConfigureDatabase(StationEvents& events);
     ToolRunner Runner(RunObserver& observer) const;
     // The scanned label judged, when the station asks for one: false when it was refused.
-    bool TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& outcome);
+    bool TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& outcome,
+                   RunObserver& observer);
+    // What the factory's database says of a label, waited for at most kLabelAnswerWait while
+    // the window keeps painting; kNoDatabase without one.
+    database::LabelAnswer DatabaseLabelPass(const std::string& recorded, RunObserver& observer);
     void RunPress(bool erase, StationEvents& events, Pressed& press);
     bool ReserveSerialNumber(Pressed& press, RunObserver& observer);
     void FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome);

@@ -54,7 +54,7 @@ PressOutcome Station::Press(bool erase, StationEvents& events, std::string_view 
     PressOutcome outcome;
     {
         Pressed press;
-        if (!TakeLabel(scannedLabel, press, outcome)) {
+        if (!TakeLabel(scannedLabel, press, outcome, events)) {
             return outcome;
         }
         const int errorsBefore = std::uncaught_exceptions();
@@ -67,15 +67,21 @@ PressOutcome Station::Press(bool erase, StationEvents& events, std::string_view 
     return outcome;
 }
 
-bool Station::TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& outcome) {
+bool Station::TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& outcome,
+                        RunObserver& observer) {
     const LabelSettings& settings = settings_.chip.label;
     if (!settings.on) {
         return true;
     }
-    const LabelJudgement judged =
-        JudgeLabel(scanned, settings, [this](const std::string& recorded) {
+    const LabelJudgement judged = JudgeLabel(
+        scanned, settings,
+        [this](const std::string& recorded) {
             return passedLabels_.EarlierPass(settings_.log.folder, title_, recorded);
-        });
+        },
+        [&](const std::string& recorded) { return DatabaseLabelPass(recorded, observer); });
+    if (!judged.databaseNote.empty()) {
+        LogErrorText(judged.databaseNote);
+    }
     if (!judged.Accepted()) {
         outcome.labelRefusal = judged.refusal;
         LogErrorText("标签未被接受：" + judged.refusal);
