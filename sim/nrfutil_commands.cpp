@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "nrfutil_batch.h"
 #include "nrfutil_tasks.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -321,6 +322,7 @@ int RunOnDevice(const Request& request, const Settings& settings, std::size_t pr
         case Command::kReset:
         case Command::kBoardChange:
         case Command::kBoardOut:
+        case Command::kBatchExecute:
             break;
     }
     return kExitBadArguments;
@@ -339,6 +341,9 @@ int RunRequest(const Request& request, const Settings& settings, const std::stri
     if (request.command == Command::kList) {
         return List(request, settings);
     }
+    if (!request.appendBatch.empty() || request.generate) {
+        return AddToBatch(request, settings);  // nothing runs, no probe is needed
+    }
     const std::optional<std::size_t> probe =
         settings.probeAbsent ? std::nullopt : FindProbe(settings.serials, request.serialNumber);
     if (!probe) {
@@ -346,6 +351,11 @@ int RunRequest(const Request& request, const Settings& settings, const std::stri
         return kExitFailed;
     }
     try {
+        if (request.command == Command::kBatchExecute) {  // one connection to the probe
+            return ExecuteBatch(request, settings, [&](const Request& operation) {
+                return RunOnDevice(operation, settings, *probe, folder);
+            });
+        }
         return RunOnDevice(request, settings, *probe, folder);
     } catch (const std::exception& e) {  // os::FileError or FlashFileError
         PrintErrorLine(e.what());
