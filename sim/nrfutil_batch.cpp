@@ -150,8 +150,8 @@ int ExecuteBatch(const Request& request, const Settings& settings,
     }
     const std::string version = batch.value("nrfutil_device_version", std::string("(none)"));
     if (version != settings.deviceVersion) {
-        PrintErrorLine("The batch file was made by nrfutil-device " + version + ", this is " +
-                       settings.deviceVersion + ": generate it again.");
+        PrintErrorLine("The batch file is of nrfutil-device version " + version +
+                       ", this is version " + settings.deviceVersion + ": generate it again.");
         return kExitFailed;
     }
     BeginBatch(request.serialNumber);

@@ -13,11 +13,11 @@
 // "family" is there only when an operation named one.
 //
 // batch-execute refuses a file of another nrfutil_device_version than the stand-in's
-// (Settings::deviceVersion) with "Error: The batch file was made by nrfutil-device <v>, this is
-// <v'>: generate it again." and exit code 1, before it touches the probe (modelled: the real
-// tool refuses such a file, its words are not known). Otherwise it runs the operations in order
-// on the probe's chip, each as its own task, wrapped as BeginBatch (nrfutil_tasks.h) describes,
-// stops at the first that fails, and closes the stream with batch_end.
+// (Settings::deviceVersion) with "Error: The batch file is of nrfutil-device version <v>, this
+// is version <v'>: generate it again." and exit code 1, before it touches the probe (modelled: the
+// real tool refuses such a file, its words are not known). Otherwise it runs the operations in
+// order on the probe's chip, each as its own task, wrapped as BeginBatch (nrfutil_tasks.h)
+// describes, stops at the first that fails, and closes the stream with batch_end.
 #pragma once
 
 #include <functional>
