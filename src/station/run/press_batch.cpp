@@ -108,9 +108,11 @@ std::optional<std::size_t> FailedOperation(const RunPlan& plan, const tool::Batc
 void Judge(const RunPlan& plan, RunResult& result) {
     const tool::CommandResult& run = result.lastRun;
     const tool::BatchOutput batch = tool::ReadBatchOutput(run.output);
+    result.detail = plan.steps.front().command + "\n";
     for (std::size_t i = 0; i < batch.operations.size(); ++i) {
-        const std::string name =
-            i < plan.operations.size() ? plan.operations[i].command : std::string("?");
+        const std::string name = i < plan.operations.size()
+                                     ? OperationName(i, plan.operations[i])
+                                     : "第" + std::to_string(i + 1) + "个操作";
         result.detail += tool::NrfutilStepAccount(name, batch.operations[i], 0) + "\n";
     }
     result.detail += batch.text;
