@@ -37,6 +37,9 @@ const char kUsage[] =
     "  board-out                  The stand-in's own: take the board out of the fixture, until\n"
     "                             the next board-change.\n"
     "  device-info                The chip's family and version.\n"
+    "  batch-execute              Run a batch file's operations on one probe, in one\n"
+    "                             connection (--batch-file <file>; x-execute-batch\n"
+    "                             --batch-path <file> is the older spelling).\n"
     "\n"
     "Options:\n"
     "  --json                     One JSON message per line (before 'device').\n"
@@ -48,6 +51,8 @@ const char kUsage[] =
     "                             a command on a chip of another family fails.\n"
     "  --core <core>              Application (the default) or Network: the core of an\n"
     "                             nRF5340 a command reaches.\n"
+    "  --append-batch <file>      Append the operation to a batch file instead of running\n"
+    "                             it (also --x-append-batch); --generate prints it.\n"
     "\n";
 
 const char kProgramUsage[] =
