@@ -148,8 +148,9 @@ bool Station::BatchReady(bool erase, RunObserver& observer, Pressed& press) {
             batch.detail + "不是恰好出现一次，不能烧写。";
         return false;
     }
-    RunResult run;
+    RunResult run;  // no session with the probe: the tool could not make the batch
     run.detail = batch.detail;
+    run.lastRun = batch.failedRun;
     press.run = run;
     press.verdict = Failed(kProgrammingFailed, run.detail, ErrorText(kProgrammingFailed),
                            lastCheck_.probeOutput);

@@ -184,7 +184,8 @@ BatchFile::Preparation BatchFile::Prepare(const RunPlan& plan, const std::string
             if (run.timedOut || run.exitCode != 0) {
                 os::RemoveFile(plan.batchFile);
                 return {false,
-                        WithLastLine(operation.command + "\n" + run.output, tool::RunEndText(run))};
+                        WithLastLine(operation.command + "\n" + run.output, tool::RunEndText(run)),
+                        false, run};
             }
         }
         key_ = key;
@@ -193,9 +194,9 @@ BatchFile::Preparation BatchFile::Prepare(const RunPlan& plan, const std::string
         !PlaceholderSpelling(os::ReadWholeFile(plan.batchFile, os::Share::kRead),
                              plan.serialPlaceholder)) {
         key_.clear();
-        return {false, tool::HexWord(plan.serialPlaceholder), true};
+        return {false, tool::HexWord(plan.serialPlaceholder), true, {}};
     }
-    return {true, {}};
+    return {true, {}, false, {}};
 }
 
 RunResult RunBatch(const RunPlan& plan, BatchFile& batch, const std::string& toolPath,

@@ -24,6 +24,7 @@ public:
         // file cannot take the press's number.
         std::string detail;
         bool serialProblem = false;
+        tool::CommandResult failedRun;  // the call that failed, for the record
     };
 
     // Makes plan.batchFile with one call of the tool per operation, each logged, unless the file
