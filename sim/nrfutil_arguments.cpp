@@ -27,7 +27,16 @@ const NamedCommand kCommands[] = {{"list", Command::kList},
                                   {"write", Command::kWrite},
                                   {"board-change", Command::kBoardChange},
                                   {"device-info", Command::kDeviceInfo},
-                                  {"board-out", Command::kBoardOut}};
+                                  {"board-out", Command::kBoardOut},
+                                  {"batch-execute", Command::kBatchExecute},
+                                  {"x-execute-batch", Command::kBatchExecute}};
+
+// The operations a batch can hold: appended to a batch file or printed instead of run.
+bool Batchable(Command command) {
+    return command == Command::kProgram || command == Command::kProtectionSet ||
+           command == Command::kReset || command == Command::kRecover ||
+           command == Command::kRead || command == Command::kWrite;
+}
 
 bool IsResetKind(const std::string& text) {
     return std::find(std::begin(kResetKinds), std::end(kResetKinds), text) != std::end(kResetKinds);
@@ -98,6 +107,15 @@ private:
             if (error_.empty() && request_.core != "Application" && request_.core != "Network") {
                 error_ = "--core takes Application or Network, not '" + request_.core + "'.";
             }
+        } else if (argument == "--append-batch" || argument == "--x-append-batch") {
+            Refuse(argument, !Batchable(command));
+            request_.appendBatch = TakeValue("--append-batch");
+        } else if (argument == "--generate") {
+            Refuse(argument, !Batchable(command));
+            request_.generate = true;
+        } else if (argument == "--batch-file" || argument == "--batch-path") {
+            Refuse(argument, command != Command::kBatchExecute);
+            request_.batchFile = TakeValue("--batch-file");
         } else if (argument == "--firmware") {
             Refuse(argument, command != Command::kProgram);
             request_.firmware = TakeValue(argument);
@@ -233,7 +251,10 @@ private:
             error_ = "program needs --firmware.";
         } else if (command == Command::kProtectionSet && protection_.empty()) {
             error_ = "protection-set needs a protection level (All).";
+        } else if (command == Command::kBatchExecute && request_.batchFile.empty()) {
+            error_ = "batch-execute needs --batch-file.";
         } else if (command != Command::kNone && command != Command::kList &&
+                   request_.appendBatch.empty() && !request_.generate &&
                    request_.serialNumber.empty()) {
             error_ = CommandName() + " needs --serial-number: the stand-in never picks a probe.";
         } else if (command == Command::kRead || command == Command::kWrite) {

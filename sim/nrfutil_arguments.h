@@ -8,6 +8,11 @@
 //   nrfutil [--json] device write --address <a> --value <v> --serial-number <sn>
 //   nrfutil [--json] device board-change --serial-number <sn>   (the stand-in's own)
 //   nrfutil [device [<command>]] --help, nrfutil device --version
+//   nrfutil [--json] device batch-execute --batch-file <file> --serial-number <sn>
+//     (also x-execute-batch --batch-path <file>, the older spelling)
+// program, protection-set, reset, recover, read and write also take --append-batch <file> (or
+// --x-append-batch): nothing runs, the operation is appended to a batch file; or --generate:
+// the operation is printed instead. Neither needs --serial-number (nrfutil_batch.h).
 // <list> is key=value pairs separated by commas: chip_erase_mode, verify and reset. Numbers are
 // decimal or "0x" hexadecimal. Every command but list also takes --family <family> (or the older
 // --x-family): nrf51, nrf52, nrf53, nrf54l, nrf54h, nrf91 or nrf92, and --core Application or
@@ -32,6 +37,7 @@ enum class Command {
     kBoardChange,
     kDeviceInfo,  // device-info: the chip's family and version, the cheapest look at the fixture
     kBoardOut,    // board-out: the stand-in's own, takes the board out of the fixture
+    kBatchExecute,
 };
 
 enum class EraseMode {
@@ -58,6 +64,9 @@ struct Request {
     std::uint32_t byteCount = 0;  // read
     unsigned widthBits = 32;      // read
     std::uint32_t value = 0;      // write
+    std::string appendBatch;      // --append-batch: the batch file to append the operation to
+    bool generate = false;        // --generate: print the operation instead of running it
+    std::string batchFile;        // batch-execute
 };
 
 struct ParsedArguments {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "nrfutil_batch.h"
 #include "nrfutil_tasks.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -36,6 +37,9 @@ const char kUsage[] =
     "  board-out                  The stand-in's own: take the board out of the fixture, until\n"
     "                             the next board-change.\n"
     "  device-info                The chip's family and version.\n"
+    "  batch-execute              Run a batch file's operations on one probe, in one\n"
+    "                             connection (--batch-file <file>; x-execute-batch\n"
+    "                             --batch-path <file> is the older spelling).\n"
     "\n"
     "Options:\n"
     "  --json                     One JSON message per line (before 'device').\n"
@@ -47,6 +51,8 @@ const char kUsage[] =
     "                             a command on a chip of another family fails.\n"
     "  --core <core>              Application (the default) or Network: the core of an\n"
     "                             nRF5340 a command reaches.\n"
+    "  --append-batch <file>      Append the operation to a batch file instead of running\n"
+    "                             it (also --x-append-batch); --generate prints it.\n"
     "\n";
 
 const char kProgramUsage[] =
@@ -330,6 +336,7 @@ int RunOnDevice(const Request& request, const Settings& settings, std::size_t pr
         case Command::kReset:
         case Command::kBoardChange:
         case Command::kBoardOut:
+        case Command::kBatchExecute:
             break;
     }
     return kExitBadArguments;
@@ -348,6 +355,9 @@ int RunRequest(const Request& request, const Settings& settings, const std::stri
     if (request.command == Command::kList) {
         return List(request, settings);
     }
+    if (!request.appendBatch.empty() || request.generate) {
+        return AddToBatch(request, settings);  // nothing runs, no probe is needed
+    }
     const std::optional<std::size_t> probe =
         settings.probeAbsent ? std::nullopt : FindProbe(settings.serials, request.serialNumber);
     if (!probe) {
@@ -355,6 +365,11 @@ int RunRequest(const Request& request, const Settings& settings, const std::stri
         return kExitFailed;
     }
     try {
+        if (request.command == Command::kBatchExecute) {  // one connection to the probe
+            return ExecuteBatch(request, settings, [&](const Request& operation) {
+                return RunOnDevice(operation, settings, *probe, folder);
+            });
+        }
         return RunOnDevice(request, settings, *probe, folder);
     } catch (const std::exception& e) {  // os::FileError or FlashFileError
         PrintErrorLine(e.what());

@@ -21,9 +21,26 @@ using Json = nlohmann::ordered_json;
 
 constexpr std::size_t kSerialDigits = 12;
 
+// While a batch runs: its probe, which wraps every message, and the last failed task's code.
+struct BatchState {
+    bool on = false;
+    std::string serialNumber;
+    int lastFailure = 0;
+};
+BatchState& Batch() {
+    static BatchState state;
+    return state;
+}
+
 void PrintJson(const Json& message) {
+    const Json& printed =
+        Batch().on ? Json{{"type", "batch_update"},
+                          {"data",
+                           {{"batch", {{"id", "batch"}, {"serialNumber", Batch().serialNumber}}},
+                            {"data", message}}}}
+                   : message;
     // Text that is not UTF-8 (a setting read from an ANSI environment) must not end the run.
-    PrintRawLine(message.dump(-1, ' ', false, Json::error_handler_t::replace));
+    PrintRawLine(printed.dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 
 // 32 hexadecimal digits, like nrfutil's task ids.
@@ -138,14 +155,19 @@ void Task::SucceedWithMemory(std::uint32_t address, const std::vector<std::uint8
         return;
     }
     const Json memory = {{"startAddress", address}, {"values", bytes}};
+    Json data = {{"memoryData", Json::array({memory})}};
+    if (Batch().on) {  // a batch names what each operation's data is
+        data = {{"name", "memory-read"}, {"memoryData", Json::array({memory})}};
+    }
     PrintJson(Message("task_end", {{"task", TaskObject(id_, name_, description_)},
                                    {"message", "Read"},
                                    {"result", "success"},
                                    {"error", nullptr},
-                                   {"data", {{"memoryData", Json::array({memory})}}}}));
+                                   {"data", data}}));
 }
 
 void Task::Fail(ErrorCode code, const std::string& description) const {
+    Batch().lastFailure = code;
     if (json_) {
         PrintJson(Message("task_end", {{"task", TaskObject(id_, name_, description_)},
                                        {"message", "Failed"},
@@ -167,6 +189,19 @@ std::string Task::Elapsed() const {
                   static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
                   static_cast<long long>(seconds % 60));
     return text;
+}
+
+void BeginBatch(const std::string& serialNumber) {
+    Batch() = {true, WithoutLeadingZeros(serialNumber), 0};
+}
+
+int EndBatch(bool json) {
+    const int code = Batch().lastFailure;
+    Batch().on = false;
+    if (json) {
+        PrintJson(Message("batch_end", {{"error", {{"code", code}}}}));
+    }
+    return code;
 }
 
 void PrintErrorLine(std::string_view text) {

@@ -54,6 +54,14 @@ private:
 // leading zeros.
 void PrintDeviceList(bool json, const std::vector<std::string>& serialNumbers);
 
+// A batch's run: from BeginBatch to EndBatch every JSON message is printed wrapped, as
+// {"type":"batch_update","data":{"batch":{"id":...,"serialNumber":<sn>},"data":<message>}}, and
+// a memory read's task_end data are named "memory-read". EndBatch prints (with json) the closing
+// {"type":"batch_end","data":{"error":{"code":N}}}, N the last failed task's code or 0, and
+// returns N.
+void BeginBatch(const std::string& serialNumber);
+int EndBatch(bool json);
+
 // "Error: " + text on standard error: how nrfutil reports what is no task's result.
 void PrintErrorLine(std::string_view text);
 

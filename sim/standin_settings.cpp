@@ -13,9 +13,10 @@ namespace {
 constexpr unsigned long long kMaxDelayMs = 24ull * 60 * 60 * 1000;
 constexpr unsigned long long kMaxLongOutput = 256ull * 1024 * 1024;
 
-const char* const kKeys[] = {"probe",  "verify",   "marker",      "delay_ms",   "line_delay_ms",
-                             "hang",   "crash",    "long_output", "zero_bytes", "split_char",
-                             "serial", "deviceid", "family",      "protection", "program_ms"};
+const char* const kKeys[] = {
+    "probe",  "verify",      "marker",     "delay_ms",       "line_delay_ms", "hang",
+    "crash",  "long_output", "zero_bytes", "split_char",     "serial",        "deviceid",
+    "family", "protection",  "program_ms", "device_version", "batch_fail"};
 
 std::string_view Trim(std::string_view text) {
     return os::TrimmedOf(text, os::kAsciiSpace);
@@ -189,6 +190,17 @@ bool Apply(Settings& settings, const std::string& key, const std::string& rawVal
     }
     if (key == "protection") {
         return ParseChoice(value, "factory", "none", settings.factoryProtected);
+    }
+    if (key == "device_version") {
+        settings.deviceVersion = rawValue;
+        return !rawValue.empty();
+    }
+    if (key == "batch_fail") {
+        if (!ParseNumber(value, 1000, number)) {
+            return false;
+        }
+        settings.batchFail = static_cast<unsigned>(number);
+        return true;
     }
     // serial: kept as written, letter case included.
     std::vector<std::string> serials = SplitSerials(rawValue);

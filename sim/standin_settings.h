@@ -28,6 +28,9 @@
 //                       --family) fails as the real tools fail on a board of another product
 //   protection=factory  the chips come protected, as current nRF52840s leave the factory: an
 //                       erase does not open them, only a recover does (simulated_chip.h)
+//   device_version=V    nrfutil's device version, written into and required of batch files
+//                       (default 2.21.0): a batch made by another version is refused
+//   batch_fail=N        the Nth operation of a batch (from 1) fails without running
 #pragma once
 
 #include <cstddef>
@@ -63,6 +66,8 @@ struct Settings {
     std::uint64_t deviceId = 0xF00DCAFE12345678;
     Family family = Family::kNrf52;
     bool factoryProtected = false;
+    std::string deviceVersion = "2.21.0";
+    unsigned batchFail = 0;  // 0: none
 
     // Lines of the settings file or variables that were not understood, one message each
     // (e.g. "standin.ini line 3: unknown setting 'probes'"); the program shows them as warnings.

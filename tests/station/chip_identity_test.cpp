@@ -349,6 +349,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "nrf91之一"},
         SettingsCase{"RecoverNotYesOrNo", "[chip]\r\nrecover=always\r\n",
                      "ERROR:config.ini的[chip]中recover=always不是yes或no"},
+        SettingsCase{"SessionsNotEachOrFewest", "[chip]\r\nsessions=one\r\n",
+                     "ERROR:config.ini的[chip]中sessions=one不是each或fewest"},
         SettingsCase{"Nrf54lWithNrfjprog", "[chip]\r\nfamily=nrf54l\r\n",
                      "ERROR:config.ini的[chip]中family=nrf54l的芯片不能用nrfjprog烧写（nrfjprog不能"
                      "正确复位这类芯片），请在[station]中设置programmer=nrfutil"},

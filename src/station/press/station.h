@@ -22,6 +22,7 @@
 #include "station/press/press_outcome.h"
 #include "station/press/record_appender.h"
 #include "station/press/station_events.h"
+#include "station/run/press_batch.h"
 #include "station/run/programming_run.h"
 #include "station/run/verdict.h"
 #include "station/settings/station_paths.h"
@@ -132,6 +133,10 @@ private:
     database::LabelAnswer DatabaseLabelPass(const std::string& recorded, RunObserver& observer);
     void RunPress(bool erase, StationEvents& events, Pressed& press);
     bool ReserveSerialNumber(Pressed& press, RunObserver& observer);
+    // With [chip] sessions=fewest and nrfutil: the press's batch file made when it is not yet,
+    // before a number is taken. False, with the press's verdict (or the check's 114), when the
+    // tool could not make it or it cannot take the number.
+    bool BatchReady(bool erase, RunObserver& observer, Pressed& press);
     void FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome);
     void WriteRecord(record::ProductionRecord& row, std::vector<std::string>& notes);
     // Settles the board's number; a failure is told in notes and the log.
@@ -156,6 +161,7 @@ private:
     PassedLabels passedLabels_;
     DayCounts dayCounts_;
     AutostartWatch watch_;
+    BatchFile batch_;  // the press's batch, with [chip] sessions=fewest and nrfutil
     // Last, so that it is gone, with its worker, before anything it tells the station of.
     std::unique_ptr<database::StationDatabase> database_;
 };

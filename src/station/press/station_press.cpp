@@ -93,8 +93,11 @@ bool Station::TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& 
 }
 
 void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
-    if (!Check(events).Ready() || !ReserveSerialNumber(press, events)) {
-        press.verdict = CheckVerdict("FAIL");
+    if (!Check(events).Ready() || !BatchReady(erase, events, press) ||
+        !ReserveSerialNumber(press, events)) {
+        if (!press.run) {
+            press.verdict = CheckVerdict("FAIL");
+        }
         events.VerdictReached(press.verdict);
         return;
     }
@@ -106,11 +109,13 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
         lastCheck_.coreParts);
     LogInfoText("CRC=" + hexMd5_);
     const RunPlan plan = PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming,
-                                 press.serialNumber, parts.Files());
+                                 press.serialNumber, parts.Files(), title_);
     LogInfoText("Para=" + plan.Para());
     {
         RunDisplay display(events);  // gone before the verdict shows
-        press.run = RunPlanned(plan, Runner(events), display);
+        press.run = plan.operations.empty()
+                        ? RunPlanned(plan, Runner(events), display)
+                        : RunBatch(plan, batch_, settings_.Prog_Path, Runner(events), display);
     }
     const RunResult& run = *press.run;
     // A refusal the tool explained for the chip itself stands above the usual message.
@@ -120,6 +125,42 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
                         ? Passed("PASS", run.detail, lastCheck_.probeOutput)
                         : Failed(kProgrammingFailed, run.detail, message, lastCheck_.probeOutput);
     events.VerdictReached(press.verdict);
+}
+
+bool Station::BatchReady(bool erase, RunObserver& observer, Pressed& press) {
+    if (!settings_.chip.fewestSessions || settings_.station.programmer != Programmer::kNrfutil) {
+        return true;
+    }
+    // The plan as the press will make it, with any number: the batch holds a placeholder.
+    const RunPlan plan =
+        PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming,
+                settings_.chip.serial ? std::optional<std::uint32_t>(0) : std::nullopt,
+                CorePartPaths(
+                    paths_.App_Path, title_,
+                    settings_.chip.family ? tool::CoresOf(*settings_.chip.family) : tool::NoCores(),
+                    lastCheck_.coreParts),
+                title_);
+    const BatchFile::Preparation batch =
+        batch_.Prepare(plan, settings_.Prog_Path, Runner(observer));
+    if (batch.ready) {
+        return true;
+    }
+    if (batch.serialProblem) {  // fail safe: no copy could carry the number
+        lastCheck_.code = kSerialNumbers;
+        lastCheck_.serialMessage =
+            "ERROR:config.ini的[chip]中sessions="
+            "fewest不能与这个nrfutil一起使用：它生成的批处理文件中"
+            "序列号的占位值" +
+            batch.detail + "不是恰好出现一次，不能烧写。";
+        return false;
+    }
+    RunResult run;  // no session with the probe: the tool could not make the batch
+    run.detail = batch.detail;
+    run.lastRun = batch.failedRun;
+    press.run = run;
+    press.verdict = Failed(kProgrammingFailed, run.detail, ErrorText(kProgrammingFailed),
+                           lastCheck_.probeOutput);
+    return false;
 }
 
 bool Station::ReserveSerialNumber(Pressed& press, RunObserver& observer) {

@@ -20,6 +20,18 @@ std::string CorePartPath(const std::string& folder, const std::string& title,
     return folder + title + "." + os::AsciiLower(core.nrfutilName) + ".hex";
 }
 
+std::vector<CorePartFile> CorePartPaths(const std::string& folder, const std::string& title,
+                                        const std::vector<tool::CoreFacts>& cores,
+                                        const std::vector<tool::CorePart>& parts) {
+    std::vector<CorePartFile> files;
+    for (const tool::CorePart& part : parts) {
+        if (!part.Empty()) {
+            files.push_back({part.core, CorePartPath(folder, title, cores.at(part.core))});
+        }
+    }
+    return files;
+}
+
 CorePartFiles::CorePartFiles(const std::string& folder, const std::string& title,
                              const std::vector<tool::CoreFacts>& cores,
                              const std::vector<tool::CorePart>& parts) {

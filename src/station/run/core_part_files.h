@@ -32,6 +32,11 @@ private:
     std::vector<CorePartFile> files_;
 };
 
+// The files CorePartFiles writes for the non-empty parts, without writing them.
+std::vector<CorePartFile> CorePartPaths(const std::string& folder, const std::string& title,
+                                        const std::vector<tool::CoreFacts>& cores,
+                                        const std::vector<tool::CorePart>& parts);
+
 // Where the core's part goes: folder + title + ".network.hex" (".application.hex").
 std::string CorePartPath(const std::string& folder, const std::string& title,
                          const tool::CoreFacts& core);

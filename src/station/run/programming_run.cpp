@@ -32,7 +32,36 @@ bool StepReportedDone(const RunPlan& plan, const RunStep& step, const tool::Comm
                                            : tool::StepSucceeded(run.output, run.exitCode);
 }
 
-// Judges a step that reported itself done by what it read; keeps what the record needs.
+// What the operator reads of a step: nrfjprog's output as it came (its exit code when it printed
+// nothing); nrfutil's account of it. A run that never started or ended abnormally says so last.
+std::string StepText(const RunPlan& plan, const RunStep& step, const tool::CommandResult& run) {
+    const std::string failure = tool::RunFailureLine(run);
+    std::string text = run.output;
+    if (plan.programmer == Programmer::kNrfutil) {
+        text = tool::NrfutilStepAccount(step.command, run.output, run.exitCode) + "\n";
+    } else if (text.empty() && failure.empty()) {
+        text = WithLastLine(text, tool::RunEndText(run));
+    }
+    return failure.empty() ? text : WithLastLine(text, failure);
+}
+
+}  // namespace
+
+std::string RefusalCause(const RunPlan& plan, const tool::CommandResult& run) {
+    if (run.timedOut) {
+        return {};
+    }
+    switch (tool::RefusalOf(plan.programmer, run.output, run.exitCode)) {
+        case tool::ChipRefusal::kOtherFamily:
+            return OtherFamilyLine(plan.family);
+        case tool::ChipRefusal::kProtected:
+            return ProtectedChipLine(plan.erase, plan.recover);
+        case tool::ChipRefusal::kNone:
+            break;
+    }
+    return {};
+}
+
 bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::string& output,
                           RunResult& result) {
     if (step.kind == StepKind::kReadDeviceId) {
@@ -50,7 +79,6 @@ bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::s
     return true;
 }
 
-// The step's name in its log line.
 std::string StepName(StepKind kind) {
     switch (kind) {
         case StepKind::kRecover:
@@ -69,40 +97,11 @@ std::string StepName(StepKind kind) {
             return "读保护";
         case StepKind::kReset:
             return "复位";
+        case StepKind::kBatch:
+            return "批处理";
     }
     return "烧写";
 }
-
-// What the operator reads of a step: nrfjprog's output as it came (its exit code when it printed
-// nothing); nrfutil's account of it. A run that never started or ended abnormally says so last.
-std::string StepText(const RunPlan& plan, const RunStep& step, const tool::CommandResult& run) {
-    const std::string failure = tool::RunFailureLine(run);
-    std::string text = run.output;
-    if (plan.programmer == Programmer::kNrfutil) {
-        text = tool::NrfutilStepAccount(step.command, run.output, run.exitCode) + "\n";
-    } else if (text.empty() && failure.empty()) {
-        text = WithLastLine(text, tool::RunEndText(run));
-    }
-    return failure.empty() ? text : WithLastLine(text, failure);
-}
-
-// The operator's line for a step the tool refused for the chip itself; "" for any other failure.
-std::string CauseOf(const RunPlan& plan, const tool::CommandResult& run) {
-    if (run.timedOut) {
-        return {};
-    }
-    switch (tool::RefusalOf(plan.programmer, run.output, run.exitCode)) {
-        case tool::ChipRefusal::kOtherFamily:
-            return OtherFamilyLine(plan.family);
-        case tool::ChipRefusal::kProtected:
-            return ProtectedChipLine(plan.erase, plan.recover);
-        case tool::ChipRefusal::kNone:
-            break;
-    }
-    return {};
-}
-
-}  // namespace
 
 RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& display) {
     const Clock::time_point start = Clock::now();
@@ -123,7 +122,7 @@ RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& 
         if (!StepReportedDone(plan, step, result.lastRun) ||
             !StepReadWhatItShould(plan, step, result.lastRun.output, result)) {
             result.succeeded = false;
-            result.cause = CauseOf(plan, result.lastRun);
+            result.cause = RefusalCause(plan, result.lastRun);
             break;
         }
     }

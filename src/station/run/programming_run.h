@@ -33,4 +33,14 @@ struct RunResult {
 // step the tool refused for the chip's family or protection gives the cause its line.
 RunResult RunPlanned(const RunPlan& plan, const ToolRunner& runner, RunDisplay& display);
 
+// Judges a step (or a batch's operation) that reported itself done by what it read (output): a
+// DEVICEID read must show both words, a read-back the number; keeps what the record needs.
+bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::string& output,
+                          RunResult& result);
+// The operator's line for a run the tool refused for the chip itself (another family, a
+// protected chip); "" for any other failure.
+std::string RefusalCause(const RunPlan& plan, const tool::CommandResult& run);
+// The step's name in its log line ("烧写").
+std::string StepName(StepKind kind);
+
 }  // namespace station

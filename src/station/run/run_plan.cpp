@@ -5,6 +5,7 @@
 
 #include "tool/chip_family.h"
 #include "tool/memory_words.h"
+#include "tool/nrfutil_batch.h"
 #include "tool/nrfutil_programmer.h"
 #include "tool/programmer.h"
 
@@ -229,20 +230,25 @@ void AddStepsAfterProgramming(const Commands& commands, const ChipSettings& chip
     plan.steps.push_back({StepKind::kReset, commands.Reset()});
 }
 
-}  // namespace
-
-std::string RunPlan::Para() const {
-    std::string para;
-    for (const RunStep& step : steps) {
-        para += (para.empty() ? "" : " && ") + step.command;
+// The steps become the batch's operations; the press runs the batch in one call.
+void AsOneBatch(const StationPaths& paths, const StationSettings& settings,
+                const CheckResult& check, const std::string& title, RunPlan& plan) {
+    plan.batchFile = paths.App_Path + title + ".batch.json";
+    plan.batchCopy = paths.App_Path + title + ".press.batch.json";
+    for (RunStep step : plan.steps) {
+        step.command =
+            tool::NrfutilAppendBatchCommand(step.command, check.probeSerial, plan.batchFile);
+        plan.operations.push_back(step);
     }
-    return para;
+    plan.steps = {{StepKind::kBatch, tool::NrfutilBatchExecuteCommand(
+                                         settings.Prog_Path, plan.batchCopy, check.probeSerial)}};
 }
 
-RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
-                const CheckResult& check, bool erase, std::chrono::milliseconds limit,
-                std::optional<std::uint32_t> serialNumber,
-                const std::vector<CorePartFile>& partFiles) {
+// The plan as the steps of their own.
+RunPlan PlanSteps(const StationPaths& paths, const StationSettings& settings,
+                  const CheckResult& check, bool erase, std::chrono::milliseconds limit,
+                  std::optional<std::uint32_t> serialNumber,
+                  const std::vector<CorePartFile>& partFiles) {
     RunPlan plan;
     plan.programmer = settings.station.programmer;
     plan.limit = limit;
@@ -267,6 +273,42 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
         plan.steps = CoreSteps(*commands, cores, eraseMode, partFiles);
     }
     AddStepsAfterProgramming(*commands, chip, cores, serialNumber, plan);
+    return plan;
+}
+
+}  // namespace
+
+std::uint32_t SerialPlaceholder(const ChipSettings& chip) {
+    constexpr std::uint32_t kPlaceholder = 0xA5A5A5A5;
+    const bool inRange = chip.serial && chip.serial->pool.empty() &&
+                         chip.serial->range.first <= kPlaceholder &&
+                         kPlaceholder <= chip.serial->range.last;
+    return inRange ? 0x5A5A5A5A : kPlaceholder;
+}
+
+std::string RunPlan::Para() const {
+    std::string para;
+    for (const RunStep& step : steps) {
+        para += (para.empty() ? "" : " && ") + step.command;
+    }
+    return para;
+}
+
+RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
+                const CheckResult& check, bool erase, std::chrono::milliseconds limit,
+                std::optional<std::uint32_t> serialNumber,
+                const std::vector<CorePartFile>& partFiles, const std::string& title) {
+    if (!settings.chip.fewestSessions || settings.station.programmer != Programmer::kNrfutil) {
+        return PlanSteps(paths, settings, check, erase, limit, serialNumber, partFiles);
+    }
+    // The batch is made once for many presses: its write takes the placeholder, and each press's
+    // copy the press's number.
+    const std::uint32_t placeholder = SerialPlaceholder(settings.chip);
+    RunPlan plan = PlanSteps(paths, settings, check, erase, limit,
+                             serialNumber ? std::optional(placeholder) : std::nullopt, partFiles);
+    plan.serialNumber = serialNumber;
+    plan.serialPlaceholder = placeholder;
+    AsOneBatch(paths, settings, check, title, plan);
     return plan;
 }
 

@@ -27,6 +27,7 @@ enum class StepKind {
     kReadSerial,    // read the word back
     kProtect,       // readback protection
     kReset,         // pin reset
+    kBatch,         // nrfutil: every operation of the press in one call (the plan's operations)
 };
 
 struct RunStep {
@@ -44,6 +45,14 @@ struct RunPlan {
     std::string family;    // the chips' family as config.ini names it ("nrf52"), "" for none
     bool erase = false;    // the operator chose to erase
     bool recover = false;  // config.ini recovers the chip when the operator chose to erase
+    // [chip] sessions=fewest with nrfutil: steps is one kBatch step that runs batchCopy, and
+    // these are the batch's operations in order, each command one that appends its operation to
+    // batchFile (the write's value serialPlaceholder); batchCopy is batchFile with the
+    // placeholder replaced by serialNumber, made for each press.
+    std::vector<RunStep> operations;
+    std::string batchFile;
+    std::string batchCopy;
+    std::uint32_t serialPlaceholder = 0;
 
     // Every command, in order, as a batch file would chain them: what the "Para=" line shows.
     std::string Para() const;
@@ -69,9 +78,16 @@ struct CorePartFile {
 // the chip is recovered instead of erased: by nrfjprog's program command itself (--recover), by
 // nrfutil in a recover step before the program step (which still erases the whole chip). Without
 // erase chosen nothing recovers.
+// With [chip] sessions=fewest and nrfutil, the same steps are the operations of one batch, in
+// "<title>.batch.json" beside the station's other working files.
 RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
                 const CheckResult& check, bool erase, std::chrono::milliseconds limit,
                 std::optional<std::uint32_t> serialNumber,
-                const std::vector<CorePartFile>& partFiles = {});
+                const std::vector<CorePartFile>& partFiles = {}, const std::string& title = {});
+
+// The value the batch's write operation is generated with, replaced at each press: 0xA5A5A5A5,
+// a pattern no range of numbers a station is given starts near, or 0x5A5A5A5A when the
+// configured range holds it.
+std::uint32_t SerialPlaceholder(const ChipSettings& chip);
 
 }  // namespace station
