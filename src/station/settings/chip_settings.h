@@ -6,6 +6,8 @@
 //                                  ; names it, and the addresses below default to the family's
 //     recover=yes                  ; with the erase box checked, recover the chip instead of
 //                                  ; erasing it, so factory-protected chips open (default no)
+//     sessions=fewest              ; each (default): a programmer call per step; fewest: as few
+//                                  ; probe sessions as the programmer allows (run_plan.h)
 //     modem=mfw_nrf91x1_2.0.2.zip  ; nrf91 only: the modem's firmware, a file in the station
 //                                  ; folder guarded by its own checksum file (<zip>.crc),
 //                                  ; programmed before the image
@@ -42,6 +44,8 @@ struct ChipSettings {
     std::optional<tool::ChipFamily> family;
     // Recover instead of erasing when the operator chose to erase.
     bool recover = false;
+    // A press makes as few programmer calls as it can ([chip] sessions=fewest).
+    bool fewestSessions = false;
     // The modem firmware's file name as config.ini writes it, "" for none; its path and its
     // checksum file's are ReadSettings' (station_settings.h).
     std::string modem;
