@@ -6,8 +6,7 @@
 //                                  ; names it, and the addresses below default to the family's
 //     recover=yes                  ; with the erase box checked, recover the chip instead of
 //                                  ; erasing it, so factory-protected chips open (default no)
-//     sessions=fewest              ; each (default): a programmer call per step; fewest: as few
-//                                  ; probe sessions as the programmer allows (run_plan.h)
+//     sessions=fewest              ; each (default) or fewest probe sessions (run_plan.h)
 //     modem=mfw_nrf91x1_2.0.2.zip  ; nrf91 only: the modem's firmware, a file in the station
 //                                  ; folder guarded by its own checksum file (<zip>.crc),
 //                                  ; programmed before the image
