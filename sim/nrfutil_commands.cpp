@@ -138,7 +138,7 @@ int ProgramModem(const Request& request, const Settings& settings, const Task& t
         task.Fail(kErrorProtected, kReadbackProtected);
         return kExitFailed;
     }
-    task.Progress(10, "Programming modem firmware");
+    task.Progress(10, "Programming modem firmware", 1, 1);
     chip.RecordModem(request.firmware, os::ReadWholeFile(request.firmware, os::Share::kRead));
     PrintRehearsalOutput(settings);
     task.Succeed("Programmed");
@@ -147,6 +147,13 @@ int ProgramModem(const Request& request, const Settings& settings, const Task& t
 
 bool EndsWithZip(const std::string& path) {
     return path.size() >= 4 && os::AsciiLower(path.substr(path.size() - 4)) == ".zip";
+}
+
+// The steps a program reports, numbered as nrfutil numbers them: the erase, the write, the
+// verify and the reset it was asked for.
+int ProgramSteps(const Request& request) {
+    return (request.erase == EraseMode::kNone ? 0 : 1) + 1 + (request.verify ? 1 : 0) +
+           (request.resetAfterProgram.empty() ? 0 : 1);
 }
 
 int Program(const Request& request, const Settings& settings, const Task& task,
@@ -165,18 +172,20 @@ int Program(const Request& request, const Settings& settings, const Task& task,
     if (!OpenForProgram(request, task, chip)) {
         return kExitFailed;
     }
+    const int steps = ProgramSteps(request);
+    int step = 0;
     if (eraseAll) {
-        task.Progress(10, "Erasing the whole chip");
+        task.Progress(10, "Erasing the whole chip", ++step, steps);
         flash.EraseAll();
     } else if (request.erase == EraseMode::kRangesTouched) {
-        task.Progress(10, "Erasing the pages the image writes to");
+        task.Progress(10, "Erasing the pages the image writes to", ++step, steps);
         flash.ErasePages(image.segments);
     } else if (auto unerased = flash.FirstUnerased(image.segments)) {
         task.Fail(kErrorGeneric, "The flash at " + Hex32(*unerased) +
                                      " is not erased: program it with an erase mode.");
         return kExitFailed;
     }
-    task.Progress(40, "Programming");
+    task.Progress(40, "Programming", ++step, steps);
     flash.Write(image.segments);
     if (settings.verifyFails) {
         flash.Damage(image.segments.front().address);
@@ -187,7 +196,7 @@ int Program(const Request& request, const Settings& settings, const Task& task,
     }
     PrintRehearsalOutput(settings);
     if (request.verify) {
-        task.Progress(80, "Verifying");
+        task.Progress(80, "Verifying", ++step, steps);
         if (auto mismatch = flash.Compare(image.segments)) {
             task.Fail(kErrorVerify, "Verify failed at address " + Hex32(mismatch->address) +
                                         ": expected " + Hex8(mismatch->expected) + ", read back " +
@@ -196,7 +205,7 @@ int Program(const Request& request, const Settings& settings, const Task& task,
         }
     }
     if (!request.resetAfterProgram.empty()) {
-        task.Progress(100, "Applying " + request.resetAfterProgram);
+        task.Progress(100, "Applying " + request.resetAfterProgram, ++step, steps);
     }
     if (settings.marker != Marker::kOmitted) {
         task.Succeed("Programmed");

@@ -105,11 +105,15 @@ Task::Task(bool json, std::string name, std::string description, std::string ser
     }
 }
 
-void Task::Progress(int percent, const std::string& message) const {
+void Task::Progress(int percent, const std::string& description, int step, int steps) const {
     if (json_) {
-        PrintJson(Message("task_progress",
-                          {{"task", TaskObject(id_, name_, description_)},
-                           {"progress", {{"progressPercentage", percent}, {"message", message}}}}));
+        Json progress{{"progressPercentage", percent}, {"description", description}};
+        if (step != 0) {
+            progress["step"] = step;
+            progress["amountOfSteps"] = steps;
+        }
+        PrintJson(Message("task_progress", {{"task", TaskObject(id_, name_, description_)},
+                                            {"progress", std::move(progress)}}));
     }
 }
 

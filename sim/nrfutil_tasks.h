@@ -24,8 +24,9 @@ class Task {
 public:
     Task(bool json, std::string name, std::string description, std::string serialNumber);
 
-    // A task_progress line (nothing without --json).
-    void Progress(int percent, const std::string& message) const;
+    // A task_progress line (nothing without --json): progress.{progressPercentage, description},
+    // and step of amountOfSteps when step is not 0.
+    void Progress(int percent, const std::string& description, int step = 0, int steps = 0) const;
     // The task's successful end, with the message that says what was done.
     void Succeed(const std::string& message) const;
     // The successful end of a read of bytes at address: with --json the task_end carries them

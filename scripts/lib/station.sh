@@ -147,12 +147,14 @@ station_box() {
     return 1
 }
 
-# station_confirm_box TITLE: presses Return in the message box titled TITLE until it is gone.
+# station_confirm_box TITLE: presses STATION_CONFIRM_KEY (default Return) in the message box
+# titled TITLE until it is gone. "space" presses the box's focused button instead: under Xvfb, a
+# Qt box opened a while after one was closed with xdotool's Return can close at once by itself.
 station_confirm_box() {
     local w
     for _ in $(seq 30); do
         w=$(station_box "$1" 1) || return 0
-        xdotool key --window "$w" Return 2>/dev/null || true
+        xdotool key --window "$w" "${STATION_CONFIRM_KEY:-Return}" 2>/dev/null || true
         sleep 0.2
     done
     station_die "the box '$1' did not close"
@@ -485,3 +487,7 @@ station_set_key() {
         printf '[%s]\r\n%s=%s\r\n' "$2" "$3" "$4" >>"$ini"
     fi
 }
+
+# The chip families, end to end.
+# shellcheck source=station-families.sh
+source "$(dirname "${BASH_SOURCE[0]}")/station-families.sh"

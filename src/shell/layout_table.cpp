@@ -52,8 +52,9 @@ const std::array<ControlSpec, 25> kLayout{{
     {Id::Button_Start, "Button_Start", Kind::kButton, Id::Panel1_Exec, "开始(&S)", Align::kNone, {277, 6, 161, 31}, {}, {}, 0, &TRomForm::Button_StartClick},
     {Id::Label1, "Label1", Kind::kLabel, Id::Panel1_Exec, "1.2.0", Align::kNone, {456, 16, 0, 0}},
     {Id::Button_Exit, "Button_Exit", Kind::kButton, Id::Panel1_Exec, "退出", Align::kNone, {608, 7, 75, 25}, {}, {}, 1, &TRomForm::Button_ExitClick},
-    // The running tool's elapsed seconds, beside the version; empty unless a run is going on.
-    {Id::Label_Elapsed, "Label_Elapsed", Kind::kLabel, Id::Panel1_Exec, "", Align::kNone, {492, 16, 0, 0}},
+    // The running tool's elapsed seconds and progress, under the version and the exit button,
+    // where their widest text has room; empty unless a run is going on.
+    {Id::Label_Elapsed, "Label_Elapsed", Kind::kLabel, Id::Panel1_Exec, "", Align::kNone, {456, 33, 0, 0}},
     // The serial number the next board gets, under the command; empty unless config.ini gives
     // the station a range.
     {Id::Label_NextSerial, "Label_NextSerial", Kind::kLabel, Id::GroupBox_Para, "", Align::kNone, {32, 58, 0, 0}},

@@ -31,7 +31,9 @@ bool WithinDepth(std::string_view text) {
     return true;
 }
 
-Json ParseMessage(std::string_view text) {
+}  // namespace
+
+Json Message(std::string_view text) {
     const std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string_view::npos || text[start] != '{' || !WithinDepth(text)) {
         return Json(Json::value_t::discarded);
@@ -44,12 +46,10 @@ Json ParseMessage(std::string_view text) {
     return message;
 }
 
-}  // namespace
-
 std::vector<Line> Lines(std::string_view output) {
     std::vector<Line> lines;
     os::ForEachLine(output, [&lines](std::string_view text) {
-        lines.push_back({text, ParseMessage(text)});
+        lines.push_back({text, Message(text)});
     });
     return lines;
 }

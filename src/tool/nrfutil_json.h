@@ -26,6 +26,8 @@ struct Line {
 // message of nrfutil counts as text, so that no line can make the parser build millions of
 // nested values.
 std::vector<Line> Lines(std::string_view output);
+// One line's JSON message, as Lines reads it; discarded when the line is text.
+Json Message(std::string_view line);
 
 // The value at the path of keys below value; nullptr when any step is missing or not an object.
 const Json* Find(const Json& value, std::initializer_list<const char*> keys);

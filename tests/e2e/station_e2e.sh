@@ -9,6 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_lib.sh"
 e2e_trace_failures
 STATION_IDLE_COMMAND=station_qt_wait_idle
+STATION_CONFIRM_KEY=space
 export ROMTOOL_EXE=$1 STANDIN_EXE=$2 NRFUTIL_EXE=$3 HEXGEN_EXE=$4
 
 calls() { station_calls "$station"; }
@@ -64,6 +65,10 @@ station_check_numbered_boards "$station" "$win" "$station/bin/nrfjprog" --board-
 
 # Hands free: a board placed in the fixture starts its press by itself.
 station_check_autostart "$station" "$win" "${E2E_AUTOSTART_SHOT:-}" "$station/bin/nrfjprog"
+
+# Every chip a line programs: a two-core nRF5340 and a factory-protected nRF52840, with each
+# programmer.
+station_check_families "$station" "$win" "" nrfjprog nrfutil
 
 # The log folder removed while the station runs: the refresh says so on screen (109), its lines
 # cannot be written and log4me_err.log tells why. Made again, the next refresh's lines land in

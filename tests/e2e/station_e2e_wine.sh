@@ -54,7 +54,7 @@ station=$WINEPREFIX/drive_c/Station
 rm -rf "$station"
 mkdir -p "$station/bin" "$station/logs"
 cp "$build/src/shell/win32/romtool.exe" "$station/"
-cp "$build/sim/nrfjprog.exe" "$station/bin/"
+cp "$build/sim/nrfjprog.exe" "$build/sim/nrfutil.exe" "$station/bin/"
 station_quiet wine "$build/sim/hexgen.exe" 'C:\Station\merge.hex' --size 24576 --seed 7
 printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$station/config.ini"
 log=$(station_today_log "$station")
@@ -113,7 +113,7 @@ station_wait_idle
 station_check "the option list logged nothing" test "$(wc -l <"$log")" -eq "$lines"
 
 # While a slow tool works, its lines come into the text area as it prints them and the seconds it
-# has run show beside the version (see the screenshot); then the verdict as ever.
+# has run show under the version (see the screenshot); then the verdict as ever.
 printf 'line_delay_ms=500\r\n' >"$station/bin/standin.ini"
 infos=$(station_count "$station" "$info")
 station_press "$win" Button_Start
@@ -166,6 +166,10 @@ station_check_numbered_boards "$station" "$win" wine 'C:\Station\bin\nrfjprog.ex
 
 # Hands free: a board placed in the fixture starts its press by itself.
 station_check_autostart "$station" "$win" "$shots/autostart.png" wine 'C:\Station\bin\nrfjprog.exe'
+
+# Every chip a line programs: a two-core nRF5340 and a factory-protected nRF52840, with each
+# programmer.
+station_check_families "$station" "$win" "" nrfjprog nrfutil
 
 # A close during a run takes effect after it: the run ends, its verdict is logged, then the
 # stop line.

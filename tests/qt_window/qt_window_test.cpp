@@ -42,6 +42,9 @@ QColor TextColour(const QWidget& widget) {
     return widget.palette().color(QPalette::WindowText);
 }
 
+// The widest the elapsed label gets: a programming run's limit in seconds, a batch's steps.
+const std::string kWidestElapsedText = "已运行 300 秒  步骤 12/12 100%";
+
 const QColor kGreen(0, 255, 0);
 const QColor kRed(255, 0, 0);
 
@@ -159,7 +162,7 @@ TEST(QtWindow, PaintsWhatTheStationTellsIt) {
     window.ControlAs<QCheckBox>(ControlId::cb_erase)->setChecked(false);
     EXPECT_FALSE(window.EraseChecked());
 
-    // While a tool runs: its newest lines, scrolled to the end, and the seconds beside the version.
+    // While a tool runs: its newest lines, scrolled to the end, and the seconds under the version.
     QString many;
     for (int line = 1; line <= 200; ++line) {
         many += QString("line %1\n").arg(line);
@@ -174,10 +177,25 @@ TEST(QtWindow, PaintsWhatTheStationTellsIt) {
     auto* elapsed = window.ControlAs<QLabel>(ControlId::Label_Elapsed);
     EXPECT_EQ(elapsed->text(), "已运行 12 秒");
     const QWidget* version = window.Control(ControlId::Label1);
-    EXPECT_GT(elapsed->x(), version->x() + version->width());
+    EXPECT_GE(elapsed->y(), version->y() + version->height());
     EXPECT_LE(elapsed->x() + elapsed->width(), window.Control(ControlId::Button_Exit)->x());
     window.SetElapsedText("");
     EXPECT_EQ(elapsed->text(), "");
+}
+
+// The run's seconds with the tool's progress, at their widest: whole, inside the bottom panel,
+// clear of its other controls.
+TEST(QtWindow, ElapsedLabelFitsItsWidestText) {
+    QtStationWindow window("/station/RomTool");
+    window.SetElapsedText(kWidestElapsedText);
+    const QWidget* elapsed = window.Control(ControlId::Label_Elapsed);
+    EXPECT_EQ(elapsed->size(), elapsed->sizeHint());
+    EXPECT_TRUE(window.Control(ControlId::Panel1_Exec)->rect().contains(elapsed->geometry()));
+    for (const ControlId other : {ControlId::cb_erase, ControlId::Button_Start, ControlId::Label1,
+                                  ControlId::Button_Exit}) {
+        EXPECT_FALSE(elapsed->geometry().intersects(window.Control(other)->geometry()))
+            << LayoutEntry(other).name;
+    }
 }
 
 // The station's own labels, the day's counts under the image and the next serial number under

@@ -3,13 +3,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/text.h"
 #include "station_fixture.h"
 #include "tool/run_command.h"
 
+using ::testing::Contains;
+using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 namespace {
@@ -63,6 +69,40 @@ TEST_F(RunProgress, OptionListShowsProgressTooAndTheCheckDoesNot) {
     EXPECT_FALSE(view_.runOutputs.empty());
     EXPECT_EQ(view_.elapsedTexts.back(), "");
     EXPECT_EQ(view_.memo, form.MemoText());
+}
+
+// nrfutil reports the steps of its program: they show beside the seconds while it runs and go
+// when the next call starts; nrfjprog reports none.
+TEST_F(RunProgress, NrfutilsStepsShowBesideTheSecondsUntilTheNextCall) {
+    for (const bool nrfutil : {true, false}) {
+        SCOPED_TRACE(nrfutil ? "nrfutil" : "nrfjprog");
+        view_ = RecordingView();
+        auto& station = Station();
+        station.SetStandIn("delay_ms=300\n");  // all of a call's output shows before it ends
+        if (nrfutil) {
+            station.Write("config.ini",
+                          station.Read("config.ini") + "[station]\r\nprogrammer=nrfutil\r\n");
+        }
+        Shown().Handle(&TRomForm::Button_StartClick);
+
+        EXPECT_EQ(view_.verdict, "PASS");
+        const std::vector<std::string>& texts = view_.elapsedTexts;
+        ASSERT_FALSE(texts.empty());
+        EXPECT_EQ(texts.back(), "") << "hidden once the run has ended";
+        if (!nrfutil) {
+            EXPECT_THAT(texts, Not(Contains(HasSubstr("步骤"))));
+            continue;
+        }
+        // The program's last progress: its verify, after the erase and the write.
+        const auto shown = std::find_if(texts.begin(), texts.end(), [](const std::string& text) {
+            return text.find("步骤") != std::string::npos;
+        });
+        ASSERT_NE(shown, texts.end());
+        EXPECT_THAT(*shown, MatchesRegex("已运行 [0-9]+ 秒  步骤 3/3 80%"));
+        EXPECT_THAT(std::vector<std::string>(shown + 1, texts.end() - 1),
+                    Contains(MatchesRegex("已运行 [0-9]+ 秒")))
+            << "protection-set reports no progress of its own";
+    }
 }
 
 }  // namespace

@@ -183,6 +183,26 @@ TEST(Win32Window, StationLabelsFitUnderTheirEdits) {
     }
 }
 
+// The run's seconds with the tool's progress, at their widest (a programming run's limit, a
+// batch's steps): whole, inside the bottom panel, clear of its other controls, at the window's DPI.
+TEST(Win32Window, ElapsedLabelFitsItsWidestText) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    window.SetElapsedText("已运行 300 秒  步骤 12/12 100%");
+    HWND main = window.Control(ControlId::RomForm);
+    HWND label = window.Control(ControlId::Label_Elapsed);
+    const Geometry shown = InClientArea(main, label);
+    const SIZE whole = TextSize(FontOf(label), TextOf(label));
+    EXPECT_EQ(shown.width, whole.cx);
+    EXPECT_EQ(shown.height, whole.cy);
+    EXPECT_EQ(Clipped(shown, LabelArea(ControlId::Label_Elapsed, window.Dpi())), shown);
+    for (const ControlId other : {ControlId::cb_erase, ControlId::Button_Start, ControlId::Label1,
+                                  ControlId::Button_Exit}) {
+        const Geometry common = Clipped(shown, InClientArea(main, window.Control(other)));
+        EXPECT_TRUE(common.width == 0 || common.height == 0)
+            << LayoutEntry(other).name << " at " << window.Dpi();
+    }
+}
+
 // The board's label field: hidden until the station asks for labels, then shown with its caption
 // right of the longest counts; its text as the operator typed it, Chinese included.
 TEST(Win32Window, LabelFieldShowsWhenAskedForAndKeepsItsText) {

@@ -65,7 +65,7 @@ public:
     virtual std::string ChooseImage(const std::string& initialFolder) = 0;
 
     // While the programmer runs: Memo_Output shows its newest output as it arrives, scrolled to
-    // the end (the verdict replaces it afterwards); Label_Elapsed next to the version shows how
+    // the end (the verdict replaces it afterwards); Label_Elapsed under the version shows how
     // long it has run ("" when no run is going on).
     virtual void ShowRunOutput(const std::string& text) = 0;
     virtual void SetElapsedText(const std::string& text) = 0;

@@ -27,6 +27,9 @@ tool::CommandResult ToolRunner::Run(const std::string& commandLine, std::chrono:
             options.environment.push_back({"NRFUTIL_HOME", home});
         }
     }
+    if (display) {
+        display->BeginToolRun(programmer_ == Programmer::kNrfutil);
+    }
     return tool::RunCommand(
         commandLine, binPath_, limit,
         [this, display](const tool::RunProgress& progress) {

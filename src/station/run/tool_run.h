@@ -19,7 +19,8 @@ public:
     ToolRunner(RunObserver& observer, std::string binPath, Programmer programmer);
 
     // Runs commandLine, ended after limit. nrfutil's output is read as UTF-8, and nrfutil gets
-    // NRFUTIL_HOME when the station carries its own installation in bin.
+    // NRFUTIL_HOME when the station carries its own installation in bin. A display shows the
+    // run's output, its seconds and, with nrfutil, the progress it reports.
     tool::CommandResult Run(const std::string& commandLine, std::chrono::milliseconds limit,
                             RunDisplay* display = nullptr) const;
     // Runs a step of the check or the programming as Run does, and logs how it ended as one info
