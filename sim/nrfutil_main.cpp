@@ -35,6 +35,22 @@ void NoteHome(const std::string& folder) {
     }
 }
 
+// Every device command connects to the chip; the probes' list and the stand-in's own do not.
+bool OnTheChip(const sim::nrfutil::Request& request) {
+    if (request.help || request.version) {
+        return false;
+    }
+    switch (request.command) {
+        case sim::nrfutil::Command::kNone:
+        case sim::nrfutil::Command::kList:
+        case sim::nrfutil::Command::kBoardChange:
+        case sim::nrfutil::Command::kBoardOut:
+            return false;
+        default:
+            return true;
+    }
+}
+
 sim::Outcome Run(const sim::Call& call) {
     NoteHome(call.folder);
     const sim::nrfutil::ParsedArguments parsed = sim::nrfutil::ParseArguments(call.arguments);
@@ -44,7 +60,7 @@ sim::Outcome Run(const sim::Call& call) {
     }
     sim::CrashIfAsked(call.settings, KindOf(parsed.request.command));
     return {sim::nrfutil::RunRequest(parsed.request, call.settings, call.folder),
-            KindOf(parsed.request.command)};
+            KindOf(parsed.request.command), OnTheChip(parsed.request)};
 }
 
 }  // namespace

@@ -49,7 +49,9 @@ int RunStandIn(int argc, char** argv, const std::function<Outcome(const Call&)>&
         SetLinePause(call.settings.lineDelayMs);
         const Outcome outcome = command(call);
         if (outcome.kind != RunKind::kRefused) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(call.settings.delayMs));
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(call.settings.delayMs + call.settings.callMs +
+                                          (outcome.onTheChip ? call.settings.connectMs : 0)));
         }
         if (outcome.kind == RunKind::kProgramming) {
             std::this_thread::sleep_for(std::chrono::milliseconds(call.settings.programMs));
@@ -82,6 +84,8 @@ const char* StandInFilesHelp() {
            "                         STANDIN_<KEY> overrides a key:\n"
            "                           probe=absent, verify=fail, marker=omit|verified|done,\n"
            "                           delay_ms=N, program_ms=N, hang=1|program|probe|all,\n"
+           "                           call_ms=N (each call's cost), connect_ms=N (each\n"
+           "                           call on the chip: the probe's connection),\n"
            "                           crash=1|program|probe|all, long_output=N,\n"
            "                           zero_bytes=1, split_char=1, serial=TEXT[,TEXT...]\n"
            "                           (one probe per serial), deviceid=HEX (default\n"

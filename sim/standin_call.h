@@ -29,12 +29,14 @@ struct Call {
 struct Outcome {
     int exitCode;
     RunKind kind;
+    bool onTheChip = false;  // the run connected to the chip through the probe
 };
 
 // A stand-in's whole run: converts the arguments from the system's ANSI code page to UTF-8,
 // records the call, reads the settings (a log that cannot be written, a settings file that
 // cannot be read and every problem in the settings are printed as warnings), hands the call to
-// command, then waits the settings' delay and hangs if their hang applies to the outcome's kind.
+// command, then waits the settings' delay and the call's cost (call_ms, and connect_ms for a
+// run on the chip) and hangs if their hang applies to the outcome's kind.
 // Returns the outcome's exit code; an exception that escapes is printed by printError and gives
 // internalExitCode.
 int RunStandIn(int argc, char** argv, const std::function<Outcome(const Call&)>& command,

@@ -18,6 +18,20 @@ sim::RunKind KindOf(sim::Command command) {
     }
 }
 
+// Every command on the device connects to the chip; the queries and the stand-in's own do not.
+bool OnTheChip(sim::Command command) {
+    switch (command) {
+        case sim::Command::kProbeQuery:
+        case sim::Command::kHelp:
+        case sim::Command::kVersion:
+        case sim::Command::kBoardChange:
+        case sim::Command::kBoardOut:
+            return false;
+        default:
+            return true;
+    }
+}
+
 sim::Outcome Run(const sim::Call& call) {
     const sim::ParsedArguments parsed = sim::ParseArguments(call.arguments);
     if (!parsed.error.empty()) {
@@ -26,7 +40,7 @@ sim::Outcome Run(const sim::Call& call) {
     }
     sim::CrashIfAsked(call.settings, KindOf(parsed.request.command));
     return {sim::RunRequest(parsed.request, call.settings, call.folder),
-            KindOf(parsed.request.command)};
+            KindOf(parsed.request.command), OnTheChip(parsed.request.command)};
 }
 
 }  // namespace

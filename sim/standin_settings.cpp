@@ -14,9 +14,10 @@ constexpr unsigned long long kMaxDelayMs = 24ull * 60 * 60 * 1000;
 constexpr unsigned long long kMaxLongOutput = 256ull * 1024 * 1024;
 
 const char* const kKeys[] = {
-    "probe",  "verify",      "marker",     "delay_ms",       "line_delay_ms", "hang",
-    "crash",  "long_output", "zero_bytes", "split_char",     "serial",        "deviceid",
-    "family", "protection",  "program_ms", "device_version", "batch_fail"};
+    "probe",      "verify",     "marker",     "delay_ms",    "line_delay_ms",  "hang",
+    "crash",      "long_output", "zero_bytes", "split_char", "serial",         "deviceid",
+    "family",     "protection", "program_ms", "call_ms",     "connect_ms",     "device_version",
+    "batch_fail"};
 
 std::string_view Trim(std::string_view text) {
     return os::TrimmedOf(text, os::kAsciiSpace);
@@ -144,6 +145,23 @@ std::vector<std::string> SplitSerials(std::string_view text) {
     }
 }
 
+// The setting a key of milliseconds names, or nullptr for any other key.
+unsigned long* MillisecondsOf(Settings& settings, const std::string& key) {
+    if (key == "delay_ms") {
+        return &settings.delayMs;
+    }
+    if (key == "line_delay_ms") {
+        return &settings.lineDelayMs;
+    }
+    if (key == "program_ms") {
+        return &settings.programMs;
+    }
+    if (key == "call_ms") {
+        return &settings.callMs;
+    }
+    return key == "connect_ms" ? &settings.connectMs : nullptr;
+}
+
 // Applies one known key; returns false when the value is not understood.
 bool Apply(Settings& settings, const std::string& key, const std::string& rawValue) {
     const std::string value = os::AsciiLower(rawValue);
@@ -157,13 +175,11 @@ bool Apply(Settings& settings, const std::string& key, const std::string& rawVal
     if (key == "marker") {
         return ParseMarker(value, settings.marker);
     }
-    if (key == "delay_ms" || key == "line_delay_ms" || key == "program_ms") {
+    if (unsigned long* ms = MillisecondsOf(settings, key)) {
         if (!ParseNumber(value, kMaxDelayMs, number)) {
             return false;
         }
-        (key == "delay_ms"        ? settings.delayMs
-         : key == "line_delay_ms" ? settings.lineDelayMs
-                                  : settings.programMs) = static_cast<unsigned long>(number);
+        *ms = static_cast<unsigned long>(number);
         return true;
     }
     if (key == "hang" || key == "crash") {

@@ -11,6 +11,9 @@
 //   delay_ms=N          every run waits N ms before it ends
 //   line_delay_ms=N     every line of progress and result waits N ms after it is printed
 //   program_ms=N        programming runs take N ms more (a chip's write time), other runs not
+//   call_ms=N           every run takes N ms more: the tool's own start (nrfutil's 1-2 s on
+//                       Windows), so a benchmark can price a call
+//   connect_ms=N        every run on the chip takes N ms more: the probe's connection to it
 //   hang=1|program      programming runs never end (after printing everything)
 //   hang=probe|all      probe queries, or every run, never end
 //   crash=1|program     programming runs end at once, before printing anything, as a crash ends
@@ -56,6 +59,8 @@ struct Settings {
     Marker marker = Marker::kVerifyOk;
     unsigned long delayMs = 0;
     unsigned long programMs = 0;  // more for programming runs only
+    unsigned long callMs = 0;     // more for every run: the tool's start
+    unsigned long connectMs = 0;  // more for every run on the chip: the probe's connection
     unsigned long lineDelayMs = 0;
     HangIn hang = HangIn::kNoRun;
     HangIn crash = HangIn::kNoRun;

@@ -335,6 +335,32 @@ TEST_F(StandIn, DelayMakesTheRunLastAtLeastThatLong) {
     EXPECT_EQ(run.output, "682123456\n");
 }
 
+// A call's price: every run its start, every run on the chip the probe's connection too, with
+// both stand-ins (what the session benchmark counts on).
+TEST_F(StandIn, EveryCallOnTheChipCostsItsStartAndItsConnection) {
+    station_.SetStandIn("call_ms=100\nconnect_ms=200\n");
+    const std::vector<std::string> nrfjprogRead{station_.ToolPath(), "--memrd", "0x10000060"};
+    const std::vector<std::string> nrfutilRead{station_.NrfutilPath(),
+                                               "--json",
+                                               "device",
+                                               "read",
+                                               "--address",
+                                               "0x10000060",
+                                               "--bytes",
+                                               "8",
+                                               "--serial-number",
+                                               "682123456"};
+    for (const auto& [argv, least] :
+         {std::pair{std::vector<std::string>{station_.ToolPath(), "-i"}, 100ms},
+          std::pair{nrfjprogRead, 300ms}, std::pair{nrfutilRead, 300ms}}) {
+        const auto start = std::chrono::steady_clock::now();
+        RunningProgram tool(argv, station_.BinFolder());
+        EXPECT_TRUE(tool.ReadToEnd(kGenerousLimit));
+        EXPECT_EQ(tool.Wait(), 0) << tool.Output();
+        EXPECT_GE(std::chrono::steady_clock::now() - start, least) << argv[1];
+    }
+}
+
 // Reads the run until its last line, then checks that it has not ended and kills it.
 void ExpectHangsAfter(RunningProgram& tool, const std::string& lastLine) {
     ASSERT_TRUE(tool.ReadUntil(lastLine)) << tool.Output();

@@ -60,7 +60,8 @@ TEST_P(RunSteps, ReadAndWriteWhileTheChipIsOpenThenProtectAndReset) {
         {"@hex", station.ImagePath()},
         {"@net", station / "Romtool.network.hex"},
         {"@app", station / "Romtool.application.hex"},
-        {"@zip", station / "mfw.zip"}};
+        {"@zip", station / "mfw.zip"},
+        {"@num", station / "Romtool.numbered.hex"}};
     for (std::size_t i = 0; i < calls.size(); ++i) {
         std::string step = c.steps[i];
         bool whole = false;  // a step that names a file is the whole call
@@ -108,6 +109,28 @@ const std::vector<std::string> kNrfjprogBoth = {"-e --program",
                                                 "--memrd 0x10001080 --n 4",
                                                 "--rbp ALL",
                                                 "--pinreset"};
+// [chip] sessions=fewest with nrfjprog: the number programmed with the image (its verify covers
+// it), the DEVICEID read before it (after a recover), or after it when only its erase opens a
+// chip an earlier press protected.
+constexpr char kFewest[] = "[chip]\r\nsessions=fewest\r\n";
+constexpr char kFewestTrace[] = "[chip]\r\nsessions=fewest\r\n[trace]\r\ndeviceid=yes\r\n";
+constexpr char kFewestTraceRecover[] =
+    "[chip]\r\nsessions=fewest\r\nrecover=yes\r\n[trace]\r\ndeviceid=yes\r\n";
+constexpr char kFewestSerial[] =
+    "[chip]\r\nsessions=fewest\r\n[serial]\r\naddress=0x10001080\r\nfirst=100000\r\nlast="
+    "100002\r\n";
+constexpr char kFewestSerialRecover[] =
+    "[chip]\r\nsessions=fewest\r\nrecover=yes\r\n[serial]\r\naddress=0x10001080\r\nfirst=100000\r\n"
+    "last=100002\r\n";
+constexpr char kFewestBoth[] =
+    "[chip]\r\nsessions=fewest\r\n[trace]\r\ndeviceid=yes\r\n[serial]\r\naddress=0x10001080\r\n"
+    "first=100000\r\nlast=100002\r\n";
+constexpr char kFewestBothRecover[] =
+    "[chip]\r\nsessions=fewest\r\nrecover=yes\r\n[trace]\r\ndeviceid=yes\r\n[serial]\r\n"
+    "address=0x10001080\r\nfirst=100000\r\nlast=100002\r\n";
+constexpr char kReadId[] = "--memrd 0x10000060 --n 8";
+constexpr char kProgramNumbered[] = "--program @num --verify --rbp ALL --pinreset";
+
 const std::vector<std::string> kNrfutilBoth = {
     "--json device program",
     "--json device read --address 0x10000060 --bytes 8",
@@ -133,6 +156,75 @@ INSTANTIATE_TEST_SUITE_P(
                   false,
                   "100000"},
         StepsCase{"NrfjprogBoth", false, kBoth, kNrfjprogBoth, true, "100000"},
+        StepsCase{"FewestBothRecover",
+                  false,
+                  kFewestBothRecover,
+                  {"--recover", kReadId, std::string("-e ") + kProgramNumbered},
+                  true,
+                  "100000",
+                  true,
+                  kFactoryProtected},
+        StepsCase{"FewestBothErase",
+                  false,
+                  kFewestBoth,
+                  {"-e --program @num --verify", kReadId, "--rbp ALL", "--pinreset"},
+                  true,
+                  "100000"},
+        StepsCase{"FewestBothNoErase",
+                  false,
+                  kFewestBoth,
+                  {kReadId, kProgramNumbered},
+                  true,
+                  "100000",
+                  false},
+        StepsCase{"FewestSerialErase",
+                  false,
+                  kFewestSerial,
+                  {std::string("-e ") + kProgramNumbered},
+                  false,
+                  "100000"},
+        StepsCase{"FewestSerialRecover",
+                  false,
+                  kFewestSerialRecover,
+                  {std::string("--recover ") + kProgramNumbered},
+                  false,
+                  "100000",
+                  true,
+                  kFactoryProtected},
+        StepsCase{"FewestSerialNoErase",
+                  false,
+                  kFewestSerial,
+                  {kProgramNumbered},
+                  false,
+                  "100000",
+                  false},
+        StepsCase{"FewestTraceRecover",
+                  false,
+                  kFewestTraceRecover,
+                  {"--recover", kReadId, "-e --program @hex --verify --rbp ALL --pinreset"},
+                  true,
+                  "",
+                  true,
+                  kFactoryProtected},
+        StepsCase{"FewestTraceErase",
+                  false,
+                  kFewestTrace,
+                  {"-e --program @hex --verify", kReadId, "--rbp ALL", "--pinreset"},
+                  true,
+                  ""},
+        StepsCase{"FewestTraceNoErase",
+                  false,
+                  kFewestTrace,
+                  {kReadId, "--program @hex --verify --rbp ALL --pinreset"},
+                  true,
+                  "",
+                  false},
+        StepsCase{"FewestPlain",
+                  false,
+                  kFewest,
+                  {"-e --program @hex --verify --rbp ALL --pinreset"},
+                  false,
+                  ""},
         StepsCase{"NrfutilAsAlways",
                   true,
                   "",

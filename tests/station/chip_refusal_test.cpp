@@ -59,6 +59,11 @@ TEST_P(ChipRefusal, SaysWhyAboveTheFailureAndWritesNothing) {
 constexpr char kFactory[] = "protection=factory\n";
 constexpr char kNrf52[] = "[chip]\r\nfamily=nrf52\r\n";
 constexpr char kNrf52Recover[] = "[chip]\r\nfamily=nrf52\r\nrecover=yes\r\n";
+// sessions=fewest: the DEVICEID read that comes first is refused as the program call was.
+constexpr char kNrf52FewestTrace[] =
+    "[chip]\r\nfamily=nrf52\r\nsessions=fewest\r\n[trace]\r\ndeviceid=yes\r\n";
+constexpr char kNrf52RecoverFewestTrace[] =
+    "[chip]\r\nfamily=nrf52\r\nrecover=yes\r\nsessions=fewest\r\n[trace]\r\ndeviceid=yes\r\n";
 constexpr char kOtherFamily[] =
     "电路板上的芯片不是config.ini中指定的系列（[chip] family=nrf52），没有写入任何内容。请确认板子"
     "和config.ini。";
@@ -86,7 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"NrfutilFactoryProtectedBoxCleared", true, kNrf52Recover,
                                   kFactory, false, kCheckTheBox, 1},
                       RefusalCase{"NrfjprogFactoryProtectedWithoutChip", false, "", kFactory, true,
-                                  kSetRecover, 1}),
+                                  kSetRecover, 1},
+                      RefusalCase{"FewestFactoryProtectedErasedNotRecovered", false,
+                                  kNrf52FewestTrace, kFactory, true, kSetRecover, 1},
+                      RefusalCase{"FewestFactoryProtectedBoxCleared", false,
+                                  kNrf52RecoverFewestTrace, kFactory, false, kCheckTheBox, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A board protected by an earlier press: the erase opens it as always (no recover needed), and

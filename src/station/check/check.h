@@ -2,8 +2,9 @@
 // the programmer tool, the paths a run would use, an answering probe (and the one this station
 // is bound to), the image, its checksum file, config.ini, the modem firmware and its checksum
 // file (when configured), the folder of the log and the record, the image against its checksum
-// file, the modem firmware against its own, and a two-core chip's image split by its cores. It
-// paints nothing.
+// file, the modem firmware against its own, and a two-core chip's image split by its cores (or,
+// when each board's number goes into the image, that the image leaves the number's word free).
+// It paints nothing.
 #pragma once
 
 #include <chrono>
@@ -39,6 +40,9 @@ struct CheckResult {
     std::string modemChecksum;  // the modem firmware's checksum, when one is configured
     // A two-core chip's image split by its cores (tool::CoresOf), from the very bytes checked.
     std::vector<tool::CorePart> coreParts;
+    // The image as checked, when each board's number goes into a copy of it (run_plan.h's
+    // NumberGoesIntoTheImage); "" otherwise.
+    std::string checkedImage;
     std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (110)
     std::string logFolderProblem;                  // why the log folder cannot take a line (113)
     std::string serialMessage;  // what is wrong with the chips' settings or numbers (114)

@@ -6,8 +6,10 @@
 #include "platform/files.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
+#include "station/run/run_plan.h"
 #include "tool/chip_family.h"
 #include "tool/core_split.h"
+#include "tool/numbered_image.h"
 #include "tool/programmer.h"
 
 namespace station {
@@ -43,6 +45,26 @@ bool SplitByCores(const std::string& image, const std::vector<tool::CoreFacts>& 
     return true;
 }
 
+// Keeps the checked bytes for the boards' own images; 114 when the image itself writes the
+// number's word, or has a line that is no record.
+bool TakesTheNumber(std::string image, std::uint32_t address, CheckResult& result) {
+    const tool::WordClash clash = tool::FindWordClash(image, address);
+    if (clash.address) {
+        result.serialMessage =
+            "ERROR:hex文件在地址" + tool::HexWord(*clash.address) +
+            "处已有数据，与config.ini的[serial]中address=" + tool::HexWord(address) +
+            "的序列号重叠，不能烧写。";
+        return Failing(result, kSerialNumbers);
+    }
+    if (!clash.badLine.empty()) {
+        result.serialMessage =
+            "ERROR:hex文件中的“" + clash.badLine + "”不是Intel HEX记录，不能加入序列号，不能烧写。";
+        return Failing(result, kSerialNumbers);
+    }
+    result.checkedImage = std::move(image);
+    return true;
+}
+
 bool ModemMatches(const ChipSettings& chip, CheckResult& result) {
     const std::string stored = integrity::ReadChecksumFile(chip.modemChecksumPath);
     result.modemChecksum = integrity::FileChecksum(chip.modemPath);
@@ -60,10 +82,11 @@ bool ImagesMatch(const CheckInputs& in, CheckResult& result) {
     const ChipSettings& chip = in.settings.chip;
     const std::vector<tool::CoreFacts> cores =
         chip.family ? tool::CoresOf(*chip.family) : std::vector<tool::CoreFacts>{};
+    const bool numbered = NumberGoesIntoTheImage(in.settings);
     std::string image;
-    if (cores.empty()) {
+    if (cores.empty() && !numbered) {
         result.checksum = integrity::FileChecksum(in.paths.Hex_Path);
-    } else {  // the parts are made of the very bytes the checksum is taken of
+    } else {  // the parts and the numbered image are made of the very bytes checked
         image = os::ReadWholeFile(in.paths.Hex_Path, os::Share::kReadWrite);
         result.checksum = integrity::Checksum(image);
     }
@@ -72,6 +95,9 @@ bool ImagesMatch(const CheckInputs& in, CheckResult& result) {
     }
     if (!chip.modemPath.empty() && !ModemMatches(chip, result)) {
         return false;
+    }
+    if (numbered) {
+        return TakesTheNumber(std::move(image), chip.serial->address, result);
     }
     return cores.empty() || SplitByCores(image, cores, result);
 }

@@ -13,6 +13,7 @@
 #include "station/press/press_record.h"
 #include "station/press/station.h"
 #include "station/run/core_part_files.h"
+#include "station/run/numbered_image_file.h"
 #include "station/run/programming_run.h"
 #include "station/run/run_display.h"
 #include "station/run/run_plan.h"
@@ -107,9 +108,13 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
         paths_.App_Path, title_,
         settings_.chip.family ? tool::CoresOf(*settings_.chip.family) : tool::NoCores(),
         lastCheck_.coreParts);
+    // So is the board's own image, when its number goes in with the image.
+    const NumberedImageFile numbered(paths_.App_Path, title_, lastCheck_.checkedImage,
+                                     settings_.chip.serial ? settings_.chip.serial->address : 0,
+                                     press.serialNumber);
     LogInfoText("CRC=" + hexMd5_);
     const RunPlan plan = PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming,
-                                 press.serialNumber, parts.Files(), title_);
+                                 press.serialNumber, parts.Files(), numbered.Path(), title_);
     LogInfoText("Para=" + plan.Para());
     {
         RunDisplay display(events);  // gone before the verdict shows
@@ -139,7 +144,7 @@ bool Station::BatchReady(bool erase, RunObserver& observer, Pressed& press) {
                     paths_.App_Path, title_,
                     settings_.chip.family ? tool::CoresOf(*settings_.chip.family) : tool::NoCores(),
                     lastCheck_.coreParts),
-                title_);
+                "", title_);
     const BatchFile::Preparation batch =
         batch_.Prepare(plan, settings_.Prog_Path, Runner(observer));
     if (batch.ready) {

@@ -18,8 +18,10 @@ struct RunResult {
     bool succeeded = false;       // every step succeeded, the verify was confirmed
     tool::CommandResult lastRun;  // the last step run, for the record
     std::chrono::milliseconds duration{0};
-    std::string deviceId;        // the chip's DEVICEID, when a step read it
-    bool serialWritten = false;  // the serial number was written and read back
+    std::string deviceId;  // the chip's DEVICEID, when a step read it
+    // The serial number was written and read back; with the number in the image, its program
+    // step's verify passed (the read-back is then the value written).
+    bool serialWritten = false;
     // Why the chip was refused, for the operator, when the tool said so (a chip of another
     // family, a protected chip): the line above the failure message; "" otherwise.
     std::string cause;

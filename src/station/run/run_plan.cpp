@@ -1,5 +1,6 @@
 #include "station/run/run_plan.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -79,6 +80,10 @@ public:
     std::string Recover() const override {
         return tool::CoreRecoverCommand(tool_, serial_, family_, "");
     }
+    // Program, verify, protect and reset in one call: the station's plain command.
+    std::string ProgramWhole(tool::EraseMode erase) const {
+        return tool::ProgrammingCommand(tool_, image_, erase, tool::kProgPara, serial_, family_);
+    }
 };
 
 class NrfutilCommands : public Commands {
@@ -136,15 +141,18 @@ tool::EraseMode EraseModeOf(const ChipSettings& chip, bool erase) {
     return chip.recover ? tool::EraseMode::kRecover : tool::EraseMode::kWholeChip;
 }
 
-// With a modem configured, its step goes just before the image's program step (the last of
-// steps), after any recover: a protected chip takes no modem firmware, so with recover chosen the
-// chip is recovered first also where the program step recovers by itself (nrfjprog).
+// With a modem configured, its step goes just before the image's program step, after any recover: a
+// protected chip takes no modem firmware, so with recover chosen the chip is recovered first also
+// where the program step recovers by itself (nrfjprog).
 void WithModem(const Commands& commands, const ChipSettings& chip, tool::EraseMode erase,
                std::vector<RunStep>& steps) {
     if (chip.modemPath.empty()) {
         return;
     }
-    steps.insert(steps.end() - 1, {StepKind::kModem, commands.Modem(chip.modemPath)});
+    const auto program = std::find_if(steps.begin(), steps.end(), [](const RunStep& step) {
+        return step.kind == StepKind::kProgram;
+    });
+    steps.insert(program, {StepKind::kModem, commands.Modem(chip.modemPath)});
     if (erase == tool::EraseMode::kRecover && steps.front().kind != StepKind::kRecover) {
         steps.insert(steps.begin(), {StepKind::kRecover, commands.Recover()});
     }
@@ -244,11 +252,62 @@ void AsOneBatch(const StationPaths& paths, const StationSettings& settings,
                                          settings.Prog_Path, plan.batchCopy, check.probeSerial)}};
 }
 
+// sessions=fewest with nrfjprog on a one-core chip (PlanRun's note): the number is in the image.
+std::vector<RunStep> FewestSteps(const NrfjprogCommands& commands, const ChipSettings& chip,
+                                 tool::EraseMode erase, RunPlan& plan) {
+    if (!chip.deviceIdAddress) {
+        return {{StepKind::kProgram, commands.ProgramWhole(erase)}};
+    }
+    plan.deviceIdAddress = *chip.deviceIdAddress;
+    const RunStep read = {StepKind::kReadDeviceId,
+                          commands.Read(plan.deviceIdAddress, 4 * tool::kDeviceIdWords)};
+    if (erase == tool::EraseMode::kWholeChip) {
+        std::vector<RunStep> steps = commands.Program(erase);
+        steps.push_back(read);
+        steps.push_back({StepKind::kProtect, commands.Protect()});
+        steps.push_back({StepKind::kReset, commands.Reset()});
+        return steps;
+    }
+    std::vector<RunStep> steps;
+    if (erase == tool::EraseMode::kRecover) {
+        steps.push_back({StepKind::kRecover, commands.Recover()});
+        erase = tool::EraseMode::kWholeChip;  // removes what the recover leaves behind
+    }
+    steps.push_back(read);
+    steps.push_back({StepKind::kProgram, commands.ProgramWhole(erase)});
+    return steps;
+}
+
+void PlanFewest(const StationPaths& paths, const StationSettings& settings,
+                const std::string& serial, tool::EraseMode erase,
+                std::optional<std::uint32_t> serialNumber, const std::string& numberedImage,
+                RunPlan& plan) {
+    const ChipSettings& chip = settings.chip;
+    const bool numbered = serialNumber && chip.serial;
+    const NrfjprogCommands commands(settings.Prog_Path, numbered ? numberedImage : paths.Hex_Path,
+                                    serial, tool::FamilyOption(Programmer::kNrfjprog, chip.family));
+    if (numbered) {
+        plan.serialAddress = chip.serial->address;
+        plan.serialNumber = serialNumber;
+        plan.numberInImage = true;
+    }
+    plan.steps = FewestSteps(commands, chip, erase, plan);
+    WithModem(commands, chip, erase, plan.steps);
+}
+
+// sessions=fewest where it changes the plan: nrfjprog on a one-core chip.
+bool FewestCalls(const StationSettings& settings) {
+    const ChipSettings& chip = settings.chip;
+    return chip.fewestSessions && settings.station.programmer == Programmer::kNrfjprog &&
+           (!chip.family || tool::CoresOf(*chip.family).empty());
+}
+
+
 // The plan as the steps of their own.
 RunPlan PlanSteps(const StationPaths& paths, const StationSettings& settings,
                   const CheckResult& check, bool erase, std::chrono::milliseconds limit,
                   std::optional<std::uint32_t> serialNumber,
-                  const std::vector<CorePartFile>& partFiles) {
+                  const std::vector<CorePartFile>& partFiles, const std::string& numberedImage) {
     RunPlan plan;
     plan.programmer = settings.station.programmer;
     plan.limit = limit;
@@ -265,6 +324,16 @@ RunPlan PlanSteps(const StationPaths& paths, const StationSettings& settings,
     }
     const std::string serial =
         check.probePinned || plan.programmer == Programmer::kNrfutil ? check.probeSerial : "";
+    // Without the board's own image (a caller that made none), its number is written as a step.
+    if (FewestCalls(settings) && (!serialNumber || !numberedImage.empty())) {
+        PlanFewest(paths, settings, serial, eraseMode, serialNumber, numberedImage, plan);
+        return plan;
+    }
+    // Without the board's own image (a caller that made none), its number is written as a step.
+    if (FewestCalls(settings) && (!serialNumber || !numberedImage.empty())) {
+        PlanFewest(paths, settings, serial, eraseMode, serialNumber, numberedImage, plan);
+        return plan;
+    }
     const std::unique_ptr<Commands> commands = CommandsFor(paths, settings, serial);
     if (cores.empty()) {
         plan.steps = commands->Program(eraseMode);
@@ -277,6 +346,10 @@ RunPlan PlanSteps(const StationPaths& paths, const StationSettings& settings,
 }
 
 }  // namespace
+
+bool NumberGoesIntoTheImage(const StationSettings& settings) {
+    return FewestCalls(settings) && settings.chip.serial;
+}
 
 std::uint32_t SerialPlaceholder(const ChipSettings& chip) {
     constexpr std::uint32_t kPlaceholder = 0xA5A5A5A5;
@@ -297,15 +370,18 @@ std::string RunPlan::Para() const {
 RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
                 const CheckResult& check, bool erase, std::chrono::milliseconds limit,
                 std::optional<std::uint32_t> serialNumber,
-                const std::vector<CorePartFile>& partFiles, const std::string& title) {
+                const std::vector<CorePartFile>& partFiles, const std::string& numberedImage,
+                const std::string& title) {
     if (!settings.chip.fewestSessions || settings.station.programmer != Programmer::kNrfutil) {
-        return PlanSteps(paths, settings, check, erase, limit, serialNumber, partFiles);
+        return PlanSteps(paths, settings, check, erase, limit, serialNumber, partFiles,
+                         numberedImage);
     }
     // The batch is made once for many presses: its write takes the placeholder, and each press's
     // copy the press's number.
     const std::uint32_t placeholder = SerialPlaceholder(settings.chip);
     RunPlan plan = PlanSteps(paths, settings, check, erase, limit,
-                             serialNumber ? std::optional(placeholder) : std::nullopt, partFiles);
+                             serialNumber ? std::optional(placeholder) : std::nullopt, partFiles,
+                             numberedImage);
     plan.serialNumber = serialNumber;
     plan.serialPlaceholder = placeholder;
     AsOneBatch(paths, settings, check, title, plan);

@@ -45,6 +45,9 @@ struct RunPlan {
     std::string family;    // the chips' family as config.ini names it ("nrf52"), "" for none
     bool erase = false;    // the operator chose to erase
     bool recover = false;  // config.ini recovers the chip when the operator chose to erase
+    // serialNumber goes in with the image (sessions=fewest): the program step's verify confirms
+    // it, and no step writes or reads it back.
+    bool numberInImage = false;
     // [chip] sessions=fewest with nrfutil: steps is one kBatch step that runs batchCopy, and
     // these are the batch's operations in order, each command one that appends its operation to
     // batchFile (the write's value serialPlaceholder); batchCopy is batchFile with the
@@ -78,12 +81,27 @@ struct CorePartFile {
 // the chip is recovered instead of erased: by nrfjprog's program command itself (--recover), by
 // nrfutil in a recover step before the program step (which still erases the whole chip). Without
 // erase chosen nothing recovers.
+//
+// With [chip] sessions=fewest, nrfjprog on a one-core chip makes as few calls as the commands
+// above allow, each a combination the station already runs: the board's number is programmed
+// with the image, in numberedImage (the checked image with the number's word added), by the one
+// program call that also verifies, protects and resets (so its verify confirms the number, and
+// the record's read-back is the value written); with [trace], the DEVICEID is read before it,
+// after a recover call when recover is chosen (a protected chip cannot be read). With the erase
+// chosen but no recover, a chip protected by an earlier press opens only to the program call's
+// erase: the DEVICEID is read after it, and protection and the reset follow as steps of their
+// own. So a traced and numbered press takes 2 calls (3 with recover, 4 with erase alone) instead
+// of 6, a numbered one 1. A two-core chip and nrfutil are planned as with sessions=each.
 // With [chip] sessions=fewest and nrfutil, the same steps are the operations of one batch, in
 // "<title>.batch.json" beside the station's other working files.
 RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
                 const CheckResult& check, bool erase, std::chrono::milliseconds limit,
                 std::optional<std::uint32_t> serialNumber,
-                const std::vector<CorePartFile>& partFiles = {}, const std::string& title = {});
+                const std::vector<CorePartFile>& partFiles = {},
+                const std::string& numberedImage = {}, const std::string& title = {});
+
+// Whether each board's number goes into its own copy of the image (numberedImage above).
+bool NumberGoesIntoTheImage(const StationSettings& settings);
 
 // The value the batch's write operation is generated with, replaced at each press: 0xA5A5A5A5,
 // a pattern no range of numbers a station is given starts near, or 0x5A5A5A5A when the

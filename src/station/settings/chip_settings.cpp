@@ -57,13 +57,16 @@ void ReadChip(const std::string& configPath, const std::string& title, ChipSetti
     }
     chip.recover = ReadSwitch("chip", Read(configPath, title, "chip", "recover"), chip.problem)
                        .value_or(false);
+    if (!chip.problem.empty()) {
+        return;
+    }
     const Setting sessions = Read(configPath, title, "chip", "sessions");
-    const std::string sessionsValue = os::AsciiLower(sessions.value);
-    if (sessionsValue != "" && sessionsValue != "each" && sessionsValue != "fewest") {
+    const std::string choice = os::AsciiLower(sessions.value);
+    if (choice != "" && choice != "each" && choice != "fewest") {
         chip.problem = SettingProblem("chip", sessions, "不是each或fewest");
         return;
     }
-    chip.fewestSessions = sessionsValue == "fewest";
+    chip.fewestSessions = choice == "fewest";
     const Setting modem = Read(configPath, title, "chip", "modem");
     if (!modem.value.empty() && chip.family != tool::ChipFamily::kNrf91) {
         chip.problem = SettingProblem("chip", modem,

@@ -1,0 +1,34 @@
+#include "station/run/numbered_image_file.h"
+
+#include "platform/files.h"
+#include "tool/numbered_image.h"
+
+namespace station {
+
+std::string NumberedImagePath(const std::string& folder, const std::string& title) {
+    return folder + title + ".numbered.hex";
+}
+
+NumberedImageFile::NumberedImageFile(const std::string& folder, const std::string& title,
+                                     const std::string& checkedImage, std::uint32_t address,
+                                     std::optional<std::uint32_t> number) {
+    if (!number || checkedImage.empty()) {
+        return;
+    }
+    const std::string path = NumberedImagePath(folder, title);
+    try {
+        os::ReplaceFileContent(path, tool::WithWord(checkedImage, address, *number));
+    } catch (...) {
+        os::RemoveFile(path);  // a part written before the failure
+        throw;
+    }
+    path_ = path;
+}
+
+NumberedImageFile::~NumberedImageFile() {
+    if (!path_.empty()) {
+        os::RemoveFile(path_);
+    }
+}
+
+}  // namespace station

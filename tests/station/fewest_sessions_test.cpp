@@ -1,0 +1,98 @@
+// [chip] sessions=fewest with nrfjprog: the board's number programmed with the image, from a copy
+// of it made for the press, in as few calls as the programmer allows, and the row the same.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "checksum_of.h"
+#include "hex_records.h"
+#include "record/record_columns.h"
+#include "run_steps.h"
+#include "station/check/error_codes.h"
+
+using namespace station;
+
+using record::Column;
+using record::IndexOf;
+
+namespace {
+
+using chip_steps::ChipStation;
+
+constexpr char kNumbered[] =
+    "[chip]\r\nsessions=fewest\r\n[serial]\r\naddress=0x10001080\r\nfirst=100000\r\n"
+    "last=100002\r\n";
+constexpr char kCopy[] = "Romtool.numbered.hex";
+
+// The copy lives for its run only, whatever the verdict; an image that writes the number's word
+// itself is refused at the check, and nothing is programmed.
+TEST_F(ChipStation, BoardsOwnImageLastsItsRunAndNeverOverwritesTheImage) {
+    auto& station = ChipStationWith(kNumbered);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(view_.verdict, "PASS") << form.MemoText();
+    EXPECT_FALSE(station.Exists(kCopy));
+    station.SetStandIn("verify=fail\n");
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(view_.verdict, "FAIL");
+    EXPECT_FALSE(station.Exists(kCopy));
+
+    using test_support::HexRecord;
+    const std::string image = HexRecord(0, 0, {1, 2}) + "\r\n" + test_support::HexBase(0x1000) +
+                              "\r\n" + HexRecord(0, 0x1082, {7}) + "\r\n" + test_support::kHexEnd +
+                              "\r\n";
+    station.Write("merge.hex", image);
+    station.Write("merge.crc", test_support::ChecksumOf(image));
+    const std::size_t calls = CallsAfterTheChecks().size();
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(form.State().Error_Code, kSerialNumbers);
+    EXPECT_THAT(
+        form.MemoText(),
+        ::testing::EndsWith("ERROR:hex文件在地址0x10001082处已有数据，与config.ini的[serial]"
+                            "中address=0x10001080的序列号重叠，不能烧写。\r\n"));
+    EXPECT_EQ(CallsAfterTheChecks().size(), calls);
+}
+
+// A traced, numbered, factory-protected board with recover: 3 calls instead of 6, the number in
+// the chip's UICR either way, and the row the same but for its sessions (and what a second
+// station folder and another run's length change).
+TEST_F(ChipStation, FewestSessionsWriteTheRowOfEachButForItsSessions) {
+    std::vector<std::vector<std::string>> rows;
+    for (const char* sessions : {"each", "fewest"}) {
+        auto& station =
+            ChipStationWith(std::string("[chip]\r\nrecover=yes\r\nsessions=") + sessions +
+                            "\r\n[trace]\r\ndeviceid=yes\r\n[serial]\r\naddress="
+                            "0x10001080\r\nfirst=100000\r\nlast=100002\r\n");
+        station.SetStandIn("protection=factory\n");
+        TRomForm& form = Shown();
+        form.Handle(&TRomForm::Button_StartClick);
+        ASSERT_EQ(view_.verdict, "PASS") << sessions << form.MemoText();
+        EXPECT_EQ(station.Read("bin/flash.uicr").substr(0x80, 4),
+                  std::string("\xA0\x86\x01\x00", 4))
+            << sessions;
+        rows.push_back(RecordRows().at(1));
+    }
+    EXPECT_EQ(rows[0][IndexOf(Column::kSessions)], "6");
+    EXPECT_EQ(rows[1][IndexOf(Column::kSessions)], "3");
+    for (const Column differs : {Column::kTime, Column::kStationFolder, Column::kImage,
+                                 Column::kRunMs, Column::kSessions}) {
+        rows[0][IndexOf(differs)] = rows[1][IndexOf(differs)] = "";
+    }
+    EXPECT_EQ(rows[0], rows[1]);
+}
+
+// The same board again, protected by its first press: only the program call's erase opens it (no
+// recover), so its DEVICEID is read after that call, and the operator hears it is the same chip.
+TEST_F(ChipStation, BoardProtectedByItsFirstPressIsReadAfterTheErase) {
+    ChipStationWith("[chip]\r\nsessions=fewest\r\n[trace]\r\ndeviceid=yes\r\n");
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_StartClick);
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(view_.verdict, "PASS") << form.MemoText();
+    EXPECT_THAT(form.MemoText(),
+                ::testing::HasSubstr("注意：这颗芯片（DEVICEID F00DCAFE12345678）今天已于"));
+}
+
+}  // namespace
