@@ -13,11 +13,11 @@ namespace {
 constexpr unsigned long long kMaxDelayMs = 24ull * 60 * 60 * 1000;
 constexpr unsigned long long kMaxLongOutput = 256ull * 1024 * 1024;
 
-const char* const kKeys[] = {
-    "probe",      "verify",     "marker",     "delay_ms",    "line_delay_ms",  "hang",
-    "crash",      "long_output", "zero_bytes", "split_char", "serial",         "deviceid",
-    "family",     "protection", "program_ms", "call_ms",     "connect_ms",     "device_version",
-    "batch_fail"};
+const char* const kKeys[] = {"probe",         "verify",         "marker",     "delay_ms",
+                             "line_delay_ms", "hang",           "crash",      "long_output",
+                             "zero_bytes",    "split_char",     "serial",     "deviceid",
+                             "family",        "protection",     "program_ms", "call_ms",
+                             "connect_ms",    "device_version", "batch_fail"};
 
 std::string_view Trim(std::string_view text) {
     return os::TrimmedOf(text, os::kAsciiSpace);

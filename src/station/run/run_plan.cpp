@@ -302,7 +302,6 @@ bool FewestCalls(const StationSettings& settings) {
            (!chip.family || tool::CoresOf(*chip.family).empty());
 }
 
-
 // The plan as the steps of their own.
 RunPlan PlanSteps(const StationPaths& paths, const StationSettings& settings,
                   const CheckResult& check, bool erase, std::chrono::milliseconds limit,
@@ -324,11 +323,6 @@ RunPlan PlanSteps(const StationPaths& paths, const StationSettings& settings,
     }
     const std::string serial =
         check.probePinned || plan.programmer == Programmer::kNrfutil ? check.probeSerial : "";
-    // Without the board's own image (a caller that made none), its number is written as a step.
-    if (FewestCalls(settings) && (!serialNumber || !numberedImage.empty())) {
-        PlanFewest(paths, settings, serial, eraseMode, serialNumber, numberedImage, plan);
-        return plan;
-    }
     // Without the board's own image (a caller that made none), its number is written as a step.
     if (FewestCalls(settings) && (!serialNumber || !numberedImage.empty())) {
         PlanFewest(paths, settings, serial, eraseMode, serialNumber, numberedImage, plan);

@@ -91,7 +91,7 @@ struct CorePartFile {
 // chosen but no recover, a chip protected by an earlier press opens only to the program call's
 // erase: the DEVICEID is read after it, and protection and the reset follow as steps of their
 // own. So a traced and numbered press takes 2 calls (3 with recover, 4 with erase alone) instead
-// of 6, a numbered one 1. A two-core chip and nrfutil are planned as with sessions=each.
+// of 6, a numbered one 1. A two-core chip with nrfjprog is planned as with sessions=each.
 // With [chip] sessions=fewest and nrfutil, the same steps are the operations of one batch, in
 // "<title>.batch.json" beside the station's other working files.
 RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
