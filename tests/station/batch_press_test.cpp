@@ -9,6 +9,7 @@
 
 #include "csv_reader.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "record/record_columns.h"
 #include "run_steps.h"
 #include "station/check/error_codes.h"
@@ -222,7 +223,7 @@ TEST_F(BatchStation, BatchOfAnotherVersionIsMadeAgain) {
     EXPECT_EQ(view_.verdict, "PASS") << form.MemoText();
     EXPECT_EQ(Generating().size(), 2 * made);
     EXPECT_EQ(CallsAfterTheChecks().back(), BatchExecute());
-    EXPECT_THAT(Log(), HasSubstr("重新生成一次"));
+    EXPECT_THAT(Log(), HasSubstr(os::ToAnsi("重新生成一次").bytes()));  // in the code page
     const test_support::CsvRows rows = RecordRows();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[2][IndexOf(Column::kSerialNumber)], "100001");
@@ -240,7 +241,7 @@ TEST_F(BatchStation, FailingOperationIsNamedAndItsNumberVoided) {
     EXPECT_EQ(form.State().Error_Code, kProgrammingFailed);
     const std::string named = "ERROR:批处理的第3个操作（写序列号）失败。";
     EXPECT_THAT(form.MemoText(), HasSubstr(named));
-    EXPECT_THAT(Log(), HasSubstr(named));
+    EXPECT_THAT(Log(), HasSubstr(os::ToAnsi(named).bytes()));
     EXPECT_FALSE(os::FileExists(BatchCopy()));
     const test_support::CsvRows rows = RecordRows();
     ASSERT_EQ(rows.size(), 2u);
