@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The chip families a line programs, end to end: a two-core nRF5340 and a factory-protected
 # nRF52840, with nrfjprog and with nrfutil. Sourced by station.sh; uses its helpers.
 
@@ -47,10 +48,12 @@ station_rewrite_checksum() {
 # (the image as it was) and, at 0x01000000, the network core's (its first 64 data records).
 station_two_core_image() {
     local hex=$1/merge.hex
-    tr -d '\r' <"$hex" | grep -v '^:00000001FF' >"$hex.two"
-    printf ':020000040100F9\n' >>"$hex.two"
-    tr -d '\r' <"$hex" | awk '/^:......00/ && n++ < 64' >>"$hex.two"
-    printf ':00000001FF\n' >>"$hex.two"
+    {
+        tr -d '\r' <"$hex" | grep -v '^:00000001FF'
+        printf ':020000040100F9\n'  # the network core's flash: 0x01000000
+        tr -d '\r' <"$hex" | awk '/^:......00/ && n++ < 64'
+        printf ':00000001FF\n'
+    } >"$hex.two"
     mv "$hex.two" "$hex"
 }
 
