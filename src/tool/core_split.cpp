@@ -73,35 +73,22 @@ private:
     std::string lineEnd_;
 };
 
-std::string LineEndOf(const std::string& image) {
-    const std::size_t end = image.find('\n');
-    return end != std::string::npos && end > 0 && image[end - 1] == '\r' ? "\r\n" : "\n";
-}
-
 }  // namespace
 
 SplitImage SplitByCores(const std::string& image, const std::vector<CoreFacts>& cores) {
     SplitImage split;
-    PartWriter writer(cores.size(), LineEndOf(image));
+    PartWriter writer(cores.size(), HexLineEnd(image));
     std::string baseLine;
     std::string endLine;
     std::uint32_t base = 0;
-    std::size_t from = 0;
-    while (from < image.size() && endLine.empty()) {
-        std::size_t to = image.find('\n', from);
-        to = to == std::string::npos ? image.size() : to;
-        std::string_view line(image.data() + from, to - from);
-        from = to + 1;
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) {
-            line.remove_suffix(1);
-        }
+    ForEachHexLine(image, [&](std::string_view line, std::size_t) {
         if (line.empty()) {
-            continue;
+            return true;
         }
         const std::optional<HexRecord> record = ParseHexRecord(line);
         if (!record || record->type > 0x05) {
             split.badLine = std::string(line);
-            return split;
+            return false;
         }
         if (record->type == 0x00) {
             const std::uint32_t address = base + record->offset;
@@ -109,17 +96,22 @@ SplitImage SplitByCores(const std::string& image, const std::vector<CoreFacts>& 
             const Placement placement = Place(cores, address, count == 0 ? 1 : count);
             if (!placement.core) {
                 split.refusedAddress = placement.refused;
-                return split;
+                return false;
             }
             writer.Data(*placement.core, line, baseLine, address, count);
         } else if (record->type == 0x01) {
             endLine = std::string(line);
+            return false;
         } else if (record->type == 0x02 || record->type == 0x04) {
             base = BaseOf(*record);
             baseLine = std::string(line);
         } else if (!cores.empty()) {
             writer.Line(cores.size() - 1, line);  // where the chip starts
         }
+        return true;
+    });
+    if (split.refusedAddress || !split.badLine.empty()) {
+        return split;
     }
     split.parts = writer.Finish(endLine);
     return split;

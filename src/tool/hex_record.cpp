@@ -48,4 +48,9 @@ std::uint32_t BaseOf(const HexRecord& record) {
     return record.type == 0x04 ? value << 16 : value << 4;
 }
 
+std::string HexLineEnd(std::string_view image) {
+    const std::size_t end = image.find('\n');
+    return end != std::string_view::npos && end > 0 && image[end - 1] == '\r' ? "\r\n" : "\n";
+}
+
 }  // namespace tool

@@ -12,25 +12,6 @@ namespace {
 
 constexpr std::uint32_t kWordBytes = 4;
 
-// Each line of text without its line end (CR, blanks), and where it starts; stops when visit
-// returns false.
-template <typename Visit>
-void ForEachLine(const std::string& text, Visit visit) {
-    std::size_t from = 0;
-    while (from < text.size()) {
-        std::size_t to = text.find('\n', from);
-        to = to == std::string::npos ? text.size() : to;
-        std::string_view line(text.data() + from, to - from);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) {
-            line.remove_suffix(1);
-        }
-        if (!visit(line, from)) {
-            return;
-        }
-        from = to + 1;
-    }
-}
-
 // A record's text: ":", count, address, type, data and checksum in upper-case hexadecimal.
 std::string RecordText(std::uint8_t type, std::uint16_t offset,
                        const std::vector<std::uint8_t>& data) {
@@ -52,17 +33,12 @@ std::string RecordText(std::uint8_t type, std::uint16_t offset,
     return text;
 }
 
-std::string LineEndOf(const std::string& image) {
-    const std::size_t end = image.find('\n');
-    return end != std::string::npos && end > 0 && image[end - 1] == '\r' ? "\r\n" : "\n";
-}
-
 }  // namespace
 
 WordClash FindWordClash(const std::string& image, std::uint32_t address) {
     WordClash clash;
     std::uint32_t base = 0;
-    ForEachLine(image, [&](std::string_view line, std::size_t) {
+    ForEachHexLine(image, [&](std::string_view line, std::size_t) {
         if (line.empty()) {
             return true;
         }
@@ -91,7 +67,7 @@ WordClash FindWordClash(const std::string& image, std::uint32_t address) {
 }
 
 std::string WithWord(const std::string& image, std::uint32_t address, std::uint32_t value) {
-    const std::string end = LineEndOf(image);
+    const std::string end = HexLineEnd(image);
     const std::string word =
         RecordText(
             0x04, 0,
@@ -103,7 +79,7 @@ std::string WithWord(const std::string& image, std::uint32_t address, std::uint3
              static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}) +
         end;
     std::optional<std::size_t> endOfFile;
-    ForEachLine(image, [&](std::string_view line, std::size_t at) {
+    ForEachHexLine(image, [&](std::string_view line, std::size_t at) {
         const std::optional<HexRecord> record = ParseHexRecord(line);
         if (record && record->type == 0x01) {
             endOfFile = at;
