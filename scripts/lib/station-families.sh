@@ -13,14 +13,10 @@ station_fresh_chip() {
 
 # station_press_board FOLDER WINDOW: presses 开始 and waits for the board's row.
 station_press_board() {
-    local record rows
-    record=$1/logs/$(date +%Y-%m-%d).csv
-    rows=$({ wc -l <"$record"; } 2>/dev/null || echo 0)
+    local rows
+    rows=$(station_rows "$1")
     station_press "$2" Button_Start
-    for _ in $(seq 3300); do
-        [[ $({ wc -l <"$record"; } 2>/dev/null || echo 0) -gt $rows ]] && break
-        sleep 0.1
-    done
+    station_wait_rows "$1" "$rows" || true  # the row's checks say what is missing
     station_wait_idle
 }
 

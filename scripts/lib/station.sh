@@ -253,6 +253,21 @@ station_wait_log() {
     return 1
 }
 
+# station_rows FOLDER: the lines of today's production record, 0 before it exists.
+station_rows() {
+    { wc -l <"$1/logs/$(date +%Y-%m-%d).csv"; } 2>/dev/null || echo 0
+}
+
+# station_wait_rows FOLDER ROWS: waits (up to 330 s) until today's record has more than ROWS
+# lines; fails when it does not.
+station_wait_rows() {
+    for _ in $(seq 3300); do
+        [[ $(station_rows "$1") -gt $2 ]] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # station_screenshot WINDOW FILE: the screen where the window is, message boxes over it included.
 station_screenshot() {
     local X Y WIDTH HEIGHT SCREEN WINDOW
@@ -462,7 +477,7 @@ station_check_autostart() {
         else
             rm -f "$folder/bin/standin.ini"
         fi
-        rows=$(wc -l <"$record" 2>/dev/null || echo 0)
+        rows=$(station_rows "$folder")
         found=$(LC_ALL=C station_count "$folder" "$found_line")
         station_quiet "$@" --board-change
         if ((${#labels[@]})); then
@@ -472,8 +487,7 @@ station_check_autostart() {
             station_scan "$win" "${labels[n]}"
         fi
         n=$((n + 1))
-        for _ in $(seq 3300); do [[ $(wc -l <"$record") -gt $rows ]] && break; sleep 0.1; done
-        station_check "board $n ($board) has its row" test "$(wc -l <"$record")" -gt "$rows"
+        station_check "board $n ($board) has its row" station_wait_rows "$folder" "$rows"
     done
     # The last board stays in the fixture: looked at again, never pressed again.
     seen=$(looks)
