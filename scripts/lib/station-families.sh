@@ -71,7 +71,10 @@ station_set_keys() {
 # [chip] recover and programmed with it. config.ini, the image and its checksum are as they were
 # afterwards. SCREENSHOT, when not "", gets the window after the first nRF5340's PASS.
 station_check_families() {
-    local folder=$1 win=$2 shot=$3 programmer number=600000 board=0
+    local folder=$1 win=$2 shot=$3 programmer number board=0
+    # A range of numbers of this run's own: a station folder kept from an earlier run (the
+    # demo's) remembers the numbers it gave.
+    number=$((600000 + 10#$(date +%M%S) * 20))
     shift 3
     cp "$folder/config.ini" "$folder/config.ini.before"
     cp "$folder/merge.hex" "$folder/merge.hex.before"
