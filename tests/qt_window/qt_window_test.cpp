@@ -433,6 +433,7 @@ TEST_F(ShownWindow, TheNextScanReplacesARefusedLabel) {
 TEST_F(ShownWindow, TheWaitingTextsAndTheLabelOfAFoundBoard) {
     station.Write("config.ini", station.Read("config.ini") +
                                     "[station]\r\nautostart=yes\r\nautostart_settle_ms=0\r\n"
+                                    "autostart_absent_ms=0\r\n"
                                     "[trace]\r\nlabel=yes\r\n");
     QtStationWindow& window = Shown();
     auto* edit = window.ControlAs<QLineEdit>(ControlId::Edit_BoardLabel);

@@ -97,7 +97,7 @@ const CheckResult& Station::Check(StationEvents& events) {
             passedLabels_.Follow(settings_.log.folder, title_);
         }
     }
-    watch_.Restart(settings_.station.autostartSettle);
+    watch_.Restart(settings_.station.autostartSettle, settings_.station.autostartAbsent);
     return lastCheck_;
 }
 
