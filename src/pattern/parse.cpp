@@ -267,8 +267,6 @@ private:
                 return Only('\v');
             case 'x':
                 return Only(static_cast<unsigned char>(HexByte()));
-            case 'c':
-                return Only(static_cast<unsigned char>(ControlLetter()));
             default:
                 break;
         }
@@ -295,13 +293,6 @@ private:
         }
         pos_ += 2;
         return high * 16 + low;
-    }
-
-    int ControlLetter() {
-        if (AtEnd() || !std::isalpha(static_cast<unsigned char>(Peek()))) {
-            throw Refusal("“\\c”后面不是字母");
-        }
-        return text_[pos_++] % 32;
     }
 
     // The set of a class, its "[" taken.
@@ -339,6 +330,13 @@ private:
 
     // One member of a class; single: the byte, when it is one byte (a range may end there).
     std::bitset<256> ClassAtom(std::optional<unsigned char>& single) {
+        // std::regex read these as POSIX's named classes, ECMAScript as characters: refused,
+        // so that no pattern means something else than it did.
+        for (const char* posix : {"[:", "[=", "[."}) {
+            if (text_.substr(pos_, 2) == posix) {
+                throw Refusal(std::string("不支持“") + posix + "”");
+            }
+        }
         const char c = text_[pos_++];
         const std::bitset<256> set = c == '\\' ? Escape(true) : Only(static_cast<unsigned char>(c));
         if (set.count() == 1) {

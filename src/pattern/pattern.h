@@ -5,7 +5,7 @@
 //
 // The syntax is ECMAScript's, and Search finds a match anywhere in the input, as
 // std::regex_search does: literals, ".", escapes (\. \- \d \D \w \W \s \S \t \n \r \f \v \0
-// \xHH \cX), classes with ranges and negation ([A-Z0-9_-], [^...]), "*", "+", "?", "{m}",
+// \xHH), classes with ranges and negation ([A-Z0-9_-], [^...]), "*", "+", "?", "{m}",
 // "{m,}", "{m,n}" (lazy forms too: whether a match exists does not depend on it), groups "(...)"
 // and "(?:...)", "|", "^", "$", "\b", "\B". Input is bytes: "." and a class take one byte.
 // Constructs that need backtracking (back-references, look-around, named groups) are refused by
