@@ -454,6 +454,7 @@ station_check_autostart() {
     cp "$folder/config.ini" "$folder/config.ini.before"
     station_set_key "$folder" station autostart yes
     station_set_key "$folder" station autostart_settle_ms 300
+    station_set_key "$folder" station autostart_absent_ms 300
     if ((${#labels[@]})); then
         station_set_key "$folder" trace label yes
         station_set_key "$folder" trace label_pattern '^PCB-[0-9]{8}$'

@@ -1,6 +1,5 @@
 #include "database/factory_database.h"
 
-#include <string_view>
 #include <utility>
 
 namespace database {
@@ -11,14 +10,6 @@ constexpr char kAddRow[] =
     "{CALL romtool.add_record_row(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)}";
 constexpr char kTakeBlock[] = "{CALL romtool.take_serial_block(?, ?)}";
 constexpr char kLabelPassed[] = "{CALL romtool.label_passed(?)}";
-
-// The database has no such procedure: PostgreSQL's undefined function, or SQL Server's
-// "Could not find stored procedure" (42000, a class it shares with syntax errors).
-bool NoSuchProcedure(const odbc::OdbcError& error) {
-    return error.SqlState() == "42883" ||
-           (error.SqlState() == "42000" &&
-            std::string_view(error.what()).find("label_passed") != std::string_view::npos);
-}
 
 std::optional<std::uint32_t> Number(const std::optional<std::string>& text) {
     if (!text || text->empty() || text->size() > 10) {
@@ -35,6 +26,11 @@ std::optional<std::uint32_t> Number(const std::optional<std::string>& text) {
 }
 
 }  // namespace
+
+bool NoSuchProcedure(const odbc::OdbcError& error) {
+    return error.SqlState() == "42883" ||
+           (error.SqlState() == "42000" && error.NativeError() == kSqlServerNoProcedure);
+}
 
 std::unique_ptr<FactoryLink> OpenFactoryDatabase(const std::string& connection,
                                                  odbc::Timeouts timeouts) {

@@ -36,6 +36,15 @@ public:
 using OpenFactory = std::function<std::unique_ptr<FactoryLink>(const std::string& connection,
                                                                odbc::Timeouts timeouts)>;
 // The factory's database itself (FactoryDatabase below).
+// SQL Server's "Could not find stored procedure" (SQLSTATE 42000, a class it shares with syntax
+// errors and missing rights: its message number tells them apart).
+inline constexpr std::int32_t kSqlServerNoProcedure = 2812;
+
+// True when the call failed because the database has no such procedure or function, told by
+// codes alone: PostgreSQL's undefined function (SQLSTATE 42883), SQL Server's 42000 with
+// kSqlServerNoProcedure.
+bool NoSuchProcedure(const odbc::OdbcError& error);
+
 std::unique_ptr<FactoryLink> OpenFactoryDatabase(const std::string& connection,
                                                  odbc::Timeouts timeouts);
 
@@ -55,8 +64,7 @@ public:
     std::optional<serial_numbers::NumberRange> TakeBlock(const std::string& pool,
                                                          std::uint32_t count) override;
     // romtool.label_passed: the station and time of the label's first PASS row; kNoProcedure
-    // for a database made before the procedure (SQLSTATE 42883, or SQL Server's 42000 naming
-    // the procedure).
+    // for a database made before the procedure (NoSuchProcedure).
     LabelAnswer LabelPassed(const std::string& recordedLabel) override;
 
 private:

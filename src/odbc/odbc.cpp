@@ -53,6 +53,7 @@ SQLWCHAR* Wide(std::u16string& text) {
 // left none.
 OdbcError ErrorOf(const Handle& handle, const Secrets& secrets, const char* what) {
     std::string state;
+    std::int32_t firstNative = 0;
     std::string message;
     SQLWCHAR code[6] = {};
     SQLWCHAR text[1024];
@@ -63,8 +64,9 @@ OdbcError ErrorOf(const Handle& handle, const Secrets& secrets, const char* what
                                                 1024, &length));
          ++i) {
         const std::u16string_view codeText(reinterpret_cast<const char16_t*>(code), 5);
-        if (state.empty()) {
+        if (i == 1) {
             state = Utf8Of(codeText);
+            firstNative = static_cast<std::int32_t>(native);
         }
         const auto shown = static_cast<std::size_t>(std::min<SQLSMALLINT>(length, 1023));
         message += (message.empty() ? "" : "\n") +
@@ -73,7 +75,7 @@ OdbcError ErrorOf(const Handle& handle, const Secrets& secrets, const char* what
     if (message.empty()) {
         message = std::string(what) + " failed without a diagnostic";
     }
-    return OdbcError(state, secrets.Masked(message));
+    return OdbcError(state, secrets.Masked(message), firstNative);
 }
 
 void Check(SQLRETURN result, const Handle& handle, const Secrets& secrets, const char* what) {

@@ -23,11 +23,14 @@ namespace odbc {
 // of the connection string masked; it never holds the connection string itself.
 class OdbcError : public std::runtime_error {
 public:
-    OdbcError(std::string sqlState, const std::string& message)
-        : std::runtime_error(message), sqlState_(std::move(sqlState)) {}
+    OdbcError(std::string sqlState, const std::string& message, std::int32_t nativeError = 0)
+        : std::runtime_error(message), sqlState_(std::move(sqlState)), nativeError_(nativeError) {}
 
     // The five-character SQLSTATE of the first diagnostic ("" when the driver gave none).
     const std::string& SqlState() const { return sqlState_; }
+    // The database's own code of the first diagnostic (SQL Server's message number, e.g. 2812);
+    // 0 when the driver gave none.
+    std::int32_t NativeError() const { return nativeError_; }
     // The database refused the values themselves: one that is not what its column holds or is
     // too long for it (class 22), or one that breaks a constraint (class 23). Sending the same
     // values again would be refused again. Anything else (the connection, a timeout, a missing
@@ -36,6 +39,7 @@ public:
 
 private:
     std::string sqlState_;
+    std::int32_t nativeError_;
 };
 
 // A statement's parameter: text (UTF-8) or a 32-bit whole number.

@@ -10,13 +10,13 @@
 
 namespace record {
 
-void ForEachRowOf(const std::string& path, const std::string& title,
+bool ForEachRowOf(const std::string& path, const std::string& title,
                   const std::function<void(const DayRow&)>& take) {
     std::string bytes;
     try {
         bytes = os::ReadWholeFile(path, os::Share::kReadWrite);
     } catch (const std::exception&) {
-        return;  // no record yet, or none to read now
+        return !os::FileExists(path);  // no record yet, or one that cannot be read now
     }
     CsvReader reader;
     std::optional<RecordLayout> layout;
@@ -30,6 +30,7 @@ void ForEachRowOf(const std::string& path, const std::string& title,
                   layout->FieldOf(reader, Column::kBoardLabel)});
         }
     });
+    return true;
 }
 
 }  // namespace record

@@ -18,9 +18,10 @@ struct DayRow {
 };
 
 // Calls take with every row of title in the record at path, as the file is now; nothing when
-// there is no such file or it cannot be read. Rows are found by the header's column names, so
-// every layout the station has written reads.
-void ForEachRowOf(const std::string& path, const std::string& title,
+// there is no such file. Returns false (after calling take for nothing) when a file is there but
+// cannot be read now: it is no record without rows. Rows are found by the header's column names,
+// so every layout the station has written reads.
+bool ForEachRowOf(const std::string& path, const std::string& title,
                   const std::function<void(const DayRow&)>& take);
 
 }  // namespace record

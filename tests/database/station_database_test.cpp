@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "database/factory_database.h"
 #include "database_fixture.h"
 #include "platform/files.h"
 #include "record/csv.h"
@@ -336,6 +337,29 @@ TEST_F(StationDatabaseTest, TheDatabaseTellsWhichStationPassedALabel) {
 
     Admin("ALTER FUNCTION romtool.label_passed(varchar) RENAME TO label_passed_away");
     EXPECT_EQ(station.Service().LabelPassed("PCB-PASSED", kGenerous).kind, Kind::kNoProcedure);
+}
+
+// A missing procedure is told by codes, never by the message's words: SQL Server's 42000 is also
+// a syntax error or a missing right, whose message may name the procedure as well.
+TEST(NoSuchProcedure, IsToldBySqlStateAndNativeError) {
+    struct Case {
+        const char* state;
+        std::int32_t native;
+        const char* message;
+        bool missing;
+    };
+    const Case cases[] = {
+        {"42883", 0, "ERROR: function romtool.label_passed(unknown) does not exist", true},
+        {"42000", 2812, "Could not find stored procedure 'romtool.label_passed'.", true},
+        {"42000", 102, "Incorrect syntax near 'label_passed'.", false},
+        {"42000", 229, "The EXECUTE permission was denied on the object 'label_passed'.", false},
+        {"08S01", 0, "label_passed: communication link failure", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(database::NoSuchProcedure(odbc::OdbcError(c.state, c.message, c.native)),
+                  c.missing)
+            << c.message;
+    }
 }
 
 }  // namespace

@@ -71,6 +71,7 @@ public:
     void SetLabelText(const std::string&) override {}
     void SetLabelVisible(bool) override {}
     void FocusLabel() override {}
+    void SelectLabelText() override {}
     void RepaintKeepingInput() override {}
     void DispatchQueuedInput() override {}
     void CloseWindow() override {}

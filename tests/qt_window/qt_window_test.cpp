@@ -412,11 +412,28 @@ TEST_F(ShownWindow, EnterInTheLabelFieldPressesStart) {
     EXPECT_EQ(window.focusWidget(), edit);
 }
 
+// A refused label stays in view, selected: the scanner's next label replaces it instead of
+// being appended to it.
+TEST_F(ShownWindow, TheNextScanReplacesARefusedLabel) {
+    station.Write("config.ini", station.Read("config.ini") +
+                                    "[trace]\r\nlabel=yes\r\nlabel_pattern=^PCB-[0-9]+$\r\n");
+    QtStationWindow& window = Shown();
+    auto* edit = window.ControlAs<QLineEdit>(ControlId::Edit_BoardLabel);
+    QTest::keyClicks(edit, "PCB-X");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(edit->text(), "PCB-X");
+    QTest::keyClicks(edit, "PCB-1");
+    EXPECT_EQ(edit->text(), "PCB-1");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(panel->text(), "PASS");
+}
+
 // A station that starts by itself and asks for labels, through its own ticks: the panel says
 // what it waits for in the Ready colour, and the field takes the focus when the label is due.
 TEST_F(ShownWindow, TheWaitingTextsAndTheLabelOfAFoundBoard) {
     station.Write("config.ini", station.Read("config.ini") +
                                     "[station]\r\nautostart=yes\r\nautostart_settle_ms=0\r\n"
+                                    "autostart_absent_ms=0\r\n"
                                     "[trace]\r\nlabel=yes\r\n");
     QtStationWindow& window = Shown();
     auto* edit = window.ControlAs<QLineEdit>(ControlId::Edit_BoardLabel);

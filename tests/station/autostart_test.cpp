@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,7 @@ TEST(AutostartWatch, PressesOnlyABoardThatAppearsAndStays) {
     struct Case {
         const char* name;
         std::vector<Look> looks;
+        int absentMs = 0;
     };
     constexpr auto B = Presence::kBoard;
     constexpr auto N = Presence::kNoBoard;
@@ -107,11 +109,45 @@ TEST(AutostartWatch, PressesOnlyABoardThatAppearsAndStays) {
          {{N, 0, Action::kEmptied},
           {Presence::kNoProbe, 500, Action::kProbeGone},
           {B, 1000, Action::kWait}}},
+        {"a contact that bounces for one look presses nothing again",
+         {{N, 0, Action::kWait},
+          {N, 1000, Action::kWait},
+          {N, 1500, Action::kEmptied},
+          {B, 2000, Action::kWait},
+          {B, 2500, Action::kFound},
+          {N, 3000, Action::kWait},
+          {B, 3500, Action::kWait},
+          {B, 4000, Action::kWait},
+          {B, 9000, Action::kWait}},
+         1500},
+        {"a contact that bounces for two looks presses nothing again",
+         {{N, 0, Action::kWait},
+          {N, 1500, Action::kEmptied},
+          {B, 2000, Action::kWait},
+          {B, 2500, Action::kFound},
+          {N, 3000, Action::kWait},
+          {N, 3500, Action::kWait},
+          {B, 4000, Action::kWait},
+          {N, 4500, Action::kWait},  // away again: counted from here
+          {B, 5500, Action::kWait},
+          {B, 9000, Action::kWait}},
+         1500},
+        {"a board away for the absent time is a new one",
+         {{N, 0, Action::kWait},
+          {N, 1500, Action::kEmptied},
+          {B, 2000, Action::kWait},
+          {B, 2500, Action::kFound},
+          {N, 3000, Action::kWait},
+          {N, 4000, Action::kWait},
+          {N, 4500, Action::kEmptied},
+          {B, 5000, Action::kWait},
+          {B, 5500, Action::kFound}},
+         1500},
     };
     const AutostartWatch::Clock::time_point start{};
     for (const Case& c : cases) {
         AutostartWatch watch;
-        watch.Restart(std::chrono::milliseconds(500));
+        watch.Restart(std::chrono::milliseconds(500), std::chrono::milliseconds(c.absentMs));
         for (std::size_t i = 0; i < c.looks.size(); ++i) {
             const Look& look = c.looks[i];
             EXPECT_EQ(watch.Look(look.seen, start + std::chrono::milliseconds(look.atMs)),
@@ -123,12 +159,12 @@ TEST(AutostartWatch, PressesOnlyABoardThatAppearsAndStays) {
 
 class Autostart : public StationTest, public ::testing::WithParamInterface<bool> {
 protected:
-    // A station that starts by itself (settle time 0), with nrfutil when nrfutil, and more
-    // lines of config.ini.
+    // A station that starts by itself (settle and absent times 0), with nrfutil when nrfutil, and
+    // more lines of config.ini.
     TRomForm& AutostartStation(bool nrfutil, const std::string& more = "") {
         auto& station = Station();
         station.Write("config.ini", station.Read("config.ini") + "[station]\r\nautostart=yes\r\n" +
-                                        "autostart_settle_ms=0\r\n" +
+                                        "autostart_settle_ms=0\r\nautostart_absent_ms=0\r\n" +
                                         (nrfutil ? "programmer=nrfutil\r\n" : "") + more);
         return Shown();
     }
@@ -210,6 +246,33 @@ TEST_P(Autostart, ABoardAndItsLabelStartThePressInEitherOrder) {
     EXPECT_EQ(RecordRows()[2][labelColumn], "PCB-2");
 }
 
+// With chip IDs recorded, a board whose chip passed here today is not pressed by itself again
+// when it is put back (its DEVICEID is read first): the log says why, and start still presses it.
+TEST_P(Autostart, AChipThatPassedHereTodayIsNotPressedAgainByItself) {
+    TRomForm& form = AutostartStation(GetParam(), "[trace]\r\ndeviceid=yes\r\n");
+    Fixture("board-out");
+    form.Handle(&TRomForm::AutostartTick);
+    Fixture("board-change");
+    form.Handle(&TRomForm::AutostartTick);
+    EXPECT_EQ(view_.verdict, "PASS") << view_.memo;
+    ASSERT_EQ(RecordRows().size(), 2u);
+
+    // The same board back, its chip still readable (a protected chip cannot be read, nor told
+    // apart: it is pressed, the absent time being its guard).
+    Fixture("board-out");
+    form.Handle(&TRomForm::AutostartTick);
+    for (const char* file : {"flash.out", "flash.protected"}) {
+        std::filesystem::remove(std::filesystem::u8path(station_->BinFolder() + file));
+    }
+    form.Handle(&TRomForm::AutostartTick);
+    EXPECT_EQ(RecordRows().size(), 2u);
+    EXPECT_THAT(Log(), HasSubstr("自动开始：这颗芯片（DEVICEID " +
+                                 RecordRows()[1][record::IndexOf(record::Column::kDeviceId)] +
+                                 "）今天已于"));
+    form.Handle(&TRomForm::Button_StartClick);
+    EXPECT_EQ(RecordRows().size(), 3u);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothProgrammers, Autostart, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "nrfutil" : "nrfjprog"; });
 
@@ -221,7 +284,9 @@ TEST(AutostartSettings, AValueThatCannotBeUsedIsNamed) {
     const Case cases[] = {{"autostart=maybe\r\n", "autostart=maybe不是yes或no"},
                           {"autostart=yes\r\nautostart_settle_ms=fast\r\n",
                            "autostart_settle_ms=fast不是0到60000之间的毫秒数"},
-                          {"autostart=yes\r\nautostart_settle_ms=60001\r\n", "60001不是0到60000"}};
+                          {"autostart=yes\r\nautostart_settle_ms=60001\r\n", "60001不是0到60000"},
+                          {"autostart=yes\r\nautostart_absent_ms=-1\r\n",
+                           "autostart_absent_ms=-1不是0到60000之间的毫秒数"}};
     for (const Case& c : cases) {
         test_support::TempFolder folder;
         folder.Write("config.ini", std::string("[station]\r\n") + c.lines);

@@ -46,6 +46,8 @@ TEST(BoardLabel, IsJudgedAndRecordedSoThatNeitherTheRecordNorASpreadsheetMisread
         {"   ", "", false, "请先扫描", ""},
         {" PCB-00000001 ", "^PCB-[0-9]{8}$", false, "", "PCB-00000001"},
         {"PCB-1", "^PCB-[0-9]{8}$", false, "label_pattern=^PCB-[0-9]{8}$", ""},
+        // A backtracking matcher would not end on this one.
+        {std::string(63, 'A') + "!", "^([A-Z0-9]+-?)+$", false, "label_pattern=", ""},
         {std::string(64, 'A'), "", false, "", ""},
         {std::string(65, 'A'), "", false, "65个字符", ""},
         {chinese64, "", false, "", ""},  // characters, not bytes
@@ -54,6 +56,8 @@ TEST(BoardLabel, IsJudgedAndRecordedSoThatNeitherTheRecordNorASpreadsheetMisread
         {"PCB\xC2\x85", "", false, "控制字符", ""},  // NEL, a line break to some readers
         {"PCB-REPEATED", "", false, "已于2024-01-02T03:04:05.006在本工位烧写通过", ""},
         {"PCB-REPEATED", "", true, "", "PCB-REPEATED"},
+        {"PCB-UNREAD", "", false, "记录文件“2024-01-02.csv”现在无法读取", ""},
+        {"PCB-UNREAD", "", true, "", "PCB-UNREAD"},
         {"=HYPERLINK(\"x\")", "", false, "", "'=HYPERLINK(\"x\")"},
         {"+1", "", false, "", "'+1"},
         {"-1", "", false, "", "'-1"},
@@ -68,14 +72,18 @@ TEST(BoardLabel, IsJudgedAndRecordedSoThatNeitherTheRecordNorASpreadsheetMisread
         settings.on = true;
         settings.pattern = c.pattern;
         if (!settings.pattern.empty()) {
-            settings.regex.emplace(settings.pattern);
+            settings.matcher = pattern::Compile(settings.pattern).pattern;
         }
         settings.repeatAllowed = c.repeatAllowed;
         const LabelJudgement judged =
             JudgeLabel(c.scanned, settings, [](const std::string& recorded) {
-                return recorded == "PCB-REPEATED"
-                           ? std::optional<std::string>("2024-01-02T03:04:05.006")
-                           : std::nullopt;
+                RecordedPass here;
+                if (recorded == "PCB-REPEATED") {
+                    here.time = "2024-01-02T03:04:05.006";
+                } else if (recorded == "PCB-UNREAD") {
+                    here.unreadable = "2024-01-02.csv";
+                }
+                return here;
             });
         EXPECT_EQ(judged.Accepted(), *c.refusal == '\0') << judged.refusal;
         EXPECT_THAT(judged.refusal, HasSubstr(c.refusal));
@@ -103,9 +111,10 @@ TEST(BoardLabel, TheFactoryDatabaseRefusesALabelPassedElsewhereAndNeverDecidesWi
         bool passedHere;
         Kind database;
         bool repeatAllowed;
-        bool asked;           // the database was asked
-        const char* refusal;  // a part of the reason; "" when accepted
-        const char* note;     // a part of the log's note; "" when none
+        bool asked;             // the database was asked
+        const char* refusal;    // a part of the reason; "" when accepted
+        const char* note;       // a part of the log's note; "" when none
+        bool required = false;  // label_database=required: no label without an answer
     };
     const Case cases[] = {
         {true, Kind::kPassed, false, false, "在本工位烧写通过", ""},
@@ -118,13 +127,22 @@ TEST(BoardLabel, TheFactoryDatabaseRefusesALabelPassedElsewhereAndNeverDecidesWi
         {false, Kind::kFailed, false, true, "", "数据库未能回答标签“PCB-7”是否已在其他工位"},
         {false, Kind::kPassed, true, false, "", ""},
         {true, Kind::kPassed, true, false, "", ""},
+        {false, Kind::kNotPassed, false, true, "", "", true},
+        {false, Kind::kPassed, false, true, "在工位L3-S02烧写通过", "", true},
+        {false, Kind::kNoAnswerInTime, false, true,
+         "数据库3秒内没有回答标签“PCB-7”是否已在其他工位烧写通过，不能烧写", "", true},
+        {false, Kind::kNoProcedure, false, true, "数据库中没有romtool.label_passed", "", true},
+        {false, Kind::kFailed, false, true, "（connection refused），不能烧写", "", true},
+        {false, Kind::kNoDatabase, false, true, "config.ini中没有[database]", "", true},
+        {false, Kind::kNoAnswerInTime, true, false, "", "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.database)) + (c.passedHere ? " here" : "") +
-                     (c.repeatAllowed ? " repeat" : ""));
+                     (c.repeatAllowed ? " repeat" : "") + (c.required ? " required" : ""));
         LabelSettings settings;
         settings.on = true;
         settings.repeatAllowed = c.repeatAllowed;
+        settings.databaseRequired = c.required;
         bool asked = false;
         const LabelJudgement judged = JudgeLabel(
             "PCB-7", settings,
@@ -204,21 +222,28 @@ TEST_F(LabelledStation, RecordsTheLabelAndRefusesOneThatPassedHereBefore) {
 // a pattern nobody can apply.
 TEST_F(LabelledStation, AKeySetWronglyStopsTheStation) {
     const std::string config = station_->Read("config.ini");
-    for (const std::string setting :
-         {"label_pattern=^PCB-[0-9", "label_repeat=sometimes", "label.Romtool=maybe"}) {
+    const std::pair<std::string, std::string> settings[] = {
+        {"label_pattern=^PCB-[0-9", "不是正确的正则表达式（缺少“]”）"},
+        {"label_pattern=^(PCB)-\\1$", "不是正确的正则表达式（不支持反向引用“\\1”）"},
+        {"label_pattern=^PCB(?!-0)", "不是正确的正则表达式（不支持先行断言“(?!”）"},
+        {"label_repeat=sometimes", "不是yes或no"},
+        {"label_database=sometimes", "不是required或optional"},
+        {"label.Romtool=maybe", "不是yes或no"}};
+    for (const auto& [setting, why] : settings) {
         SCOPED_TRACE(setting);
         station_->Write("config.ini", config + setting + "\r\n");
         TRomForm& form = Shown();
         EXPECT_EQ(view_.verdict, "FAIL");
         EXPECT_EQ(form.State().Error_Code, 114);
-        EXPECT_THAT(view_.memo, HasSubstr("config.ini的[trace]中" + setting));
+        EXPECT_THAT(view_.memo, HasSubstr("config.ini的[trace]中" + setting + why));
         EXPECT_FALSE(view_.labelVisible);
         form_.reset();
     }
 }
 
 // Through the form: the field shows and has the focus when the station is Ready; a refused label
-// stays for the operator with the reason; a press that ran empties it.
+// stays for the operator with the reason, selected so that the scanner's next label replaces it;
+// a press that ran empties it.
 TEST_F(LabelledStation, TheFormKeepsARefusedLabelAndEmptiesTheFieldAfterAPress) {
     auto& folder = *station_;
     folder.Write("config.ini", folder.Read("config.ini") + "label_pattern=^PCB-[0-9]+$\r\n");
@@ -231,6 +256,7 @@ TEST_F(LabelledStation, TheFormKeepsARefusedLabelAndEmptiesTheFieldAfterAPress) 
     view_.label = "PCB-X";
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_EQ(view_.label, "PCB-X");
+    EXPECT_TRUE(view_.labelSelected);
     EXPECT_THAT(view_.memo, HasSubstr("label_pattern"));
     EXPECT_GT(view_.labelFocused, focused);
     EXPECT_TRUE(RecordRows().empty());  // no row, not even a file

@@ -69,7 +69,8 @@ public:
     std::string database;    // Label_Database
     std::string label;       // Edit_BoardLabel, as the operator left it
     bool labelVisible = false;
-    int labelFocused = 0;  // FocusLabel's calls while the field was shown
+    int labelFocused = 0;        // FocusLabel's calls while the field was shown
+    bool labelSelected = false;  // the field's text is selected (the next typing replaces it)
 
     std::function<void()> whileBoxOpen;   // runs while a message box would be open
     std::function<void()> duringRepaint;  // runs at every repaint during an operation
@@ -93,7 +94,11 @@ public:
     void SetCountsText(const std::string& text) override { counts = text; }
     void SetDatabaseText(const std::string& text) override { database = text; }
     std::string LabelText() const override { return label; }
-    void SetLabelText(const std::string& text) override { label = text; }
+    void SetLabelText(const std::string& text) override {
+        label = text;
+        labelSelected = false;
+    }
+    void SelectLabelText() override { labelSelected = true; }
     void SetLabelVisible(bool visible) override { labelVisible = visible; }
     void FocusLabel() override { labelFocused += labelVisible ? 1 : 0; }
     // The tests call the form's DatabaseChanged themselves, on their own thread.

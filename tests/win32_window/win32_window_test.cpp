@@ -262,4 +262,33 @@ TEST(Win32Window, EnterInTheLabelFieldPressesStart) {
     log4me::Stop();
 }
 
+// A refused label stays in view, selected: the scanner's next label, typed into the field,
+// replaces it instead of being appended to it, and its Enter presses start.
+TEST(Win32Window, TheNextScanReplacesARefusedLabel) {
+    test_support::StationFolder station;
+    station.Write("config.ini", station.Read("config.ini") +
+                                    "[trace]\r\nlabel=yes\r\nlabel_pattern=^PCB-[0-9]+$\r\n");
+    log4me::Start(station.Path());
+    {
+        Win32StationWindow window(::GetModuleHandleW(nullptr), station.Path() + "romtool.exe");
+        HWND edit = window.Control(ControlId::Edit_BoardLabel);
+        window.Form().FormCreate();
+        window.Show();
+        ::PostQuitMessage(0);  // after the first refresh, which Show posted
+        window.RunMessageLoop();
+        for (const std::string scanned : {"PCB-X", "PCB-1"}) {
+            for (const char c : scanned) {
+                ::SendMessageW(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+            }
+            EXPECT_EQ(window.LabelText(), scanned);
+            ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+            ::PostQuitMessage(0);  // after the press
+            window.RunMessageLoop();
+        }
+        EXPECT_EQ(window.LabelText(), "");  // the second label was taken: its press ran
+        EXPECT_NE(station.TodaysLog().find("LABEL=PCB-1"), std::string::npos);
+    }
+    log4me::Stop();
+}
+
 }  // namespace

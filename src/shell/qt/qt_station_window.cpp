@@ -259,6 +259,10 @@ void QtStationWindow::FocusLabel() {
     }
 }
 
+void QtStationWindow::SelectLabelText() {
+    ControlAs<QLineEdit>(ControlId::Edit_BoardLabel)->selectAll();
+}
+
 void QtStationWindow::PostDatabaseChange() {
     // Queued to the window's thread; a window gone meanwhile drops it with its other events.
     QMetaObject::invokeMethod(

@@ -67,6 +67,7 @@ public:
     void SetLabelText(const std::string& text) override;
     void SetLabelVisible(bool visible) override;
     void FocusLabel() override;
+    void SelectLabelText() override;
     void PostDatabaseChange() override;
     void RepaintKeepingInput() override;
     void DispatchQueuedInput() override;

@@ -35,6 +35,10 @@ void Win32StationWindow::FocusLabel() {
     }
 }
 
+void Win32StationWindow::SelectLabelText() {
+    ::SendMessageW(Control(ControlId::Edit_BoardLabel), EM_SETSEL, 0, -1);
+}
+
 bool Win32StationWindow::TakeEnter(const MSG& message) {
     if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) {
         return false;

@@ -45,9 +45,11 @@ bool TRomForm::PressBoard() {
         const StartDisabledWhileRunning startDisabled(view_);
         const PressOutcome outcome = station_.Press(erase, *this, view_.LabelText());
         if (outcome.LabelRefused()) {
-            // Nothing ran: the label stays for the operator to mend, the reason beside it.
+            // Nothing ran: the label stays in view with the reason beside it, selected, so that
+            // the next scan replaces it instead of being appended to it.
             SetMemoText(outcome.labelRefusal);
             view_.FocusLabel();
+            view_.SelectLabelText();
             pressed = false;
         }
     }

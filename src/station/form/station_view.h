@@ -83,6 +83,9 @@ public:
     virtual void SetLabelText(const std::string& text) = 0;
     virtual void SetLabelVisible(bool visible) = 0;
     virtual void FocusLabel() = 0;
+    // Selects the field's whole text, so that what is typed or scanned next replaces it (a
+    // keyboard-wedge scanner cannot clear a field) while it stays in view until then.
+    virtual void SelectLabelText() = 0;
     // Called from another thread (the factory database's worker): has the window's thread call
     // the form's DatabaseChanged soon. Never waits for the window.
     virtual void PostDatabaseChange() = 0;

@@ -1,29 +1,35 @@
 #include "station/press/autostart_watch.h"
 
-#include <utility>
-
 namespace station {
 
-void AutostartWatch::Restart(std::chrono::milliseconds settle) {
+void AutostartWatch::Restart(std::chrono::milliseconds settle, std::chrono::milliseconds absent) {
     settle_ = settle;
-    emptySeen_ = false;
+    absent_ = absent;
+    away_ = false;
+    emptySince_.reset();
     boardSince_.reset();
 }
 
 AutostartWatch::Action AutostartWatch::Look(tool::Presence seen, Clock::time_point now) {
     switch (seen) {
         case tool::Presence::kNoProbe:
-            Restart(settle_);
+            Restart(settle_, absent_);
             return Action::kProbeGone;
         case tool::Presence::kNoBoard:
             boardSince_.reset();  // gone again during the settle time
-            return std::exchange(emptySeen_, true) ? Action::kWait : Action::kEmptied;
+            emptySince_ = emptySince_.value_or(now);
+            if (away_ || now - *emptySince_ < absent_) {
+                return Action::kWait;
+            }
+            away_ = true;
+            return Action::kEmptied;
         case tool::Presence::kBoard:
         case tool::Presence::kProtected:
             break;
     }
-    if (!emptySeen_) {
-        return Action::kWait;  // there since the waiting began
+    emptySince_.reset();
+    if (!away_) {
+        return Action::kWait;  // there since the waiting began, or away for too short a time
     }
     if (!boardSince_) {
         boardSince_ = now;
@@ -31,7 +37,7 @@ AutostartWatch::Action AutostartWatch::Look(tool::Presence seen, Clock::time_poi
     if (now - *boardSince_ < settle_) {
         return Action::kWait;
     }
-    Restart(settle_);  // pressed once: the board must leave before the next press
+    Restart(settle_, absent_);  // pressed once: the board must leave before the next press
     return Action::kFound;
 }
 

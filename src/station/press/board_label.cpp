@@ -31,50 +31,59 @@ bool HoldsControlCharacter(std::string_view text) {
     return false;
 }
 
-bool Matches(const std::regex& pattern, const std::string& label) {
-    try {
-        return std::regex_search(label, pattern);
-    } catch (const std::regex_error&) {
-        return false;  // too complex to decide: not a label this station takes
-    }
-}
-
-// The database's answer as a refusal, or as a note for the log when it had none.
+// The database's answer as a refusal; when it had none, a refusal too if the label's check
+// requires the database, otherwise a note for the log and no refusal.
 std::string DatabaseRefusal(const std::string& label, const database::LabelAnswer& answer,
-                            std::string& note) {
+                            bool required, std::string& note) {
     using Kind = database::LabelAnswer::Kind;
     const std::string asked = "标签“" + label + "”是否已在其他工位烧写通过";
-    const std::string ownOnly = "，按本工位的记录继续。";
+    std::string why;  // why the database could not say
     switch (answer.kind) {
         case Kind::kPassed:
             return "标签“" + label + "”已于" + answer.time + "在工位" + answer.station +
                    "烧写通过，不能再次烧写。";
+        case Kind::kNotPassed:
+            return {};
+        case Kind::kNoDatabase:
+            if (!required) {
+                return {};
+            }
+            why = "config.ini中没有[database]，无法查询" + asked;
+            break;
         case Kind::kNoAnswerInTime:
-            note = "数据库" + std::to_string(answer.seconds) + "秒内没有回答" + asked + ownOnly;
+            why = "数据库" + std::to_string(answer.seconds) + "秒内没有回答" + asked;
             break;
         case Kind::kNoProcedure:
-            note =
-                "数据库中没有romtool.label_passed（请用db目录中的升级脚本升级数据库），无法查询" +
-                asked + ownOnly;
+            why = "数据库中没有romtool.label_passed（请用db目录中的升级脚本升级数据库），无法查询" +
+                  asked;
             break;
         case Kind::kFailed:
-            note = "数据库未能回答" + asked + "（" + answer.detail + "）" + ownOnly;
-            break;
-        case Kind::kNoDatabase:
-        case Kind::kNotPassed:
+            why = "数据库未能回答" + asked + "（" + answer.detail + "）";
             break;
     }
+    if (required) {
+        return why + "，不能烧写（config.ini的[trace]中label_database=required）。";
+    }
+    note = why + "，按本工位的记录继续。";
     return {};
 }
 
 // Why a label that passed already may not be used again; "" when it never passed.
-std::string RepeatRefusal(const std::string& label, const EarlierLabelPass& earlierPass,
+std::string RepeatRefusal(const std::string& label, const LabelSettings& settings,
+                          const EarlierLabelPass& earlierPass,
                           const DatabaseLabelPass& databasePass, std::string& note) {
     const std::string recorded = record::RecordedLabel(label);
-    if (const std::optional<std::string> time = earlierPass(recorded)) {
-        return "标签“" + label + "”已于" + *time + "在本工位烧写通过，不能再次烧写。";
+    const RecordedPass here = earlierPass(recorded);
+    if (here.time) {
+        return "标签“" + label + "”已于" + *here.time + "在本工位烧写通过，不能再次烧写。";
     }
-    return databasePass ? DatabaseRefusal(label, databasePass(recorded), note) : std::string();
+    if (!here.unreadable.empty()) {
+        return "本工位的记录文件“" + here.unreadable + "”现在无法读取，不能确认标签“" + label +
+               "”是否已在本工位烧写通过，请检查记录文件后重试。";
+    }
+    return databasePass
+               ? DatabaseRefusal(label, databasePass(recorded), settings.databaseRequired, note)
+               : std::string();
 }
 
 std::string WhyRefused(const std::string& label, const LabelSettings& settings,
@@ -91,12 +100,12 @@ std::string WhyRefused(const std::string& label, const LabelSettings& settings,
     if (HoldsControlCharacter(label)) {
         return "标签中含有控制字符，请重新扫描。";
     }
-    if (settings.regex && !Matches(*settings.regex, label)) {
+    if (settings.matcher && !settings.matcher->Search(label)) {
         return "标签“" + label + "”不符合config.ini中label_pattern=" + settings.pattern +
                "的格式，请确认扫描的是电路板的标签。";
     }
     return settings.repeatAllowed ? std::string()
-                                  : RepeatRefusal(label, earlierPass, databasePass, note);
+                                  : RepeatRefusal(label, settings, earlierPass, databasePass, note);
 }
 
 }  // namespace

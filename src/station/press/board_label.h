@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "database/database_status.h"
+#include "station/press/recorded_pass.h"
 #include "station/settings/label_settings.h"
 
 namespace station {
@@ -28,8 +29,9 @@ struct LabelJudgement {
 };
 
 // The time of an earlier PASS row at this station whose board_label field is recorded (as
-// record::RecordedLabel writes it); none when there is none.
-using EarlierLabelPass = std::function<std::optional<std::string>(const std::string& recorded)>;
+// record::RecordedLabel writes it); none when there is none; or a record file that could not be
+// read.
+using EarlierLabelPass = std::function<RecordedPass(const std::string& recorded)>;
 
 // What the factory's database says of the label, as record::RecordedLabel writes it.
 using DatabaseLabelPass = std::function<database::LabelAnswer(const std::string& recorded)>;
@@ -37,7 +39,8 @@ using DatabaseLabelPass = std::function<database::LabelAnswer(const std::string&
 // Refuses a label that is empty, longer than kLongestLabel characters, holds a control
 // character, does not match the pattern, or already passed (unless repeats are allowed): here
 // by the station's own records, or at any station by the factory's database, which is asked only
-// when the station's records have no PASS of it.
+// when the station's records have no PASS of it. While one of the station's record files cannot
+// be read, a label that is not known to have passed is refused too: it may be in that file.
 LabelJudgement JudgeLabel(std::string_view scanned, const LabelSettings& settings,
                           const EarlierLabelPass& earlierPass,
                           const DatabaseLabelPass& databasePass = {});

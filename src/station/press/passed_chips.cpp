@@ -4,17 +4,22 @@
 
 namespace station {
 
-std::optional<std::string> PassedChips::EarlierPass(const std::string& recordPath,
-                                                    const std::string& title,
-                                                    const std::string& deviceId) {
+RecordedPass PassedChips::EarlierPass(const std::string& recordPath, const std::string& title,
+                                      const std::string& deviceId) {
     if (recordPath != loadedFrom_) {
-        loadedFrom_ = recordPath;
-        passes_.clear();
-        record::ForEachRowOf(recordPath, title, [this](const record::DayRow& row) {
+        std::map<std::string, std::string> passes;
+        const bool read = record::ForEachRowOf(recordPath, title, [&](const record::DayRow& row) {
             if (row.verdict == "PASS" && !row.deviceId.empty()) {
-                passes_.emplace(std::string(row.deviceId), std::string(row.time));
+                passes.emplace(std::string(row.deviceId), std::string(row.time));
             }
         });
+        if (!read) {
+            RecordedPass unknown;
+            unknown.unreadable = recordPath;
+            return unknown;
+        }
+        loadedFrom_ = recordPath;
+        passes_ = std::move(passes);
     }
     const auto found = passes_.find(deviceId);
     return found == passes_.end() ? std::nullopt : std::optional(found->second);

@@ -8,16 +8,18 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "station/press/recorded_pass.h"
 
 namespace station {
 
 class PassedChips {
 public:
     // The time of the PASS row of deviceId in the day's record at recordPath by this title;
-    // nothing when there is none. The record is read once a day (rows still waiting to be
-    // written are not in it); later passes come through Add.
-    std::optional<std::string> EarlierPass(const std::string& recordPath, const std::string& title,
-                                           const std::string& deviceId);
+    // none when there is none; recordPath as unreadable when it is there but could not be read
+    // (nothing is known then; it is read again at the next call). The record is read once a day
+    // (rows still waiting to be written are not in it); later passes come through Add.
+    RecordedPass EarlierPass(const std::string& recordPath, const std::string& title,
+                             const std::string& deviceId);
     // A row with a PASS of deviceId at time, just written.
     void Add(const std::string& deviceId, const std::string& time);
 

@@ -1,6 +1,5 @@
 #include "station/press/passed_labels.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "platform/files.h"
@@ -9,37 +8,47 @@
 
 namespace station {
 
-std::optional<std::string> PassedLabels::EarlierPass(const std::string& folder,
-                                                     const std::string& title,
-                                                     const std::string& recorded) {
+RecordedPass PassedLabels::EarlierPass(const std::string& folder, const std::string& title,
+                                       const std::string& recorded) {
     Follow(folder, title);
-    const auto found = passes_.find(recorded);
-    return found == passes_.end() ? std::nullopt : std::optional(found->second);
+    RecordedPass answer;
+    answer.unreadable = unreadable_;
+    if (const auto found = passes_.find(recorded); found != passes_.end()) {
+        answer.time = found->second;
+    }
+    return answer;
 }
 
 void PassedLabels::Add(const std::string& recorded, const std::string& time) {
-    passes_.emplace(recorded, time);
+    const auto [kept, added] = passes_.emplace(recorded, time);
+    if (!added && time < kept->second) {
+        kept->second = time;  // the first PASS is kept, whichever day's file was read first
+    }
 }
 
 void PassedLabels::Follow(const std::string& folder, const std::string& title) {
-    if (loadedFrom_ == folder) {
-        return;
+    if (folder_ != folder) {
+        folder_ = folder;
+        read_.clear();
+        passes_.clear();
     }
-    passes_.clear();
-    std::vector<std::string> names = os::FileNamesIn(folder);
-    // A folder that is away now (a network share) is read again at the next press, not taken
-    // for one without records.
-    loadedFrom_ = os::FolderExists(folder) ? std::optional(folder) : std::nullopt;
-    std::sort(names.begin(), names.end());  // days in order: the first PASS is kept
-    for (const std::string& name : names) {
-        if (!record::IsRecordFileName(name)) {
+    // A folder that is away now (a network share) has no names: it is looked at again next time.
+    unreadable_.clear();
+    for (const std::string& name : os::FileNamesIn(folder)) {
+        if (!record::IsRecordFileName(name) || read_.count(name) != 0) {
             continue;
         }
-        record::ForEachRowOf(folder + name, title, [this](const record::DayRow& row) {
-            if (row.verdict == "PASS" && !row.boardLabel.empty()) {
-                passes_.emplace(std::string(row.boardLabel), std::string(row.time));
-            }
-        });
+        const bool read =
+            record::ForEachRowOf(folder + name, title, [this](const record::DayRow& row) {
+                if (row.verdict == "PASS" && !row.boardLabel.empty()) {
+                    Add(std::string(row.boardLabel), std::string(row.time));
+                }
+            });
+        if (read) {
+            read_.insert(name);
+        } else if (unreadable_.empty()) {
+            unreadable_ = folder + name;
+        }
     }
 }
 

@@ -94,7 +94,7 @@ const CheckResult& Station::Check(StationEvents& events) {
     if (lastCheck_.Ready()) {
         hexMd5_ = lastCheck_.checksum;
     }
-    watch_.Restart(settings_.station.autostartSettle);
+    watch_.Restart(settings_.station.autostartSettle, settings_.station.autostartAbsent);
     return lastCheck_;
 }
 

@@ -95,7 +95,9 @@ public:
     bool Watching() const;
     // One look at the fixture while Watching, and what it means (autostart_watch.h). The waiting
     // begins again at every check, so a board in the fixture then is not new. Logs a line when
-    // the fixture is first seen empty and when a new board has settled.
+    // the fixture is first seen empty and when a new board has settled. With [trace] deviceid,
+    // a new board's DEVICEID is read first: a chip that passed here today is not pressed (kWait,
+    // with a line in the log saying why); 开始 still presses it.
     AutostartWatch::Action LookAtFixture(RunObserver& observer);
 
     // 写入校验 in two steps, so that the operator reads the sentence before the file is written.
@@ -125,6 +127,8 @@ private:
     bool ModemChecksumMissing() const;
     void ConfigureDatabase(StationEvents& events);
     ToolRunner Runner(RunObserver& observer) const;
+    // Why a board that settled in the fixture is not pressed by itself, for the log; "" to press.
+    std::string KnownChip(RunObserver& observer);
     // The scanned label judged, when the station asks for one: false when it was refused.
     bool TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& outcome,
                    RunObserver& observer);

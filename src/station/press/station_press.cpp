@@ -204,7 +204,7 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
         const std::string verdict = row.pass ? "PASS" : "FAIL";
         std::optional<std::string> earlier;
         if (!row.deviceId.empty()) {
-            earlier = passedChips_.EarlierPass(TodaysRecord(), title_, row.deviceId);
+            earlier = passedChips_.EarlierPass(TodaysRecord(), title_, row.deviceId).time;
             row.sameChipAs = earlier.value_or("");
         }
         WriteRecord(row, outcome.notes);

@@ -62,14 +62,17 @@ std::string RefusalCause(const RunPlan& plan, const tool::CommandResult& run) {
     return {};
 }
 
+std::string DeviceIdIn(const std::string& output, std::uint32_t address) {
+    const auto words = tool::ReadMemoryWords(output, address, tool::kDeviceIdWords);
+    const std::optional<std::uint64_t> id = words ? tool::DeviceId(*words) : std::nullopt;
+    return id ? record::DeviceIdText(*id) : "";
+}
+
 bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::string& output,
                           RunResult& result) {
     if (step.kind == StepKind::kReadDeviceId) {
-        const auto words =
-            tool::ReadMemoryWords(output, plan.deviceIdAddress, tool::kDeviceIdWords);
-        const std::optional<std::uint64_t> id = words ? tool::DeviceId(*words) : std::nullopt;
-        result.deviceId = id ? record::DeviceIdText(*id) : "";
-        return id.has_value();
+        result.deviceId = DeviceIdIn(output, plan.deviceIdAddress);
+        return !result.deviceId.empty();
     }
     if (step.kind == StepKind::kProgram && plan.numberInImage) {
         result.serialWritten = true;  // the verify that passed covered the number's word

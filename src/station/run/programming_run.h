@@ -44,5 +44,8 @@ bool StepReadWhatItShould(const RunPlan& plan, const RunStep& step, const std::s
 std::string RefusalCause(const RunPlan& plan, const tool::CommandResult& run);
 // The step's name in its log line ("烧写").
 std::string StepName(StepKind kind);
+// The chip's DEVICEID as the record holds it, from the output of a read of it at address; ""
+// when the output does not show it (a protected chip cannot be read).
+std::string DeviceIdIn(const std::string& output, std::uint32_t address);
 
 }  // namespace station

@@ -382,4 +382,10 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
     return plan;
 }
 
+std::string DeviceIdReadCommand(const StationPaths& paths, const StationSettings& settings,
+                                const std::string& serial) {
+    return CommandsFor(paths, settings, serial)
+        ->Read(settings.chip.deviceIdAddress.value_or(0), 4 * tool::kDeviceIdWords);
+}
+
 }  // namespace station

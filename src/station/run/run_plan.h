@@ -100,6 +100,12 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
                 const std::vector<CorePartFile>& partFiles = {},
                 const std::string& numberedImage = {}, const std::string& title = {});
 
+// The call that reads the chip's DEVICEID alone, on the probe with serial (config.ini's
+// deviceid_address; the station's look at a new board asks it). settings.chip.deviceIdAddress
+// must be set.
+std::string DeviceIdReadCommand(const StationPaths& paths, const StationSettings& settings,
+                                const std::string& serial);
+
 // Whether each board's number goes into its own copy of the image (numberedImage above).
 bool NumberGoesIntoTheImage(const StationSettings& settings);
 

@@ -23,14 +23,22 @@ LabelSettings ReadLabelSettings(const std::string& configPath, const std::string
         return {};
     }
     label.repeatAllowed = *repeatAllowed;
+    const os::TitledSetting database = read("label_database");
+    const std::string need = os::AsciiLower(database.value);
+    if (need != "" && need != "optional" && need != "required") {
+        problem = SettingProblem("trace", database, "不是required或optional");
+        return {};
+    }
+    label.databaseRequired = need == "required";
     const os::TitledSetting pattern = read("label_pattern");
     if (!pattern.value.empty()) {
-        try {
-            label.regex.emplace(pattern.value, std::regex::ECMAScript);
-        } catch (const std::regex_error&) {
-            problem = SettingProblem("trace", pattern, "不是正确的正则表达式");
+        pattern::Compiled compiled = pattern::Compile(pattern.value);
+        if (!compiled.pattern) {
+            problem = SettingProblem("trace", pattern,
+                                     "不是正确的正则表达式（" + compiled.problem + "）");
             return {};
         }
+        label.matcher = std::move(compiled.pattern);
     }
     label.pattern = pattern.value;
     label.on = true;

@@ -11,7 +11,25 @@ namespace station {
 
 namespace {
 
-constexpr std::uint64_t kLongestSettleMs = 60000;
+constexpr std::uint64_t kLongestWaitMs = 60000;
+
+// The milliseconds of key into ms, left as they are when the key is not set; false after
+// config's problem was set when the value is no number of milliseconds up to kLongestWaitMs.
+bool ReadMilliseconds(const std::string& configPath, const std::string& title, const char* key,
+                      std::chrono::milliseconds& ms, StationConfig& config) {
+    const os::TitledSetting setting = os::GetTitledSetting("station", key, title, configPath);
+    if (setting.value.empty()) {
+        return true;
+    }
+    const std::optional<std::uint64_t> value = os::DecimalNumber(setting.value);
+    if (!value || *value > kLongestWaitMs) {
+        config.problem = SettingProblem(
+            "station", setting, "不是0到" + std::to_string(kLongestWaitMs) + "之间的毫秒数");
+        return false;
+    }
+    ms = std::chrono::milliseconds(*value);
+    return true;
+}
 
 void ReadAutostart(const std::string& configPath, const std::string& title, StationConfig& config) {
     const os::TitledSetting on = os::GetTitledSetting("station", "autostart", title, configPath);
@@ -20,18 +38,10 @@ void ReadAutostart(const std::string& configPath, const std::string& title, Stat
         return;
     }
     config.autostart = *value;
-    const os::TitledSetting settle =
-        os::GetTitledSetting("station", "autostart_settle_ms", title, configPath);
-    if (settle.value.empty()) {
-        return;
+    if (ReadMilliseconds(configPath, title, "autostart_settle_ms", config.autostartSettle,
+                         config)) {
+        ReadMilliseconds(configPath, title, "autostart_absent_ms", config.autostartAbsent, config);
     }
-    const std::optional<std::uint64_t> ms = os::DecimalNumber(settle.value);
-    if (!ms || *ms > kLongestSettleMs) {
-        config.problem = SettingProblem(
-            "station", settle, "不是0到" + std::to_string(kLongestSettleMs) + "之间的毫秒数");
-        return;
-    }
-    config.autostartSettle = std::chrono::milliseconds(*ms);
 }
 
 }  // namespace
