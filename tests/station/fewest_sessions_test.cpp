@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "checksum_of.h"
@@ -39,20 +40,28 @@ TEST_F(ChipStation, BoardsOwnImageLastsItsRunAndNeverOverwritesTheImage) {
     EXPECT_EQ(view_.verdict, "FAIL");
     EXPECT_FALSE(station.Exists(kCopy));
 
+    // The number's word written by the image itself, or an image after an end-of-file record
+    // (two files joined by "copy /b", where the word's record would be the first image's).
     using test_support::HexRecord;
-    const std::string image = HexRecord(0, 0, {1, 2}) + "\r\n" + test_support::HexBase(0x1000) +
-                              "\r\n" + HexRecord(0, 0x1082, {7}) + "\r\n" + test_support::kHexEnd +
-                              "\r\n";
-    station.Write("merge.hex", image);
-    station.Write("merge.crc", test_support::ChecksumOf(image));
-    const std::size_t calls = CallsAfterTheChecks().size();
-    form.Handle(&TRomForm::Button_StartClick);
-    EXPECT_EQ(form.State().Error_Code, kSerialNumbers);
-    EXPECT_THAT(
-        form.MemoText(),
-        ::testing::EndsWith("ERROR:hex文件在地址0x10001082处已有数据，与config.ini的[serial]"
-                            "中address=0x10001080的序列号重叠，不能烧写。\r\n"));
-    EXPECT_EQ(CallsAfterTheChecks().size(), calls);
+    const std::string line1 = HexRecord(0, 0, {1, 2}) + "\r\n";
+    const std::string word = test_support::HexBase(0x1000) + "\r\n" + HexRecord(0, 0x1082, {7}) +
+                             "\r\n" + test_support::kHexEnd + "\r\n";
+    const std::pair<std::string, std::string> refused[] = {
+        {line1 + word,
+         "ERROR:hex文件第3行：地址0x10001082处已有数据，与config.ini的[serial]"
+         "中address=0x10001080的序列号重叠，不能烧写。\r\n"},
+        {line1 + test_support::kHexEnd + "\r\n" + word,
+         "ERROR:hex文件第3行：结束记录之后还有数据，不能烧写。\r\n"}};
+    for (const auto& [image, message] : refused) {
+        station.Write("merge.hex", image);
+        station.Write("merge.crc", test_support::ChecksumOf(image));
+        const std::size_t calls = CallsAfterTheChecks().size();
+        form.Handle(&TRomForm::Button_StartClick);
+        EXPECT_EQ(form.State().Error_Code, kImageRefused);
+        EXPECT_THAT(form.MemoText(), ::testing::EndsWith(message));
+        EXPECT_EQ(CallsAfterTheChecks().size(), calls);
+        EXPECT_EQ(view_.nextSerial, "下一序列号：100002") << "no number is taken";
+    }
 }
 
 // A traced, numbered, factory-protected board with recover: 3 calls instead of 6, the number in

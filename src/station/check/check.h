@@ -46,6 +46,7 @@ struct CheckResult {
     std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (110)
     std::string logFolderProblem;                  // why the log folder cannot take a line (113)
     std::string serialMessage;  // what is wrong with the chips' settings or numbers (114)
+    std::string imageMessage;   // what is wrong with the image's records (115)
     // The number the next board gets, when config.ini gives the station a range.
     std::optional<std::uint32_t> nextSerial;
     // The message of a file that exists but could not be read: the check ended there, and the

@@ -1,5 +1,7 @@
 #include "station/run/numbered_image_file.h"
 
+#include <stdexcept>
+
 #include "platform/files.h"
 #include "tool/numbered_image.h"
 
@@ -17,7 +19,11 @@ NumberedImageFile::NumberedImageFile(const std::string& folder, const std::strin
     }
     const std::string path = NumberedImagePath(folder, title);
     try {
-        os::ReplaceFileContent(path, tool::WithWord(checkedImage, address, *number));
+        const std::optional<std::string> numbered = tool::WithWord(checkedImage, address, *number);
+        if (!numbered) {  // the check refuses such an image (115) before any number is taken
+            throw std::logic_error("hex文件不能加入序列号");
+        }
+        os::ReplaceFileContent(path, *numbered);
     } catch (...) {
         os::RemoveFile(path);  // a part written before the failure
         throw;
