@@ -3,15 +3,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "checksum_of.h"
 #include "hex_records.h"
+#include "platform/paths.h"
 #include "record/record_columns.h"
 #include "run_steps.h"
+#include "station/check/check.h"
 #include "station/check/error_codes.h"
+#include "station/settings/station_settings.h"
 
 using namespace station;
 
@@ -102,6 +106,38 @@ TEST_F(ChipStation, BoardProtectedByItsFirstPressIsReadAfterTheErase) {
     EXPECT_EQ(view_.verdict, "PASS") << form.MemoText();
     EXPECT_THAT(form.MemoText(),
                 ::testing::HasSubstr("注意：这颗芯片（DEVICEID F00DCAFE12345678）今天已于"));
+}
+
+// Every file a press hands the tool is measured by the check, as the image is: in a station folder
+// so deep that only the press's own file is too long, the check refuses it (110) before the probe
+// is asked, instead of a Ready whose every press fails.
+TEST_F(ChipStation, PressFilesTooLongForTheInterpreterAreRefusedAtTheCheck) {
+    const std::pair<const char*, const char*> recipes[] = {
+        {kNumbered, ".numbered.hex"},
+        {"[station]\r\nprogrammer=nrfutil\r\n[chip]\r\nsessions=fewest\r\n", ".press.batch.json"},
+        {"[chip]\r\nfamily=nrf53\r\n", ".network.hex"}};
+    for (const auto& [lines, file] : recipes) {
+        SCOPED_TRACE(file);
+        auto& station = ChipStationWith(lines);
+        const StationPaths real = DerivePaths(station / kExecutableName, "");
+        const StationSettings settings = ReadSettings(real, "Romtool");
+        StationPaths deep = real;  // the folder the press's files go to, one character too deep
+        const std::string name = std::string("Romtool") + file;
+        const std::string sep(1, os::kPathSeparator);
+        deep.App_Path = sep + std::string(os::kLongestCommandPath - name.size(), 'a') + sep;
+        ProductionRecordFile record("Romtool");
+        const CheckResult check =
+            CheckStation({deep, settings,
+                          [](const std::string&, const std::string&, std::chrono::milliseconds) {
+                              ADD_FAILURE() << "the probe is asked";
+                              return tool::CommandResult{};
+                          },
+                          record, std::chrono::seconds(1),
+                          [] { return database::SerialBlockAnswer{}; }, "Romtool"});
+        EXPECT_EQ(check.code, kPathRefused);
+        ASSERT_TRUE(check.refusedPath);
+        EXPECT_EQ(check.refusedPath->path, deep.App_Path + name);
+    }
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "platform/files.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
-#include "station/run/run_plan.h"
+#include "station/settings/press_recipe.h"
 #include "tool/chip_family.h"
 #include "tool/core_split.h"
 #include "tool/numbered_image.h"
@@ -82,11 +82,9 @@ bool ModemMatches(const ChipSettings& chip, CheckResult& result) {
 bool ImagesMatch(const CheckInputs& in, CheckResult& result) {
     const std::string stored = integrity::ReadChecksumFile(in.paths.CRC_Path);
     const ChipSettings& chip = in.settings.chip;
-    const std::vector<tool::CoreFacts> cores =
-        chip.family ? tool::CoresOf(*chip.family) : std::vector<tool::CoreFacts>{};
-    const bool numbered = NumberGoesIntoTheImage(in.settings);
+    const PressRecipe recipe = RecipeOf(in.settings);
     std::string image;
-    if (cores.empty() && !numbered) {
+    if (!recipe.ReadsImage()) {
         result.checksum = integrity::FileChecksum(in.paths.Hex_Path);
     } else {  // the parts and the numbered image are made of the very bytes checked
         image = os::ReadWholeFile(in.paths.Hex_Path, os::Share::kReadWrite);
@@ -98,10 +96,10 @@ bool ImagesMatch(const CheckInputs& in, CheckResult& result) {
     if (!chip.modemPath.empty() && !ModemMatches(chip, result)) {
         return false;
     }
-    if (numbered) {
+    if (recipe.numberInImage) {
         return TakesTheNumber(std::move(image), chip.serial->address, result);
     }
-    return cores.empty() || SplitByCores(image, cores, result);
+    return recipe.cores.empty() || SplitByCores(image, recipe.cores, result);
 }
 
 }  // namespace station

@@ -3,13 +3,10 @@
 #include <stdexcept>
 
 #include "platform/files.h"
+#include "station/settings/press_recipe.h"
 #include "tool/numbered_image.h"
 
 namespace station {
-
-std::string NumberedImagePath(const std::string& folder, const std::string& title) {
-    return folder + title + ".numbered.hex";
-}
 
 NumberedImageFile::NumberedImageFile(const std::string& folder, const std::string& title,
                                      const std::string& checkedImage, std::uint32_t address,

@@ -100,9 +100,6 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
                 const std::vector<CorePartFile>& partFiles = {},
                 const std::string& numberedImage = {}, const std::string& title = {});
 
-// Whether each board's number goes into its own copy of the image (numberedImage above).
-bool NumberGoesIntoTheImage(const StationSettings& settings);
-
 // The value the batch's write operation is generated with, replaced at each press: 0xA5A5A5A5,
 // a pattern no range of numbers a station is given starts near, or 0x5A5A5A5A when the
 // configured range holds it.
