@@ -62,12 +62,21 @@ std::vector<std::size_t> StandaloneAt(std::string_view text, const std::string& 
     return found;
 }
 
+// Whether the batch writes the board's number (with the placeholder).
+bool WritesNumber(const RunPlan& plan) {
+    return std::any_of(plan.operations.begin(), plan.operations.end(),
+                       [](const RunStep& step) { return step.kind == StepKind::kWriteSerial; });
+}
+
 // The per-press copy of the batch file, with the press's number; gone on every way out.
 class PressCopy {
 public:
     explicit PressCopy(const RunPlan& plan) : path_(plan.batchCopy) {
         std::string text = os::ReadWholeFile(plan.batchFile, os::Share::kRead);
-        if (plan.serialNumber) {
+        if (WritesNumber(plan)) {
+            if (!plan.serialNumber) {
+                throw std::logic_error("批处理文件要写序列号，本次烧写却没有序列号");
+            }
             const std::optional<PlaceholderAt> found =
                 PlaceholderSpelling(text, plan.serialPlaceholder);
             if (!found) {
@@ -193,7 +202,7 @@ BatchFile::Preparation BatchFile::Prepare(const RunPlan& plan, const std::string
         }
         key_ = key;
     }
-    if (plan.serialNumber &&
+    if (WritesNumber(plan) &&
         !PlaceholderSpelling(os::ReadWholeFile(plan.batchFile, os::Share::kRead),
                              plan.serialPlaceholder)) {
         key_.clear();

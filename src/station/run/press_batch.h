@@ -31,7 +31,7 @@ public:
 
     // Makes plan.batchFile with one call of the tool per operation, each logged, unless the file
     // is there and was made of the same operations by the same tool (path, size, modification
-    // time); force makes it anew regardless. With a serial number in the plan the placeholder
+    // time); force makes it anew regardless. When the batch writes the number the placeholder
     // must occur in the file exactly once, in one spelling (PlaceholderSpelling).
     Preparation Prepare(const RunPlan& plan, const std::string& toolPath, const ToolRunner& runner,
                         bool force = false);

@@ -360,12 +360,12 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
         return PlanSteps(paths, settings, check, erase, limit, serialNumber, partFiles,
                          numberedImage);
     }
-    // The batch is made once for many presses: its write takes the placeholder, and each press's
-    // copy the press's number.
+    // The batch is made once for many presses, before a press's number is known: its write
+    // takes the placeholder, and each press's copy the press's number.
     const std::uint32_t placeholder = SerialPlaceholder(settings.chip);
     RunPlan plan = PlanSteps(paths, settings, check, erase, limit,
-                             serialNumber ? std::optional(placeholder) : std::nullopt, partFiles,
-                             numberedImage);
+                             settings.chip.serial ? std::optional(placeholder) : std::nullopt,
+                             partFiles, numberedImage);
     plan.serialNumber = serialNumber;
     plan.serialPlaceholder = placeholder;
     AsOneBatch(paths, settings, check, title, plan);
