@@ -3,21 +3,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
-#include <map>
 #include <stdexcept>
 
-#include "platform/text.h"
+#include "tool/intel_hex.h"
 
 namespace sim {
 
 namespace {
 
 constexpr std::uint8_t kData = 0x00;
-constexpr std::uint8_t kEndOfFile = 0x01;
-constexpr std::uint8_t kExtendedSegmentAddress = 0x02;
-constexpr std::uint8_t kStartSegmentAddress = 0x03;
 constexpr std::uint8_t kExtendedLinearAddress = 0x04;
-constexpr std::uint8_t kStartLinearAddress = 0x05;
 
 constexpr std::size_t kBytesPerRecord = 16;
 constexpr std::uint64_t kAddressSpace = std::uint64_t{1} << 32;
@@ -26,29 +21,9 @@ constexpr std::uint32_t kSegmentSize = 0x10000;
 // ---------------------------------------------------------------------------------------------
 // Writing
 
-void AppendHexByte(std::string& out, std::uint8_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    out += kDigits[value >> 4];
-    out += kDigits[value & 0x0F];
-}
-
 void AppendRecord(std::string& out, std::uint8_t type, std::uint16_t offset,
                   const std::uint8_t* data, std::size_t count) {
-    const std::uint8_t head[] = {static_cast<std::uint8_t>(count),
-                                 static_cast<std::uint8_t>(offset >> 8),
-                                 static_cast<std::uint8_t>(offset & 0xFF), type};
-    unsigned sum = 0;
-    out += ':';
-    for (std::uint8_t b : head) {
-        AppendHexByte(out, b);
-        sum += b;
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        AppendHexByte(out, data[i]);
-        sum += data[i];
-    }
-    AppendHexByte(out, static_cast<std::uint8_t>(0x100 - (sum & 0xFF)));
-    out += "\r\n";
+    out += tool::HexRecordText(type, offset, {data, data + count}) + "\r\n";
 }
 
 void AppendUpperAddress(std::string& out, std::uint32_t upper) {
@@ -58,212 +33,61 @@ void AppendUpperAddress(std::string& out, std::uint32_t upper) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Reading
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
+// Reading: the station's own reader, the fault in the stand-ins' words
 
 // A character as it can be shown in a message, also when it is a control or non-ASCII byte.
-std::string Printable(char c) {
-    const auto byte = static_cast<unsigned char>(c);
+std::string Printable(std::uint64_t byte) {
     if (byte >= 0x20 && byte < 0x7F) {
-        return std::string("'") + c + "'";
+        return std::string("'") + static_cast<char>(byte) + "'";
     }
     char text[8];
-    std::snprintf(text, sizeof text, "\\x%02X", byte);
+    std::snprintf(text, sizeof text, "\\x%02X", static_cast<unsigned>(byte & 0xFF));
     return text;
 }
 
-// Raised inside the parser with the message for the current line; ParseIntelHex turns it into
-// ParsedHex::error.
-struct LineError {
-    std::string message;
-};
+std::string RecordName(std::uint8_t type) {
+    static const char* const kNames[] = {"data",
+                                         "end-of-file",
+                                         "extended segment address",
+                                         "start segment address",
+                                         "extended linear address",
+                                         "start linear address"};
+    return type < std::size(kNames) ? kNames[type] : "unknown";
+}
 
-class Parser {
-public:
-    ParsedHex Run(std::string_view text) {
-        ParsedHex result;
-        try {
-            ParseLines(text);
-            result.segments = std::move(segments_);
-        } catch (const LineError& e) {
-            result.error = "line " + std::to_string(lineNumber_) + ": " + e.message;
-        }
-        return result;
+std::string FaultText(const tool::HexFault& fault) {
+    const std::string found = std::to_string(fault.found);
+    const std::string expected = std::to_string(fault.expected);
+    switch (fault.kind) {
+        case tool::HexFaultKind::kStartCode:
+            return "does not start with ':' but with " + Printable(fault.found);
+        case tool::HexFaultKind::kDigit:
+            return "invalid hexadecimal digit " + Printable(fault.found) + " at column " + expected;
+        case tool::HexFaultKind::kOddDigits:
+            return "odd number of hexadecimal digits (" + found + ")";
+        case tool::HexFaultKind::kTooShort:
+            return "record too short: " + found + " bytes, a record needs at least 5";
+        case tool::HexFaultKind::kCount:
+            return "byte count says " + found + " data bytes, the record holds " + expected;
+        case tool::HexFaultKind::kChecksum:
+            return "record checksum is " + Hex8(static_cast<unsigned>(fault.found)) +
+                   ", expected " + Hex8(static_cast<unsigned>(fault.expected));
+        case tool::HexFaultKind::kType:
+            return "unknown record type " + Hex8(static_cast<unsigned>(fault.found));
+        case tool::HexFaultKind::kRecordSize:
+            return RecordName(fault.type) + " record must hold " + expected + " bytes, it holds " +
+                   found;
+        case tool::HexFaultKind::kOverlap:
+            return "data at " + Hex32(fault.found) + " overlaps data placed before";
+        case tool::HexFaultKind::kPastAddressSpace:
+            return "data at " + Hex32(fault.found) + " runs past the 32-bit address space";
+        case tool::HexFaultKind::kAfterEnd:
+            return "data after the end-of-file record";
+        case tool::HexFaultKind::kNoEnd:
+            return "the file ends without an end-of-file record (:00000001FF)";
     }
-
-private:
-    void ParseLines(std::string_view text) {
-        std::size_t lastContentLine = 0;
-        os::ForEachLine(text, [&](std::string_view line) {
-            ++lineNumber_;
-            while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) {
-                line.remove_suffix(1);
-            }
-            if (line.empty()) {
-                return;
-            }
-            if (ended_) {
-                throw LineError{"data after the end-of-file record"};
-            }
-            lastContentLine = lineNumber_;
-            ParseRecord(line);
-        });
-        if (!ended_) {
-            lineNumber_ = std::max<std::size_t>(lastContentLine, 1);
-            throw LineError{"the file ends without an end-of-file record (:00000001FF)"};
-        }
-    }
-
-    void ParseRecord(std::string_view line) {
-        if (line.front() != ':') {
-            throw LineError{"does not start with ':' but with " + Printable(line.front())};
-        }
-        const std::vector<std::uint8_t> record = DecodeDigits(line);
-        if (record.size() < 5) {
-            throw LineError{"record too short: " + std::to_string(record.size()) +
-                            " bytes, a record needs at least 5"};
-        }
-        const std::size_t count = record[0];
-        if (record.size() != count + 5) {
-            throw LineError{"byte count says " + std::to_string(count) +
-                            " data bytes, the record holds " + std::to_string(record.size() - 5)};
-        }
-        unsigned sum = 0;
-        for (std::size_t i = 0; i + 1 < record.size(); ++i) {
-            sum += record[i];
-        }
-        const unsigned expected = (0x100 - (sum & 0xFF)) & 0xFF;
-        if (record.back() != expected) {
-            throw LineError{"record checksum is " + Hex8(record.back()) + ", expected " +
-                            Hex8(expected)};
-        }
-        const auto offset = static_cast<std::uint16_t>((record[1] << 8) | record[2]);
-        const std::uint8_t type = record[3];
-        const std::uint8_t* data = record.data() + 4;
-        switch (type) {
-            case kData:
-                PlaceData(offset, data, count);
-                break;
-            case kEndOfFile:
-                RequireCount(count, 0, "end-of-file");
-                ended_ = true;
-                break;
-            case kExtendedSegmentAddress:
-                RequireCount(count, 2, "extended segment address");
-                base_ = static_cast<std::uint32_t>((data[0] << 8) | data[1]) << 4;
-                segmented_ = true;
-                break;
-            case kExtendedLinearAddress:
-                RequireCount(count, 2, "extended linear address");
-                base_ = static_cast<std::uint32_t>((data[0] << 8) | data[1]) << 16;
-                segmented_ = false;
-                break;
-            case kStartSegmentAddress:
-                RequireCount(count, 4, "start segment address");
-                break;
-            case kStartLinearAddress:
-                RequireCount(count, 4, "start linear address");
-                break;
-            default:
-                throw LineError{"unknown record type " + Hex8(type)};
-        }
-    }
-
-    std::vector<std::uint8_t> DecodeDigits(std::string_view line) const {
-        for (std::size_t i = 1; i < line.size(); ++i) {
-            if (HexValue(line[i]) < 0) {
-                throw LineError{"invalid hexadecimal digit " + Printable(line[i]) + " at column " +
-                                std::to_string(i + 1)};
-            }
-        }
-        const std::size_t digits = line.size() - 1;
-        if (digits % 2 != 0) {
-            throw LineError{"odd number of hexadecimal digits (" + std::to_string(digits) + ")"};
-        }
-        std::vector<std::uint8_t> bytes(digits / 2);
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            bytes[i] = static_cast<std::uint8_t>(HexValue(line[1 + 2 * i]) * 16 +
-                                                 HexValue(line[2 + 2 * i]));
-        }
-        return bytes;
-    }
-
-    static void RequireCount(std::size_t count, std::size_t needed, const char* kind) {
-        if (count != needed) {
-            throw LineError{std::string(kind) + " record must hold " + std::to_string(needed) +
-                            " bytes, it holds " + std::to_string(count)};
-        }
-    }
-
-    void PlaceData(std::uint16_t offset, const std::uint8_t* data, std::size_t count) {
-        if (!segmented_) {
-            PlaceRun(std::uint64_t{base_} + offset, data, count);
-            return;
-        }
-        // With segment addressing the offset wraps within the 64 KiB segment.
-        const std::size_t first = std::min<std::size_t>(count, kSegmentSize - offset);
-        PlaceRun(std::uint64_t{base_} + offset, data, first);
-        PlaceRun(base_, data + first, count - first);
-    }
-
-    void PlaceRun(std::uint64_t address, const std::uint8_t* data, std::size_t count) {
-        if (count == 0) {
-            return;
-        }
-        const std::uint64_t end = address + count;
-        if (end > kAddressSpace) {
-            throw LineError{"data at " + Hex32(address) + " runs past the 32-bit address space"};
-        }
-        ClaimRange(address, end);
-        if (!segments_.empty()) {
-            HexSegment& last = segments_.back();
-            if (std::uint64_t{last.address} + last.bytes.size() == address) {
-                last.bytes.insert(last.bytes.end(), data, data + count);
-                return;
-            }
-        }
-        segments_.push_back({static_cast<std::uint32_t>(address), {data, data + count}});
-    }
-
-    // Keeps the ranges placed so far (joined where they touch) and refuses one that overlaps
-    // them: an image that writes one address twice has no single meaning.
-    void ClaimRange(std::uint64_t begin, std::uint64_t end) {
-        auto next = placed_.upper_bound(begin);
-        auto previous = next == placed_.begin() ? placed_.end() : std::prev(next);
-        if ((previous != placed_.end() && previous->second > begin) ||
-            (next != placed_.end() && next->first < end)) {
-            throw LineError{"data at " + Hex32(begin) + " overlaps data placed before"};
-        }
-        if (next != placed_.end() && next->first == end) {
-            end = next->second;
-            placed_.erase(next);
-        }
-        if (previous != placed_.end() && previous->second == begin) {
-            previous->second = end;
-        } else {
-            placed_.emplace(begin, end);
-        }
-    }
-
-    std::size_t lineNumber_ = 0;
-    bool ended_ = false;
-    std::uint32_t base_ = 0;
-    bool segmented_ = false;
-    std::vector<HexSegment> segments_;
-    std::map<std::uint64_t, std::uint64_t> placed_;  // begin -> end of every placed range
-};
+    return {};
+}
 
 }  // namespace
 
@@ -291,7 +115,28 @@ std::string MakeIntelHex(const std::vector<std::uint8_t>& bytes, std::uint32_t b
 }
 
 ParsedHex ParseIntelHex(std::string_view text) {
-    return Parser().Run(text);
+    const tool::IntelHex read = tool::ReadIntelHex(text);
+    ParsedHex parsed;
+    if (read.fault) {
+        parsed.error = "line " + std::to_string(read.fault->line) + ": " + FaultText(*read.fault);
+        return parsed;
+    }
+    for (const tool::HexRecord& record : read.records) {
+        for (const tool::HexRun& run : record.runs) {
+            const auto from = record.data.begin() + static_cast<std::ptrdiff_t>(run.from);
+            std::vector<HexSegment>& segments = parsed.segments;
+            if (!segments.empty() &&
+                std::uint64_t{segments.back().address} + segments.back().bytes.size() ==
+                    run.address) {
+                segments.back().bytes.insert(segments.back().bytes.end(), from,
+                                             from + static_cast<std::ptrdiff_t>(run.count));
+            } else {
+                segments.push_back(
+                    {run.address, {from, from + static_cast<std::ptrdiff_t>(run.count)}});
+            }
+        }
+    }
+    return parsed;
 }
 
 std::string Hex32(std::uint64_t value) {

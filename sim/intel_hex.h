@@ -44,13 +44,13 @@ struct ParsedHex {
     bool Ok() const { return error.empty(); }
 };
 
-// Reads an Intel HEX text. Lines may end in LF or CR LF; blank lines are skipped. Understands
-// data (00), end-of-file (01), extended segment address (02), extended linear address (04) and
-// the start address records (03, 05), which are accepted and ignored. Reports a line that does not
-// start with ':', an odd count or invalid hexadecimal digits, a byte count that does not match
-// the record, a record checksum error, an unknown record type, an address record of the wrong
-// size, data that overlaps data placed before, data past the 32-bit address space, a missing
-// end-of-file record and anything but blank lines after it.
+// Reads an Intel HEX text with the station's own reader (tool/intel_hex.h), so the stand-ins
+// refuse exactly what the station refuses, and words its first fault as the stand-ins say it:
+// a line that does not start with ':', an odd count or invalid hexadecimal digits, a byte count
+// that does not match the record, a record checksum error, an unknown record type, a record of
+// the wrong size for its type, data that overlaps data placed before, data past the 32-bit
+// address space, a missing end-of-file record and anything but blank lines after it. Start
+// address records are accepted and ignored.
 ParsedHex ParseIntelHex(std::string_view text);
 
 }  // namespace sim

@@ -113,6 +113,11 @@ Json ReadBatch(const std::string& path) {
 }  // namespace
 
 int AddToBatch(const Request& request, const Settings& settings) {
+    // As a careful tool does: a batch never names an image that is not there.
+    if (!request.firmware.empty() && !os::FileExists(request.firmware)) {
+        PrintErrorLine("The firmware file " + request.firmware + " does not exist.");
+        return kExitFailed;
+    }
     try {
         Json entry = EntryOf(request, 1);
         if (!request.family.empty()) {

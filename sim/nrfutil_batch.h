@@ -29,7 +29,8 @@
 namespace sim::nrfutil {
 
 // Appends the request's operation to request.appendBatch (created when absent), or prints it
-// (--generate). Returns the exit code.
+// (--generate); refuses a program operation whose firmware file does not exist. Returns the exit
+// code.
 int AddToBatch(const Request& request, const Settings& settings);
 
 // Runs request.batchFile on request.serialNumber's probe; runOne runs one operation's request and

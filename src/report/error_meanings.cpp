@@ -26,6 +26,7 @@ constexpr Meaning kMeanings[] = {
     {112, "several probes, none named"},
     {113, "log folder cannot take a line"},
     {114, "serial number configuration or range"},
+    {115, "image content refused (a line of the image)"},
 };
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "tool/hex_record.h"
-
 namespace tool {
 
 namespace {
@@ -41,28 +39,27 @@ public:
             parts_[i].core = i;
         }
     }
-    void Data(std::size_t core, std::string_view line, std::string_view baseLine,
-              std::uint32_t address, std::size_t count) {
+    void Data(std::size_t core, const HexRecord& record, std::string_view baseLine) {
         CorePart& part = parts_[core];
         if (!baseLine.empty() && bases_[core] != baseLine) {
             Line(core, baseLine);
             bases_[core] = std::string(baseLine);
         }
-        Line(core, line);
-        if (count == 0) {
-            return;
+        Line(core, record.text);
+        for (const HexRun& run : record.runs) {
+            const auto last = static_cast<std::uint32_t>(run.address + run.count - 1);
+            part.first = part.bytes == 0 ? run.address : std::min(part.first, run.address);
+            part.last = part.bytes == 0 ? last : std::max(part.last, last);
+            part.bytes += run.count;
         }
-        const auto last = static_cast<std::uint32_t>(address + count - 1);
-        part.first = part.bytes == 0 ? address : std::min(part.first, address);
-        part.last = part.bytes == 0 ? last : std::max(part.last, last);
-        part.bytes += count;
     }
     void Line(std::size_t core, std::string_view line) {
         parts_[core].text += std::string(line) + lineEnd_;
     }
+    // Every part ends with the image's own end-of-file record.
     std::vector<CorePart> Finish(std::string_view endLine) {
         for (std::size_t i = 0; i < parts_.size(); ++i) {
-            Line(i, endLine.empty() ? ":00000001FF" : endLine);
+            Line(i, endLine);
         }
         return std::move(parts_);
     }
@@ -73,47 +70,53 @@ private:
     std::string lineEnd_;
 };
 
+// The one core holding every byte the data record writes (an empty record: its address).
+Placement PlaceRecord(const std::vector<CoreFacts>& cores, const HexRecord& record,
+                      std::uint32_t base) {
+    if (record.runs.empty()) {
+        return Place(cores, base + record.offset, 1);
+    }
+    Placement placement;
+    for (const HexRun& run : record.runs) {
+        const Placement piece = Place(cores, run.address, static_cast<std::uint32_t>(run.count));
+        if (!piece.core || (placement.core && placement.core != piece.core)) {
+            return {std::nullopt, piece.core ? run.address : piece.refused};
+        }
+        placement = piece;
+    }
+    return placement;
+}
+
 }  // namespace
 
-SplitImage SplitByCores(const std::string& image, const std::vector<CoreFacts>& cores) {
+SplitImage SplitByCores(std::string_view image, const std::vector<CoreFacts>& cores) {
     SplitImage split;
-    PartWriter writer(cores.size(), HexLineEnd(image));
-    std::string baseLine;
-    std::string endLine;
-    std::uint32_t base = 0;
-    ForEachHexLine(image, [&](std::string_view line, std::size_t) {
-        if (line.empty()) {
-            return true;
-        }
-        const std::optional<HexRecord> record = ParseHexRecord(line);
-        if (!record || record->type > 0x05) {
-            split.badLine = std::string(line);
-            return false;
-        }
-        if (record->type == 0x00) {
-            const std::uint32_t address = base + record->offset;
-            const auto count = static_cast<std::uint32_t>(record->data.size());
-            const Placement placement = Place(cores, address, count == 0 ? 1 : count);
-            if (!placement.core) {
-                split.refusedAddress = placement.refused;
-                return false;
-            }
-            writer.Data(*placement.core, line, baseLine, address, count);
-        } else if (record->type == 0x01) {
-            endLine = std::string(line);
-            return false;
-        } else if (record->type == 0x02 || record->type == 0x04) {
-            base = BaseOf(*record);
-            baseLine = std::string(line);
-        } else if (!cores.empty()) {
-            writer.Line(cores.size() - 1, line);  // where the chip starts
-        }
-        return true;
-    });
-    if (split.refusedAddress || !split.badLine.empty()) {
+    const IntelHex read = ReadIntelHex(image);
+    if (!read.Ok()) {
+        split.fault = read.fault;
         return split;
     }
-    split.parts = writer.Finish(endLine);
+    PartWriter writer(cores.size(), HexLineEnd(image));
+    std::string_view baseLine;
+    std::uint32_t base = 0;
+    for (const HexRecord& record : read.records) {
+        if (record.type == 0x00) {
+            const Placement placement = PlaceRecord(cores, record, base);
+            if (!placement.core) {
+                split.refusedAddress = placement.refused;
+                split.refusedLine = record.line;
+                return split;
+            }
+            writer.Data(*placement.core, record, baseLine);
+        } else if (record.type == 0x02 || record.type == 0x04) {
+            const std::uint32_t value = std::uint32_t{record.data[0]} << 8 | record.data[1];
+            base = record.type == 0x04 ? value << 16 : value << 4;
+            baseLine = record.text;
+        } else if (record.type != 0x01 && !cores.empty()) {
+            writer.Line(cores.size() - 1, record.text);  // where the chip starts
+        }
+    }
+    split.parts = writer.Finish(read.records.back().text);
     return split;
 }
 

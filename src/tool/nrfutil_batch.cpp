@@ -15,6 +15,16 @@ std::string TaskIdOf(const Json& message) {
     return nrfutil_json::StringAt(message, {"data", "task", "id"});
 }
 
+// The error codes nrfutil documents: 24 not available because of protection, 25 verify failed.
+bool KnownErrorCode(int code) {
+    return code == 24 || code == 25;
+}
+
+// nrfutil's own error line in its text output: "Error: ...".
+bool IsErrorLine(std::string_view line) {
+    return line.substr(0, 6) == "Error:";
+}
+
 }  // namespace
 
 std::string NrfutilAppendBatchCommand(const std::string& stepCommand, const std::string& serial,
@@ -77,12 +87,27 @@ bool BatchRefusedForVersion(std::string_view output, int exitCode) {
     if (exitCode == 0) {
         return false;
     }
+    // What nrfutil reports in its documented fields decides first. nrfutil documents no error
+    // code for a file of another version (only that it is refused), so the word is looked for
+    // where nothing else says it: in the refusal's own description, or its "Error:" line.
+    bool version = false;
     for (const nrfutil_json::Line& line : nrfutil_json::Lines(output)) {
-        if (nrfutil_json::IsType(line, "batch_update")) {
-            return false;
+        if (nrfutil_json::IsType(line, "batch_update") || nrfutil_json::IsType(line, "batch_end")) {
+            return false;  // the batch was taken: its operations and batch_end say how it went
         }
+        const Json* error =
+            line.IsMessage() ? nrfutil_json::Find(line.message, {"data", "error"}) : nullptr;
+        const Json* code = error ? nrfutil_json::Find(*error, {"code"}) : nullptr;
+        if (code && code->is_number_integer() && KnownErrorCode(code->get<int>())) {
+            return false;  // a code nrfutil gives for something else
+        }
+        const std::string said = error ? nrfutil_json::StringAt(*error, {"description"})
+                                 : line.IsMessage() || !IsErrorLine(line.text)
+                                     ? std::string()
+                                     : std::string(line.text);
+        version = version || os::AsciiLower(said).find("version") != std::string::npos;
     }
-    return os::AsciiLower(output).find("version") != std::string::npos;
+    return version;
 }
 
 }  // namespace tool

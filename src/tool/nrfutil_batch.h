@@ -31,8 +31,10 @@ struct BatchOutput {
 };
 BatchOutput ReadBatchOutput(std::string_view output);
 
-// True when the run refused the batch file before any operation (no batch message at all, a
-// non-zero exit code) and said so naming the version: the file is of another nrfutil version.
+// True when the run refused the batch file before any operation (no batch_update or batch_end, a
+// non-zero exit code, no error code nrfutil documents for another cause) and its refusal names
+// the version (a JSON error's description, or nrfutil's "Error:" line): the file is of another
+// nrfutil version.
 bool BatchRefusedForVersion(std::string_view output, int exitCode);
 
 }  // namespace tool

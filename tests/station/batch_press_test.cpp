@@ -3,10 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "checksum_of.h"
 #include "csv_reader.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -264,6 +267,23 @@ TEST_F(BatchStation, ProtectedChipWithoutRecoverSaysSo) {
     EXPECT_THAT(form.MemoText(), HasSubstr("第1个操作（烧写）失败"));
 }
 
+// The placeholder's digits inside the image's path are not the number's place: the copy keeps
+// the path and carries the number where the write takes it.
+TEST_F(BatchStation, PlaceholderDigitsInThePathStayAsTheyAre) {
+    auto& station = ChipStationWith(std::string(kFewest) + kSerialAt);
+    const std::string image = station / "fw2779096485v2.hex";
+    test_support::StationFolder::WriteImage(image, 1024, 7);
+    station.Write("fw2779096485v2.crc",
+                  test_support::ChecksumOf(station.Read("fw2779096485v2.hex")));
+    view_.imageAnswers.push_back(image);
+    TRomForm& form = Shown();
+    form.Handle(&TRomForm::Button_SelectClick);
+    form.Handle(&TRomForm::Button_StartClick);
+
+    EXPECT_EQ(view_.verdict, "PASS") << form.MemoText();
+    EXPECT_EQ(RecordRows().back()[IndexOf(Column::kSerialNumber)], "100000");
+}
+
 struct SpellingCase {
     const char* text;
     const char* spelling;  // "" for none
@@ -271,16 +291,22 @@ struct SpellingCase {
 
 // The placeholder is taken only where it stands alone, exactly once, in one spelling.
 TEST(PlaceholderSpelling, ExactlyOnceInOneSpelling) {
-    const SpellingCase cases[] = {{R"({"value":2779096485})", "2779096485"},
-                                  {R"({"value":"0xA5A5A5A5"})", "0xA5A5A5A5"},
-                                  {R"({"value":"0xa5a5a5a5"})", "0xa5a5a5a5"},
-                                  {R"({"value":2779096485,"file":"2779096485.hex"})", ""},
-                                  {R"({"value":2779096485,"x":"0xA5A5A5A5"})", ""},
-                                  {R"({"value":27790964851})", ""},
-                                  {R"({"value":1})", ""}};
+    const SpellingCase cases[] = {
+        {R"({"value":2779096485})", "2779096485"},
+        {R"({"value":"0xA5A5A5A5"})", "0xA5A5A5A5"},
+        {R"({"value":"0xa5a5a5a5"})", "0xa5a5a5a5"},
+        {R"({"value":2779096485,"file":"2779096485.hex"})", ""},
+        // The same digits inside a path come first: not the value.
+        {R"({"file":"a2779096485.hex","value":2779096485})", "2779096485"},
+        {R"({"value":2779096485,"x":"0xA5A5A5A5"})", ""},
+        {R"({"value":27790964851})", ""},
+        {R"({"value":1})", ""}};
     for (const SpellingCase& c : cases) {
-        const auto found = PlaceholderSpelling(c.text, 0xA5A5A5A5);
-        EXPECT_EQ(found.value_or(""), c.spelling) << c.text;
+        const std::optional<PlaceholderAt> found = PlaceholderSpelling(c.text, 0xA5A5A5A5);
+        EXPECT_EQ(found ? found->spelling : "", c.spelling) << c.text;
+        if (found) {
+            EXPECT_EQ(found->at, std::string_view(c.text).rfind(c.spelling)) << c.text;
+        }
     }
     EXPECT_EQ(SpelledLike("0xa5a5a5a5", 100000), "0x000186a0");
     EXPECT_EQ(SpelledLike("0xA5A5A5A5", 100000), "0x000186A0");

@@ -131,6 +131,14 @@ TEST_P(CheckRefuses, BeforeAnythingIsProgrammed) {
     EXPECT_THAT(CallsAfterTheChecks(), ::testing::IsEmpty());
 }
 
+constexpr char kNrfutil53[] = "[station]\r\nprogrammer=nrfutil\r\n[chip]\r\nfamily=nrf53\r\n";
+
+std::string Joined() {
+    return HexRecord(0, 0x0100, kAppBytes) + "\r\n" + test_support::kHexEnd + "\r\n" +
+           HexBase(0x0100) + "\r\n" + HexRecord(0, 0x0040, kNetBytes) + "\r\n" +
+           test_support::kHexEnd + "\r\n";
+}
+
 constexpr char kModem[] = "[chip]\r\nfamily=nrf91\r\nmodem=mfw.zip\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -146,15 +154,28 @@ INSTANTIATE_TEST_SUITE_P(
                     false, kSerialNumbers,
                     "ERROR:config.ini的[chip]中modem=mfw.zip只能与family=nrf91一起使用（调制解调器"
                     "固件只属于nRF91），不能烧写。"},
-        RefusalCase{"RecordOutsideBothCores", "[chip]\r\nfamily=nrf53\r\n",
-                    HexBase(0x2000) + "\n" + HexRecord(0, 0x0010, {1, 2}) + "\n" +
-                        test_support::kHexEnd + "\n",
-                    false, false, kSerialNumbers,
-                    "ERROR:hex文件在地址0x20000010处有数据，不属于芯片的任何一个核，不能烧写。"},
+        RefusalCase{
+            "RecordOutsideBothCores", "[chip]\r\nfamily=nrf53\r\n",
+            HexBase(0x2000) + "\n" + HexRecord(0, 0x0010, {1, 2}) + "\n" + test_support::kHexEnd +
+                "\n",
+            false, false, kImageRefused,
+            "ERROR:hex文件第2行：地址0x20000010处有数据，不属于芯片的任何一个核，不能烧写。"},
         // Nothing to program would otherwise end in a PASS with each core only protected.
         RefusalCase{"NoDataForAnyCore", "[chip]\r\nfamily=nrf53\r\n",
-                    std::string(test_support::kHexEnd) + "\n", false, false, kSerialNumbers,
-                    "ERROR:hex文件中没有数据，不能烧写。"}),
+                    std::string(test_support::kHexEnd) + "\n", false, false, kImageRefused,
+                    "ERROR:hex文件中没有数据，不能烧写。"},
+        // "copy /b app.hex + net.hex": the network core's records come after an end-of-file
+        // record, with either programmer; nothing is split and no core goes empty.
+        RefusalCase{"JoinedImagesWithNrfjprog", "[chip]\r\nfamily=nrf53\r\n", Joined(), false,
+                    false, kImageRefused, "ERROR:hex文件第3行：结束记录之后还有数据，不能烧写。"},
+        RefusalCase{"JoinedImagesWithNrfutil", kNrfutil53, Joined(), false, false, kImageRefused,
+                    "ERROR:hex文件第3行：结束记录之后还有数据，不能烧写。"},
+        // A file cut short: no end-of-file record is made up for it.
+        RefusalCase{
+            "CutShort", kNrfutil53, Merged().substr(0, Merged().rfind(':')), false, false,
+            kImageRefused,
+            "ERROR:hex文件第3行：文件在此结束，没有结束记录（:00000001FF），文件可能不完整，"
+            "不能烧写。"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 using chip_steps::RunSteps;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hex_records.h"
@@ -59,7 +60,7 @@ TEST_P(SplitByCores, EachRecordGoesToItsCoreWithItsAddressRecord) {
         EXPECT_TRUE(split.parts.empty());
         return;
     }
-    ASSERT_TRUE(split.Ok()) << split.badLine;
+    ASSERT_TRUE(split.Ok());
     ASSERT_EQ(split.parts.size(), 2u);
     EXPECT_EQ(split.parts[0].text, c.network);
     EXPECT_EQ(split.parts[1].text, c.application);
@@ -86,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"PeripheralArea", Lines({Base(0x5000), kApp, kEnd}), "", "", 0x50000000}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SplitByCoresLines, APartCountsItsBytesAndRangeAndALineThatIsNoRecordIsNamed) {
+TEST(SplitByCoresLines, APartCountsItsBytesAndRangeAndAnImageThatIsNoSoundHexIsNotSplit) {
     const auto cores = tool::CoresOf(tool::ChipFamily::kNrf53);
     const tool::SplitImage split =
         tool::SplitByCores(Lines({kApp, kApp2, Base(0x0100), kNet, kEnd}), cores);
@@ -97,8 +98,18 @@ TEST(SplitByCoresLines, APartCountsItsBytesAndRangeAndALineThatIsNoRecordIsNamed
     EXPECT_EQ(split.parts[0].first, 0x01000010u);
     EXPECT_EQ(split.parts[0].last, 0x01000012u);
 
+    // A damaged line, two images joined by "copy /b", an image cut short: refused at the line.
     const std::string damaged = kApp.substr(0, kApp.size() - 1) + "0";
-    EXPECT_EQ(tool::SplitByCores(Lines({damaged, kEnd}), cores).badLine, damaged);
+    const std::pair<std::string, std::size_t> refused[] = {
+        {Lines({damaged, kEnd}), 1},
+        {Lines({kApp, kEnd, Base(0x0100), kNet, kEnd}), 3},
+        {Lines({kApp, Base(0x0100), kNet}), 3}};
+    for (const auto& [image, line] : refused) {
+        const tool::SplitImage bad = tool::SplitByCores(image, cores);
+        ASSERT_TRUE(bad.fault) << image;
+        EXPECT_EQ(bad.fault->line, line) << image;
+        EXPECT_TRUE(bad.parts.empty());
+    }
 }
 
 }  // namespace

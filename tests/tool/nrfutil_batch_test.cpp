@@ -75,6 +75,24 @@ TEST(NrfutilBatch, RefusedForVersionOnlyBeforeAnyOperation) {
     EXPECT_FALSE(tool::BatchRefusedForVersion(refusal, 0));
     EXPECT_FALSE(tool::BatchRefusedForVersion(Wrapped(Task("task_begin", "a")) + refusal, 1));
     EXPECT_FALSE(tool::BatchRefusedForVersion("Error: No devices found.\n", 1));
+    // The word elsewhere than in the refusal: a log line, or a failure with a documented code.
+    EXPECT_FALSE(
+        tool::BatchRefusedForVersion("J-Link DLL version V7.94e\nError: No devices found.\n", 1));
+    EXPECT_FALSE(tool::BatchRefusedForVersion(
+        Task("task_end", "a",
+             R"(,"result":"fail","error":{"code":24,"description":"Firmware version check: )"
+             R"(access protection is enabled"})") +
+            "\n",
+        1));
+    EXPECT_FALSE(tool::BatchRefusedForVersion(R"({"type":"batch_end","data":{"error":{"code":1}}})"
+                                              "\n" +
+                                                  refusal,
+                                              1));
+    EXPECT_TRUE(tool::BatchRefusedForVersion(
+        Task("task_end", "a",
+             R"(,"result":"fail","error":{"code":1,"description":"Batch of another version"})") +
+            "\n",
+        1));
 }
 
 TEST(NrfutilBatch, AppendReplacesTheWholeProbeOption) {

@@ -5,8 +5,7 @@
 #include "platform/files.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
-#include "station/run/core_part_files.h"
-#include "tool/chip_family.h"
+#include "station/settings/press_recipe.h"
 
 namespace station {
 
@@ -17,17 +16,17 @@ CheckResult Failing(CheckResult result, int code) {
     return result;
 }
 
-// The run's other files on the command line: the modem's firmware, a two-core chip's parts.
+// The run's other files on the command line: the modem's firmware, and every file a press
+// writes for the tool (a two-core chip's parts, the numbered copy, the batch and its copy).
 std::optional<tool::RefusedPath> RefusedFileOfTheRun(const CheckInputs& in) {
     const ChipSettings& chip = in.settings.chip;
     if (!chip.modemPath.empty()) {
         return tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path, chip.modemPath);
     }
-    for (const tool::CoreFacts& core :
-         chip.family ? tool::CoresOf(*chip.family) : tool::NoCores()) {
+    for (const std::string& path :
+         PressFilePaths(RecipeOf(in.settings), in.paths.App_Path, in.title)) {
         std::optional<tool::RefusedPath> refused =
-            tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path,
-                                  CorePartPath(in.paths.App_Path, in.title, core));
+            tool::FindRefusedPath(in.paths.Bin_Path, in.settings.Prog_Path, path);
         if (refused) {
             refused->use = tool::PathUse::kTool;  // the station folder is what to move
             return refused;

@@ -16,11 +16,11 @@
 
 #include "database/database_status.h"
 #include "station/press/record_appender.h"
-#include "station/run/tool_run.h"
 #include "station/settings/station_paths.h"
 #include "station/settings/station_settings.h"
 #include "tool/core_split.h"
 #include "tool/programmer.h"
+#include "tool/run_command.h"
 
 namespace station {
 
@@ -41,11 +41,12 @@ struct CheckResult {
     // A two-core chip's image split by its cores (tool::CoresOf), from the very bytes checked.
     std::vector<tool::CorePart> coreParts;
     // The image as checked, when each board's number goes into a copy of it (run_plan.h's
-    // NumberGoesIntoTheImage); "" otherwise.
+    // PressRecipe::numberInImage); "" otherwise.
     std::string checkedImage;
     std::optional<tool::RefusedPath> refusedPath;  // the path no run may use (110)
     std::string logFolderProblem;                  // why the log folder cannot take a line (113)
     std::string serialMessage;  // what is wrong with the chips' settings or numbers (114)
+    std::string imageMessage;   // what is wrong with the image's records (115)
     // The number the next board gets, when config.ini gives the station a range.
     std::optional<std::uint32_t> nextSerial;
     // The message of a file that exists but could not be read: the check ended there, and the
@@ -58,13 +59,17 @@ struct CheckResult {
 struct CheckInputs {
     const StationPaths& paths;
     const StationSettings& settings;
-    const ToolRunner& runner;
+    // Runs a step of the check with the programmer tool, as the run's ToolRunner::RunStep does
+    // (the check's floor stays below the run's: it is handed the runner, never includes it).
+    std::function<tool::CommandResult(const std::string& step, const std::string& commandLine,
+                                      std::chrono::milliseconds limit)>
+        runStep;
     ProductionRecordFile& record;  // rows that wait in memory go first, or the check fails
     std::chrono::milliseconds probeQueryLimit;
     // Where the next board's number comes from when the station numbers its boards: the
     // configured range, or the pool's block (waiting a while for a new one when it is used up).
     std::function<database::SerialBlockAnswer()> serialRange;
-    // The copy's title, which names a two-core chip's part files (core_part_files.h).
+    // The copy's title, which names the files a press writes for the tool (press_recipe.h).
     std::string title;
 };
 

@@ -18,6 +18,10 @@ enum StationError {
     kSeveralProbes = 112,        // several probes listed and none bound: the tool would ask
     kLogFolderUnusable = 113,    // the log and record folder cannot take a line, or rows wait
     kSerialNumbers = 114,  // [chip], [trace] or [serial] set wrongly, or no serial number left
+    // The image's content, where the station reads its records (a two-core chip's split, each
+    // board's numbered copy): a line that is no record, data after the end-of-file record or no
+    // such record, a record outside every core, no data, the number's word already written.
+    kImageRefused = 115,
 };
 
 }  // namespace station

@@ -49,6 +49,8 @@ std::string NamingMessage(int code, const ErrorContext& context) {
                        : "";
         case kSerialNumbers:
             return check.serialMessage;
+        case kImageRefused:
+            return check.imageMessage;
         case kLogFolderUnusable:
             return "ERROR:日志目录" + context.settings.log.shownFolder + "不能写入（" +
                    check.logFolderProblem + "），日志和生产记录无处可写，不能烧写。";

@@ -6,7 +6,7 @@
 #include "platform/files.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
-#include "station/run/run_plan.h"
+#include "station/settings/press_recipe.h"
 #include "tool/chip_family.h"
 #include "tool/core_split.h"
 #include "tool/numbered_image.h"
@@ -21,45 +21,47 @@ bool Failing(CheckResult& result, int code) {
     return false;
 }
 
-// Splits the checked bytes by the cores; 114 when a record belongs to no core.
+// The 115 line for a line of the image: "ERROR:hex文件第12行：结束记录之后还有数据，不能烧写。"
+bool Refused(CheckResult& result, std::size_t line, const std::string& why) {
+    result.imageMessage = "ERROR:hex文件第" + std::to_string(line) + "行：" + why + "，不能烧写。";
+    return Failing(result, kImageRefused);
+}
+
+// Splits the checked bytes by the cores; 115 when the image is no sound Intel HEX, a record
+// belongs to no core, or there is nothing to program.
 bool SplitByCores(const std::string& image, const std::vector<tool::CoreFacts>& cores,
                   CheckResult& result) {
     tool::SplitImage split = tool::SplitByCores(image, cores);
-    if (split.refusedAddress) {
-        result.serialMessage = "ERROR:hex文件在地址" + tool::HexWord(*split.refusedAddress) +
-                               "处有数据，不属于芯片的任何一个核，不能烧写。";
-        return Failing(result, kSerialNumbers);
+    if (split.fault) {
+        return Refused(result, split.fault->line, tool::HexFaultReason(*split.fault));
     }
-    if (!split.badLine.empty()) {
-        result.serialMessage =
-            "ERROR:hex文件中的“" + split.badLine + "”不是Intel HEX记录，不能按核拆分，不能烧写。";
-        return Failing(result, kSerialNumbers);
+    if (split.refusedAddress) {
+        return Refused(
+            result, split.refusedLine,
+            "地址" + tool::HexWord(*split.refusedAddress) + "处有数据，不属于芯片的任何一个核");
     }
     if (std::all_of(split.parts.begin(), split.parts.end(),
                     [](const tool::CorePart& part) { return part.Empty(); })) {
-        // Nothing to program would still end in a PASS: refused like a record out of place.
-        result.serialMessage = "ERROR:hex文件中没有数据，不能烧写。";
-        return Failing(result, kSerialNumbers);
+        // Nothing to program would still end in a PASS.
+        result.imageMessage = "ERROR:hex文件中没有数据，不能烧写。";
+        return Failing(result, kImageRefused);
     }
     result.coreParts = std::move(split.parts);
     return true;
 }
 
-// Keeps the checked bytes for the boards' own images; 114 when the image itself writes the
-// number's word, or has a line that is no record.
+// Keeps the checked bytes for the boards' own images; 115 when the image is no sound Intel HEX
+// or itself writes the number's word.
 bool TakesTheNumber(std::string image, std::uint32_t address, CheckResult& result) {
     const tool::WordClash clash = tool::FindWordClash(image, address);
-    if (clash.address) {
-        result.serialMessage =
-            "ERROR:hex文件在地址" + tool::HexWord(*clash.address) +
-            "处已有数据，与config.ini的[serial]中address=" + tool::HexWord(address) +
-            "的序列号重叠，不能烧写。";
-        return Failing(result, kSerialNumbers);
+    if (clash.fault) {
+        return Refused(result, clash.fault->line, tool::HexFaultReason(*clash.fault));
     }
-    if (!clash.badLine.empty()) {
-        result.serialMessage =
-            "ERROR:hex文件中的“" + clash.badLine + "”不是Intel HEX记录，不能加入序列号，不能烧写。";
-        return Failing(result, kSerialNumbers);
+    if (clash.address) {
+        return Refused(result, clash.line,
+                       "地址" + tool::HexWord(*clash.address) +
+                           "处已有数据，与config.ini的[serial]中address=" + tool::HexWord(address) +
+                           "的序列号重叠");
     }
     result.checkedImage = std::move(image);
     return true;
@@ -80,11 +82,9 @@ bool ModemMatches(const ChipSettings& chip, CheckResult& result) {
 bool ImagesMatch(const CheckInputs& in, CheckResult& result) {
     const std::string stored = integrity::ReadChecksumFile(in.paths.CRC_Path);
     const ChipSettings& chip = in.settings.chip;
-    const std::vector<tool::CoreFacts> cores =
-        chip.family ? tool::CoresOf(*chip.family) : std::vector<tool::CoreFacts>{};
-    const bool numbered = NumberGoesIntoTheImage(in.settings);
+    const PressRecipe recipe = RecipeOf(in.settings);
     std::string image;
-    if (cores.empty() && !numbered) {
+    if (!recipe.ReadsImage()) {
         result.checksum = integrity::FileChecksum(in.paths.Hex_Path);
     } else {  // the parts and the numbered image are made of the very bytes checked
         image = os::ReadWholeFile(in.paths.Hex_Path, os::Share::kReadWrite);
@@ -96,10 +96,10 @@ bool ImagesMatch(const CheckInputs& in, CheckResult& result) {
     if (!chip.modemPath.empty() && !ModemMatches(chip, result)) {
         return false;
     }
-    if (numbered) {
+    if (recipe.numberInImage) {
         return TakesTheNumber(std::move(image), chip.serial->address, result);
     }
-    return cores.empty() || SplitByCores(image, cores, result);
+    return recipe.cores.empty() || SplitByCores(image, recipe.cores, result);
 }
 
 }  // namespace station

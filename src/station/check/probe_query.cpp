@@ -21,10 +21,10 @@ namespace {
 std::optional<std::vector<std::string>> QueryProbes(const CheckInputs& in, CheckResult& result) {
     const bool nrfutil = in.settings.station.programmer == Programmer::kNrfutil;
     const std::string& progPath = in.settings.Prog_Path;
-    const tool::CommandResult query = in.runner.RunStep(
-        "查询Jlink",
-        nrfutil ? tool::NrfutilListCommand(progPath) : tool::ProbeQueryCommand(progPath),
-        in.probeQueryLimit);
+    const tool::CommandResult query =
+        in.runStep("查询Jlink",
+                   nrfutil ? tool::NrfutilListCommand(progPath) : tool::ProbeQueryCommand(progPath),
+                   in.probeQueryLimit);
     result.probeQueried = true;
     result.probeOutput = query.output;
     result.probeRunFailure = tool::RunFailureLine(query);

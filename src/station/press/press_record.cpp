@@ -6,7 +6,8 @@ namespace station {
 
 record::ProductionRecord RecordOfPress(const std::string& title, const StationPaths& paths,
                                        const CheckResult& check, bool erase,
-                                       const std::optional<RunResult>& run, bool raised) {
+                                       const std::optional<RunResult>& run, int verdictCode,
+                                       bool raised) {
     record::ProductionRecord record;
     record.title = title;
     record.stationFolder = paths.App_Path;
@@ -15,7 +16,7 @@ record::ProductionRecord RecordOfPress(const std::string& title, const StationPa
     record.checksum = check.checksum;  // compared by the check, also when it did not match
     record.probeSerial = check.probeSerial;
     record.erase = erase;
-    const int code = run ? (run->succeeded ? 0 : kProgrammingFailed) : check.code;
+    const int code = run ? (run->succeeded ? 0 : kProgrammingFailed) : verdictCode;
     record.pass = !raised && code == 0;
     if (!raised) {
         record.errorCode = code;

@@ -86,7 +86,12 @@ const CheckResult& Station::Check(StationEvents& events) {
     events.CheckStarting();
     ApplySettings(events);
     lastCheck_ =
-        CheckStation({paths_, settings_, Runner(events), record_, limits_.probeQuery,
+        CheckStation({paths_, settings_,
+                      [runner = Runner(events)](const std::string& step, const std::string& line,
+                                                std::chrono::milliseconds limit) {
+                          return runner.RunStep(step, line, limit);
+                      },
+                      record_, limits_.probeQuery,
                       [&] { return SerialRange(database::kSerialBlockWait, &events); }, title_});
     if (lastCheck_.failure) {
         throw std::runtime_error(*lastCheck_.failure);  // a file that exists but cannot be read

@@ -135,12 +135,15 @@ private:
     // What the factory's database says of a label, waited for at most kLabelAnswerWait while
     // the window keeps painting; kNoDatabase without one.
     database::LabelAnswer DatabaseLabelPass(const std::string& recorded, RunObserver& observer);
+    // The check, the files and plan of the press's recipe, its number, its run and verdict.
     void RunPress(bool erase, StationEvents& events, Pressed& press);
+    void RunThePlan(const RunPlan& plan, StationEvents& events, Pressed& press);
+    // The board's number reserved; false, with the press's own 114 verdict, when none is left.
     bool ReserveSerialNumber(Pressed& press, RunObserver& observer);
-    // With [chip] sessions=fewest and nrfutil: the press's batch file made when it is not yet,
-    // before a number is taken. False, with the press's verdict (or the check's 114), when the
-    // tool could not make it or it cannot take the number.
-    bool BatchReady(bool erase, RunObserver& observer, Pressed& press);
+    // With [chip] sessions=fewest and nrfutil: the press's batch file made of plan when it is not
+    // yet, before a number is taken. False, with the press's verdict (107, or 114 when the file
+    // cannot take the number), when the tool could not make it or it cannot take the number.
+    bool BatchReady(const RunPlan& plan, RunObserver& observer, Pressed& press);
     void FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome);
     void WriteRecord(record::ProductionRecord& row, std::vector<std::string>& notes);
     // Settles the board's number; a failure is told in notes and the log.

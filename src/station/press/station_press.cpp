@@ -18,6 +18,7 @@
 #include "station/run/run_display.h"
 #include "station/run/run_plan.h"
 #include "station/run/station_log.h"
+#include "station/settings/press_recipe.h"
 
 namespace station {
 
@@ -94,27 +95,42 @@ bool Station::TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& 
 }
 
 void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
-    if (!Check(events).Ready() || !BatchReady(erase, events, press) ||
-        !ReserveSerialNumber(press, events)) {
-        if (!press.run) {
-            press.verdict = CheckVerdict("FAIL");
-        }
+    if (!Check(events).Ready()) {
+        press.verdict = CheckVerdict("FAIL");
+        events.VerdictReached(press.verdict);
+        return;
+    }
+    const PressRecipe recipe = RecipeOf(settings_);
+    // A two-core chip's parts, from the checked bytes, exist for this press only; they are
+    // written first, since a batch names them.
+    const CorePartFiles parts(paths_.App_Path, title_, recipe.cores, lastCheck_.coreParts);
+    std::optional<RunPlan> plan;
+    if (recipe.oneBatch) {
+        // Planned and made before a number is taken, so a tool or placeholder failure uses up
+        // none: the batch's write holds the placeholder, the press's copy gets the number.
+        plan = PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming, std::nullopt,
+                       parts.Files(), "", title_);
+    }
+    if ((plan && !BatchReady(*plan, events, press)) || !ReserveSerialNumber(press, events)) {
         events.VerdictReached(press.verdict);
         return;
     }
     events.RunStarting();
-    // A two-core chip's parts, from the checked bytes, exist for this run only.
-    const CorePartFiles parts(
-        paths_.App_Path, title_,
-        settings_.chip.family ? tool::CoresOf(*settings_.chip.family) : tool::NoCores(),
-        lastCheck_.coreParts);
     // So is the board's own image, when its number goes in with the image.
     const NumberedImageFile numbered(paths_.App_Path, title_, lastCheck_.checkedImage,
                                      settings_.chip.serial ? settings_.chip.serial->address : 0,
                                      press.serialNumber);
+    if (plan) {
+        plan->serialNumber = press.serialNumber;
+    } else {
+        plan = PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming,
+                       press.serialNumber, parts.Files(), numbered.Path(), title_);
+    }
+    RunThePlan(*plan, events, press);
+}
+
+void Station::RunThePlan(const RunPlan& plan, StationEvents& events, Pressed& press) {
     LogInfoText("CRC=" + hexMd5_);
-    const RunPlan plan = PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming,
-                                 press.serialNumber, parts.Files(), numbered.Path(), title_);
     LogInfoText("Para=" + plan.Para());
     {
         RunDisplay display(events);  // gone before the verdict shows
@@ -132,31 +148,19 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
     events.VerdictReached(press.verdict);
 }
 
-bool Station::BatchReady(bool erase, RunObserver& observer, Pressed& press) {
-    if (!settings_.chip.fewestSessions || settings_.station.programmer != Programmer::kNrfutil) {
-        return true;
-    }
-    // The plan as the press will make it, with any number: the batch holds a placeholder.
-    const RunPlan plan =
-        PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming,
-                settings_.chip.serial ? std::optional<std::uint32_t>(0) : std::nullopt,
-                CorePartPaths(
-                    paths_.App_Path, title_,
-                    settings_.chip.family ? tool::CoresOf(*settings_.chip.family) : tool::NoCores(),
-                    lastCheck_.coreParts),
-                "", title_);
+bool Station::BatchReady(const RunPlan& plan, RunObserver& observer, Pressed& press) {
     const BatchFile::Preparation batch =
         batch_.Prepare(plan, settings_.Prog_Path, Runner(observer));
     if (batch.ready) {
         return true;
     }
     if (batch.serialProblem) {  // fail safe: no copy could carry the number
-        lastCheck_.code = kSerialNumbers;
-        lastCheck_.serialMessage =
-            "ERROR:config.ini的[chip]中sessions="
-            "fewest不能与这个nrfutil一起使用：它生成的批处理文件中"
-            "序列号的占位值" +
-            batch.detail + "不是恰好出现一次，不能烧写。";
+        press.verdict = Failed(kSerialNumbers, lastCheck_.probeOutput,
+                               "ERROR:config.ini的[chip]中sessions="
+                               "fewest不能与这个nrfutil一起使用：它生成的批处理文件中"
+                               "序列号的占位值" +
+                                   batch.detail + "不是恰好出现一次，不能烧写。",
+                               lastCheck_.probeOutput);
         return false;
     }
     RunResult run;  // no session with the probe: the tool could not make the batch
@@ -183,8 +187,9 @@ bool Station::ReserveSerialNumber(Pressed& press, RunObserver& observer) {
     }
     press.serialNumber = reservation.number;
     if (!reservation.number) {  // another copy took the last one since the check
-        lastCheck_.code = kSerialNumbers;
-        lastCheck_.serialMessage = UsedUpMessage(*settings_.chip.serial, answer);
+        press.verdict =
+            Failed(kSerialNumbers, lastCheck_.probeOutput,
+                   UsedUpMessage(*settings_.chip.serial, answer), lastCheck_.probeOutput);
         return false;
     }
     return true;
@@ -195,7 +200,7 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
     outcome.serialNumber = press.serialNumber;
     try {
         record::ProductionRecord row =
-            RecordOfPress(title_, paths_, lastCheck_, erase, press.run, raised);
+            RecordOfPress(title_, paths_, lastCheck_, erase, press.run, press.verdict.code, raised);
         if (settings_.chip.family) {
             row.family = tool::FactsOf(*settings_.chip.family).name;
         }

@@ -1,8 +1,8 @@
 #include "station/run/core_part_files.h"
 
 #include "platform/files.h"
-#include "platform/text.h"
 #include "station/run/station_log.h"
+#include "station/settings/press_recipe.h"
 #include "tool/programmer.h"
 
 namespace station {
@@ -13,11 +13,6 @@ std::string PartLine(const tool::CoreFacts& core, const tool::CorePart& part) {
                                   : tool::HexWord(part.first) + "-" + tool::HexWord(part.last) +
                                         "，" + std::to_string(part.bytes) + "字节";
     return std::string(core.logName) + "（" + core.nrfjprogName + "）：" + range;
-}
-
-std::string CorePartPath(const std::string& folder, const std::string& title,
-                         const tool::CoreFacts& core) {
-    return folder + title + "." + os::AsciiLower(core.nrfutilName) + ".hex";
 }
 
 std::vector<CorePartFile> CorePartPaths(const std::string& folder, const std::string& title,

@@ -37,10 +37,6 @@ std::vector<CorePartFile> CorePartPaths(const std::string& folder, const std::st
                                         const std::vector<tool::CoreFacts>& cores,
                                         const std::vector<tool::CorePart>& parts);
 
-// Where the core's part goes: folder + title + ".network.hex" (".application.hex").
-std::string CorePartPath(const std::string& folder, const std::string& title,
-                         const tool::CoreFacts& core);
-
 // "网络核（CP_NETWORK）：0x01000000-0x01000FFF，4096字节": a part as the day log names it.
 std::string PartLine(const tool::CoreFacts& core, const tool::CorePart& part);
 

@@ -1,13 +1,12 @@
 #include "station/run/numbered_image_file.h"
 
+#include <stdexcept>
+
 #include "platform/files.h"
+#include "station/settings/press_recipe.h"
 #include "tool/numbered_image.h"
 
 namespace station {
-
-std::string NumberedImagePath(const std::string& folder, const std::string& title) {
-    return folder + title + ".numbered.hex";
-}
 
 NumberedImageFile::NumberedImageFile(const std::string& folder, const std::string& title,
                                      const std::string& checkedImage, std::uint32_t address,
@@ -17,7 +16,11 @@ NumberedImageFile::NumberedImageFile(const std::string& folder, const std::strin
     }
     const std::string path = NumberedImagePath(folder, title);
     try {
-        os::ReplaceFileContent(path, tool::WithWord(checkedImage, address, *number));
+        const std::optional<std::string> numbered = tool::WithWord(checkedImage, address, *number);
+        if (!numbered) {  // the check refuses such an image (115) before any number is taken
+            throw std::logic_error("hex文件不能加入序列号");
+        }
+        os::ReplaceFileContent(path, *numbered);
     } catch (...) {
         os::RemoveFile(path);  // a part written before the failure
         throw;

@@ -1,7 +1,6 @@
 // A board's own image for one press: the checked image with its serial number's word added
-// (tool/numbered_image.h), beside the station's other working files ("<title>.numbered.hex" in
-// the station folder), for the length of one run: the file is gone when the object is, on every
-// way out.
+// (tool/numbered_image.h), beside the station's other working files (NumberedImagePath), for the
+// length of one run: the file is gone when the object is, on every way out.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +26,5 @@ public:
 private:
     std::string path_;
 };
-
-// Where the board's own image goes: folder + title + ".numbered.hex".
-std::string NumberedImagePath(const std::string& folder, const std::string& title);
 
 }  // namespace station

@@ -50,13 +50,22 @@ bool Standalone(std::string_view text, std::size_t at, std::size_t length) {
            (at + length >= text.size() || !alnum(text[at + length]));
 }
 
-std::size_t CountStandalone(std::string_view text, const std::string& word) {
-    std::size_t count = 0;
+// Where word stands alone in text, each occurrence.
+std::vector<std::size_t> StandaloneAt(std::string_view text, const std::string& word) {
+    std::vector<std::size_t> found;
     for (std::size_t at = text.find(word); at != std::string_view::npos;
          at = text.find(word, at + 1)) {
-        count += Standalone(text, at, word.size()) ? 1 : 0;
+        if (Standalone(text, at, word.size())) {
+            found.push_back(at);
+        }
     }
-    return count;
+    return found;
+}
+
+// Whether the batch writes the board's number (with the placeholder).
+bool WritesNumber(const RunPlan& plan) {
+    return std::any_of(plan.operations.begin(), plan.operations.end(),
+                       [](const RunStep& step) { return step.kind == StepKind::kWriteSerial; });
 }
 
 // The per-press copy of the batch file, with the press's number; gone on every way out.
@@ -64,14 +73,17 @@ class PressCopy {
 public:
     explicit PressCopy(const RunPlan& plan) : path_(plan.batchCopy) {
         std::string text = os::ReadWholeFile(plan.batchFile, os::Share::kRead);
-        if (plan.serialNumber) {
-            const std::optional<std::string> spelling =
+        if (WritesNumber(plan)) {
+            if (!plan.serialNumber) {
+                throw std::logic_error("批处理文件要写序列号，本次烧写却没有序列号");
+            }
+            const std::optional<PlaceholderAt> found =
                 PlaceholderSpelling(text, plan.serialPlaceholder);
-            if (!spelling) {
+            if (!found) {
                 throw std::runtime_error(plan.batchFile + "中序列号的占位值不是恰好出现一次");
             }
-            text.replace(text.find(*spelling), spelling->size(),
-                         SpelledLike(*spelling, *plan.serialNumber));
+            text.replace(found->at, found->spelling.size(),
+                         SpelledLike(found->spelling, *plan.serialNumber));
         }
         os::ReplaceFileContent(path_, text);
     }
@@ -139,7 +151,7 @@ void Judge(const RunPlan& plan, RunResult& result) {
 
 }  // namespace
 
-std::optional<std::string> PlaceholderSpelling(std::string_view text, std::uint32_t placeholder) {
+std::optional<PlaceholderAt> PlaceholderSpelling(std::string_view text, std::uint32_t placeholder) {
     char upper[16];
     char lower[16];
     std::snprintf(upper, sizeof upper, "0x%08X", static_cast<unsigned>(placeholder));
@@ -148,13 +160,13 @@ std::optional<std::string> PlaceholderSpelling(std::string_view text, std::uint3
     if (std::string(lower) != upper) {
         spellings.push_back(lower);
     }
-    std::optional<std::string> found;
+    std::optional<PlaceholderAt> found;
     std::size_t total = 0;
     for (const std::string& spelling : spellings) {
-        const std::size_t count = CountStandalone(text, spelling);
-        total += count;
-        if (count > 0) {
-            found = spelling;
+        const std::vector<std::size_t> at = StandaloneAt(text, spelling);
+        total += at.size();
+        if (!at.empty()) {
+            found = PlaceholderAt{spelling, at.front()};
         }
     }
     return total == 1 ? found : std::nullopt;
@@ -190,7 +202,7 @@ BatchFile::Preparation BatchFile::Prepare(const RunPlan& plan, const std::string
         }
         key_ = key;
     }
-    if (plan.serialNumber &&
+    if (WritesNumber(plan) &&
         !PlaceholderSpelling(os::ReadWholeFile(plan.batchFile, os::Share::kRead),
                              plan.serialPlaceholder)) {
         key_.clear();

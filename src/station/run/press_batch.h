@@ -4,6 +4,8 @@
 // the one batch-execute call and its verdict, read operation by operation.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,7 +31,7 @@ public:
 
     // Makes plan.batchFile with one call of the tool per operation, each logged, unless the file
     // is there and was made of the same operations by the same tool (path, size, modification
-    // time); force makes it anew regardless. With a serial number in the plan the placeholder
+    // time); force makes it anew regardless. When the batch writes the number the placeholder
     // must occur in the file exactly once, in one spelling (PlaceholderSpelling).
     Preparation Prepare(const RunPlan& plan, const std::string& toolPath, const ToolRunner& runner,
                         bool force = false);
@@ -38,10 +40,15 @@ private:
     std::string key_;  // what the file on disk was made of; "" for nothing known
 };
 
-// How the file spells the placeholder: its decimal digits, or "0x" and eight hexadecimal digits
-// in either letter case, standing alone (no letter or digit beside it). Nothing unless exactly
-// one such occurrence of one spelling is in the text.
-std::optional<std::string> PlaceholderSpelling(std::string_view text, std::uint32_t placeholder);
+// Where the file holds the placeholder and how it spells it: its decimal digits, or "0x" and
+// eight hexadecimal digits in either letter case, standing alone (no letter or digit beside it;
+// the same digits inside a path are not it). Nothing unless exactly one such occurrence of one
+// spelling is in the text.
+struct PlaceholderAt {
+    std::string spelling;
+    std::size_t at = 0;  // where it stands in the text
+};
+std::optional<PlaceholderAt> PlaceholderSpelling(std::string_view text, std::uint32_t placeholder);
 // number in the spelling PlaceholderSpelling found.
 std::string SpelledLike(const std::string& spelling, std::uint32_t number);
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "station/settings/press_recipe.h"
 #include "tool/chip_family.h"
 #include "tool/memory_words.h"
 #include "tool/nrfutil_batch.h"
@@ -241,8 +242,8 @@ void AddStepsAfterProgramming(const Commands& commands, const ChipSettings& chip
 // The steps become the batch's operations; the press runs the batch in one call.
 void AsOneBatch(const StationPaths& paths, const StationSettings& settings,
                 const CheckResult& check, const std::string& title, RunPlan& plan) {
-    plan.batchFile = paths.App_Path + title + ".batch.json";
-    plan.batchCopy = paths.App_Path + title + ".press.batch.json";
+    plan.batchFile = BatchFilePath(paths.App_Path, title);
+    plan.batchCopy = BatchCopyPath(paths.App_Path, title);
     for (RunStep step : plan.steps) {
         step.command =
             tool::NrfutilAppendBatchCommand(step.command, check.probeSerial, plan.batchFile);
@@ -295,13 +296,6 @@ void PlanFewest(const StationPaths& paths, const StationSettings& settings,
     WithModem(commands, chip, erase, plan.steps);
 }
 
-// sessions=fewest where it changes the plan: nrfjprog on a one-core chip.
-bool FewestCalls(const StationSettings& settings) {
-    const ChipSettings& chip = settings.chip;
-    return chip.fewestSessions && settings.station.programmer == Programmer::kNrfjprog &&
-           (!chip.family || tool::CoresOf(*chip.family).empty());
-}
-
 // The plan as the steps of their own.
 RunPlan PlanSteps(const StationPaths& paths, const StationSettings& settings,
                   const CheckResult& check, bool erase, std::chrono::milliseconds limit,
@@ -324,7 +318,7 @@ RunPlan PlanSteps(const StationPaths& paths, const StationSettings& settings,
     const std::string serial =
         check.probePinned || plan.programmer == Programmer::kNrfutil ? check.probeSerial : "";
     // Without the board's own image (a caller that made none), its number is written as a step.
-    if (FewestCalls(settings) && (!serialNumber || !numberedImage.empty())) {
+    if (RecipeOf(settings).fewestCalls && (!serialNumber || !numberedImage.empty())) {
         PlanFewest(paths, settings, serial, eraseMode, serialNumber, numberedImage, plan);
         return plan;
     }
@@ -340,10 +334,6 @@ RunPlan PlanSteps(const StationPaths& paths, const StationSettings& settings,
 }
 
 }  // namespace
-
-bool NumberGoesIntoTheImage(const StationSettings& settings) {
-    return FewestCalls(settings) && settings.chip.serial;
-}
 
 std::uint32_t SerialPlaceholder(const ChipSettings& chip) {
     constexpr std::uint32_t kPlaceholder = 0xA5A5A5A5;
@@ -366,16 +356,16 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
                 std::optional<std::uint32_t> serialNumber,
                 const std::vector<CorePartFile>& partFiles, const std::string& numberedImage,
                 const std::string& title) {
-    if (!settings.chip.fewestSessions || settings.station.programmer != Programmer::kNrfutil) {
+    if (!RecipeOf(settings).oneBatch) {
         return PlanSteps(paths, settings, check, erase, limit, serialNumber, partFiles,
                          numberedImage);
     }
-    // The batch is made once for many presses: its write takes the placeholder, and each press's
-    // copy the press's number.
+    // The batch is made once for many presses, before a press's number is known: its write
+    // takes the placeholder, and each press's copy the press's number.
     const std::uint32_t placeholder = SerialPlaceholder(settings.chip);
     RunPlan plan = PlanSteps(paths, settings, check, erase, limit,
-                             serialNumber ? std::optional(placeholder) : std::nullopt, partFiles,
-                             numberedImage);
+                             settings.chip.serial ? std::optional(placeholder) : std::nullopt,
+                             partFiles, numberedImage);
     plan.serialNumber = serialNumber;
     plan.serialPlaceholder = placeholder;
     AsOneBatch(paths, settings, check, title, plan);

@@ -93,7 +93,9 @@ struct CorePartFile {
 // own. So a traced and numbered press takes 2 calls (3 with recover, 4 with erase alone) instead
 // of 6, a numbered one 1. A two-core chip with nrfjprog is planned as with sessions=each.
 // With [chip] sessions=fewest and nrfutil, the same steps are the operations of one batch, in
-// "<title>.batch.json" beside the station's other working files.
+// "<title>.batch.json" beside the station's other working files; with [serial], its write takes
+// the placeholder whatever serialNumber is, so the press plans it before it takes a number and
+// then sets serialNumber, which the press's copy of the batch gets.
 RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
                 const CheckResult& check, bool erase, std::chrono::milliseconds limit,
                 std::optional<std::uint32_t> serialNumber,
@@ -105,9 +107,6 @@ RunPlan PlanRun(const StationPaths& paths, const StationSettings& settings,
 // must be set.
 std::string DeviceIdReadCommand(const StationPaths& paths, const StationSettings& settings,
                                 const std::string& serial);
-
-// Whether each board's number goes into its own copy of the image (numberedImage above).
-bool NumberGoesIntoTheImage(const StationSettings& settings);
 
 // The value the batch's write operation is generated with, replaced at each press: 0xA5A5A5A5,
 // a pattern no range of numbers a station is given starts near, or 0x5A5A5A5A when the
