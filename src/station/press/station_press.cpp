@@ -49,13 +49,17 @@ struct Station::Pressed {
     std::optional<std::uint32_t> serialNumber;
     std::optional<RunResult> run;
     Verdict verdict;
+    std::string mesCheck;   // the row's mes_check: "" without [mes]
+    bool reported = false;  // the MES's report is written
+    std::string mesNote;    // why it could not be
 };
 
 PressOutcome Station::Press(bool erase, StationEvents& events, std::string_view scannedLabel) {
     PressOutcome outcome;
     {
         Pressed press;
-        if (!TakeLabel(scannedLabel, press, outcome, events)) {
+        if (!TakeLabel(scannedLabel, press, outcome, events) ||
+            !RouteCheck(press.label, press.mesCheck, outcome, events)) {
             return outcome;
         }
         const int errorsBefore = std::uncaught_exceptions();
@@ -94,12 +98,12 @@ bool Station::TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& 
 }
 
 void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
-    if (!Check(events).Ready() || !BatchReady(erase, events, press) ||
-        !ReserveSerialNumber(press, events)) {
+    if (!Check(events).Ready() || !RouteChecked(press.mesCheck) ||
+        !BatchReady(erase, events, press) || !ReserveSerialNumber(press, events)) {
         if (!press.run) {
             press.verdict = CheckVerdict("FAIL");
         }
-        events.VerdictReached(press.verdict);
+        ReachVerdict(erase, events, press);
         return;
     }
     events.RunStarting();
@@ -129,6 +133,18 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
     press.verdict = run.succeeded
                         ? Passed("PASS", run.detail, lastCheck_.probeOutput)
                         : Failed(kProgrammingFailed, run.detail, message, lastCheck_.probeOutput);
+    ReachVerdict(erase, events, press);
+}
+
+void Station::ReachVerdict(bool erase, StationEvents& events, Pressed& press) {
+    if (!press.mesCheck.empty()) {
+        record::ProductionRecord row =
+            RecordOfPress(title_, paths_, lastCheck_, erase, press.run, false);
+        row.serialNumber = press.serialNumber;
+        row.boardLabel = press.label;
+        press.mesNote = ReportToMes(row);
+        press.reported = true;
+    }
     events.VerdictReached(press.verdict);
 }
 
@@ -201,6 +217,13 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
         }
         row.serialNumber = press.serialNumber;
         row.boardLabel = press.label;
+        row.mesCheck = press.mesCheck;
+        // Reported at the verdict; an error that ended the press before it is reported here.
+        const std::string mesNote =
+            !press.mesCheck.empty() && !press.reported ? ReportToMes(row) : press.mesNote;
+        if (!mesNote.empty()) {
+            outcome.notes.push_back(mesNote);
+        }
         const std::string verdict = row.pass ? "PASS" : "FAIL";
         std::optional<std::string> earlier;
         if (!row.deviceId.empty()) {
