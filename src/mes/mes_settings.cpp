@@ -137,8 +137,13 @@ std::string Secrets::Masked(std::string text) const {
     };
     for (const std::string* url : {&checkUrl_, &reportUrl_}) {
         if (const auto credentials = Credentials(*url)) {
-            replaceAll(url->substr(credentials->first, credentials->second - credentials->first),
-                       kMask);
+            const std::string userInfo =
+                url->substr(credentials->first, credentials->second - credentials->first);
+            replaceAll(userInfo, kMask);
+            const std::size_t colon = userInfo.find(':');
+            if (colon != std::string::npos) {
+                replaceAll(userInfo.substr(colon + 1), kMask);  // the password alone
+            }
         }
     }
     replaceAll(header_, kMask);

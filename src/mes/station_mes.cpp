@@ -75,8 +75,8 @@ std::chrono::milliseconds SendOldest(Shared& shared, const MesSettings& settings
         return std::chrono::milliseconds(0);
     }
     if (answer.kind == Answer::Kind::kRefused) {
-        shared.spool.Refused(*report, answer.text);
         shared.Log("ERROR:MES拒收报告" + report->key + "：" + answer.text);
+        shared.spool.Refused(*report, answer.text);
         return std::chrono::milliseconds(0);
     }
     if (reachedBefore) {

@@ -10,14 +10,14 @@ namespace test_support {
 StandinMes::StandinMes(const TempFolder& folder, int port, const std::string& tls)
     : folder_(folder), scheme_(tls.empty() ? "http" : "https") {
     std::vector<std::string> arguments = {
-        "python3",   ROMTOOL_MES_STANDIN_PATH, "--received", folder / "received.jsonl",
-        "--control", folder / "control.json",  "--port",     std::to_string(port)};
+        "/usr/bin/python3", ROMTOOL_MES_STANDIN_PATH, "--received", folder / "received.jsonl",
+        "--control",        folder / "control.json",  "--port",     std::to_string(port)};
     if (!tls.empty()) {
         arguments.insert(arguments.end(), {"--tls", tls + ".crt", tls + ".key"});
     }
     program_ = std::make_unique<RunningProgram>(arguments, folder.Path(),
                                                 std::vector<std::string>{}, Streams::kSeparate);
-    EXPECT_TRUE(program_->ReadUntil("\n")) << program_->Errors();
+    EXPECT_TRUE(program_->ReadUntil("\n")) << program_->Output() << program_->Errors();
     port_ = std::atoi(program_->Output().substr(program_->Output().find(' ') + 1).c_str());
 }
 
