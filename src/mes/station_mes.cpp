@@ -191,10 +191,14 @@ Answer StationMes::Check(Fields fields, const WhileWaiting& whileWaiting) {
     }
     const HttpResponse response = call.get();
     const Answer answer = ReadAnswer(response, settings);
-    shared_->Log("MES进站检查 " + fields["label"] + "：" +
-                 (answer.kind == Answer::Kind::kOk
-                      ? std::string("允许")
-                      : answer.text + "（应答：" + Cut(response.body) + "）"));
+    std::string line = "MES进站检查 " + fields["label"] + "：";
+    if (answer.kind == Answer::Kind::kOk) {
+        line += "允许";
+    } else {
+        line += answer.text;
+        line += response.body.empty() ? "" : "（应答：" + Cut(response.body) + "）";
+    }
+    shared_->Log(line);
     return answer;
 }
 

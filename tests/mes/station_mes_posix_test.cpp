@@ -22,6 +22,7 @@
 
 namespace {
 
+using test_support::Eventually;
 using test_support::StandinMes;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -29,19 +30,6 @@ using Kind = mes::Answer::Kind;
 
 constexpr mes::Timing kQuick{std::chrono::milliseconds(20), std::chrono::milliseconds(200),
                              std::chrono::milliseconds(5000)};
-
-// Waits for a thing another process or thread does, looking every few milliseconds; false when
-// it did not happen within a generous limit.
-bool Eventually(const std::function<bool()>& happened) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!happened()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 class MesService : public ::testing::Test {
 protected:

@@ -2,10 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <thread>
 
 namespace test_support {
+
+bool Eventually(const std::function<bool()>& happened) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!happened()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
 StandinMes::StandinMes(const TempFolder& folder, int port, const std::string& tls)
     : folder_(folder), scheme_(tls.empty() ? "http" : "https") {

@@ -3,6 +3,7 @@
 // received read back. Destroyed, it is away: connections to its port are refused.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,10 @@
 #include "temp_folder.h"
 
 namespace test_support {
+
+// Waits for what another process or thread does, looking every few milliseconds; false when it
+// did not happen within a generous limit.
+bool Eventually(const std::function<bool()>& happened);
 
 struct ReceivedCall {
     std::string path;  // "/api/check", "/api/complete"
