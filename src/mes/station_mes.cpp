@@ -134,12 +134,12 @@ void Work(const std::shared_ptr<Shared>& shared) {
 std::string StatusText(const MesStatus& status) {
     std::string text = !status.tried    ? "MES：已配置"
                        : status.reached ? "MES：已连接"
-                                        : "MES：连不上（" + Cut(status.away, 80) + "）";
+                                        : "MES：无法连接（" + Cut(status.away, 80) + "）";
     if (status.waiting > 0) {
-        text += "，" + std::to_string(status.waiting) + "份报告待发送";
+        text += "，" + std::to_string(status.waiting) + " 份报告待发送";
     }
     if (status.refused > 0) {
-        text += "，" + std::to_string(status.refused) + "份报告被拒";
+        text += "，" + std::to_string(status.refused) + " 份报告被拒收（见日志）";
     }
     return text;
 }

@@ -117,8 +117,8 @@ TEST_F(MesService, ReportsArriveInOrderExactlyOnceAcrossAnAbsenceAndARestart) {
     }
     ASSERT_TRUE(Eventually([&] { return !service->Status().away.empty(); }));
     EXPECT_EQ(service->Status().waiting, 5u);
-    EXPECT_THAT(mes::StatusText(service->Status()), HasSubstr("连不上"));
-    EXPECT_THAT(mes::StatusText(service->Status()), HasSubstr("5份报告待发送"));
+    EXPECT_THAT(mes::StatusText(service->Status()), HasSubstr("无法连接"));
+    EXPECT_THAT(mes::StatusText(service->Status()), HasSubstr("5 份报告待发送"));
     service.reset();  // the station restarts
     service = Service(settings);
     standin = std::make_unique<StandinMes>(mesFolder_, port);  // back
@@ -145,7 +145,7 @@ TEST_F(MesService, ARefusedReportIsKeptAsideAndAServerErrorIsTriedAgain) {
     Report(*service, 1);
     ASSERT_TRUE(Eventually([&] { return service->Status().refused == 1; }));
     EXPECT_EQ(service->Status().waiting, 0u);
-    EXPECT_THAT(mes::StatusText(service->Status()), HasSubstr("1份报告被拒"));
+    EXPECT_THAT(mes::StatusText(service->Status()), HasSubstr("1 份报告被拒收"));
     bool logged = false;
     for (const std::string& line : service->TakeLogLines()) {
         logged = logged || line.find("工序不符") != std::string::npos;

@@ -78,7 +78,7 @@ TEST_F(MesStation, TheRouteCheckGatesThePressAndEveryReportArrivesInOrder) {
     EXPECT_EQ(view_.verdict, "PASS") << view_.memo;
     EXPECT_THAT(Log(), HasSubstr("check_unreachable=continue继续烧写"));
     form.DatabaseChanged();
-    EXPECT_THAT(view_.database, HasSubstr("1份报告待发送"));
+    EXPECT_THAT(view_.database, HasSubstr("1 份报告待发送"));
 
     const test_support::CsvRows rows = RecordRows();
     ASSERT_EQ(rows.size(), 3u);  // the header, PCB-1 and PCB-3
