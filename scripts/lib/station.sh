@@ -549,3 +549,6 @@ station_set_key() {
 # The chip families, end to end.
 # shellcheck source=station-families.sh
 source "$(dirname "${BASH_SOURCE[0]}")/station-families.sh"
+# The factory's MES, end to end.
+# shellcheck source=station-mes.sh
+source "$(dirname "${BASH_SOURCE[0]}")/station-mes.sh"

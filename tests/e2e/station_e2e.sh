@@ -16,6 +16,7 @@ calls() { station_calls "$station"; }
 station=$(mktemp -d)
 cleanup() {
     [[ -n ${first_pid:-} ]] && kill "$first_pid" 2>/dev/null
+    station_mes_stop
     station_stop_xvfb
     rm -rf "$station"
 }
@@ -71,6 +72,10 @@ STATION_LABELS=yes station_check_autostart "$station" "$win" "" "$station/bin/nr
 # Every chip a line programs: a two-core nRF5340 and a factory-protected nRF52840, with each
 # programmer.
 station_check_families "$station" "$win" "" nrfjprog nrfutil
+
+# The factory's MES: a label it refuses is no press; away for three presses and back, it takes
+# every report in order, exactly once.
+station_check_mes "$station" "$win" "${E2E_MES_SHOTS:-}"
 
 # The log folder removed while the station runs: the refresh says so on screen (109), its lines
 # cannot be written and log4me_err.log tells why. Made again, the next refresh's lines land in

@@ -7,6 +7,7 @@
 
 #include "database/station_database.h"
 #include "integrity/checksum.h"
+#include "mes/station_mes.h"
 #include "platform/files.h"
 #include "station/check/database_texts.h"
 #include "station/check/error_text.h"
@@ -79,7 +80,11 @@ bool Station::ModemChecksumMissing() const {
 void Station::ApplySettings(StationEvents& events) {
     settings_ = ReadSettings(paths_, title_);
     events.SettingsRead(settings_.commandTemplate);
-    ConfigureDatabase(events);
+    ConfigureDatabase();
+    ConfigureMes();
+    if (const std::optional<std::string> state = DatabaseState()) {
+        events.DatabaseStateRead(*state);
+    }
 }
 
 const CheckResult& Station::Check(StationEvents& events) {
@@ -157,7 +162,7 @@ ToolRunner Station::Runner(RunObserver& observer) const {
     return ToolRunner(observer, paths_.Bin_Path, settings_.station.programmer);
 }
 
-void Station::ConfigureDatabase(StationEvents& events) {
+void Station::ConfigureDatabase() {
     const database::StationDatabaseConfig& config = settings_.database;
     if (!database_ && !config.database && !config.pool) {
         return;  // never named: no worker, nothing shown
@@ -166,17 +171,24 @@ void Station::ConfigureDatabase(StationEvents& events) {
         database_ = std::make_unique<database::StationDatabase>(title_, databaseChanged_);
     }
     database_->Configure(config);
-    events.DatabaseStateRead(*DatabaseState());
 }
 
 std::optional<std::string> Station::DatabaseState() {
-    if (!database_) {
-        return std::nullopt;
+    std::optional<std::string> text;
+    if (database_) {
+        for (const std::string& line : database_->TakeLogLines()) {
+            LogInfoText(line);
+        }
+        text = station::StatusText(database_->Status());
     }
-    for (const std::string& line : database_->TakeLogLines()) {
-        LogInfoText(line);
+    if (mes_) {
+        for (const std::string& line : mes_->TakeLogLines()) {
+            LogInfoText(line);
+        }
+        const std::string state = mes::StatusText(mes_->Status());
+        text = text ? *text + "  " + state : state;
     }
-    return station::StatusText(database_->Status());
+    return text;
 }
 
 database::SerialBlockAnswer Station::SerialRange(std::chrono::milliseconds wait,
@@ -193,6 +205,11 @@ database::SerialBlockAnswer Station::SerialRange(std::chrono::milliseconds wait,
     }
     WaitingForDatabase waiting(*observer, "正在等待数据库分配序列号……");
     return database_->SerialRange(wait, waiting.Callback());
+}
+
+mes::Answer Station::MesCheckAnswer(mes::Fields fields, RunObserver& observer) {
+    WaitingForDatabase waiting(observer, "正在等待MES进站检查的应答……");
+    return mes_->Check(std::move(fields), waiting.Callback());
 }
 
 database::LabelAnswer Station::DatabaseLabelPass(const std::string& recorded,

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "mes/body_template.h"
+#include "mes/mes_answer.h"
 #include "station/check/check.h"
 #include "station/press/autostart_watch.h"
 #include "station/press/day_counts.h"
@@ -32,6 +34,9 @@
 namespace database {
 class StationDatabase;
 }
+namespace mes {
+class StationMes;
+}  // namespace mes
 
 namespace station {
 
@@ -111,8 +116,8 @@ public:
     // Label_NextSerial and Label_Counts now.
     std::string NextSerialText();
     std::string CountsText();
-    // The database's state for Label_Database, its lines logged; none while config.ini has
-    // never named a database or a pool.
+    // The database's state for Label_Database, its lines logged, and the MES's after it; none
+    // while config.ini has never named a database, a pool or an MES.
     std::optional<std::string> DatabaseState();
     const database::StationDatabase* Database() const { return database_.get(); }
 
@@ -125,19 +130,36 @@ private:
     struct Pressed;
     void ApplySettings(StationEvents& events);
     bool ModemChecksumMissing() const;
-    void ConfigureDatabase(StationEvents& events);
+    void ConfigureDatabase();
     ToolRunner Runner(RunObserver& observer) const;
     // Why a board that settled in the fixture is not pressed by itself, for the log; "" to press.
     std::string KnownChip(RunObserver& observer);
     // The scanned label judged, when the station asks for one: false when it was refused.
     bool TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& outcome,
                    RunObserver& observer);
+    // With [mes]: the label's route check; false, with the refusal in outcome, when the press
+    // may not go on. mesCheck: the row's mes_check ("ok", "unreachable", "" without a check).
+    bool RouteCheck(const std::string& label, std::string& mesCheck, PressOutcome& outcome,
+                    RunObserver& observer);
+    // The press's report to the MES, on the station's disk before the verdict shows; "" or the
+    // line that says why it could not be written.
+    std::string ReportToMes(const record::ProductionRecord& row);
+    // False, with the press's own 114 verdict, when config.ini gained [mes] after the label's
+    // route check would have been made: the press may not go on without one.
+    bool RouteChecked(Pressed& press);
+    // Whether config.ini has the MES check each board's route (a usable [mes] with labels on).
+    bool MesRouteChecks() const;
+    void ConfigureMes();
+    // The MES's answer to a route check, waited for while the window keeps painting.
+    mes::Answer MesCheckAnswer(mes::Fields fields, RunObserver& observer);
     // What the factory's database says of a label, waited for at most kLabelAnswerWait while
     // the window keeps painting; kNoDatabase without one.
     database::LabelAnswer DatabaseLabelPass(const std::string& recorded, RunObserver& observer);
     // The check, the files and plan of the press's recipe, its number, its run and verdict.
     void RunPress(bool erase, StationEvents& events, Pressed& press);
-    void RunThePlan(const RunPlan& plan, StationEvents& events, Pressed& press);
+    void RunThePlan(const RunPlan& plan, bool erase, StationEvents& events, Pressed& press);
+    // The verdict shown, after the press's report to the MES was written.
+    void ReachVerdict(bool erase, StationEvents& events, Pressed& press);
     // The board's number reserved; false, with the press's own 114 verdict, when none is left.
     bool ReserveSerialNumber(Pressed& press, RunObserver& observer);
     // With [chip] sessions=fewest and nrfutil: the press's batch file made of plan when it is not
@@ -171,6 +193,7 @@ private:
     BatchFile batch_;  // the press's batch, with [chip] sessions=fewest and nrfutil
     // Last, so that it is gone, with its worker, before anything it tells the station of.
     std::unique_ptr<database::StationDatabase> database_;
+    std::unique_ptr<mes::StationMes> mes_;  // with [mes]
 };
 
 }  // namespace station

@@ -50,13 +50,17 @@ struct Station::Pressed {
     std::optional<std::uint32_t> serialNumber;
     std::optional<RunResult> run;
     Verdict verdict;
+    std::string mesCheck;   // the row's mes_check: "" without [mes]
+    bool reported = false;  // the MES's report is written
+    std::string mesNote;    // why it could not be
 };
 
 PressOutcome Station::Press(bool erase, StationEvents& events, std::string_view scannedLabel) {
     PressOutcome outcome;
     {
         Pressed press;
-        if (!TakeLabel(scannedLabel, press, outcome, events)) {
+        if (!TakeLabel(scannedLabel, press, outcome, events) ||
+            !RouteCheck(press.label, press.mesCheck, outcome, events)) {
             return outcome;
         }
         const int errorsBefore = std::uncaught_exceptions();
@@ -95,9 +99,11 @@ bool Station::TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& 
 }
 
 void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
-    if (!Check(events).Ready()) {
-        press.verdict = CheckVerdict("FAIL");
-        events.VerdictReached(press.verdict);
+    if (!Check(events).Ready() || !RouteChecked(press)) {
+        if (press.verdict.caption.empty()) {
+            press.verdict = CheckVerdict("FAIL");
+        }
+        ReachVerdict(erase, events, press);
         return;
     }
     const PressRecipe recipe = RecipeOf(settings_);
@@ -112,7 +118,7 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
                        parts.Files(), "", title_);
     }
     if ((plan && !BatchReady(*plan, events, press)) || !ReserveSerialNumber(press, events)) {
-        events.VerdictReached(press.verdict);
+        ReachVerdict(erase, events, press);
         return;
     }
     events.RunStarting();
@@ -126,10 +132,10 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
         plan = PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming,
                        press.serialNumber, parts.Files(), numbered.Path(), title_);
     }
-    RunThePlan(*plan, events, press);
+    RunThePlan(*plan, erase, events, press);
 }
 
-void Station::RunThePlan(const RunPlan& plan, StationEvents& events, Pressed& press) {
+void Station::RunThePlan(const RunPlan& plan, bool erase, StationEvents& events, Pressed& press) {
     LogInfoText("CRC=" + hexMd5_);
     LogInfoText("Para=" + plan.Para());
     {
@@ -145,6 +151,29 @@ void Station::RunThePlan(const RunPlan& plan, StationEvents& events, Pressed& pr
     press.verdict = run.succeeded
                         ? Passed("PASS", run.detail, lastCheck_.probeOutput)
                         : Failed(kProgrammingFailed, run.detail, message, lastCheck_.probeOutput);
+    ReachVerdict(erase, events, press);
+}
+
+bool Station::RouteChecked(Pressed& press) {
+    if (!MesRouteChecks() || !press.mesCheck.empty()) {
+        return true;
+    }
+    const std::string message =
+        "ERROR:config.ini的[mes]在扫描条码之后才设置，本次没有做MES进站检查，"
+        "不能烧写；请重新扫描条码。";
+    press.verdict = Failed(kSerialNumbers, lastCheck_.probeOutput, message, lastCheck_.probeOutput);
+    return false;
+}
+
+void Station::ReachVerdict(bool erase, StationEvents& events, Pressed& press) {
+    if (!press.mesCheck.empty()) {
+        record::ProductionRecord row =
+            RecordOfPress(title_, paths_, lastCheck_, erase, press.run, press.verdict.code, false);
+        row.serialNumber = press.serialNumber;
+        row.boardLabel = press.label;
+        press.mesNote = ReportToMes(row);
+        press.reported = true;
+    }
     events.VerdictReached(press.verdict);
 }
 
@@ -206,6 +235,13 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
         }
         row.serialNumber = press.serialNumber;
         row.boardLabel = press.label;
+        row.mesCheck = press.mesCheck;
+        // Reported at the verdict; an error that ended the press before it is reported here.
+        const std::string mesNote =
+            !press.mesCheck.empty() && !press.reported ? ReportToMes(row) : press.mesNote;
+        if (!mesNote.empty()) {
+            outcome.notes.push_back(mesNote);
+        }
         const std::string verdict = row.pass ? "PASS" : "FAIL";
         std::optional<std::string> earlier;
         if (!row.deviceId.empty()) {

@@ -24,6 +24,13 @@ StationSettings ReadSettings(const StationPaths& paths, const std::string& title
     } else if (settings.chip.problem.empty() && pool && !settings.database.database) {
         settings.chip.problem = "config.ini的[serial]中有pool，[database]中却没有connection";
     }
+    settings.mes = mes::ReadMesSettings(paths.Config_Path, title);
+    if (settings.chip.problem.empty() && settings.mes) {
+        settings.chip.problem = !settings.mes->problem.empty() ? settings.mes->problem
+                                : !settings.chip.label.on
+                                    ? "config.ini中有[mes]，[trace]中却没有label=yes"
+                                    : "";
+    }
     const std::string pinned = settings.station.PinnedSerial();
     settings.Prog_Path = paths.Bin_Path + tool::ToolFileName(settings.station.programmer);
     settings.commandTemplate =
