@@ -15,18 +15,6 @@ std::string PartLine(const tool::CoreFacts& core, const tool::CorePart& part) {
     return std::string(core.logName) + "（" + core.nrfjprogName + "）：" + range;
 }
 
-std::vector<CorePartFile> CorePartPaths(const std::string& folder, const std::string& title,
-                                        const std::vector<tool::CoreFacts>& cores,
-                                        const std::vector<tool::CorePart>& parts) {
-    std::vector<CorePartFile> files;
-    for (const tool::CorePart& part : parts) {
-        if (!part.Empty()) {
-            files.push_back({part.core, CorePartPath(folder, title, cores.at(part.core))});
-        }
-    }
-    return files;
-}
-
 CorePartFiles::CorePartFiles(const std::string& folder, const std::string& title,
                              const std::vector<tool::CoreFacts>& cores,
                              const std::vector<tool::CorePart>& parts) {

@@ -32,11 +32,6 @@ private:
     std::vector<CorePartFile> files_;
 };
 
-// The files CorePartFiles writes for the non-empty parts, without writing them.
-std::vector<CorePartFile> CorePartPaths(const std::string& folder, const std::string& title,
-                                        const std::vector<tool::CoreFacts>& cores,
-                                        const std::vector<tool::CorePart>& parts);
-
 // "网络核（CP_NETWORK）：0x01000000-0x01000FFF，4096字节": a part as the day log names it.
 std::string PartLine(const tool::CoreFacts& core, const tool::CorePart& part);
 
