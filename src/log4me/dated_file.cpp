@@ -65,11 +65,11 @@ std::size_t DatedFileAppender::PiecesInMemory() const {
 }
 
 const std::string& DatedFileAppender::PathOf(const std::string& folder, const os::LocalTime& day) {
-    if (searched_.insert(folder).second) {
-        FindPendingFiles(folder);
-    }
     if (day.day != day_.day || day.month != day_.month || day.year != day_.year ||
         folder != folder_) {
+        if (searched_.insert(folder).second) {
+            FindPendingFiles(folder);
+        }
         folder_ = folder;
         day_ = day;
         path_ = folder + FileName(day, extension_);
@@ -153,19 +153,19 @@ AppendResult DatedFileAppender::KeepWaiting(const std::string& path, std::string
         waiting.inMemory.clear();
         waiting.pieces = 0;
         waiting.onDisk = true;
-        return {Placement::kWaitingOnDisk, path, problem};
+        return {Placement::kWaitingOnDisk, problem};
     } catch (const std::exception&) {
     }
     if (bytesInMemory_ + bytes.size() > memoryLimit_) {
         if (!waiting.onDisk && waiting.pieces == 0) {
             waiting_.erase(path);
         }
-        return {Placement::kLost, path, problem};
+        return {Placement::kLost, problem};
     }
     waiting.inMemory.append(bytes);
     ++waiting.pieces;
     bytesInMemory_ += bytes.size();
-    return {Placement::kWaitingInMemory, path, problem};
+    return {Placement::kWaitingInMemory, problem};
 }
 
 void DatedFileAppender::FindPendingFiles(const std::string& folder) {
@@ -213,10 +213,10 @@ void DatedFileAppender::FlushOthers(const std::string& except) noexcept {
 AppendResult DatedFileAppender::Append(const std::string& folder, const os::LocalTime& day,
                                        std::string_view bytes,
                                        std::chrono::steady_clock::time_point now) noexcept {
+    // A line in the file, the usual case, costs no allocation: the path is the cached one.
     AppendResult result;
     try {
-        const std::string path = PathOf(folder, day);
-        result.path = path;
+        const std::string& path = PathOf(folder, day);
         try {
             OpenFile(path, now);
             WriteAfterWaiting(file_, path, bytes);
@@ -232,7 +232,7 @@ AppendResult DatedFileAppender::Append(const std::string& folder, const os::Loca
             FlushOthers(path);
         }
     } catch (const std::exception& error) {
-        return {Placement::kLost, result.path, error.what()};  // out of memory
+        return {Placement::kLost, error.what()};  // out of memory
     }
     return result;
 }

@@ -38,7 +38,6 @@ enum class Placement {
 
 struct AppendResult {
     Placement placement = Placement::kInFile;
-    std::string path;     // the day's file the bytes belong to
     std::string problem;  // why the file did not take them (the failure's message); "" if it did
 };
 

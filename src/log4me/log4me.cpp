@@ -1,5 +1,6 @@
 #include "log4me/log4me.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -14,6 +15,8 @@ struct Module {
     std::mutex lock;
     std::shared_ptr<Logger> logger;
     Clock clock;
+    // Whether a test set the clock: without one, a line reads the system's clock without the lock.
+    std::atomic<bool> clockSet{false};
 };
 
 Module& TheModule() {
@@ -24,6 +27,9 @@ Module& TheModule() {
 // The clock tests set, read at every reading, so that a change reaches the running logger.
 ClockReading ModuleClock() {
     Module& module = TheModule();
+    if (!module.clockSet.load(std::memory_order_acquire)) {
+        return SystemClock();
+    }
     std::lock_guard<std::mutex> guard(module.lock);
     return module.clock ? module.clock() : SystemClock();
 }
@@ -87,6 +93,7 @@ std::string DailyFileName(const os::LocalTime& date) {
 void SetClock(Clock clock) {
     Module& module = TheModule();
     std::lock_guard<std::mutex> guard(module.lock);
+    module.clockSet.store(static_cast<bool>(clock), std::memory_order_release);
     module.clock = std::move(clock);
 }
 

@@ -157,61 +157,90 @@ bool EndedAbnormally(int exitCode) {
 
 ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
+namespace {
+
+// The handles a child inherits: its standard handles and nothing else, so that a tool that
+// lingers holds neither the day's log or record open nor a pipe of another run.
+std::vector<HANDLE> InheritedHandles(HANDLE output, HANDLE standardInput) {
+    std::vector<HANDLE> inherited{output};
+    DWORD inputFlags = 0;
+    if (standardInput != nullptr && standardInput != INVALID_HANDLE_VALUE &&
+        GetHandleInformation(standardInput, &inputFlags) &&
+        (inputFlags & HANDLE_FLAG_INHERIT) != 0) {
+        inherited.push_back(standardInput);
+    }
+    return inherited;
+}
+
+// What CreateSuspended is given: the interpreter and its command line, its environment block
+// ("" for the station's own) and its working folder ("" for the station's).
+struct Creation {
+    std::wstring interpreter;
+    std::wstring command;
+    std::wstring environment;
+    std::wstring folder;
+};
+
+// Creates the interpreter suspended, its standard output and error the write end of a new pipe
+// whose read end goes to impl, under the start lock, so that no other run's child inherits this
+// pipe. False, with the failed call reported, when it could not be created.
+bool CreateSuspended(ChildProcess::Impl& impl, Creation& creation, PROCESS_INFORMATION& created,
+                     StartFailure* failure) {
+    std::lock_guard<std::mutex> lock(StartLock());
+    win32::Handle input;
+    SECURITY_ATTRIBUTES inheritable{};
+    inheritable.nLength = sizeof inheritable;
+    inheritable.bInheritHandle = TRUE;
+    if (!CreatePipe(impl.output.Receive(), input.Receive(), &inheritable, 0) ||
+        !SetHandleInformation(impl.output.Get(), HANDLE_FLAG_INHERIT, 0)) {
+        StartFailed(failure, "CreatePipe");
+        return false;
+    }
+    impl.job = KillOnCloseJob();
+    const HANDLE standardInput = GetStdHandle(STD_INPUT_HANDLE);
+    const HandleListAttribute handleList(InheritedHandles(input.Get(), standardInput));
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.hStdInput = standardInput;
+    startup.StartupInfo.hStdOutput = input.Get();
+    startup.StartupInfo.hStdError = input.Get();
+    startup.lpAttributeList = handleList.Get();
+    const DWORD flags = CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT |
+                        (handleList.Get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
+    const BOOL started =
+        CreateProcessW(creation.interpreter.empty() ? nullptr : creation.interpreter.c_str(),
+                       creation.command.data(), nullptr, nullptr, TRUE, flags,
+                       creation.environment.empty() ? nullptr : creation.environment.data(),
+                       creation.folder.empty() ? nullptr : creation.folder.c_str(),
+                       &startup.StartupInfo, &created);
+    // Our copy of the write end closes here on both paths, so the pipe reports its end once the
+    // tree has closed its copies.
+    if (!started) {
+        StartFailed(failure, "CreateProcessW");
+    }
+    return started != FALSE;
+}
+
+}  // namespace
+
 std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& commandLine,
                                                   const std::string& workingFolder,
                                                   const std::vector<EnvironmentVariable>& variables,
                                                   StartFailure* failure) {
     auto impl = std::make_unique<Impl>();
-    // Without variables of its own the command inherits the station's environment as it is.
-    std::wstring environment = variables.empty() ? std::wstring() : EnvironmentBlockWith(variables);
-    // The extra pair of quotes is the one cmd strips, so quotes inside the line stay intact.
-    std::wstring command = Widen("cmd.exe /C \"" + commandLine + "\"");
-    const std::wstring folder = Widen(workingFolder);
-    const std::wstring interpreter = InterpreterPath();
+    Creation creation{InterpreterPath(),
+                      // The extra pair of quotes is the one cmd strips, so quotes inside the
+                      // line stay intact.
+                      Widen("cmd.exe /C \"" + commandLine + "\""),
+                      // Without variables of its own the command inherits the station's
+                      // environment as it is.
+                      variables.empty() ? std::wstring() : EnvironmentBlockWith(variables),
+                      Widen(workingFolder)};
     PROCESS_INFORMATION created{};
-    {
-        std::lock_guard<std::mutex> lock(StartLock());
-        win32::Handle input;
-        SECURITY_ATTRIBUTES inheritable{};
-        inheritable.nLength = sizeof inheritable;
-        inheritable.bInheritHandle = TRUE;
-        if (!CreatePipe(impl->output.Receive(), input.Receive(), &inheritable, 0) ||
-            !SetHandleInformation(impl->output.Get(), HANDLE_FLAG_INHERIT, 0)) {
-            return StartFailed(failure, "CreatePipe");
-        }
-        impl->job = KillOnCloseJob();
-
-        // The child inherits its standard handles and nothing else: a tool that lingers must
-        // not hold the day's log or record open, nor a pipe of another run.
-        HANDLE standardInput = GetStdHandle(STD_INPUT_HANDLE);
-        DWORD inputFlags = 0;
-        std::vector<HANDLE> inherited{input.Get()};
-        if (standardInput != nullptr && standardInput != INVALID_HANDLE_VALUE &&
-            GetHandleInformation(standardInput, &inputFlags) &&
-            (inputFlags & HANDLE_FLAG_INHERIT) != 0) {
-            inherited.push_back(standardInput);
-        }
-        const HandleListAttribute handleList(inherited);
-
-        STARTUPINFOEXW startup{};
-        startup.StartupInfo.cb = sizeof startup;
-        startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-        startup.StartupInfo.wShowWindow = SW_HIDE;
-        startup.StartupInfo.hStdInput = standardInput;
-        startup.StartupInfo.hStdOutput = input.Get();
-        startup.StartupInfo.hStdError = input.Get();
-        startup.lpAttributeList = handleList.Get();
-        const DWORD flags = CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT |
-                            (handleList.Get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
-        const BOOL started = CreateProcessW(
-            interpreter.empty() ? nullptr : interpreter.c_str(), command.data(), nullptr, nullptr,
-            TRUE, flags, environment.empty() ? nullptr : environment.data(),
-            folder.empty() ? nullptr : folder.c_str(), &startup.StartupInfo, &created);
-        // Our copy of the write end closes here on both paths, so the pipe reports its end once
-        // the tree has closed its copies.
-        if (!started) {
-            return StartFailed(failure, "CreateProcessW");
-        }
+    if (!CreateSuspended(*impl, creation, created, failure)) {
+        return nullptr;
     }
     win32::Handle thread(created.hThread);
     impl->process.Reset(created.hProcess);

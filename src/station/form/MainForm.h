@@ -4,11 +4,11 @@
 // the Station's: the window and the tests see it through State().
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "station/form/action_queue.h"
 #include "station/form/form_handler.h"
 #include "station/form/station_view.h"
 #include "station/press/station.h"
@@ -118,8 +118,8 @@ private:
     // PressBoard from inside another operation (a look, Enter in the label field), which then
     // counts as a press: a press of 开始 taken meanwhile is dropped.
     bool PressAsStart();
-    // A press of 开始 in the operator's sense: the button, or Enter in the label field.
-    static bool IsPress(Handler handler);
+    // How the one-at-a-time rule tells the handler's action apart.
+    static ActionKind KindOf(Handler handler);
     // The panel's request while the station waits ("请放入电路板", "请扫描条码").
     void ShowWaitingFor(const char* request);
 
@@ -138,12 +138,10 @@ private:
     std::unique_ptr<os::InstanceLock> instanceLock_;
     int errorCode_ = 0;  // the code of the last verdict's step
     std::string memoText_;
-    bool busy_ = false;          // an operation runs
     int handling_ = 0;           // Handle's calls under way, nested ones included
-    Handler running_ = nullptr;  // the operation under way, as the guard runs it
     bool boardWaiting_ = false;  // autostart found a new board that waits for its label
     bool closeRequested_ = false;
-    std::deque<Handler> waiting_;
+    ActionQueue actions_;
     // Last, so that it is gone, with the database's worker, before the rest of the form.
     Station station_;
 };

@@ -4,17 +4,13 @@
 
 namespace station {
 
-bool TRomForm::IsPress(Handler handler) {
-    return handler == &TRomForm::Button_StartClick || handler == &TRomForm::Edit_BoardLabelReturn;
-}
-
 void TRomForm::ShowWaitingFor(const char* request) {
     view_.SetVerdictFont(kVerdictFont, kVerdictGreen);
     view_.SetVerdictCaption(request);
 }
 
 bool TRomForm::PressAsStart() {
-    running_ = &TRomForm::Button_StartClick;  // a press of start taken meanwhile is dropped
+    actions_.RunningIsPress();  // a press of start taken meanwhile is dropped
     return PressBoard();
 }
 

@@ -1,6 +1,5 @@
 // The form's life: creation with the single-instance claim, the guard every handler runs in, and
 // the state it shows.
-#include <exception>
 #include <utility>
 
 #include "platform/instance.h"
@@ -13,18 +12,6 @@
 namespace station {
 
 namespace {
-
-// Marks an operation as running for as long as it lives.
-class BusyScope {
-public:
-    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-    ~BusyScope() { busy_ = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& busy_;
-};
 
 // Keeps the window marked busy from the outermost handler's start until it has returned,
 // whatever runs inside it (an error box, a click taken meanwhile that comes in again).
@@ -53,6 +40,9 @@ private:
 TRomForm::TRomForm(StationView& view, std::string executablePath)
     : view_(view),
       // Called on the database worker's thread: only asks the window to call DatabaseChanged.
+      actions_([this](const std::string& failure) {
+          view_.ShowErrorBox(AppTitle(), ErrorBoxText(failure));
+      }),
       station_(executablePath.empty() ? os::ExecutablePath() : std::move(executablePath),
                [&view] { view.PostDatabaseChange(); }) {}
 
@@ -73,49 +63,36 @@ bool TRomForm::AnotherCopyRunning() const {
     return instanceLock_ && instanceLock_->AlreadyRunning();
 }
 
+ActionKind TRomForm::KindOf(Handler handler) {
+    if (handler == &TRomForm::Button_StartClick || handler == &TRomForm::Edit_BoardLabelReturn) {
+        return ActionKind::kPress;
+    }
+    return handler == &TRomForm::AutostartTick ? ActionKind::kLook : ActionKind::kOther;
+}
+
 void TRomForm::Handle(Handler handler) {
     if (handler == &TRomForm::AutostartTick && (handling_ > 0 || !station_.Watching())) {
         return;  // the fixture is looked at only while the station is idle and waiting
     }
     const BusyMark marked(handling_, view_);
-    if (busy_) {
-        // Taken while an operation runs: a press of start then is one the operator made while
-        // the station was busy, never a new board; only a look at the fixture lets it wait.
-        if (!IsPress(handler) || running_ == &TRomForm::AutostartTick) {
-            waiting_.push_back(handler);  // runs when the current operation has ended
-        }
-        return;
-    }
-    waiting_.push_back(handler);
-    while (!waiting_.empty()) {
-        const Handler next = waiting_.front();
-        waiting_.pop_front();
-        std::string failure;
-        bool failed = false;
-        {
-            BusyScope busy(busy_);
-            running_ = next;
-            try {
-                (this->*next)();
-            } catch (const std::exception& error) {
-                failed = true;
-                failure = error.what();
-            }
+    actions_.Offer(KindOf(handler), [this, handler] {
+        try {
+            (this->*handler)();
+        } catch (...) {
             view_.DispatchQueuedInput();
-            running_ = nullptr;
+            throw;
         }
-        if (failed) {
-            view_.ShowErrorBox(AppTitle(), ErrorBoxText(failure));
-        }
-    }
-    if (closeRequested_) {
+        // What the operator did meanwhile is taken while this still counts as running.
+        view_.DispatchQueuedInput();
+    });
+    if (closeRequested_ && !actions_.Busy()) {
         closeRequested_ = false;
         view_.CloseWindow();
     }
 }
 
 bool TRomForm::RequestClose() {
-    if (busy_) {
+    if (actions_.Busy()) {
         closeRequested_ = true;  // a tool run is under way: close once it has ended
         return false;
     }

@@ -31,7 +31,7 @@ log4me::AppendResult ProductionRecordFile::Append(const std::string& folder,
         }
         return result;
     } catch (const std::exception& error) {
-        return {log4me::Placement::kLost, folder, error.what()};
+        return {log4me::Placement::kLost, error.what()};
     }
 }
 

@@ -93,9 +93,6 @@ const CheckResult& Station::Check(StationEvents& events) {
     }
     if (lastCheck_.Ready()) {
         hexMd5_ = lastCheck_.checksum;
-        if (settings_.chip.label.on) {
-            passedLabels_.Follow(settings_.log.folder, title_);
-        }
     }
     watch_.Restart(settings_.station.autostartSettle, settings_.station.autostartAbsent);
     return lastCheck_;
