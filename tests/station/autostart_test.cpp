@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "record/record_columns.h"
 #include "station/press/autostart_watch.h"
 #include "station_fixture.h"
@@ -266,9 +267,12 @@ TEST_P(Autostart, AChipThatPassedHereTodayIsNotPressedAgainByItself) {
     }
     form.Handle(&TRomForm::AutostartTick);
     EXPECT_EQ(RecordRows().size(), 2u);
-    EXPECT_THAT(Log(), HasSubstr("自动开始：这颗芯片（DEVICEID " +
-                                 RecordRows()[1][record::IndexOf(record::Column::kDeviceId)] +
-                                 "）今天已于"));
+    // The day log is in the code page.
+    EXPECT_THAT(Log(),
+                HasSubstr(os::ToAnsi("自动开始：这颗芯片（DEVICEID " +
+                                     RecordRows()[1][record::IndexOf(record::Column::kDeviceId)] +
+                                     "）今天已于")
+                              .bytes()));
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_EQ(RecordRows().size(), 3u);
 }
