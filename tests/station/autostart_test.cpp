@@ -266,9 +266,12 @@ TEST_P(Autostart, AChipThatPassedHereTodayIsNotPressedAgainByItself) {
     }
     form.Handle(&TRomForm::AutostartTick);
     EXPECT_EQ(RecordRows().size(), 2u);
-    EXPECT_THAT(Log(), HasSubstr("自动开始：这颗芯片（DEVICEID " +
-                                 RecordRows()[1][record::IndexOf(record::Column::kDeviceId)] +
-                                 "）今天已于"));
+    const auto passed = RecordRows()[1];
+    EXPECT_THAT(Log(),
+                HasSubstr(InfoLine("自动开始：这颗芯片（DEVICEID " +
+                                   passed[record::IndexOf(record::Column::kDeviceId)] +
+                                   "）今天已于" + passed[record::IndexOf(record::Column::kTime)] +
+                                   "在本工位烧写通过，不自动烧写（需要重新烧写时请按开始）。")));
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_EQ(RecordRows().size(), 3u);
 }
