@@ -395,37 +395,27 @@ TEST_F(ShownWindow, TheLabelFieldIsHiddenWithoutLabels) {
 }
 
 // With labels asked for, the field shows and has the focus when the station is ready: a
-// scanner's label ended by Enter presses start, and the field is emptied for the next board.
+// scanner's label ended by Enter presses start, and the field is emptied for the next board. A
+// refused label stays in view, selected: the scanner's next label replaces it.
 TEST_F(ShownWindow, EnterInTheLabelFieldPressesStart) {
-    station.Write("config.ini", station.Read("config.ini") + "[trace]\r\nlabel=yes\r\n");
+    station.Write("config.ini", station.Read("config.ini") +
+                                    "[trace]\r\nlabel=yes\r\nlabel_pattern=^PCB-[0-9]+$\r\n");
     QtStationWindow& window = Shown();
     auto* edit = window.ControlAs<QLineEdit>(ControlId::Edit_BoardLabel);
     EXPECT_FALSE(edit->isHidden());
     EXPECT_FALSE(window.Control(ControlId::Label_BoardLabel)->isHidden());
     EXPECT_EQ(window.focusWidget(), edit);
+    QTest::keyClicks(edit, "PCB-X");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(edit->text(), "PCB-X");
     const int calls = station.StandInCallCount();
     QTest::keyClicks(edit, "PCB-1");
+    EXPECT_EQ(edit->text(), "PCB-1");
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(panel->text(), "PASS");
     EXPECT_EQ(station.StandInCallCount(), calls + 2);  // the press's check and its run
     EXPECT_EQ(edit->text(), "");
     EXPECT_EQ(window.focusWidget(), edit);
-}
-
-// A refused label stays in view, selected: the scanner's next label replaces it instead of
-// being appended to it.
-TEST_F(ShownWindow, TheNextScanReplacesARefusedLabel) {
-    station.Write("config.ini", station.Read("config.ini") +
-                                    "[trace]\r\nlabel=yes\r\nlabel_pattern=^PCB-[0-9]+$\r\n");
-    QtStationWindow& window = Shown();
-    auto* edit = window.ControlAs<QLineEdit>(ControlId::Edit_BoardLabel);
-    QTest::keyClicks(edit, "PCB-X");
-    QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(edit->text(), "PCB-X");
-    QTest::keyClicks(edit, "PCB-1");
-    EXPECT_EQ(edit->text(), "PCB-1");
-    QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(panel->text(), "PASS");
 }
 
 // A station that starts by itself and asks for labels, through its own ticks: the panel says

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/paths.h"
-#include "platform/text.h"
 #include "record/record_columns.h"
 #include "station/press/autostart_watch.h"
 #include "station_fixture.h"
@@ -267,12 +266,12 @@ TEST_P(Autostart, AChipThatPassedHereTodayIsNotPressedAgainByItself) {
     }
     form.Handle(&TRomForm::AutostartTick);
     EXPECT_EQ(RecordRows().size(), 2u);
-    // The day log is in the code page.
+    const auto passed = RecordRows()[1];
     EXPECT_THAT(Log(),
-                HasSubstr(os::ToAnsi("自动开始：这颗芯片（DEVICEID " +
-                                     RecordRows()[1][record::IndexOf(record::Column::kDeviceId)] +
-                                     "）今天已于")
-                              .bytes()));
+                HasSubstr(InfoLine("自动开始：这颗芯片（DEVICEID " +
+                                   passed[record::IndexOf(record::Column::kDeviceId)] +
+                                   "）今天已于" + passed[record::IndexOf(record::Column::kTime)] +
+                                   "在本工位烧写通过，不自动烧写（需要重新烧写时请按开始）。")));
     form.Handle(&TRomForm::Button_StartClick);
     EXPECT_EQ(RecordRows().size(), 3u);
 }

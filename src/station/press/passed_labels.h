@@ -22,11 +22,11 @@ public:
                              const std::string& recorded);
     // A PASS row of the label recorded at time, just written.
     void Add(const std::string& recorded, const std::string& time);
-    // Reads folder's records now, those not read yet: a year of records takes seconds, better
-    // spent at a check than at the first press.
-    void Follow(const std::string& folder, const std::string& title);
 
 private:
+    // Reads folder's record files not read yet; unreadable_ names one that could not be read.
+    void Follow(const std::string& folder, const std::string& title);
+
     std::optional<std::string> folder_;          // the folder the index follows
     std::set<std::string> read_;                 // its record files read so far, by name
     std::string unreadable_;                     // a file that could not be read at the last look

@@ -30,17 +30,17 @@ LabelSettings ReadLabelSettings(const std::string& configPath, const std::string
         return {};
     }
     label.databaseRequired = need == "required";
-    const os::TitledSetting pattern = read("label_pattern");
-    if (!pattern.value.empty()) {
-        pattern::Compiled compiled = pattern::Compile(pattern.value);
+    const os::TitledSetting written = read("label_pattern");
+    if (!written.value.empty()) {
+        pattern::Compiled compiled = pattern::Compile(written.value);
         if (!compiled.pattern) {
-            problem = SettingProblem("trace", pattern,
+            problem = SettingProblem("trace", written,
                                      "不是正确的正则表达式（" + compiled.problem + "）");
             return {};
         }
         label.matcher = std::move(compiled.pattern);
     }
-    label.pattern = pattern.value;
+    label.pattern = written.value;
     label.on = true;
     return label;
 }
