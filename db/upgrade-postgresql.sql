@@ -1,8 +1,8 @@
 -- Upgrades a factory database made by an earlier postgresql.sql to this version's: the record's new
--- columns board_label, family and sessions (at the table's end), add_record_row with its arguments
--- for them, and label_passed, which stations with [trace] label=yes ask before a press (without it
--- they go on with their own records and say so in their log). Rows already in the table keep every
--- value; their new columns are empty (NULL).
+-- columns board_label, family, sessions and fixture (at the table's end), add_record_row with its
+-- arguments for them, and label_passed, which stations with [trace] label=yes ask before a press
+-- (without it they go on with their own records and say so in their log). Rows already in the table
+-- keep every value; their new columns are empty (NULL).
 --
 -- Run by the database administrator, as a superuser, with psql, from this folder:
 --

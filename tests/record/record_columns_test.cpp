@@ -18,10 +18,14 @@ TEST(RecordColumns, TheStationsOrderGrowsOnlyAtItsEnd) {
               "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,"
               "timed_out,exit_code,probe_serial,device_id,serial_number,same_chip_as,"
               "board_label\r\n");
-    EXPECT_EQ(record::HeaderRow(),
+    EXPECT_EQ(record::HeaderRow(19),
               "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,"
               "timed_out,exit_code,probe_serial,device_id,serial_number,same_chip_as,"
               "board_label,family,sessions\r\n");
+    EXPECT_EQ(record::HeaderRow(),
+              "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,"
+              "timed_out,exit_code,probe_serial,device_id,serial_number,same_chip_as,"
+              "board_label,family,sessions,fixture\r\n");
 }
 
 TEST(RecordColumns, NamesAndIndicesAgree) {

@@ -26,7 +26,8 @@ const std::string kSep(1, os::kPathSeparator);
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kHeader =
     "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,timed_out,"
-    "exit_code,probe_serial,device_id,serial_number,same_chip_as,board_label,family,sessions\r\n";
+    "exit_code,probe_serial,device_id,serial_number,same_chip_as,board_label,family,sessions,"
+    "fixture\r\n";
 const os::LocalTime kNow{2024, 2, 29, 12, 34, 56, 789};
 
 // A passing press as the station fills it in.
@@ -67,14 +68,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RowCase{"Pass", [](record::ProductionRecord&) {},
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,\r\n"},
         RowCase{"FamilyAndSessions",
                 [](record::ProductionRecord& r) {
                     r.family = "nrf53";
                     r.sessions = 6;
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,nrf53,6\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,nrf53,6,\r\n"},
+        RowCase{"Fixture", [](record::ProductionRecord& r) { r.fixture = "A"; },
+                "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,A\r\n"},
         RowCase{"FailFromCheck",
                 [](record::ProductionRecord& r) {
                     r.checksum.clear();
@@ -83,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                     r.run.reset();
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,,"
-                "yes,FAIL,104,,,,682123456,,,,,,\r\n"},
+                "yes,FAIL,104,,,,682123456,,,,,,,\r\n"},
         RowCase{"FailFromRunAtItsLimit",
                 [](record::ProductionRecord& r) {
                     r.erase = false;
@@ -92,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                     r.run = record::ProductionRecord::Run{milliseconds(300012), true, -1};
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,no,FAIL,107,300012,yes,-1,682123456,,,,,,\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,no,FAIL,107,300012,yes,-1,682123456,,,,,,,\r\n"},
         RowCase{"ErrorEndedThePress",
                 [](record::ProductionRecord& r) {
                     r.checksum.clear();
@@ -102,14 +106,14 @@ INSTANTIATE_TEST_SUITE_P(
                     r.probeSerial.clear();
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,,"
-                "yes,FAIL,,,,,,,,,,,\r\n"},
+                "yes,FAIL,,,,,,,,,,,,\r\n"},
         RowCase{"ProbeLinesTrimmedAndJoined",
                 [](record::ProductionRecord& r) {
                     r.probeOutput = "  682123456 \r\n\r\n682000001\n\t";
                     r.imagePath = "m.hex";
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456;682000001,m.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,\r\n"},
         RowCase{
             "QuotedWhereNeeded",
             [](record::ProductionRecord& r) {
@@ -118,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                 r.imagePath = "C:\\x\"y\"\\a\rb\nc.hex";
             },
             "2024-02-29T12:34:56.789,烧写,C:\\Station\\,\"a,b\",\"C:\\x\"\"y\"\"\\a\rb\nc.hex\","
-            "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,\r\n"}),
+            "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The logger runs in a folder of its own, on a clock the test sets.
