@@ -25,8 +25,7 @@ struct Options {
 // The options of arguments (after the program's name). error is set, and the options are not to
 // be used, when the arguments are wrong: an unknown option, one without its value, a date that is
 // not yyyy-mm-dd or not a day, --from after --to, two of -o, --csv and --fixture-csv, no PATH and
-// no --database
-// (unless --help), or both.
+// no --database (unless --help), or both.
 struct ParsedOptions {
     Options options;
     std::string error;
