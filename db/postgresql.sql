@@ -68,6 +68,7 @@ CREATE TABLE IF NOT EXISTS romtool.production_record (
     family         varchar(10),
     sessions       integer,
     mes_check      varchar(20),
+    fixture        varchar(100),
     station        varchar(100)  NOT NULL,
     delivery_key   char(32)      NOT NULL UNIQUE
 );
@@ -76,6 +77,7 @@ ALTER TABLE romtool.production_record ADD COLUMN IF NOT EXISTS board_label varch
 ALTER TABLE romtool.production_record ADD COLUMN IF NOT EXISTS family varchar(10);
 ALTER TABLE romtool.production_record ADD COLUMN IF NOT EXISTS sessions integer;
 ALTER TABLE romtool.production_record ADD COLUMN IF NOT EXISTS mes_check varchar(20);
+ALTER TABLE romtool.production_record ADD COLUMN IF NOT EXISTS fixture varchar(100);
 CREATE INDEX IF NOT EXISTS production_record_time ON romtool.production_record ("time");
 CREATE INDEX IF NOT EXISTS production_record_station ON romtool.production_record (station, "time");
 CREATE INDEX IF NOT EXISTS production_record_device_id ON romtool.production_record (device_id);
@@ -91,9 +93,9 @@ CREATE TABLE IF NOT EXISTS romtool.serial_pool (
     CHECK (next_number <= last_number + 1)
 );
 
--- The functions before board_label, before family and sessions and before mes_check: the one
--- below takes their calls too (the later arguments have defaults), so stations not yet updated
--- go on delivering.
+-- The functions before board_label, before family and sessions, before mes_check and before
+-- fixture: the one below takes their calls too (the later arguments have defaults), so
+-- stations not yet updated go on delivering.
 DROP FUNCTION IF EXISTS romtool.add_record_row(varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar);
@@ -103,6 +105,9 @@ DROP FUNCTION IF EXISTS romtool.add_record_row(varchar, varchar, varchar, varcha
 DROP FUNCTION IF EXISTS romtool.add_record_row(varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar);
+DROP FUNCTION IF EXISTS romtool.add_record_row(varchar, varchar, varchar, varchar, varchar,
+    varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
+    varchar, varchar, varchar, varchar, varchar, varchar, varchar);
 
 -- One row as the station's CSV holds it, every field as its text ('' for an empty field). The
 -- texts are converted here, so a field that is not what its column holds (or too long for it)
@@ -113,7 +118,8 @@ CREATE OR REPLACE FUNCTION romtool.add_record_row(
     p_erase varchar, p_verdict varchar, p_error_code varchar, p_run_ms varchar,
     p_timed_out varchar, p_exit_code varchar, p_probe_serial varchar, p_device_id varchar,
     p_serial_number varchar, p_same_chip_as varchar, p_board_label varchar DEFAULT '',
-    p_family varchar DEFAULT '', p_sessions varchar DEFAULT '', p_mes_check varchar DEFAULT '')
+    p_family varchar DEFAULT '', p_sessions varchar DEFAULT '', p_mes_check varchar DEFAULT '',
+    p_fixture varchar DEFAULT '')
 RETURNS void
 LANGUAGE sql
 SET search_path = romtool, pg_temp
@@ -121,7 +127,7 @@ AS $$
     INSERT INTO romtool.production_record (
         "time", title, station_folder, probe, image, checksum, erase, verdict, error_code,
         run_ms, timed_out, exit_code, probe_serial, device_id, serial_number, same_chip_as,
-        board_label, family, sessions, mes_check, station, delivery_key)
+        board_label, family, sessions, mes_check, fixture, station, delivery_key)
     VALUES (
         CAST(p_time AS timestamp(3)), p_title, NULLIF(p_station_folder, ''),
         NULLIF(p_probe, ''), NULLIF(p_image, ''), NULLIF(p_checksum, ''), NULLIF(p_erase, ''),
@@ -131,6 +137,7 @@ AS $$
         NULLIF(p_device_id, ''), CAST(NULLIF(p_serial_number, '') AS bigint),
         CAST(NULLIF(p_same_chip_as, '') AS timestamp(3)), NULLIF(p_board_label, ''),
         NULLIF(p_family, ''), CAST(NULLIF(p_sessions, '') AS integer), NULLIF(p_mes_check, ''),
+        NULLIF(p_fixture, ''),
         p_station, p_delivery_key)
     ON CONFLICT DO NOTHING
 $$;
@@ -196,11 +203,11 @@ GRANT SELECT ON romtool.production_record, romtool.serial_pool TO romtool_report
 
 REVOKE ALL ON FUNCTION romtool.add_record_row(varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
-    varchar, varchar, varchar, varchar, varchar, varchar, varchar) FROM PUBLIC;
+    varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar) FROM PUBLIC;
 REVOKE ALL ON FUNCTION romtool.take_serial_block(varchar, integer) FROM PUBLIC;
 REVOKE ALL ON FUNCTION romtool.label_passed(varchar) FROM PUBLIC;
 GRANT EXECUTE ON FUNCTION romtool.add_record_row(varchar, varchar, varchar, varchar, varchar,
     varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar,
-    varchar, varchar, varchar, varchar, varchar, varchar, varchar) TO romtool_station;
+    varchar, varchar, varchar, varchar, varchar, varchar, varchar, varchar) TO romtool_station;
 GRANT EXECUTE ON FUNCTION romtool.take_serial_block(varchar, integer) TO romtool_station;
 GRANT EXECUTE ON FUNCTION romtool.label_passed(varchar) TO romtool_station;

@@ -70,6 +70,7 @@ IF OBJECT_ID(N'romtool.production_record', N'U') IS NULL
         family nvarchar(10) NULL,
         sessions int NULL,
         mes_check nvarchar(20) NULL,
+        fixture nvarchar(100) NULL,
         station nvarchar(100) NOT NULL,
         delivery_key char(32) NOT NULL
     );
@@ -84,6 +85,8 @@ IF COL_LENGTH(N'romtool.production_record', N'sessions') IS NULL
     ALTER TABLE romtool.production_record ADD sessions int NULL;
 IF COL_LENGTH(N'romtool.production_record', N'mes_check') IS NULL
     ALTER TABLE romtool.production_record ADD mes_check nvarchar(20) NULL;
+IF COL_LENGTH(N'romtool.production_record', N'fixture') IS NULL
+    ALTER TABLE romtool.production_record ADD fixture nvarchar(100) NULL;
 GO
 
 -- A second row under the same key is dropped by the index itself ("Duplicate key was
@@ -139,8 +142,9 @@ GO
 
 -- One row as the station's CSV holds it, every field as its text ('' for an empty field). The
 -- texts are converted here, so a field that is not what its column holds (or too long for it)
--- is refused with the database's own reason, for that row alone. board_label, family, sessions
--- and mes_check have defaults, so stations older than the columns go on delivering.
+-- is refused with the database's own reason, for that row alone. board_label, family,
+-- sessions, mes_check and fixture have defaults, so stations older than the columns go on
+-- delivering.
 CREATE OR ALTER PROCEDURE romtool.add_record_row
     @station nvarchar(4000), @delivery_key nvarchar(4000), @time nvarchar(4000),
     @title nvarchar(4000), @station_folder nvarchar(4000), @probe nvarchar(max),
@@ -149,14 +153,15 @@ CREATE OR ALTER PROCEDURE romtool.add_record_row
     @timed_out nvarchar(4000), @exit_code nvarchar(4000), @probe_serial nvarchar(4000),
     @device_id nvarchar(4000), @serial_number nvarchar(4000), @same_chip_as nvarchar(4000),
     @board_label nvarchar(4000) = N'', @family nvarchar(4000) = N'',
-    @sessions nvarchar(4000) = N'', @mes_check nvarchar(4000) = N''
+    @sessions nvarchar(4000) = N'', @mes_check nvarchar(4000) = N'',
+    @fixture nvarchar(4000) = N''
 AS
 BEGIN
     SET NOCOUNT ON;
     INSERT INTO romtool.production_record (
         [time], title, station_folder, probe, [image], checksum, erase, verdict, error_code,
         run_ms, timed_out, exit_code, probe_serial, device_id, serial_number, same_chip_as,
-        board_label, family, sessions, mes_check, station, delivery_key
+        board_label, family, sessions, mes_check, fixture, station, delivery_key
     )
     VALUES (
         CONVERT(datetime2(3), @time, 126), @title, NULLIF(@station_folder, N''),
@@ -167,6 +172,7 @@ BEGIN
         CONVERT(bigint, NULLIF(@serial_number, N'')),
         CONVERT(datetime2(3), NULLIF(@same_chip_as, N''), 126), NULLIF(@board_label, N''),
         NULLIF(@family, N''), CONVERT(int, NULLIF(@sessions, N'')), NULLIF(@mes_check, N''),
+        NULLIF(@fixture, N''),
         @station, @delivery_key
     );
 END;

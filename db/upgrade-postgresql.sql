@@ -1,6 +1,6 @@
 -- Upgrades a factory database made by an earlier postgresql.sql to this version's: the record's new
--- columns board_label, family, sessions and mes_check (at the table's end), add_record_row with its
--- arguments for them, and label_passed, which stations with [trace] label=yes ask before a press
+-- columns board_label, family, sessions, mes_check and fixture (at the table's end),
+-- add_record_row with its arguments for them, and label_passed, which stations with [trace] label=yes ask before a press
 -- (without it they go on with their own records and say so in their log). Rows already in the table
 -- keep every value; their new columns are empty (NULL).
 --

@@ -2,15 +2,23 @@
 
 #include <utility>
 
+#include "record/record_columns.h"
+
 namespace database {
 
 namespace {
 
-constexpr char kAddRow[] =
-    "{CALL romtool.add_record_row(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-    "?)}";
 constexpr char kTakeBlock[] = "{CALL romtool.take_serial_block(?, ?)}";
 constexpr char kLabelPassed[] = "{CALL romtool.label_passed(?)}";
+
+// add_record_row's call: the station's name, the row's key, then every column of the record.
+std::string AddRowCall() {
+    std::string call = "{CALL romtool.add_record_row(?, ?";
+    for (std::size_t i = 0; i < record::kKnownColumns; ++i) {
+        call += ", ?";
+    }
+    return call + ")}";
+}
 
 std::optional<std::uint32_t> Number(const std::optional<std::string>& text) {
     if (!text || text->empty() || text->size() > 10) {
@@ -64,7 +72,7 @@ void FactoryDatabase::AddRow(const std::string& key, const std::string& station,
                              const RecordFields& fields) {
     std::vector<odbc::Parameter> parameters{station, key};
     parameters.insert(parameters.end(), fields.begin(), fields.end());
-    Call(kAddRow, parameters);
+    Call(AddRowCall(), parameters);
 }
 
 std::optional<serial_numbers::NumberRange> FactoryDatabase::TakeBlock(const std::string& pool,

@@ -27,7 +27,8 @@ bool ForEachRowOf(const std::string& path, const std::string& title,
             take({layout->FieldOf(reader, Column::kTime), layout->FieldOf(reader, Column::kVerdict),
                   layout->FieldOf(reader, Column::kRunMs),
                   layout->FieldOf(reader, Column::kDeviceId),
-                  layout->FieldOf(reader, Column::kBoardLabel)});
+                  layout->FieldOf(reader, Column::kBoardLabel),
+                  layout->FieldOf(reader, Column::kFixture)});
         }
     });
     return true;

@@ -15,6 +15,7 @@ struct DayRow {
     std::string_view runMs;
     std::string_view deviceId;    // "" in a record without the column
     std::string_view boardLabel;  // as RecordedLabel wrote it; "" in a record without the column
+    std::string_view fixture;     // "" at a one-fixture station or in a record without the column
 };
 
 // Calls take with every row of title in the record at path, as the file is now; nothing when

@@ -43,6 +43,7 @@ std::string CsvRow(const ProductionRecord& r) {
         r.family,
         r.sessions ? std::to_string(*r.sessions) : "",
         r.mesCheck,
+        r.fixture,
     };
     static_assert(std::size(fields) == kStationColumns,
                   "a row has the columns of the header, in the order of record_columns.h");

@@ -34,19 +34,22 @@ enum class Column : std::size_t {
     kFamily,         // the chip's family config.ini names ([chip] family=); empty when none
     kSessions,       // the programmer calls the press's run made; empty when it did not run
     kMesCheck,       // the MES's route check: ok, unreachable (went on without it); empty: none
+    kFixture,        // the fixture's name at a station of several; empty at a one-fixture station
 };
 
-inline constexpr std::array<std::string_view, 20> kColumnNames = {
+inline constexpr std::array<std::string_view, 21> kColumnNames = {
     "time",         "title",       "station_folder", "probe",      "image",
     "checksum",     "erase",       "verdict",        "error_code", "run_ms",
     "timed_out",    "exit_code",   "probe_serial",   "device_id",  "serial_number",
     "same_chip_as", "board_label", "family",         "sessions",   "mes_check",
+    "fixture",
 };
 // How many columns the record knows (kColumnNames).
 inline constexpr std::size_t kKnownColumns = kColumnNames.size();
 // How many of them the station writes: all. Earlier layouts had the first 12 (before
 // probe_serial), the first 13 (before the chip's ID and number), the first 16 (before
-// board_label), the first 17 (before family and sessions) and the first 19 (before mes_check).
+// board_label), the first 17 (before family and sessions), the first 19 (before mes_check)
+// and the first 20 (before fixture).
 inline constexpr std::size_t kStationColumns = kKnownColumns;
 // The first layout, before probe_serial.
 inline constexpr std::size_t kFirstLayoutColumns = 12;

@@ -98,6 +98,18 @@ std::string YieldJson(const Tally& tally) {
            });
 }
 
+// First-pass yield per station and fixture over every day shown.
+std::string FixtureYieldJson(const Tally& tally) {
+    return "\"fixtures\":" + JsonArray(tally.FixtureRows(), [&](const FixtureYield& row) {
+               const Station& station = tally.Stations()[row.station];
+               return "{\"station\":" + JsonString(StationLabel(station)) +
+                      ",\"title\":" + JsonString(station.title) +
+                      ",\"fixture\":" + JsonString(row.fixture) +
+                      ",\"boards\":" + Number(row.boards) +
+                      ",\"firstPass\":" + PercentOrNull(row.firstPassBoards, row.boards) + "}";
+           });
+}
+
 }  // namespace
 
 std::string StationLabel(const Station& station) {
@@ -140,7 +152,7 @@ ShownHistogram ShowHistogram(const std::vector<std::uint64_t>& buckets) {
 
 std::string ChartDataJson(const Tally& tally) {
     return "{" + HoursJson(tally) + "," + FailuresJson(tally) + "," + CycleJson(tally) + "," +
-           YieldJson(tally) + "}";
+           YieldJson(tally) + "," + FixtureYieldJson(tally) + "}";
 }
 
 }  // namespace report

@@ -1,6 +1,6 @@
 // The charts' data, as one JSON object for the page's script: presses per hour of the day (PASS
 // and FAIL), failures by code with their meanings and cumulative share (Pareto), the cycle-time
-// histogram and the yield per station.
+// histogram, the yield per station and the first-pass yield per fixture.
 #pragma once
 
 #include <string>

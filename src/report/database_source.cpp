@@ -13,9 +13,9 @@ namespace {
 using record::Column;
 
 // The columns a press is read from, in this order, then the row's id.
-constexpr std::array<Column, 8> kRead = {
-    Column::kTime,      Column::kTitle, Column::kStationFolder, Column::kVerdict,
-    Column::kErrorCode, Column::kRunMs, Column::kDeviceId,      Column::kSerialNumber,
+constexpr std::array<Column, 9> kRead = {
+    Column::kTime,  Column::kTitle,    Column::kStationFolder, Column::kVerdict, Column::kErrorCode,
+    Column::kRunMs, Column::kDeviceId, Column::kSerialNumber,  Column::kFixture,
 };
 
 std::string Query(std::optional<Day> from, std::optional<Day> to) {

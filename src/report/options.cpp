@@ -3,13 +3,16 @@
 namespace report {
 
 const char kUsage[] =
-    "usage: romtool-report [--from yyyy-mm-dd] [--to yyyy-mm-dd] [-o report.html] [--csv] PATH...\n"
-    "       romtool-report [--from ...] [--to ...] [-o ...] [--csv] --database CONNECTION\n"
+    "usage: romtool-report [--from yyyy-mm-dd] [--to yyyy-mm-dd]\n"
+    "                      [-o report.html | --csv | --fixture-csv] PATH...\n"
+    "       romtool-report [--from ...] [--to ...] [-o ... | --csv | --fixture-csv]\n"
+    "                      --database CONNECTION\n"
     "Reads every production record (yyyy-mm-dd.csv) under the station folders and files given,\n"
     "and writes one HTML page with charts (default report.html), or with --csv prints the table\n"
-    "of stations and days. With --database it reads the factory's database instead, through the\n"
-    "ODBC connection string given (e.g. \"DSN=romtool\"). Exit codes: 0 done, 1 no record found,\n"
-    "2 bad arguments, 3 the page could not be written, 4 the database could not be read.\n";
+    "of stations and days, with --fixture-csv the yield per station and fixture. With --database\n"
+    "it reads the factory's database instead, through the ODBC connection string given\n"
+    "(e.g. \"DSN=romtool\"). Exit codes: 0 done, 1 no record found, 2 bad arguments, 3 the page\n"
+    "could not be written, 4 the database could not be read.\n";
 
 namespace {
 
@@ -35,6 +38,8 @@ std::string TakeOption(const std::string& argument, const std::optional<std::str
         options.database = *value;
     } else if (argument == "--csv") {
         options.csv = true;
+    } else if (argument == "--fixture-csv") {
+        options.fixtureCsv = true;
     } else if (argument == "-h" || argument == "--help") {
         options.help = true;
     } else {
@@ -53,6 +58,11 @@ std::string CheckTogether(const Options& options, bool outputGiven) {
     }
     if (options.csv && outputGiven) {
         return "-o and --csv: choose one (--csv prints the table to standard output)";
+    }
+    if (options.fixtureCsv && (options.csv || outputGiven)) {
+        return std::string(options.csv ? "--csv" : "-o") +
+               " and --fixture-csv: choose one (--fixture-csv prints the yield per fixture to "
+               "standard output)";
     }
     if (options.paths.empty() && options.database.empty()) {
         return "no PATH: name station folders, folders holding them, or record files";

@@ -136,6 +136,7 @@ std::string PressOf(const RowFields& fields, Press& press) {
     press.pass = verdict == "PASS";
     press.title = field(Column::kTitle);
     press.stationFolder = field(Column::kStationFolder);
+    press.fixture = field(Column::kFixture);
     return NumbersOf(fields, press);
 }
 

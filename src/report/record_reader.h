@@ -28,6 +28,7 @@ struct Press {
     std::optional<std::uint32_t> runMs;
     std::optional<std::uint64_t> deviceId;      // the chip's ID, when recorded
     std::optional<std::uint64_t> serialNumber;  // the board's (on a FAIL row: voided) number
+    std::string_view fixture;                   // "" at a one-fixture station, or before the column
 };
 
 // A row that could not be read: its file, its line (0: the whole file) and why.

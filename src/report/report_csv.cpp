@@ -35,4 +35,21 @@ std::string TableCsv(const Tally& tally) {
     return out;
 }
 
+std::string FixtureCsv(const Tally& tally) {
+    std::string out = "title,station_folder,fixture,presses,boards,first_pass_yield_pct\r\n";
+    for (const FixtureYield& row : tally.FixtureRows()) {
+        const Station& station = tally.Stations()[row.station];
+        const std::string fields[] = {
+            station.title,
+            station.folder,
+            row.fixture,
+            std::to_string(row.presses),
+            std::to_string(row.boards),
+            Percent(row.firstPassBoards, row.boards),
+        };
+        out += record::RowText(fields);
+    }
+    return out;
+}
+
 }  // namespace report

@@ -107,6 +107,21 @@ void StationTables(const Tally& tally, std::string& html) {
     }
 }
 
+// Every station's fixtures over all days; a one-fixture station is one row with an empty fixture.
+void FixtureTable(const Tally& tally, std::string& html) {
+    html +=
+        "<h2 id=\"fixtures\">Yield per fixture</h2>\n<table id=\"fixture-yield\"><thead><tr>"
+        "<th>station</th><th>fixture</th><th class=\"n\">presses</th>"
+        "<th class=\"n\">boards</th><th class=\"n\">first-pass yield %</th></tr></thead>"
+        "<tbody>\n";
+    for (const FixtureYield& row : tally.FixtureRows()) {
+        html += "<tr>" + StationCell(tally, row.station) + Cell(row.fixture, false) +
+                Cell(row.presses) + Cell(row.boards) +
+                Cell(Percent(row.firstPassBoards, row.boards)) + "</tr>\n";
+    }
+    html += "</tbody></table>\n";
+}
+
 // The shape every list shares: its heading, then either a note that it is empty or a table of
 // its first entries (each written by row) and, when cut, how many there are.
 struct ListSection {
@@ -201,6 +216,8 @@ constexpr char kTerms[] = R"(<h2>What the numbers mean</h2>
 from before chip IDs, or a press that failed before the chip was read) counts as a board of its own.</dd>
 <dt>first-pass yield</dt><dd>of a station's boards of the day, the share whose first press that day passed.</dd>
 <dt>final yield</dt><dd>of the same boards, the share whose last press that day passed.</dd>
+<dt>yield per fixture</dt><dd>the first-pass yield of each fixture of a station (the record's fixture column),
+a board's first press of the day at that fixture counting; a station of one fixture is one row without a name.</dd>
 <dt>cycle time</dt><dd>run_ms of the passing presses: how long the programming run took. Median and 95th
 percentile by nearest rank: the smallest time that half (95 %) of the day's passing runs do not exceed.</dd>
 <dt>boards per hour</dt><dd>boards divided by the clock hours of the day in which the station pressed at least once.</dd>
@@ -258,7 +275,8 @@ void Charts(std::string& html) {
     html += Chart("chart-failures", "Failures by code (Pareto)");
     html += Chart("chart-cycle", "Cycle time of passing runs");
     html += Chart("chart-yield", "Yield per station");
-    html += "</div>\n<p id=\"chart-check\" data-charts=\"4\" data-drawn=\"0\"></p>\n";
+    html += Chart("chart-fixtures", "First-pass yield per fixture");
+    html += "</div>\n<p id=\"chart-check\" data-charts=\"5\" data-drawn=\"0\"></p>\n";
 }
 
 // The charts' data, Chart.js and the page's script, and the page's end.
@@ -280,6 +298,7 @@ std::string ReportHtml(const Tally& tally, const PageInfo& info) {
     Summary(tally, info, html);
     Charts(html);
     StationTables(tally, html);
+    FixtureTable(tally, html);
     RepeatedBoardList(tally, html);
     SerialLists(tally, html);
     BadRowList(tally, html);

@@ -72,13 +72,13 @@ bool ReadDatabase(const DatabaseReader& read, const Options& options, Tally& tal
     return false;
 }
 
-// Names the rows that could not be read on standard error: all of them with --csv, the first
+// Names the rows that could not be read on standard error: all of them with a CSV table, the first
 // few with the page, which lists them.
 void NameBadRows(const Options& options, const Tally& tally, RunResult& result) {
     const std::string nl = os::kLineBreak;
     const auto& bad = tally.BadRows();
-    const std::size_t named =
-        options.csv ? bad.items.size() : std::min(bad.items.size(), kBadRowsNamed);
+    const bool page = !options.csv && !options.fixtureCsv;
+    const std::size_t named = page ? std::min(bad.items.size(), kBadRowsNamed) : bad.items.size();
     for (std::size_t i = 0; i < named; ++i) {
         const BadRow& row = bad.items[i];
         result.errors +=
@@ -88,9 +88,7 @@ void NameBadRows(const Options& options, const Tally& tally, RunResult& result) 
         result.errors +=
             "romtool-report: " + std::to_string(bad.total - named) +
             " more rows could not be read" +
-            (options.csv ? ""
-                         : "; the page lists " + std::to_string(bad.items.size()) + " of them") +
-            nl;
+            (page ? "; the page lists " + std::to_string(bad.items.size()) + " of them" : "") + nl;
     }
 }
 
@@ -108,8 +106,8 @@ void Report(const Options& options, const std::string& written, const DatabaseRe
     }
     tally.EndDay();
     NameBadRows(options, tally, result);
-    if (options.csv) {
-        result.output = TableCsv(tally);
+    if (options.csv || options.fixtureCsv) {
+        result.output = options.csv ? TableCsv(tally) : FixtureCsv(tally);
         return;
     }
     try {

@@ -2,8 +2,9 @@
 
 namespace report {
 
-std::array<Aggregate*, 8> Tally::Aggregates() {
-    return {&days_, &presses_, &hours_, &failures_, &cycles_, &repeats_, &voided_, &order_};
+std::array<Aggregate*, 9> Tally::Aggregates() {
+    return {&days_,   &fixtures_, &presses_, &hours_, &failures_,
+            &cycles_, &repeats_,  &voided_,  &order_};
 }
 
 void Tally::OnPress(const Press& press) {

@@ -1,10 +1,10 @@
 // The report's numbers, counted while the records stream past: the table of every station's
-// days, the charts' series and the lists. Each statistic is its own aggregate (station_days.h,
-// press_counts.h, board_repeats.h, serial_checks.h); Tally numbers the stations, feeds every press
-// to all of them and keeps the rows it could not read. Memory holds the table, not the rows: a
-// day's cycle times and chip IDs are kept per station until the day ends, and beyond that only
-// one 16-byte slot per distinct chip ID and the lists, each kept up to kListLimit entries and
-// counted beyond.
+// days, the yield per fixture, the charts' series and the lists. Each statistic is its own
+// aggregate (station_days.h, fixture_yields.h, press_counts.h, board_repeats.h, serial_checks.h);
+// Tally numbers the stations, feeds every press to all of them and keeps the rows it could not
+// read. Memory holds the table, not the rows: a day's cycle times and chip IDs are kept per
+// station (and fixture) until the day ends, and beyond that only one 16-byte slot per distinct
+// chip ID and the lists, each kept up to kListLimit entries and counted beyond.
 #pragma once
 
 #include <array>
@@ -14,6 +14,7 @@
 
 #include "report/aggregate.h"
 #include "report/board_repeats.h"
+#include "report/fixture_yields.h"
 #include "report/press_counts.h"
 #include "report/record_reader.h"
 #include "report/serial_checks.h"
@@ -34,6 +35,8 @@ public:
     std::vector<std::uint32_t> StationOrder() const { return stations_.Order(); }
     // The table: by station (StationOrder), then by day. Call EndDay first.
     std::vector<StationDayRow> Rows() const { return days_.Rows(stations_.Order()); }
+    // Every station's fixtures over all days, by station (StationOrder). Call EndDay first.
+    std::vector<FixtureYield> FixtureRows() const { return fixtures_.Rows(stations_.Order()); }
 
     std::uint64_t Presses() const { return presses_.Presses(); }
     const std::array<std::uint64_t, 24>& PassByHour() const { return hours_.Pass(); }
@@ -51,10 +54,11 @@ public:
     const LimitedList<BadRow>& BadRows() const { return badRows_; }
 
 private:
-    std::array<Aggregate*, 8> Aggregates();
+    std::array<Aggregate*, 9> Aggregates();
 
     StationIndex stations_;
     StationDays days_;
+    FixtureYields fixtures_;
     PressCount presses_;
     HourlyPresses hours_;
     FailureCodes failures_;

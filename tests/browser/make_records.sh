@@ -4,12 +4,13 @@
 #   Line1   four presses by hand (numbers the test knows) and one row it cannot read
 #   Line2   the 15-column record (chip IDs and serial numbers), retries of failed boards
 #   Line<3>&"q"</script>   the 13-column record under a hostile title
+#   Line4   a station of four fixtures (the record's every column), fixture 3 with a worn probe
 #   tests/browser/make_records.sh FOLDER
 set -euo pipefail
 root=$1
 header13='time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,timed_out,exit_code,probe_serial'
 bom=$'\xef\xbb\xbf'
-mkdir -p "$root/line1/logs" "$root/line2/logs" "$root/line3/logs"
+mkdir -p "$root/line1/logs" "$root/line2/logs" "$root/line3/logs" "$root/line4/logs"
 
 {
     printf '%s%s\r\n' "$bom" "$header13"
@@ -62,3 +63,25 @@ station_days() {
 }
 station_days Line2 'D:\Line2\' 15 2 line2
 station_days 'Line<3>&"q"</script>' 'E:\Line 3\' 13 3 line3
+
+# Four fixtures side by side, 08:00 to 11:59: a board that fails is pressed again at its fixture.
+# Fixture 3's first presses fail far more often than the others'.
+awk -v bom="$bom" -v header="$header13" 'BEGIN {
+    printf "%s%s,device_id,serial_number,same_chip_as,board_label,family,sessions,fixture\r\n", bom, header
+    srand(4)
+    chip = 4000000
+    for (minute = 8 * 60; minute < 12 * 60; minute += 2) {
+        for (f = 1; f <= 4; ++f) {
+            ++chip
+            worn = f == 3 ? 0.30 : 0.04
+            pass = rand() >= worn
+            for (tries = 0; ; ++tries) {
+                time = sprintf("2024-03-06T%02d:%02d:%02d.%03d", minute / 60, minute % 60, f * 10 + tries * 5, f)
+                printf "%s,Line4,F:\\Line4\\,68200041%d,F:\\Line4\\merge.hex,9F1C,yes,%s,%s,%d,no,%d,68200041%d,%016X,,,,,1,%d\r\n", \
+                       time, f, pass ? "PASS" : "FAIL", pass ? 0 : 107, 4000 + int(rand() * 600), !pass, f, chip, f
+                if (pass) break
+                pass = 1
+            }
+        }
+    }
+}' >"$root/line4/logs/2024-03-06.csv"

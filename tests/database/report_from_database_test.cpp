@@ -18,8 +18,10 @@ using record::Column;
 const std::string kSep(1, os::kPathSeparator);
 
 RecordFields Press(const std::string& title, const std::string& time, const std::string& verdict,
-                   const std::string& deviceId, const std::string& serial) {
+                   const std::string& deviceId, const std::string& serial,
+                   const std::string& fixture = "") {
     RecordFields row = Row(title, time, serial);
+    row[record::IndexOf(Column::kFixture)] = fixture;
     row[record::IndexOf(Column::kVerdict)] = verdict;
     row[record::IndexOf(Column::kErrorCode)] = verdict == "PASS" ? "0" : "107";
     row[record::IndexOf(Column::kDeviceId)] = deviceId;
@@ -50,8 +52,8 @@ protected:
             {"st2",
              "Line2",
              "2024-03-05",
-             {Press("Line2", day5 + "09:30:00.000", "PASS", "00000000000000A2", "500"),
-              Press("Line2", day5 + "10:00:00.000", "PASS", "00000000000000B1", "501")}},
+             {Press("Line2", day5 + "09:30:00.000", "PASS", "00000000000000A2", "500", "1"),
+              Press("Line2", day5 + "10:00:00.000", "FAIL", "00000000000000B1", "501", "2")}},
         };
         database::FactoryDatabase factory(database_test::StationConnection());
         for (const auto& file : files) {
@@ -69,17 +71,19 @@ protected:
     const std::string database_ = database_test::ReportConnection();
 };
 
-TEST_F(ReportFromTheDatabase, GivesTheTableOfTheFilesTheRowsCameFrom) {
-    for (const std::vector<std::string>& range :
-         {std::vector<std::string>{}, {"--from", "2024-03-05"}, {"--to", "2024-03-04"}}) {
-        std::vector<std::string> fromFiles = range, fromDatabase = range;
-        fromFiles.insert(fromFiles.end(), {"--csv", share_.Path()});
-        fromDatabase.insert(fromDatabase.end(), {"--csv", "--database", database_});
-        const auto files = report::RunReport(fromFiles, "2024-03-06 12:00");
-        const auto rows = report::RunReport(fromDatabase, "2024-03-06 12:00");
-        EXPECT_EQ(rows.exitCode, report::kDone) << rows.errors;
-        EXPECT_EQ(rows.output, files.output);
-        EXPECT_EQ(rows.errors, files.errors);
+TEST_F(ReportFromTheDatabase, GivesTheTablesOfTheFilesTheRowsCameFrom) {
+    for (const char* table : {"--csv", "--fixture-csv"}) {
+        for (const std::vector<std::string>& range :
+             {std::vector<std::string>{}, {"--from", "2024-03-05"}, {"--to", "2024-03-04"}}) {
+            std::vector<std::string> fromFiles = range, fromDatabase = range;
+            fromFiles.insert(fromFiles.end(), {table, share_.Path()});
+            fromDatabase.insert(fromDatabase.end(), {table, "--database", database_});
+            const auto files = report::RunReport(fromFiles, "2024-03-06 12:00");
+            const auto rows = report::RunReport(fromDatabase, "2024-03-06 12:00");
+            EXPECT_EQ(rows.exitCode, report::kDone) << rows.errors;
+            EXPECT_EQ(rows.output, files.output);
+            EXPECT_EQ(rows.errors, files.errors);
+        }
     }
 }
 

@@ -90,6 +90,7 @@ protected:
 TEST_F(StationDatabaseTest, RowsArriveOnceAndInOrderWithTheirTextAsWritten) {
     database::RecordFields chinese = Row("romtool", TimeOfDay(2), "2");
     chinese[record::IndexOf(record::Column::kStationFolder)] = "C:\\工位 한글\\";
+    chinese[record::IndexOf(record::Column::kFixture)] = "A";
     Press(1, 1);
     Press(chinese);
     Press(chinese);  // written twice by a crash: one row
@@ -102,8 +103,8 @@ TEST_F(StationDatabaseTest, RowsArriveOnceAndInOrderWithTheirTextAsWritten) {
 
     EXPECT_EQ(Arrived(), Numbers(1, 3));
     const auto rows = Admin(
-        "SELECT station, \"time\", station_folder, verdict, error_code, device_id, same_chip_as "
-        "FROM romtool.production_record WHERE serial_number = 2");
+        "SELECT station, \"time\", station_folder, verdict, error_code, device_id, same_chip_as, "
+        "fixture FROM romtool.production_record WHERE serial_number = 2");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], "L3-S07");
     EXPECT_EQ(rows[0][1], TimeOfDay(2));
@@ -112,6 +113,7 @@ TEST_F(StationDatabaseTest, RowsArriveOnceAndInOrderWithTheirTextAsWritten) {
     EXPECT_EQ(rows[0][4], "0");
     EXPECT_EQ(rows[0][5], "F00DCAFE12345678");
     EXPECT_EQ(rows[0][6], std::nullopt);  // an empty field is NULL
+    EXPECT_EQ(rows[0][7], "A");
 }
 
 TEST_F(StationDatabaseTest, RowsWaitWhileTheDatabaseIsAwayAndFollowInOrderOnceItIsBack) {

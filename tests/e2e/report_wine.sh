@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # romtool-report.exe under Wine and the Linux romtool-report on the same records, laid out by
 # tests/browser/make_records.sh in a folder whose name is outside the ANSI code page (Korean
-# under code page 936), named by a relative path: the CSV tables must be the same byte for byte,
-# and the pages the same but for the line that says when each was written and the path
-# separators (share\line1\... under Windows, share/line1/... on Linux).
+# under code page 936), named by a relative path: the CSV tables (--csv, --fixture-csv) must be the
+# same byte for byte, and the pages the same but for the line that says when each was written and
+# the path separators (share\line1\... under Windows, share/line1/... on Linux).
 #   tests/e2e/report_wine.sh ROMTOOL_REPORT_EXE ROMTOOL_REPORT WORK_FOLDER
 # Wine's environment (WINEPREFIX, the locale) as scripts/test-windows sets it.
 set -euo pipefail
@@ -22,6 +22,11 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 "$linux" --csv "$folder" >linux.csv 2>linux-csv.err || fail "romtool-report --csv: exit $?"
 wine "$exe" --csv "$folder" </dev/null >wine.csv 2>wine-csv.err || fail "romtool-report.exe --csv: exit $?"
 cmp -s linux.csv wine.csv || { fail "the CSV tables differ"; diff linux.csv wine.csv | head -20; }
+"$linux" --fixture-csv "$folder" >linux-fixtures.csv 2>/dev/null || fail "romtool-report --fixture-csv: exit $?"
+wine "$exe" --fixture-csv "$folder" </dev/null >wine-fixtures.csv 2>/dev/null ||
+    fail "romtool-report.exe --fixture-csv: exit $?"
+cmp -s linux-fixtures.csv wine-fixtures.csv ||
+    { fail "the yields per fixture differ"; diff linux-fixtures.csv wine-fixtures.csv | head -20; }
 
 "$linux" -o linux.html "$folder" 2>linux.err || fail "romtool-report: exit $?"
 wine "$exe" -o wine.html "$folder" </dev/null 2>wine.err || fail "romtool-report.exe: exit $?"

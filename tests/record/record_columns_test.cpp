@@ -25,7 +25,7 @@ TEST(RecordColumns, TheStationsOrderGrowsOnlyAtItsEnd) {
     EXPECT_EQ(record::HeaderRow(),
               "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,"
               "timed_out,exit_code,probe_serial,device_id,serial_number,same_chip_as,"
-              "board_label,family,sessions,mes_check\r\n");
+              "board_label,family,sessions,mes_check,fixture\r\n");
 }
 
 TEST(RecordColumns, NamesAndIndicesAgree) {

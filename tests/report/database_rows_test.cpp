@@ -21,10 +21,10 @@ public:
     std::vector<report::BadRow> bad_rows;
 };
 
-// time, title, station_folder, verdict, error_code, run_ms, device_id, serial_number, id
+// time, title, station_folder, verdict, error_code, run_ms, device_id, serial_number, fixture, id
 ResultRow Row(const std::string& verdict, std::optional<std::string> id) {
-    return {"2024-03-05T08:00:00.000", "Line1", "C:\\St\\",   verdict, "0", "4000",
-            "00000000000000A1",        "100",   std::move(id)};
+    return {"2024-03-05T08:00:00.000", "Line1", "C:\\St\\", verdict,      "0", "4000",
+            "00000000000000A1",        "100",   "A",        std::move(id)};
 }
 
 TEST(TakeDatabaseRow, ABadValueMakesTheRowUnreadNeverAnException) {
@@ -40,7 +40,7 @@ TEST(TakeDatabaseRow, ABadValueMakesTheRowUnreadNeverAnException) {
         {Row("OK", "x"), 0, "verdict is neither PASS nor FAIL"},
         {Row("OK", "12abc"), 0, "verdict is neither PASS nor FAIL"},
         {Row("OK", "99999999999999999999999"), 0, "verdict is neither PASS nor FAIL"},
-        {{"2024-03-05T08:00:00.000", "Line1", "17"}, 0, "the query gave 3 columns, not 9"},
+        {{"2024-03-05T08:00:00.000", "Line1", "17"}, 0, "the query gave 3 columns, not 10"},
     };
     for (const auto& c : cases) {
         Collect collect;

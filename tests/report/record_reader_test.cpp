@@ -12,7 +12,7 @@ using report_test::RecordText;
 using report_test::Row;
 
 struct Seen {
-    std::string time, title, folder;
+    std::string time, title, folder, fixture;
     bool pass;
     int code;
     std::optional<std::uint32_t> runMs;
@@ -23,8 +23,8 @@ class Collect : public report::RecordSink {
 public:
     void OnPress(const report::Press& p) override {
         presses.push_back({std::string(p.timeText), std::string(p.title),
-                           std::string(p.stationFolder), p.pass, p.errorCode, p.runMs, p.deviceId,
-                           p.serialNumber});
+                           std::string(p.stationFolder), std::string(p.fixture), p.pass,
+                           p.errorCode, p.runMs, p.deviceId, p.serialNumber});
     }
     void OnBadRow(report::BadRow bad) override { bad_rows.push_back(bad); }
     std::vector<Seen> presses;
@@ -40,8 +40,8 @@ Collect Read(const std::string& bytes) {
 }
 
 const Row kPass{"2024-03-05T08:00:01.250", "PASS", "0", "4857", "Line1", "C:\\St,1\\",
-                "00000000DEADBEEF",        "1001"};
-const Row kFail{"2024-03-05T09:30:00.000", "FAIL", "104", "", "Line1", "C:\\St,1\\", "", ""};
+                "00000000DEADBEEF",        "1001", "A"};
+const Row kFail{"2024-03-05T09:30:00.000", "FAIL", "104", "", "Line1", "C:\\St,1\\", "", "", ""};
 
 TEST(ReadRecordFile, ReadsEveryLayoutByItsHeader) {
     const struct {
@@ -55,6 +55,9 @@ TEST(ReadRecordFile, ReadsEveryLayoutByItsHeader) {
         {12, 13, false},
         {12, 15, true},
         {13, 15, true},
+        // A day's file started before the fixture column, by a station that writes it.
+        {19, record::kStationColumns, true},
+        {record::kStationColumns, record::kStationColumns, true},
     };
     for (const auto& c : cases) {
         for (const bool bom : {true, false}) {
@@ -73,6 +76,7 @@ TEST(ReadRecordFile, ReadsEveryLayoutByItsHeader) {
             EXPECT_EQ(pass.deviceId,
                       c.chipKnown ? std::optional<std::uint64_t>(0xDEADBEEF) : std::nullopt);
             EXPECT_EQ(pass.serial, c.chipKnown ? std::optional<std::uint64_t>(1001) : std::nullopt);
+            EXPECT_EQ(pass.fixture, c.row == record::kStationColumns ? "A" : "");
             const Seen& fail = read.presses[1];
             EXPECT_FALSE(fail.pass);
             EXPECT_EQ(fail.code, 104);

@@ -14,7 +14,7 @@ namespace report_test {
 inline const std::string kBom = "\xEF\xBB\xBF";
 
 // One row of the record from its fields: time, title, folder, verdict, code, run_ms, then
-// optional probe_serial, device_id, serial_number; the others filled as the station would.
+// optional device_id, serial_number and fixture; the others filled as the station would.
 struct Row {
     std::string time;
     std::string verdict = "PASS";
@@ -24,6 +24,7 @@ struct Row {
     std::string folder = "C:\\Station\\";
     std::string deviceId;
     std::string serial;
+    std::string fixture;
 };
 
 // A row of Line1 at time: the verdict, the error code and run_ms as given.
@@ -39,29 +40,25 @@ inline Row R(std::string time, std::string verdict = "PASS", std::string code = 
 
 // The row as the station of a layout of columns columns writes it.
 inline std::string RowText(const Row& row, std::size_t columns) {
-    const std::string fields[] = {row.time,
-                                  row.title,
-                                  row.folder,
-                                  "682123456",
-                                  row.folder + "merge.hex",
-                                  "9F1C",
-                                  "yes",
-                                  row.verdict,
-                                  row.code,
-                                  row.runMs,
-                                  row.runMs.empty() ? "" : "no",
-                                  row.runMs.empty() ? "" : "0",
-                                  "682123456",
-                                  row.deviceId,
-                                  row.serial};
-    std::string text;
-    for (std::size_t i = 0; i < columns; ++i) {
-        if (i > 0) {
-            text += ',';
-        }
-        record::AppendCsvField(text, fields[i]);
-    }
-    return text + "\r\n";
+    std::vector<std::string> fields = {row.time,
+                                       row.title,
+                                       row.folder,
+                                       "682123456",
+                                       row.folder + "merge.hex",
+                                       "9F1C",
+                                       "yes",
+                                       row.verdict,
+                                       row.code,
+                                       row.runMs,
+                                       row.runMs.empty() ? "" : "no",
+                                       row.runMs.empty() ? "" : "0",
+                                       "682123456",
+                                       row.deviceId,
+                                       row.serial};
+    fields.resize(record::kKnownColumns);
+    fields[record::IndexOf(record::Column::kFixture)] = row.fixture;
+    fields.resize(columns);
+    return record::RowText(fields);
 }
 
 // A whole file: the byte-order mark, the header of headerColumns, rows of rowColumns each.

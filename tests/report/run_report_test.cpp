@@ -30,7 +30,8 @@ protected:
         Row other = R("2024-03-06T10:00:00.000");
         other.title = "Line2";
         other.folder = "D:\\Station2\\";
-        Write("st2", "2024-03-06", RecordText(15, {other}));
+        other.fixture = "A";
+        Write("st2", "2024-03-06", RecordText(record::kStationColumns, {other}));
         share_.Write("notes.csv", "not,a,record\r\n");
         share_.Write("2024-03-07.log", "");
     }
@@ -44,16 +45,29 @@ protected:
     test_support::TempFolder share_;
 };
 
-TEST_F(RunReport, PrintsTheTableOfEveryStationAndDay) {
-    const report::RunResult result = Run({"--csv", share_.Path()});
-    EXPECT_EQ(result.exitCode, report::kDone) << result.errors;
-    EXPECT_EQ(result.output,
-              "title,station_folder,day,presses,boards,pass,fail,first_pass_yield_pct,"
-              "final_yield_pct,cycle_median_ms,cycle_p95_ms,boards_per_hour\r\n"
-              "Line1,C:\\Station\\,2024-03-04,1,1,1,0,100.0,100.0,4000,4000,1.0\r\n"
-              "Line1,C:\\Station\\,2024-03-05,3,3,2,1,66.7,66.7,4000,5000,1.5\r\n"
-              "Line2,D:\\Station2\\,2024-03-06,1,1,1,0,100.0,100.0,4000,4000,1.0\r\n");
-    EXPECT_EQ(result.errors, "");
+// --csv: a row per station and day; --fixture-csv: a row per station and fixture, all days.
+TEST_F(RunReport, PrintsEachTableOfEveryStation) {
+    const struct {
+        const char* option;
+        const char* table;
+    } cases[] = {
+        {"--csv",
+         "title,station_folder,day,presses,boards,pass,fail,first_pass_yield_pct,"
+         "final_yield_pct,cycle_median_ms,cycle_p95_ms,boards_per_hour\r\n"
+         "Line1,C:\\Station\\,2024-03-04,1,1,1,0,100.0,100.0,4000,4000,1.0\r\n"
+         "Line1,C:\\Station\\,2024-03-05,3,3,2,1,66.7,66.7,4000,5000,1.5\r\n"
+         "Line2,D:\\Station2\\,2024-03-06,1,1,1,0,100.0,100.0,4000,4000,1.0\r\n"},
+        {"--fixture-csv",
+         "title,station_folder,fixture,presses,boards,first_pass_yield_pct\r\n"
+         "Line1,C:\\Station\\,,4,4,75.0\r\n"
+         "Line2,D:\\Station2\\,A,1,1,100.0\r\n"},
+    };
+    for (const auto& c : cases) {
+        const report::RunResult result = Run({c.option, share_.Path()});
+        EXPECT_EQ(result.exitCode, report::kDone) << result.errors;
+        EXPECT_EQ(result.output, c.table);
+        EXPECT_EQ(result.errors, "");
+    }
 }
 
 TEST_F(RunReport, CountsOnlyTheDaysAsked) {
@@ -102,6 +116,8 @@ TEST_F(RunReport, BadArgumentsAreExitTwo) {
         {"--from", "2024-02-30", "x"},
         {"--from", "2024-03-06", "--to", "2024-03-05", "x"},
         {"--csv", "-o", "r.html", "x"},
+        {"--fixture-csv", "-o", "r.html", "x"},
+        {"--csv", "--fixture-csv", "x"},
         {"--bogus", "x"},
         {"--csv=yes", "x"},
         {"-o", "", "x"},

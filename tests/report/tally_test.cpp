@@ -140,4 +140,55 @@ TEST(Tally, CountsChartsAndOrdersStations) {
     EXPECT_EQ(tally.Stations()[rows[1].station].title, "B");
 }
 
+// A station of several fixtures: each fixture's first-pass yield on its own (a board moved to
+// another fixture is judged there by its first press there); a station without fixtures is one
+// row with the numbers of the station's own yield.
+TEST(Tally, FirstPassYieldPerStationAndFixture) {
+    const struct {
+        const char* hhmm;
+        const char* title;
+        const char* fixture;
+        bool pass;
+        std::optional<std::uint64_t> id;
+        int dayOffset;
+    } presses[] = {
+        {"08:00", "Line1", "1", true, 0xA, 0}, {"08:01", "Line1", "1", false, 0xB, 0},
+        {"08:02", "Line1", "1", true, 0xB, 0}, {"08:03", "Line1", "2", false, 0xC, 0},
+        {"08:04", "Line1", "1", true, 0xC, 0}, {"08:05", "Line1", "2", false, 0xD, 0},
+        {"08:06", "Line1", "2", true, 0xE, 0}, {"07:00", "Line1", "", false, std::nullopt, 0},
+        {"09:00", "Line0", "", true, 0xF, 0},  {"08:00", "Line1", "2", true, 0xD, 1},
+        {"09:00", "Line0", "", true, 0xF, 1},
+    };
+    report::Tally tally;
+    for (const auto& p : presses) {
+        Press press = At(p.hhmm, p.pass, p.id, 4000, p.dayOffset, p.title);
+        press.fixture = p.fixture;
+        tally.OnPress(press);
+    }
+    tally.EndDay();
+    const struct {
+        const char* title;
+        const char* fixture;
+        std::uint64_t presses, boards, firstPass;
+    } expected[] = {
+        {"Line0", "", 2, 2, 2},
+        {"Line1", "", 1, 1, 0},
+        {"Line1", "1", 4, 3, 2},  // B failed first; C passed at its first press here
+        {"Line1", "2", 4, 4, 2},  // C and D failed; D passed the next day
+    };
+    const std::vector<report::FixtureYield> rows = tally.FixtureRows();
+    ASSERT_EQ(rows.size(), std::size(expected));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(tally.Stations()[rows[i].station].title, expected[i].title);
+        EXPECT_EQ(rows[i].fixture, expected[i].fixture);
+        EXPECT_EQ(rows[i].presses, expected[i].presses);
+        EXPECT_EQ(rows[i].boards, expected[i].boards);
+        EXPECT_EQ(rows[i].firstPassBoards, expected[i].firstPass);
+    }
+    const report::StationDayRow& line0 = tally.Rows()[0];
+    EXPECT_EQ(line0.boards + tally.Rows()[1].boards, rows[0].boards);
+    EXPECT_EQ(line0.firstPassBoards + tally.Rows()[1].firstPassBoards, rows[0].firstPassBoards);
+}
+
 }  // namespace

@@ -27,7 +27,7 @@ const std::string kBom = "\xEF\xBB\xBF";
 const std::string kHeader =
     "time,title,station_folder,probe,image,checksum,erase,verdict,error_code,run_ms,timed_out,"
     "exit_code,probe_serial,device_id,serial_number,same_chip_as,board_label,family,sessions,"
-    "mes_check\r\n";
+    "mes_check,fixture\r\n";
 const os::LocalTime kNow{2024, 2, 29, 12, 34, 56, 789};
 
 // A passing press as the station fills it in.
@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RowCase{"Pass", [](record::ProductionRecord&) {},
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,,\r\n"},
         RowCase{"FamilySessionsAndMesCheck",
                 [](record::ProductionRecord& r) {
                     r.family = "nrf53";
@@ -77,7 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
                 "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,nrf53,6,"
-                "unreachable\r\n"},
+                "unreachable,\r\n"},
+        RowCase{"Fixture", [](record::ProductionRecord& r) { r.fixture = "A"; },
+                "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,,A\r\n"},
         RowCase{"FailFromCheck",
                 [](record::ProductionRecord& r) {
                     r.checksum.clear();
@@ -86,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                     r.run.reset();
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,,"
-                "yes,FAIL,104,,,,682123456,,,,,,,\r\n"},
+                "yes,FAIL,104,,,,682123456,,,,,,,,\r\n"},
         RowCase{"FailFromRunAtItsLimit",
                 [](record::ProductionRecord& r) {
                     r.erase = false;
@@ -95,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                     r.run = record::ProductionRecord::Run{milliseconds(300012), true, -1};
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,no,FAIL,107,300012,yes,-1,682123456,,,,,,,\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,no,FAIL,107,300012,yes,-1,682123456,,,,,,,,\r\n"},
         RowCase{"ErrorEndedThePress",
                 [](record::ProductionRecord& r) {
                     r.checksum.clear();
@@ -105,14 +108,14 @@ INSTANTIATE_TEST_SUITE_P(
                     r.probeSerial.clear();
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456,C:\\Station\\merge.hex,,"
-                "yes,FAIL,,,,,,,,,,,,\r\n"},
+                "yes,FAIL,,,,,,,,,,,,,\r\n"},
         RowCase{"ProbeLinesTrimmedAndJoined",
                 [](record::ProductionRecord& r) {
                     r.probeOutput = "  682123456 \r\n\r\n682000001\n\t";
                     r.imagePath = "m.hex";
                 },
                 "2024-02-29T12:34:56.789,Romtool,C:\\Station\\,682123456;682000001,m.hex,"
-                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,\r\n"},
+                "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,,\r\n"},
         RowCase{
             "QuotedWhereNeeded",
             [](record::ProductionRecord& r) {
@@ -121,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                 r.imagePath = "C:\\x\"y\"\\a\rb\nc.hex";
             },
             "2024-02-29T12:34:56.789,烧写,C:\\Station\\,\"a,b\",\"C:\\x\"\"y\"\"\\a\rb\nc.hex\","
-            "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,\r\n"}),
+            "9F1C0A7E5B3D2C41A8E6F0B7D9C3E215,yes,PASS,0,4857,no,0,682123456,,,,,,,,\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The logger runs in a folder of its own, on a clock the test sets.

@@ -50,6 +50,18 @@
                       plugins: {tooltip: {callbacks: {title: function (items) {
                           return data.yield[items[0].dataIndex].station; }}}}}
         });
+        new Chart(document.getElementById('chart-fixtures'), {
+            type: 'bar',
+            data: {labels: data.fixtures.map(function (f) { return f.fixture === '' ? f.title : [f.title, 'fixture ' + f.fixture]; }),
+                   datasets: [{label: 'first-pass yield %', data: data.fixtures.map(function (f) { return f.firstPass; }),
+                                backgroundColor: '#7fb77e'}]},
+            options: {scales: {y: {min: 0, max: 100, title: {display: true, text: '%'}}},
+                      plugins: {tooltip: {callbacks: {
+                          title: function (items) {
+                              var f = data.fixtures[items[0].dataIndex];
+                              return f.station + (f.fixture === '' ? '' : ', fixture ' + f.fixture); },
+                          footer: function (items) { return data.fixtures[items[0].dataIndex].boards + ' boards'; }}}}}
+        });
         var canvases = document.querySelectorAll('canvas');
         canvases.forEach(function (canvas) {
             var pixels = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
