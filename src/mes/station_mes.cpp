@@ -190,7 +190,14 @@ Answer StationMes::Check(Fields fields, const WhileWaiting& whileWaiting) {
         }
     }
     const HttpResponse response = call.get();
-    const Answer answer = ReadAnswer(response, settings);
+    Answer answer = ReadAnswer(response, settings);
+    answer.text = Secrets(settings).Masked(answer.text);  // an MES may echo what it was sent
+    if (answer.kind == Answer::Kind::kOk || answer.kind == Answer::Kind::kRefused) {
+        // The MES answers: reports waiting for a retry go now.
+        const std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->poked = true;
+        shared_->changed.notify_all();
+    }
     std::string line = "MES进站检查 " + fields["label"] + "：";
     if (answer.kind == Answer::Kind::kOk) {
         line += "允许";
