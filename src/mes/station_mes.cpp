@@ -132,9 +132,10 @@ void Work(const std::shared_ptr<Shared>& shared) {
 }  // namespace
 
 std::string StatusText(const MesStatus& status) {
+    // The reason is in the log: the counts stay in sight whatever the window's width.
     std::string text = !status.tried    ? "MES：已配置"
                        : status.reached ? "MES：已连接"
-                                        : "MES：无法连接（" + Cut(status.away, 80) + "）";
+                                        : "MES：无法连接";
     if (status.waiting > 0) {
         text += "，" + std::to_string(status.waiting) + " 份报告待发送";
     }
