@@ -24,7 +24,8 @@ struct Shared {
     std::optional<MesSettings> settings;
     bool stop = false;
     bool poked = false;
-    bool busy = false;  // a report's call is under way
+    bool busy = false;       // a report's call is under way
+    bool notifying = false;  // the station is being told of a change
     MesStatus status;
     std::vector<std::string> lines;
 
@@ -119,13 +120,18 @@ void Work(const std::shared_ptr<Shared>& shared) {
                     ? std::chrono::milliseconds(0)
                     : std::min(wait * 2, shared->timing.longestRetry);
         std::unique_lock<std::mutex> lock(shared->mutex);
+        if (!shared->stop) {  // the destructor waits until the station is told
+            shared->notifying = true;
+            lock.unlock();
+            shared->notify();
+            lock.lock();
+            shared->notifying = false;
+        }
         shared->busy = false;
         shared->changed.notify_all();
         if (shared->stop) {
             return;  // the station is gone: nobody to notify
         }
-        lock.unlock();
-        shared->notify();
     }
 }
 
@@ -158,6 +164,7 @@ StationMes::~StationMes() {
     // A report's call under way may end now; one that takes longer is left to end with the
     // process (its report stays in the spool and goes again with its key at the next start).
     shared_->changed.wait_for(lock, shared_->timing.stopWait, [this] { return !shared_->busy; });
+    shared_->changed.wait(lock, [this] { return !shared_->notifying; });  // never after this
 }
 
 void StationMes::Configure(const MesSettings& settings) {
