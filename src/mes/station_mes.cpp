@@ -86,6 +86,29 @@ std::chrono::milliseconds SendOldest(Shared& shared, const MesSettings& settings
     return std::max(retry, shared.timing.firstRetry);
 }
 
+// The call, on a thread of its own, waited for at most its timeout (and a moment) whatever the
+// transport's own timeouts do; whileWaiting called about every 50 ms meanwhile. A call that
+// outlasts the wait is left to end by itself.
+HttpResponse Bounded(const HttpRequest& request, const StationMes::WhileWaiting& whileWaiting) {
+    auto result = std::make_shared<std::promise<HttpResponse>>();
+    std::future<HttpResponse> call = result->get_future();
+    std::thread([request, result] { result->set_value(Post(request)); }).detach();
+    const auto deadline =
+        std::chrono::steady_clock::now() + request.timeout + std::chrono::milliseconds(200);
+    while (call.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            HttpResponse late;
+            late.failure = HttpResponse::Failure::kTimedOut;
+            late.error = std::to_string(request.timeout.count()) + " ms";
+            return late;
+        }
+        if (whileWaiting) {
+            whileWaiting();
+        }
+    }
+    return call.get();
+}
+
 void Work(const std::shared_ptr<Shared>& shared) {
     std::chrono::milliseconds wait(0);
     std::chrono::milliseconds retry(0);
@@ -190,14 +213,7 @@ Answer StationMes::Check(Fields fields, const WhileWaiting& whileWaiting) {
     fields["step"] = settings.step;
     const HttpRequest request{settings.checkUrl, FilledBody(settings.checkBody, fields),
                               Headers(settings), settings.timeout};
-    std::future<HttpResponse> call =
-        std::async(std::launch::async, [request] { return Post(request); });
-    while (call.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-        if (whileWaiting) {
-            whileWaiting();
-        }
-    }
-    const HttpResponse response = call.get();
+    const HttpResponse response = Bounded(request, whileWaiting);
     Answer answer = ReadAnswer(response, settings);
     answer.text = Secrets(settings).Masked(answer.text);  // an MES may echo what it was sent
     if (answer.kind == Answer::Kind::kOk || answer.kind == Answer::Kind::kRefused) {
