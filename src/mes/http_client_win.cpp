@@ -70,33 +70,11 @@ HttpResponse Receive(HINTERNET request) {
     }
 }
 
-}  // namespace
-
-HttpResponse Post(const HttpRequest& request) {
-    const std::wstring url = os::win32::Widen(request.url);
-    URL_COMPONENTS parts = {};
-    parts.dwStructSize = sizeof parts;
-    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
-    parts.dwUserNameLength = parts.dwPasswordLength = 1;
-    if (!WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) {
-        return Failed(GetLastError(), "WinHttpCrackUrl");
-    }
-    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-    const std::wstring path = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
-                              std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-    const Handle session(WinHttpOpen(L"romtool", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!session) {
-        return Failed(GetLastError(), "WinHttpOpen");
-    }
-    const int timeout = static_cast<int>(request.timeout.count());
-    WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
-    const Handle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
-    if (!connection) {
-        return Failed(GetLastError(), "WinHttpConnect");
-    }
+// The request on an open connection, and its answer.
+HttpResponse Send(HINTERNET connection, const URL_COMPONENTS& parts, const std::wstring& path,
+                  const HttpRequest& request) {
     const Handle call(
-        WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+        WinHttpOpenRequest(connection, L"POST", path.c_str(), nullptr, WINHTTP_NO_REFERER,
                            WINHTTP_DEFAULT_ACCEPT_TYPES,
                            parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
     if (!call) {
@@ -122,6 +100,34 @@ HttpResponse Post(const HttpRequest& request) {
         return Failed(GetLastError(), "WinHttpReceiveResponse");
     }
     return Receive(call.get());
+}
+
+}  // namespace
+
+HttpResponse Post(const HttpRequest& request) {
+    const std::wstring url = os::win32::Widen(request.url);
+    URL_COMPONENTS parts = {};
+    parts.dwStructSize = sizeof parts;
+    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
+    parts.dwUserNameLength = parts.dwPasswordLength = 1;
+    if (!WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) {
+        return Failed(GetLastError(), "WinHttpCrackUrl");
+    }
+    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+    const std::wstring path = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
+                              std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    const Handle session(WinHttpOpen(L"romtool", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session) {
+        return Failed(GetLastError(), "WinHttpOpen");
+    }
+    const int timeout = static_cast<int>(request.timeout.count());
+    WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
+    const Handle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
+    if (!connection) {
+        return Failed(GetLastError(), "WinHttpConnect");
+    }
+    return Send(connection.get(), parts, path, request);
 }
 
 }  // namespace mes

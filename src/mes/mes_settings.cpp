@@ -49,6 +49,42 @@ bool MesSettings::operator==(const MesSettings& other) const {
     return tie(*this) == tie(other);
 }
 
+namespace {
+
+// The keys that are checked, each with its problem, the last one found kept ("" when all is well).
+void CheckKeys(MesSettings& settings, const os::TitledSetting& timeout,
+               const os::TitledSetting& unreachable) {
+    if (!timeout.value.empty()) {
+        const std::optional<std::uint64_t> value = os::DecimalNumber(timeout.value);
+        if (!value || *value < 1 || *value > 600000) {
+            settings.problem = "config.ini的[mes]中" + timeout.key + "=" + timeout.value +
+                               "不是1到600000之间的十进制数";
+        } else {
+            settings.timeout = std::chrono::milliseconds(*value);
+        }
+    }
+    for (auto [key, url] :
+         {std::pair{"check_url", &settings.checkUrl}, {"report_url", &settings.reportUrl}}) {
+        if (url->empty()) {
+            settings.problem = std::string("config.ini的[mes]中没有") + key + "=";
+        } else if (!IsWebUrl(*url)) {
+            settings.problem = std::string("config.ini的[mes]中") + key + "=" + MaskedUrl(*url) +
+                               "不是http或https的网址";
+        }
+    }
+    settings.continueUnreachable = os::AsciiLower(unreachable.value) == "continue";
+    if (!unreachable.value.empty() && !settings.continueUnreachable &&
+        os::AsciiLower(unreachable.value) != "stop") {
+        settings.problem = "config.ini的[mes]中" + unreachable.key + "=" + unreachable.value +
+                           "应为stop或continue";
+    }
+    if (!settings.header.empty() && settings.header.find(':') == std::string::npos) {
+        settings.problem = "config.ini的[mes]中header=应为“名称: 值”";
+    }
+}
+
+}  // namespace
+
 std::optional<MesSettings> ReadMesSettings(const std::string& configPath,
                                            const std::string& title) {
     const auto read = [&](const char* key) {
@@ -76,35 +112,7 @@ std::optional<MesSettings> ReadMesSettings(const std::string& configPath,
             *field = value;
         }
     }
-    const os::TitledSetting unreachable = read("check_unreachable");
-    settings.continueUnreachable = os::AsciiLower(unreachable.value) == "continue";
-    const os::TitledSetting timeout = read("timeout_ms");
-    if (!timeout.value.empty()) {
-        const std::optional<std::uint64_t> value = os::DecimalNumber(timeout.value);
-        if (!value || *value < 1 || *value > 600000) {
-            settings.problem = "config.ini的[mes]中" + timeout.key + "=" + timeout.value +
-                               "不是1到600000之间的十进制数";
-        } else {
-            settings.timeout = std::chrono::milliseconds(*value);
-        }
-    }
-    for (auto [key, url] :
-         {std::pair{"check_url", &settings.checkUrl}, {"report_url", &settings.reportUrl}}) {
-        if (url->empty()) {
-            settings.problem = std::string("config.ini的[mes]中没有") + key + "=";
-        } else if (!IsWebUrl(*url)) {
-            settings.problem = std::string("config.ini的[mes]中") + key + "=" + MaskedUrl(*url) +
-                               "不是http或https的网址";
-        }
-    }
-    if (!unreachable.value.empty() && !settings.continueUnreachable &&
-        os::AsciiLower(unreachable.value) != "stop") {
-        settings.problem = "config.ini的[mes]中" + unreachable.key + "=" + unreachable.value +
-                           "应为stop或continue";
-    }
-    if (!settings.header.empty() && settings.header.find(':') == std::string::npos) {
-        settings.problem = "config.ini的[mes]中header=应为“名称: 值”";
-    }
+    CheckKeys(settings, read("timeout_ms"), read("check_unreachable"));
     return settings;
 }
 

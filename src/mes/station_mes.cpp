@@ -24,7 +24,8 @@ struct Shared {
     std::optional<MesSettings> settings;
     bool stop = false;
     bool poked = false;
-    bool busy = false;  // a report's call is under way
+    bool busy = false;       // a report's call is under way
+    bool notifying = false;  // the station is being told of a change
     MesStatus status;
     std::vector<std::string> lines;
 
@@ -85,6 +86,29 @@ std::chrono::milliseconds SendOldest(Shared& shared, const MesSettings& settings
     return std::max(retry, shared.timing.firstRetry);
 }
 
+// The call, on a thread of its own, waited for at most its timeout (and a moment) whatever the
+// transport's own timeouts do; whileWaiting called about every 50 ms meanwhile. A call that
+// outlasts the wait is left to end by itself.
+HttpResponse Bounded(const HttpRequest& request, const StationMes::WhileWaiting& whileWaiting) {
+    auto result = std::make_shared<std::promise<HttpResponse>>();
+    std::future<HttpResponse> call = result->get_future();
+    std::thread([request, result] { result->set_value(Post(request)); }).detach();
+    const auto deadline =
+        std::chrono::steady_clock::now() + request.timeout + std::chrono::milliseconds(200);
+    while (call.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            HttpResponse late;
+            late.failure = HttpResponse::Failure::kTimedOut;
+            late.error = std::to_string(request.timeout.count()) + " ms";
+            return late;
+        }
+        if (whileWaiting) {
+            whileWaiting();
+        }
+    }
+    return call.get();
+}
+
 void Work(const std::shared_ptr<Shared>& shared) {
     std::chrono::milliseconds wait(0);
     std::chrono::milliseconds retry(0);
@@ -119,22 +143,28 @@ void Work(const std::shared_ptr<Shared>& shared) {
                     ? std::chrono::milliseconds(0)
                     : std::min(wait * 2, shared->timing.longestRetry);
         std::unique_lock<std::mutex> lock(shared->mutex);
+        if (!shared->stop) {  // the destructor waits until the station is told
+            shared->notifying = true;
+            lock.unlock();
+            shared->notify();
+            lock.lock();
+            shared->notifying = false;
+        }
         shared->busy = false;
         shared->changed.notify_all();
         if (shared->stop) {
             return;  // the station is gone: nobody to notify
         }
-        lock.unlock();
-        shared->notify();
     }
 }
 
 }  // namespace
 
 std::string StatusText(const MesStatus& status) {
+    // The reason is in the log: the counts stay in sight whatever the window's width.
     std::string text = !status.tried    ? "MES：已配置"
                        : status.reached ? "MES：已连接"
-                                        : "MES：无法连接（" + Cut(status.away, 80) + "）";
+                                        : "MES：无法连接";
     if (status.waiting > 0) {
         text += "，" + std::to_string(status.waiting) + " 份报告待发送";
     }
@@ -157,6 +187,7 @@ StationMes::~StationMes() {
     // A report's call under way may end now; one that takes longer is left to end with the
     // process (its report stays in the spool and goes again with its key at the next start).
     shared_->changed.wait_for(lock, shared_->timing.stopWait, [this] { return !shared_->busy; });
+    shared_->changed.wait(lock, [this] { return !shared_->notifying; });  // never after this
 }
 
 void StationMes::Configure(const MesSettings& settings) {
@@ -182,15 +213,15 @@ Answer StationMes::Check(Fields fields, const WhileWaiting& whileWaiting) {
     fields["step"] = settings.step;
     const HttpRequest request{settings.checkUrl, FilledBody(settings.checkBody, fields),
                               Headers(settings), settings.timeout};
-    std::future<HttpResponse> call =
-        std::async(std::launch::async, [request] { return Post(request); });
-    while (call.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-        if (whileWaiting) {
-            whileWaiting();
-        }
+    const HttpResponse response = Bounded(request, whileWaiting);
+    Answer answer = ReadAnswer(response, settings);
+    answer.text = Secrets(settings).Masked(answer.text);  // an MES may echo what it was sent
+    if (answer.kind == Answer::Kind::kOk || answer.kind == Answer::Kind::kRefused) {
+        // The MES answers: reports waiting for a retry go now.
+        const std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->poked = true;
+        shared_->changed.notify_all();
     }
-    const HttpResponse response = call.get();
-    const Answer answer = ReadAnswer(response, settings);
     std::string line = "MES进站检查 " + fields["label"] + "：";
     if (answer.kind == Answer::Kind::kOk) {
         line += "允许";

@@ -33,7 +33,8 @@ struct MesStatus {
     std::size_t refused = 0;
 };
 
-// The state as Label_Database shows it after the database's: "MES：已连接", "N份报告待发送"…
+// The state as Label_Database shows it after the database's: "MES：已连接", "MES：无法连接，3 份
+// 报告待发送"...
 std::string StatusText(const MesStatus& status);
 
 struct Shared;

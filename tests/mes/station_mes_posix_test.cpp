@@ -143,8 +143,10 @@ TEST_F(MesService, ARefusedReportIsKeptAsideAndAServerErrorIsTriedAgain) {
     const auto service = Service(Settings(standin));
     standin.Control(R"({"refuse_reports":true})");
     Report(*service, 1);
-    ASSERT_TRUE(Eventually([&] { return service->Status().refused == 1; }));
-    EXPECT_EQ(service->Status().waiting, 0u);
+    ASSERT_TRUE(Eventually([&] {
+        const mes::MesStatus status = service->Status();
+        return status.refused == 1 && status.waiting == 0;  // moved aside, not sent again
+    }));
     EXPECT_THAT(mes::StatusText(service->Status()), HasSubstr("1 份报告被拒收"));
     bool logged = false;
     for (const std::string& line : service->TakeLogLines()) {
