@@ -88,8 +88,9 @@ station_check_mes() {
     done
     [[ -n $shots ]] && { sleep 1.5; station_screenshot "$win" "$shots-away.png"; }
     station_check "the rows say the presses went on without the MES" test \
-        "$(tail -n 3 "$folder/logs/$(date +%Y-%m-%d).csv" | tr -d '\r' | awk -F, '{ print $NF }' |
-            tr '\n' ' ')" = "unreachable unreachable unreachable "
+        "$(tr -d '\r' <"$folder/logs/$(date +%Y-%m-%d).csv" |
+            awk -F, 'NR == 1 { for (i = 1; i <= NF; i++) if ($i == "mes_check") c = i; next }
+                     { print $c }' | tail -n 3 | tr '\n' ' ')" = "unreachable unreachable unreachable "
 
     station_mes_start "$folder" "$STATION_MES_PORT"  # back
     # The next board's route check finds the MES back, and the waiting reports go at once.
