@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <future>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <thread>
