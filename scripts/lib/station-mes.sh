@@ -73,8 +73,7 @@ station_check_mes() {
     station_wait_idle
     [[ -n $shots ]] && { sleep 0.5; station_screenshot "$win" "$shots-refused.png"; }
     station_check "a refused board has no row" test "$(station_rows "$folder")" -eq "$rows"
-    # The refused label stays in its field for a rescan; the operator empties it for the next.
-    xdotool key ctrl+a BackSpace
+    # The refused label stays in its field, selected: the next scan replaces it.
 
     station_mes_stop  # away
     station_set_key "$folder" mes check_unreachable continue

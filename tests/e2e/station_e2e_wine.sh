@@ -175,6 +175,10 @@ STATION_LABELS=yes station_check_autostart "$station" "$win" "$shots/label.png" 
 # programmer.
 station_check_families "$station" "$win" "" nrfjprog nrfutil
 
+# The factory's MES through WinHTTP: a label let in, one refused, three presses while it is away,
+# and every report once, in order, when it is back.
+station_check_mes "$station" "$win" ""
+
 # A close during a run takes effect after it: the run ends, its verdict is logged, then the
 # stop line.
 runs=$(calls)
