@@ -186,9 +186,9 @@ TEST(Tally, FirstPassYieldPerStationAndFixture) {
         EXPECT_EQ(rows[i].boards, expected[i].boards);
         EXPECT_EQ(rows[i].firstPassBoards, expected[i].firstPass);
     }
-    const report::StationDayRow& line0 = tally.Rows()[0];
-    EXPECT_EQ(line0.boards + tally.Rows()[1].boards, rows[0].boards);
-    EXPECT_EQ(line0.firstPassBoards + tally.Rows()[1].firstPassBoards, rows[0].firstPassBoards);
+    const std::vector<report::StationDayRow> days = tally.Rows();  // a copy, kept while read
+    EXPECT_EQ(days[0].boards + days[1].boards, rows[0].boards);
+    EXPECT_EQ(days[0].firstPassBoards + days[1].firstPassBoards, rows[0].firstPassBoards);
 }
 
 }  // namespace

@@ -122,6 +122,9 @@ private:
     static ActionKind KindOf(Handler handler);
     // The panel's request while the station waits ("请放入电路板", "请扫描条码").
     void ShowWaitingFor(const char* request);
+    // Gives the label field the focus; a refused label still in it is selected, so that the
+    // next scan replaces it.
+    void FocusLabel();
 
     // How the form presents what the station tells while it works.
     void ShowRunOutput(const std::string& text) override { view_.ShowRunOutput(text); }
@@ -141,6 +144,7 @@ private:
     int handling_ = 0;           // Handle's calls under way, nested ones included
     bool boardWaiting_ = false;  // autostart found a new board that waits for its label
     bool closeRequested_ = false;
+    std::string refusedLabel_;  // the label the station refused last, while it is in the field
     ActionQueue actions_;
     // Last, so that it is gone, with the database's worker, before the rest of the form.
     Station station_;

@@ -48,8 +48,8 @@ bool TRomForm::PressBoard() {
             // Nothing ran: the label stays in view with the reason beside it, selected, so that
             // the next scan replaces it instead of being appended to it.
             SetMemoText(outcome.labelRefusal);
-            view_.FocusLabel();
-            view_.SelectLabelText();
+            refusedLabel_ = view_.LabelText();
+            FocusLabel();
             pressed = false;
         }
     }
@@ -67,7 +67,7 @@ void TRomForm::Button_GetJlinkClick() {
     view_.SetNextSerialText(station_.NextSerialText());
     view_.SetCountsText(station_.CountsText());
     if (ready) {
-        view_.FocusLabel();  // the scanner's next label goes there
+        FocusLabel();  // the scanner's next label goes there
     }
 }
 
@@ -131,6 +131,14 @@ void TRomForm::DatabaseChanged() {
     }
 }
 
+void TRomForm::FocusLabel() {
+    view_.FocusLabel();
+    // A field that lost the focus meanwhile (a click on 刷新信息) lost its selection with it.
+    if (!refusedLabel_.empty() && view_.LabelText() == refusedLabel_) {
+        view_.SelectLabelText();
+    }
+}
+
 void TRomForm::SetMemoText(const std::string& text) {
     memoText_ = text;
     view_.SetMemoText(text);
@@ -161,7 +169,8 @@ void TRomForm::PressFinished(const PressOutcome& outcome) {
     view_.SetCountsText(outcome.countsText);
     // Every press that ran, PASS or FAIL or ended by an error, used its board's label.
     view_.SetLabelText("");
-    view_.FocusLabel();
+    refusedLabel_.clear();
+    FocusLabel();
 }
 
 }  // namespace station

@@ -34,7 +34,7 @@ void TRomForm::AutostartTick() {
             if (station_.Settings().chip.label.on && view_.LabelText().empty()) {
                 boardWaiting_ = true;
                 ShowWaitingFor("请扫描条码");
-                view_.FocusLabel();
+                FocusLabel();
                 return;
             }
             boardWaiting_ =
