@@ -50,6 +50,7 @@ struct ProductionRecord {
     std::string family;           // the chip's family as config.ini names it; "" for none
     std::optional<int> sessions;  // the programmer calls the run made; none when it did not run
     std::string mesCheck;         // the MES's route check: "ok", "unreachable"; "" without [mes]
+    std::string fixture;  // the fixture's name; "" for a one-fixture station
 };
 
 // The header row, CR LF included.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "station/form/action_queue.h"
+#include "station/form/bench_view.h"
 #include "station/form/form_handler.h"
 #include "station/form/station_view.h"
 #include "station/press/station.h"
@@ -105,6 +106,15 @@ public:
 
     void SetRunLimits(const RunLimits& limits) { station_.SetRunLimits(limits); }
 
+    // The bench (config.ini names fixtures; see bench_view.h). The window attaches its tiles
+    // before FormCreate; a window without tiles never does, and stays the one-fixture window.
+    void AttachBench(BenchView& bench) { bench_ = &bench; }
+    // A click on tile index: its output goes to Memo_Output. On the window's thread.
+    void TileClicked(int index);
+    // What the fixtures' presses posted (BenchView::PostBenchEvents) painted on the tiles and in
+    // Memo_Output. On the window's thread.
+    void DrainBench();
+
     // The factory database's state changed: shows it in Label_Database and logs its lines. The
     // window calls it on its own thread once PostDatabaseChange has asked for it.
     void DatabaseChanged();
@@ -135,6 +145,7 @@ private:
     void PressFinished(const PressOutcome& outcome) override;
 
     StationView& view_;
+    BenchView* bench_ = nullptr;  // the window's tiles; none for a window without them
     std::unique_ptr<os::InstanceLock> instanceLock_;
     int errorCode_ = 0;  // the code of the last verdict's step
     std::string memoText_;
