@@ -13,6 +13,7 @@
 #include "station/check/error_codes.h"
 #include "station/press/bench.h"
 #include "station_fixture.h"
+#include "temp_folder.h"
 
 using ::testing::HasSubstr;
 
@@ -30,7 +31,8 @@ protected:
                               const std::string& standIn = "") {
         bench_.reset();
         auto& folder = Station();
-        std::string ini = folder.Read("config.ini") + "[serial]\r\naddress=0x10001080\r\nfirst=100000\r\nlast=199999\r\n";
+        std::string ini = folder.Read("config.ini") +
+                          "[serial]\r\naddress=0x10001080\r\nfirst=100000\r\nlast=199999\r\n";
         std::string serials;
         for (int n = 1; n <= count; ++n) {
             ini += "[fixture" + std::to_string(n) + "]\r\nprobe=" + ProbeOf(n) +
@@ -112,6 +114,86 @@ TEST_F(BenchPress, PressesEveryFixtureThroughItsOwnProbeSideBySide) {
             EXPECT_EQ(station_->Exists("bin/" + flash), c.absent.count(n) == 0) << flash;
         }
     }
+}
+
+TEST_F(BenchPress, RefusesOnlyTheFixturesThatNameOneProbe) {
+    station::Bench& bench = MakeBench(3);
+    std::string ini = station_->Read("config.ini");
+    ini.replace(ini.find("probe=" + ProbeOf(2)), 15, "probe=" + ProbeOf(1));
+    station_->Write("config.ini", ini);
+    bench.Configure(ReadFixtures(station_->Path() + "config.ini", "Romtool"));
+    bench.Init(false, "");
+    const auto finished = PressAll(bench);
+    for (std::size_t i : {0u, 1u}) {
+        EXPECT_EQ(finished.at(i).outcome.verdict.code, kSerialNumbers);
+        EXPECT_THAT(finished.at(i).outcome.verdict.text,
+                    HasSubstr("的probe=是同一个J-Link（682000001），不能烧写。"));
+    }
+    EXPECT_EQ(finished.at(2).outcome.verdict.caption, "PASS");
+    EXPECT_EQ(station_->StandInCalls().find(ProbeOf(1)), std::string::npos);  // never asked
+}
+
+TEST_F(BenchPress, EndsAHungToolAtItsLimitAndRecordsEveryFixture) {
+    station::Bench& bench = MakeBench(2, {}, "hang=program\n");
+    RunLimits limits;
+    limits.programming = std::chrono::milliseconds(500);
+    bench.SetRunLimits(limits);
+    const auto finished = PressAll(bench);
+    for (const auto& [i, event] : finished) {
+        EXPECT_EQ(event.outcome.verdict.code, kProgrammingFailed);
+        EXPECT_THAT(event.outcome.verdict.text, HasSubstr("秒内未结束，已被终止"));
+        EXPECT_FALSE(bench.Running(i));
+    }
+    EXPECT_EQ(RecordRows().size(), 3u);
+}
+
+// 退出 while every fixture runs: the bench waits for the last, and every press has its row.
+TEST_F(BenchPress, WaitsForEveryRunBeforeItGoes) {
+    station::Bench& bench = MakeBench(4, {}, "delay_ms=200\n");
+    for (std::size_t i = 0; i < bench.Count(); ++i) {
+        ASSERT_TRUE(bench.Press(i, true, ""));
+        EXPECT_FALSE(bench.Press(i, true, ""));  // a running fixture's press is dropped
+    }
+    bench_.reset();
+    EXPECT_EQ(RecordRows().size(), 5u);
+}
+
+// Four fixtures' presses, 1,000 in all, every fifth cut off before its number settled: no number
+// is given twice, and a cut-off number is voided by its own fixture's next press, never by
+// another fixture's.
+TEST(BenchNumbers, NeverGivesOneNumberTwiceAcrossFixtures) {
+    const test_support::TempFolder folder;
+    const serial_numbers::NumberRange range{100000, 199999};
+    std::vector<std::vector<std::uint32_t>> given(4);
+    std::vector<std::thread> fixtures;
+    for (std::size_t f = 0; f < given.size(); ++f) {
+        fixtures.emplace_back([&, f] {
+            const serial_numbers::SerialNumberStore store(folder.Path());
+            const std::string key = "Romtool." + std::string(1, static_cast<char>('A' + f));
+            std::optional<std::uint32_t> cutOff;
+            for (int press = 0; press < 250; ++press) {
+                const serial_numbers::Reservation reservation = store.Reserve(key, range);
+                ASSERT_TRUE(reservation.number);
+                ASSERT_EQ(reservation.voided, cutOff);
+                given[f].push_back(*reservation.number);
+                cutOff.reset();
+                if (press % 5 == 4) {
+                    cutOff = reservation.number;
+                } else {
+                    store.Settle(key, *reservation.number);
+                }
+            }
+        });
+    }
+    for (std::thread& fixture : fixtures) {
+        fixture.join();
+    }
+    std::set<std::uint32_t> numbers;
+    for (const auto& one : given) {
+        numbers.insert(one.begin(), one.end());
+    }
+    EXPECT_EQ(numbers.size(), 1000u);
+    EXPECT_EQ(*numbers.rbegin() - *numbers.begin(), 999u);
 }
 
 }  // namespace
