@@ -45,7 +45,8 @@ protected:
         folder.SetStandIn("serial=" + (serials.empty() ? std::string("1") : serials) + "\n" +
                           standIn);
         bench_ = std::make_unique<station::Bench>(
-            folder.Path() + kExecutableName, [] {}, [] {});
+            folder.Path() + kExecutableName, [] {}, [] {},
+            std::make_shared<StationShared>("Romtool"));
         bench_->Configure(ReadFixtures(folder.Path() + "config.ini", "Romtool"));
         bench_->Init(true, "");
         return *bench_;

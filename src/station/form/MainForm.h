@@ -9,6 +9,7 @@
 #include <string>
 
 #include "station/form/action_queue.h"
+#include "station/form/bench_panel.h"
 #include "station/form/bench_view.h"
 #include "station/form/form_handler.h"
 #include "station/form/station_view.h"
@@ -104,7 +105,7 @@ public:
     // The text area's text exactly as the station set it; what the log gets.
     const std::string& MemoText() const { return memoText_; }
 
-    void SetRunLimits(const RunLimits& limits) { station_.SetRunLimits(limits); }
+    void SetRunLimits(const RunLimits& limits);
 
     // The bench (config.ini names fixtures; see bench_view.h). The window attaches its tiles
     // before FormCreate; a window without tiles never does, and stays the one-fixture window.
@@ -132,6 +133,11 @@ private:
     static ActionKind KindOf(Handler handler);
     // The panel's request while the station waits ("请放入电路板", "请扫描条码").
     void ShowWaitingFor(const char* request);
+    // Reads config.ini's fixtures: the bench's tiles with some, the one-fixture window without.
+    void ConfigureBench(bool first);
+    bool Watching() const;
+    bool BenchRunning() const { return benchPanel_ && benchPanel_->AnyRunning(); }
+    void BenchRefresh();
 
     // How the form presents what the station tells while it works.
     void ShowRunOutput(const std::string& text) override { view_.ShowRunOutput(text); }
@@ -155,6 +161,8 @@ private:
     ActionQueue actions_;
     // Last, so that it is gone, with the database's worker, before the rest of the form.
     Station station_;
+    // With fixtures in config.ini and a window with tiles; gone first, after its last run.
+    std::unique_ptr<BenchPanel> benchPanel_;
 };
 
 }  // namespace station

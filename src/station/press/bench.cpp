@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "station/run/station_log.h"
-#include "station/settings/application_title.h"
 
 namespace station {
 
@@ -51,11 +50,11 @@ struct Bench::Fixture {
 };
 
 Bench::Bench(std::string executablePath, std::function<void()> databaseChanged,
-             std::function<void()> post)
+             std::function<void()> post, std::shared_ptr<StationShared> shared)
     : executablePath_(std::move(executablePath)),
       databaseChanged_(std::move(databaseChanged)),
       post_(std::move(post)),
-      shared_(std::make_shared<StationShared>(ApplicationTitle(executablePath_))) {}
+      shared_(std::move(shared)) {}
 
 Bench::~Bench() {
     WaitAll();

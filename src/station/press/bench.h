@@ -49,8 +49,10 @@ class Bench {
 public:
     // post: called on a fixture's thread after it queued events; it must only ask the window's
     // thread to call TakeEvents soon. databaseChanged: as Station's.
+    // shared: what the fixtures share with the one-fixture station of the same folder (one
+    // record appender, one database worker).
     Bench(std::string executablePath, std::function<void()> databaseChanged,
-          std::function<void()> post);
+          std::function<void()> post, std::shared_ptr<StationShared> shared);
     // Waits for every fixture's run to end.
     ~Bench();
     Bench(const Bench&) = delete;

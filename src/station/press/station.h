@@ -74,6 +74,11 @@ public:
     Station& operator=(const Station&) = delete;
 
     const std::string& Title() const { return title_; }
+    const std::string& ExecutablePath() const { return executablePath_; }
+    // The image the operator chose; "" for the default.
+    const std::string& ChosenImage() const { return hexPath_; }
+    // What this station shares with the fixtures of a bench in its folder.
+    const std::shared_ptr<StationShared>& Shared() const { return shared_; }
     void SetRunLimits(const RunLimits& limits) { limits_ = limits; }
     const RunLimits& Limits() const { return limits_; }
 
