@@ -163,10 +163,11 @@ void BenchPanel::TileClicked(std::size_t index) {
 }
 
 void BenchPanel::Drain(bool erase) {
+    const bool idle = !bench_.AnyRunning();  // then every run's last event is queued
     for (const BenchEvent& event : bench_.TakeEvents()) {
         Take(event, erase);
     }
-    if (!bench_.AnyRunning()) {
+    if (idle && !bench_.AnyRunning()) {  // (a press the events started runs now)
         benchView_.SetToolButtonsEnabled(true);
     }
     PaintAll();

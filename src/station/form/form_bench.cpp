@@ -56,9 +56,10 @@ void TRomForm::DrainBench() {
     if (!benchPanel_) {
         return;
     }
+    const bool idle = !BenchRunning();  // then the last run's events are all drained now
     benchPanel_->Drain(view_.EraseChecked());
     view_.SetTicking(benchPanel_->Watching());
-    if (closeRequested_ && !BenchRunning() && !actions_.Busy()) {
+    if (closeRequested_ && idle && !BenchRunning() && !actions_.Busy()) {
         closeRequested_ = false;
         view_.CloseWindow();  // 退出 waited for the last fixture
     }

@@ -120,8 +120,7 @@ bool Bench::Press(std::size_t i, bool erase, std::string label) {
             event.outcome = fixture.sink->finished;
             event.text = error.what();
         }
-        fixture.running = false;  // before the window hears of it: it may start the next
-        Queue(std::move(event));
+        Queue(std::move(event), &fixture.running);
     });
 }
 
@@ -133,8 +132,7 @@ bool Bench::Look(std::size_t i) {
         } catch (const std::exception& error) {
             event.text = error.what();
         }
-        fixture.running = false;
-        Queue(std::move(event));
+        Queue(std::move(event), &fixture.running);
     });
 }
 
@@ -183,10 +181,13 @@ void Bench::WaitAll() {
     }
 }
 
-void Bench::Queue(BenchEvent event) {
+void Bench::Queue(BenchEvent event, std::atomic<bool>* endsRun) {
     {
         const std::lock_guard<std::mutex> guard(eventsMutex_);
         events_.push_back(std::move(event));
+        if (endsRun) {  // a fixture that runs no more has its last event queued already
+            *endsRun = false;
+        }
     }
     if (post_) {
         post_();

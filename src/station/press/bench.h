@@ -79,6 +79,7 @@ public:
     bool Press(std::size_t i, bool erase, std::string label);
     // One autostart look at fixture i on its thread; false while it runs.
     bool Look(std::size_t i);
+    // Running until its job's last event is queued.
     bool Running(std::size_t i) const;
     bool AnyRunning() const;
     // Blocks until no fixture runs (退出 closes after the last).
@@ -91,7 +92,8 @@ private:
     class Sink;
     struct Fixture;
     bool Start(std::size_t i, std::function<void(Fixture&)> job);
-    void Queue(BenchEvent event);
+    // Queues event; with endsRun, the job's last, clears the fixture's running mark with it.
+    void Queue(BenchEvent event, std::atomic<bool>* endsRun = nullptr);
 
     const std::string executablePath_;
     std::function<void()> databaseChanged_;
