@@ -124,8 +124,8 @@ Geometry TileGeometry(int index, int count) {
 
 // clang-format off
 const TileParts kTileParts{
-    {{8, 6, 90, 22}, {"Tahoma", -18, true}},
-    {{100, 9, 112, 18}, {"Tahoma", -13}},
+    {{8, 6, 118, 22}, {"Tahoma", -18, true}},
+    {{128, 9, 84, 18}, {"Tahoma", -13}},
     {{8, 32, 204, 44}, {"宋体", -32, true}},
     {{8, 82, 60, 18}, {"Tahoma", -14}},
     {72, 84, 140, 14},
