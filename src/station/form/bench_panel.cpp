@@ -101,7 +101,7 @@ void BenchPanel::StartPanel(bool erase) {
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
         const Tile& tile = tiles_[i];
         const bool hasBoard = !bench_.At(i).Watching() || tile.boardSince;
-        if (Startable(i) && hasBoard && (!LabelsOn() || !tile.view.label.empty())) {
+        if (Startable(i) && hasBoard && (!LabelsOn() || !tile.label.empty())) {
             Press(i, erase);
         }
     }
@@ -110,7 +110,7 @@ void BenchPanel::StartPanel(bool erase) {
 
 void BenchPanel::Press(std::size_t index, bool erase) {
     Tile& tile = tiles_[index];
-    if (!bench_.Press(index, erase, tile.view.label)) {
+    if (!bench_.Press(index, erase, tile.label)) {
         return;  // it runs already: a board is never pressed twice
     }
     ShowCaption(tile.view, "Working");
@@ -136,6 +136,7 @@ void BenchPanel::Scanned(const std::string& label, bool erase) {
     }
     const std::size_t index = *route.fixture;
     Tile& tile = tiles_[index];
+    tile.label = label;
     tile.view.label = label;
     view_.SetLabelText("");
     view_.FocusLabel();
@@ -223,7 +224,7 @@ void BenchPanel::Looked(std::size_t index, AutostartWatch::Action action, bool e
             ShowCaption(tile.view, "请放入电路板");
             return;
         case AutostartWatch::Action::kFound:
-            if (LabelsOn() && tile.view.label.empty()) {
+            if (LabelsOn() && tile.label.empty()) {
                 tile.boardSince = ++arrivals_;
                 ShowCaption(tile.view, "请扫描条码");
                 return;
@@ -242,6 +243,7 @@ void BenchPanel::Finished(std::size_t index, const BenchEvent& event) {
     Tile& tile = tiles_[index];
     const PressOutcome& outcome = event.outcome;
     if (outcome.LabelRefused()) {  // nothing ran: the label is gone, the reason shown
+        tile.label.clear();
         tile.view.label.clear();
         tile.view.errorLine = outcome.labelRefusal;
         ShowCaption(tile.view, tile.boardSince ? "请扫描条码" : "Ready");
@@ -267,7 +269,7 @@ void BenchPanel::Finished(std::size_t index, const BenchEvent& event) {
         tile.counts.Add(outcome.row.pass, run ? std::optional(run->duration) : std::nullopt);
         tile.view.counts = tile.counts.Text();
     }
-    tile.view.label.clear();  // every press that ran used its board's label
+    tile.label.clear();  // every press that ran used its board's label; the tile shows it
     tile.view.elapsed.clear();
     view_.SetNextSerialText(outcome.nextSerialText);
     view_.SetCountsText(outcome.countsText);
@@ -278,7 +280,7 @@ std::vector<LabelSeat> BenchPanel::Seats() const {
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
         seats[i].ready = Startable(i);
         seats[i].boardSince = tiles_[i].boardSince;
-        seats[i].label = tiles_[i].view.label;
+        seats[i].label = tiles_[i].label;
     }
     return seats;
 }

@@ -60,7 +60,8 @@ private:
         TileView view;
         std::string output;  // the text area's text while this tile is selected
         std::optional<std::uint64_t> boardSince;
-        DayCounts counts;  // this fixture's presses since the program started
+        std::string label;  // the label in flight: scanned for this board, or in its press
+        DayCounts counts;   // this fixture's presses since the program started
     };
     void Press(std::size_t index, bool erase);
     void Take(const BenchEvent& event, bool erase);
