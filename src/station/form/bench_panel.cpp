@@ -218,6 +218,9 @@ void BenchPanel::Looked(std::size_t index, AutostartWatch::Action action, bool e
     Tile& tile = tiles_[index];
     switch (action) {
         case AutostartWatch::Action::kWait:
+            if (tile.boardSince && !tile.label.empty()) {
+                Press(index, erase);  // its label came while the look ran
+            }
             return;
         case AutostartWatch::Action::kEmptied:
             tile.boardSince.reset();
@@ -278,7 +281,8 @@ void BenchPanel::Finished(std::size_t index, const BenchEvent& event) {
 std::vector<LabelSeat> BenchPanel::Seats() const {
     std::vector<LabelSeat> seats(tiles_.size());
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
-        seats[i].ready = Startable(i);
+        // A look under way leaves a fixture Ready: its label waits for the look's end.
+        seats[i].ready = !bench_.Pressing(i) && bench_.At(i).LastCheck().Ready();
         seats[i].boardSince = tiles_[i].boardSince;
         seats[i].label = tiles_[i].label;
     }

@@ -46,7 +46,8 @@ struct Bench::Fixture {
     std::unique_ptr<Station> station;
     std::unique_ptr<Sink> sink;
     std::atomic<bool> running{false};
-    std::thread thread;  // the last job's; joined before the next, and at the end
+    std::atomic<bool> pressing{false};  // the running job is a press, not a look
+    std::thread thread;                 // the last job's; joined before the next, and at the end
 };
 
 Bench::Bench(std::string executablePath, std::function<void()> databaseChanged,
@@ -111,7 +112,7 @@ void Bench::SetRunLimits(const RunLimits& limits) {
 }
 
 bool Bench::Press(std::size_t i, bool erase, std::string label) {
-    return Start(i, [this, i, erase, label = std::move(label)](Fixture& fixture) {
+    return Start(i, true, [this, i, erase, label = std::move(label)](Fixture& fixture) {
         BenchEvent event(i, BenchEvent::Kind::kFinished);
         fixture.sink->finished = {};
         try {
@@ -125,7 +126,7 @@ bool Bench::Press(std::size_t i, bool erase, std::string label) {
 }
 
 bool Bench::Look(std::size_t i) {
-    return Start(i, [this, i](Fixture& fixture) {
+    return Start(i, false, [this, i](Fixture& fixture) {
         BenchEvent event(i, BenchEvent::Kind::kLooked);
         try {
             event.action = fixture.station->LookAtFixture(*fixture.sink);
@@ -136,7 +137,7 @@ bool Bench::Look(std::size_t i) {
     });
 }
 
-bool Bench::Start(std::size_t i, std::function<void(Fixture&)> job) {
+bool Bench::Start(std::size_t i, bool press, std::function<void(Fixture&)> job) {
     Fixture& fixture = *fixtures_[i];
     if (fixture.running) {
         return false;
@@ -145,6 +146,7 @@ bool Bench::Start(std::size_t i, std::function<void(Fixture&)> job) {
         fixture.thread.join();  // the last job's thread, which has ended or is ending now
     }
     fixture.running = true;
+    fixture.pressing = press;
     fixture.thread = std::thread([&fixture, job = std::move(job)] {
         const LogFixture log(fixture.settings.name);
         job(fixture);
@@ -162,6 +164,10 @@ const Station& Bench::At(std::size_t i) const {
 
 bool Bench::Running(std::size_t i) const {
     return fixtures_[i]->running;
+}
+
+bool Bench::Pressing(std::size_t i) const {
+    return fixtures_[i]->running && fixtures_[i]->pressing;
 }
 
 bool Bench::AnyRunning() const {

@@ -82,6 +82,8 @@ public:
     // Running until its job's last event is queued.
     bool Running(std::size_t i) const;
     bool AnyRunning() const;
+    // Running a press (not an autostart look).
+    bool Pressing(std::size_t i) const;
     // Blocks until no fixture runs (退出 closes after the last).
     void WaitAll();
 
@@ -91,7 +93,7 @@ public:
 private:
     class Sink;
     struct Fixture;
-    bool Start(std::size_t i, std::function<void(Fixture&)> job);
+    bool Start(std::size_t i, bool press, std::function<void(Fixture&)> job);
     // Queues event; with endsRun, the job's last, clears the fixture's running mark with it.
     void Queue(BenchEvent event, std::atomic<bool>* endsRun = nullptr);
 
