@@ -18,11 +18,7 @@
 #include "mes/mes_answer.h"
 #include "station/check/check.h"
 #include "station/press/autostart_watch.h"
-#include "station/press/day_counts.h"
-#include "station/press/passed_chips.h"
-#include "station/press/passed_labels.h"
 #include "station/press/press_outcome.h"
-#include "station/press/record_appender.h"
 #include "station/press/station_events.h"
 #include "station/press/station_shared.h"
 #include "station/run/press_batch.h"
@@ -32,13 +28,6 @@
 #include "station/settings/station_paths.h"
 #include "station/settings/station_settings.h"
 #include "tool/run_command.h"
-
-namespace database {
-class StationDatabase;
-}
-namespace mes {
-class StationMes;
-}  // namespace mes
 
 namespace station {
 
