@@ -75,8 +75,71 @@ const ControlSpec& LayoutEntry(ControlId id) {
 }
 
 std::vector<Geometry> ResolveLayout(int groupCaptionHeight) {
+    return ResolveBenchLayout(groupCaptionHeight, 0);
+}
+
+TileGrid BenchGrid(int count) {
+    if (count <= 0) {
+        return {0, 0};
+    }
+    if (count <= 2) {
+        return {1, count};
+    }
+    return {2, std::min((count + 1) / 2, 4)};
+}
+
+namespace {
+
+int GridExtent(int tiles, int tileLength) {
+    return tiles * tileLength + (tiles + 1) * kTileGap;
+}
+
+constexpr int kVerdictPanelHeight = 102;
+
+bool GrowsWithTheGrid(ControlId id) {
+    return id == ControlId::GroupBox_Output || id == ControlId::Panel_Result;
+}
+
+}  // namespace
+
+Geometry BenchClientArea(int count) {
+    if (count <= 0) {
+        return {0, 0, kRomForm.clientWidth, kRomForm.clientHeight};
+    }
+    const TileGrid grid = BenchGrid(count);
+    // The group box's frame takes 2 pixels on either side of the panel.
+    const int width = std::max(kRomForm.clientWidth, GridExtent(grid.columns, kTileWidth) + 4);
+    const int height =
+        kRomForm.clientHeight + GridExtent(grid.rows, kTileHeight) - kVerdictPanelHeight;
+    return {0, 0, width, height};
+}
+
+Geometry TileGeometry(int index, int count) {
+    const TileGrid grid = BenchGrid(count);
+    const int row = index / grid.columns;
+    const int column = index % grid.columns;
+    return {kTileGap + column * (kTileWidth + kTileGap), kTileGap + row * (kTileHeight + kTileGap),
+            kTileWidth, kTileHeight};
+}
+
+// clang-format off
+const TileParts kTileParts{
+    {{8, 6, 118, 22}, {"Tahoma", -18, true}},
+    {{128, 9, 84, 18}, {"Tahoma", -13}},
+    {{8, 32, 204, 44}, {"宋体", -32, true}},
+    {{8, 80, 204, 18}, {"Tahoma", -14}},
+    {8, 99, 204, 3},
+    {{8, 104, 204, 18}, {"Tahoma", -12}},
+    {{8, 126, 204, 18}, {"Tahoma", -14}},
+    {{8, 148, 204, 18}, {"Tahoma", -13}},
+};
+// clang-format on
+
+std::vector<Geometry> ResolveBenchLayout(int groupCaptionHeight, int count) {
     std::vector<Geometry> placed(kLayout.size() + 1);
-    placed[0] = {0, 0, kRomForm.clientWidth, kRomForm.clientHeight};
+    placed[0] = BenchClientArea(count);
+    // The grid's height over the verdict panel's goes to the panel and to the group around it.
+    const int taller = placed[0].height - kRomForm.clientHeight;
     // What each parent has left for its aligned children, in its own coordinates.
     std::vector<Geometry> room(placed.size());
     room[0] = placed[0];
@@ -89,7 +152,8 @@ std::vector<Geometry> ResolveLayout(int groupCaptionHeight) {
                 g = entry.geometry;
                 break;
             case Align::kTop:
-                g = {left.left, left.top, left.width, entry.geometry.height};
+                g = {left.left, left.top, left.width,
+                     entry.geometry.height + (GrowsWithTheGrid(entry.id) ? taller : 0)};
                 left.top += g.height;
                 left.height -= g.height;
                 break;

@@ -117,6 +117,42 @@ int ScaledForDpi(int length, int dpi);
 // A geometry at dpi: its edges scaled, so that controls that meet at 96 DPI meet at every DPI.
 Geometry ScaledForDpi(const Geometry& g, int dpi);
 
+// The bench (config.ini names fixtures): a grid of tiles takes Panel_Result's place, the
+// window grown to hold it; everything else stays where the one-fixture layout has it.
+struct TileGrid {
+    int rows = 0;
+    int columns = 0;
+};
+// The grid for count tiles (1 to 8): 1x1, 1x2, 2x2 (3, 4), 2x3 (5, 6), 2x4 (7, 8).
+TileGrid BenchGrid(int count);
+// The window's client size with count tiles; kRomForm's for 0.
+Geometry BenchClientArea(int count);
+// ResolveLayout with count tiles: the window as BenchClientArea, Panel_Result as tall as the
+// grid; the same as ResolveLayout for 0.
+std::vector<Geometry> ResolveBenchLayout(int groupCaptionHeight, int count);
+// Tile index's (0-based, row by row) place in Panel_Result, with count tiles.
+Geometry TileGeometry(int index, int count);
+
+// A tile's parts, in the tile's own coordinates, the same in every tile.
+struct TilePart {
+    Geometry geometry;
+    station::FontSpec font;
+};
+struct TileParts {
+    TilePart name;       // the fixture's name, bold
+    TilePart probe;      // its probe's serial, right of the name
+    TilePart caption;    // the state in the verdict's words, large and bold
+    TilePart elapsed;    // the seconds a run has run
+    Geometry progress;   // the run's progress bar, under the seconds
+    TilePart errorLine;  // the last ERROR: line after a FAIL, in red
+    TilePart label;      // the board's label
+    TilePart counts;     // the fixture's counts today
+};
+extern const TileParts kTileParts;
+inline constexpr int kTileWidth = 220;
+inline constexpr int kTileHeight = 170;
+inline constexpr int kTileGap = 6;
+
 // The controls the Tab key visits, in order: the window's children by tab order, each group's
 // or panel's own children by theirs where the group stands.
 std::vector<ControlId> TabSequence();

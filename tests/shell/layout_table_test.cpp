@@ -87,3 +87,30 @@ TEST(LayoutTable, ChildrenAreClippedToTheirParentsInside) {
 }
 
 }  // namespace
+
+// Every grid holds its tiles side by side inside the grown verdict panel, and no fixtures is
+// the one-fixture layout exactly.
+TEST(BenchLayout, HoldsEveryTileInsideThePanel) {
+    EXPECT_EQ(ResolveBenchLayout(13, 0), ResolveLayout(13));
+    const std::pair<int, TileGrid> grids[] = {{1, {1, 1}}, {2, {1, 2}}, {3, {2, 2}}, {4, {2, 2}},
+                                              {6, {2, 3}}, {7, {2, 4}}, {8, {2, 4}}};
+    for (const auto& [count, grid] : grids) {
+        SCOPED_TRACE(count);
+        EXPECT_EQ(BenchGrid(count).rows, grid.rows);
+        EXPECT_EQ(BenchGrid(count).columns, grid.columns);
+        const std::vector<Geometry> layout = ResolveBenchLayout(13, count);
+        const Geometry panel = layout[static_cast<std::size_t>(ControlId::Panel_Result)];
+        const Geometry memo = InWindow(ControlId::Memo_Output, layout);
+        EXPECT_EQ(memo.height, 208 - 15 - 2 - 102);  // the text area keeps its height
+        EXPECT_EQ(InWindow(ControlId::Panel1_Exec, layout).top + 50, BenchClientArea(count).height);
+        for (int i = 0; i < count; ++i) {
+            const Geometry tile = TileGeometry(i, count);
+            EXPECT_EQ(Clipped(tile, {0, 0, panel.width, panel.height}), tile);
+            if (i > 0) {  // after the one before it, on its row or below it
+                const Geometry before = TileGeometry(i - 1, count);
+                EXPECT_TRUE(tile.left >= before.left + before.width ||
+                            tile.top >= before.top + before.height);
+            }
+        }
+    }
+}

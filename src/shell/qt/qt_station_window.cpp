@@ -52,6 +52,7 @@ QRect ToRect(const Geometry& g) {
 
 QtStationWindow::QtStationWindow(std::string executablePath, QWidget* parent)
     : QWidget(parent), form_(*this, std::move(executablePath)) {
+    form_.AttachBench(*this);
     BuildLayout();
     autostartTimer_ = new QTimer(this);
     autostartTimer_->setInterval(static_cast<int>(kTickInterval.count()));
@@ -278,7 +279,8 @@ void QtStationWindow::SetCommandText(const std::string& text) {
 }
 
 void QtStationWindow::SetChecksumEnabled(bool enabled) {
-    Control(ControlId::Button_CRC)->setEnabled(enabled);
+    checksumWanted_ = enabled;
+    Control(ControlId::Button_CRC)->setEnabled(enabled && toolButtonsEnabled_);
 }
 
 void QtStationWindow::SetStartEnabled(bool enabled) {

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "shell/entry_sequence.h"
 #include "shell/layout_table.h"
 #include "station/form/MainForm.h"
+#include "station/form/bench_view.h"
 #include "station/form/station_view.h"
 
 class QCloseEvent;
@@ -21,8 +23,11 @@ class QShowEvent;
 
 namespace shell {
 
+class QtTile;
+
 class QtStationWindow final : public QWidget,
                               public station::StationView,
+                              public station::BenchView,
                               public ApplicationWindow {
     Q_OBJECT
 
@@ -75,6 +80,14 @@ public:
     void SetBusy(bool busy) override;
     void SetTicking(bool on) override;
 
+    // BenchView (qt_station_bench.cpp)
+    void SetTileCount(int count) override;
+    void ShowTile(int index, const station::TileView& tile) override;
+    void SetToolButtonsEnabled(bool enabled) override;
+    void PostBenchEvents() override;
+    // The bench's tiles, for the tests; none without fixtures.
+    const std::vector<QtTile*>& Tiles() const { return tiles_; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -88,6 +101,8 @@ private:
     void FitLabel(QWidget& label, ControlId id) const;
     // Shows text in the label id, sized to it within its parent.
     void ShowInLabel(ControlId id, const std::string& text);
+    // Every control placed again from layout_ (the bench's grid came or went).
+    void PlaceControls();
 
     station::TRomForm form_;
     int captionHeight_ = 0;         // of the group boxes, in the window's font
@@ -96,6 +111,10 @@ private:
     QFileDialog* openDialogHex_ = nullptr;
     QTimer* autostartTimer_ = nullptr;  // owned by the window
     bool shownOnce_ = false;
+    std::vector<QtTile*> tiles_;   // owned by the verdict panel
+    bool checksumWanted_ = false;  // Button_CRC's state when the bench's runs let it be
+    bool toolButtonsEnabled_ = true;
+    std::atomic<bool> drainPosted_{false};  // a DrainBench is queued and not yet run
 };
 
 // The message box the window shows: the icon, one OK button, title and plain text.

@@ -71,6 +71,9 @@ struct CheckInputs {
     std::function<database::SerialBlockAnswer()> serialRange;
     // The copy's title, which names the files a press writes for the tool (press_recipe.h).
     std::string title;
+    // A fixture of a bench: its pinned probe alone is asked whether it is there (one call on
+    // that probe, never the query of every probe, which could disturb another fixture's run).
+    bool ownProbeOnly = false;
 };
 
 CheckResult CheckStation(const CheckInputs& inputs);

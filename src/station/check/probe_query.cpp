@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "station/check/check_steps.h"
 #include "station/check/error_codes.h"
+#include "tool/board_presence.h"
 #include "tool/nrfutil_output.h"
 #include "tool/nrfutil_programmer.h"
 #include "tool/run_failure.h"
@@ -50,11 +51,35 @@ std::optional<std::vector<std::string>> QueryProbes(const CheckInputs& in, Check
     return serials.empty() ? std::nullopt : std::optional(std::move(serials));
 }
 
+// A fixture's own probe, asked alone: there (with a board or without), or 111.
+bool BindOwnProbe(const CheckInputs& in, CheckResult& result) {
+    const std::optional<ProbePin>& pin = in.settings.station.pin;
+    const Programmer programmer = in.settings.station.programmer;
+    const std::string serial = pin && pin->serial ? *pin->serial : "";
+    const tool::CommandResult look =
+        in.runStep("查询Jlink", tool::PresenceCommand(programmer, in.settings.Prog_Path, serial),
+                   in.probeQueryLimit);
+    result.probeQueried = true;
+    result.probeOutput = serial + os::kLineBreak;
+    result.probeRunFailure = tool::RunFailureLine(look);
+    if (serial.empty() || look.timedOut ||
+        tool::ReadPresence(programmer, look.output, look.exitCode) == tool::Presence::kNoProbe) {
+        result.code = kProbeNotFound;
+        return false;
+    }
+    result.probeSerial = serial;
+    result.probePinned = true;
+    return true;
+}
+
 }  // namespace
 
 // The station uses the probe config.ini pins, which must be listed; without a pin, the only one
 // listed. Several listed and none pinned would leave the choice to the tool, which asks.
 bool QueryAndBindProbe(const CheckInputs& in, CheckResult& result) {
+    if (in.ownProbeOnly) {
+        return BindOwnProbe(in, result);
+    }
     const std::optional<std::vector<std::string>> listed = QueryProbes(in, result);
     if (!listed) {
         result.code = kNoProbeAnswer;

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "station/form/action_queue.h"
+#include "station/form/bench_panel.h"
+#include "station/form/bench_view.h"
 #include "station/form/form_handler.h"
 #include "station/form/station_view.h"
 #include "station/press/station.h"
@@ -103,7 +105,16 @@ public:
     // The text area's text exactly as the station set it; what the log gets.
     const std::string& MemoText() const { return memoText_; }
 
-    void SetRunLimits(const RunLimits& limits) { station_.SetRunLimits(limits); }
+    void SetRunLimits(const RunLimits& limits);
+
+    // The bench (config.ini names fixtures; see bench_view.h). The window attaches its tiles
+    // before FormCreate; a window without tiles never does, and stays the one-fixture window.
+    void AttachBench(BenchView& bench) { bench_ = &bench; }
+    // A click on tile index: its output goes to Memo_Output. On the window's thread.
+    void TileClicked(int index);
+    // What the fixtures' presses posted (BenchView::PostBenchEvents) painted on the tiles and in
+    // Memo_Output. On the window's thread.
+    void DrainBench();
 
     // The factory database's state changed: shows it in Label_Database and logs its lines. The
     // window calls it on its own thread once PostDatabaseChange has asked for it.
@@ -125,6 +136,11 @@ private:
     // Gives the label field the focus; a refused label still in it is selected, so that the
     // next scan replaces it.
     void FocusLabel();
+    // Reads config.ini's fixtures: the bench's tiles with some, the one-fixture window without.
+    void ConfigureBench(bool first);
+    bool Watching() const;
+    bool BenchRunning() const { return benchPanel_ && benchPanel_->AnyRunning(); }
+    void BenchRefresh();
 
     // How the form presents what the station tells while it works.
     void ShowRunOutput(const std::string& text) override { view_.ShowRunOutput(text); }
@@ -138,6 +154,7 @@ private:
     void PressFinished(const PressOutcome& outcome) override;
 
     StationView& view_;
+    BenchView* bench_ = nullptr;  // the window's tiles; none for a window without them
     std::unique_ptr<os::InstanceLock> instanceLock_;
     int errorCode_ = 0;  // the code of the last verdict's step
     std::string memoText_;
@@ -148,6 +165,8 @@ private:
     ActionQueue actions_;
     // Last, so that it is gone, with the database's worker, before the rest of the form.
     Station station_;
+    // With fixtures in config.ini and a window with tiles; gone first, after its last run.
+    std::unique_ptr<BenchPanel> benchPanel_;
 };
 
 }  // namespace station

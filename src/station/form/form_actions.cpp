@@ -30,10 +30,18 @@ void TRomForm::FormShow() {
     // A run cut off by a crash or a power cut left its serial number reserved: its FAIL row
     // comes first.
     station_.VoidNumberCutOff();
+    if (benchPanel_) {
+        benchPanel_->VoidNumbersCutOff();
+    }
     Button_GetJlinkClick();
 }
 
 void TRomForm::Button_StartClick() {
+    if (benchPanel_) {  // the panel: every Ready fixture with a board, each on its thread
+        benchPanel_->StartPanel(view_.EraseChecked());
+        view_.SetTicking(benchPanel_->Watching());
+        return;
+    }
     PressBoard();
 }
 
@@ -61,7 +69,14 @@ bool TRomForm::PressBoard() {
 }
 
 void TRomForm::Button_GetJlinkClick() {
+    if (BenchRunning()) {
+        return;  // no probe is asked while a fixture's tool runs
+    }
     Init(false);
+    if (benchPanel_) {
+        BenchRefresh();
+        return;
+    }
     const bool ready = CheckReady();
     ShowResult(station_.CheckVerdict("Ready"));
     view_.SetNextSerialText(station_.NextSerialText());
@@ -72,6 +87,9 @@ void TRomForm::Button_GetJlinkClick() {
 }
 
 void TRomForm::Button_SelectClick() {
+    if (BenchRunning()) {
+        return;  // the image stays the same while fixtures program it
+    }
     const std::string chosen = view_.ChooseImage(station_.Paths().App_Path);
     if (!chosen.empty()) {
         station_.ChooseImage(chosen);
@@ -81,16 +99,24 @@ void TRomForm::Button_SelectClick() {
 }
 
 void TRomForm::Button_CRCClick() {
+    if (BenchRunning()) {
+        return;
+    }
     const ChecksumReport report = station_.ComputeChecksum();
     SetMemoText(report.text);
     station_.SaveChecksum(report);
-    ShowResult(Passed("CRC OK", "", station_.LastCheck().probeOutput));
+    if (!benchPanel_) {  // the tiles stand in the verdict's place
+        ShowResult(Passed("CRC OK", "", station_.LastCheck().probeOutput));
+    }
     const std::string& name = station_.Paths().Hex_Name;
     view_.ShowChecksumBox(AppTitle(), name + "的校验信息写入成功");
     Button_GetJlinkClick();
 }
 
 void TRomForm::Button_HelpClick() {
+    if (BenchRunning()) {
+        return;
+    }
     SetMemoText(station_.OptionList(*this));
 }
 
@@ -100,6 +126,7 @@ void TRomForm::Button_ExitClick() {
 
 void TRomForm::Init(bool first) {
     station_.Init(first, *this);
+    ConfigureBench(first);
     view_.SetHexPathText(station_.Paths().Hex_Path);
     view_.SetChecksumEnabled(station_.ChecksumWritable());
     errorCode_ = 0;

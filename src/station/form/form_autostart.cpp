@@ -15,6 +15,10 @@ bool TRomForm::PressAsStart() {
 }
 
 void TRomForm::Edit_BoardLabelReturn() {
+    if (benchPanel_) {  // the one scanner: the label goes to the fixture that waits for one
+        benchPanel_->Scanned(view_.LabelText(), view_.EraseChecked());
+        return;
+    }
     if (!station_.Watching() || boardWaiting_) {
         PressAsStart();
         return;
@@ -23,6 +27,10 @@ void TRomForm::Edit_BoardLabelReturn() {
 }
 
 void TRomForm::AutostartTick() {
+    if (benchPanel_) {
+        benchPanel_->Tick();  // each idle fixture's look runs on its own thread
+        return;
+    }
     switch (station_.LookAtFixture(*this)) {
         case AutostartWatch::Action::kWait:
             return;

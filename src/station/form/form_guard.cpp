@@ -71,7 +71,7 @@ ActionKind TRomForm::KindOf(Handler handler) {
 }
 
 void TRomForm::Handle(Handler handler) {
-    if (handler == &TRomForm::AutostartTick && (handling_ > 0 || !station_.Watching())) {
+    if (handler == &TRomForm::AutostartTick && (handling_ > 0 || !Watching())) {
         return;  // the fixture is looked at only while the station is idle and waiting
     }
     const BusyMark marked(handling_, view_);
@@ -85,14 +85,14 @@ void TRomForm::Handle(Handler handler) {
         // What the operator did meanwhile is taken while this still counts as running.
         view_.DispatchQueuedInput();
     });
-    if (closeRequested_ && !actions_.Busy()) {
+    if (closeRequested_ && !actions_.Busy() && !BenchRunning()) {
         closeRequested_ = false;
         view_.CloseWindow();
     }
 }
 
 bool TRomForm::RequestClose() {
-    if (actions_.Busy()) {
+    if (actions_.Busy() || BenchRunning()) {
         closeRequested_ = true;  // a tool run is under way: close once it has ended
         return false;
     }

@@ -10,6 +10,7 @@
 #include "mes/station_mes.h"
 #include "platform/files.h"
 #include "station/check/database_texts.h"
+#include "station/check/error_codes.h"
 #include "station/check/error_text.h"
 #include "station/run/run_display.h"
 #include "station/run/station_log.h"
@@ -47,11 +48,25 @@ private:
 
 }  // namespace
 
+StationShared::StationShared(const std::string& title) : record(title) {}
+
+StationShared::~StationShared() = default;
+
 Station::Station(std::string executablePath, std::function<void()> databaseChanged)
     : executablePath_(std::move(executablePath)),
       title_(ApplicationTitle(executablePath_)),
+      ownTitle_(title_),
       databaseChanged_(std::move(databaseChanged)),
-      record_(title_) {}
+      shared_(std::make_shared<StationShared>(title_)) {}
+
+Station::Station(std::string executablePath, std::function<void()> databaseChanged,
+                 std::shared_ptr<StationShared> shared, FixtureSettings fixture)
+    : executablePath_(std::move(executablePath)),
+      title_(ApplicationTitle(executablePath_)),
+      fixture_(std::move(fixture)),
+      ownTitle_(title_ + "." + fixture_->name),
+      databaseChanged_(std::move(databaseChanged)),
+      shared_(std::move(shared)) {}
 
 Station::~Station() = default;
 
@@ -78,7 +93,14 @@ bool Station::ModemChecksumMissing() const {
 }
 
 void Station::ApplySettings(StationEvents& events) {
+    const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
     settings_ = ReadSettings(paths_, title_);
+    if (fixture_) {  // its own probe in place of [station]'s
+        settings_.station.pin = ProbePin{fixture_->probe, fixture_->serial};
+        if (settings_.station.problem.empty()) {
+            settings_.station.problem = fixture_->problem;
+        }
+    }
     events.SettingsRead(settings_.commandTemplate);
     ConfigureDatabase();
     ConfigureMes();
@@ -89,15 +111,7 @@ void Station::ApplySettings(StationEvents& events) {
 
 const CheckResult& Station::Check(StationEvents& events) {
     events.CheckStarting();
-    ApplySettings(events);
-    lastCheck_ =
-        CheckStation({paths_, settings_,
-                      [runner = Runner(events)](const std::string& step, const std::string& line,
-                                                std::chrono::milliseconds limit) {
-                          return runner.RunStep(step, line, limit);
-                      },
-                      record_, limits_.probeQuery,
-                      [&] { return SerialRange(database::kSerialBlockWait, &events); }, title_});
+    CheckLocked(events);
     if (lastCheck_.failure) {
         throw std::runtime_error(*lastCheck_.failure);  // a file that exists but cannot be read
     }
@@ -106,6 +120,29 @@ const CheckResult& Station::Check(StationEvents& events) {
     }
     watch_.Restart(settings_.station.autostartSettle, settings_.station.autostartAbsent);
     return lastCheck_;
+}
+
+void Station::CheckLocked(StationEvents& events) {
+    std::unique_lock<std::recursive_mutex> shared(sharedMutex_);
+    ApplySettings(events);
+    if (fixture_ && !fixture_->problem.empty()) {  // refused alone, before its probe is asked
+        lastCheck_ = {};
+        lastCheck_.code = kSerialNumbers;
+        lastCheck_.serialMessage = "ERROR:" + fixture_->problem + "，不能烧写。";
+        return;
+    }
+    lastCheck_ =
+        CheckStation({paths_, settings_,
+                      [&, runner = Runner(events)](const std::string& step, const std::string& line,
+                                                   std::chrono::milliseconds limit) {
+                          shared.unlock();  // the other fixtures go on while this one's tool runs
+                          tool::CommandResult result = runner.RunStep(step, line, limit);
+                          shared.lock();
+                          return result;
+                      },
+                      record_, limits_.probeQuery,
+                      [&] { return SerialRange(database::kSerialBlockWait, &events); }, ownTitle_,
+                      fixture_.has_value()});
 }
 
 Verdict Station::CheckVerdict(const std::string& readyCaption) const {
@@ -174,6 +211,7 @@ void Station::ConfigureDatabase() {
 }
 
 std::optional<std::string> Station::DatabaseState() {
+    const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
     std::optional<std::string> text;
     if (database_) {
         for (const std::string& line : database_->TakeLogLines()) {

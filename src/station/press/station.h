@@ -18,25 +18,16 @@
 #include "mes/mes_answer.h"
 #include "station/check/check.h"
 #include "station/press/autostart_watch.h"
-#include "station/press/day_counts.h"
-#include "station/press/passed_chips.h"
-#include "station/press/passed_labels.h"
 #include "station/press/press_outcome.h"
-#include "station/press/record_appender.h"
 #include "station/press/station_events.h"
+#include "station/press/station_shared.h"
 #include "station/run/press_batch.h"
 #include "station/run/programming_run.h"
 #include "station/run/verdict.h"
+#include "station/settings/fixture_settings.h"
 #include "station/settings/station_paths.h"
 #include "station/settings/station_settings.h"
 #include "tool/run_command.h"
-
-namespace database {
-class StationDatabase;
-}
-namespace mes {
-class StationMes;
-}  // namespace mes
 
 namespace station {
 
@@ -62,11 +53,21 @@ public:
     // gives the title. databaseChanged: called on the database worker's thread when its state
     // changed; it must only ask the caller's thread to call DatabaseState soon.
     Station(std::string executablePath, std::function<void()> databaseChanged);
+    // A fixture of a bench: pressing through fixture's probe alone, sharing shared with the
+    // bench's other fixtures, naming its press's files, rows and serial numbers' reservation
+    // after the fixture.
+    Station(std::string executablePath, std::function<void()> databaseChanged,
+            std::shared_ptr<StationShared> shared, FixtureSettings fixture);
     ~Station();
     Station(const Station&) = delete;
     Station& operator=(const Station&) = delete;
 
     const std::string& Title() const { return title_; }
+    const std::string& ExecutablePath() const { return executablePath_; }
+    // The image the operator chose; "" for the default.
+    const std::string& ChosenImage() const { return hexPath_; }
+    // What this station shares with the fixtures of a bench in its folder.
+    const std::shared_ptr<StationShared>& Shared() const { return shared_; }
     void SetRunLimits(const RunLimits& limits) { limits_ = limits; }
     const RunLimits& Limits() const { return limits_; }
 
@@ -120,6 +121,8 @@ public:
     // while config.ini has never named a database, a pool or an MES.
     std::optional<std::string> DatabaseState();
     const database::StationDatabase* Database() const { return database_.get(); }
+    // The fixture this station presses as; none for a one-fixture station.
+    const std::optional<FixtureSettings>& Fixture() const { return fixture_; }
 
     const StationPaths& Paths() const { return paths_; }
     const StationSettings& Settings() const { return settings_; }
@@ -176,8 +179,16 @@ private:
     std::string TodaysRecord() const;
     database::SerialBlockAnswer SerialRange(std::chrono::milliseconds wait, RunObserver* observer);
 
+    // The check's shared part under the shared mutex; a fixture's tool runs outside it.
+    void CheckLocked(StationEvents& events);
+    std::string FixtureName() const { return fixture_ ? fixture_->name : std::string(); }
+
     const std::string executablePath_;
     const std::string title_;
+    const std::optional<FixtureSettings> fixture_;
+    // What names the press's own files and its serial number's reservation: the title, and a
+    // fixture's name after it ("<title>.<fixture>").
+    const std::string ownTitle_;
     std::function<void()> databaseChanged_;
     RunLimits limits_;
     std::string hexPath_;       // the image the operator chose; "" for the default
@@ -185,15 +196,16 @@ private:
     StationSettings settings_;  // read by Init and by every check
     CheckResult lastCheck_;
     std::string hexMd5_;  // the last passing check's checksum; Init keeps it
-    ProductionRecordFile record_;
-    PassedChips passedChips_;
-    PassedLabels passedLabels_;
-    DayCounts dayCounts_;
     AutostartWatch watch_;
     BatchFile batch_;  // the press's batch, with [chip] sessions=fewest and nrfutil
-    // Last, so that it is gone, with its worker, before anything it tells the station of.
-    std::unique_ptr<database::StationDatabase> database_;
-    std::unique_ptr<mes::StationMes> mes_;  // with [mes]
+    const std::shared_ptr<StationShared> shared_;
+    std::recursive_mutex& sharedMutex_ = shared_->mutex;
+    ProductionRecordFile& record_ = shared_->record;
+    PassedChips& passedChips_ = shared_->passedChips;
+    PassedLabels& passedLabels_ = shared_->passedLabels;
+    DayCounts& dayCounts_ = shared_->dayCounts;
+    std::unique_ptr<database::StationDatabase>& database_ = shared_->database;
+    std::unique_ptr<mes::StationMes>& mes_ = shared_->mes;
 };
 
 }  // namespace station

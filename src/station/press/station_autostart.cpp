@@ -46,7 +46,10 @@ std::string Station::KnownChip(RunObserver& observer) {
     if (id.empty()) {
         return {};
     }
-    const RecordedPass earlier = passedChips_.EarlierPass(TodaysRecord(), title_, id);
+    const RecordedPass earlier = [&] {
+        const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
+        return passedChips_.EarlierPass(TodaysRecord(), title_, id);
+    }();
     const std::string chip = "这颗芯片（DEVICEID " + id + "）";
     if (earlier.time) {
         return "自动开始：" + chip + "今天已于" + *earlier.time +

@@ -70,7 +70,7 @@ std::string Station::ReportToMes(const record::ProductionRecord& row) {
             {"image", paths_.Hex_Name},
             {"checksum", row.checksum},
             {"time", record::RecordTime(log4me::Now().local)},
-            {"fixture", ""},
+            {"fixture", row.fixture},
         });
         LogInfoText("MES报告已保存待发送：" + key);
         return {};

@@ -82,6 +82,7 @@ bool Station::TakeLabel(std::string_view scanned, Pressed& press, PressOutcome& 
     const LabelJudgement judged = JudgeLabel(
         scanned, settings,
         [this](const std::string& recorded) {
+            const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
             return passedLabels_.EarlierPass(settings_.log.folder, title_, recorded);
         },
         [&](const std::string& recorded) { return DatabaseLabelPass(recorded, observer); });
@@ -109,13 +110,13 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
     const PressRecipe recipe = RecipeOf(settings_);
     // A two-core chip's parts, from the checked bytes, exist for this press only; they are
     // written first, since a batch names them.
-    const CorePartFiles parts(paths_.App_Path, title_, recipe.cores, lastCheck_.coreParts);
+    const CorePartFiles parts(paths_.App_Path, ownTitle_, recipe.cores, lastCheck_.coreParts);
     std::optional<RunPlan> plan;
     if (recipe.oneBatch) {
         // Planned and made before a number is taken, so a tool or placeholder failure uses up
         // none: the batch's write holds the placeholder, the press's copy gets the number.
         plan = PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming, std::nullopt,
-                       parts.Files(), "", title_);
+                       parts.Files(), "", ownTitle_);
     }
     if ((plan && !BatchReady(*plan, events, press)) || !ReserveSerialNumber(press, events)) {
         ReachVerdict(erase, events, press);
@@ -123,14 +124,14 @@ void Station::RunPress(bool erase, StationEvents& events, Pressed& press) {
     }
     events.RunStarting();
     // So is the board's own image, when its number goes in with the image.
-    const NumberedImageFile numbered(paths_.App_Path, title_, lastCheck_.checkedImage,
+    const NumberedImageFile numbered(paths_.App_Path, ownTitle_, lastCheck_.checkedImage,
                                      settings_.chip.serial ? settings_.chip.serial->address : 0,
                                      press.serialNumber);
     if (plan) {
         plan->serialNumber = press.serialNumber;
     } else {
         plan = PlanRun(paths_, settings_, lastCheck_, erase, limits_.programming,
-                       press.serialNumber, parts.Files(), numbered.Path(), title_);
+                       press.serialNumber, parts.Files(), numbered.Path(), ownTitle_);
     }
     RunThePlan(*plan, erase, events, press);
 }
@@ -171,6 +172,7 @@ void Station::ReachVerdict(bool erase, StationEvents& events, Pressed& press) {
             RecordOfPress(title_, paths_, lastCheck_, erase, press.run, press.verdict.code, false);
         row.serialNumber = press.serialNumber;
         row.boardLabel = press.label;
+        row.fixture = FixtureName();
         press.mesNote = ReportToMes(row);
         press.reported = true;
     }
@@ -207,12 +209,15 @@ bool Station::ReserveSerialNumber(Pressed& press, RunObserver& observer) {
     }
     const database::SerialBlockAnswer answer = SerialRange(database::kSerialBlockWait, &observer);
     serial_numbers::Reservation reservation;
-    if (answer.range) {
-        reservation =
-            serial_numbers::SerialNumberStore(paths_.App_Path).Reserve(title_, *answer.range);
-    }
-    if (reservation.voided) {
-        VoidNumber(*reservation.voided);
+    {
+        const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
+        if (answer.range) {
+            reservation = serial_numbers::SerialNumberStore(paths_.App_Path)
+                              .Reserve(ownTitle_, *answer.range);
+        }
+        if (reservation.voided) {
+            VoidNumber(*reservation.voided);
+        }
     }
     press.serialNumber = reservation.number;
     if (!reservation.number) {  // another copy took the last one since the check
@@ -227,6 +232,7 @@ bool Station::ReserveSerialNumber(Pressed& press, RunObserver& observer) {
 void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome) {
     outcome.verdict = press.verdict;
     outcome.serialNumber = press.serialNumber;
+    const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
     try {
         record::ProductionRecord row =
             RecordOfPress(title_, paths_, lastCheck_, erase, press.run, press.verdict.code, raised);
@@ -236,6 +242,7 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
         row.serialNumber = press.serialNumber;
         row.boardLabel = press.label;
         row.mesCheck = press.mesCheck;
+        row.fixture = FixtureName();
         // Reported at the verdict; an error that ended the press before it is reported here.
         const std::string mesNote =
             !press.mesCheck.empty() && !press.reported ? ReportToMes(row) : press.mesNote;
@@ -281,7 +288,7 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
 
 void Station::SettleNumber(std::uint32_t number, std::vector<std::string>& notes) {
     try {
-        serial_numbers::SerialNumberStore(paths_.App_Path).Settle(title_, number);
+        serial_numbers::SerialNumberStore(paths_.App_Path).Settle(ownTitle_, number);
     } catch (const std::exception& error) {
         // It stays reserved: the next start voids it with a row of its own, and it is never
         // issued again.
@@ -297,28 +304,31 @@ void Station::VoidNumberCutOff() {
         return;
     }
     const std::optional<std::uint32_t> cutOff =
-        serial_numbers::SerialNumberStore(paths_.App_Path).Unsettled(title_);
+        serial_numbers::SerialNumberStore(paths_.App_Path).Unsettled(ownTitle_);
     if (cutOff) {
         VoidNumber(*cutOff);
     }
 }
 
 void Station::VoidNumber(std::uint32_t number) {
+    const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
     record::ProductionRecord row;
     row.title = title_;
     row.stationFolder = paths_.App_Path;
     row.imagePath = paths_.Hex_Path;
     row.serialNumber = number;  // FAIL without a code: the run was cut off
+    row.fixture = FixtureName();
     std::vector<std::string> notes;
     WriteRecord(row, notes);
     LogErrorText("SN=" + std::to_string(number) + " FAIL（上次运行中断，该序列号作废）");
-    serial_numbers::SerialNumberStore(paths_.App_Path).Settle(title_, number);
+    serial_numbers::SerialNumberStore(paths_.App_Path).Settle(ownTitle_, number);
 }
 
 std::string Station::NextSerialText() {
     if (!settings_.chip.serial) {
         return {};
     }
+    const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
     try {
         // Never waits: without a block at hand, the pool's worker is asked for one.
         const database::SerialBlockAnswer answer =
@@ -340,6 +350,7 @@ std::string Station::TodaysRecord() const {
 }
 
 std::string Station::CountsText() {
+    const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
     dayCounts_.Follow(TodaysRecord(), title_);
     return dayCounts_.Text();
 }
