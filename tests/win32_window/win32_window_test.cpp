@@ -1,11 +1,14 @@
 // The native window: every control where the layout table puts it, scaled to the window's DPI,
 // in fonts of the scaled heights; the serial label inside its group; the board's label field
-// pressing start on Enter.
+// pressing start on Enter; the bench's tiles in the verdict's place, whole at their fonts,
+// pressed and selected through the window's own messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "log4me/log4me.h"
 #include "shell/layout_table.h"
@@ -287,6 +290,138 @@ TEST(Win32Window, TheNextScanReplacesARefusedLabel) {
         }
         EXPECT_EQ(window.LabelText(), "");  // the second label was taken: its press ran
         EXPECT_NE(station.TodaysLog().find("LABEL=PCB-1"), std::string::npos);
+    }
+    log4me::Stop();
+}
+
+// The tiles for 2 to 8 fixtures: inside the verdict panel, none over another, the window grown
+// as the grid needs at its DPI (as far as the system lets a window grow: no larger than the
+// screen); without fixtures the one-fixture window, exactly.
+TEST(Win32Window, LaysTheBenchsTilesOutInsideTheVerdictPanelAndBack) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    HWND main = window.Control(ControlId::RomForm);
+    for (const int count : {2, 4, 6, 8, 0}) {
+        SCOPED_TRACE(count);
+        window.SetTileCount(count);
+        RECT client{};
+        RECT frame{};
+        ::GetClientRect(main, &client);
+        ::GetWindowRect(main, &frame);
+        const Geometry area = ScaledForDpi(BenchClientArea(count), window.Dpi());
+        EXPECT_EQ(client.right,
+                  std::min<LONG>(area.width, ::GetSystemMetrics(SM_CXMAXTRACK) -
+                                                 (frame.right - frame.left) + client.right));
+        EXPECT_EQ(client.bottom,
+                  std::min<LONG>(area.height, ::GetSystemMetrics(SM_CYMAXTRACK) -
+                                                  (frame.bottom - frame.top) + client.bottom));
+        ASSERT_EQ(window.Tiles().size(), static_cast<std::size_t>(count));
+        const Geometry panel = InClientArea(main, window.Control(ControlId::Panel_Result));
+        std::vector<Geometry> placed;
+        for (const auto& tile : window.Tiles()) {
+            const Geometry g = InClientArea(main, tile->Handle());
+            EXPECT_TRUE(::GetWindowLongW(tile->Handle(), GWL_STYLE) & WS_VISIBLE);
+            EXPECT_EQ(Clipped(g, panel), g);
+            for (const Geometry& other : placed) {
+                const Geometry common = Clipped(g, other);
+                EXPECT_TRUE(common.width == 0 || common.height == 0);
+            }
+            placed.push_back(g);
+        }
+    }
+    ExpectLaidOutAt(window, window.Dpi());
+}
+
+// What a tile shows at its widest, in every caption, at the window's DPI: as wide as its part at
+// most, its line (centred on its part, as the tile paints it) inside the tile and clear of the
+// other parts' lines.
+TEST(Win32Window, TileTextsAreWholeAtTheirFonts) {
+    Win32StationWindow window(::GetModuleHandleW(nullptr));
+    window.SetTileCount(4);
+    const TileFonts& fonts = window.TileFontsAtDpi();
+    ASSERT_EQ(fonts.dpi, window.Dpi());
+    const Geometry tile = ScaledForDpi(Geometry{0, 0, kTileWidth, kTileHeight}, fonts.dpi);
+    const std::pair<int, std::string> widest[] = {{kTileName, "ABCDEFGH"},
+                                                  {kTileProbe, "1234567890"},
+                                                  {kTileCaption, "请放入电路板"},
+                                                  {kTileCaption, "请扫描条码"},
+                                                  {kTileCaption, "Working"},
+                                                  {kTileElapsed, "300 s"},
+                                                  {kTileError, "ERROR: gjpqy"},
+                                                  {kTileLabel, "SN-2026-000001"},
+                                                  {kTileCounts, "PASS 9999  FAIL 9999"}};
+    std::vector<std::pair<int, Geometry>> lines;
+    for (const auto& [part, text] : widest) {
+        const HFONT font = fonts.fonts[static_cast<std::size_t>(part)].get();
+        const SIZE size = TextSize(font, os::win32::Widen(text));
+        const Geometry place = ScaledForDpi(TileTextPart(part).geometry, fonts.dpi);
+        EXPECT_LE(size.cx, place.width) << text << " at " << fonts.dpi;
+        EXPECT_EQ(FontHeight(font), ScaledForDpi(TileTextPart(part).font.height, fonts.dpi));
+        const Geometry line{place.left, place.top + (place.height - size.cy) / 2, place.width,
+                            size.cy};
+        EXPECT_EQ(Clipped(line, tile), line) << text << " at " << fonts.dpi;
+        for (const auto& [otherPart, other] : lines) {
+            const Geometry common = Clipped(line, other);
+            EXPECT_TRUE(part == otherPart || common.width == 0 || common.height == 0)
+                << text << " over part " << otherPart << " at " << fonts.dpi;
+        }
+        lines.emplace_back(part, line);
+    }
+}
+
+// Runs the messages of this thread until done, waiting on them, for at most a minute.
+template <class Done>
+bool DispatchUntil(Done done) {
+    const ULONGLONG deadline = ::GetTickCount64() + 60000;
+    while (!done()) {
+        if (::GetTickCount64() > deadline) {
+            return false;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+// Four fixtures through the window's messages: 开始 presses the panel and turns the tool buttons
+// off, the fixtures' posts reach the tiles (PASS) and turn them on again after the last run; a
+// click on a tile selects it.
+TEST(Win32Window, PressesTheBenchAndSelectsAClickedTile) {
+    test_support::StationFolder station;
+    std::string ini = station.Read("config.ini");
+    std::string serials;
+    for (int n = 1; n <= 4; ++n) {
+        const std::string probe = std::to_string(682000000 + n);
+        ini += "[fixture" + std::to_string(n) + "]\r\nprobe=" + probe + "\r\n";
+        serials += (n > 1 ? "," : "") + probe;
+    }
+    station.Write("config.ini", ini);
+    station.SetStandIn("serial=" + serials + "\ndelay_ms=300\n");
+    log4me::Start(station.Path());
+    {
+        Win32StationWindow window(::GetModuleHandleW(nullptr), station.Path() + "romtool.exe");
+        window.Form().FormCreate();
+        ASSERT_EQ(window.Tiles().size(), 4u);
+        window.Show();
+        ::PostQuitMessage(0);  // after the first refresh, which Show posted
+        window.RunMessageLoop();
+        EXPECT_EQ(window.Tiles()[3]->Shown().caption, "Ready");
+        EXPECT_EQ(window.Tiles()[3]->Shown().probe, "682000004");
+
+        HWND tool = window.Control(ControlId::Button_GetJlink);
+        ::SendMessageW(window.Control(ControlId::Button_Start), BM_CLICK, 0, 0);
+        EXPECT_FALSE(::IsWindowEnabled(tool));
+        ASSERT_TRUE(DispatchUntil([&] { return ::IsWindowEnabled(tool) != FALSE; }));
+        for (const auto& tile : window.Tiles()) {
+            EXPECT_EQ(tile->Shown().caption, "PASS");
+        }
+        ::SendMessageW(window.Tiles()[2]->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        for (std::size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(window.Tiles()[i]->Shown().selected, i == 2) << i;
+        }
     }
     log4me::Stop();
 }
