@@ -143,7 +143,7 @@ struct TileParts {
     TilePart probe;      // its probe's serial, right of the name
     TilePart caption;    // the state in the verdict's words, large and bold
     TilePart elapsed;    // the seconds a run has run
-    Geometry progress;   // the run's progress bar, right of the seconds
+    Geometry progress;   // the run's progress bar, under the seconds
     TilePart errorLine;  // the last ERROR: line after a FAIL, in red
     TilePart label;      // the board's label
     TilePart counts;     // the fixture's counts today

@@ -82,8 +82,10 @@ bool BenchPanel::LabelsOn() const {
     return !tiles_.empty() && bench_.At(0).Settings().chip.label.on;
 }
 
+// Ready: idle, and its last check passed (a fixture whose probe went missing takes no label
+// and no press of the panel until 刷新信息 finds it again).
 bool BenchPanel::Startable(std::size_t index) const {
-    return !bench_.Running(index) && bench_.At(index).Fixture()->problem.empty();
+    return !bench_.Running(index) && bench_.At(index).LastCheck().Ready();
 }
 
 bool BenchPanel::Watching() const {
