@@ -340,15 +340,16 @@ TEST(Win32Window, TileTextsAreWholeAtTheirFonts) {
     const TileFonts& fonts = window.TileFontsAtDpi();
     ASSERT_EQ(fonts.dpi, window.Dpi());
     const Geometry tile = ScaledForDpi(Geometry{0, 0, kTileWidth, kTileHeight}, fonts.dpi);
-    const std::pair<int, std::string> widest[] = {{kTileName, "ABCDEFGH"},
-                                                  {kTileProbe, "1234567890"},
-                                                  {kTileCaption, "请放入电路板"},
-                                                  {kTileCaption, "请扫描条码"},
-                                                  {kTileCaption, "Working"},
-                                                  {kTileElapsed, "300 s"},
-                                                  {kTileError, "ERROR: gjpqy"},
-                                                  {kTileLabel, "SN-2026-000001"},
-                                                  {kTileCounts, "PASS 9999  FAIL 9999"}};
+    const std::pair<int, std::string> widest[] = {
+        {kTileName, "ABCDEFGH"},
+        {kTileProbe, "1234567890"},
+        {kTileCaption, "请放入电路板"},
+        {kTileCaption, "请扫描条码"},
+        {kTileCaption, "Working"},
+        {kTileElapsed, "已运行 300 秒  步骤 3/4 75%"},
+        {kTileError, "ERROR: gjpqy"},
+        {kTileLabel, "SN-2026-000001"},
+        {kTileCounts, "今日 PASS 99  FAIL 9  良率 91.7%"}};
     std::vector<std::pair<int, Geometry>> lines;
     for (const auto& [part, text] : widest) {
         const HFONT font = fonts.fonts[static_cast<std::size_t>(part)].get();
@@ -387,8 +388,8 @@ bool DispatchUntil(Done done) {
 }
 
 // Four fixtures through the window's messages: 开始 presses the panel and turns the tool buttons
-// off, the fixtures' posts reach the tiles (PASS) and turn them on again after the last run; a
-// click on a tile selects it.
+// off (the focus on one of them goes to 开始), the fixtures' posts reach the tiles (PASS) and turn
+// them on again after the last run; a click on a tile selects it.
 TEST(Win32Window, PressesTheBenchAndSelectsAClickedTile) {
     test_support::StationFolder station;
     std::string ini = station.Read("config.ini");
@@ -412,8 +413,10 @@ TEST(Win32Window, PressesTheBenchAndSelectsAClickedTile) {
         EXPECT_EQ(window.Tiles()[3]->Shown().probe, "682000004");
 
         HWND tool = window.Control(ControlId::Button_GetJlink);
+        ::SetFocus(tool);
         ::SendMessageW(window.Control(ControlId::Button_Start), BM_CLICK, 0, 0);
         EXPECT_FALSE(::IsWindowEnabled(tool));
+        EXPECT_EQ(::GetFocus(), window.Control(ControlId::Button_Start));  // not lost
         ASSERT_TRUE(DispatchUntil([&] { return ::IsWindowEnabled(tool) != FALSE; }));
         for (const auto& tile : window.Tiles()) {
             EXPECT_EQ(tile->Shown().caption, "PASS");

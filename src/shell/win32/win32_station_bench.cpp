@@ -44,11 +44,19 @@ void Win32StationWindow::ShowTile(int index, const station::TileView& tile) {
 
 void Win32StationWindow::SetToolButtonsEnabled(bool enabled) {
     toolButtonsEnabled_ = enabled;
-    for (ControlId id :
-         {ControlId::Button_GetJlink, ControlId::Button_Select, ControlId::Button_Help}) {
-        ::EnableWindow(Control(id), enabled);
+    HWND focus = ::GetFocus();
+    bool focusLost = false;
+    for (ControlId id : {ControlId::Button_GetJlink, ControlId::Button_Select,
+                         ControlId::Button_CRC, ControlId::Button_Help}) {
+        focusLost = focusLost || (!enabled && focus == Control(id));
+        ::EnableWindow(Control(id), enabled && (id != ControlId::Button_CRC || checksumWanted_));
     }
-    ::EnableWindow(Control(ControlId::Button_CRC), enabled && checksumWanted_);
+    // A disabled button loses the focus to nothing, and the scanner's next label with it: the
+    // focus goes where the operator's keys are still taken.
+    if (focusLost) {
+        ::SetFocus(Control(ControlId::Button_Start));
+        FocusLabel();
+    }
 }
 
 void Win32StationWindow::PostBenchEvents() {
