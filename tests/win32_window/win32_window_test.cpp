@@ -389,7 +389,7 @@ bool DispatchUntil(Done done) {
 
 // Four fixtures through the window's messages: 开始 presses the panel and turns the tool buttons
 // off (the focus on one of them goes to 开始), the fixtures' posts reach the tiles (PASS) and turn
-// them on again after the last run; a click on a tile selects it.
+// them on again after the last run; a click on a tile selects it, while they run too.
 TEST(Win32Window, PressesTheBenchAndSelectsAClickedTile) {
     test_support::StationFolder station;
     std::string ini = station.Read("config.ini");
@@ -417,6 +417,10 @@ TEST(Win32Window, PressesTheBenchAndSelectsAClickedTile) {
         ::SendMessageW(window.Control(ControlId::Button_Start), BM_CLICK, 0, 0);
         EXPECT_FALSE(::IsWindowEnabled(tool));
         EXPECT_EQ(::GetFocus(), window.Control(ControlId::Button_Start));  // not lost
+        // The window takes clicks while the fixtures run.
+        ::SendMessageW(window.Tiles()[1]->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        EXPECT_TRUE(window.Tiles()[1]->Shown().selected);
+        EXPECT_EQ(window.Tiles()[1]->Shown().caption, "Working");
         ASSERT_TRUE(DispatchUntil([&] { return ::IsWindowEnabled(tool) != FALSE; }));
         for (const auto& tile : window.Tiles()) {
             EXPECT_EQ(tile->Shown().caption, "PASS");
