@@ -294,20 +294,29 @@ TEST(Win32Window, TheNextScanReplacesARefusedLabel) {
     log4me::Stop();
 }
 
-// The tiles for 2 to 8 fixtures: inside the verdict panel, none over another, the window grown
-// as the grid needs at its DPI (as far as the system lets a window grow: no larger than the
-// screen); without fixtures the one-fixture window, exactly.
+// The tiles for 2 to 8 fixtures: where the grid puts them in the verdict panel, inside it, none
+// over another, the window grown as the grid needs at its DPI (as far as the system lets a
+// window grow: no larger than the screen), and all of it again after a DPI change; without
+// fixtures the one-fixture window, exactly.
 TEST(Win32Window, LaysTheBenchsTilesOutInsideTheVerdictPanelAndBack) {
     Win32StationWindow window(::GetModuleHandleW(nullptr));
     HWND main = window.Control(ControlId::RomForm);
-    for (const int count : {2, 4, 6, 8, 0}) {
-        SCOPED_TRACE(count);
+    const int systemDpi = window.Dpi();
+    const int caption = TextSize(MakeFont(kRomForm.font, 96).get(), L"0").cy;
+    for (const auto& [count, dpi] : {std::pair{2, systemDpi}, std::pair{4, systemDpi},
+                                     std::pair{4, 144}, std::pair{8, 120}, std::pair{0, 120}}) {
+        SCOPED_TRACE(std::to_string(count) + " at " + std::to_string(dpi));
+        if (dpi != window.Dpi()) {
+            RECT suggested{0, 0, 800, 600};
+            ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                           reinterpret_cast<LPARAM>(&suggested));
+        }
         window.SetTileCount(count);
         RECT client{};
         RECT frame{};
         ::GetClientRect(main, &client);
         ::GetWindowRect(main, &frame);
-        const Geometry area = ScaledForDpi(BenchClientArea(count), window.Dpi());
+        const Geometry area = ScaledForDpi(BenchClientArea(count), dpi);
         EXPECT_EQ(client.right,
                   std::min<LONG>(area.width, ::GetSystemMetrics(SM_CXMAXTRACK) -
                                                  (frame.right - frame.left) + client.right));
@@ -316,10 +325,17 @@ TEST(Win32Window, LaysTheBenchsTilesOutInsideTheVerdictPanelAndBack) {
                                                   (frame.bottom - frame.top) + client.bottom));
         ASSERT_EQ(window.Tiles().size(), static_cast<std::size_t>(count));
         const Geometry panel = InClientArea(main, window.Control(ControlId::Panel_Result));
+        const Geometry panel96 =
+            InWindow(ControlId::Panel_Result, ResolveBenchLayout(caption, count));
         std::vector<Geometry> placed;
-        for (const auto& tile : window.Tiles()) {
-            const Geometry g = InClientArea(main, tile->Handle());
-            EXPECT_TRUE(::GetWindowLongW(tile->Handle(), GWL_STYLE) & WS_VISIBLE);
+        for (int i = 0; i < count; ++i) {
+            HWND tile = window.Tiles()[static_cast<std::size_t>(i)]->Handle();
+            const Geometry g = InClientArea(main, tile);
+            const Geometry grid = TileGeometry(i, count);
+            EXPECT_EQ(g, ScaledForDpi(Geometry{panel96.left + grid.left, panel96.top + grid.top,
+                                               grid.width, grid.height},
+                                      dpi));
+            EXPECT_TRUE(::GetWindowLongW(tile, GWL_STYLE) & WS_VISIBLE);
             EXPECT_EQ(Clipped(g, panel), g);
             for (const Geometry& other : placed) {
                 const Geometry common = Clipped(g, other);
@@ -327,8 +343,9 @@ TEST(Win32Window, LaysTheBenchsTilesOutInsideTheVerdictPanelAndBack) {
             }
             placed.push_back(g);
         }
+        EXPECT_TRUE(count == 0 || window.TileFontsAtDpi().dpi == dpi);
     }
-    ExpectLaidOutAt(window, window.Dpi());
+    ExpectLaidOutAt(window, 120);
 }
 
 // What a tile shows at its widest, in every caption, at the window's DPI: as wide as its part at
