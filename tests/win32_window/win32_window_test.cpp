@@ -14,84 +14,19 @@
 #include "station/check/database_texts.h"
 #include "station/run/verdict.h"
 #include "station_folder.h"
+#include "window_checks.h"
 
 using namespace station;
 using namespace shell;
 
-void PrintTo(const Geometry& g, std::ostream* out) {
-    *out << "{" << g.left << ", " << g.top << ", " << g.width << ", " << g.height << "}";
-}
-
 namespace {
+
+using namespace window_checks;
 
 // The widest state the database label shows: a Chinese system's reason, cut short.
 const std::string kLongestDatabaseText = station::StatusText(
     {database::DatabaseStatus::State::kUnreachable, 99999, 999,
      "[Microsoft][ODBC 驱动程序管理器] 未发现数据源名称并且未指定默认驱动程序"});
-
-// The control's rectangle in the window's client area.
-Geometry InClientArea(HWND window, HWND control) {
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-int FontHeight(HFONT font) {
-    LOGFONTW description{};
-    ::GetObjectW(font, sizeof description, &description);
-    return description.lfHeight;
-}
-
-HFONT FontOf(HWND control) {
-    return reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
-}
-
-std::wstring TextOf(HWND control) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-// The layout at 96 DPI, as the window resolves it.
-std::vector<Geometry> Layout96() {
-    return ResolveLayout(TextSize(MakeFont(kRomForm.font, 96).get(), L"0").cy);
-}
-
-// What a label may cover at dpi: its parent's inside.
-Geometry LabelArea(ControlId id, int dpi) {
-    const std::vector<Geometry> layout = Layout96();
-    const int caption = TextSize(MakeFont(kRomForm.font, 96).get(), L"0").cy;
-    return ScaledForDpi(ParentToWindow(id, ParentArea(id, layout, caption), layout), dpi);
-}
-
-void ExpectLaidOutAt(const Win32StationWindow& window, int dpi) {
-    HWND main = window.Control(ControlId::RomForm);
-    RECT client{};
-    ::GetClientRect(main, &client);
-    const Geometry size =
-        ScaledForDpi(Geometry{0, 0, kRomForm.clientWidth, kRomForm.clientHeight}, dpi);
-    EXPECT_EQ(client.right, size.width) << dpi;
-    EXPECT_EQ(client.bottom, size.height) << dpi;
-    const std::vector<Geometry> layout = Layout96();
-    for (const ControlSpec& entry : kLayout) {
-        HWND control = window.Control(entry.id);
-        const Geometry expected = ScaledForDpi(InWindow(entry.id, layout), dpi);
-        const Geometry actual = InClientArea(main, control);
-        if (entry.kind == ControlKind::kLabel && entry.geometry.width == 0) {
-            const SIZE text = TextSize(FontOf(control), TextOf(control));
-            EXPECT_EQ(actual, Clipped({expected.left, expected.top, text.cx, text.cy},
-                                      LabelArea(entry.id, dpi)))
-                << entry.name << " at " << dpi;
-        } else {
-            EXPECT_EQ(actual, expected) << entry.name << " at " << dpi;
-        }
-        const FontSpec& font = entry.font ? *entry.font : kRomForm.font;
-        EXPECT_EQ(FontHeight(FontOf(control)), ScaledForDpi(font.height, dpi))
-            << entry.name << " at " << dpi;
-    }
-}
 
 TEST(Win32Window, IsBuiltAtTheWindowsDpi) {
     Win32StationWindow window(::GetModuleHandleW(nullptr));

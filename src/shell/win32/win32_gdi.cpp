@@ -16,10 +16,14 @@ Font MakeFont(const FontSpec& layoutFont, int dpi) {
         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, os::win32::Widen(layoutFont.face).c_str()));
 }
 
+Brush MakeBrush(Rgb colour) {
+    return Brush(::CreateSolidBrush(RGB(colour.red, colour.green, colour.blue)));
+}
+
 SIZE TextSize(HFONT font, std::wstring_view text) {
     const std::wstring shown = text.empty() ? L" " : std::wstring(text);
     const DeviceContext screen(nullptr);
-    const FontSelection selected(screen.Get(), font);
+    const Selection selected(screen.Get(), font);
     RECT bounds{0, 0, 0, 0};
     ::DrawTextW(screen.Get(), shown.c_str(), static_cast<int>(shown.size()), &bounds,
                 DT_CALCRECT | DT_NOPREFIX | DT_LEFT);

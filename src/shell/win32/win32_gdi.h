@@ -11,10 +11,15 @@
 
 namespace shell {
 
-struct FontDeleter {
-    void operator()(HFONT font) const { ::DeleteObject(font); }
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
 };
-using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+using Brush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
+
+// A solid brush of colour.
+Brush MakeBrush(station::Rgb colour);
 
 // The layout's font (its height counts pixels at 96 DPI) at dpi pixels per inch.
 Font MakeFont(const station::FontSpec& layoutFont, int dpi);
@@ -38,13 +43,48 @@ private:
     HDC dc_;
 };
 
-// A font selected into a device context while it lives; the one before comes back after.
-class FontSelection {
+// A window's painting between BeginPaint and EndPaint.
+class PaintContext {
 public:
-    FontSelection(HDC dc, HFONT font) : dc_(dc), previous_(::SelectObject(dc, font)) {}
-    ~FontSelection() { ::SelectObject(dc_, previous_); }
-    FontSelection(const FontSelection&) = delete;
-    FontSelection& operator=(const FontSelection&) = delete;
+    explicit PaintContext(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    ~PaintContext() { ::EndPaint(window_, &paint_); }
+    PaintContext(const PaintContext&) = delete;
+    PaintContext& operator=(const PaintContext&) = delete;
+
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// A memory device context like dc's, to paint into off the screen; deleted when it goes.
+class MemoryContext {
+public:
+    explicit MemoryContext(HDC dc) : dc_(::CreateCompatibleDC(dc)) {}
+    ~MemoryContext() {
+        if (dc_) {
+            ::DeleteDC(dc_);
+        }
+    }
+    MemoryContext(const MemoryContext&) = delete;
+    MemoryContext& operator=(const MemoryContext&) = delete;
+
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A font, brush or bitmap selected into a device context while it lives; the one before comes
+// back after.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    ~Selection() { ::SelectObject(dc_, previous_); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
 
 private:
     HDC dc_;

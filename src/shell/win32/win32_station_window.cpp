@@ -12,10 +12,8 @@ namespace {
 using os::win32::Narrow;
 using os::win32::Widen;
 
-constexpr UINT kFirstShow = WM_APP + 1;        // posted by Show: the first refresh, after painting
-constexpr UINT kDatabaseChanged = WM_APP + 2;  // posted by PostDatabaseChange
-constexpr UINT_PTR kAutostartTimer = 1;        // SetTicking's timer
-constexpr int kFirstControlId = 100;           // a control's id is this plus its ControlId
+constexpr UINT_PTR kAutostartTimer = 1;  // SetTicking's timer
+constexpr int kFirstControlId = 100;     // a control's id is this plus its ControlId
 // The window property that marks the station busy (SetBusy).
 constexpr wchar_t kBusyProperty[] = L"RomtoolBusy";
 
@@ -83,6 +81,7 @@ bool HoldsControls(ControlId id) {
 
 Win32StationWindow::Win32StationWindow(HINSTANCE instance, std::string executablePath)
     : form_(*this, std::move(executablePath)),
+      instance_(instance),
       verdictFontSpec_(*LayoutEntry(ControlId::Panel_Result).font),
       verdictColour_(*LayoutEntry(ControlId::Panel_Result).colour),
       verdictCaption_(Widen(LayoutEntry(ControlId::Panel_Result).caption)) {
@@ -101,6 +100,7 @@ Win32StationWindow::Win32StationWindow(HINSTANCE instance, std::string executabl
                                 kWindowStyle, 0, 0, kRomForm.clientWidth, kRomForm.clientHeight,
                                 nullptr, nullptr, instance, this);
     postTarget_ = window_;
+    form_.AttachBench(*this);
     BuildControls(instance);
     ApplyDpi(WindowDpi(window_));
     CentreOnWorkArea(window_);
@@ -180,10 +180,11 @@ void Win32StationWindow::ApplyDpi(int dpi) {
     formFont_ = std::move(formFont);
     controlFonts_ = std::move(controlFonts);
     verdictFont_ = MakeFont(verdictFontSpec_, dpi);
+    PlaceTiles(dpi);
 
-    // The client area at dpi, the frame as the system draws it; the top left stays.
-    const Geometry client =
-        ScaledForDpi(Geometry{0, 0, kRomForm.clientWidth, kRomForm.clientHeight}, dpi);
+    // The client area at dpi (grown for the bench's tiles), the frame as the system draws it;
+    // the top left stays.
+    const Geometry client = ScaledForDpi(BenchClientArea(static_cast<int>(tiles_.size())), dpi);
     RECT frame{};
     RECT inside{};
     ::GetWindowRect(window_, &frame);
@@ -192,21 +193,6 @@ void Win32StationWindow::ApplyDpi(int dpi) {
                    client.height + (frame.bottom - frame.top) - inside.bottom,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-}
-
-void Win32StationWindow::FitLabel(ControlId id) const {
-    HWND label = Control(id);
-    const int length = ::GetWindowTextLengthW(label);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::GetWindowTextW(label, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(length));
-    const SIZE size =
-        TextSize(reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)), text);
-    const Geometry at = ScaledForDpi(InWindow(id, layout_), dpi_);
-    const Geometry inside =
-        ScaledForDpi(ParentToWindow(id, ParentArea(id, layout_, captionHeight_), layout_), dpi_);
-    const Geometry g = Clipped({at.left, at.top, size.cx, size.cy}, inside);
-    ::SetWindowPos(label, nullptr, g.left, g.top, g.width, g.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32StationWindow::Show() {
@@ -283,6 +269,10 @@ LRESULT Win32StationWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
         case kDatabaseChanged:
             form_.DatabaseChanged();
             return 0;
+        case kBenchEvents:
+            drainPosted_ = false;  // a post from now on is drained by a message of its own
+            form_.DrainBench();
+            return 0;
         case WM_TIMER:
             if (wParam == kAutostartTimer) {
                 form_.Handle(&TRomForm::AutostartTick);
@@ -331,8 +321,8 @@ void Win32StationWindow::DrawPanel(const DRAWITEMSTRUCT& item) const {
     RECT area = item.rcItem;
     ::FillRect(item.hDC, &area, ::GetSysColorBrush(COLOR_BTNFACE));
     ::DrawEdge(item.hDC, &area, BDR_RAISEDINNER, BF_RECT);  // the 1-pixel raised bevel
-    if (item.hwndItem != Control(ControlId::Panel_Result)) {
-        return;
+    if (item.hwndItem != Control(ControlId::Panel_Result) || !tiles_.empty()) {
+        return;  // with the bench's tiles the verdict is theirs
     }
     const HGDIOBJ previous = ::SelectObject(item.hDC, verdictFont_.get());
     ::SetBkMode(item.hDC, TRANSPARENT);
@@ -372,27 +362,6 @@ void Win32StationWindow::ShowRunOutput(const std::string& text) {
     ::SendMessageW(memo, EM_SCROLLCARET, 0, 0);
 }
 
-void Win32StationWindow::ShowInLabel(ControlId id, const std::string& text) {
-    ::SetWindowTextW(Control(id), Widen(text).c_str());
-    FitLabel(id);
-}
-
-void Win32StationWindow::SetElapsedText(const std::string& text) {
-    ShowInLabel(ControlId::Label_Elapsed, text);
-}
-
-void Win32StationWindow::SetNextSerialText(const std::string& text) {
-    ShowInLabel(ControlId::Label_NextSerial, text);
-}
-
-void Win32StationWindow::SetCountsText(const std::string& text) {
-    ShowInLabel(ControlId::Label_Counts, text);
-}
-
-void Win32StationWindow::SetDatabaseText(const std::string& text) {
-    ShowInLabel(ControlId::Label_Database, text);
-}
-
 void Win32StationWindow::PostDatabaseChange() {
     // Posting never waits for the window; a window gone meanwhile drops it.
     if (HWND target = postTarget_) {
@@ -409,7 +378,8 @@ void Win32StationWindow::SetCommandText(const std::string& text) {
 }
 
 void Win32StationWindow::SetChecksumEnabled(bool enabled) {
-    ::EnableWindow(Control(ControlId::Button_CRC), enabled);
+    checksumWanted_ = enabled;
+    ::EnableWindow(Control(ControlId::Button_CRC), enabled && toolButtonsEnabled_);
 }
 
 void Win32StationWindow::SetStartEnabled(bool enabled) {
