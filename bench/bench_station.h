@@ -50,6 +50,7 @@ public:
     void SetLabelText(const std::string&) override {}
     void SetLabelVisible(bool) override {}
     void FocusLabel() override {}
+    void SelectLabelText() override {}
     void PostDatabaseChange() override {}
     void RepaintKeepingInput() override {}
     void DispatchQueuedInput() override {}
