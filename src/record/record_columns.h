@@ -38,11 +38,10 @@ enum class Column : std::size_t {
 };
 
 inline constexpr std::array<std::string_view, 21> kColumnNames = {
-    "time",         "title",       "station_folder", "probe",      "image",
-    "checksum",     "erase",       "verdict",        "error_code", "run_ms",
-    "timed_out",    "exit_code",   "probe_serial",   "device_id",  "serial_number",
-    "same_chip_as", "board_label", "family",         "sessions",   "mes_check",
-    "fixture",
+    "time",         "title",     "station_folder", "probe",        "image",       "checksum",
+    "erase",        "verdict",   "error_code",     "run_ms",       "timed_out",   "exit_code",
+    "probe_serial", "device_id", "serial_number",  "same_chip_as", "board_label", "family",
+    "sessions",     "mes_check", "fixture",
 };
 // How many columns the record knows (kColumnNames).
 inline constexpr std::size_t kKnownColumns = kColumnNames.size();
