@@ -169,6 +169,9 @@ private:
     // yet, before a number is taken. False, with the press's verdict (107, or 114 when the file
     // cannot take the number), when the tool could not make it or it cannot take the number.
     bool BatchReady(const RunPlan& plan, RunObserver& observer, Pressed& press);
+    // The press's row as far as it got, for the record and the MES's report alike; raised: an
+    // error ended it. Not yet stamped.
+    record::ProductionRecord RowOf(const Pressed& press, bool erase, bool raised) const;
     void FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome);
     void WriteRecord(record::ProductionRecord& row, std::vector<std::string>& notes);
     // Settles the board's number; a failure is told in notes and the log.

@@ -168,12 +168,7 @@ bool Station::RouteChecked(Pressed& press) {
 
 void Station::ReachVerdict(bool erase, StationEvents& events, Pressed& press) {
     if (!press.mesCheck.empty()) {
-        record::ProductionRecord row =
-            RecordOfPress(title_, paths_, lastCheck_, erase, press.run, press.verdict.code, false);
-        row.serialNumber = press.serialNumber;
-        row.boardLabel = press.label;
-        row.fixture = FixtureName();
-        press.mesNote = ReportToMes(row);
+        press.mesNote = ReportToMes(RowOf(press, erase, false));
         press.reported = true;
     }
     events.VerdictReached(press.verdict);
@@ -229,20 +224,25 @@ bool Station::ReserveSerialNumber(Pressed& press, RunObserver& observer) {
     return true;
 }
 
+record::ProductionRecord Station::RowOf(const Pressed& press, bool erase, bool raised) const {
+    record::ProductionRecord row =
+        RecordOfPress(title_, paths_, lastCheck_, erase, press.run, press.verdict.code, raised);
+    if (settings_.chip.family) {
+        row.family = tool::FactsOf(*settings_.chip.family).name;
+    }
+    row.serialNumber = press.serialNumber;
+    row.boardLabel = press.label;
+    row.mesCheck = press.mesCheck;
+    row.fixture = FixtureName();
+    return row;
+}
+
 void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome) {
     outcome.verdict = press.verdict;
     outcome.serialNumber = press.serialNumber;
     const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
     try {
-        record::ProductionRecord row =
-            RecordOfPress(title_, paths_, lastCheck_, erase, press.run, press.verdict.code, raised);
-        if (settings_.chip.family) {
-            row.family = tool::FactsOf(*settings_.chip.family).name;
-        }
-        row.serialNumber = press.serialNumber;
-        row.boardLabel = press.label;
-        row.mesCheck = press.mesCheck;
-        row.fixture = FixtureName();
+        record::ProductionRecord row = RowOf(press, erase, raised);
         // Reported at the verdict; an error that ended the press before it is reported here.
         const std::string mesNote =
             !press.mesCheck.empty() && !press.reported ? ReportToMes(row) : press.mesNote;
