@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End to end: a bench of four fixtures in one window, under Xvfb. Autostart and labels on; the
-# boards are placed at different times (two at once, then one whose verify fails, then the
+# boards are placed at different times (two pressed at once, then one whose verify fails, then the
 # last), each label scanned once its board is found; every row names its fixture's probe and
 # label, every probe's chip holds its board, every log line of a press names its fixture.
 #   bench_e2e.sh ROMTOOL STANDIN NRFUTIL HEXGEN [SCREENSHOTS [DPI]]
@@ -54,11 +54,16 @@ station_wait_idle
 # Every fixture seen empty first: only a board placed after that is new.
 station_check "every fixture waits for its board" station_wait_log "$station" "等待放入电路板" 4
 found=0
-place() {  # place FIXTURE...: boards into those fixtures, each label scanned once it is found
+# place FIXTURE...: boards into those fixtures, each found before the next is placed (a label
+# goes to the board that arrived first, so the order must be known), then the labels scanned.
+place() {
     local i
-    for i in "$@"; do tool --board-change --snr "${probes[i]}"; done
-    found=$((found + $#))
-    station_check "the boards of ${*} are found" station_wait_log "$station" "检测到新电路板" "$found"
+    for i in "$@"; do
+        tool --board-change --snr "${probes[i]}"
+        found=$((found + 1))
+        station_check "the board of ${names[i]} is found" \
+            station_wait_log "$station" "检测到新电路板" "$found"
+    done
     for i in "$@"; do station_scan "$win" "PCB-${names[i]}"; done
 }
 place 0 1
