@@ -8,9 +8,20 @@
 //
 //   shift_bench [PROGRAM_MS [SWAP_MS [SHIFT_S]]]        (defaults 5000 3000 60)
 //
-// Prints "<way> <boards per hour>" per way, the ratio of each hands-free way to the pressed
-// one, and the looks at a fixture per minute of one idle copy. Linux only: the copies run as
-// forked processes, each with its own station and logger.
+// A panel: one window with 2, 4 and 8 fixtures ([fixtureN]), each with a probe of its own. The
+// operator swaps the whole panel in SWAP_MS, presses 开始 once, and every fixture programs its
+// board; the next swap begins once the last verdict is there.
+//
+// The parallel cost: the wall time of one panel, 开始 to the last fixture's end, with 8 fixtures
+// against 1, the same stand-in time; PANELS panels of each, alternating, their medians.
+//
+//   shift_bench [PROGRAM_MS [SWAP_MS [SHIFT_S [PANELS]]]]        (defaults 5000 3000 60 5)
+//
+// Prints "<way> <boards per hour>" per way as it ends, the ratio of each other way to the
+// pressed one, the looks at a fixture per minute of one idle copy, and the parallel cost. The
+// ways pressed in cycles (by hand, panels) count their boards over the time up to the last
+// cycle's verdict, so that a cycle that ends past SHIFT_S is not counted over SHIFT_S alone.
+// Linux only: the copies run as forked processes, each with its own station and logger.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +37,7 @@
 #include <vector>
 
 #include "bench_station.h"
+#include "panel_station.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "record/production_record.h"
@@ -41,7 +53,12 @@ struct Shift {
     milliseconds program{5000};
     milliseconds swap{3000};
     std::chrono::seconds length{60};
+    int panels = 5;
 };
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 std::size_t Lines(const std::string& path, const std::string& text) {
     std::ifstream file(path);
@@ -63,7 +80,7 @@ std::string Fixture(const bench::ScratchFolder& folder, const Shift& shift, bool
     return path;
 }
 
-void StandIn(const std::string& folder, const char* command) {
+void StandIn(const std::string& folder, const std::string& command) {
     tool::RunCommand(os::QuoteArgument(folder + "bin/nrfjprog") + " " + command, folder + "bin",
                      std::chrono::seconds(30));
 }
@@ -98,12 +115,43 @@ double PressedByHand(const Shift& shift) {
     const bench::ScratchFolder folder("romtool-shift-hand");
     const std::string path = Fixture(folder, shift, false);
     bench::PressedStation station(path);
-    const auto deadline = Clock::now() + shift.length;
-    while (Clock::now() < deadline) {
+    const auto start = Clock::now();
+    while (Clock::now() < start + shift.length) {
         SwapBoard(path, shift);
         station.Press();
     }
-    return Rows(path) * 3600.0 / shift.length.count();
+    return Rows(path) * 3600.0 / SecondsSince(start);
+}
+
+// The operator's hands at a panel: every board out, the next panel in.
+void SwapPanel(const std::string& folder, int fixtures, const Shift& shift) {
+    for (int i = 0; i < fixtures; ++i) {
+        StandIn(folder, "--board-out --snr " + bench::ProbeOf(i));
+    }
+    std::this_thread::sleep_for(shift.swap);
+    for (int i = 0; i < fixtures; ++i) {
+        StandIn(folder, "--board-change --snr " + bench::ProbeOf(i));
+    }
+}
+
+std::string PanelFolder(const bench::ScratchFolder& folder, const Shift& shift, int fixtures) {
+    const std::string path = Fixture(folder, shift, false);
+    bench::AddFixtures(path, fixtures, shift.program);
+    return path;
+}
+
+double Panel(const Shift& shift, int fixtures) {
+    const bench::ScratchFolder folder("romtool-shift-panel");
+    const std::string path = PanelFolder(folder, shift, fixtures);
+    bench::PanelStation station(path, fixtures);
+    const auto start = Clock::now();
+    while (Clock::now() < start + shift.length) {
+        SwapPanel(path, fixtures, shift);
+        if (station.Press() != static_cast<std::size_t>(fixtures)) {
+            throw std::runtime_error("a fixture of the panel did not pass");
+        }
+    }
+    return Rows(path) * 3600.0 / SecondsSince(start);
 }
 
 double HandsFree(const Shift& shift, int fixtures, double* looksPerMinute) {
@@ -152,6 +200,39 @@ double HandsFree(const Shift& shift, int fixtures, double* looksPerMinute) {
     return boards * 3600.0 / shift.length.count();
 }
 
+// The seconds from 开始 to the last fixture's end of one panel, the station shown anew.
+double PanelSeconds(const std::string& path, int fixtures) {
+    bench::PanelStation station(path, fixtures);
+    const auto start = Clock::now();
+    if (station.Press() != static_cast<std::size_t>(fixtures)) {
+        throw std::runtime_error("a fixture of the panel did not pass");
+    }
+    return SecondsSince(start);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void ParallelCost(const Shift& shift) {
+    const bench::ScratchFolder oneFolder("romtool-parallel-1");
+    const bench::ScratchFolder eightFolder("romtool-parallel-8");
+    const std::string one = PanelFolder(oneFolder, shift, 1);
+    const std::string eight = PanelFolder(eightFolder, shift, 8);
+    std::vector<double> ones;
+    std::vector<double> eights;
+    for (int panel = 0; panel < shift.panels; ++panel) {
+        ones.push_back(PanelSeconds(one, 1));
+        eights.push_back(PanelSeconds(eight, 8));
+    }
+    const double m1 = Median(ones);
+    const double m8 = Median(eights);
+    std::printf("panel_seconds_1 %.3f panel_seconds_8 %.3f ratio %.3f (%d panels each)\n", m1, m8,
+                m8 / m1, shift.panels);
+}
+
 long Argument(int argc, char** argv, int index, long fallback) {
     return argc > index ? std::max(1L, std::atol(argv[index])) : fallback;
 }
@@ -163,15 +244,24 @@ int main(int argc, char** argv) {
     shift.program = milliseconds(Argument(argc, argv, 1, 5000));
     shift.swap = milliseconds(Argument(argc, argv, 2, 3000));
     shift.length = std::chrono::seconds(Argument(argc, argv, 3, 60));
+    shift.panels = static_cast<int>(Argument(argc, argv, 4, 5));
     try {
         const double byHand = PressedByHand(shift);
         std::printf("pressed_by_hand_1 %.0f\n", byHand);
+        std::fflush(stdout);
         double looks = 0;
         for (const int fixtures : {2, 4}) {
             const double free = HandsFree(shift, fixtures, &looks);
             std::printf("hands_free_%d %.0f ratio %.2f\n", fixtures, free, free / byHand);
+            std::fflush(stdout);
         }
         std::printf("looks_per_minute_of_one_copy %.0f\n", looks);
+        for (const int fixtures : {2, 4, 8}) {
+            const double panel = Panel(shift, fixtures);
+            std::printf("panel_%d %.0f ratio %.2f\n", fixtures, panel, panel / byHand);
+            std::fflush(stdout);
+        }
+        ParallelCost(shift);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "shift_bench: %s\n", error.what());
         return 1;
