@@ -123,15 +123,20 @@ double PressedByHand(const Shift& shift) {
     return Rows(path) * 3600.0 / SecondsSince(start);
 }
 
+// Every fixture's next board in, each a new chip (a programmed one is read-back protected).
+void NewBoards(const std::string& folder, int fixtures) {
+    for (int i = 0; i < fixtures; ++i) {
+        StandIn(folder, "--board-change --snr " + bench::ProbeOf(i));
+    }
+}
+
 // The operator's hands at a panel: every board out, the next panel in.
 void SwapPanel(const std::string& folder, int fixtures, const Shift& shift) {
     for (int i = 0; i < fixtures; ++i) {
         StandIn(folder, "--board-out --snr " + bench::ProbeOf(i));
     }
     std::this_thread::sleep_for(shift.swap);
-    for (int i = 0; i < fixtures; ++i) {
-        StandIn(folder, "--board-change --snr " + bench::ProbeOf(i));
-    }
+    NewBoards(folder, fixtures);
 }
 
 std::string PanelFolder(const bench::ScratchFolder& folder, const Shift& shift, int fixtures) {
@@ -200,8 +205,10 @@ double HandsFree(const Shift& shift, int fixtures, double* looksPerMinute) {
     return boards * 3600.0 / shift.length.count();
 }
 
-// The seconds from 开始 to the last fixture's end of one panel, the station shown anew.
+// The seconds from 开始 to the last fixture's end of one panel of new boards, the station
+// shown anew.
 double PanelSeconds(const std::string& path, int fixtures) {
+    NewBoards(path, fixtures);
     bench::PanelStation station(path, fixtures);
     const auto start = Clock::now();
     if (station.Press() != static_cast<std::size_t>(fixtures)) {
