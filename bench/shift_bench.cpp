@@ -6,8 +6,6 @@
 // while the other fixtures program. Each way runs for SHIFT_S seconds and counts the boards
 // whose rows were written.
 //
-//   shift_bench [PROGRAM_MS [SWAP_MS [SHIFT_S]]]        (defaults 5000 3000 60)
-//
 // A panel: one window with 2, 4 and 8 fixtures ([fixtureN]), each with a probe of its own. The
 // operator swaps the whole panel in SWAP_MS, presses 开始 once, and every fixture programs its
 // board; the next swap begins once the last verdict is there.

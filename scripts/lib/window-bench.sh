@@ -95,7 +95,9 @@ measure() {
         sleep 0.1
     done
     stop_station
-    awk -v what="$what" -v rows="$(($(station_rows "$folder") - 1))" -v t0="$ticks0" \
+    local passed
+    passed=$(grep -ac ',PASS,' "$folder/logs/$(date +%Y-%m-%d).csv" || true)
+    awk -v what="$what" -v rows="$passed" -v t0="$ticks0" \
         -v t1="$ticks1" -v hz="$(getconf CLK_TCK)" -v s0="$start" -v s1="$end" \
         -v mean="$((rss_sum / samples))" -v max="$rss_max" -v hwm="$hwm" 'BEGIN {
         printf "| %s | %d | %.1f %% | %.1f MiB | %.1f MiB | %.1f MiB |\n", what, rows,
@@ -103,7 +105,7 @@ measure() {
 }
 
 station_start_xvfb
-echo "| window | boards in ${seconds} s | CPU (share of one core) | VmRSS mean | VmRSS largest | VmHWM |"
+echo "| window | boards passed, ${seconds} s of presses | CPU (share of one core) | VmRSS mean | VmRSS largest | VmHWM |"
 echo "|---|---|---|---|---|---|"
 measure 8 "8 fixtures (bench)"
 measure 0 "one fixture"
