@@ -132,4 +132,19 @@ TEST_F(BenchForm, StartsThePanelAndSelectsTheTileThatFailed) {
     EXPECT_EQ(RecordRows().size(), 5u);
 }
 
+// With autostart the fixtures are looked at again and again; 刷新信息 waits for the looks under
+// way to end (a click dropped then would leave a probe unplugged since unnoticed) and checks
+// every fixture again.
+TEST_F(BenchForm, RefreshWaitsForTheLooksUnderWay) {
+    TRomForm& form = ShownBench(2, "[station]\r\nautostart=yes\r\n", "");
+    ASSERT_EQ(bench_.tiles[1].caption, "请放入电路板");
+    station_->SetStandIn("serial=682000001\n");  // B's probe unplugged
+    form.Handle(&TRomForm::AutostartTick);      // a look at each fixture, on its own thread
+    form.Handle(&TRomForm::Button_GetJlinkClick);
+    EXPECT_EQ(bench_.tiles[1].caption, "FAIL");
+    EXPECT_THAT(bench_.tiles[1].errorLine, HasSubstr("682000002"));
+    EXPECT_EQ(bench_.tiles[0].caption, "请放入电路板");
+    DrainUntilIdle(form);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "station/form/bench_panel.h"
 
+#include <stdexcept>
 #include <utility>
 
 #include "station/check/error_codes.h"
@@ -60,9 +61,40 @@ void BenchPanel::Configure(const std::vector<FixtureSettings>& fixtures, bool fi
     PaintAll();
 }
 
-void BenchPanel::Refresh() {
-    bench_.Check();
-    bench_.TakeEvents();  // the checks' own output: each tile shows its verdict instead
+namespace {
+
+// Holds the panel's drains back while it waits for its fixtures' jobs itself.
+class Holding {
+public:
+    explicit Holding(bool& holding) : holding_(holding) { holding_ = true; }
+    ~Holding() { holding_ = false; }
+    Holding(const Holding&) = delete;
+    Holding& operator=(const Holding&) = delete;
+
+private:
+    bool& holding_;
+};
+
+}  // namespace
+
+void BenchPanel::Settle(const std::function<void()>& keepResponsive) {
+    const Holding held(holding_);
+    bench_.WaitAll(keepResponsive);
+    bench_.TakeEvents();
+}
+
+void BenchPanel::Refresh(const std::function<void()>& keepResponsive) {
+    std::string failure;
+    {
+        const Holding held(holding_);
+        bench_.Check(keepResponsive);
+        // The checks' own output is dropped: each tile shows its verdict instead.
+        for (const BenchEvent& event : bench_.TakeEvents()) {
+            if (event.kind == BenchEvent::Kind::kChecked && failure.empty()) {
+                failure = event.text;
+            }
+        }
+    }
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
         TileView& view = tiles_[i].view;
         const Verdict verdict = bench_.At(i).CheckVerdict("Ready");
@@ -76,6 +108,9 @@ void BenchPanel::Refresh() {
         SetOutput(i, verdict.text);
     }
     PaintAll();
+    if (!failure.empty()) {
+        throw std::runtime_error(failure);  // a file that exists but cannot be read, as alone
+    }
 }
 
 bool BenchPanel::LabelsOn() const {
@@ -166,11 +201,14 @@ void BenchPanel::TileClicked(std::size_t index) {
 }
 
 void BenchPanel::Drain(bool erase) {
-    const bool idle = !bench_.AnyRunning();  // then every run's last event is queued
+    if (holding_) {
+        return;
+    }
+    const bool idle = !bench_.AnyPressing();  // then every press's last event is queued
     for (const BenchEvent& event : bench_.TakeEvents()) {
         Take(event, erase);
     }
-    if (idle && !bench_.AnyRunning()) {  // (a press the events started runs now)
+    if (idle && !bench_.AnyPressing()) {  // (a press the events started runs now)
         benchView_.SetToolButtonsEnabled(true);
     }
     PaintAll();
@@ -189,6 +227,7 @@ void BenchPanel::Take(const BenchEvent& event, bool erase) {
             return;
         case Kind::kCheckStarting:
         case Kind::kRunStarting:
+        case Kind::kChecked:  // Refresh takes its checks' ends itself
             return;
         case Kind::kVerdict: {
             const LogFixture log(view.name);

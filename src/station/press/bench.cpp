@@ -1,5 +1,6 @@
 #include "station/press/bench.h"
 
+#include <chrono>
 #include <exception>
 #include <utility>
 
@@ -91,11 +92,19 @@ void Bench::Init(bool first, const std::string& chosenImage) {
     }
 }
 
-void Bench::Check() {
-    for (const std::unique_ptr<Fixture>& fixture : fixtures_) {
-        const LogFixture log(fixture->settings.name);
-        fixture->station->Check(*fixture->sink);
+void Bench::Check(const std::function<void()>& keepResponsive) {
+    for (std::size_t i = 0; i < fixtures_.size(); ++i) {
+        Start(i, true, [this, i](Fixture& fixture) {
+            BenchEvent event(i, BenchEvent::Kind::kChecked);
+            try {
+                fixture.station->Check(*fixture.sink);
+            } catch (const std::exception& error) {
+                event.text = error.what();
+            }
+            Queue(std::move(event), &fixture.running);
+        });
     }
+    WaitAll(keepResponsive);
 }
 
 void Bench::VoidNumbersCutOff() {
@@ -170,6 +179,15 @@ bool Bench::Pressing(std::size_t i) const {
     return fixtures_[i]->running && fixtures_[i]->pressing;
 }
 
+bool Bench::AnyPressing() const {
+    for (std::size_t i = 0; i < fixtures_.size(); ++i) {
+        if (Pressing(i)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Bench::AnyRunning() const {
     for (const std::unique_ptr<Fixture>& fixture : fixtures_) {
         if (fixture->running) {
@@ -187,12 +205,26 @@ void Bench::WaitAll() {
     }
 }
 
+void Bench::WaitAll(const std::function<void()>& keepResponsive) {
+    for (;;) {
+        keepResponsive();
+        std::unique_lock<std::mutex> lock(eventsMutex_);
+        if (!AnyRunning()) {
+            break;
+        }
+        // Woken by a job's end; the timeout only paces the window's painting meanwhile.
+        jobEnded_.wait_for(lock, std::chrono::milliseconds(20));
+    }
+    WaitAll();  // every job has queued its last event: its thread is ending
+}
+
 void Bench::Queue(BenchEvent event, std::atomic<bool>* endsRun) {
     {
         const std::lock_guard<std::mutex> guard(eventsMutex_);
         events_.push_back(std::move(event));
         if (endsRun) {  // a fixture that runs no more has its last event queued already
             *endsRun = false;
+            jobEnded_.notify_all();
         }
     }
     if (post_) {
