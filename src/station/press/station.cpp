@@ -140,7 +140,7 @@ void Station::CheckLocked(StationEvents& events) {
                           shared.lock();
                           return result;
                       },
-                      record_, limits_.probeQuery,
+                      [this] { return record_.Flush(); }, limits_.probeQuery,
                       [&] { return SerialRange(database::kSerialBlockWait, &events); }, ownTitle_,
                       fixture_.has_value()});
 }
