@@ -44,10 +44,16 @@ protected:
         folder.Write("config.ini", ini);
         folder.SetStandIn("serial=" + (serials.empty() ? std::string("1") : serials) + "\n" +
                           standIn);
+        return Started();
+    }
+
+    // The bench of the station folder as the program starts it.
+    station::Bench& Started() {
+        bench_.reset();
         bench_ = std::make_unique<station::Bench>(
-            folder.Path() + kExecutableName, [] {}, [] {},
+            station_->Path() + kExecutableName, [] {}, [] {},
             std::make_shared<StationShared>("Romtool"));
-        bench_->Configure(ReadFixtures(folder.Path() + "config.ini", "Romtool"));
+        bench_->Configure(ReadFixtures(station_->Path() + "config.ini", "Romtool"));
         bench_->Init(true, "");
         return *bench_;
     }
@@ -157,6 +163,31 @@ TEST_F(BenchPress, WaitsForEveryRunBeforeItGoes) {
     }
     bench_.reset();
     EXPECT_EQ(RecordRows().size(), 5u);
+}
+
+// The program killed while fixtures ran: at the restart each fixture's number left reserved
+// gets its own FAIL row naming that fixture, and no number is given twice afterwards.
+TEST_F(BenchPress, VoidsEachFixturesNumberCutOffByAKill) {
+    MakeBench(4);
+    const serial_numbers::SerialNumberStore store(station_->Path());
+    const std::uint32_t cutAtA = *store.Reserve("Romtool.A", {100000, 199999}).number;
+    const std::uint32_t cutAtC = *store.Reserve("Romtool.C", {100000, 199999}).number;
+    station::Bench& bench = Started();  // the program started again
+    bench.VoidNumbersCutOff();
+    const test_support::CsvRows voided = RecordRows();
+    ASSERT_EQ(voided.size(), 3u);
+    std::set<std::string> voidedRows;
+    for (std::size_t row = 1; row < voided.size(); ++row) {
+        voidedRows.insert(voided[row].back() + voided[row][14]);  // fixture, serial_number
+        EXPECT_THAT(voided[row], ::testing::Contains("FAIL"));
+    }
+    EXPECT_EQ(voidedRows,
+              (std::set<std::string>{"A" + std::to_string(cutAtA), "C" + std::to_string(cutAtC)}));
+    for (const auto& [i, event] : PressAll(bench)) {
+        ASSERT_TRUE(event.outcome.serialNumber) << i;
+        EXPECT_NE(*event.outcome.serialNumber, cutAtA);
+        EXPECT_NE(*event.outcome.serialNumber, cutAtC);
+    }
 }
 
 // Four fixtures' presses, 1,000 in all, every fifth cut off before its number settled: no number
