@@ -9,12 +9,15 @@
 #include <thread>
 #include <vector>
 
+#include "record/record_columns.h"
 #include "serial_numbers/serial_number_store.h"
 #include "station/check/error_codes.h"
 #include "station/press/bench.h"
 #include "station_fixture.h"
 #include "temp_folder.h"
 
+using record::Column;
+using record::IndexOf;
 using ::testing::HasSubstr;
 
 namespace {
@@ -178,7 +181,8 @@ TEST_F(BenchPress, VoidsEachFixturesNumberCutOffByAKill) {
     ASSERT_EQ(voided.size(), 3u);
     std::set<std::string> voidedRows;
     for (std::size_t row = 1; row < voided.size(); ++row) {
-        voidedRows.insert(voided[row].back() + voided[row][14]);  // fixture, serial_number
+        voidedRows.insert(voided[row][IndexOf(Column::kFixture)] +
+                          voided[row][IndexOf(Column::kSerialNumber)]);
         EXPECT_THAT(voided[row], ::testing::Contains("FAIL"));
     }
     EXPECT_EQ(voidedRows,
@@ -188,6 +192,24 @@ TEST_F(BenchPress, VoidsEachFixturesNumberCutOffByAKill) {
         EXPECT_NE(*event.outcome.serialNumber, cutAtA);
         EXPECT_NE(*event.outcome.serialNumber, cutAtC);
     }
+}
+
+// A board moved from one fixture to another: its chip's earlier PASS is noted as at one fixture.
+TEST_F(BenchPress, NotesAChipThatPassedAtAnotherFixture) {
+    station::Bench& bench = MakeBench(2);
+    station_->Write("config.ini", station_->Read("config.ini") + "[trace]\r\ndeviceid=yes\r\n");
+    ASSERT_TRUE(bench.Press(0, true, ""));
+    bench.WaitAll();
+    // The stand-in gives probe k's chip deviceid + k * 2^32: B's chip is now A's.
+    station_->SetStandIn("serial=" + ProbeOf(1) + "," + ProbeOf(2) +
+                         "\ndeviceid=F00DCAFD12345678\n");
+    ASSERT_TRUE(bench.Press(1, true, ""));
+    bench.WaitAll();
+    const test_support::CsvRows rows = RecordRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2][IndexOf(Column::kDeviceId)], rows[1][IndexOf(Column::kDeviceId)]);
+    EXPECT_EQ(rows[2][IndexOf(Column::kSameChipAs)], rows[1][IndexOf(Column::kTime)]);
+    EXPECT_EQ(rows[2][IndexOf(Column::kFixture)], "B");
 }
 
 // Four fixtures' presses, 1,000 in all, every fifth cut off before its number settled: no number
