@@ -553,3 +553,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/station-families.sh"
 # The factory's MES, end to end.
 # shellcheck source=station-mes.sh
 source "$(dirname "${BASH_SOURCE[0]}")/station-mes.sh"
+# A bench of fixtures in one window, end to end.
+# shellcheck source=station-bench.sh
+source "$(dirname "${BASH_SOURCE[0]}")/station-bench.sh"
