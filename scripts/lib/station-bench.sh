@@ -6,8 +6,8 @@ STATION_BENCH_PROBES=(682000001 682000002 682000003 682000004)
 STATION_BENCH_NAMES=(A B C D)
 
 # station_bench_layout FOLDER: config.ini of the station folder FOLDER (laid out by
-# station_layout or alike) names four fixtures, A to D, each with its probe, and turns on serial
-# numbers, autostart and labels; the stand-in in FOLDER/bin has the four probes.
+# station_layout or alike) names four fixtures, A to D, each with its probe, and numbers the
+# boards; the stand-in in FOLDER/bin has the four probes.
 station_bench_layout() {
     local i
     {
@@ -17,11 +17,16 @@ station_bench_layout() {
                 "${STATION_BENCH_PROBES[i]}" "${STATION_BENCH_NAMES[i]}"
         done
     } >>"$1/config.ini"
+    station_bench_standin "$1"
+}
+
+# station_bench_hands_free FOLDER: the bench's boards start their presses by themselves, each
+# once its label is scanned (autostart and labels on), as station_check_bench needs.
+station_bench_hands_free() {
     station_set_key "$1" station autostart yes
     station_set_key "$1" station autostart_settle_ms 300
     station_set_key "$1" station autostart_absent_ms 300
     station_set_key "$1" trace label yes
-    station_bench_standin "$1"
 }
 
 # station_bench_standin FOLDER [SETTING...]: the stand-in's settings: the four probes and SETTINGs.
@@ -33,13 +38,14 @@ station_bench_standin() {
 }
 
 # station_check_bench FOLDER WINDOW WORKING_SHOT DONE_SHOT TOOL...: the bench of
-# station_bench_layout, its checksum written and its fixtures empty (TOOL --board-out --snr for
-# each probe before the window started): boards placed at different times, each found before the
-# next is placed (a label goes to the board that arrived first, so the order must be known) and
-# its label scanned then: A and B pressed at once, C's verify failing, then D. Checks each
-# fixture's row (its verdict, label and name), its log lines, and every probe's chip. TOOL is the
-# stand-in's command line; WORKING_SHOT (while A and B run) and DONE_SHOT, when not "", get
-# screenshots. Texts in the log are matched in UTF-8 (Linux) or GBK (Wine).
+# station_bench_layout and station_bench_hands_free, its checksum written and its fixtures empty
+# (TOOL --board-out --snr for each probe before the window started): boards placed at different
+# times, each found before the next is placed (a label goes to the board that arrived first, so
+# the order must be known) and its label scanned then: A and B pressed at once, C's verify
+# failing, then D. Checks each fixture's row (its verdict, label and name), its log lines, and
+# every probe's chip. TOOL is the stand-in's command line; WORKING_SHOT (while A and B run) and
+# DONE_SHOT, when not "", get screenshots. Texts in the log are matched in UTF-8 (Linux) or GBK
+# (Wine).
 station_check_bench() {
     local folder=$1 win=$2 working=$3 finished=$4 found=0 record log i verdict row
     shift 4

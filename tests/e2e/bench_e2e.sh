@@ -28,6 +28,7 @@ station_layout "$station" /nonexistent
 # Its own title, so that no other copy of the station on this machine stands in its way.
 mv "$station/romtool" "$station/benchtool"
 station_bench_layout "$station"
+station_bench_hands_free "$station"
 station_start_xvfb
 tool=("$station/bin/nrfjprog")
 for probe in "${STATION_BENCH_PROBES[@]}"; do station_quiet "${tool[@]}" --board-out --snr "$probe"; done

@@ -34,6 +34,7 @@ cp "$build/sim/nrfjprog.exe" "$station/bin/"
 station_quiet wine "$build/sim/hexgen.exe" 'C:\Station\merge.hex' --size 24576 --seed 7
 printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$station/config.ini"
 station_bench_layout "$station"
+station_bench_hands_free "$station"
 tool=(wine 'C:\Station\bin\nrfjprog.exe')
 for probe in "${STATION_BENCH_PROBES[@]}"; do station_quiet "${tool[@]}" --board-out --snr "$probe"; done
 
