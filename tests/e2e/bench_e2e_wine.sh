@@ -15,24 +15,13 @@ e2e_trace_failures
 build=$(cd "$1" && pwd)
 mkdir -p "$2"
 shots=$(cd "$2" && pwd)
-export STATION_DPI=${3:-96}
-prefix=wine-bench
-[[ $STATION_DPI -eq 96 ]] || prefix+=-$STATION_DPI
 
 # Four tiles at 144 DPI make the window taller than 800 pixels.
 export STATION_SCREEN=1600x1400x24
 trap e2e_wine_cleanup EXIT
-e2e_wine_setup "$build" "$prefix"
-station_quiet wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$STATION_DPI" /f ||
-    station_die "cannot set Wine's DPI to $STATION_DPI"
-
-station=$WINEPREFIX/drive_c/Station
-rm -rf "$station"
-mkdir -p "$station/bin" "$station/logs"
-cp "$build/src/shell/win32/romtool.exe" "$station/"
-cp "$build/sim/nrfjprog.exe" "$station/bin/"
-station_quiet wine "$build/sim/hexgen.exe" 'C:\Station\merge.hex' --size 24576 --seed 7
-printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$station/config.ini"
+e2e_wine_setup "$build" wine-bench "${3:-96}"
+e2e_wine_station "$build"
+station=$STATION
 station_bench_layout "$station"
 station_bench_hands_free "$station"
 tool=(wine 'C:\Station\bin\nrfjprog.exe')
