@@ -16,6 +16,8 @@ dpi=${6:-96}
 export QT_SCALE_FACTOR
 QT_SCALE_FACTOR=$(awk -v d="$dpi" 'BEGIN { print d / 96 }')
 STATION_DPI=$dpi
+# Four tiles make the window taller than 800 pixels (the screenshots would be cut short).
+export STATION_SCREEN=1600x2000x24
 
 station=$(mktemp -d)
 cleanup() {
