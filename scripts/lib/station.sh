@@ -95,11 +95,13 @@ station_layout() {
     fi
 }
 
-# station_start_xvfb: starts a private X server and exports DISPLAY.
+# station_start_xvfb: starts a private X server and exports DISPLAY. Its screen is
+# STATION_SCREEN (WIDTHxHEIGHT, default 1280x800).
 station_start_xvfb() {
     local fdfile
     fdfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "${STATION_SCREEN:-1280x800}x24" -nolisten tcp 3>"$fdfile" \
+        2>/dev/null &
     STATION_XVFB_PID=$!
     for _ in $(seq 100); do
         [[ -s $fdfile ]] && break

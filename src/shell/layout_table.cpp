@@ -128,7 +128,7 @@ Geometry TileGeometry(int index, int count) {
 TileParts TilePartsFor(int width) {
     // The right column's left edge: the state's column has the rest, room for "请放入电路板".
     const int right = width - 88;
-    const int countsWidth = 176;  // "PASS 9999  FAIL 999  90.9%"
+    const int countsWidth = 172;  // "PASS 9999  FAIL 999  90.9%"
     return {
         {{8, 4, width - 136, 22}, {"Tahoma", -18, true}},
         {{width - 120, 7, 112, 18}, {"Tahoma", -13}},
@@ -136,8 +136,8 @@ TileParts TilePartsFor(int width) {
         {{right, 30, 80, 20}, {"Tahoma", -16}},
         {right, 56, 80, 8},
         {{8, 74, width - 16, 18}, {"Tahoma", -12}},
-        {{8, 94, width - 24 - countsWidth, 18}, {"Tahoma", -13}},
-        {{width - 8 - countsWidth, 94, countsWidth, 18}, {"Tahoma", -13}},
+        {{8, 94, width - 20 - countsWidth, 18}, {"Tahoma", -12}},
+        {{width - 8 - countsWidth, 94, countsWidth, 18}, {"Tahoma", -12}},
     };
 }
 

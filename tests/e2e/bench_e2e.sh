@@ -16,6 +16,8 @@ dpi=${6:-96}
 export QT_SCALE_FACTOR
 QT_SCALE_FACTOR=$(awk -v d="$dpi" 'BEGIN { print d / 96 }')
 STATION_DPI=$dpi
+# A 1920 x 1080 screen at 150 % (144 DPI), and as much at 96 DPI: the window fits it.
+STATION_SCREEN="$(station_scaled 1280)x$(station_scaled 720)"
 
 station=$(mktemp -d)
 cleanup() {

@@ -21,6 +21,7 @@ void QtStationWindow::SetTileCount(int count) {
     PlaceControls();
     const Geometry area = BenchClientArea(count);
     setFixedSize(area.width, area.height);
+    CentreOnScreen(area);
     auto* panel = ControlAs<QLabel>(ControlId::Panel_Result);
     panel->setText(count > 0 ? QString() : FromUtf8(LayoutEntry(ControlId::Panel_Result).caption));
     for (int i = 0; i < count; ++i) {
