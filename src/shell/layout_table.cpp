@@ -132,12 +132,12 @@ TileParts TilePartsFor(int width) {
     return {
         {{8, 4, width - 136, 22}, {"Tahoma", -18, true}},
         {{width - 120, 7, 112, 18}, {"Tahoma", -13}},
-        {{8, 28, right - 16, 44}, {"宋体", -32, true}},
-        {{right, 30, 80, 20}, {"Tahoma", -16}},
-        {right, 56, 80, 8},
-        {{8, 74, width - 16, 18}, {"Tahoma", -12}},
-        {{8, 94, width - 20 - countsWidth, 18}, {"Tahoma", -12}},
-        {{width - 8 - countsWidth, 94, countsWidth, 18}, {"Tahoma", -12}},
+        {{8, 30, right - 16, 44}, {"宋体", -32, true}},
+        {{right, 32, 80, 20}, {"Tahoma", -16}},
+        {right, 58, 80, 8},
+        {{8, 76, width - 16, 16}, {"Tahoma", -12}},
+        {{8, 96, width - 20 - countsWidth, 16}, {"Tahoma", -12}},
+        {{width - 8 - countsWidth, 96, countsWidth, 16}, {"Tahoma", -12}},
     };
 }
 

@@ -45,18 +45,18 @@ std::string Tenths(long long tenths) {
 
 }  // namespace
 
-std::string DayCounts::Yield() const {
+std::string DayCounts::YieldText() const {
     const long long presses = pass_ + fail_;
     return presses == 0 ? std::string("--") : Tenths((pass_ * 1000 + presses / 2) / presses) + "%";
 }
 
 std::string DayCounts::TileText() const {
-    return "PASS " + std::to_string(pass_) + "  FAIL " + std::to_string(fail_) + "  " + Yield();
+    return "PASS " + std::to_string(pass_) + "  FAIL " + std::to_string(fail_) + "  " + YieldText();
 }
 
 std::string DayCounts::Text() const {
     std::string text = "今日 PASS " + std::to_string(pass_) + "  FAIL " + std::to_string(fail_) +
-                       "  良率 " + Yield();
+                       "  良率 " + YieldText();
     if (!passTimesMs_.empty()) {
         std::vector<long long> times = passTimesMs_;
         const auto middle = times.begin() + static_cast<std::ptrdiff_t>((times.size() - 1) / 2);

@@ -29,7 +29,7 @@ public:
     std::string TileText() const;
 
 private:
-    std::string Yield() const;  // "92.3%", or "--" before the day's first press
+    std::string YieldText() const;  // "92.3%", or "--" before the day's first press
 
     std::optional<std::string> fixture_;
     std::string counted_;  // the record the counts are of

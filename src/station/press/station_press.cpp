@@ -356,15 +356,6 @@ std::string Station::CountsText() {
     return dayCounts_.Text();
 }
 
-std::string Station::FixtureCountsText() {
-    if (!fixture_) {
-        return {};
-    }
-    const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
-    fixtureCounts_.Follow(TodaysRecord(), title_);
-    return fixtureCounts_.TileText();
-}
-
 void Station::WriteRecord(record::ProductionRecord& row, std::vector<std::string>& notes) {
     dayCounts_.Follow(TodaysRecord(), title_);  // the day's rows before this one
     if (fixture_) {
@@ -376,7 +367,9 @@ void Station::WriteRecord(record::ProductionRecord& row, std::vector<std::string
     }
     const auto runTime = row.run ? std::optional(row.run->duration) : std::nullopt;
     dayCounts_.Add(row.pass, runTime);
-    fixtureCounts_.Add(row.pass, runTime);
+    if (fixture_) {
+        fixtureCounts_.Add(row.pass, runTime);
+    }
     if (result.placement != log4me::Placement::kWaitingInMemory &&
         result.placement != log4me::Placement::kLost) {
         return;  // in the file, or safely waiting on disk
