@@ -94,7 +94,7 @@ TEST(LayoutTable, ChildrenAreClippedToTheirParentsInside) {
 TEST(BenchLayout, HoldsEveryTileInsideThePanel) {
     EXPECT_EQ(ResolveBenchLayout(13, 0), ResolveLayout(13));
     const std::pair<int, TileGrid> grids[] = {{1, {1, 1}}, {2, {1, 2}}, {3, {2, 2}}, {4, {2, 2}},
-                                              {6, {2, 3}}, {7, {2, 4}}, {8, {2, 4}}};
+                                              {5, {2, 3}}, {6, {2, 3}}, {7, {2, 4}}, {8, {2, 4}}};
     for (const auto& [count, grid] : grids) {
         SCOPED_TRACE(count);
         EXPECT_EQ(BenchGrid(count).rows, grid.rows);
