@@ -16,8 +16,8 @@ dpi=${6:-96}
 export QT_SCALE_FACTOR
 QT_SCALE_FACTOR=$(awk -v d="$dpi" 'BEGIN { print d / 96 }')
 STATION_DPI=$dpi
-# Four tiles make the window taller than 800 pixels (the screenshots would be cut short).
-export STATION_SCREEN=1600x2000x24
+# A 1920 x 1080 screen at 150 % (144 DPI), and as much at 96 DPI: the window fits it.
+export STATION_SCREEN="$(station_scaled 1280)x$(station_scaled 720)x24"
 
 station=$(mktemp -d)
 cleanup() {

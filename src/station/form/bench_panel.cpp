@@ -57,6 +57,7 @@ void BenchPanel::Configure(const std::vector<FixtureSettings>& fixtures, bool fi
     for (std::size_t i = 0; i < fixtures.size(); ++i) {
         tiles_[i].view.name = fixtures[i].name;
         tiles_[i].view.probe = fixtures[i].probe;
+        tiles_[i].view.counts = bench_.At(i).FixtureCountsText();  // today's, from the record
     }
     PaintAll();
 }
@@ -103,7 +104,9 @@ void BenchPanel::Refresh(const std::function<void()>& keepResponsive) {
             ShowCaption(view, "请放入电路板");
         }
         view.errorLine = LastErrorLine(verdict.text);
+        view.counts = bench_.At(i).FixtureCountsText();  // a new day's, after midnight
         view.elapsed.clear();
+        view.progress = -1;
         tiles_[i].boardSince.reset();
         SetOutput(i, verdict.text);
     }
@@ -151,6 +154,7 @@ void BenchPanel::Press(std::size_t index, bool erase) {
     ShowCaption(tile.view, "Working");
     tile.view.errorLine.clear();
     tile.view.elapsed.clear();
+    tile.view.progress = -1;
     tile.boardSince.reset();
     SetOutput(index, "");
     benchView_.SetToolButtonsEnabled(false);
@@ -224,6 +228,7 @@ void BenchPanel::Take(const BenchEvent& event, bool erase) {
             return;
         case Kind::kElapsed:
             view.elapsed = event.text;
+            view.progress = event.percent;
             return;
         case Kind::kCheckStarting:
         case Kind::kRunStarting:
@@ -306,13 +311,12 @@ void BenchPanel::Finished(std::size_t index, const BenchEvent& event) {
         ShowCaption(tile.view, "FAIL", kVerdictRed);
     }
     SetOutput(index, text);
-    if (!outcome.row.title.empty()) {
-        const auto& run = outcome.row.run;
-        tile.counts.Add(outcome.row.pass, run ? std::optional(run->duration) : std::nullopt);
-        tile.view.counts = tile.counts.Text();
+    if (!outcome.fixtureCountsText.empty()) {
+        tile.view.counts = outcome.fixtureCountsText;
     }
     tile.label.clear();  // every press that ran used its board's label; the tile shows it
     tile.view.elapsed.clear();
+    tile.view.progress = -1;
     view_.SetNextSerialText(outcome.nextSerialText);
     view_.SetCountsText(outcome.countsText);
 }

@@ -14,7 +14,6 @@
 #include "station/form/bench_view.h"
 #include "station/form/station_view.h"
 #include "station/press/bench.h"
-#include "station/press/day_counts.h"
 #include "station/press/label_routing.h"
 
 namespace station {
@@ -66,7 +65,6 @@ private:
         std::string output;  // the text area's text while this tile is selected
         std::optional<std::uint64_t> boardSince;
         std::string label;  // the label in flight: scanned for this board, or in its press
-        DayCounts counts;   // this fixture's presses since the program started
     };
     void Press(std::size_t index, bool erase);
     void Take(const BenchEvent& event, bool erase);

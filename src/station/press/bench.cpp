@@ -14,7 +14,18 @@ public:
     Sink(Bench& bench, std::size_t fixture) : bench_(bench), fixture_(fixture) {}
 
     void ShowRunOutput(const std::string& text) override { Tell(Kind::kOutput, text); }
-    void SetElapsedText(const std::string& text) override { Tell(Kind::kElapsed, text); }
+    // The tile shows the numbers (SetRunProgress); the text's end is the run's.
+    void SetElapsedText(const std::string& text) override {
+        if (text.empty()) {
+            Tell(Kind::kElapsed, text);
+        }
+    }
+    void SetRunProgress(long long seconds, int percent) override {
+        BenchEvent event(fixture_, Kind::kElapsed);
+        event.text = std::to_string(seconds) + " s";
+        event.percent = percent;
+        bench_.Queue(std::move(event));
+    }
     void KeepResponsive() override {}  // the window's thread paints on its own
     void SettingsRead(const std::string&) override {}
     void DatabaseStateRead(const std::string&) override {}  // the window's own post shows it

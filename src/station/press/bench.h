@@ -30,7 +30,7 @@ namespace station {
 struct BenchEvent {
     enum class Kind {
         kOutput,         // text: the running tool's newest output
-        kElapsed,        // text: how long the step has lasted ("" once ended)
+        kElapsed,        // text: how long the run has lasted ("12 s"; "" once ended); percent
         kCheckStarting,  // its press's check begins
         kRunStarting,    // its programmer starts now
         kVerdict,        // verdict reached
@@ -45,6 +45,7 @@ struct BenchEvent {
     Verdict verdict;
     PressOutcome outcome;
     AutostartWatch::Action action = AutostartWatch::Action::kWait;
+    int percent = -1;  // the tool's progress while it runs; -1: none reported
 };
 
 class Bench {

@@ -259,4 +259,13 @@ database::LabelAnswer Station::DatabaseLabelPass(const std::string& recorded,
     return database_->LabelPassed(recorded, database::kLabelAnswerWait, waiting.Callback());
 }
 
+std::string Station::FixtureCountsText() {
+    if (!fixture_) {
+        return {};
+    }
+    const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
+    fixtureCounts_.Follow(TodaysRecord(), title_);
+    return fixtureCounts_.TileText();
+}
+
 }  // namespace station
