@@ -95,11 +95,12 @@ station_layout() {
     fi
 }
 
-# station_start_xvfb: starts a private X server and exports DISPLAY.
+# station_start_xvfb: starts a private X server and exports DISPLAY. Its screen is 1280 x 800,
+# or STATION_SCREEN (WIDTHxHEIGHTxDEPTH) for a window larger than that (a bench at 144 DPI).
 station_start_xvfb() {
     local fdfile
     fdfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "${STATION_SCREEN:-1280x800x24}" -nolisten tcp 3>"$fdfile" 2>/dev/null &
     STATION_XVFB_PID=$!
     for _ in $(seq 100); do
         [[ -s $fdfile ]] && break
@@ -552,3 +553,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/station-families.sh"
 # The factory's MES, end to end.
 # shellcheck source=station-mes.sh
 source "$(dirname "${BASH_SOURCE[0]}")/station-mes.sh"
+# A bench of fixtures in one window, end to end.
+# shellcheck source=station-bench.sh
+source "$(dirname "${BASH_SOURCE[0]}")/station-bench.sh"

@@ -110,32 +110,58 @@ HttpResponse Bounded(const HttpRequest& request, const StationMes::WhileWaiting&
     return call.get();
 }
 
+// What the worker does next: stop, or send with these settings (none: nothing to send).
+struct Turn {
+    bool stop = false;
+    std::optional<MesSettings> settings;
+};
+
+// Waits for a poke, the stop, or wait's end (max: no end).
+Turn AwaitTurn(Shared& shared, std::chrono::milliseconds wait) {
+    std::unique_lock<std::mutex> lock(shared.mutex);
+    const auto woken = [&] { return shared.stop || shared.poked; };
+    if (wait == std::chrono::milliseconds::max()) {
+        shared.changed.wait(lock, woken);
+    } else {
+        shared.changed.wait_for(lock, wait, woken);
+    }
+    if (shared.stop) {
+        return {true, std::nullopt};
+    }
+    shared.poked = false;
+    shared.busy = shared.settings && !shared.settings->reportUrl.empty();
+    return {false, shared.busy ? shared.settings : std::nullopt};
+}
+
+// Tells the station that the spool or the state changed; false once the station is gone.
+bool TellStation(Shared& shared) {
+    std::unique_lock<std::mutex> lock(shared.mutex);
+    if (!shared.stop) {  // the destructor waits until the station is told
+        shared.notifying = true;
+        lock.unlock();
+        shared.notify();
+        lock.lock();
+        shared.notifying = false;
+    }
+    shared.busy = false;
+    shared.changed.notify_all();
+    return !shared.stop;
+}
+
 void Work(const std::shared_ptr<Shared>& shared) {
     std::chrono::milliseconds wait(0);
     std::chrono::milliseconds retry(0);
     for (;;) {
-        std::optional<MesSettings> settings;
-        {
-            std::unique_lock<std::mutex> lock(shared->mutex);
-            const auto woken = [&] { return shared->stop || shared->poked; };
-            if (wait == std::chrono::milliseconds::max()) {
-                shared->changed.wait(lock, woken);
-            } else {
-                shared->changed.wait_for(lock, wait, woken);
-            }
-            if (shared->stop) {
-                return;
-            }
-            shared->poked = false;
-            settings = shared->settings;
-            shared->busy = settings && !settings->reportUrl.empty();
+        const Turn turn = AwaitTurn(*shared, wait);
+        if (turn.stop) {
+            return;
         }
-        if (!settings || settings->reportUrl.empty()) {
+        if (!turn.settings) {
             wait = std::chrono::milliseconds::max();
             continue;
         }
         try {
-            wait = SendOldest(*shared, *settings, retry);
+            wait = SendOldest(*shared, *turn.settings, retry);
         } catch (const std::exception& error) {  // a spool file that cannot be moved
             shared->Log(std::string("ERROR:MES报告队列：") + error.what());
             wait = shared->timing.firstRetry;
@@ -143,17 +169,7 @@ void Work(const std::shared_ptr<Shared>& shared) {
         retry = wait.count() == 0 || wait == std::chrono::milliseconds::max()
                     ? std::chrono::milliseconds(0)
                     : std::min(wait * 2, shared->timing.longestRetry);
-        std::unique_lock<std::mutex> lock(shared->mutex);
-        if (!shared->stop) {  // the destructor waits until the station is told
-            shared->notifying = true;
-            lock.unlock();
-            shared->notify();
-            lock.lock();
-            shared->notifying = false;
-        }
-        shared->busy = false;
-        shared->changed.notify_all();
-        if (shared->stop) {
+        if (!TellStation(*shared)) {
             return;  // the station is gone: nobody to notify
         }
     }

@@ -118,22 +118,28 @@ Geometry TileGeometry(int index, int count) {
     const TileGrid grid = BenchGrid(count);
     const int row = index / grid.columns;
     const int column = index % grid.columns;
-    return {kTileGap + column * (kTileWidth + kTileGap), kTileGap + row * (kTileHeight + kTileGap),
-            kTileWidth, kTileHeight};
+    // The panel's width, within the group box's frame, shared by the columns.
+    const int panel = BenchClientArea(count).width - 4;
+    const int width = (panel - (grid.columns + 1) * kTileGap) / grid.columns;
+    return {kTileGap + column * (width + kTileGap), kTileGap + row * (kTileHeight + kTileGap),
+            width, kTileHeight};
 }
 
-// clang-format off
-const TileParts kTileParts{
-    {{8, 6, 118, 22}, {"Tahoma", -18, true}},
-    {{128, 9, 84, 18}, {"Tahoma", -13}},
-    {{8, 32, 204, 44}, {"宋体", -32, true}},
-    {{8, 80, 204, 18}, {"Tahoma", -14}},
-    {8, 99, 204, 3},
-    {{8, 104, 204, 18}, {"Tahoma", -12}},
-    {{8, 126, 204, 18}, {"Tahoma", -14}},
-    {{8, 148, 204, 18}, {"Tahoma", -13}},
-};
-// clang-format on
+TileParts TilePartsFor(int width) {
+    // The right column's left edge: the state's column has the rest, room for "请放入电路板".
+    const int right = width - 88;
+    const int countsWidth = 172;  // "PASS 9999  FAIL 999  90.9%"
+    return {
+        {{8, 4, width - 136, 22}, {"Tahoma", -18, true}},
+        {{width - 120, 7, 112, 18}, {"Tahoma", -13}},
+        {{8, 30, right - 16, 44}, {"宋体", -32, true}},
+        {{right, 32, 80, 20}, {"Tahoma", -16}},
+        {right, 58, 80, 8},
+        {{8, 76, width - 16, 16}, {"Tahoma", -12}},
+        {{8, 96, width - 20 - countsWidth, 16}, {"Tahoma", -12}},
+        {{width - 8 - countsWidth, 96, countsWidth, 16}, {"Tahoma", -12}},
+    };
+}
 
 std::vector<Geometry> ResolveBenchLayout(int groupCaptionHeight, int count) {
     std::vector<Geometry> placed(kLayout.size() + 1);

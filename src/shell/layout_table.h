@@ -118,7 +118,10 @@ int ScaledForDpi(int length, int dpi);
 Geometry ScaledForDpi(const Geometry& g, int dpi);
 
 // The bench (config.ini names fixtures): a grid of tiles takes Panel_Result's place, the
-// window grown to hold it; everything else stays where the one-fixture layout has it.
+// window grown to hold it; everything else stays where the one-fixture layout has it. At every
+// fixture count the whole window (its frame and title bar too) fits the work area of a 1920 x
+// 1080 screen at 150 % and of a 1366 x 768 screen at 100 %: the tiles are wide and low, and a
+// grid narrower than the one-fixture window stretches its tiles to the panel's width.
 struct TileGrid {
     int rows = 0;
     int columns = 0;
@@ -133,7 +136,9 @@ std::vector<Geometry> ResolveBenchLayout(int groupCaptionHeight, int count);
 // Tile index's (0-based, row by row) place in Panel_Result, with count tiles.
 Geometry TileGeometry(int index, int count);
 
-// A tile's parts, in the tile's own coordinates, the same in every tile.
+// A tile's parts, in the tile's own coordinates, the same in every tile of a grid. Two columns:
+// the name, the state and the last error line at the left, the probe, the seconds and the
+// progress bar at the right; the label and the counts share the last line.
 struct TilePart {
     Geometry geometry;
     station::FontSpec font;
@@ -142,15 +147,17 @@ struct TileParts {
     TilePart name;       // the fixture's name, bold
     TilePart probe;      // its probe's serial, right of the name
     TilePart caption;    // the state in the verdict's words, large and bold
-    TilePart elapsed;    // the seconds a run has run
+    TilePart elapsed;    // the seconds a run has run, right of the state
     Geometry progress;   // the run's progress bar, under the seconds
     TilePart errorLine;  // the last ERROR: line after a FAIL, in red
     TilePart label;      // the board's label
-    TilePart counts;     // the fixture's counts today
+    TilePart counts;     // the fixture's counts today, right of the label
 };
-extern const TileParts kTileParts;
-inline constexpr int kTileWidth = 220;
-inline constexpr int kTileHeight = 170;
+// The parts of a tile width pixels wide (at 96 DPI; kTileWidth at least).
+TileParts TilePartsFor(int width);
+// The narrowest tile, where the grid is wider than the one-fixture window.
+inline constexpr int kTileWidth = 304;
+inline constexpr int kTileHeight = 116;
 inline constexpr int kTileGap = 6;
 
 // The controls the Tab key visits, in order: the window's children by tab order, each group's

@@ -53,12 +53,16 @@ e2e_finish() {
 # win_helper.exe (tests/support) tells when it has gone, 开始 is enabled and everything is
 # painted. A click before that would be queued behind the operation, or dropped when it is 开始.
 
-# e2e_wine_setup BUILD_DIR PREFIX_NAME: Wine as the stations have it (zh_CN, ANSI code page 936)
-# in the prefix BUILD_DIR/PREFIX_NAME, made when missing, and a private Xvfb. The caller's
-# clean-up ends both (e2e_wine_cleanup).
+# e2e_wine_setup BUILD_DIR PREFIX_NAME [DPI]: Wine as the stations have it (zh_CN, ANSI code page
+# 936) in the prefix BUILD_DIR/PREFIX_NAME, made when missing, and a private Xvfb. The caller's
+# clean-up ends both (e2e_wine_cleanup). With DPI, the prefix is PREFIX_NAME-DPI (PREFIX_NAME at
+# 96) and Wine's DPI (LogPixels, read by every Wine process when it starts) is DPI, exported as
+# STATION_DPI, which scales the clicks.
 e2e_wine_setup() {
+    local prefix=$2 dpi=${3:-}
+    [[ -z $dpi || $dpi -eq 96 ]] || prefix+=-$dpi
     export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-    export WINEPREFIX=$1/$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX=$1/$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     E2E_WIN_HELPER=$1/tests/support/win_helper.exe
     [[ -f $E2E_WIN_HELPER ]] || station_die "missing $E2E_WIN_HELPER (build the mingw preset)"
     station_start_xvfb
@@ -66,6 +70,23 @@ e2e_wine_setup() {
         station_quiet wineboot -i || station_die "wineboot failed for $WINEPREFIX"
     fi
     STATION_IDLE_COMMAND=e2e_wait_idle
+    [[ -n $dpi ]] || return 0
+    export STATION_DPI=$dpi
+    station_quiet wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f ||
+        station_die "cannot set Wine's DPI to $dpi"
+}
+
+# e2e_wine_station BUILD_DIR: the station folder as a line engineer lays it out, at C:\Station
+# of the prefix (STATION, its Unix path): romtool.exe, the stand-ins in bin\, a generated
+# merge.hex, config.ini with its log section, and logs\.
+e2e_wine_station() {
+    STATION=$WINEPREFIX/drive_c/Station
+    rm -rf "$STATION"
+    mkdir -p "$STATION/bin" "$STATION/logs"
+    cp "$1/src/shell/win32/romtool.exe" "$STATION/"
+    cp "$1/sim/nrfjprog.exe" "$1/sim/nrfutil.exe" "$STATION/bin/"
+    station_quiet wine "$1/sim/hexgen.exe" 'C:\Station\merge.hex' --size 24576 --seed 7
+    printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$STATION/config.ini"
 }
 
 e2e_wine_cleanup() {

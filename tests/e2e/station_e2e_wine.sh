@@ -15,9 +15,6 @@ e2e_trace_failures
 build=$(cd "$1" && pwd)
 mkdir -p "$2"
 shots=$(cd "$2" && pwd)
-export STATION_DPI=${3:-96}
-prefix=wine-e2e
-[[ $STATION_DPI -eq 96 ]] || prefix+=-$STATION_DPI
 
 calls() { station_calls "$station"; }
 # wait_calls N: until the stand-in has been started N times in all.
@@ -44,19 +41,9 @@ shot_with_box() {
 }
 
 trap e2e_wine_cleanup EXIT
-e2e_wine_setup "$build" "$prefix"
-# Read by every Wine process when it starts.
-station_quiet wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$STATION_DPI" /f ||
-    station_die "cannot set Wine's DPI to $STATION_DPI"
-
-# The station folder as a line engineer lays it out, at C:\Station.
-station=$WINEPREFIX/drive_c/Station
-rm -rf "$station"
-mkdir -p "$station/bin" "$station/logs"
-cp "$build/src/shell/win32/romtool.exe" "$station/"
-cp "$build/sim/nrfjprog.exe" "$build/sim/nrfutil.exe" "$station/bin/"
-station_quiet wine "$build/sim/hexgen.exe" 'C:\Station\merge.hex' --size 24576 --seed 7
-printf '[log4me]\r\npath=logs\r\nlevel=info\r\n' >"$station/config.ini"
+e2e_wine_setup "$build" wine-e2e "${3:-96}"
+e2e_wine_station "$build"
+station=$STATION
 log=$(station_today_log "$station")
 info='\[info \]'
 

@@ -23,7 +23,7 @@ TileView WidestTile() {
     tile.elapsed = "300 s";
     tile.progress = 40;
     tile.label = "SN-2026-000001";
-    tile.counts = "PASS 9999  FAIL 9999";
+    tile.counts = "PASS 9999  FAIL 999  90.9%";
     tile.colour = kVerdictRed;
     tile.selected = true;
     return tile;

@@ -88,12 +88,13 @@ TEST(LayoutTable, ChildrenAreClippedToTheirParentsInside) {
 
 }  // namespace
 
-// Every grid holds its tiles side by side inside the grown verdict panel, and no fixtures is
-// the one-fixture layout exactly.
+// Every grid holds its tiles side by side inside the grown verdict panel, as wide as the panel
+// lets them be, each tile's parts inside it and clear of one another; the text area keeps its
+// height; no fixtures is the one-fixture layout exactly.
 TEST(BenchLayout, HoldsEveryTileInsideThePanel) {
     EXPECT_EQ(ResolveBenchLayout(13, 0), ResolveLayout(13));
     const std::pair<int, TileGrid> grids[] = {{1, {1, 1}}, {2, {1, 2}}, {3, {2, 2}}, {4, {2, 2}},
-                                              {6, {2, 3}}, {7, {2, 4}}, {8, {2, 4}}};
+                                              {5, {2, 3}}, {6, {2, 3}}, {7, {2, 4}}, {8, {2, 4}}};
     for (const auto& [count, grid] : grids) {
         SCOPED_TRACE(count);
         EXPECT_EQ(BenchGrid(count).rows, grid.rows);
@@ -103,14 +104,45 @@ TEST(BenchLayout, HoldsEveryTileInsideThePanel) {
         const Geometry memo = InWindow(ControlId::Memo_Output, layout);
         EXPECT_EQ(memo.height, 208 - 15 - 2 - 102);  // the text area keeps its height
         EXPECT_EQ(InWindow(ControlId::Panel1_Exec, layout).top + 50, BenchClientArea(count).height);
+        const Geometry rowEnd = TileGeometry(grid.columns - 1, count);
+        EXPECT_GE(rowEnd.left + rowEnd.width + kTileGap, panel.width - grid.columns);  // filled
         for (int i = 0; i < count; ++i) {
             const Geometry tile = TileGeometry(i, count);
             EXPECT_EQ(Clipped(tile, {0, 0, panel.width, panel.height}), tile);
+            EXPECT_GE(tile.width, kTileWidth);
             if (i > 0) {  // after the one before it, on its row or below it
                 const Geometry before = TileGeometry(i - 1, count);
                 EXPECT_TRUE(tile.left >= before.left + before.width ||
                             tile.top >= before.top + before.height);
             }
+        }
+        const TileParts parts = TilePartsFor(TileGeometry(0, count).width);
+        const Geometry places[] = {parts.name.geometry,    parts.probe.geometry,
+                                   parts.caption.geometry, parts.elapsed.geometry,
+                                   parts.progress,         parts.errorLine.geometry,
+                                   parts.label.geometry,   parts.counts.geometry};
+        for (const Geometry& place : places) {
+            EXPECT_EQ(Clipped(place, {0, 0, TileGeometry(0, count).width, kTileHeight}), place);
+            for (const Geometry& other : places) {
+                const Geometry common = Clipped(place, other);
+                EXPECT_TRUE(&place == &other || common.width == 0 || common.height == 0);
+            }
+        }
+    }
+}
+
+// The whole window, its frame and title bar too (about 16 x 39 pixels at 96 DPI), fits the work
+// area of a 1920 x 1080 screen at 150 % (1600 x 900 at 125 %: the same 1280 x 680 at 96 DPI once
+// the taskbar is off) and of a 1366 x 768 screen at 100 % with its 40-pixel taskbar.
+TEST(BenchLayout, FitsTheWholeWindowOnASmallScreenAtEveryDpi) {
+    for (int count = 1; count <= 8; ++count) {
+        for (const auto& [dpi, work] :
+             {std::pair{96, Geometry{0, 0, 1366, 728}}, std::pair{96, Geometry{0, 0, 1280, 680}},
+              std::pair{120, Geometry{0, 0, 1600, 850}},
+              std::pair{144, Geometry{0, 0, 1920, 1020}}}) {
+            const Geometry client = ScaledForDpi(BenchClientArea(count), dpi);
+            EXPECT_LE(client.width + ScaledForDpi(16, dpi), work.width) << count << " at " << dpi;
+            EXPECT_LE(client.height + ScaledForDpi(39, dpi), work.height) << count << " at " << dpi;
         }
     }
 }

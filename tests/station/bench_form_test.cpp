@@ -21,6 +21,9 @@ public:
     void SetTileCount(int count) override { tiles.resize(static_cast<std::size_t>(count)); }
     void ShowTile(int index, const TileView& tile) override {
         tiles.at(static_cast<std::size_t>(index)) = tile;
+        if (tile.progress >= 0) {
+            progresses.push_back(tile.progress);
+        }
     }
     void SetToolButtonsEnabled(bool enabled) override { toolButtons = enabled; }
     void PostBenchEvents() override {
@@ -30,6 +33,7 @@ public:
     }
 
     std::vector<TileView> tiles;
+    std::vector<int> progresses;  // every bar a tile showed
     bool toolButtons = true;
     std::mutex mutex;
     std::condition_variable posted;
@@ -50,7 +54,13 @@ protected:
         }
         folder.Write("config.ini", ini);
         folder.SetStandIn("serial=" + serials + "\n" + standIn);
-        form_ = std::make_unique<TRomForm>(view_, folder.Path() + kExecutableName);
+        return Restarted();
+    }
+
+    // The program started again on the same folder.
+    TRomForm& Restarted() {
+        form_.reset();
+        form_ = std::make_unique<TRomForm>(view_, station_->Path() + kExecutableName);
         form_->AttachBench(bench_);
         form_->FormCreate();
         form_->Handle(&TRomForm::FormShow);
@@ -130,6 +140,46 @@ TEST_F(BenchForm, StartsThePanelAndSelectsTheTileThatFailed) {
     EXPECT_TRUE(bench_.tiles[0].selected);
     EXPECT_THAT(view_.memo, HasSubstr("Verify OK"));
     EXPECT_EQ(RecordRows().size(), 5u);
+}
+
+// With autostart the fixtures are looked at again and again; 刷新信息 waits for the looks under
+// way to end (a click dropped then would leave a probe unplugged since unnoticed) and checks
+// every fixture again.
+TEST_F(BenchForm, RefreshWaitsForTheLooksUnderWay) {
+    TRomForm& form = ShownBench(2, "[station]\r\nautostart=yes\r\n", "");
+    ASSERT_EQ(bench_.tiles[1].caption, "请放入电路板");
+    station_->SetStandIn("serial=682000001\n");  // B's probe unplugged
+    form.Handle(&TRomForm::AutostartTick);      // a look at each fixture, on its own thread
+    form.Handle(&TRomForm::Button_GetJlinkClick);
+    EXPECT_EQ(bench_.tiles[1].caption, "FAIL");
+    EXPECT_THAT(bench_.tiles[1].errorLine, HasSubstr("682000002"));
+    EXPECT_EQ(bench_.tiles[0].caption, "请放入电路板");
+    DrainUntilIdle(form);
+}
+
+// nrfutil's progress fills the running tile's bar, which goes when the run ends.
+TEST_F(BenchForm, ShowsNrfutilsProgressOnTheRunningTile) {
+    TRomForm& form = ShownBench(1, "[station]\r\nprogrammer=nrfutil\r\n", "delay_ms=300\n");
+    form.Handle(&TRomForm::Button_StartClick);
+    DrainUntilIdle(form);
+    EXPECT_EQ(bench_.tiles[0].caption, "PASS");
+    EXPECT_THAT(bench_.progresses, ::testing::Contains(80));  // its verify's, before it ends
+    EXPECT_EQ(bench_.tiles[0].progress, -1);
+}
+
+// Each tile counts its own fixture's rows of today's record, a restart too.
+TEST_F(BenchForm, CountsEachFixturesRowsOfTodaysRecordAfterARestart) {
+    TRomForm& form = ShownBench(2, "", "");
+    station_->SetStandIn("serial=682000001\n");  // B's probe is unplugged
+    form.Handle(&TRomForm::Button_StartClick);
+    DrainUntilIdle(form);
+    ASSERT_EQ(bench_.tiles[1].caption, "FAIL");
+    EXPECT_EQ(bench_.tiles[0].counts, "PASS 1  FAIL 0  100.0%");
+    bench_.tiles.clear();
+    Restarted();
+    ASSERT_EQ(bench_.tiles.size(), 2u);
+    EXPECT_EQ(bench_.tiles[0].counts, "PASS 1  FAIL 0  100.0%");
+    EXPECT_EQ(bench_.tiles[1].counts, "PASS 0  FAIL 1  0.0%");
 }
 
 }  // namespace

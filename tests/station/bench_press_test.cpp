@@ -9,12 +9,15 @@
 #include <thread>
 #include <vector>
 
+#include "record/record_columns.h"
 #include "serial_numbers/serial_number_store.h"
 #include "station/check/error_codes.h"
 #include "station/press/bench.h"
 #include "station_fixture.h"
 #include "temp_folder.h"
 
+using record::Column;
+using record::IndexOf;
 using ::testing::HasSubstr;
 
 namespace {
@@ -44,10 +47,16 @@ protected:
         folder.Write("config.ini", ini);
         folder.SetStandIn("serial=" + (serials.empty() ? std::string("1") : serials) + "\n" +
                           standIn);
+        return Started();
+    }
+
+    // The bench of the station folder as the program starts it.
+    station::Bench& Started() {
+        bench_.reset();
         bench_ = std::make_unique<station::Bench>(
-            folder.Path() + kExecutableName, [] {}, [] {},
+            station_->Path() + kExecutableName, [] {}, [] {},
             std::make_shared<StationShared>("Romtool"));
-        bench_->Configure(ReadFixtures(folder.Path() + "config.ini", "Romtool"));
+        bench_->Configure(ReadFixtures(station_->Path() + "config.ini", "Romtool"));
         bench_->Init(true, "");
         return *bench_;
     }
@@ -157,6 +166,50 @@ TEST_F(BenchPress, WaitsForEveryRunBeforeItGoes) {
     }
     bench_.reset();
     EXPECT_EQ(RecordRows().size(), 5u);
+}
+
+// The program killed while fixtures ran: at the restart each fixture's number left reserved
+// gets its own FAIL row naming that fixture, and no number is given twice afterwards.
+TEST_F(BenchPress, VoidsEachFixturesNumberCutOffByAKill) {
+    MakeBench(4);
+    const serial_numbers::SerialNumberStore store(station_->Path());
+    const std::uint32_t cutAtA = *store.Reserve("Romtool.A", {100000, 199999}).number;
+    const std::uint32_t cutAtC = *store.Reserve("Romtool.C", {100000, 199999}).number;
+    station::Bench& bench = Started();  // the program started again
+    bench.VoidNumbersCutOff();
+    const test_support::CsvRows voided = RecordRows();
+    ASSERT_EQ(voided.size(), 3u);
+    std::set<std::string> voidedRows;
+    for (std::size_t row = 1; row < voided.size(); ++row) {
+        voidedRows.insert(voided[row][IndexOf(Column::kFixture)] +
+                          voided[row][IndexOf(Column::kSerialNumber)]);
+        EXPECT_THAT(voided[row], ::testing::Contains("FAIL"));
+    }
+    EXPECT_EQ(voidedRows,
+              (std::set<std::string>{"A" + std::to_string(cutAtA), "C" + std::to_string(cutAtC)}));
+    for (const auto& [i, event] : PressAll(bench)) {
+        ASSERT_TRUE(event.outcome.serialNumber) << i;
+        EXPECT_NE(*event.outcome.serialNumber, cutAtA);
+        EXPECT_NE(*event.outcome.serialNumber, cutAtC);
+    }
+}
+
+// A board moved from one fixture to another: its chip's earlier PASS is noted as at one fixture.
+TEST_F(BenchPress, NotesAChipThatPassedAtAnotherFixture) {
+    station::Bench& bench = MakeBench(2);
+    station_->Write("config.ini", station_->Read("config.ini") + "[trace]\r\ndeviceid=yes\r\n");
+    ASSERT_TRUE(bench.Press(0, true, ""));
+    bench.WaitAll();
+    // The stand-in gives probe k's chip deviceid + k * 2^32: B's chip is now A's.
+    station_->SetStandIn("serial=" + ProbeOf(1) + "," + ProbeOf(2) +
+                         "\ndeviceid=F00DCAFD12345678\n");
+    ASSERT_TRUE(bench.Press(1, true, ""));
+    bench.WaitAll();
+    const test_support::CsvRows rows = RecordRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2][IndexOf(Column::kDeviceId)], rows[1][IndexOf(Column::kDeviceId)]);
+    EXPECT_EQ(rows[2][IndexOf(Column::kSameChipAs)], rows[1][IndexOf(Column::kTime)]);
+    EXPECT_EQ(rows[2][IndexOf(Column::kFixture)], "B");
 }
 
 // Four fixtures' presses, 1,000 in all, every fifth cut off before its number settled: no number

@@ -125,14 +125,13 @@ TEST_F(ChipStation, PressFilesTooLongForTheInterpreterAreRefusedAtTheCheck) {
         const std::string name = std::string("Romtool") + file;
         const std::string sep(1, os::kPathSeparator);
         deep.App_Path = sep + std::string(os::kLongestCommandPath - name.size(), 'a') + sep;
-        ProductionRecordFile record("Romtool");
         const CheckResult check =
             CheckStation({deep, settings,
                           [](const std::string&, const std::string&, std::chrono::milliseconds) {
                               ADD_FAILURE() << "the probe is asked";
                               return tool::CommandResult{};
                           },
-                          record, std::chrono::seconds(1),
+                          [] { return std::size_t{0}; }, std::chrono::seconds(1),
                           [] { return database::SerialBlockAnswer{}; }, "Romtool"});
         EXPECT_EQ(check.code, kPathRefused);
         ASSERT_TRUE(check.refusedPath);

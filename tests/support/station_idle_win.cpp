@@ -1,5 +1,6 @@
 #include "station_idle_win.h"
 
+#include <string>
 #include <vector>
 
 #include "platform/internal/win32.h"
@@ -93,6 +94,20 @@ std::string StateNow(const std::wstring& exeName) {
 }
 
 }  // namespace
+
+std::string ClientOffset(const std::string& exeName) {
+    // Physical pixels, as the window's own: the station is DPI aware, and so must the look be.
+    ::SetProcessDPIAware();
+    Search search{Widen(exeName), {}};
+    ::EnumWindows(&TakeStationWindow, reinterpret_cast<LPARAM>(&search));
+    RECT frame{};
+    POINT client{0, 0};
+    if (search.windows.empty() || !::GetWindowRect(search.windows.front(), &frame) ||
+        !::ClientToScreen(search.windows.front(), &client)) {
+        return {};
+    }
+    return std::to_string(client.x - frame.left) + " " + std::to_string(client.y - frame.top);
+}
 
 std::string WaitUntilIdle(const std::string& exeName, int seconds) {
     const std::wstring name = Widen(exeName);

@@ -12,4 +12,9 @@ namespace station_idle {
 // last seen ("no window", "busy", "开始 disabled", "not painted").
 std::string WaitUntilIdle(const std::string& exeName, int seconds);
 
+// Where the client area of the first visible station window of exeName starts inside the
+// window, its frame included, in physical pixels: "X Y"; "" when there is no such window. A
+// window whose size the test cannot know (the bench's grows with its tiles) is clicked by this.
+std::string ClientOffset(const std::string& exeName);
+
 }  // namespace station_idle

@@ -16,6 +16,8 @@
 //   win_helper idle EXE SECS   waits up to SECS seconds until the station windows of the program
 //                              EXE (romtool.exe) are idle (see station_idle_win.h); prints
 //                              "idle", or what it saw last and ends with 1
+//   win_helper client EXE      prints "X Y", where the client area of EXE's station window starts
+//                              inside the window (see station_idle_win.h), or ends with 1
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -104,6 +106,10 @@ int wmain(int argc, wchar_t** argv) {
         const std::string state = station_idle::WaitUntilIdle(args[1], std::stoi(args[2]));
         Print(state.empty() ? "idle" : state);
         return state.empty() ? 0 : 1;
+    } else if (mode == "client" && args.size() == 2) {
+        const std::string offset = station_idle::ClientOffset(args[1]);
+        Print(offset);
+        return offset.empty() ? 1 : 0;
     } else if (mode == "instance" && args.size() == 2) {
         os::InstanceLock lock(args[1]);
         Print(lock.AlreadyRunning() ? "already running" : "only copy");

@@ -21,29 +21,29 @@ enum Part { kName, kProbe, kCaption, kElapsed, kError, kLabel, kCounts };
 
 }  // namespace
 
-QtTile::QtTile(int index, QWidget* parent, std::function<void()> clicked)
+QtTile::QtTile(int index, int width, QWidget* parent, std::function<void()> clicked)
     : QFrame(parent), clicked_(std::move(clicked)) {
+    const TileParts tileParts = TilePartsFor(width);
     setObjectName(QStringLiteral("Tile_%1").arg(index));
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setAutoFillBackground(true);
-    const TilePart* specs[] = {&kTileParts.name,    &kTileParts.probe,     &kTileParts.caption,
-                               &kTileParts.elapsed, &kTileParts.errorLine, &kTileParts.label,
-                               &kTileParts.counts};
+    const TilePart* specs[] = {&tileParts.name,    &tileParts.probe,     &tileParts.caption,
+                               &tileParts.elapsed, &tileParts.errorLine, &tileParts.label,
+                               &tileParts.counts};
     for (int part = 0; part < 7; ++part) {
         auto* label = new QLabel(this);
         label->setTextFormat(Qt::PlainText);
         label->setGeometry(ToRect(specs[part]->geometry));
         label->setFont(QtFont(specs[part]->font));
-        label->setAlignment(part == kCaption ? Qt::AlignCenter
-                            : part == kProbe ? Qt::AlignRight | Qt::AlignVCenter
-                                             : Qt::AlignLeft | Qt::AlignVCenter);
+        label->setAlignment(part == kProbe || part == kCounts ? Qt::AlignRight | Qt::AlignVCenter
+                                                              : Qt::AlignLeft | Qt::AlignVCenter);
         parts_[part] = label;
     }
     QPalette red = parts_[kError]->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     parts_[kError]->setPalette(red);
     progress_ = new QProgressBar(this);
-    progress_->setGeometry(ToRect(kTileParts.progress));
+    progress_->setGeometry(ToRect(tileParts.progress));
     progress_->setRange(0, 100);
     progress_->setTextVisible(false);
     progress_->hide();

@@ -14,8 +14,9 @@ namespace shell {
 
 class QtTile final : public QFrame {
 public:
-    // index: the tile's place (0-based); clicked: what a click on it runs.
-    QtTile(int index, QWidget* parent, std::function<void()> clicked);
+    // index: the tile's place (0-based); width: the grid's tile width (its parts follow it);
+    // clicked: what a click on it runs.
+    QtTile(int index, int width, QWidget* parent, std::function<void()> clicked);
 
     void Show(const station::TileView& tile);
     // The tile's parts, for the window's tests: name, probe, caption, elapsed, error, label,

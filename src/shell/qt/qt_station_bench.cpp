@@ -21,12 +21,13 @@ void QtStationWindow::SetTileCount(int count) {
     PlaceControls();
     const Geometry area = BenchClientArea(count);
     setFixedSize(area.width, area.height);
+    CentreOnScreen(area);
     auto* panel = ControlAs<QLabel>(ControlId::Panel_Result);
     panel->setText(count > 0 ? QString() : FromUtf8(LayoutEntry(ControlId::Panel_Result).caption));
     for (int i = 0; i < count; ++i) {
-        auto* tile = new QtTile(i, panel, [this, i] { form_.TileClicked(i); });
-        tile->setGeometry(TileGeometry(i, count).left, TileGeometry(i, count).top, kTileWidth,
-                          kTileHeight);
+        const Geometry g = TileGeometry(i, count);
+        auto* tile = new QtTile(i, g.width, panel, [this, i] { form_.TileClicked(i); });
+        tile->setGeometry(g.left, g.top, g.width, g.height);
         tile->show();
         tiles_.push_back(tile);
     }

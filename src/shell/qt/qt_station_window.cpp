@@ -103,9 +103,13 @@ void QtStationWindow::BuildLayout() {
         setTabOrder(Control(tabs[i]), Control(tabs[i + 1]));
     }
 
+    CentreOnScreen(BenchClientArea(0));
+}
+
+void QtStationWindow::CentreOnScreen(const Geometry& client) {
     if (const QScreen* display = screen()) {
         const QRect area = display->availableGeometry();
-        move(area.center() - QPoint(kRomForm.clientWidth / 2, kRomForm.clientHeight / 2));
+        move(area.center() - QPoint(client.width / 2, client.height / 2));
     }
 }
 

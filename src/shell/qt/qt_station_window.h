@@ -103,6 +103,9 @@ private:
     void ShowInLabel(ControlId id, const std::string& text);
     // Every control placed again from layout_ (the bench's grid came or went).
     void PlaceControls();
+    // Moves the window, its client area as large as client, to the middle of its screen's
+    // available area: a window that grew for the tiles keeps its bottom on the screen.
+    void CentreOnScreen(const Geometry& client);
 
     station::TRomForm form_;
     int captionHeight_ = 0;         // of the group boxes, in the window's font

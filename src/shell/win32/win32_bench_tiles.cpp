@@ -47,18 +47,19 @@ void RegisterTileClass(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-const TilePart& TileTextPart(int part) {
-    static const TilePart* const parts[kTileTextCount] = {
-        &kTileParts.name,      &kTileParts.probe, &kTileParts.caption, &kTileParts.elapsed,
-        &kTileParts.errorLine, &kTileParts.label, &kTileParts.counts};
-    return *parts[part];
+const TilePart& TileTextPart(const TileParts& parts, int part) {
+    const TilePart* const texts[kTileTextCount] = {&parts.name,    &parts.probe,     &parts.caption,
+                                                   &parts.elapsed, &parts.errorLine, &parts.label,
+                                                   &parts.counts};
+    return *texts[part];
 }
 
 TileFonts MakeTileFonts(int dpi) {
     TileFonts made;
     made.dpi = dpi;
+    const TileParts parts = TilePartsFor(kTileWidth);  // every tile's fonts are the same
     for (int part = 0; part < kTileTextCount; ++part) {
-        made.fonts[static_cast<std::size_t>(part)] = MakeFont(TileTextPart(part).font, dpi);
+        made.fonts[static_cast<std::size_t>(part)] = MakeFont(TileTextPart(parts, part).font, dpi);
     }
     return made;
 }
@@ -82,7 +83,8 @@ void Win32Tile::Show(const TileView& tile) {
     ::InvalidateRect(window_, nullptr, FALSE);
 }
 
-void Win32Tile::Place(const Geometry& g) {
+void Win32Tile::Place(const Geometry& g, int width) {
+    parts_ = TilePartsFor(width);
     ::SetWindowPos(window_, HWND_TOP, g.left, g.top, g.width, g.height,
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);
     ::InvalidateRect(window_, nullptr, FALSE);
@@ -151,13 +153,13 @@ void Win32Tile::PaintText(HDC dc, int part, const std::string& text, Rgb colour)
     if (text.empty()) {
         return;
     }
-    RECT place = ToRect(ScaledForDpi(TileTextPart(part).geometry, fonts_.dpi));
+    RECT place = ToRect(ScaledForDpi(TileTextPart(parts_, part).geometry, fonts_.dpi));
     const Selection font(dc, fonts_.fonts[static_cast<std::size_t>(part)].get());
     ::SetTextColor(dc, RGB(colour.red, colour.green, colour.blue));
     // A line too long for the tile ends in "…"; the text area has it whole. Centred on its part
     // and not cut to it: a font's line is taller than its characters, and the parts' gaps hold
     // the difference.
-    const UINT align = part == kTileCaption ? DT_CENTER : part == kTileProbe ? DT_RIGHT : DT_LEFT;
+    const UINT align = part == kTileProbe || part == kTileCounts ? DT_RIGHT : DT_LEFT;
     ::DrawTextW(dc, Widen(text).c_str(), -1, &place,
                 align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_NOCLIP);
 }
@@ -166,7 +168,7 @@ void Win32Tile::PaintProgress(HDC dc) const {
     if (tile_.progress < 0) {
         return;
     }
-    const RECT track = ToRect(ScaledForDpi(kTileParts.progress, fonts_.dpi));
+    const RECT track = ToRect(ScaledForDpi(parts_.progress, fonts_.dpi));
     Fill(dc, track, kProgressTrack);
     RECT bar = track;
     bar.right = track.left + (track.right - track.left) * std::min(tile_.progress, 100) / 100;

@@ -25,8 +25,8 @@ enum TileText {
     kTileTextCount
 };
 
-// The layout table's part for text part (kTileParts' geometry and font).
-const TilePart& TileTextPart(int part);
+// The part of parts for text part (its geometry and font).
+const TilePart& TileTextPart(const TileParts& parts, int part);
 
 // The tiles' fonts at a DPI, one per text part, shared by every tile of the window.
 struct TileFonts {
@@ -47,8 +47,9 @@ public:
 
     // Shows tile; repainted at once when the window next paints.
     void Show(const station::TileView& tile);
-    // Moves the tile to g (in its parent's client area, at the DPI of its fonts) and shows it.
-    void Place(const Geometry& g);
+    // Moves the tile to g (in its parent's client area, at the DPI of its fonts) and shows it;
+    // width: its width at 96 DPI, which lays its parts out.
+    void Place(const Geometry& g, int width);
 
     HWND Handle() const { return window_; }
     const station::TileView& Shown() const { return tile_; }
@@ -62,6 +63,7 @@ private:
     HWND window_ = nullptr;
     const TileFonts& fonts_;
     std::function<void()> clicked_;
+    TileParts parts_ = TilePartsFor(kTileWidth);
     station::TileView tile_;
 };
 

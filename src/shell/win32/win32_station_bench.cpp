@@ -32,7 +32,8 @@ void Win32StationWindow::PlaceTiles(int dpi) {
         tiles_[static_cast<std::size_t>(i)]->Place(
             ScaledForDpi(Geometry{panel.left + inPanel.left, panel.top + inPanel.top, inPanel.width,
                                   inPanel.height},
-                         dpi));
+                         dpi),
+            inPanel.width);
     }
 }
 

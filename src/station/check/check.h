@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -15,7 +16,6 @@
 #include <vector>
 
 #include "database/database_status.h"
-#include "station/press/record_appender.h"
 #include "station/settings/station_paths.h"
 #include "station/settings/station_settings.h"
 #include "tool/core_split.h"
@@ -64,7 +64,9 @@ struct CheckInputs {
     std::function<tool::CommandResult(const std::string& step, const std::string& commandLine,
                                       std::chrono::milliseconds limit)>
         runStep;
-    ProductionRecordFile& record;  // rows that wait in memory go first, or the check fails
+    // Writes the record's rows that wait in memory (they go first, or the check fails) and
+    // tells how many still wait.
+    std::function<std::size_t()> flushWaitingRows;
     std::chrono::milliseconds probeQueryLimit;
     // Where the next board's number comes from when the station numbers its boards: the
     // configured range, or the pool's block (waiting a while for a new one when it is used up).

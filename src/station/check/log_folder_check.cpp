@@ -40,7 +40,7 @@ std::string ProblemText(const os::FolderCondition& folder) {
 bool LogFolderTakesLines(const CheckInputs& in, CheckResult& result) {
     const log4me::LogConfig& log = in.settings.log;
     // Rows that waited in memory go first, now that the folder may take them again.
-    const std::size_t rowsWaiting = in.record.Flush();
+    const std::size_t rowsWaiting = in.flushWaitingRows();
     const os::FolderCondition folder = os::CheckFolderTakes(log.folder, kRoomForADay);
     if (folder.problem == os::FolderProblem::kMissing && os::AsciiLower(log.path) == "logs") {
         result.code = kLogFolderMissing;

@@ -140,6 +140,9 @@ private:
     void ConfigureBench(bool first);
     bool Watching() const;
     bool BenchRunning() const { return benchPanel_ && benchPanel_->AnyRunning(); }
+    // The tool buttons with fixtures: false while a fixture presses (no probe is asked, the
+    // image stays); otherwise true once the autostart looks under way have ended.
+    bool BenchToolsFree();
     void BenchRefresh();
 
     // How the form presents what the station tells while it works.

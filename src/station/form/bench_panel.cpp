@@ -1,5 +1,6 @@
 #include "station/form/bench_panel.h"
 
+#include <stdexcept>
 #include <utility>
 
 #include "station/check/error_codes.h"
@@ -56,13 +57,45 @@ void BenchPanel::Configure(const std::vector<FixtureSettings>& fixtures, bool fi
     for (std::size_t i = 0; i < fixtures.size(); ++i) {
         tiles_[i].view.name = fixtures[i].name;
         tiles_[i].view.probe = fixtures[i].probe;
+        tiles_[i].view.counts = bench_.At(i).FixtureCountsText();  // today's, from the record
     }
     PaintAll();
 }
 
-void BenchPanel::Refresh() {
-    bench_.Check();
-    bench_.TakeEvents();  // the checks' own output: each tile shows its verdict instead
+namespace {
+
+// Holds the panel's drains back while it waits for its fixtures' jobs itself.
+class Holding {
+public:
+    explicit Holding(bool& holding) : holding_(holding) { holding_ = true; }
+    ~Holding() { holding_ = false; }
+    Holding(const Holding&) = delete;
+    Holding& operator=(const Holding&) = delete;
+
+private:
+    bool& holding_;
+};
+
+}  // namespace
+
+void BenchPanel::Settle(const std::function<void()>& keepResponsive) {
+    const Holding held(holding_);
+    bench_.WaitAll(keepResponsive);
+    bench_.TakeEvents();
+}
+
+void BenchPanel::Refresh(const std::function<void()>& keepResponsive) {
+    std::string failure;
+    {
+        const Holding held(holding_);
+        bench_.Check(keepResponsive);
+        // The checks' own output is dropped: each tile shows its verdict instead.
+        for (const BenchEvent& event : bench_.TakeEvents()) {
+            if (event.kind == BenchEvent::Kind::kChecked && failure.empty()) {
+                failure = event.text;
+            }
+        }
+    }
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
         TileView& view = tiles_[i].view;
         const Verdict verdict = bench_.At(i).CheckVerdict("Ready");
@@ -71,11 +104,16 @@ void BenchPanel::Refresh() {
             ShowCaption(view, "请放入电路板");
         }
         view.errorLine = LastErrorLine(verdict.text);
+        view.counts = bench_.At(i).FixtureCountsText();  // a new day's, after midnight
         view.elapsed.clear();
+        view.progress = -1;
         tiles_[i].boardSince.reset();
         SetOutput(i, verdict.text);
     }
     PaintAll();
+    if (!failure.empty()) {
+        throw std::runtime_error(failure);  // a file that exists but cannot be read, as alone
+    }
 }
 
 bool BenchPanel::LabelsOn() const {
@@ -116,6 +154,7 @@ void BenchPanel::Press(std::size_t index, bool erase) {
     ShowCaption(tile.view, "Working");
     tile.view.errorLine.clear();
     tile.view.elapsed.clear();
+    tile.view.progress = -1;
     tile.boardSince.reset();
     SetOutput(index, "");
     benchView_.SetToolButtonsEnabled(false);
@@ -166,11 +205,14 @@ void BenchPanel::TileClicked(std::size_t index) {
 }
 
 void BenchPanel::Drain(bool erase) {
-    const bool idle = !bench_.AnyRunning();  // then every run's last event is queued
+    if (holding_) {
+        return;
+    }
+    const bool idle = !bench_.AnyPressing();  // then every press's last event is queued
     for (const BenchEvent& event : bench_.TakeEvents()) {
         Take(event, erase);
     }
-    if (idle && !bench_.AnyRunning()) {  // (a press the events started runs now)
+    if (idle && !bench_.AnyPressing()) {  // (a press the events started runs now)
         benchView_.SetToolButtonsEnabled(true);
     }
     PaintAll();
@@ -186,9 +228,11 @@ void BenchPanel::Take(const BenchEvent& event, bool erase) {
             return;
         case Kind::kElapsed:
             view.elapsed = event.text;
+            view.progress = event.percent;
             return;
         case Kind::kCheckStarting:
         case Kind::kRunStarting:
+        case Kind::kChecked:  // Refresh takes its checks' ends itself
             return;
         case Kind::kVerdict: {
             const LogFixture log(view.name);
@@ -267,13 +311,12 @@ void BenchPanel::Finished(std::size_t index, const BenchEvent& event) {
         ShowCaption(tile.view, "FAIL", kVerdictRed);
     }
     SetOutput(index, text);
-    if (!outcome.row.title.empty()) {
-        const auto& run = outcome.row.run;
-        tile.counts.Add(outcome.row.pass, run ? std::optional(run->duration) : std::nullopt);
-        tile.view.counts = tile.counts.Text();
+    if (!outcome.fixtureCountsText.empty()) {
+        tile.view.counts = outcome.fixtureCountsText;
     }
     tile.label.clear();  // every press that ran used its board's label; the tile shows it
     tile.view.elapsed.clear();
+    tile.view.progress = -1;
     view_.SetNextSerialText(outcome.nextSerialText);
     view_.SetCountsText(outcome.countsText);
 }

@@ -14,7 +14,6 @@
 #include "station/form/bench_view.h"
 #include "station/form/station_view.h"
 #include "station/press/bench.h"
-#include "station/press/day_counts.h"
 #include "station/press/label_routing.h"
 
 namespace station {
@@ -31,8 +30,13 @@ public:
     // The fixtures config.ini names now (only while none runs), and their stations' Init.
     void Configure(const std::vector<FixtureSettings>& fixtures, bool first,
                    const std::string& chosenImage);
-    // 刷新信息: every fixture's check, each on its own probe; the tiles show the outcome.
-    void Refresh();
+    // The tool buttons' start: the autostart looks under way end (within the probe's limit),
+    // keepResponsive painting the window meanwhile; what they found is dropped, as the check
+    // that follows looks afresh. Only while no press runs.
+    void Settle(const std::function<void()>& keepResponsive);
+    // 刷新信息: every fixture's check, each on its own thread and probe, all at once, the window
+    // painting meanwhile; the tiles show the outcome. Only while none runs.
+    void Refresh(const std::function<void()>& keepResponsive);
     void VoidNumbersCutOff() { bench_.VoidNumbersCutOff(); }
     void SetRunLimits(const RunLimits& limits) { bench_.SetRunLimits(limits); }
 
@@ -49,7 +53,7 @@ public:
     void Drain(bool erase);
 
     bool AnyRunning() const { return bench_.AnyRunning(); }
-    void WaitAll() { bench_.WaitAll(); }
+    bool AnyPressing() const { return bench_.AnyPressing(); }
     std::size_t Count() const { return tiles_.size(); }
     const TileView& TileAt(std::size_t index) const { return tiles_[index].view; }
     const Station& At(std::size_t index) const { return bench_.At(index); }
@@ -61,7 +65,6 @@ private:
         std::string output;  // the text area's text while this tile is selected
         std::optional<std::uint64_t> boardSince;
         std::string label;  // the label in flight: scanned for this board, or in its press
-        DayCounts counts;   // this fixture's presses since the program started
     };
     void Press(std::size_t index, bool erase);
     void Take(const BenchEvent& event, bool erase);
@@ -81,6 +84,7 @@ private:
     std::size_t selected_ = 0;
     std::chrono::steady_clock::time_point selectedAt_{};
     std::uint64_t arrivals_ = 0;  // counts the boards that settled, for their order
+    bool holding_ = false;        // Settle or Refresh waits: their events are theirs
 };
 
 }  // namespace station

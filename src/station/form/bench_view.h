@@ -39,11 +39,11 @@ struct TileView {
     std::string caption;
     Rgb colour = kVerdictGreen;  // the caption's colour: the verdict's green or red
     std::string elapsed;         // while it runs: the seconds it has run ("12 s")
-    int progress = -1;           // while it runs: 0 to 100; -1 shows no bar
+    int progress = -1;           // while it runs: the tool's 0 to 100; -1 shows no bar
     // After a FAIL: its last "ERROR:" line (or the code's line for a refused fixture).
     std::string errorLine;
     std::string label;         // with labels on: the board's label in flight or last pressed
-    std::string counts;        // this fixture's counts today, as Label_Counts words them
+    std::string counts;        // this fixture's own counts today: "PASS 12  FAIL 1  92.3%"
     bool awaitsLabel = false;  // highlighted: the next scanned label goes to this fixture
     bool selected = false;     // its output is what Memo_Output shows
 };

@@ -69,8 +69,8 @@ bool TRomForm::PressBoard() {
 }
 
 void TRomForm::Button_GetJlinkClick() {
-    if (BenchRunning()) {
-        return;  // no probe is asked while a fixture's tool runs
+    if (!BenchToolsFree()) {
+        return;
     }
     Init(false);
     if (benchPanel_) {
@@ -87,8 +87,8 @@ void TRomForm::Button_GetJlinkClick() {
 }
 
 void TRomForm::Button_SelectClick() {
-    if (BenchRunning()) {
-        return;  // the image stays the same while fixtures program it
+    if (!BenchToolsFree()) {
+        return;
     }
     const std::string chosen = view_.ChooseImage(station_.Paths().App_Path);
     if (!chosen.empty()) {
@@ -99,7 +99,7 @@ void TRomForm::Button_SelectClick() {
 }
 
 void TRomForm::Button_CRCClick() {
-    if (BenchRunning()) {
+    if (!BenchToolsFree()) {
         return;
     }
     const ChecksumReport report = station_.ComputeChecksum();
@@ -114,8 +114,8 @@ void TRomForm::Button_CRCClick() {
 }
 
 void TRomForm::Button_HelpClick() {
-    if (BenchRunning()) {
-        return;
+    if (benchPanel_ && benchPanel_->AnyPressing()) {
+        return;  // the text area shows the fixtures' output
     }
     SetMemoText(station_.OptionList(*this));
 }

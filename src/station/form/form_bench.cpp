@@ -38,8 +38,19 @@ bool TRomForm::Watching() const {
     return benchPanel_ ? benchPanel_->Watching() : station_.Watching();
 }
 
+bool TRomForm::BenchToolsFree() {
+    if (!benchPanel_) {
+        return true;
+    }
+    if (benchPanel_->AnyPressing()) {
+        return false;
+    }
+    benchPanel_->Settle([this] { view_.RepaintKeepingInput(); });
+    return true;
+}
+
 void TRomForm::BenchRefresh() {
-    benchPanel_->Refresh();
+    benchPanel_->Refresh([this] { view_.RepaintKeepingInput(); });
     view_.SetNextSerialText(station_.NextSerialText());
     view_.SetCountsText(station_.CountsText());
     view_.SetTicking(benchPanel_->Watching());

@@ -1,5 +1,6 @@
 #include "station/press/bench.h"
 
+#include <chrono>
 #include <exception>
 #include <utility>
 
@@ -13,7 +14,18 @@ public:
     Sink(Bench& bench, std::size_t fixture) : bench_(bench), fixture_(fixture) {}
 
     void ShowRunOutput(const std::string& text) override { Tell(Kind::kOutput, text); }
-    void SetElapsedText(const std::string& text) override { Tell(Kind::kElapsed, text); }
+    // The tile shows the numbers (SetRunProgress); the text's end is the run's.
+    void SetElapsedText(const std::string& text) override {
+        if (text.empty()) {
+            Tell(Kind::kElapsed, text);
+        }
+    }
+    void SetRunProgress(long long seconds, int percent) override {
+        BenchEvent event(fixture_, Kind::kElapsed);
+        event.text = std::to_string(seconds) + " s";
+        event.percent = percent;
+        bench_.Queue(std::move(event));
+    }
     void KeepResponsive() override {}  // the window's thread paints on its own
     void SettingsRead(const std::string&) override {}
     void DatabaseStateRead(const std::string&) override {}  // the window's own post shows it
@@ -91,11 +103,19 @@ void Bench::Init(bool first, const std::string& chosenImage) {
     }
 }
 
-void Bench::Check() {
-    for (const std::unique_ptr<Fixture>& fixture : fixtures_) {
-        const LogFixture log(fixture->settings.name);
-        fixture->station->Check(*fixture->sink);
+void Bench::Check(const std::function<void()>& keepResponsive) {
+    for (std::size_t i = 0; i < fixtures_.size(); ++i) {
+        Start(i, true, [this, i](Fixture& fixture) {
+            BenchEvent event(i, BenchEvent::Kind::kChecked);
+            try {
+                fixture.station->Check(*fixture.sink);
+            } catch (const std::exception& error) {
+                event.text = error.what();
+            }
+            Queue(std::move(event), &fixture.running);
+        });
     }
+    WaitAll(keepResponsive);
 }
 
 void Bench::VoidNumbersCutOff() {
@@ -170,6 +190,15 @@ bool Bench::Pressing(std::size_t i) const {
     return fixtures_[i]->running && fixtures_[i]->pressing;
 }
 
+bool Bench::AnyPressing() const {
+    for (std::size_t i = 0; i < fixtures_.size(); ++i) {
+        if (Pressing(i)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Bench::AnyRunning() const {
     for (const std::unique_ptr<Fixture>& fixture : fixtures_) {
         if (fixture->running) {
@@ -187,12 +216,26 @@ void Bench::WaitAll() {
     }
 }
 
+void Bench::WaitAll(const std::function<void()>& keepResponsive) {
+    for (;;) {
+        keepResponsive();
+        std::unique_lock<std::mutex> lock(eventsMutex_);
+        if (!AnyRunning()) {
+            break;
+        }
+        // Woken by a job's end; the timeout only paces the window's painting meanwhile.
+        jobEnded_.wait_for(lock, std::chrono::milliseconds(20));
+    }
+    WaitAll();  // every job has queued its last event: its thread is ending
+}
+
 void Bench::Queue(BenchEvent event, std::atomic<bool>* endsRun) {
     {
         const std::lock_guard<std::mutex> guard(eventsMutex_);
         events_.push_back(std::move(event));
         if (endsRun) {  // a fixture that runs no more has its last event queued already
             *endsRun = false;
+            jobEnded_.notify_all();
         }
     }
     if (post_) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -29,12 +30,13 @@ namespace station {
 struct BenchEvent {
     enum class Kind {
         kOutput,         // text: the running tool's newest output
-        kElapsed,        // text: how long the step has lasted ("" once ended)
+        kElapsed,        // text: how long the run has lasted ("12 s"; "" once ended); percent
         kCheckStarting,  // its press's check begins
         kRunStarting,    // its programmer starts now
         kVerdict,        // verdict reached
         kFinished,       // the press ended: outcome; text: the error that ended it, if one did
         kLooked,         // an autostart look ended: action
+        kChecked,        // a check ended; text: the error that ended it, if one did
     };
     BenchEvent(std::size_t fixture, Kind kind) : fixture(fixture), kind(kind) {}
     std::size_t fixture = 0;
@@ -43,6 +45,7 @@ struct BenchEvent {
     Verdict verdict;
     PressOutcome outcome;
     AutostartWatch::Action action = AutostartWatch::Action::kWait;
+    int percent = -1;  // the tool's progress while it runs; -1: none reported
 };
 
 class Bench {
@@ -66,10 +69,12 @@ public:
     Station& At(std::size_t i);
     const Station& At(std::size_t i) const;
 
-    // Init and the check of every fixture in turn, on the calling thread, with its log lines
-    // naming it (each asks its own probe only). Only while none runs.
+    // Init of every fixture in turn, on the calling thread, with its log lines naming it. Only
+    // while none runs.
     void Init(bool first, const std::string& chosenImage);
-    void Check();
+    // The check of every fixture, each on its own thread and probe, all at once; returns when
+    // every one has ended, keepResponsive called meanwhile. Only while none runs.
+    void Check(const std::function<void()>& keepResponsive);
     // At start: each fixture's number a crash or power cut left reserved gets its FAIL row.
     void VoidNumbersCutOff();
     void SetRunLimits(const RunLimits& limits);
@@ -82,10 +87,13 @@ public:
     // Running until its job's last event is queued.
     bool Running(std::size_t i) const;
     bool AnyRunning() const;
-    // Running a press (not an autostart look).
+    // Running a press or a check (not an autostart look).
     bool Pressing(std::size_t i) const;
+    bool AnyPressing() const;
     // Blocks until no fixture runs (退出 closes after the last).
     void WaitAll();
+    // The same, calling keepResponsive again and again while it waits.
+    void WaitAll(const std::function<void()>& keepResponsive);
 
     // The events queued since the last call, in the order they came.
     std::vector<BenchEvent> TakeEvents();
@@ -102,6 +110,7 @@ private:
     std::function<void()> post_;
     std::shared_ptr<StationShared> shared_;
     std::mutex eventsMutex_;
+    std::condition_variable jobEnded_;
     std::vector<BenchEvent> events_;
     std::vector<std::unique_ptr<Fixture>> fixtures_;
 };

@@ -16,6 +16,9 @@ void DayCounts::Follow(const std::string& recordPath, const std::string& title) 
     pass_ = fail_ = 0;
     passTimesMs_.clear();
     record::ForEachRowOf(recordPath, title, [this](const record::DayRow& row) {
+        if (fixture_ && row.fixture != *fixture_) {
+            return;  // another fixture's press
+        }
         const std::optional<std::uint64_t> ms = os::DecimalNumber(row.runMs);
         Add(row.verdict == "PASS",
             ms ? std::optional(std::chrono::milliseconds(*ms)) : std::nullopt);
@@ -42,11 +45,18 @@ std::string Tenths(long long tenths) {
 
 }  // namespace
 
-std::string DayCounts::Text() const {
-    std::string text =
-        "今日 PASS " + std::to_string(pass_) + "  FAIL " + std::to_string(fail_) + "  良率 ";
+std::string DayCounts::YieldText() const {
     const long long presses = pass_ + fail_;
-    text += presses == 0 ? std::string("--") : Tenths((pass_ * 1000 + presses / 2) / presses) + "%";
+    return presses == 0 ? std::string("--") : Tenths((pass_ * 1000 + presses / 2) / presses) + "%";
+}
+
+std::string DayCounts::TileText() const {
+    return "PASS " + std::to_string(pass_) + "  FAIL " + std::to_string(fail_) + "  " + YieldText();
+}
+
+std::string DayCounts::Text() const {
+    std::string text = "今日 PASS " + std::to_string(pass_) + "  FAIL " + std::to_string(fail_) +
+                       "  良率 " + YieldText();
     if (!passTimesMs_.empty()) {
         std::vector<long long> times = passTimesMs_;
         const auto middle = times.begin() + static_cast<std::ptrdiff_t>((times.size() - 1) / 2);

@@ -22,8 +22,9 @@ struct PressOutcome {
     // Lines the text area gets after the verdict's text: the same-chip note, a row that could
     // not be written, a number that could not be settled. Each is also in the log.
     std::vector<std::string> notes;
-    std::string nextSerialText;  // Label_NextSerial after the press
-    std::string countsText;      // Label_Counts after the press
+    std::string nextSerialText;     // Label_NextSerial after the press
+    std::string countsText;         // Label_Counts after the press
+    std::string fixtureCountsText;  // a bench fixture's tile counts after the press
     // Why the board's label was refused; then nothing else happened and the rest is empty.
     std::string labelRefusal;
 

@@ -140,7 +140,7 @@ void Station::CheckLocked(StationEvents& events) {
                           shared.lock();
                           return result;
                       },
-                      record_, limits_.probeQuery,
+                      [this] { return record_.Flush(); }, limits_.probeQuery,
                       [&] { return SerialRange(database::kSerialBlockWait, &events); }, ownTitle_,
                       fixture_.has_value()});
 }
@@ -257,6 +257,15 @@ database::LabelAnswer Station::DatabaseLabelPass(const std::string& recorded,
     }
     WaitingForDatabase waiting(observer, "正在查询数据库中该标签的烧写记录……");
     return database_->LabelPassed(recorded, database::kLabelAnswerWait, waiting.Callback());
+}
+
+std::string Station::FixtureCountsText() {
+    if (!fixture_) {
+        return {};
+    }
+    const std::lock_guard<std::recursive_mutex> shared(sharedMutex_);
+    fixtureCounts_.Follow(TodaysRecord(), title_);
+    return fixtureCounts_.TileText();
 }
 
 }  // namespace station

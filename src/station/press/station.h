@@ -117,6 +117,8 @@ public:
     // Label_NextSerial and Label_Counts now.
     std::string NextSerialText();
     std::string CountsText();
+    // A bench fixture's own counts today, for its tile; "" for a one-fixture station.
+    std::string FixtureCountsText();
     // The database's state for Label_Database, its lines logged, and the MES's after it; none
     // while config.ini has never named a database, a pool or an MES.
     std::optional<std::string> DatabaseState();
@@ -207,6 +209,7 @@ private:
     PassedChips& passedChips_ = shared_->passedChips;
     PassedLabels& passedLabels_ = shared_->passedLabels;
     DayCounts& dayCounts_ = shared_->dayCounts;
+    DayCounts fixtureCounts_{fixture_ ? std::optional(fixture_->name) : std::nullopt};
     std::unique_ptr<database::StationDatabase>& database_ = shared_->database;
     std::unique_ptr<mes::StationMes>& mes_ = shared_->mes;
 };

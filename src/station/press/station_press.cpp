@@ -284,6 +284,7 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
     }
     outcome.nextSerialText = NextSerialText();
     outcome.countsText = dayCounts_.Text();
+    outcome.fixtureCountsText = FixtureCountsText();
 }
 
 void Station::SettleNumber(std::uint32_t number, std::vector<std::string>& notes) {
@@ -357,11 +358,18 @@ std::string Station::CountsText() {
 
 void Station::WriteRecord(record::ProductionRecord& row, std::vector<std::string>& notes) {
     dayCounts_.Follow(TodaysRecord(), title_);  // the day's rows before this one
+    if (fixture_) {
+        fixtureCounts_.Follow(TodaysRecord(), title_);
+    }
     const log4me::AppendResult result = record_.Append(settings_.log.folder, row);
     if (database_) {
         database_->Poke();  // the row goes to the factory's database now, not at the next round
     }
-    dayCounts_.Add(row.pass, row.run ? std::optional(row.run->duration) : std::nullopt);
+    const auto runTime = row.run ? std::optional(row.run->duration) : std::nullopt;
+    dayCounts_.Add(row.pass, runTime);
+    if (fixture_) {
+        fixtureCounts_.Add(row.pass, runTime);
+    }
     if (result.placement != log4me::Placement::kWaitingInMemory &&
         result.placement != log4me::Placement::kLost) {
         return;  // in the file, or safely waiting on disk

@@ -41,6 +41,7 @@ void RunDisplay::BeginToolRun(bool readsNrfutilProgress) {
     readsProgress_ = readsNrfutilProgress;
     if (!progressText_.empty()) {  // the step before's progress goes at once
         progressText_.clear();
+        percent_ = -1;
         ShowElapsed();
     }
 }
@@ -50,7 +51,10 @@ void RunDisplay::Update(const tool::RunProgress& progress) {
         observer_.ShowRunOutput(*progress.recentOutput);
     }
     if (progress.recentOutput && readsProgress_) {
-        progressText_ = ProgressText(tool::NewestNrfutilProgress(*progress.recentOutput));
+        const std::optional<tool::NrfutilProgress> newest =
+            tool::NewestNrfutilProgress(*progress.recentOutput);
+        progressText_ = ProgressText(newest);
+        percent_ = newest && newest->percent ? *newest->percent : -1;
     }
     ShowElapsed();
 }
@@ -66,6 +70,7 @@ void RunDisplay::ShowElapsed() {
     if (text != shownElapsed_) {
         shownElapsed_ = std::move(text);
         observer_.SetElapsedText(shownElapsed_);
+        observer_.SetRunProgress(seconds, percent_);
     }
 }
 

@@ -36,6 +36,7 @@ private:
     const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::string shownElapsed_;
     std::string progressText_;  // "" while the tool has reported none
+    int percent_ = -1;          // the tool's newest percentage; -1 while it reported none
     bool ownText_ = false;
     bool readsProgress_ = false;
 };
