@@ -149,7 +149,7 @@ TEST_F(BenchForm, RefreshWaitsForTheLooksUnderWay) {
     TRomForm& form = ShownBench(2, "[station]\r\nautostart=yes\r\n", "");
     ASSERT_EQ(bench_.tiles[1].caption, "请放入电路板");
     station_->SetStandIn("serial=682000001\n");  // B's probe unplugged
-    form.Handle(&TRomForm::AutostartTick);      // a look at each fixture, on its own thread
+    form.Handle(&TRomForm::AutostartTick);       // a look at each fixture, on its own thread
     form.Handle(&TRomForm::Button_GetJlinkClick);
     EXPECT_EQ(bench_.tiles[1].caption, "FAIL");
     EXPECT_THAT(bench_.tiles[1].errorLine, HasSubstr("682000002"));

@@ -176,6 +176,8 @@ private:
     record::ProductionRecord RowOf(const Pressed& press, bool erase, bool raised) const;
     void FinishPress(const Pressed& press, bool erase, bool raised, PressOutcome& outcome);
     void WriteRecord(record::ProductionRecord& row, std::vector<std::string>& notes);
+    // The passed-chip and passed-label indexes learn of a row just written; its DEVICEID logged.
+    void IndexRow(const record::ProductionRecord& row, const std::string& verdict);
     // Settles the board's number; a failure is told in notes and the log.
     void SettleNumber(std::uint32_t number, std::vector<std::string>& notes);
     // The FAIL row of a number whose run was cut off (a crash, a power cut), and the number

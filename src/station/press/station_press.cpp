@@ -257,15 +257,7 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
         }
         WriteRecord(row, outcome.notes);
         outcome.row = row;
-        if (!row.deviceId.empty()) {
-            LogInfoText("DEVICEID=" + row.deviceId + " " + verdict);
-            if (row.pass) {
-                passedChips_.Add(row.deviceId, record::RecordTime(row.time));
-            }
-        }
-        if (row.pass && !row.boardLabel.empty()) {
-            passedLabels_.Add(record::RecordedLabel(row.boardLabel), record::RecordTime(row.time));
-        }
+        IndexRow(row, verdict);
         if (earlier) {
             const std::string note = "注意：这颗芯片（DEVICEID " + row.deviceId + "）今天已于" +
                                      *earlier + "在本工位烧写通过，请确认是否换了板子。";
@@ -285,6 +277,18 @@ void Station::FinishPress(const Pressed& press, bool erase, bool raised, PressOu
     outcome.nextSerialText = NextSerialText();
     outcome.countsText = dayCounts_.Text();
     outcome.fixtureCountsText = FixtureCountsText();
+}
+
+void Station::IndexRow(const record::ProductionRecord& row, const std::string& verdict) {
+    if (!row.deviceId.empty()) {
+        LogInfoText("DEVICEID=" + row.deviceId + " " + verdict);
+        if (row.pass) {
+            passedChips_.Add(row.deviceId, record::RecordTime(row.time));
+        }
+    }
+    if (row.pass && !row.boardLabel.empty()) {
+        passedLabels_.Add(record::RecordedLabel(row.boardLabel), record::RecordTime(row.time));
+    }
 }
 
 void Station::SettleNumber(std::uint32_t number, std::vector<std::string>& notes) {
